@@ -1,0 +1,29 @@
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/qt_services.h"
+#include "core/cue_deck.h"
+#include "core/random.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sorelka"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
+    QApplication::setDesktopFileName(QStringLiteral("sorelka"));
+
+    sorelka::QtDialogs dialogs;
+    sorelka::SystemClock clock;
+    sorelka::SystemRandom random;
+    const std::string exe_folder = sorelka::ExecutableFolder();
+    sorelka::QtSoundBackend sound;
+    sorelka::CueDeck cues(exe_folder, sound, dialogs);
+
+    sorelka::AppContext ctx{{}, cues, dialogs, clock, random, exe_folder, [] {
+                                QApplication::closeAllWindows();
+                                QApplication::exit(0);
+                            }};
+    sorelka::Program program(ctx);
+    program.main_window()->show();
+    return app.exec();
+}

@@ -1,0 +1,211 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTimer>
+#include <cmath>
+
+#include "app/help_window.h"
+#include "widgets/cute_button.h"
+#include "widgets/exercise_screen.h"
+#include "widgets/look.h"
+#include "widgets/status_clock.h"
+#include "widgets/worksheet_view.h"
+
+#ifndef SORELKA_VERSION
+#define SORELKA_VERSION "0"
+#endif
+
+namespace sorelka {
+
+namespace {
+
+// Image1: a smiling yellow star, drawn once.
+QPixmap StarPicture() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = (i % 2 == 0) ? 30.0 : 13.5;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        const QPointF point(32 + radius * std::cos(angle), 34 + radius * std::sin(angle));
+        if (i == 0) star.moveTo(point); else star.lineTo(point);
+    }
+    star.closeSubpath();
+    p.setPen(QPen(QColor(0xE0, 0x90, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xFF, 0xD8, 0x30));
+    p.drawPath(star);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x50, 0x30, 0x10));
+    p.drawEllipse(QPointF(27, 33), 2.3, 3);
+    p.drawEllipse(QPointF(37, 33), 2.3, 3);
+    p.setPen(QPen(QColor(0x50, 0x30, 0x10), 2, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(26, 34, 12, 8), 200 * 16, 140 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xFF, 0x90, 0x90, 160));
+    p.drawEllipse(QPointF(22.5, 39), 3, 2);
+    p.drawEllipse(QPointF(41.5, 39), 3, 2);
+    return pixmap;
+}
+
+struct Topic {
+    const char* heading;
+    QColor tint;
+};
+
+}  // namespace
+
+MainMenuWindow::MainMenuWindow(AppContext& ctx) : QMainWindow(nullptr), ctx_(ctx) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Sorelka"));
+    setFixedSize(955, 716);
+    setFont(SchoolFont(16));
+    if (QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+
+    BuildMenu();
+
+    clock_timer_ = new QTimer(this);
+    clock_timer_->setObjectName(QStringLiteral("Timer1"));
+    clock_timer_->setInterval(1000);
+    connect(clock_timer_, &QTimer::timeout, this, &MainMenuWindow::Timer1Timer);
+    clock_timer_->start();
+
+    startup_timer_ = new QTimer(this);
+    startup_timer_->setObjectName(QStringLiteral("Timer3"));
+    startup_timer_->setInterval(1000);
+    connect(startup_timer_, &QTimer::timeout, this, &MainMenuWindow::Timer3Timer);
+
+    FormCreate();
+}
+
+void MainMenuWindow::BuildMenu() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MenuArea"));
+    SetBackground(central, kMenuBackground);
+    setCentralWidget(central);
+
+    auto* help_menu = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    help_menu->setObjectName(QStringLiteral("Help1"));
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setFont(SchoolFont(15));
+    QAction* tutorial = help_menu->addAction(QStringLiteral("使い方"));
+    tutorial->setObjectName(QStringLiteral("utorial1"));
+    connect(tutorial, &QAction::triggered, this, &MainMenuWindow::utorial1Click);
+    QAction* about = help_menu->addAction(QStringLiteral("バージョン情報"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, &MainMenuWindow::About1Click);
+
+    // Title "目　次" in its frame, top centre.
+    auto* frame = new ShapeWidget(QStringLiteral("Shape1"), ShapeWidget::Kind::Frame, central);
+    frame->SetColours(kNavyColour, QColor(0xFF, 0xFF, 0xFF));
+    frame->setGeometry(357, 10, 240, 64);
+    auto* title = new QLabel(QStringLiteral("目　次"), central);
+    title->setObjectName(QStringLiteral("Label4"));
+    title->setFont(SchoolFont(40, true));
+    SetTextColour(title, kNavyColour);
+    title->setAlignment(Qt::AlignCenter);
+    title->setGeometry(357, 10, 240, 64);
+
+    static const Topic topics[] = {
+        {"１．わり算", QColor(0xFF, 0xF4, 0xD6)},
+        {"２．小数のたし算", QColor(0xE4, 0xF6, 0xE4)},
+        {"３．小数のひき算", QColor(0xE2, 0xEE, 0xFF)},
+        {"４．計算のきまり", QColor(0xFF, 0xE6, 0xEE)},
+        {"５．分数の表し方", QColor(0xF0, 0xE8, 0xFF)},
+    };
+    constexpr int kRowTop = 86;
+    constexpr int kRowStep = 96;
+    for (int t = 0; t < 5; ++t) {
+        const int top = kRowTop + t * kRowStep;
+        auto* band = new ShapeWidget(QStringLiteral("Band%1").arg(t + 1), ShapeWidget::Kind::Frame,
+                                     central);
+        band->SetColours(QColor(0xB8, 0xC0, 0xE8), topics[t].tint);
+        band->setGeometry(190, top - 4, 575, 92);
+
+        auto* heading = new QLabel(QString::fromUtf8(topics[t].heading), central);
+        heading->setObjectName(QStringLiteral("Label%1").arg(6 + t));
+        heading->setFont(SchoolFont(28, true));
+        SetTextColour(heading, kNavyColour);
+        heading->setGeometry(214, top, 320, 40);
+
+        for (int k = 0; k < 2; ++k) {
+            const int number = 3 + 2 * t + k;
+            const bool practice = k == 0;
+            auto* button = new CuteButton(
+                QStringLiteral("CuteButton%1").arg(number),
+                practice ? QStringLiteral("練習問題") : QStringLiteral("ドリル"),
+                practice ? kPracticeGreen : kDrillSkyBlue, kNavyColour, central);
+            button->setGeometry(560, top + k * 44, 180, 40);
+            const int screen_index = 2 * t + k;
+            connect(button, &QPushButton::clicked, this,
+                    [this, screen_index] { ShowScreen(screen_index); });
+        }
+    }
+
+    image_ = new QLabel(central);
+    image_->setObjectName(QStringLiteral("Image1"));
+    image_->setPixmap(StarPicture());
+    image_->setGeometry(40, 572, 64, 64);
+    image_->hide();
+
+    prompt_ = new QLabel(central);
+    prompt_->setObjectName(QStringLiteral("Label5"));
+    prompt_->setFont(SchoolFont(26, true));
+    SetTextColour(prompt_, Qt::red);
+    prompt_->setGeometry(116, 584, 520, 40);
+
+    auto* quit = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("終る"), kNavyColour,
+                                kCream, central);
+    quit->setGeometry(790, 580, 130, 48);
+    connect(quit, &QPushButton::clicked, this, &MainMenuWindow::CuteButton2Click);
+
+    status_ = new StatusClockBar(this);
+    setStatusBar(status_);
+}
+
+void MainMenuWindow::FormCreate() {
+    ctx_.cues.SetSoundEnabled(false);
+    help_file_ = QString::fromStdString(ctx_.exe_folder) + QStringLiteral("Sorelka.hlp");
+    image_->show();
+    prompt_->setText(QStringLiteral("「ボタン」を選んで始めてね！"));
+    startup_timer_->start();
+}
+
+void MainMenuWindow::SetScreens(std::vector<ExerciseScreen*> screens) {
+    screens_ = std::move(screens);
+}
+
+void MainMenuWindow::ShowScreen(int index) {
+    if (index < 0 || index >= static_cast<int>(screens_.size()) || !screens_[index]) return;
+    screens_[index]->ShowModal();
+}
+
+void MainMenuWindow::Timer1Timer() { status_->ShowClock(ctx_.clock); }
+
+void MainMenuWindow::Timer3Timer() {
+    startup_timer_->stop();  // once per run, before anything else can re-enter
+    ctx_.cues.SetSoundEnabled(true);
+    ctx_.cues.PlayCue(16);
+}
+
+void MainMenuWindow::CuteButton2Click() { ConfirmQuit(ctx_, "終わってもいいの？"); }
+
+void MainMenuWindow::utorial1Click() {
+    if (!help_window_) help_window_ = new HelpWindow(this);
+    help_window_->ShowFile(help_file_);
+}
+
+void MainMenuWindow::About1Click() {
+    ctx_.dialogs.ShowInformation(std::string("Sorelka\nVersion ") + SORELKA_VERSION);
+}
+
+}  // namespace sorelka

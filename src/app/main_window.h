@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMainWindow>
+#include <vector>
+
+#include "core/app_context.h"
+
+class QLabel;
+class QTimer;
+
+namespace sorelka {
+
+class CuteButton;
+class ExerciseScreen;
+class HelpWindow;
+class StatusClockBar;
+
+// The main menu: the five topics, each with a practice and a drill button,
+// the clock, help, About and quit.
+class MainMenuWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainMenuWindow(AppContext& ctx);
+
+    // The ten exercise screens in button order (practice, drill per topic).
+    void SetScreens(std::vector<ExerciseScreen*> screens);
+    // The help file that "使い方" opens: exe_folder + "Sorelka.hlp".
+    QString help_file() const { return help_file_; }
+    HelpWindow* help_window() const { return help_window_; }
+
+public slots:
+    void FormCreate();
+    void Timer1Timer();  // ShowClock
+    void Timer3Timer();  // the one-shot start-up tick
+    void CuteButton2Click();  // ConfirmQuit
+    void utorial1Click();     // help contents
+    void About1Click();
+
+private:
+    void ShowScreen(int index);
+    void BuildMenu();
+
+    AppContext& ctx_;
+    std::vector<ExerciseScreen*> screens_;
+    QString help_file_;
+    QLabel* prompt_ = nullptr;
+    QLabel* image_ = nullptr;
+    StatusClockBar* status_ = nullptr;
+    QTimer* clock_timer_ = nullptr;
+    QTimer* startup_timer_ = nullptr;
+    HelpWindow* help_window_ = nullptr;
+};
+
+}  // namespace sorelka

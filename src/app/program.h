@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "core/app_context.h"
+
+class QWidget;
+
+namespace sorelka {
+
+class ExerciseScreen;
+class MainMenuWindow;
+
+// The whole program's object graph, built in start-up order: the shared
+// context, then the forms TForm1 (the main menu) to TForm11. Everything lives
+// until the program ends. main() builds it with the real services; tests build
+// it with fakes.
+class Program {
+public:
+    explicit Program(AppContext& ctx);
+    ~Program();
+
+    MainMenuWindow* main_window() const { return main_window_.get(); }
+    // TForm1 … TForm11 in the order they were created.
+    const std::vector<QWidget*>& forms() const { return forms_; }
+    // TForm2 … TForm11.
+    const std::vector<ExerciseScreen*>& screens() const { return screens_; }
+
+private:
+    AppContext& ctx_;
+    std::unique_ptr<MainMenuWindow> main_window_;
+    std::vector<QWidget*> forms_;
+    std::vector<ExerciseScreen*> screens_;
+};
+
+// The folder of the running executable, ending in "/".
+std::string ExecutableFolder();
+
+}  // namespace sorelka

@@ -1,0 +1,67 @@
+#include "app/qt_services.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace sorelka {
+
+namespace {
+QString Title() { return QStringLiteral("Sorelka"); }
+}  // namespace
+
+void QtDialogs::ShowMessage(const std::string& text) {
+    QMessageBox::warning(QApplication::activeWindow(), Title(), QString::fromStdString(text));
+}
+
+void QtDialogs::ShowInformation(const std::string& text) {
+    QMessageBox::information(QApplication::activeWindow(), Title(), QString::fromStdString(text));
+}
+
+Answer QtDialogs::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    const int result = box.exec();
+    if (result == QMessageBox::Yes) return Answer::Yes;
+    if (result == QMessageBox::No) return Answer::No;
+    return Answer::Closed;
+}
+
+LocalTime SystemClock::Now() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+bool IsReadableWav(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(12);
+    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
+
+QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {}
+
+bool QtSoundBackend::Load(const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    if (!IsReadableWav(file)) return false;
+    auto* effect = new QSoundEffect(this);
+    effect->setSource(QUrl::fromLocalFile(file));
+    effects_.insert(file, effect);
+    return true;
+}
+
+void QtSoundBackend::Play(const std::string& path) {
+    if (QSoundEffect* effect = effects_.value(QString::fromStdString(path))) effect->play();
+}
+
+void QtSoundBackend::Stop(const std::string& path) {
+    if (QSoundEffect* effect = effects_.value(QString::fromStdString(path))) effect->stop();
+}
+
+}  // namespace sorelka

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/exercise_state.h"
+#include "core/services.h"
+
+namespace sorelka {
+
+// What every screen is handed: the shared exercise state and the services.
+// The program fills it with the real services, tests with fakes.
+struct AppContext {
+    ExerciseState state;
+    CuePlayer& cues;
+    Dialogs& dialogs;
+    Clock& clock;
+    RandomSource& random;
+    // Folder of the running executable, ending in a path separator.
+    std::string exe_folder;
+    // Ends the whole program (all windows close, the message loop stops).
+    std::function<void()> quit;
+};
+
+// Asks `question` with Yes and No; every answer but No ends the program.
+// Returns true when the program is ending.
+inline bool ConfirmQuit(AppContext& ctx, const std::string& question) {
+    if (ctx.dialogs.AskYesNo(question) == Answer::No) return false;
+    if (ctx.quit) ctx.quit();
+    return true;
+}
+
+}  // namespace sorelka

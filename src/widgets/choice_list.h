@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+
+namespace sorelka {
+
+// The always-open list used for digits, actions, menus and time limits: a text
+// line over a list whose items are always visible. The text line shows the
+// heading ("一", " 処理", "　メニュー") while nothing is chosen and the chosen
+// item's text afterwards.
+//
+// A click on an item reports its position through chosen(), also when it is the
+// item chosen last time. Reset() clears the choice and restores the heading
+// without reporting anything. Typed text never becomes a choice; Return or
+// Space choose the highlighted item, and on digit lists a digit key chooses
+// that digit.
+class ChoiceList : public QWidget {
+    Q_OBJECT
+public:
+    ChoiceList(const QString& name, const QString& heading, const QStringList& items,
+               QWidget* parent);
+
+    // The ten digit items "０" … "９" (the seven followed by an ideographic space).
+    static QStringList DigitItems();
+
+    void Reset();
+    void SetItems(const QStringList& items);
+    void SetHeading(const QString& heading);
+    void SetDigitKeys(bool on) { digit_keys_ = on; }
+    // Chooses an item from the program, reporting it like a click.
+    void Choose(int index);
+
+    int current() const { return current_; }
+    QString text() const;
+    QString heading() const { return heading_; }
+    int count() const;
+    QListWidget* view() const { return view_; }
+    // Where item `index` is drawn, in the coordinates of view()->viewport().
+    QRect ItemRect(int index) const;
+    // Places the list and sizes it so that every item is visible.
+    void PlaceAt(int left, int top, int width);
+
+signals:
+    void chosen(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Report(int index);
+
+    QString heading_;
+    QLabel* line_;
+    QListWidget* view_;
+    int current_ = -1;
+    bool digit_keys_ = false;
+};
+
+}  // namespace sorelka

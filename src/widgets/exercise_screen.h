@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/app_context.h"
+
+namespace sorelka {
+
+// Base of the ten exercise screens: a fixed-size dialog that the main menu
+// shows modally. FormCreate() is the show handler; it runs every time the
+// screen is shown, so each visit starts afresh while ctx().state keeps the
+// program-wide values.
+class ExerciseScreen : public QDialog {
+    Q_OBJECT
+public:
+    ExerciseScreen(AppContext& ctx, const QString& name, const QString& caption, QWidget* parent);
+
+    // Runs the show handler, then shows the screen modally until it closes.
+    int ShowModal();
+    // Runs the show handler and shows the screen without blocking (tests).
+    void ShowModeless();
+
+    AppContext& ctx() { return ctx_; }
+
+public slots:
+    virtual void FormCreate() {}
+
+protected:
+    // "目次": closes the screen; the main menu is active again.
+    void ReturnToMenu();
+    // "終る": asks `question`; unless the answer is No the program ends.
+    void AskToQuit(const QString& question);
+    void PlayCue(unsigned n) { ctx_.cues.PlayCue(n); }
+
+private:
+    AppContext& ctx_;
+};
+
+}  // namespace sorelka

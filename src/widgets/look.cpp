@@ -1,0 +1,35 @@
+#include "widgets/look.h"
+
+#include <QPalette>
+#include <QStringList>
+#include <QWidget>
+
+namespace sorelka {
+
+QFont SchoolFont(int pixel_size, bool bold) {
+    QFont font;
+    // The rounded school gothic where it is installed, then its free
+    // look-alike, then a plain Japanese gothic.
+    font.setFamilies({QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"), QStringLiteral("MotoyaLMaru"),
+                      QStringLiteral("Noto Sans CJK JP")});
+    font.setPixelSize(pixel_size);
+    font.setBold(bold);
+    return font;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace sorelka

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+#include "core/worksheet.h"
+
+class QWidget;
+
+namespace sorelka {
+
+// The program's rounded school font at a pixel height.
+QFont SchoolFont(int pixel_size, bool bold = false);
+
+inline QColor ToQColor(Rgb rgb) { return QColor::fromRgb(rgb); }
+
+// Colours shared by the screens.
+inline const QColor kMenuBackground{0xEA, 0xEA, 0xFF};
+inline const QColor kPracticeGreen{0xBD, 0xE8, 0xD7};
+inline const QColor kDrillSkyBlue{0xA6, 0xCA, 0xF0};
+inline const QColor kNavyColour{0x00, 0x00, 0x80};
+inline const QColor kCream{0xFF, 0xFB, 0xF0};
+
+// Sets a widget's palette text colour (labels keep it across style changes).
+void SetTextColour(QWidget* widget, const QColor& colour);
+void SetBackground(QWidget* widget, const QColor& colour);
+
+}  // namespace sorelka

@@ -1,0 +1,97 @@
+#include "widgets/worksheet_view.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "widgets/look.h"
+
+namespace sorelka {
+
+ShapeWidget::ShapeWidget(const QString& name, Kind kind, QWidget* parent)
+    : QWidget(parent), kind_(kind) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ShapeWidget::SetColours(const QColor& pen, const QColor& fill) {
+    pen_ = pen;
+    fill_ = fill;
+    update();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (kind_) {
+        case Kind::Line:
+            p.fillRect(rect(), pen_);
+            break;
+        case Kind::Frame:
+            p.setPen(QPen(pen_, 3));
+            p.setBrush(fill_);
+            p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
+            break;
+        case Kind::Bar:
+            p.setPen(QPen(pen_, 1));
+            p.setBrush(fill_);
+            p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+            break;
+    }
+}
+
+PictureWidget::PictureWidget(const QString& name, Kind kind, QWidget* parent)
+    : QWidget(parent), kind_(kind) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PictureWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
+    if (kind_ == Kind::Bracket) {
+        // The long-division bracket: a curve down the left of the dividend.
+        QPainterPath path;
+        path.moveTo(r.left() + r.width() * 0.3, r.top());
+        path.cubicTo(r.right(), r.top() + r.height() * 0.3, r.right(),
+                     r.top() + r.height() * 0.7, r.left(), r.bottom());
+        p.setPen(QPen(kNavyColour, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+    } else {
+        // The row marker: a red arrow pointing right.
+        QPainterPath arrow;
+        const qreal mid = r.center().y();
+        arrow.moveTo(r.left(), mid - r.height() * 0.15);
+        arrow.lineTo(r.left() + r.width() * 0.55, mid - r.height() * 0.15);
+        arrow.lineTo(r.left() + r.width() * 0.55, r.top());
+        arrow.lineTo(r.right(), mid);
+        arrow.lineTo(r.left() + r.width() * 0.55, r.bottom());
+        arrow.lineTo(r.left() + r.width() * 0.55, mid + r.height() * 0.15);
+        arrow.lineTo(r.left(), mid + r.height() * 0.15);
+        arrow.closeSubpath();
+        p.setPen(QPen(QColor(0xB0, 0x10, 0x10), 1.5));
+        p.setBrush(QColor(0xF0, 0x40, 0x40));
+        p.drawPath(arrow);
+    }
+}
+
+void ApplyWorksheet(QWidget* root, const Worksheet& sheet) {
+    for (const auto& [name, cell] : sheet) {
+        auto* widget = root->findChild<QWidget*>(QString::fromStdString(name));
+        if (!widget) continue;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(QString::fromStdString(cell.text));
+            SetTextColour(label, ToQColor(cell.colour));
+        }
+        QRect g = widget->geometry();
+        if (cell.left >= 0) g.moveLeft(cell.left);
+        if (cell.top >= 0) g.moveTop(cell.top);
+        if (cell.width >= 0) g.setWidth(cell.width);
+        if (cell.height >= 0) g.setHeight(cell.height);
+        if (g != widget->geometry()) widget->setGeometry(g);
+        widget->setVisible(cell.visible);
+    }
+}
+
+}  // namespace sorelka

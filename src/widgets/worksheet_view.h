@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+#include "core/worksheet.h"
+
+namespace sorelka {
+
+// A painted worksheet line or frame (the line under a product, the fraction bar).
+class ShapeWidget : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind { Line, Frame, Bar };
+    ShapeWidget(const QString& name, Kind kind, QWidget* parent);
+    void SetColours(const QColor& pen, const QColor& fill);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Kind kind_;
+    QColor pen_{0x00, 0x00, 0x80};
+    QColor fill_{Qt::transparent};
+};
+
+// Small drawn pictures of the worksheet: the division bracket and the arrow
+// that marks the row to write next.
+class PictureWidget : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind { Bracket, Marker };
+    PictureWidget(const QString& name, Kind kind, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Kind kind_;
+};
+
+// Copies every cell of the worksheet onto the child widget of the same object
+// name: text and colour for labels, position and visibility for all. A cell
+// without a widget is skipped.
+void ApplyWorksheet(QWidget* root, const Worksheet& sheet);
+
+}  // namespace sorelka
