@@ -54,6 +54,13 @@ TEST_F(MainMenuTest, StartUpCreatesAllElevenFormsInOrderWithTheirCaptions) {
     EXPECT_TRUE(timer("Timer3")->isActive()) << "the start-up tick is armed";
 }
 
+TEST_F(MainMenuTest, ApplicationTitleAndClosingTheMainWindowNeedsNoConfirmation) {
+    NameApplication();
+    EXPECT_EQ(Utf8(QGuiApplication::applicationDisplayName()), "Sorelkaドリル");
+    EXPECT_TRUE(window()->close());
+    EXPECT_TRUE(services.dialogs.shown.empty());
+}
+
 TEST_F(MainMenuTest, TopicButtonsStandInTopicOrderPracticeAboveDrill) {
     const char* headings[] = {"１．わり算", "２．小数のたし算", "３．小数のひき算",
                               "４．計算のきまり", "５．分数の表し方"};
