@@ -1,9 +1,11 @@
 #include "app/program.h"
 
 #include <QGuiApplication>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "division/division_practice_screen.h"
 
 namespace sorelka {
 
@@ -35,9 +37,13 @@ Program::Program(AppContext& ctx) : ctx_(ctx) {
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
-        auto* screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
-                                             QString::fromUtf8(spec.caption),
-                                             QString::fromUtf8(spec.title), main_window_.get());
+        ExerciseScreen* screen = nullptr;
+        if (std::string_view(spec.name) == "TForm2")
+            screen = new division::DivisionPracticeScreen(ctx_, main_window_.get());
+        else
+            screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
+                                           QString::fromUtf8(spec.caption),
+                                           QString::fromUtf8(spec.title), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
