@@ -90,11 +90,15 @@ LongDivision::LongDivision(CuePlayer& cues, Dialogs& dialogs, RandomSource& rand
     ClearWorksheet();
 }
 
-void LongDivision::ClearWorksheet() {
+void LongDivision::EmptyWorksheet() {
     for (const char* name : kWorksheetLabels) sheet_[name].text.clear();
     for (const char* name : kLines) sheet_[name].visible = false;
     sheet_[kBracket].visible = false;
     sheet_[kMarker].visible = false;
+}
+
+void LongDivision::ClearWorksheet() {
+    EmptyWorksheet();
     step_ = 0;
     zero_inserted_ = false;
     digits_.fill(0);

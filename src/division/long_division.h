@@ -78,6 +78,9 @@ public:
     // Image2 and Image3, and forgets the step, the inserted zero, the digits and
     // everything the pupil entered for the previous problem.
     void ClearWorksheet();
+    // Only empties the labels and hides the lines and pictures, as a finished
+    // drill does; the step state stays.
+    void EmptyWorksheet();
     // Draws a problem for menu item 1..3 (re-seeding the generator first).
     // Any other value keeps the previous problem and returns false.
     bool GenerateProblem(int menu_choice);

@@ -445,6 +445,10 @@ TEST_F(LongDivisionTest, ClearingTheWorksheetAndMenuChoicesWithoutAProblem) {
     Digit(kHundreds, 1);
     Confirm(1);
     model.ApplyAction(kSkip);
+    model.EmptyWorksheet();
+    EXPECT_EQ(model.worksheet().at("Label7").text, "");
+    EXPECT_EQ(model.step(), 2) << "emptying keeps the step state";
+    EXPECT_TRUE(model.zero_inserted());
     model.ClearWorksheet();
     const Worksheet& w = model.worksheet();
     for (const char* label : {"Label5", "Label6", "Label7", "Label8", "Label9", "Label10",
