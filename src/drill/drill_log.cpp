@@ -72,6 +72,13 @@ bool DrillLog::EnsureOpen(bool report) {
         return false;
     }
     QSqlQuery create(db);
+    // Write-ahead logging with normal syncing: every commit is in the file
+    // before the handler returns, so a crash of the program loses no row, and
+    // an answer costs well under a millisecond instead of a disk sync. (Only a
+    // power cut can drop the last answers of the running drill.) A reader
+    // never blocks the writer.
+    create.exec(QStringLiteral("pragma journal_mode=wal"));
+    create.exec(QStringLiteral("pragma synchronous=normal"));
     if (!create.exec(QStringLiteral(
             "create table if not exists dorill (\"NO\" integer, MND text, KAI text, KOT text,"
             " HNT text, AMS integer, AMI integer)"))) {
