@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "drill/drill_log.h"
 #include "fractions/fraction_practice_screen.h"
 
 namespace sorelka {
@@ -32,7 +33,8 @@ constexpr ScreenSpec kScreens[] = {
 
 }  // namespace
 
-Program::Program(AppContext& ctx) : ctx_(ctx) {
+Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
+    drill_log_ = std::make_unique<DrillLog>(database_path, ctx_.dialogs);
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
@@ -49,7 +51,10 @@ Program::Program(AppContext& ctx) : ctx_(ctx) {
     main_window_->SetScreens(screens_);
 }
 
-Program::~Program() = default;
+Program::~Program() {
+    // The screens show the drill log's result set: they go first.
+    main_window_.reset();
+}
 
 std::string ExecutableFolder() {
     return (QGuiApplication::applicationDirPath() + QLatin1Char('/')).toStdString();

@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
 #include "app/program.h"
+#include "drill/drill_log.h"
 #include "support/fakes.h"
 #include "support/screen_support.h"
 #include "widgets/status_clock.h"
@@ -23,13 +24,14 @@ namespace {
 using namespace sorelka::testing;
 
 struct MainMenuTest : ::testing::Test {
+    QTemporaryDir data;
     FakeServices services;
     std::unique_ptr<Program> program;
 
     void SetUp() override { Start(); }
     void Start() {
         program.reset();
-        program = std::make_unique<Program>(services.ctx);
+        program = std::make_unique<Program>(services.ctx, data.path() + "/kyozai.db");
         window()->show();
         QApplication::setActiveWindow(window());
     }
@@ -38,6 +40,7 @@ struct MainMenuTest : ::testing::Test {
 };
 
 TEST_F(MainMenuTest, StartUpCreatesAllElevenFormsInOrderWithTheirCaptions) {
+    EXPECT_EQ(Utf8(program->drill_log().objectName()), "DataModule1");
     const auto& forms = program->forms();
     ASSERT_EQ(forms.size(), 11u);
     for (int i = 0; i < 11; ++i) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QTemporaryDir>
 
 #include "app/program.h"
 #include "support/fakes.h"
@@ -201,7 +202,8 @@ TEST_F(FractionPracticeScreenTest, BarsAreRedWithANavyOutline) {
 
 TEST(FractionPracticeInProgram, TheMenuOpensTheFractionPractice) {
     FakeServices services;
-    Program program(services.ctx);
+    QTemporaryDir data;
+    Program program(services.ctx, data.path() + "/kyozai.db");
     EXPECT_NE(qobject_cast<FractionPracticeScreen*>(program.forms()[9]), nullptr);
 }
 
