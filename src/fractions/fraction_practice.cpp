@@ -3,11 +3,31 @@
 namespace sorelka::fractions {
 
 FractionPractice::FractionPractice(AppContext& ctx)
-    : ctx_(ctx), sheet_(Variant::Practice, ctx) {}
+    : ctx_(ctx), sheet_(Variant::Practice, ctx) {
+    Cell& prompt = sheet_.worksheet()["Label2"];
+    prompt.text = "「メニュー」をえらんでね！";
+    prompt.colour = kRed;
+}
+
+void FractionPractice::SetPrompt(const std::string& text) { sheet_.worksheet()["Label2"].text = text; }
+
+void FractionPractice::TakeSheetPrompt() {
+    if (auto prompt = sheet_.TakePrompt()) SetPrompt(*prompt);
+}
+
+void FractionPractice::ChooseTens(int position) {
+    sheet_.ChooseTens(position);
+    TakeSheetPrompt();
+}
+
+void FractionPractice::ChooseOnes(int position) {
+    sheet_.ChooseOnes(position);
+    TakeSheetPrompt();
+}
 
 void FractionPractice::FormCreate() {
     sheet_.ClearWorksheet();
-    sheet_.SetPrompt(kChooseMenuPrompt);
+    SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(11);
 }
 
@@ -28,9 +48,9 @@ void FractionPractice::SetNewProblem() {
     // no problem is drawn and the pupil is sent to the menu instead of being
     // told to answer a problem that is not there.
     if (sheet_.GenerateProblem(ctx_.state.menu_choice))
-        sheet_.SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
+        SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
     else
-        sheet_.SetPrompt(kChooseMenuPrompt);
+        SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(11);
 }
 
@@ -44,7 +64,7 @@ void FractionPractice::Judge() {
     mark.text = right ? "○" : "×";
     mark.colour = kRed;
     ctx_.cues.PlayCue(right ? 14 : 13);
-    sheet_.SetPrompt(kGoOnPrompt);
+    SetPrompt(kGoOnPrompt);
 }
 
 }  // namespace sorelka::fractions

@@ -19,18 +19,21 @@ public:
     void ChooseMenu(int position);
     // "次へ": the next problem of the family that menu_choice names.
     void Next();
-    void ChooseTens(int position) { sheet_.ChooseTens(position); }
-    void ChooseOnes(int position) { sheet_.ChooseOnes(position); }
+    void ChooseTens(int position);
+    void ChooseOnes(int position);
     // An action; "終わり" judges and shows the mark.
     void ChooseAction(int position);
 
     FractionSheet& sheet() { return sheet_; }
     const FractionSheet& sheet() const { return sheet_; }
+    // The sheet's cells and the prompt line Label2.
     const Worksheet& worksheet() const { return sheet_.worksheet(); }
     bool TakeListReset() { return sheet_.TakeListReset(); }
 
 private:
     void SetNewProblem();
+    void SetPrompt(const std::string& text);
+    void TakeSheetPrompt();
     void Judge();
 
     AppContext& ctx_;

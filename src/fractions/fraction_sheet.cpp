@@ -25,16 +25,12 @@ constexpr Place kPlaces[] = {
     {"Label8", 400, 256, 54, -1},
 };
 
-constexpr const char* kPracticeCaptions[] = {"Label3", "Label4", "Label5", "Label6", "Label7",
-                                             "Label8", "Label9", "Label10", "Label11"};
-constexpr const char* kDrillOnlyCaptions[] = {"Label12", "Label13"};
+constexpr const char* kNumbers[] = {"Label4", "Label5", "Label6", "Label7",
+                                    "Label8", "Label9", "Label10"};
 constexpr const char* kLists[] = {"ComboBox2", "ComboBox3", "ComboBox4"};
 
 constexpr int kPracticeTaskLeft = 104;
 constexpr int kPracticeTaskTop = 130;
-constexpr int kDrillTaskLeft = 96;
-constexpr int kDrillTaskTop = 138;
-constexpr int kDrillScoreTop = 114;
 
 std::string Number(int value) { return std::to_string(value); }
 
@@ -66,17 +62,11 @@ void FractionSheet::LayOut() {
         cell.width = place.width;
         cell.height = place.height;
     }
-    Cell& task = sheet_["Label11"];
-    task.left = variant_ == Variant::Drill ? kDrillTaskLeft : kPracticeTaskLeft;
-    task.top = variant_ == Variant::Drill ? kDrillScoreTop : kPracticeTaskTop;
-    sheet_["Label2"].colour = kRed;
-    sheet_["Label3"].colour = variant_ == Variant::Practice ? kRed : kNavy;
-    sheet_["Label3"].text = variant_ == Variant::Practice ? "" : "NO.";
-    if (variant_ == Variant::Drill) {
-        sheet_["Label11"].text = "問";
-        sheet_["Label12"].text = "点";
-        sheet_["Label13"].text = "分　秒";
-        sheet_["DBGrid1"].visible = false;
+    if (variant_ == Variant::Practice) {
+        Cell& task = sheet_["Label11"];
+        task.left = kPracticeTaskLeft;
+        task.top = kPracticeTaskTop;
+        sheet_["Label3"].colour = kRed;
     }
     SetListsVisible(false);
 }
@@ -89,12 +79,17 @@ void FractionSheet::ClearWorksheet() {
         problem_.answer_numerator = 0;
     }
     has_problem_ = false;
-    for (const char* name : kPracticeCaptions) sheet_[name].text.clear();
-    if (variant_ == Variant::Drill) {
-        for (const char* name : kDrillOnlyCaptions) sheet_[name].text.clear();
-        sheet_["DBGrid1"].visible = false;
+    task_line_.clear();
+    ClearWorksheetNumbers();
+    if (variant_ == Variant::Practice) {
+        sheet_["Label3"].text.clear();
+        sheet_["Label11"].text.clear();
     }
     SetListsVisible(false);
+}
+
+void FractionSheet::ClearWorksheetNumbers() {
+    for (const char* name : kNumbers) sheet_[name].text.clear();
     sheet_["Shape1"].visible = false;
     sheet_["Shape2"].visible = false;
 }
@@ -135,8 +130,8 @@ void FractionSheet::ShowProblem(int family) {
     }
     static const char* const kTasks[] = {"帯分数か整数に直しなさい。", "仮分数に直しなさい。",
                                          "□を求めなさい。"};
-    if (variant_ == Variant::Drill) sheet_["Label11"].top = kDrillTaskTop;
-    SetText("Label11", kTasks[family - 1], kNavy);
+    task_line_ = kTasks[family - 1];
+    if (variant_ == Variant::Practice) SetText("Label11", task_line_, kNavy);
     ResetEntryLists();
 }
 
@@ -157,19 +152,23 @@ bool FractionSheet::TakeListReset() {
 
 bool FractionSheet::entry_lists_open() const { return sheet_.at("ComboBox4").visible; }
 
-void FractionSheet::SetPrompt(const std::string& text) { sheet_["Label2"].text = text; }
+std::optional<std::string> FractionSheet::TakePrompt() {
+    std::optional<std::string> prompt;
+    prompt.swap(prompt_);
+    return prompt;
+}
 
 void FractionSheet::ChooseTens(int position) {
     if (!entry_lists_open() || position < 0 || position > 9) return;
     entry_.tens_digit = position;
-    SetPrompt(kDigitChosenPrompt);
+    prompt_ = kDigitChosenPrompt;
     ctx_.cues.PlayCue(11);
 }
 
 void FractionSheet::ChooseOnes(int position) {
     if (!entry_lists_open() || position < 0 || position > 9) return;
     entry_.ones_digit = position;
-    SetPrompt(kDigitChosenPrompt);
+    prompt_ = kDigitChosenPrompt;
     ctx_.cues.PlayCue(11);
 }
 
@@ -229,6 +228,16 @@ std::string FractionSheet::RightAnswerText() const {
 std::string FractionSheet::EnteredAnswerText() const {
     return FractionText(entry_.entered_whole, entry_.entered_numerator,
                         entry_.entered_denominator);
+}
+
+FractionSheet::DrillAnswer FractionSheet::JudgeForDrillLog() const {
+    DrillAnswer answer;
+    answer.right = JudgeDrillAnswer();
+    answer.row.mnd = " " + ProblemText();
+    answer.row.kai = " " + RightAnswerText();
+    answer.row.kot = " " + EnteredAnswerText();
+    answer.row.hnt = answer.right ? " ○" : " ×";
+    return answer;
 }
 
 }  // namespace sorelka::fractions

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/app_context.h"
 #include "core/worksheet.h"
+#include "drill/drill_session.h"
 #include "fractions/fraction_problem.h"
 
 // The fraction worksheet of one screen: the given number, "＝" and the answer
@@ -35,15 +37,22 @@ enum Action { kEnterWhole = 0, kEnterDenominator = 1, kEnterNumerator = 2, kSepa
 // The drill places the whole worksheet this far to the right of the practice.
 inline constexpr int kDrillShift = 136;
 
+// Where the drill's Label11 stands: the task line of a problem, and the
+// score line laid out above it.
+inline constexpr int kDrillTaskLeft = 96;
+inline constexpr int kDrillTaskTop = 138;
+inline constexpr int kDrillScoreTop = 114;
+
 // The cells are keyed by the object names of the screens' widgets:
-//   Label2  prompt line            Label3  mark (practice) / question number (drill)
 //   Label4  given whole part       Label6/Label5  given numerator/denominator, Shape1 bar
 //   Label10 "＝"                   Label7  answer whole part
 //   Label9/Label8 answer numerator/denominator, Shape2 bar
-//   Label11 task line (drill: also the first part of the score line)
-//   Label12, Label13 rest of the score line (drill)
 //   ComboBox2/3/4 the ones, tens and action lists (visibility only)
-//   DBGrid1 the score sheet (drill, visibility only)
+// The practice sheet also holds Label3 (the mark) and Label11 (the task line).
+// On the drill those labels, the prompt line and the score sheet belong to the
+// drill machinery (question number, score line), so the drill sheet leaves
+// them out: its screen writes task_line() into Label11 when a problem is shown
+// and takes the prompt from TakePrompt().
 class FractionSheet {
 public:
     FractionSheet(Variant variant, AppContext& ctx);
@@ -51,9 +60,11 @@ public:
     Variant variant() const { return variant_; }
 
     // Empties the worksheet and the entries and hides the lists and bars; on
-    // the drill also the expected answer, the question number, the score line
-    // and the score sheet.
+    // the drill also zeroes the expected answer.
     void ClearWorksheet();
+    // The end of a drill: the numbers vanish and the bars hide; the entry
+    // lists and the task line stay as they are.
+    void ClearWorksheetNumbers();
     // Draws a problem of `family`, shows it and opens the entry lists. Any
     // other family does nothing at all and gives false.
     bool GenerateProblem(int family);
@@ -63,8 +74,10 @@ public:
     // lists when TakeListReset() says so.
     void ResetEntryLists();
     bool TakeListReset();
+    void HideEntryLists() { SetListsVisible(false); }
 
-    // A digit chosen in the tens list (ComboBox3) or the ones list (ComboBox2).
+    // A digit chosen in the tens list (ComboBox3) or the ones list (ComboBox2):
+    // it asks for the prompt "入力が終われば「終わり」を選んでね！".
     void ChooseTens(int position);
     void ChooseOnes(int position);
     // An item of the action list (ComboBox4). "終わり" calls `finish`, the
@@ -80,8 +93,19 @@ public:
     std::string ProblemText() const;
     std::string RightAnswerText() const;
     std::string EnteredAnswerText() const;
+    // The drill's judgement of the question on the sheet and its log row
+    // (problem, right answer, pupil's answer and mark, each after one blank;
+    // the question number is left to the drill machinery).
+    struct DrillAnswer {
+        bool right = false;
+        DrillRow row;
+    };
+    DrillAnswer JudgeForDrillLog() const;
 
-    void SetPrompt(const std::string& text);
+    // The prompt the last call asked for, once; nothing when it asked for none.
+    std::optional<std::string> TakePrompt();
+    // The task of the problem shown ("□を求めなさい。"); empty after clearing.
+    const std::string& task_line() const { return task_line_; }
 
     bool has_problem() const { return has_problem_; }
     bool entry_lists_open() const;
@@ -102,6 +126,8 @@ private:
     FractionEntry entry_;
     bool has_problem_ = false;
     bool list_reset_pending_ = false;
+    std::optional<std::string> prompt_;
+    std::string task_line_;
     Worksheet sheet_;
 };
 

@@ -77,45 +77,58 @@ TEST_F(SheetTest, DrillWorksheetStandsFurtherRightAndMovesTheTaskLine) {
     EXPECT_EQ(practice.worksheet().at("Label11").left, 104);
     EXPECT_EQ(practice.worksheet().at("Label11").top, 130);
 
-    // The drill's Label11 is the score line at 114 until a problem is shown.
-    EXPECT_EQ(drill.worksheet().at("Label11").left, 96);
-    EXPECT_EQ(drill.worksheet().at("Label11").top, 114);
+    // The drill's Label11 is shared with the score line: the drill sheet
+    // gives its task line as text and leaves the label to the drill screen.
+    EXPECT_FALSE(drill.worksheet().has("Label11"));
+    EXPECT_FALSE(drill.worksheet().has("Label3"));
+    EXPECT_FALSE(drill.worksheet().has("Label2"));
     Set(drill, 2, {0, 0, 0});
-    EXPECT_EQ(drill.worksheet().at("Label11").top, 138);
+    EXPECT_EQ(drill.task_line(), "仮分数に直しなさい。");
+    drill.ClearWorksheet();
+    EXPECT_EQ(drill.task_line(), "");
 }
 
-TEST_F(SheetTest, ClearingEmptiesTheSheetAndOnTheDrillAlsoTheAnswerAndScoreLine) {
+TEST_F(SheetTest, ClearingEmptiesTheSheetAndOnTheDrillAlsoTheAnswer) {
     FractionSheet practice(Variant::Practice, ctx);
     FractionSheet drill(Variant::Drill, ctx);
     for (FractionSheet* sheet : {&practice, &drill}) {
         Set(*sheet, 1, sheet == &practice ? std::vector<int>{1, 2} : std::vector<int>{2, 1, 2});
         Enter(*sheet, 23, kEnterDenominator);
-        sheet->worksheet()["Label3"].text = "○";
-        sheet->worksheet()["Label12"].text = "75 点";
-        sheet->worksheet()["DBGrid1"].visible = true;
         sheet->ClearWorksheet();
         EXPECT_EQ(sheet->entry(), FractionEntry{});
         EXPECT_FALSE(sheet->has_problem());
         EXPECT_FALSE(sheet->entry_lists_open());
         EXPECT_FALSE(sheet->worksheet().at("Shape1").visible);
         EXPECT_FALSE(sheet->worksheet().at("Shape2").visible);
-        for (int n = 3; n <= 11; ++n)
-            EXPECT_EQ(Text(*sheet, ("Label" + std::to_string(n)).c_str()), "");
+        for (const auto& [name, cell] : sheet->worksheet())
+            if (name != "Label2") EXPECT_EQ(cell.text, "") << name;
     }
     // The practice keeps the expected answer, the drill zeroes it.
     EXPECT_EQ(practice.problem().answer_whole, 2);
     EXPECT_EQ(drill.problem().answer_whole, 0);
     EXPECT_EQ(drill.problem().answer_denominator, 0);
-    EXPECT_EQ(Text(practice, "Label12"), "75 点");
-    EXPECT_EQ(Text(drill, "Label12"), "");
-    EXPECT_FALSE(drill.worksheet().at("DBGrid1").visible);
+}
+
+TEST_F(SheetTest, TheEndOfADrillEmptiesTheNumbersButKeepsTheListsAndTheTask) {
+    FractionSheet drill(Variant::Drill, ctx);
+    Set(drill, 3, {2, 3, 0, 0});
+    Enter(drill, 9, kEnterNumerator);
+    drill.ClearWorksheetNumbers();
+    for (const auto& [name, cell] : drill.worksheet()) EXPECT_EQ(cell.text, "") << name;
+    EXPECT_FALSE(drill.worksheet().at("Shape1").visible);
+    EXPECT_FALSE(drill.worksheet().at("Shape2").visible);
+    EXPECT_TRUE(drill.entry_lists_open());
+    EXPECT_EQ(drill.task_line(), "□を求めなさい。");
+    drill.HideEntryLists();
+    EXPECT_FALSE(drill.entry_lists_open());
 }
 
 TEST_F(SheetTest, DigitsBuildTheValueThatAnActionDropsIntoItsSlot) {
     FractionSheet sheet(Variant::Practice, ctx);
     Set(sheet, 1, {1, 2});
     sheet.ChooseTens(1);
-    EXPECT_EQ(Text(sheet, "Label2"), kDigitChosenPrompt);
+    EXPECT_EQ(sheet.TakePrompt(), kDigitChosenPrompt);
+    EXPECT_EQ(sheet.TakePrompt(), std::nullopt);
     EXPECT_EQ(Text(sheet, "Label9"), "");  // a digit alone writes nothing
     sheet.ChooseOnes(2);
     EXPECT_FALSE(sheet.TakeListReset());
@@ -191,6 +204,41 @@ TEST_F(SheetTest, DrillImproperToWholeNumberAndItsTexts) {
     EXPECT_EQ(sheet.ProblemText(), "12 / 4 =");
     EXPECT_EQ(sheet.RightAnswerText(), "3");
     EXPECT_EQ(sheet.EnteredAnswerText(), "3");
+}
+
+TEST_F(SheetTest, DrillLogRowsOfWorkedQuestions) {
+    FractionSheet sheet(Variant::Drill, ctx);
+    auto row = [](const char* mnd, const char* kai, const char* kot, const char* hnt) {
+        DrillRow r;
+        r.mnd = mnd;
+        r.kai = kai;
+        r.kot = kot;
+        r.hnt = hnt;
+        return r;
+    };
+    Set(sheet, 1, {2, 1, 2});  // 11/4 answered 2, 3 and 4
+    Enter(sheet, 2, kEnterWhole);
+    Enter(sheet, 3, kEnterNumerator);
+    Enter(sheet, 4, kEnterDenominator);
+    auto answer = sheet.JudgeForDrillLog();
+    EXPECT_TRUE(answer.right);
+    EXPECT_EQ(answer.row, row(" 11 / 4 =", " 2・3 / 4", " 2・3 / 4", " ○"));
+
+    Set(sheet, 2, {1, 1, 0});  // 2 and 1/3 answered 7/3
+    Enter(sheet, 7, kEnterNumerator);
+    Enter(sheet, 3, kEnterDenominator);
+    answer = sheet.JudgeForDrillLog();
+    EXPECT_TRUE(answer.right);
+    EXPECT_EQ(answer.row, row(" 2・1 / 3 =", " 7 / 3", " 7 / 3", " ○"));
+
+    Set(sheet, 1, {2, 1, 3});  // 12/4 answered with nothing, then with 3
+    answer = sheet.JudgeForDrillLog();
+    EXPECT_FALSE(answer.right);
+    EXPECT_EQ(answer.row, row(" 12 / 4 =", " 3", " 0 / 0", " ×"));
+    Enter(sheet, 3, kEnterWhole);
+    answer = sheet.JudgeForDrillLog();
+    EXPECT_TRUE(answer.right);
+    EXPECT_EQ(answer.row, row(" 12 / 4 =", " 3", " 3", " ○"));
 }
 
 TEST_F(SheetTest, NoChoicesWhileTheListsAreClosedAndNoRightAnswerWithoutAProblem) {
