@@ -1,9 +1,11 @@
 #include "app/program.h"
 
 #include <QGuiApplication>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
 #include "fractions/fraction_practice_screen.h"
 
@@ -38,12 +40,14 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
-        const QString name = QString::fromUtf8(spec.name);
-        ExerciseScreen* screen;
-        if (name == QLatin1String("TForm10"))
+        ExerciseScreen* screen = nullptr;
+        if (std::string_view(spec.name) == "TForm2")
+            screen = new division::DivisionPracticeScreen(ctx_, main_window_.get());
+        else if (std::string_view(spec.name) == "TForm10")
             screen = new FractionPracticeScreen(ctx_, main_window_.get());
         else
-            screen = new PlaceholderScreen(ctx_, name, QString::fromUtf8(spec.caption),
+            screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
+                                           QString::fromUtf8(spec.caption),
                                            QString::fromUtf8(spec.title), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
