@@ -38,9 +38,9 @@ QLabel* MakeText(const QString& name, const QString& text, int pixels, const QCo
 }  // namespace
 
 FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
-    : ExerciseScreen(ctx, QStringLiteral("TForm10"), QStringLiteral("Form10"), parent),
+    : ExerciseScreen(ctx, QStringLiteral("TForm10"), QStringLiteral("Form10"), parent,
+                     QSize(kWidth, kHeight)),
       model_(ctx) {
-    setFixedSize(kWidth, kHeight);
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     BuildWorksheet();
