@@ -8,9 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sorelka"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
-    QApplication::setDesktopFileName(QStringLiteral("sorelka"));
+    sorelka::NameApplication();
 
     sorelka::QtDialogs dialogs;
     sorelka::SystemClock clock;

@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
@@ -47,7 +47,17 @@ Program::Program(AppContext& ctx) : ctx_(ctx) {
 Program::~Program() = default;
 
 std::string ExecutableFolder() {
-    return (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+    return (QGuiApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+}
+
+}  // namespace sorelka
+
+namespace sorelka {
+
+void NameApplication() {
+    QGuiApplication::setApplicationName(QStringLiteral("Sorelka"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sorelka"));
 }
 
 }  // namespace sorelka

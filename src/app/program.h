@@ -38,4 +38,8 @@ private:
 // The folder of the running executable, ending in "/".
 std::string ExecutableFolder();
 
+// Names the application: "Sorelkaドリル" is what the desktop shows for the
+// running program.
+void NameApplication();
+
 }  // namespace sorelka
