@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "decimals/decimal_practice_screen.h"
 
 namespace sorelka {
 
@@ -35,9 +36,18 @@ Program::Program(AppContext& ctx) : ctx_(ctx) {
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
-        auto* screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
-                                             QString::fromUtf8(spec.caption),
-                                             QString::fromUtf8(spec.title), main_window_.get());
+        const QString name = QString::fromUtf8(spec.name);
+        ExerciseScreen* screen = nullptr;
+        if (name == QLatin1String("TForm4")) {
+            screen = new decimals::DecimalPracticeScreen(ctx_, decimals::kAdditionPractice,
+                                                         main_window_.get());
+        } else if (name == QLatin1String("TForm6")) {
+            screen = new decimals::DecimalPracticeScreen(ctx_, decimals::kSubtractionPractice,
+                                                         main_window_.get());
+        } else {
+            screen = new PlaceholderScreen(ctx_, name, QString::fromUtf8(spec.caption),
+                                           QString::fromUtf8(spec.title), main_window_.get());
+        }
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
