@@ -1,25 +1,18 @@
 #include "decimals/decimal_practice_screen.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
 
-#include "decimals/figure_label.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
-#include "widgets/worksheet_view.h"
 
 namespace sorelka::decimals {
 
 namespace {
-
-constexpr int kNumberFontPx = 40;
-constexpr int kDigitListWidth = 25;
-constexpr int kActionListWidth = 65;
 
 // Image1: a pencil beside the prompt line.
 QPixmap PencilPicture() {
@@ -62,31 +55,26 @@ QLabel* MakeLabel(const QString& name, const QFont& font, QWidget* parent) {
     return label;
 }
 
-// Narrows a list to its column: no item padding, and texts aligned left so
-// that an item with trailing spaces ("７　") still shows its digit.
-void FitNarrowList(ChoiceList* list, int font_px) {
-    list->view()->setFont(SchoolFont(font_px));
-    list->view()->setTextElideMode(Qt::ElideNone);
-    list->view()->setStyleSheet(list->view()->styleSheet() +
-                                QStringLiteral("QListWidget::item { padding: 0px 0px 0px 1px; }"));
-    for (int i = 0; i < list->count(); ++i) {
-        list->view()->item(i)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    if (auto* line = list->findChild<QLabel*>(list->objectName() + QStringLiteral("_text"))) {
-        line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        line->setIndent(1);
-    }
-}
-
 }  // namespace
 
 DecimalPracticeScreen::DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant,
                                              QWidget* parent)
     : ExerciseScreen(ctx, QString::fromUtf8(variant.form_name), QStringLiteral("Sorelka"), parent),
-      model_(ctx, variant) {
-    BuildWorksheet();
-    BuildAnswerColumns();
+      model_(ctx, variant),
+      sheet_view_(this, model_.sheet().place()) {
     BuildControls();
+    connect(sheet_view_.digit_list(Column::Tens), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox6Change);
+    connect(sheet_view_.digit_list(Column::Ones), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox5Change);
+    connect(sheet_view_.digit_list(Column::Tenths), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox4Change);
+    connect(sheet_view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox3Change);
+    connect(sheet_view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox2Change);
+    connect(sheet_view_.action_list(), &ChoiceList::chosen, this,
+            &DecimalPracticeScreen::ComboBox7Change);
 
     clock_timer_ = new QTimer(this);
     clock_timer_->setObjectName(QStringLiteral("Timer1"));
@@ -101,24 +89,11 @@ DecimalPracticeScreen::DecimalPracticeScreen(AppContext& ctx, const PracticeVari
     }
 }
 
-void DecimalPracticeScreen::BuildWorksheet() {
-    // A sheet of paper behind the written calculation.
-    paper_ = new ShapeWidget(QStringLiteral("Paper1"), ShapeWidget::Kind::Frame, this);
-    paper_->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
-    paper_->setGeometry(298, 204, 268, 184);
-
-    // Figures a little wider than the font's own, so that each fills its column.
-    QFont numbers = SchoolFont(kNumberFontPx);
-    numbers.setStretch(115);
-    for (const char* name : {"Label5", "Label6", "Label7"}) {
-        auto* figure = new FigureLabel(QString::fromLatin1(name), this);
-        figure->setFont(numbers);
-    }
-    auto* sign = MakeLabel(QStringLiteral("Label8"), numbers, this);
-    sign->setAlignment(Qt::AlignCenter);
-
-    auto* line = new ShapeWidget(QStringLiteral("Shape1"), ShapeWidget::Kind::Line, this);
-    line->SetColours(Qt::red, Qt::red);
+void DecimalPracticeScreen::BuildControls() {
+    auto* title = MakeLabel(QStringLiteral("Label1"), SchoolFont(30, true), this);
+    title->setText(QString::fromUtf8(model_.variant().title));
+    SetTextColour(title, kNavyColour);
+    title->setGeometry(28, 20, 600, 48);
 
     auto* equation = MakeLabel(QStringLiteral("Label4"), SchoolFont(40, true), this);
     equation->setGeometry(40, 112, 660, 60);
@@ -126,51 +101,6 @@ void DecimalPracticeScreen::BuildWorksheet() {
     auto* mark = MakeLabel(QStringLiteral("Label3"), SchoolFont(120, true), this);
     mark->setAlignment(Qt::AlignCenter);
     mark->setGeometry(560, 396, 150, 150);
-}
-
-void DecimalPracticeScreen::BuildAnswerColumns() {
-    const int top = model_.sheet().place().columns_top;
-    const QStringList digits = ChoiceList::DigitItems();
-    struct ListSpec {
-        const char* name;
-        const char* heading;
-        void (DecimalPracticeScreen::*handler)(int);
-    };
-    // ComboBox2 .. ComboBox6: thousandths up to tens.
-    const ListSpec specs[5] = {{"ComboBox2", "三", &DecimalPracticeScreen::ComboBox2Change},
-                               {"ComboBox3", "二", &DecimalPracticeScreen::ComboBox3Change},
-                               {"ComboBox4", "一", &DecimalPracticeScreen::ComboBox4Change},
-                               {"ComboBox5", "一", &DecimalPracticeScreen::ComboBox5Change},
-                               {"ComboBox6", "十", &DecimalPracticeScreen::ComboBox6Change}};
-    const ColumnLayout widest = ColumnsFor(3);
-    const int lefts[5] = {widest.thousandths, widest.hundredths, widest.tenths, widest.ones,
-                          widest.tens};
-    for (int i = 0; i < 5; ++i) {
-        auto* list = new ChoiceList(QString::fromLatin1(specs[i].name),
-                                    QString::fromUtf8(specs[i].heading), digits, this);
-        FitNarrowList(list, 18);
-        list->SetDigitKeys(true);
-        list->PlaceAt(lefts[i], top, kDigitListWidth);
-        connect(list, &ChoiceList::chosen, this, specs[i].handler);
-        entry_lists_[i] = list;
-    }
-    auto* actions = new ChoiceList(QStringLiteral("ComboBox7"), QStringLiteral(" 処理"),
-                                   {QStringLiteral("終わり")}, this);
-    FitNarrowList(actions, 17);
-    actions->PlaceAt(kActionListLeft, top, kActionListWidth);
-    connect(actions, &ChoiceList::chosen, this, &DecimalPracticeScreen::ComboBox7Change);
-    entry_lists_[5] = actions;
-
-    auto* point = new StackedLabel(QStringLiteral("Label11"), this);
-    point->setFont(SchoolFont(15, true));
-    point->setGeometry(widest.point, top, 20, entry_lists_[0]->height());
-}
-
-void DecimalPracticeScreen::BuildControls() {
-    auto* title = MakeLabel(QStringLiteral("Label1"), SchoolFont(30, true), this);
-    title->setText(QString::fromUtf8(model_.variant().title));
-    SetTextColour(title, kNavyColour);
-    title->setGeometry(28, 20, 600, 48);
 
     auto* menu = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("  メニュー"),
                                 {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"),
@@ -206,16 +136,7 @@ void DecimalPracticeScreen::BuildControls() {
     status_->setGeometry(0, height() - 26, width(), 26);
 }
 
-void DecimalPracticeScreen::Refresh() {
-    ApplyWorksheet(this, model_.cells());
-    // The paper shows with the problem, as the line under the numbers does.
-    paper_->setVisible(model_.cells().at("Shape1").visible);
-    const int resets = model_.sheet().entry_lists_resets();
-    if (resets != seen_list_resets_) {
-        seen_list_resets_ = resets;
-        for (ChoiceList* list : entry_lists_) list->Reset();
-    }
-}
+void DecimalPracticeScreen::Refresh() { sheet_view_.Show(model_.sheet()); }
 
 void DecimalPracticeScreen::FormCreate() {
     model_.FormCreate();

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "decimals/decimal_practice.h"
+#include "decimals/decimal_sheet_view.h"
 #include "widgets/exercise_screen.h"
 
 class QLabel;
 class QTimer;
 
 namespace sorelka {
-class ChoiceList;
-class ShapeWidget;
 class StatusClockBar;
 }  // namespace sorelka
 
@@ -39,19 +38,14 @@ public slots:
     void Timer1Timer();
 
 private:
-    void BuildWorksheet();
-    void BuildAnswerColumns();
     void BuildControls();
-    // Copies the cells onto the widgets; clears the lists' choices when the
-    // model has reset them.
+    // Shows the model's cells on the widgets.
     void Refresh();
 
     DecimalPractice model_;
-    ChoiceList* entry_lists_[6] = {};  // ComboBox2 .. ComboBox7
-    ShapeWidget* paper_ = nullptr;
+    DecimalSheetView sheet_view_;
     StatusClockBar* status_ = nullptr;
     QTimer* clock_timer_ = nullptr;
-    int seen_list_resets_ = 0;
 };
 
 }  // namespace sorelka::decimals

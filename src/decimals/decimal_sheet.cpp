@@ -1,5 +1,7 @@
 #include "decimals/decimal_sheet.h"
 
+#include <utility>
+
 namespace sorelka::decimals {
 
 namespace {

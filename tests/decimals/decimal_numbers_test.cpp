@@ -120,22 +120,6 @@ TEST(Texts, EquationAndLogForms) {
     EXPECT_EQ(LogProblemText(Operation::Subtraction, "5.2", "4.9"), " 5.2 - 4.9");
 }
 
-TEST(ColumnsFor, PlacesTheColumnsForEachNumberOfPlaces) {
-    const ColumnLayout one = ColumnsFor(1);
-    EXPECT_EQ(std::vector<int>({one.tens, one.ones, one.point, one.tenths, one.hundredths,
-                                one.thousandths}),
-              std::vector<int>({768, 792, 816, 840, -1, -1}));
-    const ColumnLayout two = ColumnsFor(2);
-    EXPECT_EQ(std::vector<int>({two.tens, two.ones, two.point, two.tenths, two.hundredths,
-                                two.thousandths}),
-              std::vector<int>({744, 768, 792, 816, 840, -1}));
-    const ColumnLayout three = ColumnsFor(3);
-    EXPECT_EQ(std::vector<int>({three.tens, three.ones, three.point, three.tenths,
-                                three.hundredths, three.thousandths}),
-              std::vector<int>({720, 744, 768, 792, 816, 840}));
-    EXPECT_EQ(ColumnsFor(4).tens, -1);
-}
-
 // --- drawing additions ---
 
 TEST(DrawAddition, DrawsTheKindThenPairsFromItsRanges) {
