@@ -25,6 +25,7 @@
 #include "app/qt_services.h"
 #include "core/cue_deck.h"
 #include "core/random.h"
+#include "drill/drill_log.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ struct RealServices {
 int RunMenu(int argc, char** argv) {
     QApplication app(argc, argv);
     RealServices services;
-    sorelka::Program program(services.ctx);
+    sorelka::Program program(services.ctx, sorelka::DrillLog::DefaultPath());
     FirstPaint watcher;
     program.main_window()->installEventFilter(&watcher);
     program.main_window()->show();

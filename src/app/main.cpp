@@ -5,6 +5,7 @@
 #include "app/qt_services.h"
 #include "core/cue_deck.h"
 #include "core/random.h"
+#include "drill/drill_log.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -21,7 +22,7 @@ int main(int argc, char* argv[]) {
                                 QApplication::closeAllWindows();
                                 QApplication::exit(0);
                             }};
-    sorelka::Program program(ctx);
+    sorelka::Program program(ctx, sorelka::DrillLog::DefaultPath());
     program.main_window()->show();
     return app.exec();
 }
