@@ -40,8 +40,24 @@ void DecimalSheet::ClearWorksheet() {
     problem_ = {};
     answer_digits_ = {};
     entered_answer_ = 0;
-    for (int n = 3; n <= 11; ++n) cells_[LabelName(n)].text.clear();
+    // Only labels this worksheet holds: those the screen owns elsewhere (a
+    // drill's question number and score line) keep what their owner wrote.
+    for (int n = 3; n <= 11; ++n) {
+        if (cells_.has(LabelName(n))) cells_[LabelName(n)].text.clear();
+    }
+    HideEntryLists();
+    cells_["Shape1"].visible = false;
+}
+
+void DecimalSheet::HideEntryLists() {
     for (int n = 2; n <= 7; ++n) cells_["ComboBox" + std::to_string(n)].visible = false;
+}
+
+void DecimalSheet::ClearNumbers() {
+    for (const std::string& name : {std::string("Label5"), std::string("Label6"),
+                                    std::string("Label7"), place_.operator_label}) {
+        cells_[name].text.clear();
+    }
     cells_["Shape1"].visible = false;
 }
 

@@ -27,15 +27,21 @@ inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, 272,
 //   operator label   "+" or "-"                   Shape1   the line
 //   ComboBox6..2     tens, ones, tenths, hundredths, thousandths lists
 //   Label11          the decimal point column     ComboBox7 the action list
-// Label3..Label11 are all emptied by ClearWorksheet, whatever the screen uses
-// them for (mark, equation, question number, score line).
+// ClearWorksheet empties every label from Label3 to Label11 that the worksheet
+// holds: its own and those a screen adds to it (the practice screens' mark and
+// equation). A screen that owns such labels elsewhere (a drill's question
+// number and score line) leaves them out of the worksheet.
 class DecimalSheet {
 public:
     explicit DecimalSheet(SheetPlace place);
 
-    // Ends the problem: answer digits 0, Label3..Label11 empty, the lists and
+    // Ends the problem: answer digits 0, the labels emptied, the lists and
     // the line hidden.
     void ClearWorksheet();
+    void HideEntryLists();
+    // The end of a drill: numbers, operator and answer vanish, the line hides;
+    // the problem and the lists stay, so a last answer can still be finished.
+    void ClearNumbers();
     // Draws a problem with p = `places` and writes both numbers, each moved
     // left by the zeros its text lost. Returns false and changes nothing when
     // `places` is not 1..3.

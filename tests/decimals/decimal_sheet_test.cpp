@@ -117,7 +117,19 @@ TEST(DecimalSheet, DrillPlaceMovesTheColumnsAndTheOperator) {
     EXPECT_EQ(s.cell("Label11").top, 272);
     EXPECT_EQ(s.cell("Label4").text, "-");
     EXPECT_EQ(s.cell("Label4").left, 344);
-    EXPECT_EQ(s.cell("Label8").text, "");
+    // The drill's own labels (question number, score line) are not the sheet's.
+    for (const char* label : {"Label3", "Label8", "Label9", "Label10"}) {
+        EXPECT_FALSE(s.sheet.cells().has(label)) << label;
+    }
+    // End of a drill: the numbers vanish, the last answer can still be finished.
+    s.sheet.ClearNumbers();
+    EXPECT_EQ(s.cell("Label5").text, "");
+    EXPECT_EQ(s.cell("Label4").text, "");
+    EXPECT_FALSE(s.cell("Shape1").visible);
+    EXPECT_TRUE(s.cell("ComboBox5").visible);
+    s.sheet.ShowRunningAnswer(Column::Tenths, 3);
+    s.sheet.ShowFinishedAnswer();
+    EXPECT_TRUE(s.sheet.IsRight());
     // Without a problem the drill's ResetEntryLists shows no list.
     s.sheet.ClearWorksheet();
     s.sheet.ResetEntryLists();
