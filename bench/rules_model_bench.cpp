@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "core/random.h"
+#include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
+#include "support/fakes.h"
 
 namespace sorelka::rules {
 namespace {
@@ -115,6 +117,68 @@ void BM_RulesDrawTypical(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RulesDrawTypical)->DenseRange(1, 4)->Unit(benchmark::kMicrosecond);
+
+struct QuietHooks final : StepHooks {
+    void ShowStepPrompt(int) override {}
+    void JudgeAnswer() override { ++judged; }
+    void ShowPrompt(const std::string&) override {}
+    void ShowEntryLists(bool) override {}
+    int judged = 0;
+};
+
+// One four-number problem worked from start to verdict:
+// 828 ÷ 36 + 768 ÷ 24, two long divisions and a sum, 40 list events.
+void BM_RulesWorkedProblem(benchmark::State& state) {
+    testing::FakeDialogs dialogs;
+    testing::FakeCuePlayer cues;
+    QuietHooks hooks;
+    CalculationSteps steps(dialogs, cues, hooks);
+    ExpressionProblem p;
+    p.menu = kMixedMenu;
+    p.kind_code = 414;
+    p.operand_a = 828;
+    p.operand_b = 36;
+    p.operand_c = 768;
+    p.operand_d = 24;
+    p.expected_answer = 55;
+    int events = 0;
+    auto digits = [&](std::initializer_list<std::pair<int, int>> choices) {
+        for (auto [place, digit] : choices) {
+            steps.EnterDigit(place, digit);
+            ++events;
+        }
+    };
+    auto act = [&](int action) {
+        steps.ChooseAction(action);
+        ++events;
+    };
+    for (auto _ : state) {
+        events = 0;
+        steps.ClearColumnArea();
+        steps.StartProblem(p);
+        steps.ResetEntryLists();
+        digits({{1, 2}}), act(kConfirmAction);
+        digits({{1, 7}, {0, 2}}), act(kConfirmAction);
+        digits({{2, 1}, {0, 8}}), act(kConfirmAction);
+        digits({{0, 3}}), act(kConfirmAction);
+        digits({{2, 1}, {0, 8}}), act(kConfirmAction);
+        digits({{0, 0}}), act(kFinishAction);
+        digits({{1, 3}}), act(kConfirmAction);
+        digits({{1, 7}, {0, 2}}), act(kConfirmAction);
+        digits({{1, 4}, {0, 8}}), act(kConfirmAction);
+        digits({{0, 2}}), act(kConfirmAction);
+        digits({{1, 4}, {0, 8}}), act(kConfirmAction);
+        digits({{0, 0}}), act(kFinishAction);
+        digits({{1, 5}, {0, 5}}), act(kFinishAction);
+        if (cues.calls.size() > 4096) cues.clear();
+    }
+    if (hooks.judged == 0) state.SkipWithError("the problem was not judged");
+    state.counters["events"] = events;
+    state.counters["per_event"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * events, benchmark::Counter::kIsRate |
+                                                              benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RulesWorkedProblem)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::rules
