@@ -5,12 +5,11 @@
 #include "app/qt_services.h"
 #include "core/cue_deck.h"
 #include "core/random.h"
+#include "drill/drill_log.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sorelka"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
-    QApplication::setDesktopFileName(QStringLiteral("sorelka"));
+    sorelka::NameApplication();
 
     sorelka::QtDialogs dialogs;
     sorelka::SystemClock clock;
@@ -23,7 +22,7 @@ int main(int argc, char* argv[]) {
                                 QApplication::closeAllWindows();
                                 QApplication::exit(0);
                             }};
-    sorelka::Program program(ctx);
+    sorelka::Program program(ctx, sorelka::DrillLog::DefaultPath());
     program.main_window()->show();
     return app.exec();
 }

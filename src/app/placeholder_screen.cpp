@@ -38,6 +38,7 @@ PlaceholderScreen::PlaceholderScreen(AppContext& ctx, const QString& name, const
 void PlaceholderScreen::FormCreate() {
     ++times_shown_;
     prompt_->setText(QStringLiteral("この画面は、いま じゅんびちゅうです。"));
+    PlayCue(11);
 }
 
 void PlaceholderScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }

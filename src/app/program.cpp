@@ -1,9 +1,12 @@
 #include "app/program.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "division/division_practice_screen.h"
+#include "drill/drill_log.h"
 
 namespace sorelka {
 
@@ -31,23 +34,41 @@ constexpr ScreenSpec kScreens[] = {
 
 }  // namespace
 
-Program::Program(AppContext& ctx) : ctx_(ctx) {
+Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
+    drill_log_ = std::make_unique<DrillLog>(database_path, ctx_.dialogs);
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
-        auto* screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
-                                             QString::fromUtf8(spec.caption),
-                                             QString::fromUtf8(spec.title), main_window_.get());
+        ExerciseScreen* screen = nullptr;
+        if (std::string_view(spec.name) == "TForm2")
+            screen = new division::DivisionPracticeScreen(ctx_, main_window_.get());
+        else
+            screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
+                                           QString::fromUtf8(spec.caption),
+                                           QString::fromUtf8(spec.title), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
     main_window_->SetScreens(screens_);
 }
 
-Program::~Program() = default;
+Program::~Program() {
+    // The screens show the drill log's result set: they go first.
+    main_window_.reset();
+}
 
 std::string ExecutableFolder() {
-    return (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+    return (QGuiApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+}
+
+}  // namespace sorelka
+
+namespace sorelka {
+
+void NameApplication() {
+    QGuiApplication::setApplicationName(QStringLiteral("Sorelka"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("sorelka"));
 }
 
 }  // namespace sorelka

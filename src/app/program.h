@@ -10,19 +10,22 @@ class QWidget;
 
 namespace sorelka {
 
+class DrillLog;
 class ExerciseScreen;
 class MainMenuWindow;
 
-// The whole program's object graph, built in start-up order: the shared
-// context, then the forms TForm1 (the main menu) to TForm11. Everything lives
+// The whole program's object graph, built in start-up order: the drill log
+// (DataModule1), then the forms TForm1 (the main menu) to TForm11. Everything lives
 // until the program ends. main() builds it with the real services; tests build
 // it with fakes.
 class Program {
 public:
-    explicit Program(AppContext& ctx);
+    // database_path: the drill log's SQLite file (DrillLog::DefaultPath() in the program).
+    Program(AppContext& ctx, const QString& database_path);
     ~Program();
 
     MainMenuWindow* main_window() const { return main_window_.get(); }
+    DrillLog& drill_log() const { return *drill_log_; }
     // TForm1 … TForm11 in the order they were created.
     const std::vector<QWidget*>& forms() const { return forms_; }
     // TForm2 … TForm11.
@@ -30,6 +33,7 @@ public:
 
 private:
     AppContext& ctx_;
+    std::unique_ptr<DrillLog> drill_log_;
     std::unique_ptr<MainMenuWindow> main_window_;
     std::vector<QWidget*> forms_;
     std::vector<ExerciseScreen*> screens_;
@@ -37,5 +41,9 @@ private:
 
 // The folder of the running executable, ending in "/".
 std::string ExecutableFolder();
+
+// Names the application: "Sorelkaドリル" is what the desktop shows for the
+// running program.
+void NameApplication();
 
 }  // namespace sorelka

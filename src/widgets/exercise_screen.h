@@ -21,6 +21,7 @@ public:
     void ShowModeless();
 
     AppContext& ctx() { return ctx_; }
+    const AppContext& ctx() const { return ctx_; }
 
 public slots:
     virtual void FormCreate() {}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Sorelka needs to build, run and test, then
+# configures and builds it in build/. Safe to run again: packages already
+# present are not fetched, and the build is incremental.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite
+  fonts-motoya-l-maruberi fonts-noto-cjk
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_type="${SORELKA_BUILD_TYPE:-RelWithDebInfo}"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" ${SORELKA_CMAKE_ARGS:-}
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,229 @@
+#include "division/division_practice_screen.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+#include "division/practice_hints.h"
+#include "widgets/choice_list.h"
+#include "widgets/cute_button.h"
+#include "widgets/look.h"
+#include "widgets/status_clock.h"
+
+namespace sorelka::division {
+
+namespace {
+
+QString Text(const std::string& utf8) {
+    // Hints mark their line break with a carriage return; a label breaks on "\n".
+    return QString::fromStdString(utf8).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// Image1: a yellow pencil, writing.
+QPixmap PencilPicture() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(32, 32);
+    p.rotate(-45);
+    const QColor outline(0x70, 0x50, 0x20);
+    p.setPen(QPen(outline, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xFF, 0x9C, 0xB0));  // eraser
+    p.drawRoundedRect(QRectF(14, -7, 12, 14), 3, 3);
+    p.setBrush(QColor(0xC8, 0xC8, 0xD0));  // ferrule
+    p.drawRect(QRectF(9, -7, 6, 14));
+    p.setBrush(QColor(0xFF, 0xCC, 0x30));  // body
+    p.drawRect(QRectF(-14, -7, 23, 14));
+    QPainterPath wood;
+    wood.moveTo(-14, -7);
+    wood.lineTo(-26, 0);
+    wood.lineTo(-14, 7);
+    wood.closeSubpath();
+    p.setBrush(QColor(0xF5, 0xD9, 0xA8));
+    p.drawPath(wood);
+    QPainterPath lead;
+    lead.moveTo(-22, -2.3);
+    lead.lineTo(-26, 0);
+    lead.lineTo(-22, 2.3);
+    lead.closeSubpath();
+    p.setBrush(QColor(0x30, 0x30, 0x40));
+    p.drawPath(lead);
+    return pixmap;
+}
+
+}  // namespace
+
+DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
+    : ExerciseScreen(ctx, QStringLiteral("TForm2"), QStringLiteral("Sorelka"), parent),
+      model_(ctx) {
+    auto* title = new QLabel(QStringLiteral("１．わり算：練習問題"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setFont(SchoolFont(30, true));
+    SetTextColour(title, kNavyColour);
+    title->setGeometry(28, 18, 500, 44);
+
+    problem_line_ = new QLabel(this);
+    problem_line_->setObjectName(QStringLiteral("Label4"));
+    problem_line_->setFont(SchoolFont(34, true));
+    SetTextColour(problem_line_, kNavyColour);
+    problem_line_->setAlignment(Qt::AlignCenter);
+    problem_line_->setGeometry(176, 100, 560, 52);  // centred over the worksheet
+
+    view_ = std::make_unique<DivisionWorksheetView>(this, 626, 160);
+
+    mark_ = new QLabel(this);
+    mark_->setObjectName(QStringLiteral("Label3"));
+    mark_->setFont(SchoolFont(120, true));
+    SetTextColour(mark_, Qt::red);
+    mark_->setAlignment(Qt::AlignCenter);
+    mark_->setGeometry(634, 500, 150, 150);
+
+    menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("    メニュー"),
+                           {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"),
+                            QStringLiteral("３けたでわる")},
+                           this);
+    menu_->PlaceAt(772, 14, 164);
+
+    next_ = new CuteButton(QStringLiteral("CuteButton3"), QStringLiteral("次へ"), kPracticeGreen,
+                           kNavyColour, this);
+    next_->setGeometry(796, 500, 140, 48);
+    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
+                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
+    back->setGeometry(796, 556, 140, 48);
+    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終る"), kNavyColour,
+                                kCream, this);
+    quit->setGeometry(796, 612, 140, 48);
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(PencilPicture());
+    picture->setGeometry(28, 596, 64, 64);
+
+    prompt_ = new QLabel(this);
+    prompt_->setObjectName(QStringLiteral("Label2"));
+    prompt_->setFont(SchoolFont(22, true));
+    SetTextColour(prompt_, Qt::red);
+    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    prompt_->setGeometry(100, 586, 530, 84);
+
+    status_ = new StatusClockBar(this);
+    status_->setGeometry(0, height() - 24, width(), 24);
+
+    clock_timer_ = new QTimer(this);
+    clock_timer_->setObjectName(QStringLiteral("Timer1"));
+    clock_timer_->setInterval(1000);
+    connect(clock_timer_, &QTimer::timeout, this, &DivisionPracticeScreen::Timer1Timer);
+    clock_timer_->start();
+
+    connect(menu_, &ChoiceList::chosen, this, &DivisionPracticeScreen::ComboBox1Change);
+    connect(view_->digit_list(kOnes), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ComboBox2Change);
+    connect(view_->digit_list(kTens), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ComboBox3Change);
+    connect(view_->digit_list(kHundreds), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ComboBox4Change);
+    connect(view_->digit_list(kThousands), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ComboBox5Change);
+    connect(view_->action_list(), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ComboBox6Change);
+    connect(next_, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton3Click);
+    connect(back, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton2Click);
+    connect(quit, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton1Click);
+
+    // The show handler also runs once as the form is created.
+    DivisionPracticeScreen::FormCreate();
+}
+
+void DivisionPracticeScreen::FormCreate() {
+    ClearWorksheet();
+    next_->hide();
+    model_.HideEntryLists();
+    view_->Sync(model_);
+    menu_->Reset();
+    prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
+    PlayCue(11);
+}
+
+void DivisionPracticeScreen::ClearWorksheet() {
+    model_.ClearWorksheet();
+    mark_->clear();
+    problem_line_->clear();
+    view_->Sync(model_);
+}
+
+void DivisionPracticeScreen::ComboBox1Change(int index) {
+    ClearWorksheet();
+    next_->show();
+    ctx().state.menu_choice = index + 1;
+    NewProblem();
+}
+
+void DivisionPracticeScreen::CuteButton3Click() {
+    ClearWorksheet();
+    NewProblem();
+}
+
+void DivisionPracticeScreen::NewProblem() {
+    if (!model_.NewProblem(ctx().state.menu_choice)) {
+        // Nothing to draw from (a menu value another screen left): ask for a choice.
+        prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
+        PlayCue(11);
+        return;
+    }
+    problem_line_->setText(QString::fromStdString(ProblemText(model_.problem())));
+    view_->Sync(model_);
+    ShowHint(StepHint(0));
+    PlayCue(11);
+}
+
+void DivisionPracticeScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
+void DivisionPracticeScreen::ComboBox3Change(int index) { ChooseDigit(kTens, index); }
+void DivisionPracticeScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds, index); }
+void DivisionPracticeScreen::ComboBox5Change(int index) { ChooseDigit(kThousands, index); }
+
+void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
+    const DigitOutcome outcome = model_.ChooseDigit(place, digit);
+    view_->Sync(model_);
+    if (outcome == DigitOutcome::Written || outcome == DigitOutcome::NothingWritten)
+        ShowHint(DigitHint(model_.step()));
+}
+
+void DivisionPracticeScreen::ComboBox6Change(int index) {
+    const ActionOutcome outcome = model_.ApplyAction(index);
+    view_->Sync(model_);
+    switch (outcome.kind) {
+        case ActionOutcome::Kind::Confirmed:
+            ShowHint(StepHint(outcome.confirmed_step));
+            break;
+        case ActionOutcome::Kind::Cleared:
+            ShowHint(StepHint(0));
+            break;
+        case ActionOutcome::Kind::Finished:
+            FinishAnswer();
+            break;
+        default:
+            break;
+    }
+}
+
+void DivisionPracticeScreen::FinishAnswer() {
+    const bool right = model_.JudgeDivision();
+    mark_->setText(QString::fromStdString(Mark(right)));
+    PlayCue(right ? 14 : 13);
+    problem_line_->setText(QString::fromStdString(AnswerText(model_.problem())));
+    prompt_->setText(QString::fromUtf8(kGoOnPrompt));
+}
+
+void DivisionPracticeScreen::ShowHint(const std::optional<std::string>& hint) {
+    if (hint) prompt_->setText(Text(*hint));
+}
+
+void DivisionPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終っても いいの？")); }
+
+void DivisionPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
+
+void DivisionPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
+
+}  // namespace sorelka::division

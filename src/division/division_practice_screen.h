@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "division/division_worksheet_view.h"
+#include "division/long_division.h"
+#include "widgets/exercise_screen.h"
+
+class QLabel;
+class QTimer;
+
+namespace sorelka {
+class ChoiceList;
+class CuteButton;
+class StatusClockBar;
+}  // namespace sorelka
+
+namespace sorelka::division {
+
+// TForm2, the division practice screen: the pupil picks a range from the
+// menu, writes the long division row by row with the digit lists and the
+// action list, guided by a hint line, and "終わり" marks the answer ○ or ×
+// and writes out the right quotient and remainder.
+class DivisionPracticeScreen : public ExerciseScreen {
+    Q_OBJECT
+public:
+    DivisionPracticeScreen(AppContext& ctx, QWidget* parent);
+
+    void FormCreate() override;
+    const LongDivision& model() const { return model_; }
+
+public slots:
+    void ComboBox1Change(int index);  // menu
+    void ComboBox2Change(int index);  // ones
+    void ComboBox3Change(int index);  // tens
+    void ComboBox4Change(int index);  // hundreds
+    void ComboBox5Change(int index);  // thousands
+    void ComboBox6Change(int index);  // actions
+    void CuteButton1Click();          // 終る
+    void CuteButton2Click();          // 目次
+    void CuteButton3Click();          // 次へ
+    void Timer1Timer();
+
+private:
+    void ClearWorksheet();
+    void NewProblem();
+    void ChooseDigit(int place, int digit);
+    void FinishAnswer();
+    void ShowHint(const std::optional<std::string>& hint);
+
+    LongDivision model_;
+    std::unique_ptr<DivisionWorksheetView> view_;
+    QLabel* prompt_;
+    QLabel* mark_;
+    QLabel* problem_line_;
+    ChoiceList* menu_;
+    CuteButton* next_;
+    StatusClockBar* status_;
+    QTimer* clock_timer_;
+};
+
+}  // namespace sorelka::division

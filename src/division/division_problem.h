@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "core/services.h"
+
+// Division problems for the three menu items of both division screens:
+// "１けたでわる", "２けたでわる" and "３けたでわる".
+namespace sorelka::division {
+
+struct DivisionProblem {
+    int dividend = 0;
+    int divisor = 0;
+    int quotient = 0;   // dividend div divisor
+    int remainder = 0;  // dividend mod divisor
+    int problem_kind = 0;  // which dividend range the draw chose (1..3)
+
+    bool operator==(const DivisionProblem&) const = default;
+};
+
+// Menu item 2, kind 1 redraws the pair until dividend > divisor, this many
+// times at most; when no pair qualifies the last one stands.
+inline constexpr int kMaxPairDraws = 1000;
+
+// Re-seeds `random` and draws a problem for menu item 1, 2 or 3 into
+// `problem`. Any other menu choice leaves `problem` as it was and returns false.
+bool GenerateProblem(int menu_choice, RandomSource& random, DivisionProblem& problem);
+
+// "745 ÷ 6 = ?", the problem line while the pupil works.
+std::string ProblemText(const DivisionProblem& problem);
+// "745 ÷ 6 = 124 あまり 1", the problem line once the answer is finished.
+std::string AnswerText(const DivisionProblem& problem);
+// " 745 ÷ 6", the problem as the drill log keeps it.
+std::string LogProblemText(const DivisionProblem& problem);
+
+}  // namespace sorelka::division

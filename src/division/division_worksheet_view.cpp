@@ -1,0 +1,125 @@
+#include "division/division_worksheet_view.h"
+
+#include <QPainter>
+
+#include "widgets/choice_list.h"
+#include "widgets/look.h"
+#include "widgets/worksheet_view.h"
+
+namespace sorelka::division {
+
+namespace {
+
+constexpr int kDigitPixels = 40;
+constexpr int kDigitListWidth = 52;
+constexpr int kListGap = 4;
+constexpr int kActionListWidth = 92;
+
+// The paper behind the worksheet: white, with faint lines between the digit
+// columns like the squared exercise books pupils write divisions in.
+class WorksheetPaper : public QWidget {
+public:
+    explicit WorksheetPaper(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("WorksheetPaper"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0xB8, 0xC0, 0xE8), 2));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(QColor(0xDD, 0xE6, 0xF6), 1));
+        const int ones_right = kOnesRight - x();
+        for (int edge = ones_right; edge > 8; edge -= kColumnWidth)
+            p.drawLine(edge, 10, edge, height() - 10);
+    }
+};
+
+}  // namespace
+
+DigitColumnsLabel::DigitColumnsLabel(const QString& name, Qt::Alignment alignment, QWidget* parent)
+    : QLabel(parent) {
+    setObjectName(name);
+    setAlignment(alignment | Qt::AlignVCenter);
+    setFont(SchoolFont(kDigitPixels));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void DigitColumnsLabel::paintEvent(QPaintEvent*) {
+    const QString t = text();
+    if (t.isEmpty()) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics(font());
+    // Digits are centred on the row: the baseline sits half a digit height
+    // below the middle.
+    const int digit_height = metrics.tightBoundingRect(QStringLiteral("0")).height();
+    const int baseline = (height() + digit_height) / 2;
+    const int columns = static_cast<int>(t.size());
+    const int first = (alignment() & Qt::AlignRight) ? width() - columns * kColumnWidth : 0;
+    for (int i = 0; i < columns; ++i) {
+        const QString ch = t.mid(i, 1);
+        const int advance = metrics.horizontalAdvance(ch);
+        p.drawText(first + i * kColumnWidth + (kColumnWidth - advance) / 2, baseline, ch);
+    }
+}
+
+DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, int lists_top)
+    : root_(parent) {
+    auto* paper = new WorksheetPaper(parent);
+    paper->setGeometry(300, 168, 312, 392);
+    paper->lower();
+
+    auto* dividend = new DigitColumnsLabel(QStringLiteral("Label5"), Qt::AlignRight, parent);
+    auto* divisor = new DigitColumnsLabel(QStringLiteral("Label6"), Qt::AlignRight, parent);
+    SetTextColour(dividend, kNavyColour);
+    SetTextColour(divisor, kNavyColour);
+    new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, parent);
+    for (int n = 8; n <= 13; ++n)
+        new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, parent);
+    for (int n = 1; n <= 4; ++n)
+        new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
+    new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
+    new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
+
+    // Thousands on the left, ones on the right, then the actions.
+    int left = lists_left;
+    for (int place = kThousands; place >= kOnes; --place) {
+        static const char* headings[] = {"", "一", "十", "百", "千"};
+        auto* list = new ChoiceList(QString::fromStdString(DigitListName(place)),
+                                    QString::fromUtf8(headings[place]), ChoiceList::DigitItems(),
+                                    parent);
+        list->SetDigitKeys(true);
+        list->PlaceAt(left, lists_top, kDigitListWidth);
+        digit_lists_[place] = list;
+        left += kDigitListWidth + kListGap;
+    }
+    action_list_ = new ChoiceList(
+        QString::fromUtf8(kActionListName), QStringLiteral(" 処理"),
+        {QStringLiteral(" 確定"), QStringLiteral("　・"), QStringLiteral("飛ばし"),
+         QStringLiteral("　・"), QStringLiteral("クリア"), QStringLiteral("　・"),
+         QStringLiteral("終わり")},
+        parent);
+    action_list_->PlaceAt(left + kListGap, lists_top, kActionListWidth);
+}
+
+void DivisionWorksheetView::Sync(const LongDivision& model) {
+    ApplyWorksheet(root_, model.worksheet());
+    if (model.list_resets() == seen_resets_) return;
+    seen_resets_ = model.list_resets();
+    for (int place = kOnes; place <= kThousands; ++place) {
+        ChoiceList* list = digit_lists_[place];
+        list->SetHeading(QString::fromStdString(model.worksheet().at(DigitListName(place)).text));
+        list->Reset();
+    }
+    action_list_->SetHeading(QString::fromStdString(model.worksheet().at(kActionListName).text));
+    action_list_->Reset();
+}
+
+}  // namespace sorelka::division

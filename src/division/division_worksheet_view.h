@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QLabel>
+#include <array>
+
+#include "division/long_division.h"
+
+namespace sorelka {
+class ChoiceList;
+}
+
+namespace sorelka::division {
+
+// A worksheet label that stands every character in its own 30-pixel digit
+// column, right- or left-aligned as the label's alignment says, so the digits
+// of all rows line up column by column as in a written division.
+class DigitColumnsLabel : public QLabel {
+    Q_OBJECT
+public:
+    DigitColumnsLabel(const QString& name, Qt::Alignment alignment, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// The widgets of the written division on a division screen: the worksheet
+// labels Label5..Label13, the lines Shape1..Shape4, the bracket Image2 and the
+// marker Image3 on a sheet of squared paper, and the entry lists ComboBox2..
+// ComboBox6 (thousands on the left, the action list on the right).
+class DivisionWorksheetView {
+public:
+    // Builds the worksheet under `parent`; the entry lists start at
+    // (lists_left, lists_top).
+    DivisionWorksheetView(QWidget* parent, int lists_left, int lists_top);
+
+    // Copies the model's worksheet onto the widgets and, when the model reset
+    // its entry lists since the last call, resets the list widgets too.
+    void Sync(const LongDivision& model);
+
+    // The digit list of place 1 (ones) … 4 (thousands).
+    ChoiceList* digit_list(int place) const { return digit_lists_[place]; }
+    ChoiceList* action_list() const { return action_list_; }
+
+private:
+    QWidget* root_;
+    std::array<ChoiceList*, 5> digit_lists_{};
+    ChoiceList* action_list_ = nullptr;
+    int seen_resets_ = -1;
+};
+
+}  // namespace sorelka::division

@@ -1,0 +1,283 @@
+#include "drill/drill_screen.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include "core/clock_text.h"
+#include "drill/drill_log.h"
+#include "widgets/choice_list.h"
+#include "widgets/cute_button.h"
+#include "widgets/look.h"
+#include "widgets/status_clock.h"
+
+namespace sorelka {
+
+namespace {
+
+struct ButtonSpec {
+    int number;
+    const char* caption;
+    QColor background;
+    QColor caption_colour;
+    int column;
+    int row;
+};
+
+}  // namespace
+
+DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
+                         const QString& caption, DrillProfile profile, QWidget* parent)
+    : ExerciseScreen(ctx, name, caption, parent),
+      log_(log),
+      profile_(std::move(profile)),
+      session_(ctx.state) {
+    auto* title = new QLabel(profile_.title, this);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setFont(SchoolFont(28, true));
+    SetTextColour(title, kNavyColour);
+    title->setGeometry(24, 12, 520, 44);
+
+    menu_list_ = new ChoiceList(QStringLiteral("ComboBox1"), profile_.menu_heading,
+                                profile_.menu_items, this);
+    menu_list_->PlaceAt(740, 12, 190);
+    connect(menu_list_, &ChoiceList::chosen, this, &DrillScreen::ComboBox1Change);
+
+    time_list_ = new ChoiceList(profile_.time_list, profile_.time_heading,
+                                {QStringLiteral("　なし"), QStringLiteral("　５分"),
+                                 QStringLiteral("１０分"), QStringLiteral("１５分")},
+                                this);
+    time_list_->PlaceAt(740, menu_list_->geometry().bottom() + 12, 190);
+    connect(time_list_, &ChoiceList::chosen, this, &DrillScreen::TimeListChange);
+
+    const QColor score_colour(0xC0, 0x00, 0x30);
+    const int score_left[] = {230, 350, 470};
+    const int score_width[] = {110, 110, 170};
+    for (int i = 0; i < profile_.score_labels.size(); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(profile_.score_labels[i]);
+        label->setFont(SchoolFont(26, true));
+        SetTextColour(label, score_colour);
+        label->setGeometry(score_left[i % 3], 70, score_width[i % 3], 40);
+        score_labels_.push_back(label);
+    }
+
+    if (!profile_.question_label.isEmpty()) {
+        question_label_ = new QLabel(this);
+        question_label_->setObjectName(profile_.question_label);
+        question_label_->setFont(SchoolFont(24, true));
+        SetTextColour(question_label_, kNavyColour);
+        question_label_->setGeometry(40, 130, 160, 36);
+    }
+
+    prompt_ = new QLabel(this);
+    prompt_->setObjectName(QStringLiteral("Label2"));
+    prompt_->setFont(SchoolFont(22, true));
+    SetTextColour(prompt_, Qt::red);
+    prompt_->setWordWrap(true);
+    prompt_->setGeometry(30, 600, 640, 64);
+
+    const ButtonSpec specs[] = {
+        {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour, 0, 0},
+        {4, "次へ", kPracticeGreen, kNavyColour, 1, 0},
+        {5, "ストップ", QColor(0xFF, 0xD8, 0xA8), kNavyColour, 0, 1},
+        {6, "成績表", kDrillSkyBlue, kNavyColour, 1, 1},
+        {1, "終る", kNavyColour, kCream, 0, 2},
+        {2, "目次", QColor(0xFF, 0xE8, 0x90), kNavyColour, 1, 2},
+    };
+    buttons_.resize(6, nullptr);
+    for (const ButtonSpec& s : specs) {
+        auto* b = new CuteButton(QStringLiteral("CuteButton%1").arg(s.number),
+                                 QString::fromUtf8(s.caption), s.background, s.caption_colour, this);
+        b->setGeometry(690 + s.column * 126, 528 + s.row * 52, 118, 44);
+        buttons_[s.number - 1] = b;
+    }
+    connect(button(3), &QPushButton::clicked, this, &DrillScreen::StartDrill);
+    connect(button(4), &QPushButton::clicked, this, &DrillScreen::NextQuestion);
+    connect(button(5), &QPushButton::clicked, this, &DrillScreen::StopDrill);
+    connect(button(6), &QPushButton::clicked, this, &DrillScreen::ToggleScoreSheet);
+    connect(button(1), &QPushButton::clicked, this, &DrillScreen::CuteButton1Click);
+    connect(button(2), &QPushButton::clicked, this, &DrillScreen::CuteButton2Click);
+
+    grid_ = new ScoreSheet(log_.result_set(), profile_.grid_columns, this);
+    grid_->setGeometry(profile_.grid_geometry);
+    grid_->setFont(SchoolFont(16, true));
+
+    countdown_ = new QTimer(this);
+    countdown_->setObjectName(QStringLiteral("Timer3"));
+    countdown_->setInterval(1000);
+    connect(countdown_, &QTimer::timeout, this, &DrillScreen::CountdownTick);
+
+    clock_timer_ = new QTimer(this);
+    clock_timer_->setObjectName(QStringLiteral("Timer1"));
+    clock_timer_->setInterval(1000);
+    connect(clock_timer_, &QTimer::timeout, this, &DrillScreen::ShowClock);
+    clock_timer_->start();
+
+    status_ = new StatusClockBar(this);
+    status_->setGeometry(0, 716 - 24, 955, 24);
+}
+
+CuteButton* DrillScreen::button(int number) const { return buttons_.at(number - 1); }
+
+void DrillScreen::SetPrompt(const QString& text) { prompt_->setText(text); }
+
+bool DrillScreen::MenuChoiceInRange() const {
+    const int choice = ctx().state.menu_choice;
+    return choice >= 1 && choice <= profile_.menu_items.size();
+}
+
+void DrillScreen::ClearAll() {
+    ClearWorksheet();
+    for (QLabel* label : score_labels_) label->clear();
+    if (question_label_) question_label_->clear();
+    grid_->hide();  // the score_sheet_shown flag stays as it is
+}
+
+void DrillScreen::ShowQuestionNumber() {
+    if (question_label_)
+        question_label_->setText(profile_.question_format.arg(ctx().state.question_count));
+}
+
+void DrillScreen::FormCreate() {
+    ClearAll();
+    HideEntryLists();
+    if (profile_.show_clears_menu_selection) menu_list_->Reset();
+    if (profile_.show_enables_next) button(4)->setEnabled(true);
+    SetPrompt(QStringLiteral("メニューを選んでね！"));
+    PlayCue(11);
+}
+
+void DrillScreen::ComboBox1Change(int index) {
+    ClearAll();
+    ctx().state.menu_choice = index + 1;
+    if (profile_.menu_choice_clears_time_list) time_list_->Reset();
+    SetPrompt(QStringLiteral("時間を選んでね！"));
+    PlayCue(11);
+}
+
+void DrillScreen::TimeListChange(int index) {
+    ClearAll();
+    session_.SetTimeLimit(TimeLimitForItem(index));
+    if (profile_.time_choice_enables_start) button(3)->setEnabled(true);
+    SetPrompt(profile_.time_prompt);
+    PlayCue(profile_.time_cue);
+}
+
+void DrillScreen::StartDrill() {
+    if (!MenuChoiceInRange()) {
+        SetPrompt(QStringLiteral("メニューを選んでね！"));
+        return;
+    }
+    ClearAll();
+    ctx().state.score_sheet_shown = false;
+    session_.Start(SecondsOfDay(ctx().clock.Now()));
+    GenerateProblem(ctx().state.menu_choice);
+    session_.BeginQuestion();
+    ShowProblem();
+    ResetEntryLists();
+    ShowQuestionNumber();
+    log_.ClearDrillLog();
+    if (profile_.start_cue_after_clearing_log) PlayCue(12);
+    if (session_.time_limit_seconds() > 0) {
+        session_.RestartCountdown();
+        countdown_->start();
+    } else {
+        countdown_->stop();
+    }
+    SetPrompt(ProblemPrompt());
+    PlayCue(11);
+}
+
+void DrillScreen::NextQuestion() {
+    if (!MenuChoiceInRange()) {
+        SetPrompt(QStringLiteral("メニューを選んでね！"));
+        return;
+    }
+    ClearAll();
+    session_.BeginQuestion();
+    GenerateProblem(ctx().state.menu_choice);
+    ShowProblem();
+    ResetEntryLists();
+    ShowQuestionNumber();
+    if (profile_.countdown_per_question && session_.time_limit_seconds() > 0) {
+        session_.RestartCountdown();
+        countdown_->start();
+    }
+    SetPrompt(ProblemPrompt());
+    PlayCue(11);
+}
+
+bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
+    if (!session_.Judge(right)) return false;
+    row.no = ctx().state.question_count;
+    log_.AppendDrillRow(row);
+    button(4)->setEnabled(true);
+    button(5)->setEnabled(true);
+    SetPrompt(profile_.next_prompt);
+    PlayCue(12);
+    return true;
+}
+
+void DrillScreen::CountdownTick() {
+    if (!session_.Tick()) return;
+    countdown_->stop();  // before the message box, so no second time-out can start
+    PlayCue(13);
+    ctx().dialogs.ShowMessage("時間だから、ドリルを終わるよ！");
+    FinishDrill();
+}
+
+void DrillScreen::FinishDrill() {
+    const ScoreLine line = session_.Finish(SecondsOfDay(ctx().clock.Now()));
+    const QString texts[] = {QString::fromStdString(line.questions),
+                             QString::fromStdString(line.points), QString::fromStdString(line.time)};
+    for (std::size_t i = 0; i < score_labels_.size() && i < 3; ++i) score_labels_[i]->setText(texts[i]);
+    if (question_label_) question_label_->clear();
+    ClearWorksheetNumbers();
+    countdown_->stop();
+}
+
+void DrillScreen::StopDrill() {
+    FinishDrill();
+    if (profile_.stop_sets_buttons) {
+        button(3)->setEnabled(true);
+        button(4)->setEnabled(false);
+        button(5)->setEnabled(false);
+        button(6)->setEnabled(true);
+    }
+    SetPrompt(QStringLiteral("おつかれさま！"));
+    PlayCue(19);
+}
+
+void DrillScreen::ToggleScoreSheet() {
+    ExerciseState& state = ctx().state;
+    if (!state.score_sheet_shown) {
+        state.score_sheet_shown = true;
+        grid_->move(grid_->x(), 130);
+        grid_->show();
+        grid_->raise();
+        countdown_->stop();
+        SetPrompt(QStringLiteral("もう一度「成績表」ボタンをおすと、消えるよ！"));
+    } else {
+        state.score_sheet_shown = false;
+        grid_->hide();
+        SetPrompt(QStringLiteral("おつかれさま！"));
+    }
+}
+
+void DrillScreen::ShowClock() { status_->ShowClock(ctx().clock); }
+
+void DrillScreen::CuteButton2Click() {
+    countdown_->stop();
+    ReturnToMenu();
+}
+
+void DrillScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }
+
+void DrillScreen::hideEvent(QHideEvent* event) {
+    // However the screen is left, a hidden screen's countdown must not time out
+    // over the main menu.
+    countdown_->stop();
+    ExerciseScreen::hideEvent(event);
+}
+
+}  // namespace sorelka
