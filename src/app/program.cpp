@@ -7,6 +7,7 @@
 #include "app/placeholder_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "rules/rules_practice_screen.h"
 
 namespace sorelka {
 
@@ -42,6 +43,8 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
         ExerciseScreen* screen = nullptr;
         if (std::string_view(spec.name) == "TForm2")
             screen = new division::DivisionPracticeScreen(ctx_, main_window_.get());
+        else if (std::string_view(spec.name) == "TForm8")
+            screen = new rules::RulesPracticeScreen(ctx_, main_window_.get());
         else
             screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
                                            QString::fromUtf8(spec.caption),

@@ -69,11 +69,11 @@ void CalculationSteps::PlaceCells() {
     place("Label12", g.mul_right - w, g.mul_tops[4], w, h);
     place("Image3", g.mul_marker_left, g.mul_marker_tops[0], g.marker_width, g.marker_height);
     // Division.
-    const int line_left = g.divisor_right + 6;
+    const int line_left = g.divisor_right + g.column / 2;
     const int line_width = g.div_right - line_left;
     place("Label15", g.divisor_right - w, g.dividend_top, w, h);
-    place("Image2", g.divisor_right - 2, g.dividend_top - 6, 18, h + 8);
-    place("Shape4", line_left, g.dividend_top - 6, line_width, 3);
+    place("Image2", g.divisor_right, g.dividend_top - 4, g.column - 4, h + 6);
+    place("Shape4", line_left, g.dividend_top - 4, line_width, 3);
     place("Label14", g.div_right - w, g.dividend_top, w, h);
     place("Label16", g.div_right - g.column, g.quotient_top, 5 * g.column, h);
     place("Label17", g.div_right - w, g.div_row_tops[0], w, h);

@@ -15,16 +15,17 @@
 namespace sorelka::rules {
 
 // Where the worksheet's cells stand. Right-aligned numbers share a right
-// edge per area, so their digits stand in columns `column` pixels wide.
+// edge per area, so their digits stand in columns `column` pixels wide; the
+// three areas' columns lie on one grid, like squares in an exercise book.
 struct WorksheetLayout {
     int column = 28;         // one digit column
     int number_width = 116;  // a right-aligned number cell: four columns and a margin
     int row_height = 40;
     // Addition and subtraction: upper and lower number, result.
-    int add_right = 256;
+    int add_right = 242;
     int add_tops[3] = {216, 252, 296};
     // Multiplication: factors, rows 1..3, and where the row marker stands.
-    int mul_right = 440;
+    int mul_right = 438;
     int mul_tops[5] = {216, 252, 304, 340, 384};
     int mul_marker_left = 256;
     int mul_marker_tops[3] = {312, 348, 390};
@@ -34,7 +35,7 @@ struct WorksheetLayout {
     int dividend_top = 264;
     int quotient_top = 216;
     int div_row_tops[4] = {310, 352, 388, 432};  // rows 2, 3, 5, 6
-    int divisor_right = 504;
+    int divisor_right = 494;
     int div_marker_left = 480;
     int div_marker_tops[5] = {232, 316, 358, 394, 438};  // quotient, rows 2, 3, 5, 6
     int marker_width = 32;
