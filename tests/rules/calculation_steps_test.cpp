@@ -380,7 +380,23 @@ TEST_F(StepsTest, UndoYesRestartsTheCalculationInProgress) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{55}));
 }
 
-TEST_F(StepsTest, UndoYesInTheFirstPhaseOfAThreeNumberProblem) {
+TEST_F(StepsTest, UndoInTheFirstAndSecondPhaseOfAThreeNumberProblem) {
+    Start(Expression(3, 93, 168, 12, 25));  // phase 1: the division restarts
+    steps.EnterDigit(1, 1);
+    Confirm();
+    Enter(12);
+    Undo(Answer::Yes);
+    EXPECT_EQ(steps.state().phase, 1);
+    EXPECT_EQ(text("Label14"), "168");
+    EXPECT_EQ(text("Label16"), "");
+    EXPECT_EQ(text("Label17"), "");
+    EXPECT_FALSE(shown("Shape5"));
+    EXPECT_EQ(hooks.step_prompts.back(), "1/4/0");
+    Undo(Answer::No);
+    EXPECT_EQ(steps.state().phase, 1);
+    EXPECT_EQ(text("Label14"), "168");
+    EXPECT_EQ(steps.state().entry_row, 1);
+
     Start(Expression(1, 36, 34, 23, 14));
     Enter(37);
     Finish();

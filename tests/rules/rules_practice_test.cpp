@@ -58,17 +58,7 @@ struct PracticeTest : ::testing::Test {
         }
     }
     void Finish() { practice.ChooseAction(kFinishAction); }
-    void Confirm() { practice.ChooseAction(kConfirmAction); }
 };
-
-TEST_F(PracticeTest, ShownEmptyAskingForTheMenu) {
-    practice.FormCreate();
-    EXPECT_EQ(practice.prompt_line(), "メニューを選んでね！");
-    EXPECT_EQ(fx.cues.cues(), (std::vector<unsigned>{12}));
-    EXPECT_FALSE(practice.entry_lists_visible());
-    EXPECT_FALSE(practice.operation_list_visible());
-    for (const auto& [name, cell] : practice.worksheet()) EXPECT_EQ(cell.text, "") << name;
-}
 
 TEST_F(PracticeTest, RightAnswerGetsACircleAndTheAnswerInTheProblem) {
     practice.FormCreate();
@@ -116,58 +106,6 @@ TEST_F(PracticeTest, WrongAnswerGetsACrossAndStillShowsTheRightValue) {
     practice.NextProblem();
     EXPECT_EQ(text("Label21"), "");
     EXPECT_EQ(text("Label6"), "");
-}
-
-TEST_F(PracticeTest, ADivisionIsOpenedDifferentlyAsFirstAndAsSecondCalculation) {
-    // Menu 3 family 1: 168 ÷ 12 x 25, the division first.
-    fx.random.Feed({0, 15, 7, 10, 23});
-    practice.ChooseMenu(2);
-    EXPECT_EQ(practice.prompt_line(), "商を「高い位」から１つずつ「位」を合わせて選んでね！");
-    practice.EnterDigit(1, 1);
-    EXPECT_EQ(practice.prompt_line(), "ＯＫなら「確定」を選んでね！");
-
-    // Menu 1 family 14: (402 + 46 ) ÷ 14, the division second.
-    fx.random.Feed({78, 39, 1, 3, 5, 1, 2});
-    practice.ChooseMenu(0);
-    Enter(448);
-    Finish();
-    EXPECT_EQ(practice.prompt_line(), "計算値を選んでね！");
-}
-
-TEST_F(PracticeTest, BoxProblemSolvedWithTheRightAndTheWrongCalculation) {
-    fx.random.Feed({4, 0, 1, 5});  // □ x 7 = 84
-    practice.ChooseMenu(3);
-    EXPECT_EQ(text("Label3"), "□ x 7 = 84");
-    EXPECT_EQ(practice.prompt_line(), "□を求める計算を選んでね！");
-    EXPECT_TRUE(practice.operation_list_visible());
-    const int op_resets = practice.operation_list_resets();
-    EXPECT_EQ(op_resets, 0) << "a menu choice keeps the operation list's selection";
-
-    practice.ChooseOperation(3);  // " ÷"
-    EXPECT_EQ(practice.prompt_line(), "計算値を選んでね！");
-    practice.EnterDigit(1, 1);
-    Confirm();
-    Enter(7);
-    Confirm();
-    Enter(14);
-    Confirm();
-    practice.EnterDigit(0, 2);
-    Confirm();
-    Enter(14);
-    Confirm();
-    Enter(0);
-    Finish();
-    EXPECT_EQ(text("Label21"), "○");
-    EXPECT_EQ(text("Label3"), "[12] x 7 = 84");
-
-    fx.random.Feed({4, 0, 1, 5});
-    practice.NextProblem();
-    EXPECT_EQ(practice.operation_list_resets(), op_resets + 1) << "次へ clears the choice";
-    practice.ChooseOperation(2);  // " ×": 84 x 7
-    Enter(588);
-    Finish();
-    EXPECT_EQ(text("Label21"), "×");
-    EXPECT_EQ(text("Label3"), "[12] x 7 = 84");
 }
 
 TEST_F(PracticeTest, NextWithoutAnyMenuChoiceDrawsNothing) {
