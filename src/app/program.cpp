@@ -1,36 +1,58 @@
 #include "app/program.h"
 
 #include <QGuiApplication>
-#include <string_view>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "decimals/decimal_practice_screen.h"
+#include "division/division_drill_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "fractions/fraction_practice_screen.h"
 #include "rules/rules_practice_screen.h"
 
 namespace sorelka {
 
 namespace {
 
+// Makes a built screen; a screen without one is still a placeholder.
+using MakeScreen = ExerciseScreen* (*)(AppContext&, DrillLog&, QWidget* parent);
+
+template <class Screen>
+ExerciseScreen* Practice(AppContext& ctx, DrillLog&, QWidget* parent) {
+    return new Screen(ctx, parent);
+}
+
+template <class Screen>
+ExerciseScreen* Drill(AppContext& ctx, DrillLog& log, QWidget* parent) {
+    return new Screen(ctx, log, parent);
+}
+
+// The decimal practice screens: one screen class, the operation as data.
+template <const decimals::PracticeVariant& variant>
+ExerciseScreen* DecimalPractice(AppContext& ctx, DrillLog&, QWidget* parent) {
+    return new decimals::DecimalPracticeScreen(ctx, variant, parent);
+}
+
 struct ScreenSpec {
     const char* name;
     const char* caption;
     const char* title;
+    MakeScreen make;
 };
 
 // TForm2 … TForm11 in creation order, which is also the order of the menu buttons.
-constexpr ScreenSpec kScreens[] = {
-    {"TForm2", "Sorelka", "わり算　練習問題"},
-    {"TForm3", "Sorelka", "わり算　ドリル"},
-    {"TForm4", "Sorelka", "小数のたし算　練習問題"},
-    {"TForm5", "Sorelka", "小数のたし算　ドリル"},
-    {"TForm6", "Sorelka", "小数のひき算　練習問題"},
-    {"TForm7", "Sorelka", "小数のひき算　ドリル"},
-    {"TForm8", "Sorelka", "計算のきまり　練習問題"},
-    {"TForm9", "Sorelka", "計算のきまり　ドリル"},
-    {"TForm10", "Form10", "分数の表し方　練習問題"},
-    {"TForm11", "Form11", "分数の表し方　ドリル"},
+const ScreenSpec kScreens[] = {
+    {"TForm2", "Sorelka", "わり算　練習問題", Practice<division::DivisionPracticeScreen>},
+    {"TForm3", "Sorelka", "わり算　ドリル", Drill<division::DivisionDrillScreen>},
+    {"TForm4", "Sorelka", "小数のたし算　練習問題", DecimalPractice<decimals::kAdditionPractice>},
+    {"TForm5", "Sorelka", "小数のたし算　ドリル", nullptr},
+    {"TForm6", "Sorelka", "小数のひき算　練習問題", DecimalPractice<decimals::kSubtractionPractice>},
+    {"TForm7", "Sorelka", "小数のひき算　ドリル", nullptr},
+    {"TForm8", "Sorelka", "計算のきまり　練習問題", Practice<rules::RulesPracticeScreen>},
+    {"TForm9", "Sorelka", "計算のきまり　ドリル", nullptr},
+    {"TForm10", "Form10", "分数の表し方　練習問題", Practice<FractionPracticeScreen>},
+    {"TForm11", "Form11", "分数の表し方　ドリル", nullptr},
 };
 
 }  // namespace
@@ -40,15 +62,11 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenSpec& spec : kScreens) {
-        ExerciseScreen* screen = nullptr;
-        if (std::string_view(spec.name) == "TForm2")
-            screen = new division::DivisionPracticeScreen(ctx_, main_window_.get());
-        else if (std::string_view(spec.name) == "TForm8")
-            screen = new rules::RulesPracticeScreen(ctx_, main_window_.get());
-        else
-            screen = new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
-                                           QString::fromUtf8(spec.caption),
-                                           QString::fromUtf8(spec.title), main_window_.get());
+        ExerciseScreen* screen =
+            spec.make ? spec.make(ctx_, *drill_log_, main_window_.get())
+                      : new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
+                                              QString::fromUtf8(spec.caption),
+                                              QString::fromUtf8(spec.title), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
     }

@@ -39,25 +39,26 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
 
     menu_list_ = new ChoiceList(QStringLiteral("ComboBox1"), profile_.menu_heading,
                                 profile_.menu_items, this);
-    menu_list_->PlaceAt(740, 12, 190);
+    menu_list_->PlaceAt(profile_.menu_place.left(), profile_.menu_place.top(),
+                       profile_.menu_place.width());
     connect(menu_list_, &ChoiceList::chosen, this, &DrillScreen::ComboBox1Change);
 
     time_list_ = new ChoiceList(profile_.time_list, profile_.time_heading,
                                 {QStringLiteral("　なし"), QStringLiteral("　５分"),
                                  QStringLiteral("１０分"), QStringLiteral("１５分")},
                                 this);
-    time_list_->PlaceAt(740, menu_list_->geometry().bottom() + 12, 190);
+    time_list_->PlaceAt(profile_.time_place.left(), profile_.time_place.top(),
+                       profile_.time_place.width());
     connect(time_list_, &ChoiceList::chosen, this, &DrillScreen::TimeListChange);
 
     const QColor score_colour(0xC0, 0x00, 0x30);
-    const int score_left[] = {230, 350, 470};
-    const int score_width[] = {110, 110, 170};
     for (int i = 0; i < profile_.score_labels.size(); ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(profile_.score_labels[i]);
         label->setFont(SchoolFont(26, true));
         SetTextColour(label, score_colour);
-        label->setGeometry(score_left[i % 3], 70, score_width[i % 3], 40);
+        if (i < static_cast<int>(profile_.score_places.size()))
+            label->setGeometry(profile_.score_places[i]);
         score_labels_.push_back(label);
     }
 
@@ -66,7 +67,7 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
         question_label_->setObjectName(profile_.question_label);
         question_label_->setFont(SchoolFont(24, true));
         SetTextColour(question_label_, kNavyColour);
-        question_label_->setGeometry(40, 130, 160, 36);
+        question_label_->setGeometry(profile_.question_place);
     }
 
     prompt_ = new QLabel(this);
@@ -101,6 +102,11 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     grid_ = new ScoreSheet(log_.result_set(), profile_.grid_columns, this);
     grid_->setGeometry(profile_.grid_geometry);
     grid_->setFont(SchoolFont(16, true));
+    grid_->setStyleSheet(
+        QStringLiteral("QTableView { background: %1; color: %2; gridline-color: #9090B0; }"
+                       "QHeaderView::section { font-weight: %3; font-size: 14px; padding: 3px 0px; }")
+            .arg(profile_.grid_background.name(), profile_.grid_text.name(),
+                 profile_.grid_bold_titles ? QStringLiteral("bold") : QStringLiteral("normal")));
 
     countdown_ = new QTimer(this);
     countdown_->setObjectName(QStringLiteral("Timer3"));
@@ -234,6 +240,7 @@ void DrillScreen::FinishDrill() {
     if (question_label_) question_label_->clear();
     ClearWorksheetNumbers();
     countdown_->stop();
+    AfterFinish();
 }
 
 void DrillScreen::StopDrill() {

@@ -45,6 +45,16 @@ struct DrillProfile {
     bool stop_sets_buttons = false;
     std::vector<GridColumn> grid_columns;
     QRect grid_geometry{40, 130, 640, 470};
+    QColor grid_background{Qt::white};
+    QColor grid_text{Qt::black};
+    bool grid_bold_titles = false;
+
+    // Layout: the menu and time lists (left, top, width; height follows the
+    // items), the score labels, the question label.
+    QRect menu_place{780, 12, 160, 0};
+    QRect time_place{610, 12, 160, 0};
+    std::vector<QRect> score_places{{30, 66, 110, 40}, {150, 66, 110, 40}, {270, 66, 180, 40}};
+    QRect question_place{40, 130, 160, 36};
 };
 
 // The drill machinery every drill screen shares: menu and time choice,
@@ -89,6 +99,9 @@ protected:
     virtual void ClearWorksheetNumbers() = 0;
     // The prompt line after "スタート" and "次へ" (empty on most screens).
     virtual QString ProblemPrompt() const { return QString(); }
+    // Runs at the end of FinishDrill, after the score line is written (for a
+    // screen whose score line shares a label with its worksheet).
+    virtual void AfterFinish() {}
 
     // The finishing action of a question: counts it when right, appends
     // `row` (its number filled in here) to the log, enables "次へ" and

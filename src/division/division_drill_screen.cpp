@@ -1,0 +1,115 @@
+#include "division/division_drill_screen.h"
+
+#include "drill/drill_log.h"
+#include "widgets/choice_list.h"
+#include "widgets/look.h"
+
+namespace sorelka::division {
+
+namespace {
+
+DrillProfile DivisionDrillProfile() {
+    DrillProfile p;
+    p.title = QStringLiteral("１．わり算：ドリル");
+    p.menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"),
+                    QStringLiteral("３けたでわる")};
+    const Qt::Alignment centre = Qt::AlignHCenter;
+    p.grid_columns = {{kFieldNo, QStringLiteral("Ｎｏ"), 40, Qt::AlignLeft},
+                      {kFieldMnd, QStringLiteral("問題"), 160, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("答え（正）"), 90, centre},
+                      {kFieldAms, QStringLiteral("あまり（正）"), 90, centre},
+                      {kFieldKot, QStringLiteral("答え"), 90, centre},
+                      {kFieldAmi, QStringLiteral("あまり"), 90, centre},
+                      {kFieldHnt, QStringLiteral("○×"), 40, centre}};
+    p.grid_geometry = QRect(6, 130, 602, 440);
+    p.grid_background = kCream;
+    p.grid_text = kNavyColour;
+    p.grid_bold_titles = true;
+    return p;
+}
+
+}  // namespace
+
+DivisionDrillScreen::DivisionDrillScreen(AppContext& ctx, DrillLog& log, QWidget* parent)
+    : DrillScreen(ctx, log, QStringLiteral("TForm3"), QStringLiteral("Sorelka"),
+                  DivisionDrillProfile(), parent),
+      model_(ctx) {
+    view_ = std::make_unique<DivisionWorksheetView>(this, 626, 176);
+    connect(view_->digit_list(kOnes), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ComboBox2Change);
+    connect(view_->digit_list(kTens), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ComboBox3Change);
+    connect(view_->digit_list(kHundreds), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ComboBox4Change);
+    connect(view_->digit_list(kThousands), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ComboBox5Change);
+    connect(view_->action_list(), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ComboBox6Change);
+    // The score sheet lies over the worksheet while it is shown.
+    findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
+
+    // The show handler also runs once as the form is created.
+    DivisionDrillScreen::FormCreate();
+}
+
+void DivisionDrillScreen::ClearWorksheet() {
+    model_.ClearWorksheet();
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::GenerateProblem(int menu_choice) { model_.GenerateProblem(menu_choice); }
+
+void DivisionDrillScreen::ShowProblem() {
+    model_.ShowProblem();
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::ResetEntryLists() {
+    model_.ResetEntryLists();
+    model_.BeginWriting();
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::HideEntryLists() {
+    model_.HideEntryLists();
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::ClearWorksheetNumbers() {
+    model_.EmptyWorksheet();
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
+void DivisionDrillScreen::ComboBox3Change(int index) { ChooseDigit(kTens, index); }
+void DivisionDrillScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds, index); }
+void DivisionDrillScreen::ComboBox5Change(int index) { ChooseDigit(kThousands, index); }
+
+void DivisionDrillScreen::ChooseDigit(int place, int digit) {
+    model_.ChooseDigit(place, digit);  // plays cue 11 itself
+    view_->Sync(model_);
+}
+
+void DivisionDrillScreen::ComboBox6Change(int index) {
+    // A finished question (judged, or left over from a finished drill) is not
+    // finished again: no second row, no second point.
+    if (index == kFinish && !CanJudge()) return;
+    const ActionOutcome outcome = model_.ApplyAction(index);
+    view_->Sync(model_);
+    if (outcome.kind == ActionOutcome::Kind::Finished) JudgeAndLog();
+}
+
+void DivisionDrillScreen::JudgeAndLog() {
+    const DivisionProblem& problem = model_.problem();
+    const bool right = model_.JudgeDivision();
+    DrillRow row;
+    row.mnd = LogProblemText(problem);
+    row.kai = std::to_string(problem.quotient);
+    row.kot = std::to_string(model_.entered_quotient().value_or(0));
+    row.hnt = right ? "○" : "×";
+    row.ams = problem.remainder;
+    row.ami = model_.entered_remainder();
+    RecordAnswer(right, row);
+}
+
+}  // namespace sorelka::division

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+#include "division/division_worksheet_view.h"
+#include "division/long_division.h"
+#include "drill/drill_screen.h"
+
+namespace sorelka::division {
+
+// TForm3, the division drill: the drill machinery over the written long
+// division. A finished question is judged without a mark and logged with both
+// quotients and both remainders.
+class DivisionDrillScreen : public DrillScreen {
+    Q_OBJECT
+public:
+    DivisionDrillScreen(AppContext& ctx, DrillLog& log, QWidget* parent);
+
+    const LongDivision& model() const { return model_; }
+
+public slots:
+    void ComboBox2Change(int index);  // ones
+    void ComboBox3Change(int index);  // tens
+    void ComboBox4Change(int index);  // hundreds
+    void ComboBox5Change(int index);  // thousands
+    void ComboBox6Change(int index);  // actions
+
+protected:
+    void ClearWorksheet() override;
+    void GenerateProblem(int menu_choice) override;
+    void ShowProblem() override;
+    void ResetEntryLists() override;
+    void HideEntryLists() override;
+    void ClearWorksheetNumbers() override;
+
+private:
+    void ChooseDigit(int place, int digit);
+    void JudgeAndLog();
+
+    LongDivision model_;
+    std::unique_ptr<DivisionWorksheetView> view_;
+};
+
+}  // namespace sorelka::division

@@ -1,0 +1,75 @@
+// Drives screens the way a pupil does and saves pictures of them, for looking
+// at the screens in a real window: run under xvfb-run.
+//   screenshots <output folder>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "widgets/exercise_screen.h"
+#include "drill/drill_log.h"
+#include "support/fakes.h"
+#include "widgets/choice_list.h"
+
+using namespace sorelka;
+using namespace sorelka::testing;
+
+namespace {
+
+QString out_dir;
+
+void Save(QWidget* w, const QString& name) {
+    QApplication::processEvents();
+    w->grab().save(out_dir + "/" + name + ".png");
+}
+
+void Pick(QWidget* root, const QByteArray& list, int index) {
+    root->findChild<ChoiceList*>(QString::fromUtf8(list))->Choose(index);
+    QApplication::processEvents();
+}
+
+void Press(QWidget* root, const char* button) {
+    QTest::mouseClick(root->findChild<QAbstractButton*>(button), Qt::LeftButton);
+}
+
+void DivisionDrill(Program& program, FakeServices& services) {
+    QWidget* s = program.screens()[1];
+    static_cast<ExerciseScreen*>(s)->ShowModeless();
+    services.random.Feed({0, 735, 4});  // menu 1, kind 1 (5/9): 745 ÷ 6
+    Pick(s, "ComboBox1", 0);
+    Pick(s, "ComboBox7", 1);
+    services.random.script.clear();
+    services.random.Feed({5, 645, 4});  // kind 2: 745 ÷ 6
+    Press(s, "CuteButton3");
+    // 745 ÷ 6 written as at school: 1, 6, 14, 2, 12, 25, then the 4 pending.
+    const int steps[][2] = {{4, 1}, {6, 0}, {2, 6}, {6, 0}, {3, 1}, {2, 4}, {6, 0}, {3, 2},
+                            {6, 0}, {3, 1}, {2, 2}, {6, 0}, {3, 2}, {2, 5}, {6, 0}, {2, 4}};
+    for (const auto& step : steps) Pick(s, QStringLiteral("ComboBox%1").arg(step[0]).toUtf8(), step[1]);
+    Save(s, "TForm3-drill");
+    const int rest[][2] = {{6, 0}, {3, 2}, {2, 4}, {6, 0}, {2, 1}, {6, 6}};
+    for (const auto& step : rest) Pick(s, QStringLiteral("ComboBox%1").arg(step[0]).toUtf8(), step[1]);
+    Press(s, "CuteButton4");
+    Press(s, "CuteButton5");
+    Press(s, "CuteButton6");
+    Save(s, "TForm3-score-sheet");
+    s->hide();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    out_dir = argc > 1 ? argv[1] : QDir::currentPath();
+    QDir().mkpath(out_dir);
+    QTemporaryDir data;
+    FakeServices services;
+    services.ctx.exe_folder = ExecutableFolder();
+    Program program(services.ctx, data.path() + "/kyozai.db");
+    program.main_window()->show();
+    Save(program.main_window(), "TForm1-menu");
+    DivisionDrill(program, services);
+    return 0;
+}
