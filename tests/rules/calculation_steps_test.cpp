@@ -58,13 +58,13 @@ ExpressionProblem Box(int family, int a, int b, int answer) {
     return p;
 }
 
-struct StepsTest : ::testing::Test {
+struct RulesStepsTest : ::testing::Test {
     FakeDialogs dialogs;
     FakeCuePlayer cues;
     RecordingHooks hooks;
     CalculationSteps steps{dialogs, cues, hooks};
 
-    StepsTest() { hooks.steps = &steps; }
+    RulesStepsTest() { hooks.steps = &steps; }
 
     void Start(const ExpressionProblem& p) {
         steps.ClearColumnArea();
@@ -106,7 +106,7 @@ struct StepsTest : ::testing::Test {
     }
 };
 
-TEST_F(StepsTest, ParenthesesOnTheRightAreAddedFirstThenSubtracted) {
+TEST_F(RulesStepsTest, ParenthesesOnTheRightAreAddedFirstThenSubtracted) {
     Start(Expression(1, 26, 735, 123, 456));  // 735 - ( 123 + 456 )
     EXPECT_EQ(text("Label4"), "123");
     EXPECT_EQ(text("Label5"), "456");
@@ -140,7 +140,7 @@ TEST_F(StepsTest, ParenthesesOnTheRightAreAddedFirstThenSubtracted) {
     EXPECT_EQ(cues.cues(), std::vector<unsigned>(7, 11u)) << "a cue per digit and per step";
 }
 
-TEST_F(StepsTest, AWrongIntermediateResultIsCarriedIntoTheNextCalculation) {
+TEST_F(RulesStepsTest, AWrongIntermediateResultIsCarriedIntoTheNextCalculation) {
     Start(Expression(1, 36, 34, 23, 14));  // 34 x ( 23 + 14 )
     Enter(38);
     Finish();
@@ -154,7 +154,7 @@ TEST_F(StepsTest, AWrongIntermediateResultIsCarriedIntoTheNextCalculation) {
     EXPECT_EQ(text("Label4"), "");
 }
 
-TEST_F(StepsTest, MultiplicationRowsAreConfirmedOneByOne) {
+TEST_F(RulesStepsTest, MultiplicationRowsAreConfirmedOneByOne) {
     Start(Expression(1, 36, 34, 23, 14));
     Enter(37);
     Finish();
@@ -187,7 +187,7 @@ TEST_F(StepsTest, MultiplicationRowsAreConfirmedOneByOne) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{1258}));
 }
 
-TEST_F(StepsTest, TheLongerFactorGoesOnTop) {
+TEST_F(RulesStepsTest, TheLongerFactorGoesOnTop) {
     Start(Expression(1, 73, 583, 271, 21));  // (583 - 271 ) x 21
     Enter(312);
     Finish();
@@ -205,7 +205,7 @@ TEST_F(StepsTest, TheLongerFactorGoesOnTop) {
     EXPECT_EQ(text("Label9"), "3");
 }
 
-TEST_F(StepsTest, DivisionAfterAnAdditionWorksThePupilsSum) {
+TEST_F(RulesStepsTest, DivisionAfterAnAdditionWorksThePupilsSum) {
     Start(Expression(1, 64, 402, 46, 14));  // (402 + 46 ) ÷ 14
     Enter(448);
     Finish();
@@ -250,7 +250,7 @@ TEST_F(StepsTest, DivisionAfterAnAdditionWorksThePupilsSum) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{32}));
 }
 
-TEST_F(StepsTest, DivisionFirstThenMultiplicationLeftToRight) {
+TEST_F(RulesStepsTest, DivisionFirstThenMultiplicationLeftToRight) {
     Start(Expression(3, 93, 168, 12, 25));  // 168 ÷ 12 x 25
     EXPECT_EQ(text("Label14"), "168");
     EXPECT_EQ(text("Label15"), "12");
@@ -270,7 +270,7 @@ TEST_F(StepsTest, DivisionFirstThenMultiplicationLeftToRight) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{350}));
 }
 
-TEST_F(StepsTest, OneDigitQuotientStandsOverTheOnes) {
+TEST_F(RulesStepsTest, OneDigitQuotientStandsOverTheOnes) {
     Start(Expression(1, 74, 452, 128, 36));  // (452 - 128 ) ÷ 36 = 9
     Enter(324);
     Finish();
@@ -287,7 +287,7 @@ TEST_F(StepsTest, OneDigitQuotientStandsOverTheOnes) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{9}));
 }
 
-TEST_F(StepsTest, FourNumbersKeepTheFirstResultPendingInTheAdditionArea) {
+TEST_F(RulesStepsTest, FourNumbersKeepTheFirstResultPendingInTheAdditionArea) {
     Start(Expression(2, 313, 12, 5, 7, 28));  // 12 x 5 + 7 x 28
     EXPECT_EQ(text("Label8"), "12");
     EXPECT_EQ(text("Label9"), "5");
@@ -316,7 +316,7 @@ TEST_F(StepsTest, FourNumbersKeepTheFirstResultPendingInTheAdditionArea) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{256}));
 }
 
-TEST_F(StepsTest, TwoDivisionsJoinedByASubtraction) {
+TEST_F(RulesStepsTest, TwoDivisionsJoinedByASubtraction) {
     Start(Expression(2, 424, 384, 16, 252, 42));  // 384 ÷ 16 - 252 ÷ 42
     Divide(2, 32, 64, 4, 64, 0);
     Finish();
@@ -336,7 +336,7 @@ TEST_F(StepsTest, TwoDivisionsJoinedByASubtraction) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{18}));
 }
 
-TEST_F(StepsTest, UndoYesRestartsTheCalculationInProgress) {
+TEST_F(RulesStepsTest, UndoYesRestartsTheCalculationInProgress) {
     Start(Expression(2, 414, 828, 36, 768, 24));  // 828 ÷ 36 + 768 ÷ 24
     Divide(2, 72, 108, 3, 108, 0);
     Finish();
@@ -380,7 +380,7 @@ TEST_F(StepsTest, UndoYesRestartsTheCalculationInProgress) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{55}));
 }
 
-TEST_F(StepsTest, UndoInTheFirstAndSecondPhaseOfAThreeNumberProblem) {
+TEST_F(RulesStepsTest, UndoInTheFirstAndSecondPhaseOfAThreeNumberProblem) {
     Start(Expression(3, 93, 168, 12, 25));  // phase 1: the division restarts
     steps.EnterDigit(1, 1);
     Confirm();
@@ -421,7 +421,7 @@ TEST_F(StepsTest, UndoInTheFirstAndSecondPhaseOfAThreeNumberProblem) {
     EXPECT_EQ(text("Label6"), "");
 }
 
-TEST_F(StepsTest, UndoNoGoesBackToTheFirstCalculationFromAnyPhase) {
+TEST_F(RulesStepsTest, UndoNoGoesBackToTheFirstCalculationFromAnyPhase) {
     Start(Expression(2, 313, 12, 5, 7, 28));
     Enter(60);
     Finish();
@@ -455,7 +455,7 @@ TEST_F(StepsTest, UndoNoGoesBackToTheFirstCalculationFromAnyPhase) {
     EXPECT_FALSE(shown("Image2"));
 }
 
-TEST_F(StepsTest, ClosingTheUndoQuestionChangesNothing) {
+TEST_F(RulesStepsTest, ClosingTheUndoQuestionChangesNothing) {
     Start(Expression(1, 26, 735, 123, 456));
     Enter(579);
     const Worksheet before = steps.worksheet();
@@ -465,7 +465,7 @@ TEST_F(StepsTest, ClosingTheUndoQuestionChangesNothing) {
     EXPECT_TRUE(cues.calls.empty());
 }
 
-TEST_F(StepsTest, FinishWithAnEmptyResultAsksForTheAnswer) {
+TEST_F(RulesStepsTest, FinishWithAnEmptyResultAsksForTheAnswer) {
     Start(Expression(1, 26, 735, 123, 456));
     cues.clear();
     Finish();
@@ -479,7 +479,7 @@ TEST_F(StepsTest, FinishWithAnEmptyResultAsksForTheAnswer) {
     EXPECT_EQ(steps.state().phase, 1);
 }
 
-TEST_F(StepsTest, SpacersOnlyTurnTheSumNavy) {
+TEST_F(RulesStepsTest, SpacersOnlyTurnTheSumNavy) {
     Start(Expression(1, 26, 735, 123, 456));
     Enter(579);
     cues.clear();
@@ -491,7 +491,7 @@ TEST_F(StepsTest, SpacersOnlyTurnTheSumNavy) {
     EXPECT_EQ(steps.state().phase, 1);
 }
 
-TEST_F(StepsTest, FinishingAgainAfterTheVerdictJudgesAgain) {
+TEST_F(RulesStepsTest, FinishingAgainAfterTheVerdictJudgesAgain) {
     Start(Expression(1, 26, 735, 123, 456));
     Enter(579);
     Finish();
@@ -502,9 +502,9 @@ TEST_F(StepsTest, FinishingAgainAfterTheVerdictJudgesAgain) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{155, 156}));
 }
 
-struct BoxStepsTest : StepsTest {};
+struct RulesBoxStepsTest : RulesStepsTest {};
 
-TEST_F(BoxStepsTest, WaitsForTheCalculationAndRefusesRowsBeforeIt) {
+TEST_F(RulesBoxStepsTest, WaitsForTheCalculationAndRefusesRowsBeforeIt) {
     Start(Box(3, 7, 84, 12));  // □ x 7 = 84
     EXPECT_EQ(hooks.prompt_line, "□を求める計算を選んでね！");
     EXPECT_TRUE(hooks.operation_list);
@@ -521,7 +521,7 @@ TEST_F(BoxStepsTest, WaitsForTheCalculationAndRefusesRowsBeforeIt) {
     EXPECT_TRUE(hooks.judged.empty());
 }
 
-TEST_F(BoxStepsTest, DivisionFindsTheBoxOfAMultiplication) {
+TEST_F(RulesBoxStepsTest, DivisionFindsTheBoxOfAMultiplication) {
     Start(Box(3, 7, 84, 12));
     steps.ChooseOperation(3);  // " ÷"
     EXPECT_EQ(steps.state().phase, 2);
@@ -534,7 +534,7 @@ TEST_F(BoxStepsTest, DivisionFindsTheBoxOfAMultiplication) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{12}));
 }
 
-TEST_F(BoxStepsTest, AWrongChoiceGivesAWrongNumberAndAnotherChoiceAddsItsArea) {
+TEST_F(RulesBoxStepsTest, AWrongChoiceGivesAWrongNumberAndAnotherChoiceAddsItsArea) {
     Start(Box(3, 7, 84, 12));
     steps.ChooseOperation(2);  // " ×": 84 x 7
     EXPECT_EQ(text("Label8"), "84");
@@ -548,7 +548,7 @@ TEST_F(BoxStepsTest, AWrongChoiceGivesAWrongNumberAndAnotherChoiceAddsItsArea) {
     EXPECT_EQ(text("Label14"), "84");
 }
 
-TEST_F(BoxStepsTest, EachFamilyIsSolvedByItsInverseCalculation) {
+TEST_F(RulesBoxStepsTest, EachFamilyIsSolvedByItsInverseCalculation) {
     Start(Box(1, 23, 58, 35));  // □ + 23 = 58: 58 - 23
     steps.ChooseOperation(1);
     EXPECT_EQ(text("Label4"), "58");
@@ -576,7 +576,7 @@ TEST_F(BoxStepsTest, EachFamilyIsSolvedByItsInverseCalculation) {
     EXPECT_EQ(hooks.judged, (std::vector<int>{35, 181, 322}));
 }
 
-TEST_F(BoxStepsTest, UndoNoWaitsForTheChoiceAgainWithTheBoxNumbersRestored) {
+TEST_F(RulesBoxStepsTest, UndoNoWaitsForTheChoiceAgainWithTheBoxNumbersRestored) {
     Start(Box(4, 123, 45, 5535));  // □ ÷ 123 = 45
     steps.ChooseOperation(2);      // 123 goes on top of 45
     EXPECT_EQ(text("Label8"), "123");
@@ -595,7 +595,7 @@ TEST_F(BoxStepsTest, UndoNoWaitsForTheChoiceAgainWithTheBoxNumbersRestored) {
     EXPECT_EQ(text("Label14"), "45");
 }
 
-TEST_F(StepsTest, WithoutAProblemTheListsOnlyAskForTheMenu) {
+TEST_F(RulesStepsTest, WithoutAProblemTheListsOnlyAskForTheMenu) {
     steps.DropProblem();
     steps.EnterDigit(0, 5);
     Confirm();
@@ -609,7 +609,7 @@ TEST_F(StepsTest, WithoutAProblemTheListsOnlyAskForTheMenu) {
     for (const auto& [name, c] : steps.worksheet()) EXPECT_EQ(c.text, "") << name;
 }
 
-TEST(WorksheetLayoutTest, DigitsOfEveryAreaStandInColumns) {
+TEST(RulesWorksheetLayout, DigitsOfEveryAreaStandInColumns) {
     FakeDialogs dialogs;
     FakeCuePlayer cues;
     RecordingHooks hooks;

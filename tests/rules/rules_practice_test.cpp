@@ -9,7 +9,7 @@ namespace {
 
 using testing::FakeServices;
 
-TEST(StepPrompts, EveryRowOfTheTable) {
+TEST(RulesStepPrompts, EveryRowOfTheTable) {
     const std::string confirm_or_finish =
         "計算の途中なら「確定」を、計算が終われば\r「終わり」を選んでね！";
     struct Row {
@@ -44,7 +44,7 @@ TEST(StepPrompts, EveryRowOfTheTable) {
     }
 }
 
-struct PracticeTest : ::testing::Test {
+struct RulesPracticeTest : ::testing::Test {
     FakeServices fx;
     RulesPractice practice{fx.ctx};
 
@@ -60,7 +60,7 @@ struct PracticeTest : ::testing::Test {
     void Finish() { practice.ChooseAction(kFinishAction); }
 };
 
-TEST_F(PracticeTest, RightAnswerGetsACircleAndTheAnswerInTheProblem) {
+TEST_F(RulesPracticeTest, RightAnswerGetsACircleAndTheAnswerInTheProblem) {
     practice.FormCreate();
     // Family 1 of menu 1: 735 - ( 123 + 456 ).
     fx.random.Feed({0, 72, 4, 11, 2, 455});
@@ -89,7 +89,7 @@ TEST_F(PracticeTest, RightAnswerGetsACircleAndTheAnswerInTheProblem) {
     EXPECT_EQ(text("Label3"), "735 - ( 123 + 456 ) = 156");
 }
 
-TEST_F(PracticeTest, WrongAnswerGetsACrossAndStillShowsTheRightValue) {
+TEST_F(RulesPracticeTest, WrongAnswerGetsACrossAndStillShowsTheRightValue) {
     fx.random.Feed({0, 72, 4, 11, 2, 455});
     practice.ChooseMenu(0);
     Enter(579);
@@ -108,7 +108,7 @@ TEST_F(PracticeTest, WrongAnswerGetsACrossAndStillShowsTheRightValue) {
     EXPECT_EQ(text("Label6"), "");
 }
 
-TEST_F(PracticeTest, NextWithoutAnyMenuChoiceDrawsNothing) {
+TEST_F(RulesPracticeTest, NextWithoutAnyMenuChoiceDrawsNothing) {
     practice.FormCreate();
     fx.cues.clear();
     practice.NextProblem();
