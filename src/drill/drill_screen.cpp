@@ -1,5 +1,7 @@
 #include "drill/drill_screen.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QTimer>
 
@@ -19,8 +21,6 @@ struct ButtonSpec {
     const char* caption;
     QColor background;
     QColor caption_colour;
-    int column;
-    int row;
 };
 
 }  // namespace
@@ -78,18 +78,23 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     prompt_->setGeometry(30, 600, 640, 64);
 
     const ButtonSpec specs[] = {
-        {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour, 0, 0},
-        {4, "次へ", kPracticeGreen, kNavyColour, 1, 0},
-        {5, "ストップ", QColor(0xFF, 0xD8, 0xA8), kNavyColour, 0, 1},
-        {6, "成績表", kDrillSkyBlue, kNavyColour, 1, 1},
-        {1, "終る", kNavyColour, kCream, 0, 2},
-        {2, "目次", QColor(0xFF, 0xE8, 0x90), kNavyColour, 1, 2},
+        {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour},
+        {4, "次へ", kPracticeGreen, kNavyColour},
+        {5, "ストップ", QColor(0xFF, 0xD8, 0xA8), kNavyColour},
+        {6, "成績表", kDrillSkyBlue, kNavyColour},
+        {1, "終る", kNavyColour, kCream},
+        {2, "目次", QColor(0xFF, 0xE8, 0x90), kNavyColour},
     };
     buttons_.resize(6, nullptr);
-    for (const ButtonSpec& s : specs) {
+    const int columns = std::max(1, profile_.button_columns);
+    const QRect& first = profile_.button_place;
+    for (int i = 0; i < 6; ++i) {
+        const ButtonSpec& s = specs[i];
         auto* b = new CuteButton(QStringLiteral("CuteButton%1").arg(s.number),
                                  QString::fromUtf8(s.caption), s.background, s.caption_colour, this);
-        b->setGeometry(690 + s.column * 126, 528 + s.row * 52, 118, 44);
+        b->setGeometry(first.left() + (i % columns) * profile_.button_step.width(),
+                       first.top() + (i / columns) * profile_.button_step.height(), first.width(),
+                       first.height());
         buttons_[s.number - 1] = b;
     }
     connect(button(3), &QPushButton::clicked, this, &DrillScreen::StartDrill);
