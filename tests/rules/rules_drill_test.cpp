@@ -1,0 +1,133 @@
+#include "rules/rules_drill.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+
+namespace sorelka::rules {
+namespace {
+
+using testing::FakeServices;
+
+// A log row without the remainder fields of the division drill.
+DrillRow Row(int no, const char* mnd, const char* kai, const char* kot, const char* hnt) {
+    DrillRow row;
+    row.no = no;
+    row.mnd = mnd;
+    row.kai = kai;
+    row.kot = kot;
+    row.hnt = hnt;
+    return row;
+}
+
+struct RulesDrillModelTest : ::testing::Test {
+    FakeServices fx;
+    RulesDrill drill{fx.ctx};
+
+    std::string text(const char* cell) { return drill.worksheet().at(cell).text; }
+    // Draws and shows a problem with the given draws, as "スタート" does.
+    void Set(int menu, std::vector<int> draws) {
+        fx.random.Feed(draws);
+        drill.ClearWorksheet();
+        ASSERT_TRUE(drill.GenerateProblem(menu));
+        drill.ShowProblem();
+        drill.ResetEntryLists();
+    }
+    void Enter(int value) {
+        const int places = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+        for (int place = places - 1; place >= 0; --place) {
+            int digit = value;
+            for (int i = 0; i < place; ++i) digit /= 10;
+            drill.EnterDigit(place, digit % 10);
+        }
+    }
+    void Finish() { drill.ChooseAction(kFinishAction); }
+};
+
+TEST_F(RulesDrillModelTest, DrawsTheDrillVariant) {
+    // Menu 2 family 1 with a factor of 20: the practice screen would draw
+    // again, the drill takes it.
+    Set(2, {0, 124, 18, 43});
+    EXPECT_EQ(text("Label3"), "125 + 20 x 45 = ?");
+    EXPECT_TRUE(fx.random.script.empty());
+    EXPECT_EQ(drill.TakePrompt(), "") << "menus 1 to 3 empty the prompt line";
+    EXPECT_EQ(drill.ProblemPrompt(), "");
+}
+
+TEST_F(RulesDrillModelTest, AFourNumberProblemIsLoggedWithThePupilsFinalNumber) {
+    Set(2, {8, 5, 10, 0, 0});  // 7 x 12 + 2 x 2 = ?
+    ASSERT_EQ(text("Label3"), "7 x 12 + 2 x 2 = ?");
+    Enter(84);
+    Finish();
+    Enter(4);
+    Finish();
+    EXPECT_EQ(text("Label4"), "84");
+    EXPECT_EQ(text("Label5"), "4");
+    Enter(87);
+    Finish();
+    auto judged = drill.TakeJudgement();
+    ASSERT_TRUE(judged);
+    EXPECT_FALSE(judged->right);
+    EXPECT_EQ(judged->row, Row(0, " 7 x 12 + 2 x 2 =", " 88", " 87", " ×"));
+    EXPECT_FALSE(drill.TakeJudgement()) << "taken once";
+    EXPECT_EQ(text("Label3"), "7 x 12 + 2 x 2 = ?") << "no answer is written into the problem";
+    EXPECT_FALSE(drill.worksheet().has("Label21")) << "the score line is not the worksheet's";
+}
+
+TEST_F(RulesDrillModelTest, AHandedInQuestionIsNotHandedInAgain) {
+    Set(1, {0, 72, 4, 11, 2, 455});  // 735 - ( 123 + 456 ) = ?
+    Enter(579);
+    Finish();
+    Enter(156);
+    Finish();
+    ASSERT_TRUE(drill.TakeJudgement());
+    Finish();
+    EXPECT_FALSE(drill.TakeJudgement());
+    drill.EnterDigit(0, 5);  // the lists stay usable
+    EXPECT_EQ(text("Label6"), "155");
+}
+
+TEST_F(RulesDrillModelTest, ChoosingTheCalculationOfABoxProblemEmptiesThePrompt) {
+    Set(4, {0, 2, 4, 1, 2});  // □ + 23 = 58
+    EXPECT_EQ(drill.TakePrompt(), "□を求める計算を選んでね！");
+    EXPECT_EQ(drill.ProblemPrompt(), "□を求める計算を選んでね！");
+    EXPECT_TRUE(drill.operation_list_visible());
+    Finish();  // before a calculation is chosen: asked for one, nothing judged
+    EXPECT_EQ(drill.TakePrompt(), "□を求める計算を選んでね！");
+    EXPECT_FALSE(drill.TakeJudgement());
+    const int resets = drill.operation_list_resets();
+    drill.ChooseOperation(1);  // " －"
+    EXPECT_EQ(drill.TakePrompt(), "");
+    EXPECT_EQ(drill.operation_list_resets(), resets) << "the choice stays selected";
+    EXPECT_EQ(text("Label4"), "58");
+    EXPECT_EQ(text("Label5"), "23");
+    Enter(35);
+    Finish();
+    auto judged = drill.TakeJudgement();
+    ASSERT_TRUE(judged);
+    EXPECT_EQ(judged->row, Row(0, " □ + 23 = 58", " 35", " 35", " ○"));
+}
+
+TEST_F(RulesDrillModelTest, AtTheEndOfADrillTheListsDoNothingUntilTheNextQuestion) {
+    Set(1, {0, 72, 4, 11, 2, 455});
+    Enter(579);
+    drill.ClearWorksheetNumbers();
+    EXPECT_EQ(text("Label3"), "");
+    EXPECT_EQ(text("Label6"), "");
+    EXPECT_TRUE(drill.entry_lists_visible()) << "the lists stay";
+    fx.cues.clear();
+    drill.EnterDigit(0, 7);
+    Finish();
+    EXPECT_EQ(text("Label6"), "");
+    EXPECT_EQ(text("Label4"), "") << "no second calculation appears";
+    EXPECT_FALSE(drill.TakeJudgement());
+    EXPECT_TRUE(fx.cues.calls.empty());
+    EXPECT_TRUE(fx.dialogs.shown.empty());
+
+    Set(1, {0, 72, 4, 11, 2, 455});
+    Enter(579);
+    EXPECT_EQ(text("Label6"), "579");
+}
+
+}  // namespace
+}  // namespace sorelka::rules
