@@ -104,6 +104,32 @@ void FractionPractice(Program& program, FakeServices& services) {
     s->hide();
 }
 
+void RulesDrill(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 7);
+    Pick(s, "ComboBox1", 0);
+    Pick(s, "ComboBox8", 2);
+    services.random.Feed({18, 2, 3, 1, 2, 12});  // 34 x ( 23 + 14 ) = ?
+    Press(s, "CuteButton3");
+    // 23 + 14 = 37, then 34 x 37: 238 confirmed, 102 being written.
+    Steps(s, {{3, 3}, {2, 7}, {6, 4}, {4, 2}, {3, 3}, {2, 8}, {6, 0}, {4, 1}, {3, 0}, {2, 2}});
+    Save(s, "TForm9-drill");
+    Steps(s, {{6, 0}, {5, 1}, {4, 2}, {3, 5}, {2, 8}, {6, 0}, {6, 4}});
+    services.random.Feed({0, 72, 4, 11, 2, 455});  // 735 - ( 123 + 456 ) = ?
+    Press(s, "CuteButton4");
+    Steps(s, {{4, 5}, {3, 7}, {2, 9}, {6, 4}, {4, 1}, {3, 5}, {2, 5}, {6, 4}});
+    services.random.Feed({0, 72, 4, 11, 2, 455});
+    Press(s, "CuteButton4");  // left unfinished
+    Press(s, "CuteButton5");
+    Press(s, "CuteButton6");
+    Save(s, "TForm9-score-sheet");
+    Pick(s, "ComboBox1", 3);
+    services.random.Feed({0, 2, 4, 1, 2});  // □ + 23 = 58
+    Press(s, "CuteButton3");
+    Steps(s, {{7, 1}, {3, 3}, {2, 5}});
+    Save(s, "TForm9-box");
+    s->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +146,6 @@ int main(int argc, char** argv) {
     DivisionDrill(program, services);
     DecimalPractice(program, services);
     FractionPractice(program, services);
+    RulesDrill(program, services);
     return 0;
 }

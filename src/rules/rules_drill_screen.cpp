@@ -1,0 +1,159 @@
+#include "rules/rules_drill_screen.h"
+
+#include <QLabel>
+
+#include "drill/drill_log.h"
+#include "widgets/choice_list.h"
+#include "widgets/look.h"
+
+namespace sorelka::rules {
+
+namespace {
+
+// Where the digit and action lists stand, right of the worksheet.
+constexpr int kListsLeft = 652;
+constexpr int kListsTop = 280;
+
+DrillProfile RulesDrillProfile() {
+    DrillProfile p;
+    p.title = QStringLiteral("４．計算のきまり：ドリル");
+    p.menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
+                    QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")};
+    p.menu_heading = QStringLiteral("         メニュー");
+    p.time_list = QStringLiteral("ComboBox8");
+    p.score_labels = {QStringLiteral("Label21"), QStringLiteral("Label22"),
+                      QStringLiteral("Label23")};
+    p.question_label = QStringLiteral("Label24");
+    p.question_format = QStringLiteral("第 %1 問  ");
+    p.time_prompt = QStringLiteral("「スタート」ボタンを押してね！");
+    p.next_prompt = QStringLiteral("「次へ」ボタンですすめてね！");
+    p.time_cue = 17;
+    p.time_choice_enables_start = true;
+    p.menu_choice_clears_time_list = true;
+    p.show_enables_next = true;
+    p.start_cue_after_clearing_log = true;
+    p.countdown_per_question = true;
+    const Qt::Alignment centre = Qt::AlignHCenter;
+    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 50, centre},
+                      {kFieldMnd, QStringLiteral("問題"), 260, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("正解"), 90, centre},
+                      {kFieldKot, QStringLiteral("答え"), 90, centre},
+                      {kFieldHnt, QStringLiteral("判定"), 60, centre}};
+    p.grid_geometry = QRect(20, 130, 630, 460);
+    p.grid_background = kCream;
+    p.grid_text = kNavyColour;
+    p.grid_bold_titles = true;
+    // The lists stand at the top right, the buttons under them, clear of the
+    // digit lists and of the score sheet.
+    p.time_place = QRect(652, 12, 88, 0);
+    p.menu_place = QRect(746, 12, 200, 0);
+    p.button_place = QRect(652, 174, 96, 44);
+    p.button_step = QSize(100, 50);
+    p.button_columns = 3;
+    p.question_place = QRect(40, 136, 186, 44);
+    return p;
+}
+
+}  // namespace
+
+RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* parent)
+    : DrillScreen(ctx, log, QStringLiteral("TForm9"), QStringLiteral("Sorelka"),
+                  RulesDrillProfile(), parent),
+      model_(ctx) {
+    auto* problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("Label3"));
+    problem->setFont(SchoolFont(34, true));
+    SetTextColour(problem, kNavyColour);
+    problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    problem->setGeometry(232, 130, 416, 56);
+
+    view_ = std::make_unique<RulesWorksheetView>(this, kListsLeft, kListsTop);
+    connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox2Change);
+    connect(view_->digit_list(1), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox3Change);
+    connect(view_->digit_list(2), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox4Change);
+    connect(view_->digit_list(3), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox5Change);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox6Change);
+    connect(view_->operation_list(), &ChoiceList::chosen, this,
+            &RulesDrillScreen::ComboBox7Change);
+    // The score sheet lies over the problem and the worksheet while it is shown.
+    findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
+    Sync();
+}
+
+void RulesDrillScreen::Sync() {
+    view_->Apply(model_.worksheet());
+    if (auto prompt = model_.TakePrompt()) SetPrompt(QString::fromStdString(*prompt));
+    if (model_.entry_list_resets() != seen_entry_resets_) {
+        seen_entry_resets_ = model_.entry_list_resets();
+        view_->ResetEntryLists();
+    }
+    if (model_.operation_list_resets() != seen_operation_resets_) {
+        seen_operation_resets_ = model_.operation_list_resets();
+        view_->ResetOperationList();
+    }
+    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
+    if (auto judged = model_.TakeJudgement()) RecordAnswer(judged->right, judged->row);
+}
+
+void RulesDrillScreen::ClearWorksheet() {
+    model_.ClearWorksheet();
+    Sync();
+}
+
+void RulesDrillScreen::GenerateProblem(int menu_choice) { model_.GenerateProblem(menu_choice); }
+
+void RulesDrillScreen::ShowProblem() {
+    model_.ShowProblem();
+    Sync();
+}
+
+void RulesDrillScreen::ResetEntryLists() {
+    model_.ResetEntryLists();
+    Sync();
+}
+
+void RulesDrillScreen::HideEntryLists() {
+    model_.HideEntryLists();
+    Sync();
+}
+
+void RulesDrillScreen::ClearWorksheetNumbers() {
+    model_.ClearWorksheetNumbers();
+    Sync();
+}
+
+QString RulesDrillScreen::ProblemPrompt() const {
+    return QString::fromStdString(model_.ProblemPrompt());
+}
+
+void RulesDrillScreen::ComboBox2Change(int index) {
+    model_.EnterDigit(0, index);
+    Sync();
+}
+
+void RulesDrillScreen::ComboBox3Change(int index) {
+    model_.EnterDigit(1, index);
+    Sync();
+}
+
+void RulesDrillScreen::ComboBox4Change(int index) {
+    model_.EnterDigit(2, index);
+    Sync();
+}
+
+void RulesDrillScreen::ComboBox5Change(int index) {
+    model_.EnterDigit(3, index);
+    Sync();
+}
+
+void RulesDrillScreen::ComboBox6Change(int index) {
+    model_.ChooseAction(index);
+    Sync();
+}
+
+void RulesDrillScreen::ComboBox7Change(int index) {
+    model_.ChooseOperation(index);
+    Sync();
+}
+
+}  // namespace sorelka::rules
