@@ -1,6 +1,7 @@
 // The drill log on a real SQLite file, and the division drill's handlers on
 // the offscreen platform: appending one answer (committed before it returns),
-// clearing a 100-row log, "スタート" with its database work, a digit, "終わり".
+// clearing a 100-row log, "スタート" with its database work, a digit, "終わり";
+// the same two handlers of the calculation-rules drill.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 
 #include "division/division_drill_screen.h"
 #include "drill/drill_log.h"
+#include "rules/rules_drill_screen.h"
 #include "support/fakes.h"
 #include "widgets/choice_list.h"
 
@@ -99,6 +101,64 @@ void BM_DigitAndFinish(benchmark::State& state) {
     state.counters["worst_us"] = worst;
 }
 BENCHMARK(BM_DigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
+
+// "スタート" on the calculation-rules drill (a parentheses problem) with 100
+// rows left in the log.
+void BM_RulesStartDrillClearing100Rows(benchmark::State& state) {
+    QTemporaryDir folder;
+    testing::FakeServices services;
+    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
+    rules::RulesDrillScreen screen(services.ctx, log, nullptr);
+    screen.ShowModeless();
+    screen.findChild<ChoiceList*>("ComboBox1")->Choose(0);
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 1; i <= 100; ++i) log.AppendDrillRow(Row(i));
+        services.cues.clear();
+        services.random.Feed({0, 72, 4, 11, 2, 455});  // 735 - ( 123 + 456 ) = ?
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        screen.StartDrill();
+        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
+    }
+    state.counters["worst_us"] = worst;
+}
+BENCHMARK(BM_RulesStartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Iterations(50)->Repetitions(3);
+
+// A digit, then "終わり" with its log row, on a box question of the
+// calculation-rules drill (□ + 23 = 58 worked as 58 - 23).
+void BM_RulesDigitAndFinish(benchmark::State& state) {
+    QTemporaryDir folder;
+    testing::FakeServices services;
+    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
+    rules::RulesDrillScreen screen(services.ctx, log, nullptr);
+    screen.ShowModeless();
+    screen.findChild<ChoiceList*>("ComboBox1")->Choose(3);
+    services.random.Feed({0, 2, 4, 1, 2});
+    screen.StartDrill();
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        screen.ComboBox7Change(1);  // " －"
+        screen.ComboBox3Change(3);
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        screen.ComboBox2Change(5);
+        screen.ComboBox6Change(4);  // "終わり": judged and logged
+        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
+        state.PauseTiming();
+        services.random.Feed({0, 2, 4, 1, 2});
+        screen.NextQuestion();
+        services.cues.clear();
+        state.ResumeTiming();
+    }
+    if (log.Rows().empty()) state.SkipWithError("nothing was logged");
+    state.counters["worst_us"] = worst;
+}
+BENCHMARK(BM_RulesDigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
 
 }  // namespace
 }  // namespace sorelka
