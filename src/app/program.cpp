@@ -8,6 +8,7 @@
 #include "division/division_drill_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "fractions/fraction_drill_screen.h"
 #include "fractions/fraction_practice_screen.h"
 
 namespace sorelka {
@@ -51,7 +52,7 @@ const ScreenSpec kScreens[] = {
     {"TForm8", "Sorelka", "計算のきまり　練習問題", nullptr},
     {"TForm9", "Sorelka", "計算のきまり　ドリル", nullptr},
     {"TForm10", "Form10", "分数の表し方　練習問題", Practice<FractionPracticeScreen>},
-    {"TForm11", "Form11", "分数の表し方　ドリル", nullptr},
+    {"TForm11", "Form11", "分数の表し方　ドリル", Drill<FractionDrillScreen>},
 };
 
 }  // namespace

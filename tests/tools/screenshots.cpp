@@ -58,6 +58,50 @@ void DivisionDrill(Program& program, FakeServices& services) {
     s->hide();
 }
 
+
+// Pupil's entry on the fraction drill: `value` dropped with `action`
+// (0 whole part, 1 denominator, 2 numerator).
+void FractionEntry(QWidget* s, int value, int action) {
+    Pick(s, "ComboBox3", value / 10);
+    Pick(s, "ComboBox2", value % 10);
+    Pick(s, "ComboBox4", action);
+}
+
+void FractionDrill(Program& program, FakeServices& services) {
+    QWidget* s = program.screens()[9];
+    static_cast<ExerciseScreen*>(s)->ShowModeless();
+    Pick(s, "ComboBox1", 0);
+    Pick(s, "ComboBox5", 1);
+    services.random.script.clear();
+    services.random.Feed({2, 1, 2});  // 11/4
+    Press(s, "CuteButton3");
+    FractionEntry(s, 2, 0);
+    FractionEntry(s, 3, 2);
+    FractionEntry(s, 4, 1);
+    Save(s, "TForm11-drill");
+    Pick(s, "ComboBox4", 4);
+    services.random.Feed({0, 7, 7});  // 24/2
+    Press(s, "CuteButton4");
+    FractionEntry(s, 12, 0);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 1);
+    services.random.Feed({1, 1, 0});  // 2・1/3
+    Press(s, "CuteButton4");
+    FractionEntry(s, 7, 2);
+    FractionEntry(s, 3, 1);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 2);
+    services.random.Feed({2, 3, 0, 0});  // 3・1/4 = 1・□/4
+    Press(s, "CuteButton4");
+    FractionEntry(s, 8, 2);
+    Pick(s, "ComboBox4", 4);
+    Press(s, "CuteButton5");
+    Save(s, "TForm11-score-line");
+    Press(s, "CuteButton6");
+    Save(s, "TForm11-score-sheet");
+    s->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,5 +115,6 @@ int main(int argc, char** argv) {
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
     DivisionDrill(program, services);
+    FractionDrill(program, services);
     return 0;
 }
