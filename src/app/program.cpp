@@ -9,7 +9,9 @@
 #include "division/division_drill_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "fractions/fraction_drill_screen.h"
 #include "fractions/fraction_practice_screen.h"
+#include "rules/rules_practice_screen.h"
 
 namespace sorelka {
 
@@ -55,10 +57,10 @@ const ScreenSpec kScreens[] = {
     {"TForm5", "Sorelka", "小数のたし算　ドリル", DecimalDrill<decimals::kAdditionDrill>},
     {"TForm6", "Sorelka", "小数のひき算　練習問題", DecimalPractice<decimals::kSubtractionPractice>},
     {"TForm7", "Sorelka", "小数のひき算　ドリル", DecimalDrill<decimals::kSubtractionDrill>},
-    {"TForm8", "Sorelka", "計算のきまり　練習問題", nullptr},
+    {"TForm8", "Sorelka", "計算のきまり　練習問題", Practice<rules::RulesPracticeScreen>},
     {"TForm9", "Sorelka", "計算のきまり　ドリル", nullptr},
     {"TForm10", "Form10", "分数の表し方　練習問題", Practice<FractionPracticeScreen>},
-    {"TForm11", "Form11", "分数の表し方　ドリル", nullptr},
+    {"TForm11", "Form11", "分数の表し方　ドリル", Drill<FractionDrillScreen>},
 };
 
 }  // namespace

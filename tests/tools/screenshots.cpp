@@ -94,6 +94,94 @@ void DecimalDrill(Program& program, FakeServices& services, int screen, const QS
     s->hide();
 }
 
+ExerciseScreen* Open(Program& program, int index) {
+    ExerciseScreen* s = program.screens()[index];
+    s->ShowModeless();
+    return s;
+}
+
+void Steps(QWidget* s, std::initializer_list<std::pair<int, int>> steps) {
+    for (const auto& [list, item] : steps) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
+}
+
+void DivisionPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 0);
+    services.random.Feed({5, 645, 4});  // 745 ÷ 6
+    Pick(s, "ComboBox1", 0);
+    Steps(s, {{4, 1}, {6, 0}, {2, 6}, {6, 0}, {3, 1}, {2, 4}, {6, 0}, {3, 2}, {6, 0},
+              {3, 1}, {2, 2}, {6, 0}, {3, 2}, {2, 5}});
+    Save(s, "TForm2-practice");
+    Steps(s, {{6, 0}, {2, 4}, {6, 0}, {3, 2}, {2, 4}, {6, 0}, {2, 1}, {6, 6}});
+    Save(s, "TForm2-finished");
+    s->hide();
+}
+
+void DecimalPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* add = Open(program, 2);
+    services.random.Feed({0, 234, 139});  // 2.35 + 1.4
+    Pick(add, "ComboBox1", 1);
+    Steps(add, {{5, 3}, {4, 7}, {3, 5}, {7, 0}});
+    Save(add, "TForm4-finished");
+    add->hide();
+    ExerciseScreen* sub = Open(program, 4);
+    services.random.Feed({0, 51, 48});  // 5.2 - 4.9
+    Pick(sub, "ComboBox1", 0);
+    Steps(sub, {{5, 0}, {4, 3}, {7, 0}});
+    Save(sub, "TForm6-finished");
+    sub->hide();
+}
+
+void FractionPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 8);
+    services.random.Feed({1, 2});  // 7/3
+    Pick(s, "ComboBox1", 0);
+    Steps(s, {{3, 0}, {2, 2}, {4, 0}, {3, 0}, {2, 3}, {4, 1}, {3, 0}, {2, 1}, {4, 2}, {4, 4}});
+    Save(s, "TForm10-finished");
+    s->hide();
+}
+
+// Pupil's entry on the fraction drill: `value` dropped with `action`
+// (0 whole part, 1 denominator, 2 numerator).
+void FractionEntry(QWidget* s, int value, int action) {
+    Pick(s, "ComboBox3", value / 10);
+    Pick(s, "ComboBox2", value % 10);
+    Pick(s, "ComboBox4", action);
+}
+
+void FractionDrill(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 9);
+    Pick(s, "ComboBox1", 0);
+    Pick(s, "ComboBox5", 1);
+    services.random.script.clear();
+    services.random.Feed({2, 1, 2});  // 11/4
+    Press(s, "CuteButton3");
+    FractionEntry(s, 2, 0);
+    FractionEntry(s, 3, 2);
+    FractionEntry(s, 4, 1);
+    Save(s, "TForm11-drill");
+    Pick(s, "ComboBox4", 4);
+    services.random.Feed({0, 7, 7});  // 24/2
+    Press(s, "CuteButton4");
+    FractionEntry(s, 12, 0);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 1);
+    services.random.Feed({1, 1, 0});  // 2・1/3
+    Press(s, "CuteButton4");
+    FractionEntry(s, 7, 2);
+    FractionEntry(s, 3, 1);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 2);
+    services.random.Feed({2, 3, 0, 0});  // 3・1/4 = 1・□/4
+    Press(s, "CuteButton4");
+    FractionEntry(s, 8, 2);
+    Pick(s, "ComboBox4", 4);
+    Press(s, "CuteButton5");
+    Save(s, "TForm11-score-line");
+    Press(s, "CuteButton6");
+    Save(s, "TForm11-score-sheet");
+    s->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,6 +194,7 @@ int main(int argc, char** argv) {
     Program program(services.ctx, data.path() + "/kyozai.db");
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
+    DivisionPractice(program, services);
     DivisionDrill(program, services);
     // 2.35 + 1.4, 7.5 + 12.06, 0.48 + 3.52 (the last answered wrongly).
     DecimalDrill(program, services, 3, "TForm5",
@@ -115,5 +204,8 @@ int main(int argc, char** argv) {
     DecimalDrill(program, services, 5, "TForm7",
                  {{0, 839, 256}, {50, 1502, 689}, {0, 405, 37}},
                  {{0, 5, 8, 3}, {0, 8, 1, 3}, {0, 3, 6, 8}});
+    DecimalPractice(program, services);
+    FractionPractice(program, services);
+    FractionDrill(program, services);
     return 0;
 }
