@@ -147,6 +147,7 @@ void DrillScreen::ShowQuestionNumber() {
 }
 
 void DrillScreen::FormCreate() {
+    session_.CloseQuestion();
     ClearAll();
     HideEntryLists();
     if (profile_.show_clears_menu_selection) menu_list_->Reset();
@@ -217,7 +218,7 @@ void DrillScreen::NextQuestion() {
 
 bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
     if (!session_.Judge(right)) return false;
-    row.no = ctx().state.question_count;
+    row.no = session_.question_number();
     log_.AppendDrillRow(row);
     button(4)->setEnabled(true);
     button(5)->setEnabled(true);
