@@ -1,7 +1,5 @@
 #include "drill/drill_screen.h"
 
-#include <algorithm>
-
 #include <QLabel>
 #include <QTimer>
 
@@ -21,6 +19,8 @@ struct ButtonSpec {
     const char* caption;
     QColor background;
     QColor caption_colour;
+    int column;
+    int row;
 };
 
 }  // namespace
@@ -75,26 +75,23 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     prompt_->setFont(SchoolFont(22, true));
     SetTextColour(prompt_, Qt::red);
     prompt_->setWordWrap(true);
-    prompt_->setGeometry(30, 600, 640, 64);
+    prompt_->setGeometry(profile_.prompt_place);
 
     const ButtonSpec specs[] = {
-        {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour},
-        {4, "次へ", kPracticeGreen, kNavyColour},
-        {5, "ストップ", QColor(0xFF, 0xD8, 0xA8), kNavyColour},
-        {6, "成績表", kDrillSkyBlue, kNavyColour},
-        {1, "終る", kNavyColour, kCream},
-        {2, "目次", QColor(0xFF, 0xE8, 0x90), kNavyColour},
+        {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour, 0, 0},
+        {4, "次へ", kPracticeGreen, kNavyColour, 1, 0},
+        {5, "ストップ", QColor(0xFF, 0xD8, 0xA8), kNavyColour, 0, 1},
+        {6, "成績表", kDrillSkyBlue, kNavyColour, 1, 1},
+        {1, "終る", kNavyColour, kCream, 0, 2},
+        {2, "目次", QColor(0xFF, 0xE8, 0x90), kNavyColour, 1, 2},
     };
     buttons_.resize(6, nullptr);
-    const int columns = std::max(1, profile_.button_columns);
-    const QRect& first = profile_.button_place;
-    for (int i = 0; i < 6; ++i) {
-        const ButtonSpec& s = specs[i];
+    for (const ButtonSpec& s : specs) {
         auto* b = new CuteButton(QStringLiteral("CuteButton%1").arg(s.number),
                                  QString::fromUtf8(s.caption), s.background, s.caption_colour, this);
-        b->setGeometry(first.left() + (i % columns) * profile_.button_step.width(),
-                       first.top() + (i / columns) * profile_.button_step.height(), first.width(),
-                       first.height());
+        const bool placed = profile_.button_places.size() == buttons_.size();
+        b->setGeometry(placed ? profile_.button_places[s.number - 1]
+                              : QRect(690 + s.column * 126, 528 + s.row * 52, 118, 44));
         buttons_[s.number - 1] = b;
     }
     connect(button(3), &QPushButton::clicked, this, &DrillScreen::StartDrill);
@@ -150,6 +147,7 @@ void DrillScreen::ShowQuestionNumber() {
 }
 
 void DrillScreen::FormCreate() {
+    session_.CloseQuestion();
     ClearAll();
     HideEntryLists();
     if (profile_.show_clears_menu_selection) menu_list_->Reset();
@@ -220,7 +218,7 @@ void DrillScreen::NextQuestion() {
 
 bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
     if (!session_.Judge(right)) return false;
-    row.no = ctx().state.question_count;
+    row.no = session_.question_number();
     log_.AppendDrillRow(row);
     button(4)->setEnabled(true);
     button(5)->setEnabled(true);

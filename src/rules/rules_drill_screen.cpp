@@ -47,9 +47,9 @@ DrillProfile RulesDrillProfile() {
     // digit lists and of the score sheet.
     p.time_place = QRect(652, 12, 88, 0);
     p.menu_place = QRect(746, 12, 200, 0);
-    p.button_place = QRect(652, 174, 96, 44);
-    p.button_step = QSize(100, 50);
-    p.button_columns = 3;
+    // Two rows of three: スタート 次へ ストップ, 成績表 終る 目次.
+    p.button_places = {QRect(752, 224, 96, 44), QRect(852, 224, 96, 44), QRect(652, 174, 96, 44),
+                       QRect(752, 174, 96, 44), QRect(852, 174, 96, 44), QRect(652, 224, 96, 44)};
     p.question_place = QRect(40, 136, 186, 44);
     return p;
 }
