@@ -170,6 +170,9 @@ TEST_F(RulesDrillScreenTest, ABoxQuestionShowsTheOperationListWithoutSelectionAn
     EXPECT_EQ(Prompt(), "□を求める計算を選んでね！");
     EXPECT_TRUE(Widget("ComboBox7")->isVisible());
     EXPECT_EQ(List("ComboBox7")->current(), -1);
+    Finish();  // before a calculation is chosen: nothing to hand in
+    EXPECT_EQ(Prompt(), "□を求める計算を選んでね！");
+    EXPECT_TRUE(log.Rows().empty());
     ClickItem(&screen, "ComboBox7", 1);  // " －"
     EXPECT_EQ(Prompt(), "");
     EXPECT_EQ(List("ComboBox7")->current(), 1);
