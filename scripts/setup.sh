@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Sorelka needs to build, run and test, then
-# configures and builds it in build/. Safe to run again: packages already
-# present are not fetched, and the build is incremental.
+# Installs the Debian 12 packages Sorelka needs to build, run and test. Safe to
+# run again: packages already present are not fetched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,9 +21,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
-build_type="${SORELKA_BUILD_TYPE:-RelWithDebInfo}"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" ${SORELKA_CMAKE_ARGS:-}
-cmake --build build -j"$(nproc)"
