@@ -35,13 +35,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${SORELKA_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "written-arithmetic trainer for fourth-year pupils (Japanese)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "written-arithmetic trainer for fourth-year pupils (Japanese)
- Sorelka lets pupils practise written calculation the way it is taught at
- school: long division, adding and subtracting decimals, the rules of
- calculation and fractions. Each topic has a practice screen that works one
- problem at a time in columns, and a timed drill whose answers are logged and
- shown on a score sheet. The user interface is in Japanese.")
+# CPack puts the summary first and indents the rest as the control file wants.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Sorelka lets pupils practise written calculation the way it is taught at
+school: long division, adding and subtracting decimals, the rules of
+calculation and fractions. Each topic has a practice screen that works one
+problem at a time in columns, and a timed drill whose answers are logged and
+shown on a score sheet. The user interface is in Japanese.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
