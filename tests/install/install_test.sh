@@ -114,19 +114,20 @@ sleep 1  # anything written afterwards is newer
 run_program
 [ "$(readlink -f "/proc/$pid/exe")" = "$(readlink -f "$app/sorelka")" ] ||
   fail "the running program is not lib/sorelka/sorelka"
-[ "$(echo "$windows" | wc -l)" -eq 1 ] ||
+echo "$windows" | grep -q ' 955x716$' || fail "the main window went away"
+[ "$(echo "$windows" | grep -c .)" -eq 1 ] ||
   fail "besides the main window the program shows a message (a cue file not found?): $windows"
 xprop -id "${windows%% *}" _NET_WM_ICON 2>/dev/null | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
   fail "the main window has no icon"
 stop_program
 written=$(find "$prefix" -newer "$scratch/before-start")
 [ -z "$written" ] || fail "the program wrote beside itself: $written"
+[ -z "$(ls -A "$scratch/elsewhere")" ] || fail "the program wrote into its working folder"
 
-# Control: with the start-up cue missing the same watch sees the message box, so
-# the check above catches a program that looks for oto/ in the wrong place.
+# Control: with the start-up cue missing, the same watch does see the message box.
 rm "$app/oto/charararan.wav"
 run_program
-[ "$(echo "$windows" | wc -l)" -ge 2 ] ||
+[ "$(echo "$windows" | grep -c .)" -ge 2 ] ||
   fail "a missing cue file went unnoticed by this test: $windows"
 stop_program
 
