@@ -240,6 +240,7 @@ void DrillScreen::FinishDrill() {
     if (question_label_) question_label_->clear();
     ClearWorksheetNumbers();
     countdown_->stop();
+    AfterFinish();
 }
 
 void DrillScreen::StopDrill() {

@@ -99,6 +99,9 @@ protected:
     virtual void ClearWorksheetNumbers() = 0;
     // The prompt line after "スタート" and "次へ" (empty on most screens).
     virtual QString ProblemPrompt() const { return QString(); }
+    // Runs at the end of FinishDrill, after the score line is written (for a
+    // screen whose score line shares a label with its worksheet).
+    virtual void AfterFinish() {}
 
     // The finishing action of a question: counts it when right, appends
     // `row` (its number filled in here) to the log, enables "次へ" and

@@ -5,11 +5,11 @@
 namespace sorelka {
 
 ExerciseScreen::ExerciseScreen(AppContext& ctx, const QString& name, const QString& caption,
-                               QWidget* parent)
+                               QWidget* parent, QSize size)
     : QDialog(parent), ctx_(ctx) {
     setObjectName(name);
     setWindowTitle(caption);
-    setFixedSize(955, 716);
+    setFixedSize(size);
     setModal(true);
     setFont(SchoolFont(16));
     SetBackground(this, kMenuBackground);

@@ -13,7 +13,8 @@ namespace sorelka {
 class ExerciseScreen : public QDialog {
     Q_OBJECT
 public:
-    ExerciseScreen(AppContext& ctx, const QString& name, const QString& caption, QWidget* parent);
+    ExerciseScreen(AppContext& ctx, const QString& name, const QString& caption, QWidget* parent,
+                   QSize size = QSize(955, 716));
 
     // Runs the show handler, then shows the screen modally until it closes.
     int ShowModal();

@@ -58,6 +58,52 @@ void DivisionDrill(Program& program, FakeServices& services) {
     s->hide();
 }
 
+ExerciseScreen* Open(Program& program, int index) {
+    ExerciseScreen* s = program.screens()[index];
+    s->ShowModeless();
+    return s;
+}
+
+void Steps(QWidget* s, std::initializer_list<std::pair<int, int>> steps) {
+    for (const auto& [list, item] : steps) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
+}
+
+void DivisionPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 0);
+    services.random.Feed({5, 645, 4});  // 745 ÷ 6
+    Pick(s, "ComboBox1", 0);
+    Steps(s, {{4, 1}, {6, 0}, {2, 6}, {6, 0}, {3, 1}, {2, 4}, {6, 0}, {3, 2}, {6, 0},
+              {3, 1}, {2, 2}, {6, 0}, {3, 2}, {2, 5}});
+    Save(s, "TForm2-practice");
+    Steps(s, {{6, 0}, {2, 4}, {6, 0}, {3, 2}, {2, 4}, {6, 0}, {2, 1}, {6, 6}});
+    Save(s, "TForm2-finished");
+    s->hide();
+}
+
+void DecimalPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* add = Open(program, 2);
+    services.random.Feed({0, 234, 139});  // 2.35 + 1.4
+    Pick(add, "ComboBox1", 1);
+    Steps(add, {{5, 3}, {4, 7}, {3, 5}, {7, 0}});
+    Save(add, "TForm4-finished");
+    add->hide();
+    ExerciseScreen* sub = Open(program, 4);
+    services.random.Feed({0, 51, 48});  // 5.2 - 4.9
+    Pick(sub, "ComboBox1", 0);
+    Steps(sub, {{5, 0}, {4, 3}, {7, 0}});
+    Save(sub, "TForm6-finished");
+    sub->hide();
+}
+
+void FractionPractice(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 8);
+    services.random.Feed({1, 2});  // 7/3
+    Pick(s, "ComboBox1", 0);
+    Steps(s, {{3, 0}, {2, 2}, {4, 0}, {3, 0}, {2, 3}, {4, 1}, {3, 0}, {2, 1}, {4, 2}, {4, 4}});
+    Save(s, "TForm10-finished");
+    s->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +116,9 @@ int main(int argc, char** argv) {
     Program program(services.ctx, data.path() + "/kyozai.db");
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
+    DivisionPractice(program, services);
     DivisionDrill(program, services);
+    DecimalPractice(program, services);
+    FractionPractice(program, services);
     return 0;
 }

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/services.h"
+
+// Decimal numbers of the addition and subtraction worksheets: scaled integers
+// (a count of units of 10^-p, so 3.05 with p = 2 is 305), how they are drawn,
+// written and placed so that their decimal points stand in one column, and how
+// the answer is read back from the digit columns.
+namespace sorelka::decimals {
+
+enum class Operation { Addition, Subtraction };
+
+// A menu choice that names a number of decimal places (1, 2 or 3).
+constexpr bool IsDecimalPlaces(int places) { return places >= 1 && places <= 3; }
+
+struct DecimalProblem {
+    int places = 0;        // p; 0 while no problem has been drawn
+    int problem_kind = 0;  // which operand ranges were used (1..4); 0 when p = 3 (one range)
+    int first_operand = 0;
+    int second_operand = 0;
+    int correct_result = 0;
+};
+
+// How many pairs a condition is tried on before the last pair stands.
+inline constexpr int kPairAttempts = 100;
+
+// Both draws re-seed the generator first. A `places` outside 1..3 draws nothing
+// and gives a problem with places 0.
+DecimalProblem DrawAddition(RandomSource& random, int places);
+DecimalProblem DrawSubtraction(RandomSource& random, int places);
+DecimalProblem DrawProblem(Operation operation, RandomSource& random, int places);
+
+struct DecimalText {
+    std::string text;
+    int trailing_zeros = 0;  // decimal places removed because they were 0
+    bool operator==(const DecimalText&) const = default;
+};
+
+// Writes a scaled number with at least one digit before the point, dropping
+// trailing zeros of the decimal part (and the point when all of it is 0):
+// (5, 1) -> "0.5", (30, 1) -> "3" with 1 zero removed, (120, 3) -> "0.12".
+// A negative value is written as "-" and the text of its magnitude.
+DecimalText FormatDecimal(int value, int places);
+
+// The answer columns, left to right.
+enum class Column { Tens = 0, Ones, Tenths, Hundredths, Thousandths };
+inline constexpr int kColumnCount = 5;
+using AnswerDigits = std::array<int, kColumnCount>;
+
+// True when the column has a digit list for p decimal places.
+constexpr bool ColumnShown(Column column, int places) {
+    return column <= Column::Tenths || (column == Column::Hundredths && places >= 2) ||
+           (column == Column::Thousandths && places >= 3);
+}
+
+// The pupil's answer as a scaled number; digits of hidden columns do not count.
+int ReadAnswer(const AnswerDigits& digits, int places);
+
+// The answer while it is being built, after a choice in `changed`: all p
+// decimals stay, and zeros are put in front by the rule of the changed list
+// (on subtraction sheets the ones list writes at least one digit before the
+// point). (5, Hundredths, p 2) -> ".05"; (35, Ones, p 2) -> ".35" when adding,
+// "0.35" when subtracting.
+std::string RunningAnswerText(Operation operation, Column changed, int value, int places);
+
+// The answer is right exactly when it equals the correct result.
+constexpr bool IsRightAnswer(int entered, int correct) { return entered == correct; }
+
+// "+" or "-", as written left of the lower number.
+std::string OperatorSign(Operation operation);
+// The problem as one line: "2.35 + 1.4 = ?" while open ("= " + result once judged).
+std::string EquationText(Operation operation, const std::string& first, const std::string& second,
+                         const std::string& result);
+// The problem as logged by the drills: " 2 ＋ 3.5" or " 5.2 - 4.9".
+std::string LogProblemText(Operation operation, const std::string& first,
+                           const std::string& second);
+
+// --- where things stand (left edges in pixels) ---
+
+inline constexpr int kOperandLeft = 392;
+inline constexpr int kAnswerLeft = 362;
+
+// Left of an operand label whose text lost `trailing_zeros` places.
+int OperandLeft(int places, int trailing_zeros);
+// Left of the finished answer whose text lost `trailing_zeros` places.
+int FinishedAnswerLeft(int places, int trailing_zeros);
+
+// Left edges of the answer columns for p places; -1 = column hidden.
+struct ColumnLayout {
+    int tens = -1;
+    int ones = -1;
+    int point = -1;
+    int tenths = -1;
+    int hundredths = -1;
+    int thousandths = -1;
+};
+ColumnLayout ColumnsFor(int places);
+inline constexpr int kActionListLeft = 864;
+
+}  // namespace sorelka::decimals

@@ -1,0 +1,69 @@
+#include "decimals/decimal_practice.h"
+
+namespace sorelka::decimals {
+
+namespace {
+constexpr unsigned kClickCue = 11;
+constexpr unsigned kRightCue = 14;
+constexpr unsigned kWrongCue = 13;
+}  // namespace
+
+DecimalPractice::DecimalPractice(AppContext& ctx, const PracticeVariant& variant)
+    : ctx_(ctx), variant_(variant), sheet_(PracticeSheetPlace(variant.operation)) {
+    Worksheet& cells = sheet_.cells();
+    cells["Label2"].colour = kRed;
+    cells["Label3"].colour = kRed;
+    cells["Label4"].colour = kNavy;
+}
+
+void DecimalPractice::FormCreate() {
+    sheet_.ClearWorksheet();
+    SetPrompt(kChooseMenuPrompt);
+    ctx_.cues.PlayCue(variant_.show_cue);
+}
+
+void DecimalPractice::ComboBox1Change(int index) {
+    if (!IsDecimalPlaces(index + 1)) return;
+    sheet_.ClearWorksheet();
+    ctx_.state.menu_choice = index + 1;
+    NewProblem();
+}
+
+void DecimalPractice::CuteButton4Click() {
+    if (!IsDecimalPlaces(ctx_.state.menu_choice)) {
+        SetPrompt(kChooseMenuPrompt);
+        return;
+    }
+    sheet_.ClearWorksheet();
+    NewProblem();
+}
+
+void DecimalPractice::NewProblem() {
+    sheet_.Draw(ctx_.random, ctx_.state.menu_choice);
+    sheet_.cells()["Label4"].text = sheet_.Equation(false);
+    sheet_.ShowOperator();
+    sheet_.ResetEntryLists();
+    SetPrompt(kChooseAnswerPrompt);
+    ctx_.cues.PlayCue(kClickCue);
+}
+
+void DecimalPractice::DigitChosen(Column column, int digit) {
+    if (!sheet_.has_problem()) return;
+    sheet_.ShowRunningAnswer(column, digit);
+    SetPrompt(kFinishPrompt);
+    ctx_.cues.PlayCue(kClickCue);
+}
+
+void DecimalPractice::ComboBox7Change(int index) {
+    if (index != 0 || !sheet_.has_problem()) return;
+    sheet_.ShowFinishedAnswer();
+    const bool right = sheet_.IsRight();
+    sheet_.cells()["Label3"].text = right ? "○" : "×";
+    ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
+    sheet_.cells()["Label4"].text = sheet_.Equation(true);
+    SetPrompt(kNextPrompt);
+}
+
+void DecimalPractice::SetPrompt(const char* text) { sheet_.cells()["Label2"].text = text; }
+
+}  // namespace sorelka::decimals

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+
+#include "core/app_context.h"
+#include "decimals/decimal_sheet.h"
+
+namespace sorelka::decimals {
+
+// What tells the addition and the subtraction practice screens apart.
+struct PracticeVariant {
+    Operation operation;
+    const char* form_name;
+    const char* title;
+    unsigned show_cue;      // played when the screen is shown
+    bool shown_at_creation;  // the show handler also runs when the form is created
+};
+
+inline constexpr PracticeVariant kAdditionPractice{Operation::Addition, "TForm4",
+                                                   "２．小数のたし算：練習問題", 11, true};
+inline constexpr PracticeVariant kSubtractionPractice{Operation::Subtraction, "TForm6",
+                                                      "３．小数のひき算：練習問題", 12, false};
+
+// Prompts of the practice screens.
+inline constexpr const char* kChooseMenuPrompt = "メニューを選んでね！";
+inline constexpr const char* kChooseAnswerPrompt = "答えを選んでね！";
+inline constexpr const char* kFinishPrompt = "計算が終われば「終わり」を選んでね！";
+inline constexpr const char* kNextPrompt = "「次へ」ボタンですすめてね！";
+
+// The decimal practice screen without its widgets: one method per pupil event.
+// Besides the sheet's cells it writes the prompt line Label2, the mark Label3
+// and the equation Label4. The menu choice is the program-wide menu_choice.
+class DecimalPractice {
+public:
+    DecimalPractice(AppContext& ctx, const PracticeVariant& variant);
+
+    // The screen is shown: empty sheet, prompt to choose from the menu.
+    void FormCreate();
+    // Menu item `index` (0 = one decimal place) chosen: a new problem.
+    void ComboBox1Change(int index);
+    // "次へ": a new problem with the current menu_choice. With no number of
+    // decimal places chosen yet, only the prompt asks for a menu choice.
+    void CuteButton4Click();
+    // A digit chosen in one of the column lists.
+    void DigitChosen(Column column, int digit);
+    // An item of the action list: "終わり" (its only item) judges the answer.
+    void ComboBox7Change(int index);
+
+    const PracticeVariant& variant() const { return variant_; }
+    const DecimalSheet& sheet() const { return sheet_; }
+    const Worksheet& cells() const { return sheet_.cells(); }
+    const std::string& prompt() const { return sheet_.cells().at("Label2").text; }
+
+private:
+    void NewProblem();
+    void SetPrompt(const char* text);
+
+    AppContext& ctx_;
+    PracticeVariant variant_;
+    DecimalSheet sheet_;
+};
+
+}  // namespace sorelka::decimals

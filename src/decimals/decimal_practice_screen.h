@@ -1,0 +1,51 @@
+#pragma once
+
+#include "decimals/decimal_practice.h"
+#include "decimals/decimal_sheet_view.h"
+#include "widgets/exercise_screen.h"
+
+class QLabel;
+class QTimer;
+
+namespace sorelka {
+class StatusClockBar;
+}  // namespace sorelka
+
+namespace sorelka::decimals {
+
+// The decimal practice screen: TForm4 for addition, TForm6 for subtraction.
+// Every event goes to one DecimalPractice call; the screen then copies the
+// sheet's cells onto its widgets.
+class DecimalPracticeScreen : public ExerciseScreen {
+    Q_OBJECT
+public:
+    DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant, QWidget* parent);
+
+    const DecimalPractice& model() const { return model_; }
+
+public slots:
+    void FormCreate() override;
+    void ComboBox1Change(int index);
+    void CuteButton4Click();
+    void ComboBox6Change(int index);
+    void ComboBox5Change(int index);
+    void ComboBox4Change(int index);
+    void ComboBox3Change(int index);
+    void ComboBox2Change(int index);
+    void ComboBox7Change(int index);
+    void CuteButton2Click();
+    void CuteButton1Click();
+    void Timer1Timer();
+
+private:
+    void BuildControls();
+    // Shows the model's cells on the widgets.
+    void Refresh();
+
+    DecimalPractice model_;
+    DecimalSheetView sheet_view_;
+    StatusClockBar* status_ = nullptr;
+    QTimer* clock_timer_ = nullptr;
+};
+
+}  // namespace sorelka::decimals

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <string>
+
+#include "core/services.h"
+#include "core/worksheet.h"
+#include "decimals/decimal_numbers.h"
+
+namespace sorelka::decimals {
+
+// Where the sheet stands on its screen and what it calculates. The practice
+// and drill screens of both operations differ only in these.
+struct SheetPlace {
+    Operation operation = Operation::Addition;
+    int columns_top = 224;               // top of the digit lists and the action list
+    std::string operator_label = "Label8";  // the label left of the lower number
+};
+
+inline SheetPlace PracticeSheetPlace(Operation operation) { return {operation, 224, "Label8"}; }
+inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, 272, "Label4"}; }
+
+// The written decimal calculation of one screen: two numbers one under the
+// other with their decimal points in one column, the line, the answer, and the
+// answer columns (digit lists for tens down to thousandths, the decimal point
+// label and the action list). Cells are keyed by widget name:
+//   Label5, Label6   upper and lower number      Label7   the answer
+//   operator label   "+" or "-"                   Shape1   the line
+//   ComboBox6..2     tens, ones, tenths, hundredths, thousandths lists
+//   Label11          the decimal point column     ComboBox7 the action list
+// ClearWorksheet empties every label from Label3 to Label11 that the worksheet
+// holds: its own and those a screen adds to it (the practice screens' mark and
+// equation). A screen that owns such labels elsewhere (a drill's question
+// number and score line) leaves them out of the worksheet.
+class DecimalSheet {
+public:
+    explicit DecimalSheet(SheetPlace place);
+
+    // Ends the problem: answer digits 0, the labels emptied, the lists and
+    // the line hidden.
+    void ClearWorksheet();
+    void HideEntryLists();
+    // The end of a drill: numbers, operator and answer vanish, the line hides;
+    // the problem and the lists stay, so a last answer can still be finished.
+    void ClearNumbers();
+    // Draws a problem with p = `places` and writes both numbers, each moved
+    // left by the zeros its text lost. Returns false and changes nothing when
+    // `places` is not 1..3.
+    bool Draw(RandomSource& random, int places);
+    // Draw followed by ResetEntryLists (the drills' GenerateProblem).
+    bool GenerateProblem(RandomSource& random, int menu_choice);
+    // The operator sign in its label and the line under the numbers.
+    void ShowOperator();
+    // Shows the lists with no choice, placed for the problem's p (columns
+    // beyond p hidden), and the decimal point label. Without a problem the
+    // lists stay hidden.
+    void ResetEntryLists();
+    // A digit chosen in a column list: the answer so far, in blue.
+    void ShowRunningAnswer(Column column, int digit);
+    // "終わり": the answer as written by FormatDecimal, placed so that its
+    // point stands under those of the numbers, in navy.
+    void ShowFinishedAnswer();
+    bool IsRight() const { return IsRightAnswer(entered_answer_, problem_.correct_result); }
+
+    bool has_problem() const { return problem_.places != 0; }
+    Operation operation() const { return place_.operation; }
+    const SheetPlace& place() const { return place_; }
+    const DecimalProblem& problem() const { return problem_; }
+    const AnswerDigits& answer_digits() const { return answer_digits_; }
+    int entered_answer() const { return entered_answer_; }
+    const std::string& first_operand_text() const { return first_operand_text_; }
+    const std::string& second_operand_text() const { return second_operand_text_; }
+    const std::string& result_text() const { return result_text_; }
+    // Zeros removed by the last number written with FormatDecimal on this sheet.
+    int trailing_zeros() const { return trailing_zeros_; }
+
+    // "2.35 + 1.4 = ?" while open, "2.35 + 1.4 = 3.75" once judged.
+    std::string Equation(bool with_result) const;
+    // The drill log texts, each after a space: " 2 ＋ 3.5", " 5.5", " 5.5".
+    std::string LogProblemText() const;
+    std::string LogResultText() const;
+    std::string LogAnswerText() const;
+
+    // Goes up with every ResetEntryLists; a screen clears its lists' choices
+    // when it changes.
+    int entry_lists_resets() const { return entry_lists_resets_; }
+
+    const Worksheet& cells() const { return cells_; }
+    // For the screen's own labels in the Label3..Label11 range.
+    Worksheet& cells() { return cells_; }
+
+    static const char* ListName(Column column);
+
+private:
+    SheetPlace place_;
+    Worksheet cells_;
+    DecimalProblem problem_;
+    AnswerDigits answer_digits_{};
+    int entered_answer_ = 0;
+    std::string first_operand_text_;
+    std::string second_operand_text_;
+    std::string result_text_;
+    int trailing_zeros_ = 0;
+    int entry_lists_resets_ = 0;
+};
+
+}  // namespace sorelka::decimals

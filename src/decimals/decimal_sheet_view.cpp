@@ -1,0 +1,94 @@
+#include "decimals/decimal_sheet_view.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+#include "decimals/figure_label.h"
+#include "widgets/choice_list.h"
+#include "widgets/look.h"
+#include "widgets/worksheet_view.h"
+
+namespace sorelka::decimals {
+
+namespace {
+
+constexpr int kNumberFontPx = 40;
+constexpr int kDigitListWidth = 25;
+constexpr int kActionListWidth = 65;
+
+// Narrows a list to its column: no item padding, and texts aligned left so
+// that an item with trailing spaces ("７　") still shows its digit.
+void FitNarrowList(ChoiceList* list, int font_px) {
+    list->view()->setFont(SchoolFont(font_px));
+    list->view()->setTextElideMode(Qt::ElideNone);
+    list->view()->setStyleSheet(list->view()->styleSheet() +
+                                QStringLiteral("QListWidget::item { padding: 0px 0px 0px 1px; }"));
+    for (int i = 0; i < list->count(); ++i) {
+        list->view()->item(i)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    if (auto* line = list->findChild<QLabel*>(list->objectName() + QStringLiteral("_text"))) {
+        line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        line->setIndent(1);
+    }
+}
+
+}  // namespace
+
+DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : screen_(screen) {
+    // A sheet of paper behind the written calculation, shown with the line.
+    paper_ = new ShapeWidget(QStringLiteral("Paper1"), ShapeWidget::Kind::Frame, screen);
+    paper_->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
+    paper_->setGeometry(298, 204, 268, 184);
+    paper_->hide();
+
+    // Figures a little wider than the font's own, so that each fills its column.
+    QFont numbers = SchoolFont(kNumberFontPx);
+    numbers.setStretch(115);
+    for (const char* name : {"Label5", "Label6", "Label7"}) {
+        auto* figure = new FigureLabel(QString::fromLatin1(name), screen);
+        figure->setFont(numbers);
+    }
+    auto* sign = new QLabel(screen);
+    sign->setObjectName(QString::fromStdString(place.operator_label));
+    sign->setFont(numbers);
+    sign->setAlignment(Qt::AlignCenter);
+
+    auto* line = new ShapeWidget(QStringLiteral("Shape1"), ShapeWidget::Kind::Line, screen);
+    line->SetColours(Qt::red, Qt::red);
+
+    static constexpr const char* kHeadings[kColumnCount] = {"十", "一", "一", "二", "三"};
+    const ColumnLayout widest = ColumnsFor(3);
+    const int lefts[kColumnCount] = {widest.tens, widest.ones, widest.tenths, widest.hundredths,
+                                     widest.thousandths};
+    for (int c = 0; c < kColumnCount; ++c) {
+        auto* list = new ChoiceList(QString::fromLatin1(DecimalSheet::ListName(Column(c))),
+                                    QString::fromUtf8(kHeadings[c]), ChoiceList::DigitItems(),
+                                    screen);
+        FitNarrowList(list, 18);
+        list->SetDigitKeys(true);
+        list->PlaceAt(lefts[c], place.columns_top, kDigitListWidth);
+        list->hide();
+        digit_lists_[c] = list;
+    }
+    action_list_ = new ChoiceList(QStringLiteral("ComboBox7"), QStringLiteral(" 処理"),
+                                  {QStringLiteral("終わり")}, screen);
+    FitNarrowList(action_list_, 17);
+    action_list_->PlaceAt(kActionListLeft, place.columns_top, kActionListWidth);
+    action_list_->hide();
+
+    auto* point = new StackedLabel(QStringLiteral("Label11"), screen);
+    point->setFont(SchoolFont(15, true));
+    point->setGeometry(widest.point, place.columns_top, 20, digit_lists_[0]->height());
+}
+
+void DecimalSheetView::Show(const DecimalSheet& sheet) {
+    ApplyWorksheet(screen_, sheet.cells());
+    paper_->setVisible(sheet.cells().at("Shape1").visible);
+    if (sheet.entry_lists_resets() != seen_list_resets_) {
+        seen_list_resets_ = sheet.entry_lists_resets();
+        for (ChoiceList* list : digit_lists_) list->Reset();
+        action_list_->Reset();
+    }
+}
+
+}  // namespace sorelka::decimals

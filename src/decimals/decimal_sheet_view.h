@@ -1,0 +1,39 @@
+#pragma once
+
+#include "decimals/decimal_sheet.h"
+
+class QWidget;
+
+namespace sorelka {
+class ChoiceList;
+class ShapeWidget;
+}  // namespace sorelka
+
+namespace sorelka::decimals {
+
+// The widgets of a DecimalSheet on a screen: the paper, the two numbers
+// (Label5, Label6), the operator label, the line Shape1, the answer Label7, the
+// digit lists ComboBox6..ComboBox2, the point column Label11 and the action
+// list ComboBox7 with its one item "終わり". Practice and drill screens build
+// it the same way; only the SheetPlace differs.
+class DecimalSheetView {
+public:
+    DecimalSheetView(QWidget* screen, const SheetPlace& place);
+
+    ChoiceList* digit_list(Column column) const { return digit_lists_[static_cast<int>(column)]; }
+    ChoiceList* action_list() const { return action_list_; }
+
+    // Copies the cells onto the screen's widgets (the screen's own labels in
+    // the same worksheet included) and clears the lists' choices when the
+    // sheet has reset them since the last call.
+    void Show(const DecimalSheet& sheet);
+
+private:
+    QWidget* screen_;
+    ShapeWidget* paper_ = nullptr;
+    ChoiceList* digit_lists_[kColumnCount] = {};
+    ChoiceList* action_list_ = nullptr;
+    int seen_list_resets_ = 0;
+};
+
+}  // namespace sorelka::decimals

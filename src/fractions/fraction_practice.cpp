@@ -1,0 +1,70 @@
+#include "fractions/fraction_practice.h"
+
+namespace sorelka::fractions {
+
+FractionPractice::FractionPractice(AppContext& ctx)
+    : ctx_(ctx), sheet_(Variant::Practice, ctx) {
+    Cell& prompt = sheet_.worksheet()["Label2"];
+    prompt.text = "「メニュー」をえらんでね！";
+    prompt.colour = kRed;
+}
+
+void FractionPractice::SetPrompt(const std::string& text) { sheet_.worksheet()["Label2"].text = text; }
+
+void FractionPractice::TakeSheetPrompt() {
+    if (auto prompt = sheet_.TakePrompt()) SetPrompt(*prompt);
+}
+
+void FractionPractice::ChooseTens(int position) {
+    sheet_.ChooseTens(position);
+    TakeSheetPrompt();
+}
+
+void FractionPractice::ChooseOnes(int position) {
+    sheet_.ChooseOnes(position);
+    TakeSheetPrompt();
+}
+
+void FractionPractice::FormCreate() {
+    sheet_.ClearWorksheet();
+    SetPrompt(kChooseMenuPrompt);
+    ctx_.cues.PlayCue(11);
+}
+
+void FractionPractice::ChooseMenu(int position) {
+    if (position < 0 || position >= static_cast<int>(MenuItems().size())) return;
+    sheet_.ClearWorksheet();
+    ctx_.state.menu_choice = position + 1;
+    SetNewProblem();
+}
+
+void FractionPractice::Next() {
+    sheet_.ClearWorksheet();
+    SetNewProblem();
+}
+
+void FractionPractice::SetNewProblem() {
+    // menu_choice may name another screen's menu item (or none at all); then
+    // no problem is drawn and the pupil is sent to the menu instead of being
+    // told to answer a problem that is not there.
+    if (sheet_.GenerateProblem(ctx_.state.menu_choice))
+        SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
+    else
+        SetPrompt(kChooseMenuPrompt);
+    ctx_.cues.PlayCue(11);
+}
+
+void FractionPractice::ChooseAction(int position) {
+    sheet_.ChooseAction(position, [this] { Judge(); });
+}
+
+void FractionPractice::Judge() {
+    const bool right = sheet_.JudgePracticeAnswer();
+    Cell& mark = sheet_.worksheet()["Label3"];
+    mark.text = right ? "○" : "×";
+    mark.colour = kRed;
+    ctx_.cues.PlayCue(right ? 14 : 13);
+    SetPrompt(kGoOnPrompt);
+}
+
+}  // namespace sorelka::fractions

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/app_context.h"
+#include "fractions/fraction_sheet.h"
+
+namespace sorelka::fractions {
+
+// The fraction practice: one problem of the chosen family at a time, judged
+// with a "○" or "×" at once; nothing is counted or logged. Every pupil event
+// of the practice screen is one call here; the screen copies worksheet()
+// onto its widgets afterwards.
+class FractionPractice {
+public:
+    explicit FractionPractice(AppContext& ctx);
+
+    // Each showing: empty worksheet, the menu prompt, cue 11.
+    void FormCreate();
+    // A family chosen in the menu list (position 0..2): a problem of it.
+    void ChooseMenu(int position);
+    // "次へ": the next problem of the family that menu_choice names.
+    void Next();
+    void ChooseTens(int position);
+    void ChooseOnes(int position);
+    // An action; "終わり" judges and shows the mark.
+    void ChooseAction(int position);
+
+    FractionSheet& sheet() { return sheet_; }
+    const FractionSheet& sheet() const { return sheet_; }
+    // The sheet's cells and the prompt line Label2.
+    const Worksheet& worksheet() const { return sheet_.worksheet(); }
+    bool TakeListReset() { return sheet_.TakeListReset(); }
+
+private:
+    void SetNewProblem();
+    void SetPrompt(const std::string& text);
+    void TakeSheetPrompt();
+    void Judge();
+
+    AppContext& ctx_;
+    FractionSheet sheet_;
+};
+
+}  // namespace sorelka::fractions

@@ -1,0 +1,184 @@
+#include "fractions/fraction_practice_screen.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "fractions/fraction_look.h"
+#include "widgets/choice_list.h"
+#include "widgets/cute_button.h"
+#include "widgets/look.h"
+#include "widgets/status_clock.h"
+#include "widgets/worksheet_view.h"
+
+namespace sorelka {
+
+namespace {
+
+constexpr int kWidth = 955;
+constexpr int kHeight = 714;
+constexpr int kStatusHeight = 24;
+
+QStringList ToQt(const std::vector<std::string>& items) {
+    QStringList out;
+    for (const std::string& item : items) out << QString::fromStdString(item);
+    return out;
+}
+
+QLabel* MakeText(const QString& name, const QString& text, int pixels, const QColor& colour,
+                 QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(SchoolFont(pixels, true));
+    SetTextColour(label, colour);
+    return label;
+}
+
+}  // namespace
+
+FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
+    : ExerciseScreen(ctx, QStringLiteral("TForm10"), QStringLiteral("Form10"), parent,
+                     QSize(kWidth, kHeight)),
+      model_(ctx) {
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    BuildWorksheet();
+    BuildControls();
+    Refresh();
+}
+
+void FractionPracticeScreen::BuildWorksheet() {
+    using fractions::MakeFigure;
+    // The paper the calculation is written on.
+    auto* paper = new ShapeWidget(QStringLiteral("Paper"), ShapeWidget::Kind::Frame, this);
+    paper->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
+    paper->setGeometry(72, 116, 560, 220);
+
+    auto* task = MakeText(QStringLiteral("Label11"), QString(), 24, kNavyColour, this);
+    task->setGeometry(104, 130, 500, 36);
+
+    MakeFigure(QStringLiteral("Label4"), Qt::AlignRight, this)->setGeometry(184, 234, 38, 42);
+    MakeFigure(QStringLiteral("Label6"), Qt::AlignHCenter, this)->setGeometry(224, 210, 54, 42);
+    MakeFigure(QStringLiteral("Label5"), Qt::AlignHCenter, this)->setGeometry(224, 256, 54, 42);
+    fractions::MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224, 252, 58, 4);
+    MakeFigure(QStringLiteral("Label10"), Qt::AlignHCenter, this)->setGeometry(304, 238, 40, 36);
+    MakeFigure(QStringLiteral("Label7"), Qt::AlignRight, this)->setGeometry(360, 234, 38, 42);
+    MakeFigure(QStringLiteral("Label9"), Qt::AlignHCenter, this)->setGeometry(400, 210, 54, 42);
+    MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400, 256, 54, 42);
+    fractions::MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400, 252, 58, 4);
+
+    auto* mark = MakeText(QStringLiteral("Label3"), QString(), 84, Qt::red, this);
+    mark->setAlignment(Qt::AlignCenter);
+    mark->setGeometry(752, 560, 84, 84);
+}
+
+void FractionPracticeScreen::BuildControls() {
+    auto* title = MakeText(QStringLiteral("Label1"), QStringLiteral("５．分数の表し方：練習問題"), 28,
+                           kNavyColour, this);
+    title->setGeometry(24, 18, 520, 44);
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image3"));
+    picture->setPixmap(fractions::CakePicture());
+    picture->setGeometry(20, 598, 64, 64);
+
+    auto* prompt = MakeText(QStringLiteral("Label2"), QStringLiteral("「メニュー」をえらんでね！"), 22,
+                            Qt::red, this);
+    prompt->setGeometry(96, 590, 620, 80);
+
+    menu_ = new ChoiceList(QStringLiteral("ComboBox1"),
+                           QString::fromUtf8(fractions::kMenuHeading), ToQt(fractions::MenuItems()),
+                           this);
+    menu_->PlaceAt(660, 16, 270);
+    connect(menu_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox1Change);
+
+    tens_ = new ChoiceList(QStringLiteral("ComboBox3"), QString::fromUtf8(fractions::kTensHeading),
+                           ChoiceList::DigitItems(), this);
+    tens_->SetDigitKeys(true);
+    tens_->PlaceAt(688, 200, 56);
+    connect(tens_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox3Change);
+
+    ones_ = new ChoiceList(QStringLiteral("ComboBox2"), QString::fromUtf8(fractions::kOnesHeading),
+                           ChoiceList::DigitItems(), this);
+    ones_->SetDigitKeys(true);
+    ones_->PlaceAt(750, 200, 56);
+    connect(ones_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox2Change);
+
+    actions_ = new ChoiceList(QStringLiteral("ComboBox4"),
+                              QString::fromUtf8(fractions::kPracticeActionHeading),
+                              ToQt(fractions::ActionItems()), this);
+    actions_->PlaceAt(812, 200, 118);
+    connect(actions_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox4Change);
+
+    auto* next = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"),
+                                QColor(0xFF, 0xC8, 0xDC), kNavyColour, this);
+    next->setGeometry(846, 570, 96, 60);
+    connect(next, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton4Click);
+
+    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
+                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
+    back->setGeometry(714, 646, 110, 38);
+    connect(back, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton2Click);
+
+    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終る"), kNavyColour,
+                                kCream, this);
+    quit->setGeometry(832, 646, 110, 38);
+    connect(quit, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton1Click);
+
+    status_ = new StatusClockBar(this);
+    status_->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
+
+    clock_timer_ = new QTimer(this);
+    clock_timer_->setObjectName(QStringLiteral("Timer1"));
+    clock_timer_->setInterval(1000);
+    connect(clock_timer_, &QTimer::timeout, this, &FractionPracticeScreen::Timer1Timer);
+    clock_timer_->start();
+}
+
+void FractionPracticeScreen::Refresh() {
+    ApplyWorksheet(this, model_.worksheet());
+    if (model_.TakeListReset()) {
+        tens_->Reset();
+        ones_->Reset();
+        actions_->Reset();
+    }
+}
+
+void FractionPracticeScreen::FormCreate() {
+    model_.FormCreate();
+    Refresh();
+}
+
+void FractionPracticeScreen::ComboBox1Change(int index) {
+    model_.ChooseMenu(index);
+    Refresh();
+}
+
+void FractionPracticeScreen::ComboBox3Change(int index) {
+    model_.ChooseTens(index);
+    Refresh();
+}
+
+void FractionPracticeScreen::ComboBox2Change(int index) {
+    model_.ChooseOnes(index);
+    Refresh();
+}
+
+void FractionPracticeScreen::ComboBox4Change(int index) {
+    model_.ChooseAction(index);
+    Refresh();
+}
+
+void FractionPracticeScreen::CuteButton4Click() {
+    model_.Next();
+    Refresh();
+}
+
+void FractionPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
+
+void FractionPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }
+
+void FractionPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
+
+}  // namespace sorelka

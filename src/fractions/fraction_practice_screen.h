@@ -1,0 +1,52 @@
+#pragma once
+
+#include "fractions/fraction_practice.h"
+#include "widgets/exercise_screen.h"
+
+class QLabel;
+class QTimer;
+
+namespace sorelka {
+
+class ChoiceList;
+class StatusClockBar;
+
+// TForm10, the fraction practice: the menu of three families, the fraction
+// worksheet, the tens, ones and action lists, the mark, "次へ", "目次" and "終る".
+// Every handler is one call of the practice model; the screen then copies the
+// worksheet onto its widgets.
+class FractionPracticeScreen : public ExerciseScreen {
+    Q_OBJECT
+public:
+    FractionPracticeScreen(AppContext& ctx, QWidget* parent);
+
+    const fractions::FractionPractice& model() const { return model_; }
+
+public slots:
+    void FormCreate() override;
+    void ComboBox1Change(int index);
+    void ComboBox3Change(int index);
+    void ComboBox2Change(int index);
+    void ComboBox4Change(int index);
+    void CuteButton4Click();
+    void CuteButton2Click();
+    void CuteButton1Click();
+    void Timer1Timer();
+
+private:
+    void BuildWorksheet();
+    void BuildControls();
+    // Copies the model's worksheet onto the widgets and resets the entry
+    // lists when the model has asked for it.
+    void Refresh();
+
+    fractions::FractionPractice model_;
+    ChoiceList* menu_ = nullptr;
+    ChoiceList* tens_ = nullptr;
+    ChoiceList* ones_ = nullptr;
+    ChoiceList* actions_ = nullptr;
+    StatusClockBar* status_ = nullptr;
+    QTimer* clock_timer_ = nullptr;
+};
+
+}  // namespace sorelka

@@ -1,0 +1,124 @@
+#include "rules/rules_practice.h"
+
+namespace sorelka::rules {
+
+namespace {
+const char* const kAskNumber = "計算値を選んでね！";
+const char* const kConfirmOrFinish = "計算の途中なら「確定」を、計算が終われば\r「終わり」を選んでね！";
+const char* const kOkConfirm = "ＯＫなら「確定」を選んでね！";
+}  // namespace
+
+std::optional<std::string> StepPromptText(int kind, int op, int row) {
+    if (kind == 1) {
+        switch (op) {
+            case kAdd:
+            case kSubtract:
+                return "答えを選んでね！";
+            case kMultiply:
+                return kAskNumber;
+            case kDivide:
+                switch (row) {
+                    case 0: return "商を「高い位」から１つずつ「位」を合わせて選んでね！";
+                    case 1: case 2: case 3: case 5: return kAskNumber;
+                    case 4: return "計算の途中なら商を、計算が終われば\r「終わり」を選んでね！";
+                    case 6: return "計算の途中なら計算値を、計算が終われば\r「終わり」を選んでね！";
+                    default: return std::nullopt;
+                }
+            default:
+                return std::nullopt;
+        }
+    }
+    if (kind == 2) {
+        if (op == kMultiply) {
+            if (row == 1 || row == 3) return kConfirmOrFinish;
+            if (row == 2) return kOkConfirm;
+        }
+        if (op == kDivide) {
+            if (row == 1 || row == 2 || row == 4 || row == 5) return kOkConfirm;
+            if (row == 3 || row == 6) return kConfirmOrFinish;
+        }
+    }
+    return std::nullopt;
+}
+
+RulesPractice::RulesPractice(AppContext& ctx)
+    : ctx_(ctx), steps_(ctx.dialogs, ctx.cues, *this, CalculationSteps::Options{}) {
+    Worksheet& sheet = steps_.worksheet();
+    sheet["Label3"].colour = kNavy;
+    sheet["Label21"].colour = kRed;
+    ClearWorksheet();
+}
+
+void RulesPractice::ClearWorksheet() {
+    steps_.ClearColumnArea();  // Label4 .. Label21, lines, pictures, digits, row
+    steps_.worksheet()["Label3"].text.clear();
+    entry_lists_visible_ = false;
+    operation_list_visible_ = false;
+}
+
+void RulesPractice::FormCreate() {
+    ClearWorksheet();
+    prompt_line_ = kChooseMenu;
+    ctx_.cues.PlayCue(12);
+}
+
+void RulesPractice::ChooseMenu(int position) {
+    if (position < 0 || position > 3) return;
+    ClearWorksheet();
+    ctx_.state.menu_choice = position + 1;
+    StartProblem(true);
+}
+
+void RulesPractice::NextProblem() {
+    ClearWorksheet();
+    StartProblem(false);
+}
+
+void RulesPractice::StartProblem(bool from_menu) {
+    answer_written_ = false;
+    if (GenerateProblem(ctx_.state.menu_choice, ctx_.random, drawn_, Variant::Practice)) {
+        steps_.worksheet()["Label3"].text = drawn_.problem_text;
+        steps_.StartProblem(drawn_);
+        if (drawn_.IsBoxProblem() && !from_menu) ++operation_list_resets_;
+    } else {
+        // No kind of problem chosen since the program started (or another
+        // screen left a choice this menu does not have): nothing to work on.
+        steps_.DropProblem();
+    }
+    steps_.ResetEntryLists();
+    ctx_.cues.PlayCue(11);
+}
+
+void RulesPractice::EnterDigit(int place, int position) { steps_.EnterDigit(place, position); }
+
+void RulesPractice::ChooseAction(int position) { steps_.ChooseAction(position); }
+
+void RulesPractice::ChooseOperation(int position) { steps_.ChooseOperation(position); }
+
+void RulesPractice::ShowStepPrompt(int kind) {
+    const StepState& s = steps_.state();
+    if (auto text = StepPromptText(kind, s.current_op, s.entry_row)) prompt_line_ = *text;
+}
+
+void RulesPractice::JudgeAnswer() {
+    const ExpressionProblem& p = steps_.problem();
+    const bool right = steps_.state().second_result == p.expected_answer;
+    Worksheet& sheet = steps_.worksheet();
+    sheet["Label21"].text = right ? "○" : "×";
+    ctx_.cues.PlayCue(right ? 14 : 13);
+    // The answer is written into the problem once; judging again repeats the
+    // mark and the cue only.
+    if (!answer_written_) {
+        sheet["Label3"].text = CompletedProblemText(p);
+        answer_written_ = true;
+    }
+    prompt_line_ = kGoOnPrompt;
+}
+
+void RulesPractice::ShowEntryLists(bool with_operation_list) {
+    ++entry_list_resets_;
+    entry_lists_visible_ = true;
+    operation_list_visible_ = with_operation_list;
+}
+
+}  // namespace sorelka::rules

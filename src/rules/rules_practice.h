@@ -1,0 +1,73 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/app_context.h"
+#include "rules/calculation_steps.h"
+#include "rules/expression_problems.h"
+
+// The calculation-rules practice screen without its widgets: one expression
+// at a time worked on the worksheet, a prompt line saying what to do next, a
+// mark "○" or "×" with the correct answer written into the problem.
+namespace sorelka::rules {
+
+// The prompt for the next entry (kind 1) or after a digit (kind 2) of the
+// calculation `op` at row `row`; nothing where the prompt line stays as it is.
+// "\r" marks a line break.
+std::optional<std::string> StepPromptText(int kind, int op, int row);
+
+inline constexpr const char* kGoOnPrompt = "「次へ」ボタンですすめてね！";
+
+class RulesPractice final : private StepHooks {
+public:
+    explicit RulesPractice(AppContext& ctx);
+
+    // The screen is shown: an empty worksheet and a prompt to choose the menu.
+    void FormCreate();
+    // ComboBox1: a kind of problem was chosen (position 0..3).
+    void ChooseMenu(int position);
+    // "次へ": another problem of the kind in menu_choice.
+    void NextProblem();
+    // The digit lists (place 0 ones .. 3 thousands), the action list and the
+    // operation list.
+    void EnterDigit(int place, int position);
+    void ChooseAction(int position);
+    void ChooseOperation(int position);
+
+    // Every worksheet cell, the problem text Label3 and the mark Label21.
+    const Worksheet& worksheet() const { return steps_.worksheet(); }
+    // Label2.
+    const std::string& prompt_line() const { return prompt_line_; }
+    // Counts the times the digit and action lists were reset to no selection.
+    int entry_list_resets() const { return entry_list_resets_; }
+    // Counts the times the operation list lost its selection.
+    int operation_list_resets() const { return operation_list_resets_; }
+    bool entry_lists_visible() const { return entry_lists_visible_; }
+    bool operation_list_visible() const { return operation_list_visible_; }
+
+    const CalculationSteps& steps() const { return steps_; }
+    const ExpressionProblem& problem() const { return steps_.problem(); }
+
+private:
+    void ClearWorksheet();
+    void StartProblem(bool from_menu);
+
+    // StepHooks
+    void ShowStepPrompt(int kind) override;
+    void JudgeAnswer() override;
+    void ShowPrompt(const std::string& text) override { prompt_line_ = text; }
+    void ShowEntryLists(bool with_operation_list) override;
+
+    AppContext& ctx_;
+    CalculationSteps steps_;
+    ExpressionProblem drawn_;
+    std::string prompt_line_;
+    bool answer_written_ = false;
+    int entry_list_resets_ = 0;
+    int operation_list_resets_ = 0;
+    bool entry_lists_visible_ = false;
+    bool operation_list_visible_ = false;
+};
+
+}  // namespace sorelka::rules

@@ -1,0 +1,192 @@
+#include "rules/rules_practice_screen.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+
+#include "widgets/choice_list.h"
+#include "widgets/cute_button.h"
+#include "widgets/look.h"
+#include "widgets/status_clock.h"
+
+namespace sorelka::rules {
+
+namespace {
+
+// Image1: a small green blackboard with the four operation signs.
+QPixmap BlackboardPicture() {
+    QPixmap pixmap(72, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 4));
+    p.setBrush(QColor(0x2F, 0x6B, 0x4F));
+    p.drawRoundedRect(QRectF(4, 4, 64, 46), 4, 4);
+    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(16, 52), QPointF(10, 62));
+    p.drawLine(QPointF(56, 52), QPointF(62, 62));
+    QFont chalk = SchoolFont(17, true);
+    p.setFont(chalk);
+    const QColor colours[] = {QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xE0, 0x70),
+                              QColor(0xFF, 0xB0, 0xC8), QColor(0xA8, 0xE0, 0xFF)};
+    const QString signs[] = {QStringLiteral("+"), QStringLiteral("−"), QStringLiteral("×"),
+                             QStringLiteral("÷")};
+    for (int i = 0; i < 4; ++i) {
+        p.setPen(colours[i]);
+        p.drawText(QRectF(8 + (i % 2) * 28, 6 + (i / 2) * 21, 28, 22), Qt::AlignCenter, signs[i]);
+    }
+    return pixmap;
+}
+
+QString Text(const std::string& utf8) {
+    // The model marks a line break with a carriage return; a label breaks on "\n".
+    return QString::fromStdString(utf8).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+}  // namespace
+
+RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
+    : ExerciseScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), parent),
+      model_(ctx) {
+    auto* title = new QLabel(QStringLiteral("４．計算のきまり：練習問題"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setFont(SchoolFont(30, true));
+    SetTextColour(title, kNavyColour);
+    title->setGeometry(28, 18, 560, 44);
+
+    auto* problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("Label3"));
+    problem->setFont(SchoolFont(36, true));
+    SetTextColour(problem, kNavyColour);
+    problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    problem->setGeometry(80, 104, 620, 56);
+
+    view_ = std::make_unique<RulesWorksheetView>(this, 652, 304);
+
+    auto* mark = new QLabel(this);
+    mark->setObjectName(QStringLiteral("Label21"));
+    mark->setFont(SchoolFont(120, true));
+    SetTextColour(mark, Qt::red);
+    mark->setAlignment(Qt::AlignCenter);
+    mark->setGeometry(496, 496, 150, 150);
+
+    menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("         メニュー"),
+                           {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
+                            QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
+                           this);
+    menu_->PlaceAt(744, 14, 202);
+
+    next_ = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"), kPracticeGreen,
+                           kNavyColour, this);
+    next_->setGeometry(744, 186, 202, 48);
+    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
+                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
+    back->setGeometry(744, 242, 97, 44);
+    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終わる"),
+                                kNavyColour, kCream, this);
+    quit->setGeometry(849, 242, 97, 44);
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(BlackboardPicture());
+    picture->setGeometry(24, 592, 72, 64);
+
+    prompt_ = new QLabel(this);
+    prompt_->setObjectName(QStringLiteral("Label2"));
+    prompt_->setFont(SchoolFont(22, true));
+    SetTextColour(prompt_, Qt::red);
+    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    prompt_->setGeometry(104, 582, 480, 84);
+
+    status_ = new StatusClockBar(this);
+    status_->setGeometry(0, height() - 24, width(), 24);
+
+    clock_timer_ = new QTimer(this);
+    clock_timer_->setObjectName(QStringLiteral("Timer1"));
+    clock_timer_->setInterval(1000);
+    connect(clock_timer_, &QTimer::timeout, this, &RulesPracticeScreen::Timer1Timer);
+    clock_timer_->start();
+
+    connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox1Change);
+    connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox2Change);
+    connect(view_->digit_list(1), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox3Change);
+    connect(view_->digit_list(2), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox4Change);
+    connect(view_->digit_list(3), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox5Change);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox6Change);
+    connect(view_->operation_list(), &ChoiceList::chosen, this,
+            &RulesPracticeScreen::ComboBox7Change);
+    connect(next_, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton4Click);
+    connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
+    connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
+
+    Sync();
+}
+
+void RulesPracticeScreen::Sync() {
+    view_->Apply(model_.worksheet());
+    prompt_->setText(Text(model_.prompt_line()));
+    if (model_.entry_list_resets() != seen_entry_resets_) {
+        seen_entry_resets_ = model_.entry_list_resets();
+        view_->ResetEntryLists();
+    }
+    if (model_.operation_list_resets() != seen_operation_resets_) {
+        seen_operation_resets_ = model_.operation_list_resets();
+        view_->ResetOperationList();
+    }
+    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
+}
+
+void RulesPracticeScreen::FormCreate() {
+    model_.FormCreate();
+    menu_->Reset();
+    next_->setEnabled(true);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox1Change(int index) {
+    model_.ChooseMenu(index);
+    Sync();
+}
+
+void RulesPracticeScreen::CuteButton4Click() {
+    model_.NextProblem();
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox2Change(int index) {
+    model_.EnterDigit(0, index);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox3Change(int index) {
+    model_.EnterDigit(1, index);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox4Change(int index) {
+    model_.EnterDigit(2, index);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox5Change(int index) {
+    model_.EnterDigit(3, index);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox6Change(int index) {
+    model_.ChooseAction(index);
+    Sync();
+}
+
+void RulesPracticeScreen::ComboBox7Change(int index) {
+    model_.ChooseOperation(index);
+    Sync();
+}
+
+void RulesPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
+
+void RulesPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わっても いいの？")); }
+
+void RulesPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
+
+}  // namespace sorelka::rules

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+
+#include "rules/rules_practice.h"
+#include "rules/rules_worksheet_view.h"
+#include "widgets/exercise_screen.h"
+
+class QLabel;
+class QTimer;
+
+namespace sorelka {
+class ChoiceList;
+class CuteButton;
+class StatusClockBar;
+}  // namespace sorelka
+
+namespace sorelka::rules {
+
+// TForm8, the calculation-rules practice screen: the pupil chooses a kind of
+// expression, works it one column calculation after another as the prompt
+// line guides, and "終わり" on the last one shows ○ or × and writes the
+// correct answer into the problem.
+class RulesPracticeScreen : public ExerciseScreen {
+    Q_OBJECT
+public:
+    RulesPracticeScreen(AppContext& ctx, QWidget* parent);
+
+    void FormCreate() override;
+    const RulesPractice& model() const { return model_; }
+
+public slots:
+    void ComboBox1Change(int index);  // menu
+    void ComboBox2Change(int index);  // ones
+    void ComboBox3Change(int index);  // tens
+    void ComboBox4Change(int index);  // hundreds
+    void ComboBox5Change(int index);  // thousands
+    void ComboBox6Change(int index);  // actions
+    void ComboBox7Change(int index);  // operation of a box problem
+    void CuteButton4Click();          // 次へ
+    void CuteButton2Click();          // 目次
+    void CuteButton1Click();          // 終わる
+    void Timer1Timer();
+
+private:
+    // Copies the model onto the widgets.
+    void Sync();
+
+    RulesPractice model_;
+    std::unique_ptr<RulesWorksheetView> view_;
+    QLabel* prompt_;
+    ChoiceList* menu_;
+    CuteButton* next_;
+    StatusClockBar* status_;
+    QTimer* clock_timer_;
+    int seen_entry_resets_ = -1;
+    int seen_operation_resets_ = 0;
+};
+
+}  // namespace sorelka::rules

@@ -1,0 +1,149 @@
+#include "rules/rules_worksheet_view.h"
+
+#include <QPainter>
+
+#include "rules/calculation_steps.h"
+#include "widgets/choice_list.h"
+#include "widgets/look.h"
+#include "widgets/worksheet_view.h"
+
+namespace sorelka::rules {
+
+namespace {
+
+constexpr int kDigitPixels = 40;
+constexpr int kDigitListWidth = 52;
+constexpr int kListGap = 3;
+constexpr int kActionListWidth = 74;
+
+// White paper with faint lines between the digit columns, behind the three
+// areas.
+class SquaredPaper : public QWidget {
+public:
+    SquaredPaper(QWidget* parent, const WorksheetLayout& layout)
+        : QWidget(parent), layout_(layout) {
+        setObjectName(QStringLiteral("WorksheetPaper"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0xB8, 0xC0, 0xE8), 2));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(QColor(0xDD, 0xE6, 0xF6), 1));
+        const int step = layout_.column;
+        int edge = (layout_.div_right + layout_.dx - x()) % step;
+        for (; edge < width() - 8; edge += step) {
+            if (edge > 8) p.drawLine(edge, 10, edge, height() - 10);
+        }
+    }
+
+private:
+    WorksheetLayout layout_;
+};
+
+}  // namespace
+
+ColumnLabel::ColumnLabel(const QString& name, Qt::Alignment alignment, int column, QWidget* parent)
+    : QLabel(parent), column_(column) {
+    setObjectName(name);
+    setAlignment(alignment | Qt::AlignVCenter);
+    setFont(SchoolFont(kDigitPixels));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetTextColour(this, kNavyColour);
+}
+
+void ColumnLabel::paintEvent(QPaintEvent*) {
+    const QString t = text();
+    if (t.isEmpty()) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics(font());
+    // The digits sit in the middle of the row.
+    const int digit_height = metrics.tightBoundingRect(QStringLiteral("0")).height();
+    const int baseline = (height() + digit_height) / 2;
+    const int count = static_cast<int>(t.size());
+    const int first = (alignment() & Qt::AlignRight) ? width() - count * column_ : 0;
+    for (int i = 0; i < count; ++i) {
+        const QString ch = t.mid(i, 1);
+        const int advance = metrics.horizontalAdvance(ch);
+        p.drawText(first + i * column_ + (column_ - advance) / 2, baseline, ch);
+    }
+}
+
+RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int lists_top)
+    : root_(parent) {
+    const WorksheetLayout layout;
+    auto* paper = new SquaredPaper(parent, layout);
+    paper->setGeometry(60, 198, 586, 292);
+    paper->lower();
+
+    const int column = layout.column;
+    for (int n : {4, 5, 6, 8, 9, 10, 11, 12, 14, 15, 17, 18, 19, 20}) {
+        new ColumnLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent);
+    }
+    new ColumnLabel(QStringLiteral("Label16"), Qt::AlignLeft, column, parent);
+    for (const char* name : {"Label7", "Label13"}) {
+        auto* sign = new QLabel(parent);
+        sign->setObjectName(QString::fromLatin1(name));
+        sign->setFont(SchoolFont(kDigitPixels));
+        sign->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        sign->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetTextColour(sign, kNavyColour);
+    }
+    for (int n = 1; n <= 6; ++n) {
+        new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
+    }
+    new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
+    new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
+    new PictureWidget(QStringLiteral("Image4"), PictureWidget::Kind::Marker, parent);
+
+    // Thousands on the left, ones on the right, then the actions with the
+    // operations under them.
+    static const char* const headings[] = {"一", "十", "百", "千"};
+    int left = lists_left;
+    for (int place = 3; place >= 0; --place) {
+        auto* list = new ChoiceList(QStringLiteral("ComboBox%1").arg(place + 2),
+                                    QString::fromUtf8(headings[place]), ChoiceList::DigitItems(),
+                                    parent);
+        list->SetDigitKeys(true);
+        list->PlaceAt(left, lists_top, kDigitListWidth);
+        digit_lists_[place] = list;
+        left += kDigitListWidth + kListGap;
+    }
+    action_list_ = new ChoiceList(QStringLiteral("ComboBox6"), QStringLiteral("処理"),
+                                  {QStringLiteral(" 確定"), QStringLiteral("　・"),
+                                   QStringLiteral("クリア"), QStringLiteral("　・"),
+                                   QStringLiteral("終わり")},
+                                  parent);
+    action_list_->PlaceAt(left + kListGap, lists_top, kActionListWidth);
+    operation_list_ = new ChoiceList(QStringLiteral("ComboBox7"), QStringLiteral("計算"),
+                                     {QStringLiteral(" ＋"), QStringLiteral(" －"),
+                                      QStringLiteral(" ×"), QStringLiteral(" ÷")},
+                                     parent);
+    operation_list_->PlaceAt(left + kListGap, action_list_->geometry().bottom() + 10,
+                             kActionListWidth);
+}
+
+void RulesWorksheetView::Apply(const Worksheet& sheet) { ApplyWorksheet(root_, sheet); }
+
+void RulesWorksheetView::ResetEntryLists() {
+    for (ChoiceList* list : digit_lists_) list->Reset();
+    action_list_->Reset();
+}
+
+void RulesWorksheetView::ResetOperationList() { operation_list_->Reset(); }
+
+void RulesWorksheetView::ShowEntryLists(bool entry_lists, bool operation_list) {
+    for (ChoiceList* list : digit_lists_) list->setVisible(entry_lists);
+    action_list_->setVisible(entry_lists);
+    operation_list_->setVisible(operation_list);
+}
+
+}  // namespace sorelka::rules

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "decimals/decimal_practice_screen.h"
+#include "decimals/figure_label.h"
+#include "support/fakes.h"
+#include "support/screen_support.h"
+#include "widgets/cute_button.h"
+
+namespace sorelka::decimals {
+namespace {
+
+using namespace sorelka::testing;
+
+const QColor kBlueText(0x00, 0x00, 0xFF);
+const QColor kNavyText(0x00, 0x00, 0x80);
+
+class DecimalPracticeScreenTest : public ::testing::Test {
+protected:
+    void Open(const PracticeVariant& variant) {
+        screen = std::make_unique<DecimalPracticeScreen>(services.ctx, variant, nullptr);
+        services.cues.clear();
+        screen->ShowModeless();
+        Settle();
+    }
+    void TearDown() override {
+        if (screen) screen->close();
+    }
+
+    QString Text(const char* name) { return LabelText(screen.get(), name); }
+    QColor Colour(const char* name) {
+        return Find<QLabel>(screen.get(), name)->palette().color(QPalette::WindowText);
+    }
+    int Left(const char* name) { return Find<QWidget>(screen.get(), name)->x(); }
+    bool Shown(const char* name) { return Find<QWidget>(screen.get(), name)->isVisible(); }
+    // Where a number's decimal point stands on the screen.
+    int PointX(const char* name) {
+        auto* figure = Find<FigureLabel>(screen.get(), name);
+        return figure->x() + figure->PointRight();
+    }
+    void ExpectPointsInOneColumn() {
+        EXPECT_NEAR(PointX("Label6"), PointX("Label5"), 2);
+        EXPECT_NEAR(PointX("Label7"), PointX("Label5"), 2);
+    }
+
+    FakeServices services;
+    std::unique_ptr<DecimalPracticeScreen> screen;
+};
+
+TEST_F(DecimalPracticeScreenTest, AdditionTwoPlacesWorkedAsAPupilDoes) {
+    Open(kAdditionPractice);
+    EXPECT_EQ(screen->objectName(), "TForm4");
+    EXPECT_EQ(screen->windowTitle(), "Sorelka");
+    EXPECT_EQ(Text("Label1"), "２．小数のたし算：練習問題");
+    EXPECT_EQ(Text("Label2"), "メニューを選んでね！");
+    EXPECT_EQ(services.cues.cues(), (std::vector<unsigned>{11}));
+    for (const char* list : {"ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6",
+                             "ComboBox7"}) {
+        EXPECT_FALSE(Shown(list)) << list;
+    }
+    EXPECT_FALSE(Shown("Shape1"));
+
+    services.random.Feed({0, 234, 139});  // 2.35 + 1.40
+    ClickItem(screen.get(), "ComboBox1", 1);
+    EXPECT_EQ(services.ctx.state.menu_choice, 2);
+    EXPECT_EQ(Text("Label4"), "2.35 + 1.4 = ?");
+    EXPECT_EQ(Text("Label5"), "2.35");
+    EXPECT_EQ(Text("Label6"), "1.4");
+    EXPECT_EQ(Left("Label5"), 392);
+    EXPECT_EQ(Left("Label6"), 362);
+    EXPECT_EQ(Text("Label8"), "+");
+    EXPECT_TRUE(Shown("Shape1"));
+    EXPECT_EQ(Text("Label2"), "答えを選んでね！");
+    // Columns 十, 一, the point, 一, 二 at top 224; no thousandths.
+    EXPECT_EQ(Find<QWidget>(screen.get(), "ComboBox6")->geometry().topLeft(), QPoint(744, 224));
+    EXPECT_EQ(Left("ComboBox5"), 768);
+    EXPECT_EQ(Left("Label11"), 792);
+    EXPECT_EQ(Left("ComboBox4"), 816);
+    EXPECT_EQ(Left("ComboBox3"), 840);
+    EXPECT_FALSE(Shown("ComboBox2"));
+    EXPECT_TRUE(Shown("ComboBox7"));
+    EXPECT_EQ(Text("Label11"), "小\r数\r点");
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox6")->text(), "十");
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox7")->text(), " 処理");
+
+    ClickItem(screen.get(), "ComboBox5", 3);
+    ClickItem(screen.get(), "ComboBox4", 7);
+    EXPECT_EQ(Text("Label7"), "3.70");
+    EXPECT_EQ(Colour("Label7"), kBlueText);
+    ClickItem(screen.get(), "ComboBox3", 5);
+    EXPECT_EQ(Text("Label2"), "計算が終われば「終わり」を選んでね！");
+    ClickItem(screen.get(), "ComboBox7", 0);
+    EXPECT_EQ(Text("Label7"), "3.75");
+    EXPECT_EQ(Colour("Label7"), kNavyText);
+    EXPECT_EQ(Text("Label3"), "○");
+    EXPECT_EQ(Text("Label4"), "2.35 + 1.4 = 3.75");
+    EXPECT_EQ(Text("Label2"), "「次へ」ボタンですすめてね！");
+    EXPECT_EQ(services.cues.cues(), (std::vector<unsigned>{11, 11, 11, 11, 11, 14}));
+    ExpectPointsInOneColumn();
+    EXPECT_TRUE(Find<CuteButton>(screen.get(), "CuteButton4")->isEnabled());
+}
+
+TEST_F(DecimalPracticeScreenTest, SubtractionOnePlaceWorkedAsAPupilDoes) {
+    Open(kSubtractionPractice);
+    EXPECT_EQ(screen->objectName(), "TForm6");
+    EXPECT_EQ(Text("Label1"), "３．小数のひき算：練習問題");
+    EXPECT_EQ(services.cues.cues(), (std::vector<unsigned>{12}));
+
+    services.random.Feed({0, 51, 48});  // 5.2 - 4.9
+    ClickItem(screen.get(), "ComboBox1", 0);
+    EXPECT_EQ(Text("Label4"), "5.2 - 4.9 = ?");
+    EXPECT_EQ(Text("Label8"), "-");
+    EXPECT_EQ(Left("ComboBox6"), 768);
+    EXPECT_EQ(Left("Label11"), 816);
+    EXPECT_EQ(Left("ComboBox4"), 840);
+    EXPECT_FALSE(Shown("ComboBox3"));
+    EXPECT_FALSE(Shown("ComboBox2"));
+
+    ClickItem(screen.get(), "ComboBox5", 0);
+    EXPECT_EQ(Text("Label7"), "0.0");
+    EXPECT_EQ(Colour("Label7"), kBlueText);
+    ClickItem(screen.get(), "ComboBox4", 3);
+    EXPECT_EQ(Text("Label7"), ".3");
+    ClickItem(screen.get(), "ComboBox7", 0);
+    EXPECT_EQ(Text("Label7"), "0.3");
+    EXPECT_EQ(Colour("Label7"), kNavyText);
+    EXPECT_EQ(Left("Label7"), 362);
+    EXPECT_EQ(Text("Label3"), "○");
+    EXPECT_EQ(Text("Label4"), "5.2 - 4.9 = 0.3");
+    EXPECT_EQ(services.cues.cues().back(), 14u);
+    ExpectPointsInOneColumn();
+}
+
+TEST_F(DecimalPracticeScreenTest, FinishedAnswerWithoutDecimalsStandsUnderThePoints) {
+    Open(kAdditionPractice);
+    services.random.Feed({0, 2, 6});  // 0.3 + 0.7
+    ClickItem(screen.get(), "ComboBox1", 0);
+    ClickItem(screen.get(), "ComboBox5", 1);
+    ClickItem(screen.get(), "ComboBox4", 0);
+    ClickItem(screen.get(), "ComboBox7", 0);
+    EXPECT_EQ(Text("Label7"), "1");
+    EXPECT_EQ(Left("Label7"), 326);
+    EXPECT_EQ(Text("Label3"), "○");
+    ExpectPointsInOneColumn();
+
+    // Three places: 7 - 0.501 writes 7 far left, its point still in line.
+    Open(kSubtractionPractice);
+    services.random.Feed({6999, 500});
+    ClickItem(screen.get(), "ComboBox1", 2);
+    EXPECT_EQ(Text("Label5"), "7");
+    EXPECT_EQ(Left("Label5"), 292);
+    ClickItem(screen.get(), "ComboBox5", 6);
+    for (int digit : {4, 9, 9}) ClickItem(screen.get(), "ComboBox4", digit);
+    ClickItem(screen.get(), "ComboBox3", 9);
+    ClickItem(screen.get(), "ComboBox2", 9);
+    ClickItem(screen.get(), "ComboBox7", 0);
+    EXPECT_EQ(Text("Label7"), "6.999");
+    EXPECT_EQ(Text("Label3"), "×");  // 7 - 0.501 = 6.499
+    EXPECT_EQ(Text("Label4"), "7 - 0.501 = 6.499");
+    ExpectPointsInOneColumn();
+}
+
+TEST_F(DecimalPracticeScreenTest, FinishBeforeAnyDigitAndADigitChangedAfterJudging) {
+    Open(kAdditionPractice);
+    services.random.Feed({0, 234, 139});
+    ClickItem(screen.get(), "ComboBox1", 1);
+    ClickItem(screen.get(), "ComboBox7", 0);
+    EXPECT_EQ(Text("Label7"), "0");
+    EXPECT_EQ(Text("Label3"), "×");
+    EXPECT_EQ(Text("Label4"), "2.35 + 1.4 = 3.75");
+    EXPECT_EQ(services.cues.cues().back(), 13u);
+
+    ClickItem(screen.get(), "ComboBox5", 3);
+    EXPECT_EQ(Text("Label7"), "3.00");
+    EXPECT_EQ(Colour("Label7"), kBlueText);
+    EXPECT_EQ(Left("Label7"), 362);
+    EXPECT_EQ(Text("Label3"), "×") << "the mark stays until the next judgement";
+    EXPECT_EQ(Text("Label2"), "計算が終われば「終わり」を選んでね！");
+    // The same item again still counts as a choice.
+    services.cues.clear();
+    ClickItem(screen.get(), "ComboBox5", 3);
+    EXPECT_EQ(services.cues.cues(), (std::vector<unsigned>{11}));
+}
+
+TEST_F(DecimalPracticeScreenTest, NextNeedsAMenuChoiceThenDrawsWithIt) {
+    Open(kSubtractionPractice);
+    services.cues.clear();
+    Click(screen.get(), "CuteButton4");
+    EXPECT_EQ(Text("Label2"), "メニューを選んでね！");
+    EXPECT_TRUE(services.cues.cues().empty());
+    EXPECT_FALSE(Shown("ComboBox7"));
+    EXPECT_EQ(Text("Label4"), "");
+
+    services.random.Feed({0, 51, 48, 0, 12, 1});
+    ClickItem(screen.get(), "ComboBox1", 0);
+    ClickItem(screen.get(), "ComboBox5", 0);
+    ClickItem(screen.get(), "ComboBox7", 0);
+    Click(screen.get(), "CuteButton4");  // 1.3 - 0.2
+    EXPECT_EQ(Text("Label4"), "1.3 - 0.2 = ?");
+    EXPECT_EQ(Text("Label3"), "");
+    EXPECT_EQ(Text("Label7"), "");
+    EXPECT_EQ(Text("Label2"), "答えを選んでね！");
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox5")->current(), -1);
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox5")->text(), "一");
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox7")->current(), -1);
+}
+
+TEST_F(DecimalPracticeScreenTest, ShowingAgainStartsAfreshButKeepsTheMenuChoice) {
+    Open(kAdditionPractice);
+    services.random.Feed({0, 0, 0, 2});
+    ClickItem(screen.get(), "ComboBox1", 2);
+    ClickItem(screen.get(), "ComboBox2", 4);
+    ClickItem(screen.get(), "ComboBox7", 0);
+    Click(screen.get(), "CuteButton2");  // 目次
+    EXPECT_FALSE(screen->isVisible());
+
+    services.cues.clear();
+    screen->ShowModeless();
+    EXPECT_EQ(services.cues.cues(), (std::vector<unsigned>{11}));
+    EXPECT_EQ(Text("Label2"), "メニューを選んでね！");
+    for (const char* label : {"Label3", "Label4", "Label5", "Label6", "Label7", "Label8"}) {
+        EXPECT_EQ(Text(label), "") << label;
+    }
+    EXPECT_FALSE(Shown("ComboBox2"));
+    EXPECT_FALSE(Shown("Shape1"));
+    EXPECT_EQ(Find<ChoiceList>(screen.get(), "ComboBox1")->current(), 2);
+    EXPECT_EQ(services.ctx.state.menu_choice, 3);
+
+    Click(screen.get(), "CuteButton4");
+    EXPECT_EQ(Text("Label4"), "0.001 + 0.003 = ?");
+    EXPECT_EQ(Left("ComboBox2"), 840);
+    EXPECT_TRUE(Shown("ComboBox2"));
+}
+
+TEST_F(DecimalPracticeScreenTest, QuitAsksFirst) {
+    Open(kSubtractionPractice);
+    services.dialogs.answers = {Answer::No, Answer::Yes};
+    Click(screen.get(), "CuteButton1");
+    EXPECT_EQ(services.quit_requests, 0);
+    Click(screen.get(), "CuteButton1");
+    EXPECT_EQ(services.quit_requests, 1);
+    EXPECT_EQ(services.dialogs.texts(),
+              (std::vector<std::string>{"終わってもいいの？", "終わってもいいの？"}));
+}
+
+}  // namespace
+}  // namespace sorelka::decimals
