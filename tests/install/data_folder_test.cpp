@@ -2,7 +2,6 @@
 // never beside the executable (which is read-only once installed).
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -14,14 +13,12 @@
 namespace sorelka {
 namespace {
 
-// Sets an environment variable (or removes it) for one scope.
+// Sets an environment variable for one scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QString* value) : name_(name) {
-        had_ = qEnvironmentVariableIsSet(name);
-        old_ = qgetenv(name);
-        if (value) qputenv(name, value->toLocal8Bit());
-        else qunsetenv(name);
+    ScopedEnv(const char* name, const QString& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value.toLocal8Bit());
     }
     ~ScopedEnv() {
         if (had_) qputenv(name_, old_);
@@ -57,30 +54,21 @@ TEST(DataFolder, DrillLogIsCreatedInTheUsersDataFolderOnFirstUse) {
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     NamedAsTheProgram named;
-    const QString home = scratch.path() + "/home";
     const QString data = scratch.path() + "/data";
-    ScopedEnv home_env("HOME", &home);
+    ScopedEnv data_env("XDG_DATA_HOME", data);
 
-    {
-        ScopedEnv data_env("XDG_DATA_HOME", &data);
-        const QString path = DrillLog::DefaultPath();
-        EXPECT_EQ(path, data + "/Sorelka/kyozai.db");
-        EXPECT_FALSE(path.startsWith(QString::fromStdString(ExecutableFolder())));
+    const QString path = DrillLog::DefaultPath();
+    EXPECT_EQ(path, data + "/Sorelka/kyozai.db");
+    EXPECT_FALSE(path.startsWith(QString::fromStdString(ExecutableFolder())));
 
-        testing::FakeDialogs dialogs;
-        DrillLog log(path, dialogs);
-        EXPECT_FALSE(QFileInfo::exists(path)) << "nothing is written before a drill";
-        ASSERT_TRUE(log.ClearDrillLog());
-        ASSERT_TRUE(log.AppendDrillRow({1, " 84 ÷ 4", "21", "21", "○", 0, 0}));
-        EXPECT_TRUE(QFileInfo(path).isFile()) << "the missing folder was made";
-        EXPECT_EQ(log.Rows().size(), 1u);
-        EXPECT_TRUE(dialogs.shown.empty());
-    }
-    {
-        // Without XDG_DATA_HOME the data folder is ~/.local/share.
-        ScopedEnv data_env("XDG_DATA_HOME", nullptr);
-        EXPECT_EQ(DrillLog::DefaultPath(), home + "/.local/share/Sorelka/kyozai.db");
-    }
+    testing::FakeDialogs dialogs;
+    DrillLog log(path, dialogs);
+    EXPECT_FALSE(QFileInfo::exists(path)) << "nothing is written before a drill";
+    ASSERT_TRUE(log.ClearDrillLog());
+    ASSERT_TRUE(log.AppendDrillRow({1, " 84 ÷ 4", "21", "21", "○", 0, 0}));
+    EXPECT_TRUE(QFileInfo(path).isFile()) << "the missing folder was made";
+    EXPECT_EQ(log.Rows().size(), 1u);
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 }  // namespace
