@@ -4,10 +4,12 @@
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "decimals/decimal_drill_screen.h"
 #include "decimals/decimal_practice_screen.h"
 #include "division/division_drill_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "fractions/fraction_drill_screen.h"
 #include "fractions/fraction_practice_screen.h"
 #include "rules/rules_practice_screen.h"
 
@@ -34,6 +36,12 @@ ExerciseScreen* DecimalPractice(AppContext& ctx, DrillLog&, QWidget* parent) {
     return new decimals::DecimalPracticeScreen(ctx, variant, parent);
 }
 
+// The decimal drill screens: one screen class, the operation as data.
+template <const decimals::DrillVariant& variant>
+ExerciseScreen* DecimalDrill(AppContext& ctx, DrillLog& log, QWidget* parent) {
+    return new decimals::DecimalDrillScreen(ctx, log, variant, parent);
+}
+
 struct ScreenSpec {
     const char* name;
     const char* caption;
@@ -46,13 +54,13 @@ const ScreenSpec kScreens[] = {
     {"TForm2", "Sorelka", "わり算　練習問題", Practice<division::DivisionPracticeScreen>},
     {"TForm3", "Sorelka", "わり算　ドリル", Drill<division::DivisionDrillScreen>},
     {"TForm4", "Sorelka", "小数のたし算　練習問題", DecimalPractice<decimals::kAdditionPractice>},
-    {"TForm5", "Sorelka", "小数のたし算　ドリル", nullptr},
+    {"TForm5", "Sorelka", "小数のたし算　ドリル", DecimalDrill<decimals::kAdditionDrill>},
     {"TForm6", "Sorelka", "小数のひき算　練習問題", DecimalPractice<decimals::kSubtractionPractice>},
-    {"TForm7", "Sorelka", "小数のひき算　ドリル", nullptr},
+    {"TForm7", "Sorelka", "小数のひき算　ドリル", DecimalDrill<decimals::kSubtractionDrill>},
     {"TForm8", "Sorelka", "計算のきまり　練習問題", Practice<rules::RulesPracticeScreen>},
     {"TForm9", "Sorelka", "計算のきまり　ドリル", nullptr},
     {"TForm10", "Form10", "分数の表し方　練習問題", Practice<FractionPracticeScreen>},
-    {"TForm11", "Form11", "分数の表し方　ドリル", nullptr},
+    {"TForm11", "Form11", "分数の表し方　ドリル", Drill<FractionDrillScreen>},
 };
 
 }  // namespace

@@ -41,8 +41,26 @@ LocalTime SystemClock::Now() const {
 bool IsReadableWav(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = file.read(12);
-    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+    const QByteArray data = file.read(4 * 1024 * 1024);
+    if (data.size() < 12 || !data.startsWith("RIFF") || data.mid(8, 4) != "WAVE") return false;
+    auto u32 = [&](qsizetype at) {
+        const auto* b = reinterpret_cast<const unsigned char*>(data.constData() + at);
+        return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    };
+    // Walk the chunks: a usable file has a format chunk and a data chunk that
+    // lies wholly inside the file (a truncated file does not).
+    bool format = false;
+    qsizetype at = 12;
+    while (at + 8 <= data.size()) {
+        const QByteArray id = data.mid(at, 4);
+        const quint32 size = u32(at + 4);
+        const qsizetype body = at + 8;
+        if (size > quint32(data.size() - body)) return false;
+        if (id == "fmt ") format = size >= 16;
+        if (id == "data") return format && size > 0;
+        at = body + size + (size & 1);
+    }
+    return false;
 }
 
 QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {}

@@ -25,7 +25,8 @@ public:
     LocalTime Now() const override;
 };
 
-// True when the file can be read and starts like a RIFF/WAVE file.
+// True when the file can be read and is a whole RIFF/WAVE file: a format
+// chunk, then a data chunk that the file really holds.
 bool IsReadableWav(const QString& path);
 
 // Plays WAV files through Qt Multimedia, one preloaded QSoundEffect per file.

@@ -16,20 +16,10 @@ constexpr int kNumberFontPx = 40;
 constexpr int kDigitListWidth = 25;
 constexpr int kActionListWidth = 65;
 
-// Narrows a list to its column: no item padding, and texts aligned left so
-// that an item with trailing spaces ("７　") still shows its digit.
+// A list as narrow as its column: its figures (and "終わり") centred.
 void FitNarrowList(ChoiceList* list, int font_px) {
     list->view()->setFont(SchoolFont(font_px));
-    list->view()->setTextElideMode(Qt::ElideNone);
-    list->view()->setStyleSheet(list->view()->styleSheet() +
-                                QStringLiteral("QListWidget::item { padding: 0px 0px 0px 1px; }"));
-    for (int i = 0; i < list->count(); ++i) {
-        list->view()->item(i)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    if (auto* line = list->findChild<QLabel*>(list->objectName() + QStringLiteral("_text"))) {
-        line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        line->setIndent(1);
-    }
+    list->SetCentredItems(true);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     prompt_->setFont(SchoolFont(22, true));
     SetTextColour(prompt_, Qt::red);
     prompt_->setWordWrap(true);
-    prompt_->setGeometry(30, 600, 640, 64);
+    prompt_->setGeometry(profile_.prompt_place);
 
     const ButtonSpec specs[] = {
         {3, "スタート", QColor(0xFF, 0xC8, 0xD8), kNavyColour, 0, 0},
@@ -89,7 +89,9 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     for (const ButtonSpec& s : specs) {
         auto* b = new CuteButton(QStringLiteral("CuteButton%1").arg(s.number),
                                  QString::fromUtf8(s.caption), s.background, s.caption_colour, this);
-        b->setGeometry(690 + s.column * 126, 528 + s.row * 52, 118, 44);
+        const bool placed = profile_.button_places.size() == buttons_.size();
+        b->setGeometry(placed ? profile_.button_places[s.number - 1]
+                              : QRect(690 + s.column * 126, 528 + s.row * 52, 118, 44));
         buttons_[s.number - 1] = b;
     }
     connect(button(3), &QPushButton::clicked, this, &DrillScreen::StartDrill);
@@ -145,6 +147,7 @@ void DrillScreen::ShowQuestionNumber() {
 }
 
 void DrillScreen::FormCreate() {
+    session_.CloseQuestion();
     ClearAll();
     HideEntryLists();
     if (profile_.show_clears_menu_selection) menu_list_->Reset();
@@ -215,7 +218,7 @@ void DrillScreen::NextQuestion() {
 
 bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
     if (!session_.Judge(right)) return false;
-    row.no = ctx().state.question_count;
+    row.no = session_.question_number();
     log_.AppendDrillRow(row);
     button(4)->setEnabled(true);
     button(5)->setEnabled(true);

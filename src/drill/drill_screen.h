@@ -55,6 +55,10 @@ struct DrillProfile {
     QRect time_place{610, 12, 160, 0};
     std::vector<QRect> score_places{{30, 66, 110, 40}, {150, 66, 110, 40}, {270, 66, 180, 40}};
     QRect question_place{40, 130, 160, 36};
+    // The buttons CuteButton1 … CuteButton6, by number; empty = two columns
+    // of three rows at the bottom right.
+    std::vector<QRect> button_places;
+    QRect prompt_place{30, 600, 640, 64};
 };
 
 // The drill machinery every drill screen shares: menu and time choice,

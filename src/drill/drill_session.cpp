@@ -35,6 +35,7 @@ void DrillSession::Start(int now_seconds) {
 
 void DrillSession::BeginQuestion() {
     ++state_.question_count;
+    question_number_ = state_.question_count;
     question_open_ = true;
 }
 

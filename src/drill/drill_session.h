@@ -53,6 +53,12 @@ public:
     // A new question is set ("スタート" and "次へ"); it may be judged once.
     void BeginQuestion();
     bool CanJudge() const { return question_open_; }
+    // The number the question on screen was set with (its log row's number,
+    // even if another screen has set questions since).
+    int question_number() const { return question_number_; }
+    // The question on screen can no longer be judged (the screen was shown
+    // afresh and its worksheet cleared).
+    void CloseQuestion() { question_open_ = false; }
     // Counts the judgement of the question on screen and closes it. Returns
     // false, counting nothing, when the question may not be judged.
     bool Judge(bool right);
@@ -76,6 +82,7 @@ private:
     int start_seconds_ = 0;
     bool started_ = false;
     bool question_open_ = false;
+    int question_number_ = 0;
 };
 
 }  // namespace sorelka

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "widgets/look.h"
@@ -12,6 +13,20 @@ namespace sorelka {
 namespace {
 constexpr int kLineHeight = 30;
 constexpr int kRowHeight = 28;
+
+// Draws each item centred on its text without surrounding spaces.
+class CentredItems : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = option->text.trimmed();
+        option->displayAlignment = Qt::AlignCenter;
+    }
+};
+
 }  // namespace
 
 QStringList ChoiceList::DigitItems() {
@@ -47,12 +62,14 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setUniformItemSizes(true);
-    view_->setStyleSheet(QStringLiteral(
+    view_->setTextElideMode(Qt::ElideNone);
+    base_style_ = QStringLiteral(
         "QListWidget { background: white; border: 2px solid #7A8CC8; border-radius: 6px;"
         " color: #202040; outline: none; }"
         "QListWidget::item { padding-left: 6px; }"
         "QListWidget::item:hover { background: #FFF2B3; }"
-        "QListWidget::item:selected { background: #FFD34D; color: #000080; }"));
+        "QListWidget::item:selected { background: #FFD34D; color: #000080; }");
+    view_->setStyleSheet(base_style_);
     view_->installEventFilter(this);
     layout->addWidget(view_);
 
@@ -75,14 +92,30 @@ void ChoiceList::SetItems(const QStringList& items) {
 
 void ChoiceList::SetHeading(const QString& heading) {
     heading_ = heading;
-    if (current_ < 0) line_->setText(heading_);
+    ShowLine();
+}
+
+void ChoiceList::SetCentredItems(bool on) {
+    if (on == centred_) return;
+    centred_ = on;
+    QAbstractItemDelegate* old = view_->itemDelegate();
+    view_->setItemDelegate(on ? new CentredItems(view_) : new QStyledItemDelegate(view_));
+    delete old;
+    view_->setStyleSheet(on ? base_style_ + QStringLiteral("QListWidget::item { padding: 0px; }")
+                            : base_style_);
+    ShowLine();
 }
 
 void ChoiceList::Reset() {
     current_ = -1;
     view_->clearSelection();
     view_->setCurrentRow(-1, QItemSelectionModel::Clear);
-    line_->setText(heading_);
+    ShowLine();
+}
+
+void ChoiceList::ShowLine() {
+    const QString shown = text();
+    line_->setText(centred_ ? shown.trimmed() : shown);
 }
 
 void ChoiceList::Choose(int index) {
@@ -94,11 +127,14 @@ void ChoiceList::Report(int index) {
     if (index < 0 || index >= count()) return;
     current_ = index;
     view_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-    line_->setText(view_->item(index)->text());
+    ShowLine();
     emit chosen(index);
 }
 
-QString ChoiceList::text() const { return line_->text(); }
+QString ChoiceList::text() const {
+    QListWidgetItem* item = current_ >= 0 ? view_->item(current_) : nullptr;
+    return item ? item->text() : heading_;
+}
 
 int ChoiceList::count() const { return view_->count(); }
 

@@ -17,7 +17,7 @@ namespace sorelka {
 // item chosen last time. Reset() clears the choice and restores the heading
 // without reporting anything. Typed text never becomes a choice; Return or
 // Space choose the highlighted item, and on digit lists a digit key chooses
-// that digit.
+// that digit. Item texts are never elided, however narrow the list.
 class ChoiceList : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +31,11 @@ public:
     void SetItems(const QStringList& items);
     void SetHeading(const QString& heading);
     void SetDigitKeys(bool on) { digit_keys_ = on; }
+    // Centres the items and the text line on their visible characters
+    // (leading and trailing spaces, the ideographic one included, take no
+    // room), without padding: a digit list one figure wide then shows "７　"
+    // as a centred 7. The items keep their texts.
+    void SetCentredItems(bool on);
     // Chooses an item from the program, reporting it like a click.
     void Choose(int index);
 
@@ -52,12 +57,16 @@ protected:
 
 private:
     void Report(int index);
+    // The text line: the heading, or the chosen item's text.
+    void ShowLine();
 
     QString heading_;
     QLabel* line_;
     QListWidget* view_;
     int current_ = -1;
     bool digit_keys_ = false;
+    bool centred_ = false;
+    QString base_style_;
 };
 
 }  // namespace sorelka

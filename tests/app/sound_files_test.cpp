@@ -8,6 +8,10 @@
 #include "app/program.h"
 #include "app/qt_services.h"
 #include "core/cue_deck.h"
+#include "support/fakes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 namespace sorelka {
 namespace {
@@ -38,6 +42,55 @@ TEST(SoundFiles, AFileThatIsNotAWavCannotBeLoaded) {
     garbage.close();
     EXPECT_FALSE(backend.Load(garbage.fileName().toStdString()));
     EXPECT_TRUE(backend.Load(ExecutableFolder() + CueFileName(11)));
+}
+
+TEST(SoundFiles, ATruncatedWavCannotBeLoaded) {
+    QFile whole(QString::fromStdString(ExecutableFolder() + CueFileName(16)));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray data = whole.readAll();
+    QTemporaryFile cut;
+    ASSERT_TRUE(cut.open());
+    cut.write(data.left(data.size() / 2));
+    cut.close();
+    EXPECT_FALSE(IsReadableWav(cut.fileName()));
+}
+
+// The real sound backend in a program folder without oto/ and with one cue cut
+// short: each bad file is reported once, when its cue is asked for, and the
+// good ones still play.
+TEST(SoundFiles, MissingOrTruncatedCuesAreReportedOnceEach) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    testing::FakeDialogs dialogs;
+    {
+        QtSoundBackend backend;
+        CueDeck deck((folder.path() + "/").toStdString(), backend, dialogs);
+        deck.SetSoundEnabled(true);
+        deck.PlayCue(11);
+        deck.PlayCue(11);
+        deck.PlayCue(12);
+        EXPECT_EQ(dialogs.shown.size(), 2u);
+    }
+    QDir(folder.path()).mkdir("oto");
+    for (unsigned n = 1; n <= 20; ++n) {
+        const QString from = QString::fromStdString(ExecutableFolder() + CueFileName(n));
+        const QString to = folder.path() + "/" + QString::fromStdString(CueFileName(n));
+        ASSERT_TRUE(QFile::copy(from, to));
+    }
+    QFile poon(folder.path() + "/oto/poon.wav");
+    ASSERT_TRUE(poon.open(QIODevice::ReadWrite));
+    poon.resize(200);
+    poon.close();
+    dialogs.shown.clear();
+    QtSoundBackend backend;
+    CueDeck deck((folder.path() + "/").toStdString(), backend, dialogs);
+    deck.SetSoundEnabled(true);
+    deck.PlayCue(11);
+    deck.PlayCue(12);
+    deck.PlayCue(12);
+    deck.PlayCue(14);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("poon.wav"), std::string::npos);
 }
 
 }  // namespace

@@ -59,6 +59,21 @@ TEST(DrillSession, EachQuestionIsJudgedAtMostOnceAndNotAfterTheDrillFinished) {
     EXPECT_EQ(line.time, "1 分 15 秒") << "measured from the first スタート";
 }
 
+TEST(DrillSession, AQuestionKeepsTheNumberItWasSetWith) {
+    ExerciseState state;
+    DrillSession one(state);
+    DrillSession other(state);  // another drill screen sharing the counters
+    one.Start(0);
+    one.BeginQuestion();
+    other.BeginQuestion();
+    EXPECT_EQ(state.question_count, 2);
+    EXPECT_EQ(one.question_number(), 1);
+    EXPECT_EQ(other.question_number(), 2);
+    one.CloseQuestion();
+    EXPECT_FALSE(one.Judge(true));
+    EXPECT_TRUE(other.Judge(true));
+}
+
 TEST(DrillSession, StartResetsTheSharedCounters) {
     ExerciseState state{.menu_choice = 2, .question_count = 7, .correct_count = 5};
     DrillSession drill(state);

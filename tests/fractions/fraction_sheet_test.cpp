@@ -100,8 +100,11 @@ TEST_F(SheetTest, ClearingEmptiesTheSheetAndOnTheDrillAlsoTheAnswer) {
         EXPECT_FALSE(sheet->entry_lists_open());
         EXPECT_FALSE(sheet->worksheet().at("Shape1").visible);
         EXPECT_FALSE(sheet->worksheet().at("Shape2").visible);
-        for (const auto& [name, cell] : sheet->worksheet())
-            if (name != "Label2") EXPECT_EQ(cell.text, "") << name;
+        for (const auto& [name, cell] : sheet->worksheet()) {
+            if (name != "Label2") {
+                EXPECT_EQ(cell.text, "") << name;
+            }
+        }
     }
     // The practice keeps the expected answer, the drill zeroes it.
     EXPECT_EQ(practice.problem().answer_whole, 2);

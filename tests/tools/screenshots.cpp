@@ -58,6 +58,42 @@ void DivisionDrill(Program& program, FakeServices& services) {
     s->hide();
 }
 
+// A decimal drill: a question half answered, then three questions logged and
+// the score sheet. `draws` script the three problems with two decimal places.
+void DecimalDrill(Program& program, FakeServices& services, int screen, const QString& name,
+                  const std::vector<std::vector<int>>& draws,
+                  const std::vector<std::vector<int>>& answers) {
+    QWidget* s = program.screens()[screen];
+    static_cast<ExerciseScreen*>(s)->ShowModeless();
+    Pick(s, "ComboBox1", 1);
+    Pick(s, "ComboBox8", 1);
+    services.random.script.clear();
+    services.random.Feed(draws[0]);
+    services.clock.Set(13, 23, 0);
+    Press(s, "CuteButton3");
+    // Answers as {tens, ones, tenths, hundredths}; -1 leaves a column alone.
+    auto answer = [&](const std::vector<int>& digits, bool finish) {
+        const char* lists[] = {"ComboBox6", "ComboBox5", "ComboBox4", "ComboBox3"};
+        for (int c = 0; c < 4; ++c)
+            if (digits[c] >= 0) Pick(s, lists[c], digits[c]);
+        if (finish) Pick(s, "ComboBox7", 0);
+    };
+    answer({-1, answers[0][1], answers[0][2], -1}, false);
+    Save(s, name + "-drill");
+    answer(answers[0], true);
+    for (std::size_t q = 1; q < draws.size(); ++q) {
+        services.random.Feed(draws[q]);
+        Press(s, "CuteButton4");
+        answer(answers[q], true);
+    }
+    services.clock.Set(13, 26, 41);
+    Press(s, "CuteButton5");
+    Save(s, name + "-stopped");
+    Press(s, "CuteButton6");
+    Save(s, name + "-score-sheet");
+    s->hide();
+}
+
 ExerciseScreen* Open(Program& program, int index) {
     ExerciseScreen* s = program.screens()[index];
     s->ShowModeless();
@@ -104,6 +140,48 @@ void FractionPractice(Program& program, FakeServices& services) {
     s->hide();
 }
 
+// Pupil's entry on the fraction drill: `value` dropped with `action`
+// (0 whole part, 1 denominator, 2 numerator).
+void FractionEntry(QWidget* s, int value, int action) {
+    Pick(s, "ComboBox3", value / 10);
+    Pick(s, "ComboBox2", value % 10);
+    Pick(s, "ComboBox4", action);
+}
+
+void FractionDrill(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 9);
+    Pick(s, "ComboBox1", 0);
+    Pick(s, "ComboBox5", 1);
+    services.random.script.clear();
+    services.random.Feed({2, 1, 2});  // 11/4
+    Press(s, "CuteButton3");
+    FractionEntry(s, 2, 0);
+    FractionEntry(s, 3, 2);
+    FractionEntry(s, 4, 1);
+    Save(s, "TForm11-drill");
+    Pick(s, "ComboBox4", 4);
+    services.random.Feed({0, 7, 7});  // 24/2
+    Press(s, "CuteButton4");
+    FractionEntry(s, 12, 0);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 1);
+    services.random.Feed({1, 1, 0});  // 2・1/3
+    Press(s, "CuteButton4");
+    FractionEntry(s, 7, 2);
+    FractionEntry(s, 3, 1);
+    Pick(s, "ComboBox4", 4);
+    Pick(s, "ComboBox1", 2);
+    services.random.Feed({2, 3, 0, 0});  // 3・1/4 = 1・□/4
+    Press(s, "CuteButton4");
+    FractionEntry(s, 8, 2);
+    Pick(s, "ComboBox4", 4);
+    Press(s, "CuteButton5");
+    Save(s, "TForm11-score-line");
+    Press(s, "CuteButton6");
+    Save(s, "TForm11-score-sheet");
+    s->hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,7 +196,16 @@ int main(int argc, char** argv) {
     Save(program.main_window(), "TForm1-menu");
     DivisionPractice(program, services);
     DivisionDrill(program, services);
+    // 2.35 + 1.4, 7.5 + 12.06, 0.48 + 3.52 (the last answered wrongly).
+    DecimalDrill(program, services, 3, "TForm5",
+                 {{0, 234, 139}, {59, 749, 1205}, {0, 47, 351}},
+                 {{0, 3, 7, 5}, {1, 9, 5, 6}, {0, 3, 0, 9}});
+    // 8.4 - 2.57, 15.03 - 6.9, 4.06 - 0.38.
+    DecimalDrill(program, services, 5, "TForm7",
+                 {{0, 839, 256}, {50, 1502, 689}, {0, 405, 37}},
+                 {{0, 5, 8, 3}, {0, 8, 1, 3}, {0, 3, 6, 8}});
     DecimalPractice(program, services);
     FractionPractice(program, services);
+    FractionDrill(program, services);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -105,6 +106,45 @@ TEST_F(ChoiceListTest, ChoosingOutsideTheItemsIsIgnored) {
     EXPECT_TRUE(chosen.empty());
     digits->Choose(9);
     EXPECT_EQ(chosen, std::vector<int>{9});
+}
+
+// Left and right edge of the dark pixels drawn for item `index`, in the
+// coordinates of the item's own rectangle; {-1, -1} when nothing is drawn.
+std::pair<int, int> InkColumns(ChoiceList* list, int index) {
+    const QRect rect = list->ItemRect(index);
+    const QImage image = list->view()->viewport()->grab(rect).toImage();
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+TEST_F(ChoiceListTest, ACentredDigitListOneFigureWideShowsEveryDigitWhole) {
+    auto* narrow = new ChoiceList("ComboBox4", "一", ChoiceList::DigitItems(), &window);
+    narrow->SetCentredItems(true);
+    narrow->PlaceAt(400, 10, 25);
+    narrow->show();
+    const int width = narrow->ItemRect(8).width();
+    for (int digit : {1, 7, 8}) {
+        const auto [left, right] = InkColumns(narrow, digit);
+        ASSERT_GE(left, 0) << digit;
+        EXPECT_GT(left, 0) << digit << " is not cut at the left";
+        EXPECT_LT(right, width - 1) << digit << " is not cut at the right";
+        EXPECT_NEAR((left + right) / 2.0, (width - 1) / 2.0, 3.0) << digit << " stands centred";
+    }
+    std::vector<int> reported;
+    QObject::connect(narrow, &ChoiceList::chosen, [&](int i) { reported.push_back(i); });
+    ClickItem(narrow, 7);
+    EXPECT_EQ(reported, std::vector<int>{7});
+    EXPECT_EQ(Utf8(narrow->text()), "７　") << "the item keeps its text";
+    EXPECT_EQ(Utf8(narrow->findChild<QLabel*>("ComboBox4_text")->text()), "７");
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+#include "decimals/decimal_drill.h"
+
+namespace sorelka::decimals {
+
+DrillRow DecimalDrillRow(const DecimalSheet& sheet) {
+    DrillRow row;
+    row.mnd = sheet.LogProblemText();
+    row.kai = sheet.LogResultText();
+    row.kot = sheet.LogAnswerText();
+    row.hnt = sheet.IsRight() ? " ○" : " ×";
+    return row;
+}
+
+}  // namespace sorelka::decimals

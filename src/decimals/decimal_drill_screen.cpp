@@ -1,0 +1,131 @@
+#include "decimals/decimal_drill_screen.h"
+
+#include "drill/drill_log.h"
+#include "widgets/choice_list.h"
+
+namespace sorelka::decimals {
+
+namespace {
+
+constexpr unsigned kClickCue = 11;
+
+DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
+    DrillProfile p;
+    p.title = QString::fromUtf8(variant.title);
+    p.menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"),
+                    QStringLiteral("小数第三位")};
+    p.menu_heading = QStringLiteral("  メニュー");
+    p.time_list = QStringLiteral("ComboBox8");
+    p.score_labels = {QStringLiteral("Label8"), QStringLiteral("Label9"),
+                      QStringLiteral("Label10")};
+    p.question_label = QStringLiteral("Label3");
+    p.time_prompt = QString::fromUtf8(variant.time_prompt);
+    p.time_cue = variant.time_cue;
+    p.next_prompt = QStringLiteral("「次へ」ボタンですすめてね！");
+    p.time_choice_enables_start = true;
+    p.show_clears_menu_selection = false;
+    p.start_cue_after_clearing_log = true;
+    p.stop_sets_buttons = true;
+    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 40, Qt::AlignLeft},
+                      {kFieldMnd, QStringLiteral("問題"), 150, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("正解"), 90, Qt::AlignLeft},
+                      {kFieldKot, QStringLiteral("答え"), 90, Qt::AlignLeft},
+                      {kFieldHnt, QStringLiteral("判定"), 60, Qt::AlignLeft}};
+    // As wide as its columns and its frame.
+    p.grid_geometry = QRect(30, 130, 40 + 150 + 90 + 90 + 60 + 4, 440);
+
+    // The answer columns stand at the right from top 272 down to about 592,
+    // so the buttons take two rows under them, beside the prompt line.
+    p.question_place = QRect(300, 150, 240, 44);
+    p.prompt_place = QRect(30, 606, 560, 64);
+    const int left = 606, step = 110, width = 102, height = 42, top = 600, row = 48;
+    p.button_places = {
+        {left + 2 * step, top + row, width, height},  // CuteButton1 "終る"
+        {left + step, top + row, width, height},      // CuteButton2 "目次"
+        {left, top, width, height},                   // CuteButton3 "スタート"
+        {left + step, top, width, height},            // CuteButton4 "次へ"
+        {left + 2 * step, top, width, height},        // CuteButton5 "ストップ"
+        {left, top + row, width, height},             // CuteButton6 "成績表"
+    };
+    return p;
+}
+
+}  // namespace
+
+DecimalDrillScreen::DecimalDrillScreen(AppContext& ctx, DrillLog& log, const DrillVariant& variant,
+                                       QWidget* parent)
+    : DrillScreen(ctx, log, QString::fromUtf8(variant.form_name), QStringLiteral("Sorelka"),
+                  DecimalDrillProfile(variant), parent),
+      sheet_(DrillSheetPlace(variant.operation)),
+      view_(this, sheet_.place()) {
+    connect(view_.digit_list(Column::Tens), &ChoiceList::chosen, this,
+            &DecimalDrillScreen::ComboBox6Change);
+    connect(view_.digit_list(Column::Ones), &ChoiceList::chosen, this,
+            &DecimalDrillScreen::ComboBox5Change);
+    connect(view_.digit_list(Column::Tenths), &ChoiceList::chosen, this,
+            &DecimalDrillScreen::ComboBox4Change);
+    connect(view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this,
+            &DecimalDrillScreen::ComboBox3Change);
+    connect(view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this,
+            &DecimalDrillScreen::ComboBox2Change);
+    connect(view_.action_list(), &ChoiceList::chosen, this, &DecimalDrillScreen::ComboBox7Change);
+    // The score sheet lies over the worksheet while it is shown.
+    findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
+    Refresh();
+}
+
+void DecimalDrillScreen::ClearWorksheet() {
+    sheet_.ClearWorksheet();
+    Refresh();
+}
+
+void DecimalDrillScreen::GenerateProblem(int menu_choice) {
+    sheet_.GenerateProblem(ctx().random, menu_choice);
+    Refresh();
+}
+
+void DecimalDrillScreen::ShowProblem() {
+    sheet_.ShowOperator();
+    Refresh();
+}
+
+void DecimalDrillScreen::ResetEntryLists() {
+    sheet_.ResetEntryLists();
+    Refresh();
+}
+
+void DecimalDrillScreen::HideEntryLists() {
+    sheet_.HideEntryLists();
+    Refresh();
+}
+
+void DecimalDrillScreen::ClearWorksheetNumbers() {
+    sheet_.ClearNumbers();
+    Refresh();
+}
+
+void DecimalDrillScreen::ComboBox6Change(int index) { DigitChosen(Column::Tens, index); }
+void DecimalDrillScreen::ComboBox5Change(int index) { DigitChosen(Column::Ones, index); }
+void DecimalDrillScreen::ComboBox4Change(int index) { DigitChosen(Column::Tenths, index); }
+void DecimalDrillScreen::ComboBox3Change(int index) { DigitChosen(Column::Hundredths, index); }
+void DecimalDrillScreen::ComboBox2Change(int index) { DigitChosen(Column::Thousandths, index); }
+
+void DecimalDrillScreen::DigitChosen(Column column, int digit) {
+    if (!sheet_.has_problem()) return;
+    sheet_.ShowRunningAnswer(column, digit);
+    Refresh();
+    PlayCue(kClickCue);
+}
+
+void DecimalDrillScreen::ComboBox7Change(int index) {
+    // A question already judged, or left over from a finished drill, is not
+    // finished again: no second row, no second point.
+    if (index != 0 || !sheet_.has_problem() || !CanJudge()) return;
+    sheet_.ShowFinishedAnswer();
+    Refresh();
+    JudgeAndLog();
+}
+
+void DecimalDrillScreen::JudgeAndLog() { RecordAnswer(sheet_.IsRight(), DecimalDrillRow(sheet_)); }
+
+}  // namespace sorelka::decimals

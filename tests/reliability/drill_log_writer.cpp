@@ -1,0 +1,34 @@
+// A second program writing to the drill log, for the fault tests:
+//   drill_log_writer <database> <tag> <rows> [pause ms]
+// appends rows " <tag> k" numbered 1..rows and prints "committed k" after
+// each append has returned.
+#include <QCoreApplication>
+#include <QThread>
+#include <cstdio>
+
+#include "drill/drill_log.h"
+#include "support/fakes.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: drill_log_writer <database> <tag> <rows> [pause ms]\n");
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const std::string tag = argv[2];
+    const int rows = std::atoi(argv[3]);
+    const int pause_ms = argc > 4 ? std::atoi(argv[4]) : 0;
+    sorelka::testing::FakeDialogs dialogs;
+    sorelka::DrillLog log(path, dialogs);
+    for (int k = 1; k <= rows; ++k) {
+        if (!log.AppendDrillRow({k, " " + tag + " " + std::to_string(k), "1", "1", "○"})) {
+            std::printf("failed %d: %s\n", k, dialogs.shown.back().text.c_str());
+            return 1;
+        }
+        std::printf("committed %d\n", k);
+        std::fflush(stdout);
+        if (pause_ms > 0) QThread::msleep(pause_ms);
+    }
+    return 0;
+}

@@ -1,0 +1,275 @@
+// A pupil who clicks anything: drives every form of the program through its
+// widgets with seeded random events and checks after each event that nothing
+// impossible happened. A failure names the seed and the event, so it can be
+// replayed.
+//   random_use [--events N] [--seed S] [--seeds K]
+// runs N events for each of the seeds S, S+1, … S+K-1 (default 3000 events,
+// seed 1, one seed). Exits non-zero on the first broken invariant.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <random>
+#include <set>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "drill/drill_log.h"
+#include "drill/drill_screen.h"
+#include "support/fakes.h"
+#include "widgets/choice_list.h"
+#include "widgets/exercise_screen.h"
+
+namespace sorelka {
+namespace {
+
+// Random numbers for the problems, from the run's seed: the same seed draws
+// the same problems again.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed) : engine_(seed) {}
+    void Randomize() override {}
+    int Random(int n) override {
+        return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_);
+    }
+
+private:
+    std::mt19937 engine_;
+};
+
+struct Failure {
+    std::string what;
+};
+
+class RandomPupil {
+public:
+    RandomPupil(unsigned seed, const QString& database)
+        : seed_(seed), rng_(seed * 7919u + 17u), random_(seed) {
+        ctx_ = std::make_unique<AppContext>(AppContext{{}, cues_, dialogs_, clock_, random_,
+                                                       ExecutableFolder(), [this] { ++quits_; }});
+        program_ = std::make_unique<Program>(*ctx_, database);
+        program_->main_window()->show();
+        program_->main_window()->Timer3Timer();
+    }
+
+    void Run(int events) {
+        for (event_ = 1; event_ <= events; ++event_) {
+            try {
+                Step();
+            } catch (const std::exception& e) {
+                throw Failure{std::string("exception escaped: ") + e.what()};
+            }
+            Check();
+        }
+    }
+
+    std::string Where() const {
+        return "seed " + std::to_string(seed_) + ", event " + std::to_string(event_) + " (" +
+               last_ + ")";
+    }
+    int quits() const { return quits_; }
+    std::size_t answers() const { return answers_; }
+
+private:
+    int Pick(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+
+    void Step() {
+        cues_.calls.clear();  // keep the fakes small over long runs
+        dialogs_.shown.clear();
+        if (!open_ || !open_->isVisible()) {
+            open_ = nullptr;
+            if (Chance(85)) {
+                const int i = Pick(static_cast<int>(program_->screens().size()));
+                open_ = program_->screens()[i];
+                last_ = "show " + open_->objectName().toStdString();
+                open_->ShowModeless();
+            } else if (Chance(50)) {
+                last_ = "menu clock";
+                program_->main_window()->Timer1Timer();
+            } else {
+                last_ = "menu quit, answered No";
+                program_->main_window()->CuteButton2Click();
+            }
+            return;
+        }
+        const int roll = Pick(100);
+        if (roll < 8 && qobject_cast<DrillScreen*>(open_)) GetGoing();
+        else if (roll < 60) ChooseInAList();
+        else if (roll < 85) PressAButton();
+        else if (roll < 95) Ticks();
+        else if (roll < 98) AdvanceClock();
+        else {
+            last_ = "close box of " + open_->objectName().toStdString();
+            open_->reject();
+        }
+    }
+
+    template <class T>
+    std::vector<T*> Visible() {
+        std::vector<T*> found;
+        for (T* w : open_->findChildren<T*>())
+            if (w->isVisible()) found.push_back(w);
+        return found;
+    }
+
+    void ChooseInAList() {
+        auto lists = Visible<ChoiceList>();
+        if (lists.empty()) return;
+        ChoiceList* list = lists[Pick(static_cast<int>(lists.size()))];
+        // Mostly any item, often the last one (where "終わり" stands), now and
+        // then a position outside the list.
+        int index = Pick(list->count());
+        if (Chance(25)) index = list->count() - 1;
+        if (Chance(2)) index = Chance(50) ? -1 : list->count();
+        last_ = "choose " + std::to_string(index) + " in " + list->objectName().toStdString();
+        list->Choose(index);
+    }
+
+    // A pupil who wants questions: a menu item, then "スタート" or "次へ".
+    void GetGoing() {
+        auto* menu = open_->findChild<ChoiceList*>("ComboBox1");
+        if (menu && menu->isVisible() && Chance(30)) menu->Choose(Pick(menu->count()));
+        auto* button = open_->findChild<QAbstractButton*>(Chance(30) ? "CuteButton3" : "CuteButton4");
+        last_ = "get going on " + open_->objectName().toStdString();
+        if (button && button->isVisible() && button->isEnabled()) button->click();
+    }
+
+    void PressAButton() {
+        std::vector<QAbstractButton*> buttons;
+        for (QAbstractButton* b : Visible<QAbstractButton>())
+            if (b->isEnabled()) buttons.push_back(b);
+        if (buttons.empty()) return;
+        QAbstractButton* b = buttons[Pick(static_cast<int>(buttons.size()))];
+        last_ = "press " + b->objectName().toStdString() + " on " + open_->objectName().toStdString();
+        b->click();
+    }
+
+    void Ticks() {
+        auto* drill = qobject_cast<DrillScreen*>(open_);
+        auto* countdown = open_->findChild<QTimer*>("Timer3");
+        if (!drill || !countdown || !countdown->isActive()) {
+            last_ = "clock tick";
+            for (const char* slot : {"Timer1Timer()", "ShowClock()"}) {
+                if (open_->metaObject()->indexOfSlot(slot) >= 0)
+                    QMetaObject::invokeMethod(open_, QByteArray(slot).chopped(2).constData());
+            }
+            return;
+        }
+        const int ticks = Chance(20) ? 1 + Pick(900) : 1 + Pick(5);
+        last_ = std::to_string(ticks) + " countdown ticks on " + open_->objectName().toStdString();
+        for (int i = 0; i < ticks && countdown->isActive(); ++i) drill->CountdownTick();
+    }
+
+    void AdvanceClock() {
+        const int seconds = SecondsOfDay(clock_.now) + Pick(4000);
+        clock_.Set(seconds / 3600 % 24, seconds / 60 % 60, seconds % 60);
+        last_ = "clock now " + std::to_string(clock_.now.hour) + ":" + std::to_string(clock_.now.minute);
+    }
+
+    static int SecondsOfDay(const LocalTime& t) { return t.hour * 3600 + t.minute * 60 + t.second; }
+
+    void Fail(const std::string& what) { throw Failure{what}; }
+
+    void Check() {
+        const ExerciseState& state = ctx_->state;
+        if (state.correct_count > state.question_count)
+            Fail("more right answers than questions");
+
+        const auto rows = program_->drill_log().Rows();
+        if (rows.size() > last_rows_) answers_ += rows.size() - last_rows_;
+        last_rows_ = rows.size();
+        std::set<int> numbers;
+        for (const DrillRow& row : rows) {
+            if (row.no < 1 || row.no > state.question_count)
+                Fail("log row numbered " + std::to_string(row.no) + " with question_count " +
+                     std::to_string(state.question_count));
+            if (!numbers.insert(row.no).second)
+                Fail("two log rows for question " + std::to_string(row.no));
+        }
+
+        static const QRegularExpression points(QStringLiteral("^(\\d+) 点$"));
+        static const QRegularExpression time(QStringLiteral("^\\d+ 分 \\d+ 秒$"));
+        static const QRegularExpression negative(QStringLiteral("^-\\d"));
+        for (ExerciseScreen* screen : program_->screens()) {
+            if (auto* drill = qobject_cast<DrillScreen*>(screen)) {
+                const QStringList& names = drill->profile().score_labels;
+                for (int i = 1; i < names.size() && i < 3; ++i) {
+                    const QString text = screen->findChild<QLabel*>(names[i])->text();
+                    if (text.isEmpty()) continue;
+                    if (i == 1) {
+                        const auto m = points.match(text);
+                        if (!m.hasMatch() || m.captured(1).toInt() > 100)
+                            Fail("score line shows \"" + text.toStdString() + "\"");
+                    } else if (!time.match(text).hasMatch()) {
+                        Fail("score line shows the time \"" + text.toStdString() + "\"");
+                    }
+                }
+            }
+            if (!screen->isVisible()) continue;
+            for (QLabel* label : screen->findChildren<QLabel*>()) {
+                if (!label->isVisible()) continue;
+                const QString text = label->text();
+                if (text == "-1" || negative.match(text).hasMatch())
+                    Fail(label->objectName().toStdString() + " shows \"" + text.toStdString() + "\"");
+            }
+        }
+    }
+
+    unsigned seed_;
+    std::mt19937 rng_;
+    SeededRandom random_;
+    testing::FakeCuePlayer cues_;
+    testing::FakeDialogs dialogs_;
+    testing::FakeClock clock_;
+    std::unique_ptr<AppContext> ctx_;
+    std::unique_ptr<Program> program_;
+    ExerciseScreen* open_ = nullptr;
+    int event_ = 0;
+    int quits_ = 0;
+    std::size_t answers_ = 0;
+    std::size_t last_rows_ = 0;
+    std::string last_;
+};
+
+}  // namespace
+}  // namespace sorelka
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    long events = 3000;
+    unsigned seed = 1;
+    unsigned seeds = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--events") events = std::atol(argv[i + 1]);
+        else if (flag == "--seed") seed = static_cast<unsigned>(std::atol(argv[i + 1]));
+        else if (flag == "--seeds") seeds = static_cast<unsigned>(std::atol(argv[i + 1]));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    std::size_t answers = 0;
+    for (unsigned s = seed; s < seed + seeds; ++s) {
+        QTemporaryDir data;
+        sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db");
+        try {
+            pupil.Run(static_cast<int>(events));
+        } catch (const sorelka::Failure& failure) {
+            std::printf("FAILED at %s: %s\n", pupil.Where().c_str(), failure.what.c_str());
+            std::printf("replay: random_use --events %ld --seed %u\n", events, s);
+            std::printf("0 passed, 1 failed\n");
+            return 1;
+        }
+        answers += pupil.answers();
+    }
+    std::printf("random use: %ld events for each of seeds %u..%u (%ld in all, %zu answers logged) "
+                "in %.1f s; every invariant held\n",
+                events, seed, seed + seeds - 1, events * seeds, answers, timer.elapsed() / 1000.0);
+    std::printf("%u passed, 0 failed\n", seeds);
+    return 0;
+}
