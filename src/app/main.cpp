@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -15,6 +16,13 @@ int main(int argc, char* argv[]) {
     sorelka::SystemClock clock;
     sorelka::SystemRandom random;
     const std::string exe_folder = sorelka::ExecutableFolder();
+    // The icon the desktop entry names, from the icon theme; failing that, the
+    // installed file found from the program's own folder (<prefix>/lib/sorelka/).
+    QIcon icon = QIcon::fromTheme(QStringLiteral("sorelka"));
+    if (icon.isNull())
+        icon = QIcon(QString::fromStdString(exe_folder) +
+                     QStringLiteral("../../share/icons/hicolor/256x256/apps/sorelka.png"));
+    QApplication::setWindowIcon(icon);
     sorelka::QtSoundBackend sound;
     sorelka::CueDeck cues(exe_folder, sound, dialogs);
 
