@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QSoundEffect>
@@ -64,6 +65,21 @@ bool IsReadableWav(const QString& path) {
 }
 
 QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {}
+
+QtSoundBackend::~QtSoundBackend() {
+    // Qt loads sound files in the background and loses track of a load whose
+    // effect is deleted half-way; let loads still running finish first (they
+    // take milliseconds; never wait more than two seconds).
+    auto loading = [this] {
+        for (QSoundEffect* effect : std::as_const(effects_))
+            if (effect->status() == QSoundEffect::Loading) return true;
+        return false;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (loading() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
 
 bool QtSoundBackend::Load(const std::string& path) {
     const QString file = QString::fromStdString(path);

@@ -34,6 +34,7 @@ bool IsReadableWav(const QString& path);
 class QtSoundBackend final : public QObject, public SoundBackend {
 public:
     explicit QtSoundBackend(QObject* parent = nullptr);
+    ~QtSoundBackend() override;
     bool Load(const std::string& path) override;
     void Play(const std::string& path) override;
     void Stop(const std::string& path) override;
