@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORELKA_SANITIZE=ON \
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSORELKA_SANITIZE=ON \
   -DSORELKA_BENCH=OFF
 cmake --build build-test -j"$(nproc)"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
