@@ -12,7 +12,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <set>
 
@@ -59,13 +61,24 @@ public:
     void Run(int events) {
         for (event_ = 1; event_ <= events; ++event_) {
             try {
+                timer_.start();
                 Step();
+                const double us = timer_.nsecsElapsed() / 1000.0;
+                if (timings_) Record(us);
             } catch (const std::exception& e) {
                 throw Failure{std::string("exception escaped: ") + e.what()};
             }
             Check();
         }
     }
+
+    // Per screen: how long each event handler took (the fake dialogs never wait).
+    struct Timing {
+        std::vector<double> us;
+        std::string worst_event;
+    };
+    void EnableTimings() { timings_ = true; }
+    const std::map<std::string, Timing>& timings() const { return by_screen_; }
 
     std::string Where() const {
         return "seed " + std::to_string(seed_) + ", event " + std::to_string(event_) + " (" +
@@ -175,6 +188,13 @@ private:
 
     void Fail(const std::string& what) { throw Failure{what}; }
 
+    void Record(double us) {
+        const std::string screen = open_ ? open_->objectName().toStdString() : "TForm1";
+        Timing& t = by_screen_[screen];
+        if (t.us.empty() || us > *std::max_element(t.us.begin(), t.us.end())) t.worst_event = last_;
+        t.us.push_back(us);
+    }
+
     void Check() {
         const ExerciseState& state = ctx_->state;
         if (state.correct_count > state.question_count)
@@ -231,6 +251,9 @@ private:
     ExerciseScreen* open_ = nullptr;
     int event_ = 0;
     int quits_ = 0;
+    bool timings_ = false;
+    QElapsedTimer timer_;
+    std::map<std::string, Timing> by_screen_;
     std::size_t answers_ = 0;
     std::size_t last_rows_ = 0;
     std::string last_;
@@ -245,6 +268,11 @@ int main(int argc, char** argv) {
     long events = 3000;
     unsigned seed = 1;
     unsigned seeds = 1;
+    bool timings = false;
+    std::map<std::string, std::vector<double>> us_by_screen;
+    std::map<std::string, std::pair<double, std::string>> worst_by_screen;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--timings") timings = true;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
         if (flag == "--events") events = std::atol(argv[i + 1]);
@@ -257,6 +285,7 @@ int main(int argc, char** argv) {
     for (unsigned s = seed; s < seed + seeds; ++s) {
         QTemporaryDir data;
         sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db");
+        if (timings) pupil.EnableTimings();
         try {
             pupil.Run(static_cast<int>(events));
         } catch (const sorelka::Failure& failure) {
@@ -266,6 +295,21 @@ int main(int argc, char** argv) {
             return 1;
         }
         answers += pupil.answers();
+        for (const auto& [screen, t] : pupil.timings()) {
+            auto& all = us_by_screen[screen];
+            all.insert(all.end(), t.us.begin(), t.us.end());
+            const double worst = *std::max_element(t.us.begin(), t.us.end());
+            if (worst > worst_by_screen[screen].first) worst_by_screen[screen] = {worst, t.worst_event};
+        }
+    }
+    if (timings) {
+        std::printf("event handlers by screen (budget: median under 2 ms, worst under 20 ms):\n");
+        for (auto& [screen, us] : us_by_screen) {
+            std::sort(us.begin(), us.end());
+            std::printf("handler %-8s events %6zu  median %7.3f ms  worst %7.2f ms  (%s)\n",
+                        screen.c_str(), us.size(), us[us.size() / 2] / 1000.0,
+                        us.back() / 1000.0, worst_by_screen[screen].second.c_str());
+        }
     }
     std::printf("random use: %ld events for each of seeds %u..%u (%ld in all, %zu answers logged) "
                 "in %.1f s; every invariant held\n",
