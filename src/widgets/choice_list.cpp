@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -14,20 +16,51 @@ namespace {
 constexpr int kLineHeight = 30;
 constexpr int kRowHeight = 28;
 
-// Draws each item centred on its text without surrounding spaces.
-class CentredItems : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+const QColor kBorder(0x7A, 0x8C, 0xC8);
+const QColor kHover(0xFF, 0xF2, 0xB3);
+const QColor kSelected(0xFF, 0xD3, 0x4D);
+const QColor kItemText(0x20, 0x20, 0x40);
 
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->text = option->text.trimmed();
-        option->displayAlignment = Qt::AlignCenter;
+// Paints an item: a yellow band when chosen, a pale one under the mouse, the
+// text left with a little room or, on narrow digit lists, centred on its
+// visible characters. Painting it here (not through a style sheet) keeps the
+// dozens of lists cheap to create.
+class ItemLook : public QStyledItemDelegate {
+public:
+    ItemLook(bool centred, QObject* parent) : QStyledItemDelegate(parent), centred_(centred) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        p->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected) p->fillRect(option.rect, kSelected);
+        else if (option.state & QStyle::State_MouseOver) p->fillRect(option.rect, kHover);
+        p->setFont(option.font);
+        p->setPen(selected ? kNavyColour : kItemText);
+        QString text = index.data().toString();
+        if (centred_) {
+            p->drawText(option.rect, Qt::AlignCenter, text.trimmed());
+        } else {
+            p->drawText(option.rect.adjusted(6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        }
+        p->restore();
     }
+
+private:
+    bool centred_;
 };
 
 }  // namespace
+
+void ChoiceList::paintEvent(QPaintEvent*) {
+    // White rounded cards with a blue rim behind the text line and the items.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kBorder, 2));
+    p.setBrush(Qt::white);
+    for (const QWidget* part : {static_cast<const QWidget*>(line_), static_cast<const QWidget*>(view_)})
+        p.drawRoundedRect(QRectF(part->geometry()).adjusted(1, 1, -1, -1), 6, 6);
+}
 
 QStringList ChoiceList::DigitItems() {
     return {QStringLiteral("０"), QStringLiteral("１"), QStringLiteral("２"),
@@ -49,9 +82,8 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     line_->setFont(SchoolFont(18, true));
     line_->setFixedHeight(kLineHeight);
     line_->setAlignment(Qt::AlignCenter);
-    line_->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; color: #000080; border: 2px solid #7A8CC8;"
-        " border-radius: 6px; }"));
+    SetTextColour(line_, kNavyColour);
+    line_->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(line_);
 
     view_ = new QListWidget(this);
@@ -63,13 +95,13 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setUniformItemSizes(true);
     view_->setTextElideMode(Qt::ElideNone);
-    base_style_ = QStringLiteral(
-        "QListWidget { background: white; border: 2px solid #7A8CC8; border-radius: 6px;"
-        " color: #202040; outline: none; }"
-        "QListWidget::item { padding-left: 6px; }"
-        "QListWidget::item:hover { background: #FFF2B3; }"
-        "QListWidget::item:selected { background: #FFD34D; color: #000080; }");
-    view_->setStyleSheet(base_style_);
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setContentsMargins(3, 3, 3, 3);
+    view_->setAutoFillBackground(false);
+    view_->viewport()->setAutoFillBackground(false);
+    view_->setAttribute(Qt::WA_Hover);
+    view_->setMouseTracking(true);
+    view_->setItemDelegate(new ItemLook(false, view_));
     view_->installEventFilter(this);
     layout->addWidget(view_);
 
@@ -99,10 +131,9 @@ void ChoiceList::SetCentredItems(bool on) {
     if (on == centred_) return;
     centred_ = on;
     QAbstractItemDelegate* old = view_->itemDelegate();
-    view_->setItemDelegate(on ? new CentredItems(view_) : new QStyledItemDelegate(view_));
+    view_->setItemDelegate(new ItemLook(on, view_));
     delete old;
-    view_->setStyleSheet(on ? base_style_ + QStringLiteral("QListWidget::item { padding: 0px; }")
-                            : base_style_);
+    view_->viewport()->update();
     ShowLine();
 }
 
@@ -144,7 +175,7 @@ QRect ChoiceList::ItemRect(int index) const {
 }
 
 void ChoiceList::PlaceAt(int left, int top, int width) {
-    const int frame = 2 * view_->frameWidth() + 4;
+    const int frame = 8;  // the card's rim and margins around the items
     const int height = kLineHeight + 2 + count() * kRowHeight + frame;
     setGeometry(left, top, width, height);
 }

@@ -54,6 +54,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Report(int index);
@@ -66,7 +67,6 @@ private:
     int current_ = -1;
     bool digit_keys_ = false;
     bool centred_ = false;
-    QString base_style_;
 };
 
 }  // namespace sorelka

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds Sorelka in build/ and measures it against the performance budgets:
+# start-up to the first painted menu (against a bare window, same run), peak
+# memory, PlayCue, the worst case of every problem draw, the drill log on a
+# file database, and the slowest event handler of every screen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target sorelka startup_bench model_bench drill_bench random_use >/dev/null
+export QT_QPA_PLATFORM_PLUGIN_PATH="${QT_QPA_PLATFORM_PLUGIN_PATH:-}"
+x() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@" 2>/dev/null; }
+
+echo "== Start-up and memory (budgets: 2.5 x a bare window; 80 MiB)"
+x build/bin/startup_bench | grep -v '^QStandardPaths'
+echo
+echo "== PlayCue through the real sound backend (budget: under 0.5 ms)"
+x build/bin/startup_bench --playcue | grep PlayCue
+echo
+echo "== Problem draws, worst cases (budget: under 1 ms; CPU column)"
+build/bin/model_bench --benchmark_min_time=0.05 \
+  --benchmark_filter='AllFail|AllRejected|AllRetries|Worst|Fail' 2>/dev/null |
+  awk 'NR > 3 && $1 ~ /^BM_/' | sort -k4 -g -r | head -8
+echo
+echo "== Drill log and drill handlers on a file database (budget: median under 2 ms, worst under 20 ms)"
+build/bin/drill_bench 2>/dev/null | grep -E 'median' | sed 's/_median//'
+echo
+echo "== Every screen's event handlers, driven by the random pupil (offscreen)"
+build/bin/random_use --events 40000 --seed 1 --timings 2>/dev/null | grep -E '^(handler|random use)'
