@@ -28,7 +28,19 @@ DrillLog::DrillLog(QString path, Dialogs& dialogs, QObject* parent)
     static std::atomic<int> serial{0};
     setObjectName(QStringLiteral("DataModule1"));
     connection_ = QStringLiteral("kyozai-%1").arg(++serial);
+    // Copying the write-ahead log into the database syncs the disk, which can
+    // take tens of milliseconds: it is done a moment after the pupil's click
+    // has been handled, not inside it.
+    checkpoint_.setSingleShot(true);
+    checkpoint_.setInterval(400);
+    connect(&checkpoint_, &QTimer::timeout, this, [this] {
+        if (!open_) return;
+        QSqlQuery(QSqlDatabase::database(connection_, false))
+            .exec(QStringLiteral("pragma wal_checkpoint(passive)"));
+    });
 }
+
+void DrillLog::CheckpointSoon() { checkpoint_.start(); }
 
 DrillLog::~DrillLog() {
     result_set_.clear();
@@ -79,6 +91,7 @@ bool DrillLog::EnsureOpen(bool report) {
     // never blocks the writer.
     create.exec(QStringLiteral("pragma journal_mode=wal"));
     create.exec(QStringLiteral("pragma synchronous=normal"));
+    create.exec(QStringLiteral("pragma wal_autocheckpoint=0"));
     if (!create.exec(QStringLiteral(
             "create table if not exists dorill (\"NO\" integer, MND text, KAI text, KOT text,"
             " HNT text, AMS integer, AMI integer)"))) {
@@ -109,6 +122,7 @@ bool DrillLog::ClearDrillLog() {
     QSqlQuery del(QSqlDatabase::database(connection_, false));
     const bool ok = del.exec(QStringLiteral("delete from dorill"));
     if (!ok) Report(del.lastError().text());
+    CheckpointSoon();
     ReopenDrillLog();
     return ok;
 }
@@ -127,6 +141,7 @@ bool DrillLog::AppendDrillRow(const DrillRow& row) {
     insert.addBindValue(OptionalInt(row.ami));
     const bool ok = insert.exec();
     if (!ok) Report(insert.lastError().text());
+    CheckpointSoon();
     ReopenDrillLog();
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSqlQueryModel>
+#include <QTimer>
 #include <QString>
 #include <vector>
 
@@ -42,11 +43,13 @@ public:
 private:
     bool EnsureOpen(bool report = true);
     void Report(const QString& reason);
+    void CheckpointSoon();
 
     QString path_;
     QString connection_;
     Dialogs& dialogs_;
     QSqlQueryModel result_set_;
+    QTimer checkpoint_;
     bool open_ = false;
 };
 
