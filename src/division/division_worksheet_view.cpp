@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "widgets/choice_list.h"
+#include "widgets/digit_columns_label.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
 
@@ -10,7 +11,6 @@ namespace sorelka::division {
 
 namespace {
 
-constexpr int kDigitPixels = 40;
 constexpr int kDigitListWidth = 52;
 constexpr int kListGap = 4;
 constexpr int kActionListWidth = 92;
@@ -41,48 +41,20 @@ protected:
 
 }  // namespace
 
-DigitColumnsLabel::DigitColumnsLabel(const QString& name, Qt::Alignment alignment, QWidget* parent)
-    : QLabel(parent) {
-    setObjectName(name);
-    setAlignment(alignment | Qt::AlignVCenter);
-    setFont(SchoolFont(kDigitPixels));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void DigitColumnsLabel::paintEvent(QPaintEvent*) {
-    const QString t = text();
-    if (t.isEmpty()) return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font());
-    p.setPen(palette().color(QPalette::WindowText));
-    const QFontMetrics metrics(font());
-    // Digits are centred on the row: the baseline sits half a digit height
-    // below the middle.
-    const int digit_height = metrics.tightBoundingRect(QStringLiteral("0")).height();
-    const int baseline = (height() + digit_height) / 2;
-    const int columns = static_cast<int>(t.size());
-    const int first = (alignment() & Qt::AlignRight) ? width() - columns * kColumnWidth : 0;
-    for (int i = 0; i < columns; ++i) {
-        const QString ch = t.mid(i, 1);
-        const int advance = metrics.horizontalAdvance(ch);
-        p.drawText(first + i * kColumnWidth + (kColumnWidth - advance) / 2, baseline, ch);
-    }
-}
-
 DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, int lists_top)
     : root_(parent) {
     auto* paper = new WorksheetPaper(parent);
     paper->setGeometry(300, 168, 312, 392);
     paper->lower();
 
-    auto* dividend = new DigitColumnsLabel(QStringLiteral("Label5"), Qt::AlignRight, parent);
-    auto* divisor = new DigitColumnsLabel(QStringLiteral("Label6"), Qt::AlignRight, parent);
+    auto* dividend = new DigitColumnsLabel(QStringLiteral("Label5"), Qt::AlignRight, kColumnWidth, parent);
+    auto* divisor = new DigitColumnsLabel(QStringLiteral("Label6"), Qt::AlignRight, kColumnWidth, parent);
     SetTextColour(dividend, kNavyColour);
     SetTextColour(divisor, kNavyColour);
-    new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, parent);
+    new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, kColumnWidth, parent);
     for (int n = 8; n <= 13; ++n)
-        new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, parent);
+        new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, kColumnWidth,
+                              parent);
     for (int n = 1; n <= 4; ++n)
         new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
     new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);

@@ -11,18 +11,6 @@ class ChoiceList;
 
 namespace sorelka::division {
 
-// A worksheet label that stands every character in its own 30-pixel digit
-// column, right- or left-aligned as the label's alignment says, so the digits
-// of all rows line up column by column as in a written division.
-class DigitColumnsLabel : public QLabel {
-    Q_OBJECT
-public:
-    DigitColumnsLabel(const QString& name, Qt::Alignment alignment, QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-};
-
 // The widgets of the written division on a division screen: the worksheet
 // labels Label5..Label13, the lines Shape1..Shape4, the bracket Image2 and the
 // marker Image3 on a sheet of squared paper, and the entry lists ComboBox2..

@@ -4,6 +4,7 @@
 
 #include "rules/calculation_steps.h"
 #include "widgets/choice_list.h"
+#include "widgets/digit_columns_label.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
 
@@ -48,35 +49,6 @@ private:
 
 }  // namespace
 
-ColumnLabel::ColumnLabel(const QString& name, Qt::Alignment alignment, int column, QWidget* parent)
-    : QLabel(parent), column_(column) {
-    setObjectName(name);
-    setAlignment(alignment | Qt::AlignVCenter);
-    setFont(SchoolFont(kDigitPixels));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    SetTextColour(this, kNavyColour);
-}
-
-void ColumnLabel::paintEvent(QPaintEvent*) {
-    const QString t = text();
-    if (t.isEmpty()) return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font());
-    p.setPen(palette().color(QPalette::WindowText));
-    const QFontMetrics metrics(font());
-    // The digits sit in the middle of the row.
-    const int digit_height = metrics.tightBoundingRect(QStringLiteral("0")).height();
-    const int baseline = (height() + digit_height) / 2;
-    const int count = static_cast<int>(t.size());
-    const int first = (alignment() & Qt::AlignRight) ? width() - count * column_ : 0;
-    for (int i = 0; i < count; ++i) {
-        const QString ch = t.mid(i, 1);
-        const int advance = metrics.horizontalAdvance(ch);
-        p.drawText(first + i * column_ + (column_ - advance) / 2, baseline, ch);
-    }
-}
-
 RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int lists_top)
     : root_(parent) {
     const WorksheetLayout layout;
@@ -86,9 +58,11 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
 
     const int column = layout.column;
     for (int n : {4, 5, 6, 8, 9, 10, 11, 12, 14, 15, 17, 18, 19, 20}) {
-        new ColumnLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent);
+        SetTextColour(new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent),
+                      kNavyColour);
     }
-    new ColumnLabel(QStringLiteral("Label16"), Qt::AlignLeft, column, parent);
+    SetTextColour(new DigitColumnsLabel(QStringLiteral("Label16"), Qt::AlignLeft, column, parent),
+                  kNavyColour);
     for (const char* name : {"Label7", "Label13"}) {
         auto* sign = new QLabel(parent);
         sign->setObjectName(QString::fromLatin1(name));

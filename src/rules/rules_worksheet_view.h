@@ -12,22 +12,6 @@ class ChoiceList;
 
 namespace sorelka::rules {
 
-// A worksheet number: every character is drawn centred in its own digit
-// column, so the digits of different rows stand exactly under each other.
-// Right-aligned numbers end at the label's right edge, left-aligned ones (the
-// quotient) start at its left edge.
-class ColumnLabel : public QLabel {
-    Q_OBJECT
-public:
-    ColumnLabel(const QString& name, Qt::Alignment alignment, int column, QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-
-private:
-    int column_;
-};
-
 // The widgets of the calculation-rules worksheet on a screen: the three
 // column-calculation areas (Label4 .. Label20, Shape1 .. Shape6, Image2 ..
 // Image4) on a squared paper, the digit lists ComboBox5 .. ComboBox2
