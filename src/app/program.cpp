@@ -43,7 +43,7 @@ ExerciseScreen* DecimalDrill(AppContext& ctx, DrillLog& log, QWidget* parent) {
     return new decimals::DecimalDrillScreen(ctx, log, variant, parent);
 }
 
-struct ScreenSpec {
+struct ScreenEntry {
     const char* name;
     const char* caption;
     const char* title;
@@ -51,7 +51,7 @@ struct ScreenSpec {
 };
 
 // TForm2 … TForm11 in creation order, which is also the order of the menu buttons.
-const ScreenSpec kScreens[] = {
+const ScreenEntry kScreens[] = {
     {"TForm2", "Sorelka", "わり算　練習問題", Practice<division::DivisionPracticeScreen>},
     {"TForm3", "Sorelka", "わり算　ドリル", Drill<division::DivisionDrillScreen>},
     {"TForm4", "Sorelka", "小数のたし算　練習問題", DecimalPractice<decimals::kAdditionPractice>},
@@ -70,12 +70,12 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     drill_log_ = std::make_unique<DrillLog>(database_path, ctx_.dialogs);
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
-    for (const ScreenSpec& spec : kScreens) {
+    for (const ScreenEntry& entry : kScreens) {
         ExerciseScreen* screen =
-            spec.make ? spec.make(ctx_, *drill_log_, main_window_.get())
-                      : new PlaceholderScreen(ctx_, QString::fromUtf8(spec.name),
-                                              QString::fromUtf8(spec.caption),
-                                              QString::fromUtf8(spec.title), main_window_.get());
+            entry.make ? entry.make(ctx_, *drill_log_, main_window_.get())
+                      : new PlaceholderScreen(ctx_, QString::fromUtf8(entry.name),
+                                              QString::fromUtf8(entry.caption),
+                                              QString::fromUtf8(entry.title), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
