@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <memory>
+#include <vector>
 
 #include "decimals/decimal_drill_screen.h"
 #include "division/division_drill_screen.h"
@@ -55,208 +57,147 @@ void BM_ClearDrillLogOf100Rows(benchmark::State& state) {
 }
 BENCHMARK(BM_ClearDrillLogOf100Rows)->Unit(benchmark::kMicrosecond)->Iterations(30)->Repetitions(3);
 
-// "スタート" on the division drill with 100 rows left in the log.
-void BM_StartDrillClearing100Rows(benchmark::State& state) {
+// One drill screen on its own file database with fake services, shown, with a
+// menu item chosen as a pupil would.
+template <class Screen>
+struct Rig {
     QTemporaryDir folder;
     testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    division::DivisionDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(2);
+    DrillLog log{folder.path() + "/kyozai.db", services.dialogs};
+    std::unique_ptr<Screen> screen;
+
+    template <class Make>
+    Rig(Make make, int menu_item) : screen(make(services.ctx, log)) {
+        screen->ShowModeless();
+        screen->template findChild<ChoiceList*>("ComboBox1")->Choose(menu_item);
+    }
+};
+
+// "スタート" with 100 rows like `row` left in the log; `draws` script the
+// problem it sets (none: whatever the fake gives).
+template <class Screen, class Make>
+void StartWith100Rows(benchmark::State& state, Make make, int menu_item, DrillRow row,
+                      const std::vector<int>& draws = {}) {
+    Rig<Screen> rig(make, menu_item);
     double worst = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        for (int i = 1; i <= 100; ++i) log.AppendDrillRow(Row(i));
-        services.cues.clear();
+        for (int i = 1; i <= 100; ++i) {
+            row.no = i;
+            rig.log.AppendDrillRow(row);
+        }
+        rig.services.cues.clear();
+        rig.services.random.Feed(draws);
         state.ResumeTiming();
         QElapsedTimer t;
         t.start();
-        screen.StartDrill();
+        rig.screen->StartDrill();
         worst = std::max(worst, t.nsecsElapsed() / 1000.0);
     }
     state.counters["worst_us"] = worst;
+}
+
+// A question answered and finished with "終わり", logged: `prepare` runs
+// untimed before each answer, `answer` is timed; every question is drawn from
+// `draws`.
+template <class Screen, class Make, class Prepare, class Answer>
+void AnswerAndFinish(benchmark::State& state, Make make, int menu_item,
+                     const std::vector<int>& draws, Prepare prepare, Answer answer) {
+    Rig<Screen> rig(make, menu_item);
+    rig.services.random.Feed(draws);
+    rig.screen->StartDrill();
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare(*rig.screen);
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        answer(*rig.screen);
+        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
+        state.PauseTiming();
+        rig.services.random.Feed(draws);
+        rig.screen->NextQuestion();
+        rig.services.cues.clear();
+        state.ResumeTiming();
+    }
+    if (rig.log.Rows().empty()) state.SkipWithError("nothing was logged");
+    state.counters["worst_us"] = worst;
+}
+
+auto Division = [](AppContext& ctx, DrillLog& log) {
+    return std::make_unique<division::DivisionDrillScreen>(ctx, log, nullptr);
+};
+auto Fraction = [](AppContext& ctx, DrillLog& log) {
+    return std::make_unique<FractionDrillScreen>(ctx, log, nullptr);
+};
+auto DecimalAddition = [](AppContext& ctx, DrillLog& log) {
+    return std::make_unique<decimals::DecimalDrillScreen>(ctx, log, decimals::kAdditionDrill, nullptr);
+};
+auto Rules = [](AppContext& ctx, DrillLog& log) {
+    return std::make_unique<rules::RulesDrillScreen>(ctx, log, nullptr);
+};
+auto Nothing = [](auto&) {};
+const DrillRow kDecimalRow{0, " 1.234 ＋ 4.321", " 5.555", " 5.555", " ○"};
+
+// "スタート" on each drill with 100 rows left in the log.
+void BM_StartDrillClearing100Rows(benchmark::State& state) {
+    StartWith100Rows<division::DivisionDrillScreen>(state, Division, 2, Row(0));
+}
+void BM_FractionStartDrillClearing100Rows(benchmark::State& state) {
+    StartWith100Rows<FractionDrillScreen>(state, Fraction, 0, Row(0));
+}
+void BM_DecimalStartDrillClearing100Rows(benchmark::State& state) {  // three places
+    StartWith100Rows<decimals::DecimalDrillScreen>(state, DecimalAddition, 2, kDecimalRow);
+}
+void BM_RulesStartDrillClearing100Rows(benchmark::State& state) {  // 735 - ( 123 + 456 ) = ?
+    StartWith100Rows<rules::RulesDrillScreen>(state, Rules, 0, Row(0), {0, 72, 4, 11, 2, 455});
 }
 BENCHMARK(BM_StartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Iterations(50)->Repetitions(3);
-
-// A digit, then "終わり" with its log row, on the division drill.
-void BM_DigitAndFinish(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    division::DivisionDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(0);
-    screen.StartDrill();
-    double worst = 0;
-    for (auto _ : state) {
-        QElapsedTimer t;
-        t.start();
-        screen.ComboBox4Change(1);  // a quotient digit
-        screen.ComboBox6Change(6);  // "終わり": judged and logged
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-        state.PauseTiming();
-        screen.NextQuestion();
-        services.cues.clear();
-        state.ResumeTiming();
-    }
-    state.counters["worst_us"] = worst;
-}
-BENCHMARK(BM_DigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
-
-// "スタート" on the fraction drill with 100 rows left in the log.
-void BM_FractionStartDrillClearing100Rows(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    FractionDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(0);
-    double worst = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        for (int i = 1; i <= 100; ++i) log.AppendDrillRow(Row(i));
-        services.cues.clear();
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        screen.StartDrill();
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-    }
-    state.counters["worst_us"] = worst;
-}
 BENCHMARK(BM_FractionStartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Iterations(50)->Repetitions(3);
-
-// Two digits, " 整数", then "終わり" with its log row, on the fraction drill.
-void BM_FractionEntryAndFinish(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    FractionDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(0);
-    screen.StartDrill();
-    double worst = 0;
-    for (auto _ : state) {
-        QElapsedTimer t;
-        t.start();
-        screen.ComboBox3Change(1);
-        screen.ComboBox2Change(2);
-        screen.ComboBox4Change(0);  // " 整数"
-        screen.ComboBox4Change(4);  // "終わり": judged and logged
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-        state.PauseTiming();
-        screen.NextQuestion();
-        services.cues.clear();
-        state.ResumeTiming();
-    }
-    state.counters["worst_us"] = worst;
-}
-BENCHMARK(BM_FractionEntryAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
-
-// "スタート" on the decimal addition drill (three places) with 100 rows in the log.
-void BM_DecimalStartDrillClearing100Rows(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    decimals::DecimalDrillScreen screen(services.ctx, log, decimals::kAdditionDrill, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(2);
-    double worst = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        for (int i = 1; i <= 100; ++i) log.AppendDrillRow({i, " 1.234 ＋ 4.321", " 5.555", " 5.555", " ○"});
-        services.cues.clear();
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        screen.StartDrill();
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-    }
-    state.counters["worst_us"] = worst;
-}
 BENCHMARK(BM_DecimalStartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Iterations(50)->Repetitions(3);
-
-// A digit, then "終わり" with its log row, on the decimal addition drill.
-void BM_DecimalDigitAndFinish(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    decimals::DecimalDrillScreen screen(services.ctx, log, decimals::kAdditionDrill, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(1);
-    screen.StartDrill();
-    double worst = 0;
-    for (auto _ : state) {
-        QElapsedTimer t;
-        t.start();
-        screen.ComboBox5Change(3);  // a ones digit
-        screen.ComboBox7Change(0);  // "終わり": judged and logged
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-        state.PauseTiming();
-        screen.NextQuestion();
-        services.cues.clear();
-        state.ResumeTiming();
-    }
-    state.counters["worst_us"] = worst;
-}
-BENCHMARK(BM_DecimalDigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
-
-// "スタート" on the calculation-rules drill (a parentheses problem) with 100
-// rows left in the log.
-void BM_RulesStartDrillClearing100Rows(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    rules::RulesDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(0);
-    double worst = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        for (int i = 1; i <= 100; ++i) log.AppendDrillRow(Row(i));
-        services.cues.clear();
-        services.random.Feed({0, 72, 4, 11, 2, 455});  // 735 - ( 123 + 456 ) = ?
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        screen.StartDrill();
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-    }
-    state.counters["worst_us"] = worst;
-}
 BENCHMARK(BM_RulesStartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Iterations(50)->Repetitions(3);
 
-// A digit, then "終わり" with its log row, on a box question of the
-// calculation-rules drill (□ + 23 = 58 worked as 58 - 23).
-void BM_RulesDigitAndFinish(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeServices services;
-    DrillLog log(folder.path() + "/kyozai.db", services.dialogs);
-    rules::RulesDrillScreen screen(services.ctx, log, nullptr);
-    screen.ShowModeless();
-    screen.findChild<ChoiceList*>("ComboBox1")->Choose(3);
-    services.random.Feed({0, 2, 4, 1, 2});
-    screen.StartDrill();
-    double worst = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        screen.ComboBox7Change(1);  // " －"
-        screen.ComboBox3Change(3);
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        screen.ComboBox2Change(5);
-        screen.ComboBox6Change(4);  // "終わり": judged and logged
-        worst = std::max(worst, t.nsecsElapsed() / 1000.0);
-        state.PauseTiming();
-        services.random.Feed({0, 2, 4, 1, 2});
-        screen.NextQuestion();
-        services.cues.clear();
-        state.ResumeTiming();
-    }
-    if (log.Rows().empty()) state.SkipWithError("nothing was logged");
-    state.counters["worst_us"] = worst;
+// A digit (or two and an action), then "終わり" with its log row, on each drill.
+void BM_DigitAndFinish(benchmark::State& state) {
+    AnswerAndFinish<division::DivisionDrillScreen>(
+        state, Division, 0, {}, Nothing, [](division::DivisionDrillScreen& s) {
+            s.ComboBox4Change(1);  // a quotient digit
+            s.ComboBox6Change(6);  // "終わり"
+        });
 }
+void BM_FractionEntryAndFinish(benchmark::State& state) {
+    AnswerAndFinish<FractionDrillScreen>(state, Fraction, 0, {}, Nothing, [](FractionDrillScreen& s) {
+        s.ComboBox3Change(1);
+        s.ComboBox2Change(2);
+        s.ComboBox4Change(0);  // " 整数"
+        s.ComboBox4Change(4);  // "終わり"
+    });
+}
+void BM_DecimalDigitAndFinish(benchmark::State& state) {
+    AnswerAndFinish<decimals::DecimalDrillScreen>(
+        state, DecimalAddition, 1, {}, Nothing, [](decimals::DecimalDrillScreen& s) {
+            s.ComboBox5Change(3);  // a ones digit
+            s.ComboBox7Change(0);  // "終わり"
+        });
+}
+// A box question, □ + 23 = 58 worked as 58 - 23: the calculation and the tens
+// digit untimed, the ones digit and "終わり" timed.
+void BM_RulesDigitAndFinish(benchmark::State& state) {
+    AnswerAndFinish<rules::RulesDrillScreen>(
+        state, Rules, 3, {0, 2, 4, 1, 2},
+        [](rules::RulesDrillScreen& s) {
+            s.ComboBox7Change(1);  // " －"
+            s.ComboBox3Change(3);
+        },
+        [](rules::RulesDrillScreen& s) {
+            s.ComboBox2Change(5);
+            s.ComboBox6Change(4);  // "終わり"
+        });
+}
+BENCHMARK(BM_DigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
+BENCHMARK(BM_FractionEntryAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
+BENCHMARK(BM_DecimalDigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
 BENCHMARK(BM_RulesDigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);
 
 }  // namespace
