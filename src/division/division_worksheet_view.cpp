@@ -15,35 +15,11 @@ constexpr int kDigitListWidth = 52;
 constexpr int kListGap = 4;
 constexpr int kActionListWidth = 92;
 
-// The paper behind the worksheet: white, with faint lines between the digit
-// columns like the squared exercise books pupils write divisions in.
-class WorksheetPaper : public QWidget {
-public:
-    explicit WorksheetPaper(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("WorksheetPaper"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(0xB8, 0xC0, 0xE8), 2));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(QColor(0xDD, 0xE6, 0xF6), 1));
-        const int ones_right = kOnesRight - x();
-        for (int edge = ones_right; edge > 8; edge -= kColumnWidth)
-            p.drawLine(edge, 10, edge, height() - 10);
-    }
-};
-
 }  // namespace
 
 DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, int lists_top)
     : root_(parent) {
-    auto* paper = new WorksheetPaper(parent);
+    auto* paper = new SquaredPaper(parent, kOnesRight, kColumnWidth);
     paper->setGeometry(300, 168, 312, 392);
     paper->lower();
 

@@ -17,42 +17,12 @@ constexpr int kDigitListWidth = 52;
 constexpr int kListGap = 3;
 constexpr int kActionListWidth = 74;
 
-// White paper with faint lines between the digit columns, behind the three
-// areas.
-class SquaredPaper : public QWidget {
-public:
-    SquaredPaper(QWidget* parent, const WorksheetLayout& layout)
-        : QWidget(parent), layout_(layout) {
-        setObjectName(QStringLiteral("WorksheetPaper"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(0xB8, 0xC0, 0xE8), 2));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(QColor(0xDD, 0xE6, 0xF6), 1));
-        const int step = layout_.column;
-        int edge = (layout_.div_right + layout_.dx - x()) % step;
-        for (; edge < width() - 8; edge += step) {
-            if (edge > 8) p.drawLine(edge, 10, edge, height() - 10);
-        }
-    }
-
-private:
-    WorksheetLayout layout_;
-};
-
 }  // namespace
 
 RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int lists_top)
     : root_(parent) {
     const WorksheetLayout layout;
-    auto* paper = new SquaredPaper(parent, layout);
+    auto* paper = new SquaredPaper(parent, layout.div_right + layout.dx, layout.column);
     paper->setGeometry(60, 198, 586, 292);
     paper->lower();
 

@@ -40,6 +40,28 @@ void ShapeWidget::paintEvent(QPaintEvent*) {
     }
 }
 
+SquaredPaper::SquaredPaper(QWidget* parent, int column_edge, int column_width)
+    : QWidget(parent), column_edge_(column_edge), column_width_(column_width) {
+    setObjectName(QStringLiteral("WorksheetPaper"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SquaredPaper::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xB8, 0xC0, 0xE8), 2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 14, 14);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(0xDD, 0xE6, 0xF6), 1));
+    // The first column edge inside the paper, then every column to its right.
+    int edge = (column_edge_ - x()) % column_width_;
+    if (edge < 0) edge += column_width_;
+    for (; edge < width() - 8; edge += column_width_) {
+        if (edge > 8) p.drawLine(edge, 10, edge, height() - 10);
+    }
+}
+
 PictureWidget::PictureWidget(const QString& name, Kind kind, QWidget* parent)
     : QWidget(parent), kind_(kind) {
     setObjectName(name);

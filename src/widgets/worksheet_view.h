@@ -24,6 +24,22 @@ private:
     QColor fill_{Qt::transparent};
 };
 
+// The paper behind a written calculation: white, with faint lines between the
+// digit columns like a squared exercise book. The lines fall every
+// `column_width` pixels, on the column edge at x = `column_edge` of the parent.
+class SquaredPaper : public QWidget {
+    Q_OBJECT
+public:
+    SquaredPaper(QWidget* parent, int column_edge, int column_width);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    int column_edge_;
+    int column_width_;
+};
+
 // Small drawn pictures of the worksheet: the division bracket and the arrow
 // that marks the row to write next.
 class PictureWidget : public QWidget {
