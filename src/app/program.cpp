@@ -67,7 +67,8 @@ const ScreenEntry kScreens[] = {
 }  // namespace
 
 Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
-    drill_log_ = std::make_unique<DrillLog>(database_path, ctx_.dialogs);
+    record_ = std::make_unique<record::RecordStore>(database_path, ctx_.dialogs, &ctx_.clock);
+    drill_log_ = std::make_unique<DrillLog>(*record_);
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenEntry& entry : kScreens) {
@@ -85,6 +86,7 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
 Program::~Program() {
     // The screens show the drill log's result set: they go first.
     main_window_.reset();
+    drill_log_.reset();
 }
 
 std::string ExecutableFolder() {

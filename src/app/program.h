@@ -11,11 +11,14 @@ class QWidget;
 namespace sorelka {
 
 class DrillLog;
+namespace record {
+class RecordStore;
+}
 class ExerciseScreen;
 class MainMenuWindow;
 
-// The whole program's object graph, built in start-up order: the drill log
-// (DataModule1), then the forms TForm1 (the main menu) to TForm11. Everything lives
+// The whole program's object graph, built in start-up order: the record file
+// and its drill log (DataModule1), then the forms TForm1 (the main menu) to TForm11. Everything lives
 // until the program ends. main() builds it with the real services; tests build
 // it with fakes.
 class Program {
@@ -26,6 +29,7 @@ public:
 
     MainMenuWindow* main_window() const { return main_window_.get(); }
     DrillLog& drill_log() const { return *drill_log_; }
+    record::RecordStore& record_store() const { return *record_; }
     // TForm1 … TForm11 in the order they were created.
     const std::vector<QWidget*>& forms() const { return forms_; }
     // TForm2 … TForm11.
@@ -33,6 +37,7 @@ public:
 
 private:
     AppContext& ctx_;
+    std::unique_ptr<record::RecordStore> record_;
     std::unique_ptr<DrillLog> drill_log_;
     std::unique_ptr<MainMenuWindow> main_window_;
     std::vector<QWidget*> forms_;

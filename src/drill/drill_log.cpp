@@ -1,13 +1,10 @@
 #include "drill/drill_log.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QVariant>
-#include <atomic>
+#include <cstdio>
 
 #include "core/services.h"
 
@@ -23,133 +20,75 @@ QVariant OptionalInt(const std::optional<int>& value) {
 
 }  // namespace
 
+DrillLog::DrillLog(record::RecordStore& store, QObject* parent)
+    : QObject(parent), store_(&store) {
+    Connect();
+}
+
 DrillLog::DrillLog(QString path, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), path_(std::move(path)), dialogs_(dialogs) {
-    static std::atomic<int> serial{0};
+    : QObject(parent),
+      own_store_(std::make_unique<record::RecordStore>(
+          std::move(path), dialogs, nullptr, record::RecordStore::CheckMode::Synchronous)),
+      store_(own_store_.get()) {
+    Connect();
+}
+
+void DrillLog::Connect() {
     setObjectName(QStringLiteral("DataModule1"));
-    connection_ = QStringLiteral("kyozai-%1").arg(++serial);
-    // Copying the write-ahead log into the database syncs the disk, which can
-    // take tens of milliseconds: it is done a moment after the pupil's click
-    // has been handled, not inside it.
-    checkpoint_.setSingleShot(true);
-    checkpoint_.setInterval(400);
-    connect(&checkpoint_, &QTimer::timeout, this, [this] {
-        if (!open_) return;
-        QSqlQuery(QSqlDatabase::database(connection_, false))
-            .exec(QStringLiteral("pragma wal_checkpoint(passive)"));
+    // The grids' query must be gone before the store closes its connection,
+    // and they show the rows again once it has reopened or written kept rows.
+    connect(store_, &record::RecordStore::aboutToReopen, this, [this] { result_set_.clear(); });
+    connect(store_, &record::RecordStore::reopened, this, [this] {
+        if (opened_) ReopenDrillLog();
+    });
+    connect(store_, &record::RecordStore::written, this, [this] {
+        if (opened_) ReopenDrillLog();
     });
 }
 
-void DrillLog::CheckpointSoon() { checkpoint_.start(); }
-
-DrillLog::~DrillLog() {
-    result_set_.clear();
-    if (QSqlDatabase::contains(connection_)) {
-        QSqlDatabase::database(connection_, false).close();
-        QSqlDatabase::removeDatabase(connection_);
-    }
-}
-
-QString DrillLog::DefaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/kyozai.db");
-}
-
-void DrillLog::Report(const QString& reason) {
-    dialogs_.ShowMessage(QStringLiteral("成績の記録ができませんでした。\n"
-                                        "ファイル: %1\n理由: %2\n"
-                                        "ドリルは このまま続けられます。")
-                             .arg(QDir::toNativeSeparators(path_), reason)
-                             .toStdString());
-}
-
-bool DrillLog::EnsureOpen(bool report) {
-    if (open_) return true;
-    QSqlDatabase db = QSqlDatabase::contains(connection_)
-                          ? QSqlDatabase::database(connection_, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    if (!db.isValid()) {
-        if (report) Report(QStringLiteral("SQLite のドライバーがありません。"));
-        return false;
-    }
-    const QFileInfo file(path_);
-    if (!QDir().mkpath(file.absolutePath())) {
-        if (report) Report(QStringLiteral("フォルダー「%1」を作れません。").arg(file.absolutePath()));
-        return false;
-    }
-    db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        if (report) Report(db.lastError().text());
-        return false;
-    }
-    QSqlQuery create(db);
-    // Write-ahead logging with normal syncing: every commit is in the file
-    // before the handler returns, so a crash of the program loses no row, and
-    // an answer costs well under a millisecond instead of a disk sync. (Only a
-    // power cut can drop the last answers of the running drill.) A reader
-    // never blocks the writer.
-    create.exec(QStringLiteral("pragma journal_mode=wal"));
-    create.exec(QStringLiteral("pragma synchronous=normal"));
-    create.exec(QStringLiteral("pragma wal_autocheckpoint=0"));
-    if (!create.exec(QStringLiteral(
-            "create table if not exists dorill (\"NO\" integer, MND text, KAI text, KOT text,"
-            " HNT text, AMS integer, AMI integer)"))) {
-        if (report) Report(create.lastError().text());
-        create.finish();
-        db.close();
-        return false;
-    }
-    open_ = true;
-    return true;
-}
+DrillLog::~DrillLog() { result_set_.clear(); }
 
 bool DrillLog::ReopenDrillLog() {
-    if (!EnsureOpen()) return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery query(db);
+    if (!store_->Ready()) return false;
+    QSqlQuery query(store_->database());
     if (!query.exec(QString::fromLatin1(kSelectAll))) {
-        Report(query.lastError().text());
+        std::fprintf(stderr, "sorelka: the drill log cannot be read: %s\n",
+                     query.lastError().text().toLocal8Bit().constData());
         return false;
     }
+    opened_ = true;
     result_set_.setQuery(std::move(query));
     while (result_set_.canFetchMore()) result_set_.fetchMore();
     return true;
 }
 
 bool DrillLog::ClearDrillLog() {
-    if (!EnsureOpen()) return false;
-    QSqlQuery del(QSqlDatabase::database(connection_, false));
-    const bool ok = del.exec(QStringLiteral("delete from dorill"));
-    if (!ok) Report(del.lastError().text());
-    CheckpointSoon();
+    const bool written =
+        store_->Commit({{QStringLiteral("delete from dorill"), {}}}) ==
+        record::RecordStore::Result::Written;
     ReopenDrillLog();
-    return ok;
+    return written;
 }
 
-bool DrillLog::AppendDrillRow(const DrillRow& row) {
-    if (!EnsureOpen()) return false;
-    QSqlQuery insert(QSqlDatabase::database(connection_, false));
-    insert.prepare(QStringLiteral(
-        "insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI) values (?, ?, ?, ?, ?, ?, ?)"));
-    insert.addBindValue(row.no);
-    insert.addBindValue(QString::fromStdString(row.mnd));
-    insert.addBindValue(QString::fromStdString(row.kai));
-    insert.addBindValue(QString::fromStdString(row.kot));
-    insert.addBindValue(QString::fromStdString(row.hnt));
-    insert.addBindValue(OptionalInt(row.ams));
-    insert.addBindValue(OptionalInt(row.ami));
-    const bool ok = insert.exec();
-    if (!ok) Report(insert.lastError().text());
-    CheckpointSoon();
+bool DrillLog::AppendDrillRow(const DrillRow& row, record::Transaction also) {
+    record::Transaction transaction;
+    transaction.push_back(
+        {QStringLiteral("insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI)"
+                        " values (?, ?, ?, ?, ?, ?, ?)"),
+         {row.no, QString::fromStdString(row.mnd), QString::fromStdString(row.kai),
+          QString::fromStdString(row.kot), QString::fromStdString(row.hnt), OptionalInt(row.ams),
+          OptionalInt(row.ami)}});
+    for (record::Statement& statement : also) transaction.push_back(std::move(statement));
+    const bool written =
+        store_->Commit(std::move(transaction)) == record::RecordStore::Result::Written;
     ReopenDrillLog();
-    return ok;
+    return written;
 }
 
 std::vector<DrillRow> DrillLog::Rows() {
     std::vector<DrillRow> rows;
-    if (!EnsureOpen(false)) return rows;
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!store_->Ready()) return rows;
+    QSqlQuery query(store_->database());
     if (!query.exec(QString::fromLatin1(kSelectAll))) return rows;
     while (query.next()) {
         DrillRow row;
