@@ -37,7 +37,7 @@ void DrillLog::Connect() {
     setObjectName(QStringLiteral("DataModule1"));
     // The grids' query must be gone before the store closes its connection,
     // and they show the rows again once it has reopened or written kept rows.
-    connect(store_, &record::RecordStore::aboutToReopen, this, [this] { result_set_.clear(); });
+    connect(store_, &record::RecordStore::aboutToReopen, this, [this] { DropQuery(); });
     connect(store_, &record::RecordStore::reopened, this, [this] {
         if (opened_) ReopenDrillLog();
     });
@@ -46,7 +46,20 @@ void DrillLog::Connect() {
     });
 }
 
-DrillLog::~DrillLog() { result_set_.clear(); }
+void DrillLog::DropQuery() {
+    // Once only: clearing a model whose query's connection has gone crashes Qt.
+    if (!holds_query_) return;
+    result_set_.clear();
+    holds_query_ = false;
+}
+
+DrillLog::~DrillLog() {
+    DropQuery();
+    if (own_store_) {
+        disconnect(own_store_.get(), nullptr, this, nullptr);
+        own_store_.reset();
+    }
+}
 
 bool DrillLog::ReopenDrillLog() {
     if (!store_->Ready()) return false;
@@ -57,6 +70,7 @@ bool DrillLog::ReopenDrillLog() {
         return false;
     }
     opened_ = true;
+    holds_query_ = true;
     result_set_.setQuery(std::move(query));
     while (result_set_.canFetchMore()) result_set_.fetchMore();
     return true;

@@ -21,7 +21,7 @@ class Dialogs;
 class DrillLog : public QObject {
     Q_OBJECT
 public:
-    // On the program's record store.
+    // On the program's record store, which must outlive the log.
     explicit DrillLog(record::RecordStore& store, QObject* parent = nullptr);
     // On a record store of its own for the file at `path` (tools and tests).
     DrillLog(QString path, Dialogs& dialogs, QObject* parent = nullptr);
@@ -50,11 +50,13 @@ public:
 
 private:
     void Connect();
+    void DropQuery();
 
     std::unique_ptr<record::RecordStore> own_store_;
     record::RecordStore* store_;
     QSqlQueryModel result_set_;
     bool opened_ = false;  // the grids have been shown the rows in this run
+    bool holds_query_ = false;
 };
 
 }  // namespace sorelka

@@ -105,6 +105,7 @@ RecordStore::~RecordStore() {
         Detail(QStringLiteral("%1 record transaction(s) could not be written to %2")
                    .arg(kept_.size())
                    .arg(path_));
+    emit aboutToReopen();  // readers drop their queries before the connection goes
     CloseConnection();
     QSqlDatabase::removeDatabase(connection_);
 }
@@ -144,8 +145,9 @@ QString RecordStore::Stamp() const {
 }
 
 void RecordStore::Tell(Trouble trouble, const QString& detail) {
+    if (told_.count(trouble)) return;
+    told_.insert(trouble);
     if (!detail.isEmpty()) Detail(detail);
-    if (!told_.insert(trouble).second) return;
     QString text;
     switch (trouble) {
         case Trouble::Broken:
@@ -348,8 +350,9 @@ void RecordStore::SetAsideAndStartFresh(const QString& reason) {
         }
         if (QFileInfo::exists(aside)) set_aside_.push_back(aside);
     }
-    Tell(Trouble::Broken, QStringLiteral("%1 could not be used (%2); set aside as %3")
-                              .arg(path_, reason, moved ? aside : QStringLiteral("(not moved)")));
+    Detail(QStringLiteral("%1 could not be used (%2); set aside as %3")
+               .arg(path_, reason, moved ? aside : QStringLiteral("(not moved)")));
+    Tell(Trouble::Broken);
     if (!moved || !OpenConnection(false)) {
         Detail(QStringLiteral("a fresh %1 could not be made: %2")
                    .arg(path_, database().lastError().text()));
@@ -400,8 +403,9 @@ bool RecordStore::Recover(const QString& reason) {
         set_aside_.push_back(aside);
         for (const char* side : {"-wal", "-shm"})
             QFile::rename(path_ + QLatin1String(side), aside + QLatin1String(side));
-        Tell(Trouble::Broken, QStringLiteral("%1 was replaced (%2); set aside as %3; rows rebuilt")
-                                  .arg(path_, reason, aside));
+        Detail(QStringLiteral("%1 was replaced (%2); set aside as %3; rows rebuilt")
+                   .arg(path_, reason, aside));
+        Tell(Trouble::Broken);
     } else {
         for (const char* side : {"-wal", "-shm"}) QFile::remove(path_ + QLatin1String(side));
         Detail(QStringLiteral("%1 was removed (%2); rows rebuilt from the open connection")
@@ -465,10 +469,9 @@ bool RecordStore::Flush() {
             continue;
         }
         if (failure == Failure::Busy) {
-            Detail(QStringLiteral("%1 is busy: %2").arg(path_, detail));
             if (kept_since_ms_ == 0) kept_since_ms_ = QDateTime::currentMSecsSinceEpoch();
             if (QDateTime::currentMSecsSinceEpoch() - kept_since_ms_ >= kBusyTellAfterMs)
-                Tell(Trouble::Busy);
+                Tell(Trouble::Busy, QStringLiteral("%1 is busy: %2").arg(path_, detail));
         } else if (failure == Failure::Full) {
             Tell(Trouble::Full, QStringLiteral("%1: %2").arg(path_, detail));
         } else if (failure == Failure::Unwritable) {

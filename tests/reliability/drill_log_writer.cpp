@@ -1,8 +1,12 @@
 // A second program writing to the drill log, for the fault tests:
 //   drill_log_writer <database> <tag> <rows> [pause ms]
 // appends rows " <tag> k" numbered 1..rows and prints "committed k" after
-// each append has returned.
+// each append has returned;
+//   drill_log_writer --hold <database> <ms>
+// takes the file's write lock, prints "holding", keeps it for <ms> and lets go.
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QThread>
 #include <cstdio>
 
@@ -11,6 +15,16 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--hold") {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
+        db.setDatabaseName(QString::fromLocal8Bit(argv[2]));
+        if (!db.open() || !QSqlQuery(db).exec("begin immediate")) return 1;
+        std::printf("holding\n");
+        std::fflush(stdout);
+        QThread::msleep(std::atoi(argv[3]));
+        QSqlQuery(db).exec("commit");
+        return 0;
+    }
     if (argc < 4) {
         std::fprintf(stderr, "usage: drill_log_writer <database> <tag> <rows> [pause ms]\n");
         return 2;
