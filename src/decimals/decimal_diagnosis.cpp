@@ -253,7 +253,11 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     if (RestMatches(operation, a, b, p, c + 1, right.out[c], pupil) ||
         RestMatches(operation, a, b, p, c + 1, 1 - right.out[c], pupil)) {
         const bool nothing_there = a < Pow10(c) && b < Pow10(c) && right.in[c] == 0;
-        if (nothing_there) return Make(kSlip, column, name + "には なにも 入らないよ");
+        if (nothing_there) {
+            return Make(kSlip, column,
+                        column == Column::Tens ? name + "には なにも 入らないよ"
+                                               : name + "は ０だよ");
+        }
         const char* calculation = operation == Operation::Addition ? "たし算" : "ひき算";
         return Make(kColumnSlip, column,
                     name + "の " + calculation + "が ちがうよ　" + fact);
