@@ -140,6 +140,12 @@ std::string ColumnStep(Column column) {
     return std::string("column:") + kSteps[c];
 }
 
+std::optional<Column> StepColumn(std::string_view step) {
+    for (int c = 0; c < kColumnCount; ++c)
+        if (!step.empty() && step == ColumnStep(static_cast<Column>(c))) return static_cast<Column>(c);
+    return std::nullopt;
+}
+
 std::optional<int> WorkedAnswer(const WorkedRows& rows, int places) {
     if (!IsDecimalPlaces(places)) return std::nullopt;
     const std::string text = CellText(rows, "Label7");

@@ -48,8 +48,11 @@ inline constexpr const char* kColumnSlip = "column_slip";
 // empty for an id this topic does not know.
 std::string DecimalKindLabel(std::string_view kind);
 
-// "column:tenths" and the like.
+// "column:tenths" and the like, and back: the column a step names (a screen
+// marks that column's digit list, DecimalSheet::ListName); nothing for an
+// empty or unknown step.
 std::string ColumnStep(Column column);
+std::optional<Column> StepColumn(std::string_view step);
 
 // The answer the worked rows show (the answer label Label7, as the finished
 // answer writes it) as a scaled number with `places` decimal places; nothing

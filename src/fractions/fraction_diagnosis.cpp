@@ -192,6 +192,13 @@ std::string FractionKindLabel(std::string_view kind) {
     return {};
 }
 
+std::string StepCell(std::string_view step) {
+    if (step == PartStep(Part::Whole)) return "Label7";
+    if (step == PartStep(Part::Numerator)) return "Label9";
+    if (step == PartStep(Part::Denominator)) return "Label8";
+    return {};
+}
+
 FractionEntry WorkedEntry(const WorkedRows& rows) {
     FractionEntry entry;
     entry.entered_whole = SlotNumber(rows, "Label7");

@@ -51,6 +51,11 @@ inline constexpr const char* kNotMixed = "not_mixed";
 // empty for an id this topic does not know.
 std::string FractionKindLabel(std::string_view kind);
 
+// The answer slot a step names, as its worksheet cell: "Label7" (whole part),
+// "Label9" (numerator), "Label8" (denominator); empty for an empty or unknown
+// step.
+std::string StepCell(std::string_view step);
+
 // The answer slots as the worked rows show them: Label7 (whole part), Label9
 // (numerator), Label8 (denominator). A slot that is empty or holds no number
 // ("？", "□") counts as 0, nothing entered, as in the judging.

@@ -35,17 +35,6 @@ enum class Pupil {
     ColumnSlip,     // one column's sum one too big or difference one too small
 };
 
-inline const char* PupilName(Pupil pupil) {
-    switch (pupil) {
-        case Pupil::Right: return "right";
-        case Pupil::ForgetsCarry: return "forgets carry";
-        case Pupil::KeepsLender: return "keeps lender";
-        case Pupil::Swaps: return "swaps";
-        case Pupil::ColumnSlip: return "column slip";
-    }
-    return "";
-}
-
 struct Worked {
     AnswerDigits digits{};  // by column, tens first
     Column slipped = Column::Tens;  // ColumnSlip: the column that went wrong

@@ -34,18 +34,6 @@ enum class Pupil {
     NumeratorSlip,       // the numerator one too big
 };
 
-inline const char* PupilName(Pupil pupil) {
-    switch (pupil) {
-        case Pupil::Right: return "right";
-        case Pupil::LeavesImproper: return "leaves improper";
-        case Pupil::ForgetsTimesDenominator: return "forgets x d";
-        case Pupil::WrongWhole: return "wrong whole";
-        case Pupil::ChangesDenominator: return "changes d";
-        case Pupil::NumeratorSlip: return "numerator +1";
-    }
-    return "";
-}
-
 // The slots `pupil` fills in for `problem` of `family`; 0 = left empty. A
 // mistake that the family gives no room for leaves the right answer.
 inline FractionEntry Work(Pupil pupil, int family, const FractionProblem& p) {
