@@ -1,7 +1,14 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <vector>
+
 #include "core/random.h"
+#include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_numbers.h"
+#include "decimals/decimal_pupils.h"
 #include "decimals/decimal_practice.h"
 #include "support/fakes.h"
 
@@ -66,6 +73,48 @@ void BM_WorkedPracticeProblem(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WorkedPracticeProblem)->Arg(0)->Arg(1);
+
+// Diagnosing one answer, over the answers of the diagnosis test: 10,000
+// problems of every menu item for each pupil (right, forgetting carries,
+// keeping the lender, swapping, one column wrong). Each answer is timed on
+// its own; "worst_us" is the slowest answer's best time over all iterations
+// (the best time of each answer keeps the scheduler's pauses out).
+void BM_DiagnoseDecimalWorstCase(benchmark::State& state) {
+    struct Answer {
+        Operation operation;
+        DecimalProblem problem;
+        WorkedRows rows;
+    };
+    std::vector<Answer> answers;
+    using pupils::Pupil;
+    for (Pupil pupil : {Pupil::Right, Pupil::ForgetsCarry, Pupil::KeepsLender, Pupil::Swaps,
+                        Pupil::ColumnSlip}) {
+        pupils::SeededRandom random(1729 + static_cast<unsigned>(pupil));
+        for (int i = 0; i < 10000; ++i) {
+            Operation operation = i % 2 ? Operation::Subtraction : Operation::Addition;
+            if (pupil == Pupil::ForgetsCarry) operation = Operation::Addition;
+            if (pupil == Pupil::KeepsLender || pupil == Pupil::Swaps) operation = Operation::Subtraction;
+            const DecimalProblem problem = DrawProblem(operation, random, i % 3 + 1);
+            const pupils::Worked worked = pupils::Work(pupil, operation, problem, random.engine());
+            answers.push_back({operation, problem,
+                               pupils::FinishedRows(problem, ReadAnswer(worked.digits, problem.places))});
+        }
+    }
+    std::vector<double> best(answers.size(), std::numeric_limits<double>::infinity());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            const Answer& a = answers[i];
+            const auto start = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(DiagnoseDecimal(a.operation, a.problem, a.rows));
+            const std::chrono::duration<double, std::micro> took =
+                std::chrono::steady_clock::now() - start;
+            best[i] = std::min(best[i], took.count());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(answers.size()));
+    state.counters["worst_us"] = *std::max_element(best.begin(), best.end());
+}
+BENCHMARK(BM_DiagnoseDecimalWorstCase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sorelka::decimals

@@ -1,8 +1,14 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <limits>
 #include <random>
+#include <vector>
 
+#include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_practice.h"
+#include "fractions/fraction_pupils.h"
 #include "fractions/fraction_problem.h"
 #include "fractions/fraction_sheet.h"
 #include "support/fakes.h"
@@ -69,6 +75,46 @@ void BM_PracticeWorkedProblem(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PracticeWorkedProblem);
+
+// Diagnosing one answer, over the answers of the diagnosis test: 10,000
+// problems of every family on both screens for each pupil. Each answer is
+// timed on its own; "worst_us" is the slowest answer's best time over all
+// iterations (the best time of each answer keeps the scheduler's pauses out).
+void BM_DiagnoseFractionWorstCase(benchmark::State& state) {
+    struct Answer {
+        int family;
+        Variant variant;
+        FractionProblem problem;
+        WorkedRows rows;
+    };
+    std::vector<Answer> answers;
+    using pupils::Pupil;
+    for (Pupil pupil : {Pupil::Right, Pupil::LeavesImproper, Pupil::ForgetsTimesDenominator,
+                        Pupil::WrongWhole, Pupil::ChangesDenominator, Pupil::NumeratorSlip}) {
+        pupils::SeededRandom random(4104 + static_cast<unsigned>(pupil));
+        for (int i = 0; i < 10000; ++i) {
+            const int family = i % 3 + 1;
+            const Variant variant = i / 3 % 2 ? Variant::Drill : Variant::Practice;
+            const FractionProblem problem = *DrawFractionProblem(family, variant, random);
+            answers.push_back({family, variant, problem,
+                               pupils::FinishedRows(family, problem, pupils::Work(pupil, family, problem))});
+        }
+    }
+    std::vector<double> best(answers.size(), std::numeric_limits<double>::infinity());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            const Answer& a = answers[i];
+            const auto start = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(DiagnoseFraction(a.family, a.variant, a.problem, a.rows));
+            const std::chrono::duration<double, std::micro> took =
+                std::chrono::steady_clock::now() - start;
+            best[i] = std::min(best[i], took.count());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(answers.size()));
+    state.counters["worst_us"] = *std::max_element(best.begin(), best.end());
+}
+BENCHMARK(BM_DiagnoseFractionWorstCase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sorelka::fractions

@@ -1,0 +1,231 @@
+#include "fractions/fraction_diagnosis.h"
+
+#include <utility>
+#include <vector>
+
+namespace sorelka::fractions {
+
+namespace {
+
+enum class Part { Whole, Numerator, Denominator };
+
+const char* PartStep(Part part) {
+    switch (part) {
+        case Part::Whole: return "part:whole";
+        case Part::Numerator: return "part:numerator";
+        case Part::Denominator: return "part:denominator";
+    }
+    return "";
+}
+
+const char* PartName(Part part) {
+    switch (part) {
+        case Part::Whole: return "整数";
+        case Part::Numerator: return "分子";
+        case Part::Denominator: return "分母";
+    }
+    return "";
+}
+
+int Slot(const FractionEntry& entry, Part part) {
+    switch (part) {
+        case Part::Whole: return entry.entered_whole;
+        case Part::Numerator: return entry.entered_numerator;
+        case Part::Denominator: return entry.entered_denominator;
+    }
+    return 0;
+}
+
+int Expected(const FractionProblem& problem, Part part) {
+    switch (part) {
+        case Part::Whole: return problem.answer_whole;
+        case Part::Numerator: return problem.answer_numerator;
+        case Part::Denominator: return problem.answer_denominator;
+    }
+    return 0;
+}
+
+std::string Wide(int value) {
+    static constexpr const char* kDigits[] = {"０", "１", "２", "３", "４",
+                                              "５", "６", "７", "８", "９"};
+    if (value < 0) return "－" + Wide(-value);
+    std::string text;
+    for (char c : std::to_string(value)) text += kDigits[c - '0'];
+    return text;
+}
+
+Finding Make(const char* kind, Part part, std::string explanation) {
+    return Finding{kind, PartStep(part), std::move(explanation)};
+}
+
+std::string DenominatorKept(int d) {
+    return "分母は " + Wide(d) + "の まま かわらないよ";
+}
+
+// The parts the diagnosis reads, in the order the conversion is worked.
+std::vector<Part> PartsOf(int family) {
+    if (family == kFindTheBox) return {Part::Numerator};
+    if (family == kMixedToImproper) return {Part::Denominator, Part::Numerator};
+    return {Part::Whole, Part::Numerator, Part::Denominator};
+}
+
+// Nothing named: one part left empty is a slip, anything else is other.
+Finding Unexplained(const std::vector<Part>& parts, const FractionProblem& problem,
+                    const FractionEntry& entry) {
+    std::vector<Part> wrong;
+    for (Part part : parts)
+        if (Slot(entry, part) != Expected(problem, part)) wrong.push_back(part);
+    if (wrong.empty()) return Finding{kOther, "", "もういちど 計算してみよう"};
+    if (wrong.size() == 1 && Slot(entry, wrong.front()) == 0)
+        return Make(kSlip, wrong.front(), std::string(PartName(wrong.front())) + "を 入れわすれたよ");
+    return Make(kOther, wrong.front(),
+                std::string(PartName(wrong.front())) + "から ちがっているよ　もういちど 計算してみよう");
+}
+
+// Family 1: N/d = W and r/d (or W alone when r is 0).
+Finding ImproperToMixed(const FractionProblem& p, const FractionEntry& e) {
+    const int n = p.problem_numerator;
+    const int d = p.problem_denominator;
+    const int w = p.answer_whole;
+    const int r = p.answer_numerator;
+    const std::string division =
+        Wide(n) + "÷" + Wide(d) + "＝" + Wide(w) + (r > 0 ? "あまり" + Wide(r) : "");
+    // A whole-number answer has no fraction part: empty slots are right there.
+    const bool denominator_right = e.entered_denominator == d || (r == 0 && e.entered_denominator == 0);
+
+    if (e.entered_denominator > 0 &&
+        (e.entered_whole * e.entered_denominator + e.entered_numerator) * d ==
+            n * e.entered_denominator &&
+        (e.entered_numerator >= e.entered_denominator || e.entered_whole == 0)) {
+        return Make(kNotMixed, Part::Whole,
+                    std::string("大きさは 合っているけれど、") +
+                        (r > 0 ? "帯分数" : "整数") + "に なっていないよ　" + division);
+    }
+    if (e.entered_whole != w && e.entered_whole > 0 && e.entered_numerator == r &&
+        denominator_right) {
+        return Make(kWholePart, Part::Whole, "整数の 部分が ちがうよ　" + division);
+    }
+    if (e.entered_whole == w && e.entered_numerator == n - w && denominator_right) {
+        return Make(kWholeNotMultiplied, Part::Numerator,
+                    "分子は 整数×分母を ひいた のこりだよ　" + Wide(n) + "－" + Wide(w) + "×" +
+                        Wide(d) + "＝" + Wide(r));
+    }
+    if (e.entered_whole == w && e.entered_numerator != r && e.entered_numerator > 0 &&
+        denominator_right) {
+        return Make(kNumeratorSlip, Part::Numerator, "分子が ちがうよ　" + division);
+    }
+    if (e.entered_denominator > 0 && e.entered_denominator != d && e.entered_whole == w &&
+        (e.entered_numerator == r || (e.entered_numerator < e.entered_denominator &&
+                                      e.entered_numerator * d == r * e.entered_denominator))) {
+        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(d));
+    }
+    return Unexplained(PartsOf(kImproperToMixed), p, e);
+}
+
+// Family 2: w and n/d = (w·d + n)/d.
+Finding MixedToImproper(const FractionProblem& p, const FractionEntry& e) {
+    const int w = p.problem_whole;
+    const int n = p.problem_numerator;
+    const int d = p.problem_denominator;
+    const int a = p.answer_numerator;
+    const int num = e.entered_numerator;
+    const int den = e.entered_denominator;
+    const std::string fact = Wide(w) + "×" + Wide(d) + "＋" + Wide(n) + "＝" + Wide(a);
+
+    if (den > 0 && den != d && (num == a || num * d == a * den))
+        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(d));
+    if (den == d && num == w + n) {
+        return Make(kWholeNotMultiplied, Part::Numerator,
+                    "整数の " + Wide(w) + "に 分母の " + Wide(d) + "を かけるのを わすれたよ　" +
+                        fact);
+    }
+    if (den == d && num > 0 && num != a && num >= n && (num - n) % d == 0)
+        return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
+    if (den == d && num > 0 && num != a)
+        return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
+    return Unexplained(PartsOf(kMixedToImproper), p, e);
+}
+
+// Family 3: w and n/d = W and □/d, □ = (w − W)·d + n.
+Finding FindTheBox(const FractionProblem& p, const FractionEntry& e) {
+    const int w = p.problem_whole;
+    const int n = p.problem_numerator;
+    const int d = p.problem_denominator;
+    const int big_w = p.answer_whole;
+    const int box = p.answer_numerator;
+    const int num = e.entered_numerator;
+    const std::string fact = "（" + Wide(w) + "－" + Wide(big_w) + "）×" + Wide(d) + "＋" +
+                             Wide(n) + "＝" + Wide(box);
+
+    if (num == w - big_w + n) {
+        return Make(kWholeNotMultiplied, Part::Numerator,
+                    "整数の ちがいの " + Wide(w - big_w) + "に 分母の " + Wide(d) +
+                        "を かけるのを わすれたよ　" + fact);
+    }
+    if (num > 0 && num >= n && d > 0 && (num - n) % d == 0)
+        return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
+    if (num > 0) return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
+    return Unexplained(PartsOf(kFindTheBox), p, e);
+}
+
+int SlotNumber(const WorkedRows& rows, const char* name) {
+    const std::string text = CellText(rows, name);
+    if (text.empty() || text.size() > 2) return 0;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string FractionKindLabel(std::string_view kind) {
+    if (kind == kWholeNotMultiplied) return "整数×分母をわすれた";
+    if (kind == kDenominatorChanged) return "分母がかわった";
+    if (kind == kWholePart) return "整数の部分のまちがい";
+    if (kind == kNumeratorSlip) return "分子のまちがい";
+    if (kind == kNotMixed) return "大きさは合っているが、帯分数になっていない";
+    if (kind == kSlip) return "うっかりまちがい";
+    if (kind == kOther) return "そのほかのまちがい";
+    return {};
+}
+
+std::string StepCell(std::string_view step) {
+    if (step == PartStep(Part::Whole)) return "Label7";
+    if (step == PartStep(Part::Numerator)) return "Label9";
+    if (step == PartStep(Part::Denominator)) return "Label8";
+    return {};
+}
+
+FractionEntry WorkedEntry(const WorkedRows& rows) {
+    FractionEntry entry;
+    entry.entered_whole = SlotNumber(rows, "Label7");
+    entry.entered_numerator = SlotNumber(rows, "Label9");
+    entry.entered_denominator = SlotNumber(rows, "Label8");
+    return entry;
+}
+
+Diagnosis DiagnoseFraction(int family, Variant variant, const FractionProblem& problem,
+                           const WorkedRows& rows) {
+    return DiagnoseFractionEntry(family, variant, problem, WorkedEntry(rows));
+}
+
+Diagnosis DiagnoseFractionEntry(int family, Variant variant, const FractionProblem& problem,
+                                const FractionEntry& entry) {
+    if (!IsFamily(family)) return std::nullopt;
+    const bool right = variant == Variant::Practice ? JudgePracticeAnswer(family, problem, entry)
+                                                    : JudgeDrillAnswer(family, problem, entry);
+    if (right) return std::nullopt;
+    // A problem without a denominator (nothing drawn) has nothing to compare.
+    if (problem.problem_denominator <= 0 || problem.answer_denominator <= 0)
+        return Finding{kOther, "", "もういちど 計算してみよう"};
+    switch (family) {
+        case kImproperToMixed: return ImproperToMixed(problem, entry);
+        case kMixedToImproper: return MixedToImproper(problem, entry);
+        default: return FindTheBox(problem, entry);
+    }
+}
+
+}  // namespace sorelka::fractions

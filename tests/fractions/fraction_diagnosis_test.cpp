@@ -1,0 +1,178 @@
+#include "fractions/fraction_diagnosis.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "fractions/fraction_pupils.h"
+#include "fractions/fraction_sheet.h"
+#include "support/fakes.h"
+
+namespace sorelka::fractions {
+namespace {
+
+using pupils::Pupil;
+
+// Answers from classroom practice, entered on the fraction sheet of the named
+// screen as a pupil does: a problem from scripted draws, then for each slot a
+// tens digit, a ones digit and the slot's action, then "終わり".
+TEST(FractionDiagnosis, ClassroomAnswers) {
+    struct Slot {
+        int action;
+        int value;
+    };
+    struct Case {
+        const char* what;
+        Variant variant;
+        int family;
+        std::vector<int> draws;
+        std::vector<Slot> slots;
+        const char* kind;  // nullptr: no finding
+        const char* step;
+        const char* explanation;
+    };
+    const Case cases[] = {
+        {"2 2/8 = 18/8", Variant::Practice, kMixedToImproper, {1, 6, 1},
+         {{kEnterDenominator, 8}, {kEnterNumerator, 18}}, nullptr, "", ""},
+        {"2 2/8 answered 4/8", Variant::Practice, kMixedToImproper, {1, 6, 1},
+         {{kEnterDenominator, 8}, {kEnterNumerator, 4}}, kWholeNotMultiplied, "part:numerator",
+         "整数の ２に 分母の ８を かけるのを わすれたよ　２×８＋２＝１８"},
+        {"2 2/8 answered 18/9", Variant::Practice, kMixedToImproper, {1, 6, 1},
+         {{kEnterDenominator, 9}, {kEnterNumerator, 18}}, kDenominatorChanged, "part:denominator",
+         "分母は ８の まま かわらないよ"},
+        {"2 2/8 answered 18 over nothing", Variant::Practice, kMixedToImproper, {1, 6, 1},
+         {{kEnterNumerator, 18}}, kSlip, "part:denominator", "分母を 入れわすれたよ"},
+        {"11/4 = 2 3/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
+         {{kEnterWhole, 2}, {kEnterNumerator, 3}, {kEnterDenominator, 4}}, nullptr, "", ""},
+        {"11/4 answered 3 3/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
+         {{kEnterWhole, 3}, {kEnterNumerator, 3}, {kEnterDenominator, 4}}, kWholePart,
+         "part:whole", "整数の 部分が ちがうよ　１１÷４＝２あまり３"},
+        {"11/4 answered 1 7/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
+         {{kEnterWhole, 1}, {kEnterNumerator, 7}, {kEnterDenominator, 4}}, kNotMixed,
+         "part:whole", "大きさは 合っているけれど、帯分数に なっていないよ　１１÷４＝２あまり３"},
+        {"11/4 answered 2 1/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
+         {{kEnterWhole, 2}, {kEnterNumerator, 1}, {kEnterDenominator, 4}}, kNumeratorSlip,
+         "part:numerator", "分子が ちがうよ　１１÷４＝２あまり３"},
+        {"12/4 answered 12/4", Variant::Drill, kImproperToMixed, {2, 1, 3},
+         {{kEnterNumerator, 12}, {kEnterDenominator, 4}}, kNotMixed, "part:whole",
+         "大きさは 合っているけれど、整数に なっていないよ　１２÷４＝３"},
+        {"11/4 answered 3 1/5", Variant::Drill, kImproperToMixed, {2, 1, 2},
+         {{kEnterWhole, 3}, {kEnterNumerator, 1}, {kEnterDenominator, 5}}, kOther, "part:whole",
+         "整数から ちがっているよ　もういちど 計算してみよう"},
+        {"3 1/4 = 1 □/4 answered 3", Variant::Practice, kFindTheBox, {2, 3, 0, 0},
+         {{kEnterNumerator, 3}}, kWholeNotMultiplied, "part:numerator",
+         "整数の ちがいの ２に 分母の ４を かけるのを わすれたよ　（３－１）×４＋１＝９"},
+        {"3 1/4 = 1 □/4 answered 13", Variant::Practice, kFindTheBox, {2, 3, 0, 0},
+         {{kEnterNumerator, 13}}, kWholePart, "part:numerator",
+         "整数の 部分が ちがうよ　（３－１）×４＋１＝９"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::FakeServices fakes;
+        fakes.ctx.state.menu_choice = c.family;
+        FractionSheet sheet(c.variant, fakes.ctx);
+        fakes.random.Feed(c.draws);
+        ASSERT_TRUE(sheet.GenerateProblem(c.family));
+        ASSERT_TRUE(fakes.random.script.empty());
+        for (const Slot& slot : c.slots) {
+            sheet.ChooseTens(slot.value / 10);
+            sheet.ChooseOnes(slot.value % 10);
+            sheet.ChooseAction(slot.action, {});
+        }
+        bool right = false;
+        sheet.ChooseAction(kFinish, [&] {
+            right = c.variant == Variant::Practice ? sheet.JudgePracticeAnswer()
+                                                   : sheet.JudgeDrillAnswer();
+        });
+        ASSERT_EQ(right, c.kind == nullptr);
+
+        const Diagnosis found =
+            DiagnoseFraction(c.family, c.variant, sheet.problem(), WorkedRowsOf(sheet.worksheet()));
+        if (!c.kind) {
+            EXPECT_FALSE(found.has_value());
+            continue;
+        }
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->kind, c.kind);
+        EXPECT_EQ(found->step, c.step);
+        EXPECT_EQ(found->explanation, c.explanation);
+        EXPECT_FALSE(FractionKindLabel(found->kind).empty());
+        EXPECT_FALSE(StepCell(found->step).empty());
+    }
+}
+
+// Each pupil's own conversion, applied to problems drawn by the real draws of
+// every family on both screens, is named by its kind; right work is never
+// faulted.
+TEST(FractionDiagnosis, EachMistakeIsNamedByItsKind) {
+    struct Row {
+        Pupil pupil;
+        const char* name;
+        const char* expected;  // nullptr: no finding
+    };
+    const Row rows[] = {{Pupil::Right, "right", nullptr},
+                        {Pupil::LeavesImproper, "leaves improper", kNotMixed},
+                        {Pupil::ForgetsTimesDenominator, "forgets x d", kWholeNotMultiplied},
+                        {Pupil::WrongWhole, "wrong whole", kWholePart},
+                        {Pupil::ChangesDenominator, "changes d", kDenominatorChanged},
+                        {Pupil::NumeratorSlip, "numerator +1", kNumeratorSlip}};
+    const Pupil others[] = {Pupil::LeavesImproper, Pupil::ForgetsTimesDenominator,
+                            Pupil::WrongWhole, Pupil::ChangesDenominator, Pupil::NumeratorSlip};
+    const char* found_kinds[] = {"none",       kNotMixed,      kWholeNotMultiplied,
+                                 kWholePart,   kDenominatorChanged, kNumeratorSlip,
+                                 kSlip,        kOther};
+    constexpr int kProblems = 10000;
+
+    std::printf("%-16s %7s %9s", "applied", "changed", "ambiguous");
+    for (const char* kind : found_kinds) std::printf(" %s", kind);
+    std::printf("\n");
+    for (const Row& row : rows) {
+        pupils::SeededRandom random(4104 + static_cast<unsigned>(row.pupil));
+        std::map<std::string, int> found;
+        int changed = 0;
+        int ambiguous = 0;
+        for (int i = 0; i < kProblems; ++i) {
+            const int family = i % 3 + 1;
+            const Variant variant = i / 3 % 2 ? Variant::Drill : Variant::Practice;
+            const FractionProblem problem = *DrawFractionProblem(family, variant, random);
+            const FractionEntry entry = pupils::Work(row.pupil, family, problem);
+            const Diagnosis diagnosis = DiagnoseFraction(
+                family, variant, problem, pupils::FinishedRows(family, problem, entry));
+            const bool right = variant == Variant::Practice
+                                   ? JudgePracticeAnswer(family, problem, entry)
+                                   : JudgeDrillAnswer(family, problem, entry);
+            if (right) {
+                ASSERT_FALSE(diagnosis.has_value());
+                continue;
+            }
+            ++changed;
+            ASSERT_TRUE(diagnosis.has_value());
+            ++found[diagnosis->kind];
+            // The answer alone cannot tell two pupils apart who write the same.
+            for (Pupil other : others) {
+                if (other != row.pupil && pupils::Work(other, family, problem) == entry) {
+                    ++ambiguous;
+                    break;
+                }
+            }
+        }
+        std::printf("%-16s %7d %9d", row.name, changed, ambiguous);
+        for (const char* kind : found_kinds)
+            std::printf(" %*d", static_cast<int>(std::strlen(kind)),
+                        std::string(kind) == "none" ? kProblems - changed : found[kind]);
+        std::printf("\n");
+        if (!row.expected) {
+            EXPECT_EQ(changed, 0);
+            continue;
+        }
+        EXPECT_GT(changed, kProblems / 4) << row.name;
+        EXPECT_LE(ambiguous, changed / 10);
+        EXPECT_GE(found[row.expected], 0.95 * (changed - ambiguous))
+            << row.name;
+    }
+}
+
+}  // namespace
+}  // namespace sorelka::fractions
