@@ -438,6 +438,7 @@ bool RecordStore::WriteOne(const Transaction& transaction, int* code, QString* d
 }
 
 RecordStore::Result RecordStore::Commit(Transaction transaction) {
+    emit accepted(transaction);
     kept_.push_back(std::move(transaction));
     Flush();
     return kept_.empty() ? Result::Written : Result::Kept;

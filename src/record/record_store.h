@@ -101,6 +101,9 @@ signals:
     void reopened();
     // Kept transactions were written.
     void written();
+    // Every transaction handed to Commit(), in order, before it is tried
+    // (lets a checker replay what the file must hold).
+    void accepted(const sorelka::record::Transaction& transaction);
 
 private:
     struct CheckResult {

@@ -2,14 +2,22 @@
 // widgets with seeded random events and checks after each event that nothing
 // impossible happened. A failure names the seed and the event, so it can be
 // replayed.
-//   random_use [--events N] [--seed S] [--seeds K]
+//   random_use [--events N] [--seed S] [--seeds K] [--faults] [--timings]
 // runs N events for each of the seeds S, S+1, … S+K-1 (default 3000 events,
 // seed 1, one seed). Exits non-zero on the first broken invariant.
+// --faults also makes the record file go wrong at random moments: removed,
+// replaced by garbage, held by another connection, or (as root, on a small
+// tmpfs of its own) on a full disk; at the end every transaction the program
+// handed to the record must be in the file.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QFile>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -17,11 +25,14 @@
 #include <map>
 #include <random>
 #include <set>
+#include <sys/mount.h>
 
 #include "app/main_window.h"
 #include "app/program.h"
 #include "drill/drill_log.h"
 #include "drill/drill_screen.h"
+#include "record/record_store.h"
+#include "record/schema.h"
 #include "support/fakes.h"
 #include "widgets/choice_list.h"
 #include "widgets/exercise_screen.h"
@@ -49,13 +60,48 @@ struct Failure {
 
 class RandomPupil {
 public:
-    RandomPupil(unsigned seed, const QString& database)
-        : seed_(seed), rng_(seed * 7919u + 17u), random_(seed) {
+    RandomPupil(unsigned seed, const QString& database, bool faults = false, bool full_disk = false)
+        : seed_(seed), rng_(seed * 7919u + 17u), random_(seed), database_(database),
+          faults_(faults), full_disk_(full_disk) {
         ctx_ = std::make_unique<AppContext>(AppContext{{}, cues_, dialogs_, clock_, random_,
                                                        ExecutableFolder(), [this] { ++quits_; }});
         program_ = std::make_unique<Program>(*ctx_, database);
         program_->main_window()->show();
         program_->main_window()->Timer3Timer();
+        if (faults_) StartReplay();
+    }
+    ~RandomPupil() {
+        EndFaults();
+        program_.reset();
+        QSqlDatabase::database(replay_, false).close();
+        QSqlDatabase::database(holder_, false).close();
+        QSqlDatabase::removeDatabase(replay_);
+        QSqlDatabase::removeDatabase(holder_);
+    }
+
+    // What the faults did, for the summary.
+    std::map<std::string, int> fault_counts() const { return fault_counts_; }
+    std::size_t transactions() const { return transactions_; }
+
+    // After the run: the faults end, the record catches up, and the file must
+    // hold exactly what the program handed to it.
+    void CheckTheFileHoldsEverything() {
+        EndFaults();
+        record::RecordStore& store = program_->record_store();
+        QElapsedTimer waited;
+        waited.start();
+        while (store.kept() > 0 && waited.elapsed() < 30000) {
+            store.Flush();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        if (store.kept() > 0) Fail(std::to_string(store.kept()) + " transactions never written");
+        const std::string file = Dump(store.database());
+        const std::string expected = Dump(QSqlDatabase::database(replay_));
+        if (file != expected) Fail("the file does not hold every answer:\nfile:\n" + file.substr(0, 2000) +
+                                   "\nexpected:\n" + expected.substr(0, 2000));
+        QSqlQuery check(store.database());
+        if (!check.exec("pragma integrity_check") || !check.next() || check.value(0).toString() != "ok")
+            Fail("integrity check of the file failed");
     }
 
     void Run(int events) {
@@ -94,6 +140,7 @@ private:
     void Step() {
         cues_.calls.clear();  // keep the fakes small over long runs
         dialogs_.shown.clear();
+        if (faults_) MaybeFault();
         if (!open_ || !open_->isVisible()) {
             open_ = nullptr;
             if (Chance(85)) {
@@ -186,6 +233,94 @@ private:
 
     static int SecondsOfDay(const LocalTime& t) { return t.hour * 3600 + t.minute * 60 + t.second; }
 
+    // Replays every transaction the program hands to the record into a
+    // database in memory: what the file must hold at the end.
+    void StartReplay() {
+        replay_ = QStringLiteral("replay-%1").arg(seed_);
+        holder_ = QStringLiteral("holder-%1").arg(seed_);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", replay_);
+        db.setDatabaseName(":memory:");
+        db.open();
+        QSqlQuery q(db);
+        for (const record::Migration& step : record::Migrations())
+            for (const QString& sql : step.statements) q.exec(sql);
+        QObject::connect(&program_->record_store(), &record::RecordStore::accepted,
+                         [this](const record::Transaction& t) {
+                             ++transactions_;
+                             QSqlQuery r(QSqlDatabase::database(replay_));
+                             for (const record::Statement& st : t) {
+                                 r.prepare(st.sql);
+                                 for (const QVariant& v : st.values) r.addBindValue(v);
+                                 r.exec();
+                             }
+                         });
+    }
+
+    static std::string Dump(const QSqlDatabase& db) {
+        std::string out;
+        QStringList tables = db.tables();
+        tables.sort();
+        for (const QString& table : tables) {
+            QSqlQuery q(db);
+            q.exec("select * from \"" + table + "\" order by rowid");
+            out += table.toStdString() + ":\n";
+            while (q.next()) {
+                for (int i = 0; i < q.record().count(); ++i)
+                    out += q.value(i).toString().toStdString() + "|";
+                out += "\n";
+            }
+        }
+        return out;
+    }
+
+    void MaybeFault() {
+        if (fault_events_left_ > 0 && --fault_events_left_ == 0) EndFaults();
+        if (fault_events_left_ > 0 || !Chance(1) || Pick(10) != 0) return;  // about one event in 1000
+        const int kind = Pick(full_disk_ ? 4 : 3);
+        if (kind == 0) {
+            ++fault_counts_["removed"];
+            for (const char* side : {"", "-wal", "-shm"}) QFile::remove(database_ + side);
+        } else if (kind == 1) {
+            ++fault_counts_["replaced by garbage"];
+            QFile garbage(database_ + ".garbage");
+            if (garbage.open(QIODevice::WriteOnly)) garbage.write(QByteArray(1000 + Pick(9000), 'g'));
+            garbage.close();
+            QFile::remove(database_);
+            QFile::rename(database_ + ".garbage", database_);
+        } else if (kind == 2) {
+            // Another program holds the write lock for a while.
+            if (!QFile::exists(database_)) return;
+            ++fault_counts_["held by another program"];
+            QSqlDatabase db = QSqlDatabase::contains(holder_) ? QSqlDatabase::database(holder_, false)
+                                                              : QSqlDatabase::addDatabase("QSQLITE", holder_);
+            db.setDatabaseName(database_);
+            db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=100");
+            if (db.open() && QSqlQuery(db).exec("begin immediate")) holding_ = true;
+            fault_events_left_ = 5 + Pick(40);
+        } else {
+            ++fault_counts_["disk full"];
+            QFile fill(Filler());
+            if (fill.open(QIODevice::WriteOnly)) {
+                const QByteArray block(4096, 'f');
+                while (fill.write(block) == block.size() && fill.flush()) {
+                }
+            }
+            fault_events_left_ = 20 + Pick(200);
+        }
+    }
+
+    QString Filler() const { return QFileInfo(database_).absolutePath() + "/filler"; }
+
+    void EndFaults() {
+        fault_events_left_ = 0;
+        if (holding_) {
+            QSqlQuery(QSqlDatabase::database(holder_, false)).exec("commit");
+            QSqlDatabase::database(holder_, false).close();
+            holding_ = false;
+        }
+        QFile::remove(Filler());
+    }
+
     void Fail(const std::string& what) { throw Failure{what}; }
 
     void Record(double us) {
@@ -257,6 +392,15 @@ private:
     std::size_t answers_ = 0;
     std::size_t last_rows_ = 0;
     std::string last_;
+    QString database_;
+    bool faults_ = false;
+    bool full_disk_ = false;
+    bool holding_ = false;
+    int fault_events_left_ = 0;
+    std::map<std::string, int> fault_counts_;
+    std::size_t transactions_ = 0;
+    QString replay_;
+    QString holder_;
 };
 
 }  // namespace
@@ -269,11 +413,13 @@ int main(int argc, char** argv) {
     unsigned seed = 1;
     unsigned seeds = 1;
     bool timings = false;
+    bool faults = false;
     std::map<std::string, std::vector<double>> us_by_screen;
     std::map<std::string, std::pair<double, std::string>> worst_by_screen;
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--timings") timings = true;
-    for (int i = 1; i + 1 < argc; i += 2) {
+        else if (std::string(argv[i]) == "--faults") faults = true;
+    for (int i = 1; i + 1 < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--events") events = std::atol(argv[i + 1]);
         else if (flag == "--seed") seed = static_cast<unsigned>(std::atol(argv[i + 1]));
@@ -282,12 +428,28 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     std::size_t answers = 0;
+    std::size_t transactions = 0;
+    std::map<std::string, int> fault_counts;
+    bool full_disk = false;
     for (unsigned s = seed; s < seed + seeds; ++s) {
         QTemporaryDir data;
-        sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db");
+        // A full disk needs a small file system of its own (root only),
+        // unmounted after the pupil has gone.
+        struct SmallDisk {
+            QByteArray at;
+            bool mounted;
+            ~SmallDisk() {
+                if (mounted) ::umount2(at.constData(), MNT_DETACH);
+            }
+        } disk{data.path().toLocal8Bit(), faults && ::mount("tmpfs", data.path().toLocal8Bit().constData(),
+                                                           "tmpfs", 0, "size=4m") == 0};
+        const bool mounted = disk.mounted;
+        full_disk = full_disk || mounted;
+        sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db", faults, mounted);
         if (timings) pupil.EnableTimings();
         try {
             pupil.Run(static_cast<int>(events));
+            if (faults) pupil.CheckTheFileHoldsEverything();
         } catch (const sorelka::Failure& failure) {
             std::printf("FAILED at %s: %s\n", pupil.Where().c_str(), failure.what.c_str());
             std::printf("replay: random_use --events %ld --seed %u\n", events, s);
@@ -295,6 +457,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         answers += pupil.answers();
+        transactions += pupil.transactions();
+        for (const auto& [what, n] : pupil.fault_counts()) fault_counts[what] += n;
+
         for (const auto& [screen, t] : pupil.timings()) {
             auto& all = us_by_screen[screen];
             all.insert(all.end(), t.us.begin(), t.us.end());
@@ -314,6 +479,12 @@ int main(int argc, char** argv) {
     std::printf("random use: %ld events for each of seeds %u..%u (%ld in all, %zu answers logged) "
                 "in %.1f s; every invariant held\n",
                 events, seed, seed + seeds - 1, events * seeds, answers, timer.elapsed() / 1000.0);
+    if (faults) {
+        std::printf("faults:");
+        for (const auto& [what, n] : fault_counts) std::printf(" %s %d;", what.c_str(), n);
+        std::printf(" %zu transactions, every one in the file at the end%s\n", transactions,
+                    full_disk ? "" : " (no full disk: mounting a tmpfs was refused)");
+    }
     std::printf("%u passed, 0 failed\n", seeds);
     return 0;
 }
