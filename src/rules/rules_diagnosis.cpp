@@ -33,8 +33,20 @@ const char* OpWord(int op) {
     }
 }
 
+// x op y as the worksheet works it (÷ whole-number; by 0 gives 0), in a width
+// that numbers read from any worked rows cannot overflow.
+long long Compute(int op, long long x, long long y) {
+    switch (op) {
+        case kAdd: return x + y;
+        case kSubtract: return x - y;
+        case kMultiply: return x * y;
+        case kDivide: return y == 0 ? 0 : x / y;
+        default: return 0;
+    }
+}
+
 std::string Fact(int op, long long x, long long y) {
-    return W(x) + OpSign(op) + W(y) + "＝" + W(Apply(op, static_cast<int>(x), static_cast<int>(y)));
+    return W(x) + OpSign(op) + W(y) + "＝" + W(Compute(op, x, y));
 }
 
 std::string Nth(int calc) { return W(calc) + "かいめの "; }
@@ -48,7 +60,7 @@ public:
     std::optional<long long> Number(std::string_view name) const {
         const std::string text = Text(name);
         long long v = 0;
-        if (text.empty() || text.size() > 12) return std::nullopt;
+        if (text.empty() || text.size() > 9) return std::nullopt;  // the lists enter four digits
         auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
         if (ec != std::errc() || ptr != text.data() + text.size() || v < 0) return std::nullopt;
         return v;
@@ -166,7 +178,7 @@ Diagnosis InCalculation(int op, int calc, const Sheet& sheet) {
         case kMultiply: return InMultiplication(calc, *top, *bottom, sheet);
         default: break;
     }
-    const long long right = Apply(op, static_cast<int>(*top), static_cast<int>(*bottom));
+    const long long right = Compute(op, *top, *bottom);
     const std::optional<long long> v = sheet.Number("Label6");
     if (v == right) return std::nullopt;
     if (!v) return Other(calc, "Label6", Nth(calc) + OpWord(op) + "の 答えが ないよ");
@@ -203,9 +215,9 @@ Diagnosis DiagnoseFourNumbers(const ExpressionProblem& p, const CalculationOrder
     const std::optional<long long> first = sheet.Number("Label4");
     const std::optional<long long> second = sheet.Number("Label5");
     if (!first || !second) return Other(3, "", "計算を もういちど たしかめよう");
-    if (*first != Apply(order.first_op, p.operand_a, p.operand_b))
+    if (*first != Compute(order.first_op, p.operand_a, p.operand_b))
         return EarlierSlip(1, order.first_op, p.operand_a, p.operand_b, "Label4");
-    if (*second != Apply(order.second_op, p.operand_c, p.operand_d))
+    if (*second != Compute(order.second_op, p.operand_c, p.operand_d))
         return EarlierSlip(2, order.second_op, p.operand_c, p.operand_d, "Label5");
     if (Diagnosis d = InCalculation(order.middle_op, 3, sheet)) return d;
     return Other(3, "Label6", "計算を もういちど たしかめよう");
@@ -217,7 +229,7 @@ Diagnosis DiagnoseThreeNumbers(const ExpressionProblem& p, const CalculationOrde
     if (ResultOf(op, sheet) == p.expected_answer) return std::nullopt;
     const int x = order.first_on_left ? p.operand_a : p.operand_b;
     const int y = order.first_on_left ? p.operand_b : p.operand_c;
-    const long long first = Apply(order.first_op, x, y);
+    const long long first = Compute(order.first_op, x, y);
     // The first result is the operand that is not the problem's own number.
     const Operands area = AreaOf(op);
     const std::optional<long long> top = sheet.Number(area.top);
