@@ -221,12 +221,15 @@ DivisionMistake AtQuotient(const WrittenDivision& w, const RightWork& right, con
     if (c < '0' || c > '9') return Mistake(kOther, at, "商の 数字を たしかめよう");
     const int written = c - '0';
     const long long part = at.partial;
+    // Named by its place: a 0 in the quotient has no rows of its own.
+    const std::string digit_name =
+        std::string(PlaceName(right.first_place - static_cast<int>(pos))) + "の位に たてた 商が ";
     if (written > at.digit)
         return Mistake(kQuotientTooBig, at,
-                       Round(at.round) + "の 商が 大きすぎるよ　" + W(d) + "×" + W(written) + "＝" +
+                       digit_name + "大きすぎるよ　" + W(d) + "×" + W(written) + "＝" +
                            W(d * written) + "で、" + W(part) + "より 大きいね");
     return Mistake(kQuotientTooSmall, at,
-                   Round(at.round) + "の 商が 小さすぎるよ　" + W(part) + "－" + W(d) + "×" +
+                   digit_name + "小さすぎるよ　" + W(part) + "－" + W(d) + "×" +
                        W(written) + "＝" + W(part - d * written) + "で、" + W(d) +
                        "より 小さく ならないね");
 }

@@ -35,7 +35,7 @@ TEST(DivisionDiagnosisTest, ClassroomFixturesAreNamed) {
          "商に ０を たてわすれたよ　０は ４で われないので、商に ０を たてるよ"},
         {"413 ÷ 59 with the first quotient digit 8", 2, {3, 313, 49},
          {Q(1, 8), N(472), N(59)}, kQuotientTooBig, "quotient:1",
-         "１だんめの 商が 大きすぎるよ　５９×８＝４７２で、４１３より 大きいね"},
+         "一の位に たてた 商が 大きすぎるよ　５９×８＝４７２で、４１３より 大きいね"},
         {"752 ÷ 3 with the first product off by one", 1, {5, 652, 1},
          {Q(3, 2), N(5), N(25), Q(2, 8), N(24), N(12), Q(1, 4), N(12), N(0)}, kProductSlip,
          "row:1", "１だんめの かけ算が ちがうよ　３×２＝６"},
