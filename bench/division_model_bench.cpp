@@ -1,10 +1,16 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <random>
 #include <vector>
 
 #include "core/random.h"
+#include "division/division_diagnosis.h"
 #include "division/division_problem.h"
 #include "division/long_division.h"
+#include "support/diagnosis_draws.h"
+#include "support/division_pupil.h"
 #include "support/fakes.h"
 
 namespace sorelka::division {
@@ -79,6 +85,74 @@ void BM_WorkedDivision(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WorkedDivision);
+
+// The answers of the diagnosis property test: 10,000 generator draws, each
+// worked right and with every mistake that has a place in it.
+struct Answer {
+    DivisionProblem problem;
+    WorkedRows rows;
+};
+const std::vector<Answer>& PropertyAnswers() {
+    static const std::vector<Answer> answers = [] {
+        namespace pupil = testing::division_pupil;
+        std::vector<Answer> out;
+        testing::SeededRandom random(17);
+        testing::FakeCuePlayer cues;
+        testing::FakeDialogs dialogs;
+        LongDivision model(cues, dialogs, random);
+        std::mt19937 rounds(4);
+        for (int i = 0; i < 10000; ++i) {
+            model.NewProblem(i % 3 + 1);
+            const auto add = [&](pupil::Bug bug) {
+                const int round = std::uniform_int_distribution<int>(1, 3)(rounds);
+                const auto entries = pupil::Pupil(model.problem(), bug, round);
+                if (!entries) return;
+                model.ApplyAction(kClear);
+                pupil::Enter(model, *entries);
+                out.push_back({model.problem(), WorkedRowsOf(model.worksheet())});
+            };
+            add(pupil::Bug::None);
+            for (const pupil::BugCase& b : pupil::kBugs) add(b.bug);
+            cues.clear();
+        }
+        return out;
+    }();
+    return answers;
+}
+
+// Every answer diagnosed once per iteration; items/s gives the mean.
+void BM_DiagnoseDivisionAnswers(benchmark::State& state) {
+    const std::vector<Answer>& answers = PropertyAnswers();
+    for (auto _ : state)
+        for (const Answer& a : answers) benchmark::DoNotOptimize(DiagnoseDivision(a.problem, a.rows));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * answers.size()));
+}
+BENCHMARK(BM_DiagnoseDivisionAnswers)->Unit(benchmark::kMillisecond);
+
+// The slowest answer to diagnose: each answer timed as the best of 20 runs,
+// the slowest of those diagnosed over and over.
+void BM_DiagnoseDivisionWorstAnswer(benchmark::State& state) {
+    const std::vector<Answer>& answers = PropertyAnswers();
+    static const std::size_t worst = [&] {
+        std::size_t slowest = 0;
+        auto slowest_time = std::chrono::steady_clock::duration::zero();
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            auto best = std::chrono::steady_clock::duration::max();
+            for (int run = 0; run < 20; ++run) {
+                const auto t0 = std::chrono::steady_clock::now();
+                benchmark::DoNotOptimize(DiagnoseDivision(answers[i].problem, answers[i].rows));
+                best = std::min(best, std::chrono::steady_clock::now() - t0);
+            }
+            if (best > slowest_time) slowest_time = best, slowest = i;
+        }
+        return slowest;
+    }();
+    const Answer& a = answers[worst];
+    for (auto _ : state) benchmark::DoNotOptimize(DiagnoseDivision(a.problem, a.rows));
+    const Diagnosis d = DiagnoseDivision(a.problem, a.rows);
+    state.SetLabel(ProblemText(a.problem) + " " + (d ? d->kind + " " + d->step : "right"));
+}
+BENCHMARK(BM_DiagnoseDivisionWorstAnswer)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::division

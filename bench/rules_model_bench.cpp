@@ -1,11 +1,17 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <random>
 #include <vector>
 
 #include "core/random.h"
 #include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
+#include "rules/rules_diagnosis.h"
+#include "support/diagnosis_draws.h"
 #include "support/fakes.h"
+#include "support/rules_pupil.h"
 
 namespace sorelka::rules {
 namespace {
@@ -179,6 +185,77 @@ void BM_RulesWorkedProblem(benchmark::State& state) {
                                                               benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RulesWorkedProblem)->Unit(benchmark::kMicrosecond);
+
+// The answers of the diagnosis property test: 10,000 generator draws of the
+// four menu items, each worked right and with every mistake that has a place in it.
+struct Answer {
+    ExpressionProblem problem;
+    WorkedRows rows;
+};
+const std::vector<Answer>& PropertyAnswers() {
+    static const std::vector<Answer> answers = [] {
+        namespace pupil = testing::rules_pupil;
+        std::vector<Answer> out;
+        testing::SeededRandom random(17);
+        std::mt19937 rounds(4);
+        testing::FakeCuePlayer cues;
+        testing::FakeDialogs dialogs;
+        pupil::Hooks hooks;
+        CalculationSteps steps(dialogs, cues, hooks);
+        hooks.steps = &steps;
+        for (int i = 0; i < 10000; ++i) {
+            ExpressionProblem p;
+            GenerateProblem(i % 4 + 1, random, p);
+            const auto add = [&](pupil::Bug bug) {
+                const int round = std::uniform_int_distribution<int>(0, 1)(rounds);
+                if (!pupil::HasPlace(bug, p)) return;
+                steps.ClearColumnArea();
+                if (pupil::Pupil(steps, bug, round).Work(p))
+                    out.push_back({p, WorkedRowsOf(steps.worksheet())});
+            };
+            add(pupil::Bug::None);
+            for (const pupil::BugCase& b : pupil::kBugs) add(b.bug);
+            cues.clear();
+            dialogs.shown.clear();
+        }
+        return out;
+    }();
+    return answers;
+}
+
+// Every answer diagnosed once per iteration; items/s gives the mean.
+void BM_DiagnoseRulesAnswers(benchmark::State& state) {
+    const std::vector<Answer>& answers = PropertyAnswers();
+    for (auto _ : state)
+        for (const Answer& a : answers) benchmark::DoNotOptimize(DiagnoseRules(a.problem, a.rows));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * answers.size()));
+}
+BENCHMARK(BM_DiagnoseRulesAnswers)->Unit(benchmark::kMillisecond);
+
+// The slowest answer to diagnose: each answer timed as the best of 20 runs,
+// the slowest of those diagnosed over and over.
+void BM_DiagnoseRulesWorstAnswer(benchmark::State& state) {
+    const std::vector<Answer>& answers = PropertyAnswers();
+    static const std::size_t worst = [&] {
+        std::size_t slowest = 0;
+        auto slowest_time = std::chrono::steady_clock::duration::zero();
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            auto best = std::chrono::steady_clock::duration::max();
+            for (int run = 0; run < 20; ++run) {
+                const auto t0 = std::chrono::steady_clock::now();
+                benchmark::DoNotOptimize(DiagnoseRules(answers[i].problem, answers[i].rows));
+                best = std::min(best, std::chrono::steady_clock::now() - t0);
+            }
+            if (best > slowest_time) slowest_time = best, slowest = i;
+        }
+        return slowest;
+    }();
+    const Answer& a = answers[worst];
+    for (auto _ : state) benchmark::DoNotOptimize(DiagnoseRules(a.problem, a.rows));
+    const Diagnosis d = DiagnoseRules(a.problem, a.rows);
+    state.SetLabel(a.problem.problem_text + " " + (d ? d->kind + " " + d->step : "right"));
+}
+BENCHMARK(BM_DiagnoseRulesWorstAnswer)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::rules

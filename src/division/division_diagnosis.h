@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/finding.h"
+#include "core/worked_rows.h"
+#include "division/division_problem.h"
+
+// Names the mistake in a written long division from what the worksheet
+// showed when the answer was judged. The pupil's cells are compared with the
+// right work in the order they are written (たてる・かける・ひく・おろす, round
+// after round); at the first cell that differs, each kind's buggy procedure
+// (the right procedure with that one mistake) is tried, and the kind whose
+// procedure writes what the pupil wrote there is named. A wrong cell that
+// none explains is a slip; wrong work that shows no single wrong cell, or a
+// cell that cannot be read, is other.
+namespace sorelka::division {
+
+// Kind ids (besides kSlip and kOther).
+inline constexpr const char* kQuotientTooBig = "quotient_too_big";
+inline constexpr const char* kQuotientTooSmall = "quotient_too_small";
+inline constexpr const char* kQuotientPlace = "quotient_place";
+inline constexpr const char* kZeroMissing = "zero_missing";
+inline constexpr const char* kProductSlip = "product_slip";
+inline constexpr const char* kDifferenceSlip = "difference_slip";
+inline constexpr const char* kBringDown = "bring_down";
+
+// The Japanese label of a kind id ("商が大きすぎる", …); empty for an unknown id.
+std::string DivisionKindLabel(std::string_view kind);
+
+// Diagnoses the division on the worksheet of the division screens: Label5
+// dividend, Label6 divisor, Label7 quotient, Label8..Label13 the rows
+// product, difference, product, difference, product, difference.
+// No finding when the quotient and the last difference written are the
+// quotient and the remainder.
+//
+// Step forms:
+//   "quotient:K"  the K-th quotient digit from the left (1-based), in Label7;
+//                 K one past the right quotient's length for a digit too many
+//   "row:N"       worksheet row N = 1..6 (Label8..Label13): odd rows are the
+//                 products, even rows the differences with the digits brought down
+Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& rows);
+
+// The widget that a step of DiagnoseDivision names ("Label7", "Label8" …
+// "Label13"); empty for a step of another form.
+std::string DivisionStepCell(std::string_view step);
+
+// ---- Shared with other worksheets that hold a long division ----
+
+// A long division as its cells hold it, on whatever worksheet it stands.
+struct WrittenDivision {
+    int dividend = 0;
+    int divisor = 0;
+    std::string quotient;             // the quotient row as written
+    std::array<std::string, 6> rows;  // product, difference, product, … ("" = empty)
+};
+
+// The first mistake of a written division.
+struct DivisionMistake {
+    std::string kind;
+    bool in_quotient = false;  // a quotient digit, else a row
+    int index = 0;             // quotient: digit 0-based; row: 0..5
+    int round = 1;             // the round (だんめ) of たてる・かける・ひく・おろす, 1-based
+    std::string explanation;   // names the round and shows the right fact
+};
+
+// The first mistake in `written`, or none when every cell agrees with the
+// right work. The quotient and remainder are not judged here.
+std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& written);
+
+// Decimal digits of `text` as full-width digits ("56" → "５６"); other
+// characters are copied unchanged.
+std::string WideDigits(std::string_view text);
+std::string WideNumber(long long value);
+
+// True when `written` differs from `right` as one slip of a column
+// calculation does: one digit different, or off by a power of ten.
+bool LooksLikeOneSlip(long long right, long long written);
+
+}  // namespace sorelka::division
