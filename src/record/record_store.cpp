@@ -34,8 +34,9 @@ constexpr int kSqliteNotADb = 26;
 // SQLITE_READONLY_DBMOVED: the file was renamed or removed under the connection.
 constexpr int kSqliteReadOnlyDbMoved = kSqliteReadOnly | (4 << 8);
 
-// A write that waits this long for another program's lock is kept instead.
-constexpr int kBusyTimeoutMs = 3000;
+// A write waits this long for another program's lock, then is kept and
+// tried again a second later: the pupil's click never hangs on it.
+constexpr int kBusyTimeoutMs = 200;
 // How often kept transactions are tried again.
 constexpr int kRetryMs = 1000;
 // Kept transactions waiting for another program's lock are told about once
@@ -299,6 +300,7 @@ bool RecordStore::OpenFile(bool report) {
         if (report) Tell(Trouble::NoFolder);
         return false;
     }
+    const bool existed = file.exists();
     QString reason;
     // An empty file is no record anyone wrote; a folder or anything else but
     // a file in its place cannot be one.
@@ -313,6 +315,16 @@ bool RecordStore::OpenFile(bool report) {
             NoteFileIdentity();
             emit reopened();
             return true;
+        }
+        if (!existed) {
+            // The file this open made could not be set up (no space, say):
+            // it goes again, and the writes wait for the next try.
+            CloseConnection();
+            for (const char* side : {"", "-wal", "-shm"}) QFile::remove(path_ + QLatin1String(side));
+            if (report)
+                Tell(Classify(code) == Failure::Full ? Trouble::Full : Trouble::Unwritable,
+                     QStringLiteral("%1: %2").arg(path_, reason));
+            return false;
         }
         switch (Classify(code)) {
             case Failure::Broken:
@@ -361,9 +373,13 @@ void RecordStore::SetAsideAndStartFresh(const QString& reason) {
     }
     open_ = true;
     QString detail;
-    if (Upgrade(&detail) != 0) {
+    if (const int code = Upgrade(&detail); code != 0) {
+        // Our own new file, never written: it goes, so the next try does not
+        // take it for a broken one.
         Detail(QStringLiteral("a fresh %1 could not be set up: %2").arg(path_, detail));
         CloseConnection();
+        for (const char* side : {"", "-wal", "-shm"}) QFile::remove(path_ + QLatin1String(side));
+        if (Classify(code) == Failure::Full) Tell(Trouble::Full);
         return;
     }
     NoteFileIdentity();
@@ -382,7 +398,20 @@ bool RecordStore::Recover(const QString& reason) {
         q.prepare(QStringLiteral("vacuum into ?"));
         q.addBindValue(rebuilt);
         copied = q.exec();
-        if (!copied) Detail(QStringLiteral("copy of the record failed: %1").arg(q.lastError().text()));
+        if (!copied) {
+            const int code = Code(q.lastError());
+            QFile::remove(rebuilt);
+            if (Classify(code) != Failure::Broken) {
+                // The rows are still readable here, only the copy cannot be
+                // written now (a full disk, say): keep everything and try again.
+                if (Classify(code) == Failure::Full)
+                    Tell(Trouble::Full, QStringLiteral("copy of %1: %2").arg(path_, q.lastError().text()));
+                else
+                    Detail(QStringLiteral("copy of the record failed: %1").arg(q.lastError().text()));
+                return false;
+            }
+            Detail(QStringLiteral("copy of the record failed: %1").arg(q.lastError().text()));
+        }
     }
     if (!copied) {
         SetAsideAndStartFresh(reason);

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <set>
 
 #include "app/program.h"
@@ -80,6 +81,10 @@ TEST_F(DrillLogFaultTest, TwoProgramsWritingAtOnceLoseNothing) {
     ASSERT_TRUE(writer.waitForStarted());
     for (int k = 1; k <= 300; ++k) log.AppendDrillRow({k, " this " + std::to_string(k), "1", "1", "○"});
     ASSERT_TRUE(writer.waitForFinished(60000));
+    for (int tries = 0; log.store().kept() > 0 && tries < 200; ++tries) {
+        QThread::msleep(25);
+        log.store().Flush();
+    }
     EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardOutput().right(200).toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().text;
 
