@@ -106,6 +106,7 @@ void PupilDialog::BuildNameButtons() {
     int index = 0;
     auto place = [&](CuteButton* button, const QString& name) {
         grid_->addWidget(button, index / kColumns, index % kColumns);
+        button->show();  // the dialog may be showing already
         ++index;
         connect(button, &QPushButton::clicked, this, [this, name] { Choose(name); });
     };

@@ -80,6 +80,7 @@ public:
         now.hour = hour;
         now.minute = minute;
         now.second = second;
+        now.millisecond = 0;
     }
     // Sub-second steps, for the seconds an answer took.
     void Advance(int milliseconds) {
