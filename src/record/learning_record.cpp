@@ -1,5 +1,6 @@
 #include "record/learning_record.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,12 +10,22 @@
 #include <QUuid>
 #include <QVariant>
 #include <cmath>
+#include <memory>
 
 namespace sorelka::record {
 
 namespace {
 
 const QString kLastPupilKey = QStringLiteral("pupil/last");
+
+// The program's settings file. The program names no organisation (that would
+// move its data folder), so the program's own name stands in for it:
+// $XDG_CONFIG_HOME/Sorelka/Sorelka.conf.
+std::unique_ptr<QSettings> Settings() {
+    const QString app = QCoreApplication::applicationName();
+    const QString org = QCoreApplication::organizationName();
+    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
+}
 
 // The current pupil's id, looked up when the statement is written.
 const QString kPupilId = QStringLiteral("(select id from pupils where name = ?)");
@@ -111,14 +122,14 @@ NameCheck LearningRecord::AddPupil(const QString& typed) {
 
 void LearningRecord::ChoosePupil(const QString& name) {
     const QString chosen = (name.isEmpty() || name == kGuestName || !InRoster(name)) ? QString() : name;
-    QSettings().setValue(kLastPupilKey, chosen);
+    Settings()->setValue(kLastPupilKey, chosen);
     if (chosen == current_) return;
     current_ = chosen;
     emit pupilChanged();
 }
 
 void LearningRecord::RestoreLastPupil() {
-    const QString last = QSettings().value(kLastPupilKey).toString();
+    const QString last = Settings()->value(kLastPupilKey).toString();
     const QString chosen = (!last.isEmpty() && InRoster(last)) ? last : QString();
     if (chosen == current_) return;
     current_ = chosen;
