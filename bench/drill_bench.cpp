@@ -4,7 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDate>
 #include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QVariantList>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
@@ -12,6 +16,8 @@
 #include "decimals/decimal_drill_screen.h"
 #include "division/division_drill_screen.h"
 #include "drill/drill_log.h"
+#include "drill/recorded_answers.h"
+#include "record/learning_record.h"
 #include "fractions/fraction_drill_screen.h"
 #include "rules/rules_drill_screen.h"
 #include "support/fakes.h"
@@ -43,6 +49,126 @@ void BM_AppendDrillRow(benchmark::State& state) {
     state.counters["worst_us"] = worst;
 }
 BENCHMARK(BM_AppendDrillRow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(false);
+
+// A judged drill answer as the program writes it: the dorill row, the history
+// row and the drill's figures in one transaction, on a file whose history
+// already holds 400,000 rows (40 pupils x 200 school days x 50 answers).
+void FillHistory(record::RecordStore& store) {
+    store.Ready();
+    QSqlDatabase db = store.database();
+    QSqlQuery q(db);
+    q.exec("begin");
+    q.prepare("insert into pupils (name) values (?)");
+    for (int p = 1; p <= 40; ++p) {
+        q.addBindValue(QStringLiteral("せいと%1").arg(p));
+        q.exec();
+    }
+    q.prepare("insert into history (pupil_id, answered_at, topic, mode, menu_choice, problem,"
+              " right_answer, entered_answer, correct, seconds, worked_rows)"
+              " values (?, ?, ?, 'practice', 1, '745 ÷ 6', '124 あまり 1', '124 あまり 1', 1, 12.3,"
+              " '[{\"name\":\"Label7\",\"text\":\"124\"}]')");
+    for (int p = 1; p <= 40; ++p)
+        for (int day = 0; day < 200; ++day) {
+            const QString at = QDate(2026, 4, 1).addDays(day).toString(Qt::ISODate) +
+                               QStringLiteral("T10:00:00.000+09:00");
+            for (int a = 0; a < 50; ++a) {
+                q.addBindValue(p);
+                q.addBindValue(at);
+                q.addBindValue(1 + a % 5);
+                q.exec();
+            }
+        }
+    q.exec("commit");
+    // As the store's own checkpoints leave a file that has grown over months.
+    q.exec("pragma wal_checkpoint(truncate)");
+}
+
+void BM_DrillAnswerWithHistory(benchmark::State& state) {
+    QTemporaryDir folder;
+    testing::FakeDialogs dialogs;
+    DrillLog log(folder.path() + "/kyozai.db", dialogs);
+    record::LearningRecord learning(log.store());
+    log.ClearDrillLog();  // the file is made by its first write
+    FillHistory(log.store());
+    learning.AddPupil(QStringLiteral("はなこ"));
+    learning.ChoosePupil(QStringLiteral("はなこ"));
+    RecordedAnswers answers(learning, log);
+    log.ClearDrillLog();
+    const std::string drill = answers.StartDrill({1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
+    JudgedAnswer answer;
+    answer.topic = 1;
+    answer.menu_choice = 1;
+    answer.problem = "745 ÷ 6";
+    answer.right_answer = answer.entered_answer = "124 あまり 1";
+    answer.correct = true;
+    answer.seconds = 41.2;
+    answer.worked_rows = {{"Label5", "745"}, {"Label6", "6"}, {"Label7", "124"}, {"Label8", "6"},
+                          {"Label9", "14"}, {"Label10", "12"}, {"Label11", "25"}, {"Label12", "24"},
+                          {"Label13", "1"}};
+    int no = 0;
+    std::vector<double> times;
+    for (auto _ : state) {
+        ++no;
+        QElapsedTimer t;
+        t.start();
+        answers.RecordDrillAnswer(drill, no, answer, Row(no), {no, no, 100, no * 40});
+        times.push_back(t.nsecsElapsed() / 1000.0);
+        if (no % 100 == 0) {
+            state.PauseTiming();
+            log.ClearDrillLog();
+            state.ResumeTiming();
+        }
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["worst_us"] = times.back();
+    QSqlQuery q(log.store().database());
+    q.exec("select count(*) from history");
+    q.next();
+    state.counters["history_rows"] = q.value(0).toDouble();
+}
+BENCHMARK(BM_DrillAnswerWithHistory)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+// The same transaction written straight through the store, without the
+// score-sheet grids re-reading the drill log afterwards.
+void BM_DrillAnswerTransactionOnly(benchmark::State& state) {
+    QTemporaryDir folder;
+    testing::FakeDialogs dialogs;
+    DrillLog log(folder.path() + "/kyozai.db", dialogs);
+    record::LearningRecord learning(log.store());
+    log.ClearDrillLog();  // the file is made by its first write
+    FillHistory(log.store());
+    learning.AddPupil(QStringLiteral("はなこ"));
+    learning.ChoosePupil(QStringLiteral("はなこ"));
+    const QString uid = record::LearningRecord::NewDrillKey();
+    log.store().Commit({learning.DrillStartStatement(uid, {1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
+    JudgedAnswer answer;
+    answer.topic = 1;
+    answer.problem = "745 ÷ 6";
+    answer.right_answer = answer.entered_answer = "124 あまり 1";
+    answer.worked_rows = {{"Label5", "745"}, {"Label6", "6"}, {"Label7", "124"}};
+    int no = 0;
+    std::vector<double> times;
+    for (auto _ : state) {
+        ++no;
+        QElapsedTimer t;
+        t.start();
+        log.store().Commit(
+            {{"insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI) values (?, ?, ?, ?, ?, ?, ?)",
+              {no, " 745 ÷ 6", "124", "124", "○", 1, 1}},
+             learning.HistoryStatement(answer, record::AnswerMode::Drill, uid, no),
+             learning.DrillFiguresStatement(uid, {no, no, 100, no}, std::nullopt)});
+        times.push_back(t.nsecsElapsed() / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    QSqlQuery q(log.store().database());
+    q.exec("select count(*) from history");
+    q.next();
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["worst_us"] = times.back();
+    state.counters["history_rows"] = q.value(0).toDouble();
+}
+BENCHMARK(BM_DrillAnswerTransactionOnly)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 void BM_ClearDrillLogOf100Rows(benchmark::State& state) {
     QTemporaryDir folder;

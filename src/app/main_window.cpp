@@ -93,6 +93,12 @@ void MainMenuWindow::BuildMenu() {
     SetBackground(central, kMenuBackground);
     setCentralWidget(central);
 
+    auto* pupil_menu = menuBar()->addMenu(QStringLiteral("なまえ"));
+    pupil_menu->setObjectName(QStringLiteral("Name1"));
+    QAction* choose_pupil = pupil_menu->addAction(QStringLiteral("なまえをえらぶ…"));
+    choose_pupil->setObjectName(QStringLiteral("ChoosePupil1"));
+    connect(choose_pupil, &QAction::triggered, this, &MainMenuWindow::ChoosePupil1Click);
+
     auto* help_menu = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help_menu->setObjectName(QStringLiteral("Help1"));
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
@@ -170,6 +176,14 @@ void MainMenuWindow::BuildMenu() {
 
     status_ = new StatusClockBar(this);
     setStatusBar(status_);
+    connect(status_, &StatusClockBar::pupilPanelClicked, this, &MainMenuWindow::ChoosePupil1Click);
+}
+
+void MainMenuWindow::ShowPupil() { status_->ShowPupil(PupilShown(ctx_)); }
+
+void MainMenuWindow::ChoosePupil1Click() {
+    if (ctx_.choose_pupil) ctx_.choose_pupil();
+    ShowPupil();
 }
 
 void MainMenuWindow::FormCreate() {
@@ -177,6 +191,7 @@ void MainMenuWindow::FormCreate() {
     help_file_ = QString::fromStdString(ctx_.exe_folder) + QStringLiteral("Sorelka.hlp");
     image_->show();
     prompt_->setText(QStringLiteral("「ボタン」を選んで始めてね！"));
+    ShowPupil();
     startup_timer_->start();
 }
 
@@ -187,6 +202,7 @@ void MainMenuWindow::SetScreens(std::vector<ExerciseScreen*> screens) {
 void MainMenuWindow::ShowScreen(int index) {
     if (index < 0 || index >= static_cast<int>(screens_.size()) || !screens_[index]) return;
     screens_[index]->ShowModal();
+    ShowPupil();  // the pupil may have been changed on the screen
 }
 
 void MainMenuWindow::Timer1Timer() { status_->ShowClock(ctx_.clock); }

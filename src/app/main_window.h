@@ -35,6 +35,10 @@ public slots:
     void CuteButton2Click();  // ConfirmQuit
     void utorial1Click();     // help contents
     void About1Click();
+    // "なまえ" → "なまえをえらぶ…" and panel 0: choose the pupil.
+    void ChoosePupil1Click();
+    // Panel 0 names the current pupil.
+    void ShowPupil();
 
 private:
     void ShowScreen(int index);

@@ -1,17 +1,21 @@
 #include "app/program.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 
 #include "app/main_window.h"
 #include "app/placeholder_screen.h"
+#include "app/pupil_dialog.h"
 #include "decimals/decimal_drill_screen.h"
 #include "decimals/decimal_practice_screen.h"
 #include "division/division_drill_screen.h"
 #include "division/division_practice_screen.h"
 #include "drill/drill_log.h"
+#include "drill/recorded_answers.h"
 #include "fractions/fraction_drill_screen.h"
 #include "fractions/fraction_practice_screen.h"
 #include "rules/rules_drill_screen.h"
+#include "record/learning_record.h"
 #include "rules/rules_practice_screen.h"
 
 namespace sorelka {
@@ -69,6 +73,12 @@ const ScreenEntry kScreens[] = {
 Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     record_ = std::make_unique<record::RecordStore>(database_path, ctx_.dialogs, &ctx_.clock);
     drill_log_ = std::make_unique<DrillLog>(*record_);
+    // Start-up reads the roster only (the last pupil's name), never the history.
+    learning_ = std::make_unique<record::LearningRecord>(*record_);
+    learning_->RestoreLastPupil();
+    answers_ = std::make_unique<RecordedAnswers>(*learning_, *drill_log_);
+    ctx_.recorder = answers_.get();
+    ctx_.choose_pupil = [this] { ChoosePupil(); };
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenEntry& entry : kScreens) {
@@ -83,7 +93,15 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     main_window_->SetScreens(screens_);
 }
 
+void Program::ChoosePupil() {
+    QWidget* over = QApplication::activeWindow();
+    PupilDialog dialog(*learning_, over ? over : main_window_.get());
+    dialog.exec();
+}
+
 Program::~Program() {
+    ctx_.recorder = nullptr;
+    ctx_.choose_pupil = nullptr;
     // The screens show the drill log's result set: they go first.
     main_window_.reset();
     drill_log_.reset();

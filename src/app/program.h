@@ -11,7 +11,9 @@ class QWidget;
 namespace sorelka {
 
 class DrillLog;
+class RecordedAnswers;
 namespace record {
+class LearningRecord;
 class RecordStore;
 }
 class ExerciseScreen;
@@ -30,6 +32,10 @@ public:
     MainMenuWindow* main_window() const { return main_window_.get(); }
     DrillLog& drill_log() const { return *drill_log_; }
     record::RecordStore& record_store() const { return *record_; }
+    // The roster, the current pupil and the history of every answer.
+    record::LearningRecord& learning_record() const { return *learning_; }
+    // Opens PupilDialog over the active window until a pupil is chosen.
+    void ChoosePupil();
     // TForm1 … TForm11 in the order they were created.
     const std::vector<QWidget*>& forms() const { return forms_; }
     // TForm2 … TForm11.
@@ -39,6 +45,8 @@ private:
     AppContext& ctx_;
     std::unique_ptr<record::RecordStore> record_;
     std::unique_ptr<DrillLog> drill_log_;
+    std::unique_ptr<record::LearningRecord> learning_;
+    std::unique_ptr<RecordedAnswers> answers_;
     std::unique_ptr<MainMenuWindow> main_window_;
     std::vector<QWidget*> forms_;
     std::vector<ExerciseScreen*> screens_;

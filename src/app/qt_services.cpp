@@ -36,7 +36,8 @@ LocalTime SystemClock::Now() const {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    return {d.year(),   d.month(),  d.day(),         t.hour(),
+            t.minute(), t.second(), t.msec(), now.offsetFromUtc() / 60};
 }
 
 bool IsReadableWav(const QString& path) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/exercise_state.h"
+#include "core/learning_recorder.h"
 #include "core/services.h"
 
 namespace sorelka {
@@ -20,6 +21,10 @@ struct AppContext {
     std::string exe_folder;
     // Ends the whole program (all windows close, the message loop stops).
     std::function<void()> quit;
+    // The learning record every judged problem goes to (none: nothing is recorded).
+    LearningRecorder* recorder = nullptr;
+    // Lets the pupil choose who is answering (the pupil dialog in the program).
+    std::function<void()> choose_pupil;
 };
 
 // Asks `question` with Yes and No; every answer but No ends the program.

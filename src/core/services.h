@@ -40,6 +40,9 @@ struct LocalTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    int millisecond = 0;
+    // Minutes the local time is ahead of UTC (540 in Japan).
+    int utc_offset_minutes = 0;
 };
 
 class Clock {

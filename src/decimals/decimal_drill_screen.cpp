@@ -12,6 +12,8 @@ constexpr unsigned kClickCue = 11;
 DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
     DrillProfile p;
     p.title = QString::fromUtf8(variant.title);
+    p.topic = variant.operation == Operation::Addition ? kTopicDecimalAddition
+                                                       : kTopicDecimalSubtraction;
     p.menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"),
                     QStringLiteral("小数第三位")};
     p.menu_heading = QStringLiteral("  メニュー");
@@ -125,6 +127,8 @@ void DecimalDrillScreen::ComboBox7Change(int index) {
     Refresh();
     JudgeAndLog();
 }
+
+WorkedRows DecimalDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.cells()); }
 
 void DecimalDrillScreen::JudgeAndLog() { RecordAnswer(sheet_.IsRight(), DecimalDrillRow(sheet_)); }
 

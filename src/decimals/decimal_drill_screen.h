@@ -32,6 +32,7 @@ protected:
     void ResetEntryLists() override;
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
+    WorkedRows WorkedRowsNow() const override;
 
 private:
     void DigitChosen(Column column, int digit);

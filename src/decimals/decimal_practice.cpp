@@ -17,6 +17,7 @@ DecimalPractice::DecimalPractice(AppContext& ctx, const PracticeVariant& variant
 }
 
 void DecimalPractice::FormCreate() {
+    watch_.Close();
     sheet_.ClearWorksheet();
     SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(variant_.show_cue);
@@ -40,6 +41,7 @@ void DecimalPractice::CuteButton4Click() {
 
 void DecimalPractice::NewProblem() {
     sheet_.Draw(ctx_.random, ctx_.state.menu_choice);
+    watch_.Shown(ctx_.clock);
     sheet_.cells()["Label4"].text = sheet_.Equation(false);
     sheet_.ShowOperator();
     sheet_.ResetEntryLists();
@@ -58,6 +60,16 @@ void DecimalPractice::ComboBox7Change(int index) {
     if (index != 0 || !sheet_.has_problem()) return;
     sheet_.ShowFinishedAnswer();
     const bool right = sheet_.IsRight();
+    JudgedAnswer answer;
+    answer.topic = variant_.operation == Operation::Addition ? kTopicDecimalAddition
+                                                             : kTopicDecimalSubtraction;
+    answer.menu_choice = ctx_.state.menu_choice;
+    answer.problem = WithoutPadding(sheet_.LogProblemText());
+    answer.right_answer = WithoutPadding(sheet_.LogResultText());
+    answer.entered_answer = WithoutPadding(sheet_.LogAnswerText());
+    answer.correct = right;
+    answer.worked_rows = WorkedRowsOf(sheet_.cells());
+    RecordPracticeVerdict(ctx_, watch_, answer);
     sheet_.cells()["Label3"].text = right ? "○" : "×";
     ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
     sheet_.cells()["Label4"].text = sheet_.Equation(true);

@@ -58,6 +58,7 @@ private:
     AppContext& ctx_;
     PracticeVariant variant_;
     DecimalSheet sheet_;
+    ProblemWatch watch_;
 };
 
 }  // namespace sorelka::decimals

@@ -80,6 +80,16 @@ void DivisionDrillScreen::ClearWorksheetNumbers() {
     view_->Sync(model_);
 }
 
+WorkedRows DivisionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
+
+void DivisionDrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const {
+    DrillScreen::FillAnswerTexts(row, answer);
+    answer.right_answer = RecordedAnswerText(row.kai, row.ams);
+    const std::optional<int> quotient = model_.entered_quotient();
+    answer.entered_answer =
+        RecordedAnswerText(quotient ? std::to_string(*quotient) : std::string(), row.ami);
+}
+
 void DivisionDrillScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
 void DivisionDrillScreen::ComboBox3Change(int index) { ChooseDigit(kTens, index); }
 void DivisionDrillScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds, index); }

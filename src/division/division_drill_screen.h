@@ -32,6 +32,8 @@ protected:
     void ResetEntryLists() override;
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
+    WorkedRows WorkedRowsNow() const override;
+    void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const override;
 
 private:
     void ChooseDigit(int place, int digit);

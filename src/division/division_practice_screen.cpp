@@ -147,6 +147,7 @@ void DivisionPracticeScreen::FormCreate() {
 }
 
 void DivisionPracticeScreen::ClearWorksheet() {
+    watch_.Close();
     model_.ClearWorksheet();
     mark_->clear();
     problem_line_->clear();
@@ -174,6 +175,7 @@ void DivisionPracticeScreen::NewProblem() {
     }
     problem_line_->setText(QString::fromStdString(ProblemText(model_.problem())));
     view_->Sync(model_);
+    watch_.Shown(ctx().clock);
     ShowHint(StepHint(0));
     PlayCue(11);
 }
@@ -209,7 +211,19 @@ void DivisionPracticeScreen::ComboBox6Change(int index) {
 }
 
 void DivisionPracticeScreen::FinishAnswer() {
+    const DivisionProblem& problem = model_.problem();
     const bool right = model_.JudgeDivision();
+    JudgedAnswer answer;
+    answer.topic = kTopicDivision;
+    answer.menu_choice = ctx().state.menu_choice;
+    answer.problem = WithoutPadding(LogProblemText(problem));
+    answer.right_answer = RecordedAnswerText(std::to_string(problem.quotient), problem.remainder);
+    const std::optional<int> quotient = model_.entered_quotient();
+    answer.entered_answer = RecordedAnswerText(quotient ? std::to_string(*quotient) : std::string(),
+                                               model_.entered_remainder());
+    answer.correct = right;
+    answer.worked_rows = WorkedRowsOf(model_.worksheet());
+    RecordPracticeVerdict(ctx(), watch_, answer);
     mark_->setText(QString::fromStdString(Mark(right)));
     PlayCue(right ? 14 : 13);
     problem_line_->setText(QString::fromStdString(AnswerText(model_.problem())));

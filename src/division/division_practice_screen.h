@@ -51,6 +51,7 @@ private:
     void ShowHint(const std::optional<std::string>& hint);
 
     LongDivision model_;
+    ProblemWatch watch_;
     std::unique_ptr<DivisionWorksheetView> view_;
     QLabel* prompt_;
     QLabel* mark_;

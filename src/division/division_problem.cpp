@@ -62,4 +62,9 @@ std::string LogProblemText(const DivisionProblem& p) {
     return " " + std::to_string(p.dividend) + " ÷ " + std::to_string(p.divisor);
 }
 
+std::string RecordedAnswerText(const std::string& quotient, std::optional<int> remainder) {
+    if (!remainder) return quotient;
+    return quotient + " あまり " + std::to_string(*remainder);
+}
+
 }  // namespace sorelka::division

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/services.h"
@@ -32,5 +33,8 @@ std::string ProblemText(const DivisionProblem& problem);
 std::string AnswerText(const DivisionProblem& problem);
 // " 745 ÷ 6", the problem as the drill log keeps it.
 std::string LogProblemText(const DivisionProblem& problem);
+// A quotient and remainder as the learning record keeps them: "12 あまり 3";
+// the quotient alone when no remainder was written.
+std::string RecordedAnswerText(const std::string& quotient, std::optional<int> remainder);
 
 }  // namespace sorelka::division

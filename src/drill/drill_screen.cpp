@@ -148,6 +148,7 @@ void DrillScreen::ShowQuestionNumber() {
 
 void DrillScreen::FormCreate() {
     session_.CloseQuestion();
+    watch_.Close();
     ClearAll();
     HideEntryLists();
     if (profile_.show_clears_menu_selection) menu_list_->Reset();
@@ -179,10 +180,16 @@ void DrillScreen::StartDrill() {
     }
     ClearAll();
     ctx().state.score_sheet_shown = false;
-    session_.Start(SecondsOfDay(ctx().clock.Now()));
+    const LocalTime now = ctx().clock.Now();
+    session_.Start(SecondsOfDay(now));
+    if (ctx().recorder)
+        drill_key_ = ctx().recorder->StartDrill(
+            {profile_.topic, ctx().state.menu_choice, session_.time_limit_seconds(), now});
     GenerateProblem(ctx().state.menu_choice);
     session_.BeginQuestion();
     ShowProblem();
+    question_menu_choice_ = ctx().state.menu_choice;
+    watch_.Shown(ctx().clock);
     ResetEntryLists();
     ShowQuestionNumber();
     log_.ClearDrillLog();
@@ -206,6 +213,8 @@ void DrillScreen::NextQuestion() {
     session_.BeginQuestion();
     GenerateProblem(ctx().state.menu_choice);
     ShowProblem();
+    question_menu_choice_ = ctx().state.menu_choice;
+    watch_.Shown(ctx().clock);
     ResetEntryLists();
     ShowQuestionNumber();
     if (profile_.countdown_per_question && session_.time_limit_seconds() > 0) {
@@ -219,7 +228,21 @@ void DrillScreen::NextQuestion() {
 bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
     if (!session_.Judge(right)) return false;
     row.no = session_.question_number();
-    log_.AppendDrillRow(row);
+    if (LearningRecorder* recorder = ctx().recorder) {
+        const LocalTime now = ctx().clock.Now();
+        JudgedAnswer answer;
+        answer.topic = profile_.topic;
+        answer.menu_choice = question_menu_choice_;
+        FillAnswerTexts(row, answer);
+        answer.correct = right;
+        answer.answered_at = now;
+        answer.seconds = watch_.TakeVerdict(now).value_or(0);
+        answer.worked_rows = WorkedRowsNow();
+        recorder->RecordDrillAnswer(drill_key_, row.no, answer, row,
+                                    session_.Figures(SecondsOfDay(now)));
+    } else {
+        log_.AppendDrillRow(row);
+    }
     button(4)->setEnabled(true);
     button(5)->setEnabled(true);
     SetPrompt(profile_.next_prompt);
@@ -235,8 +258,18 @@ void DrillScreen::CountdownTick() {
     FinishDrill();
 }
 
+void DrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const {
+    answer.problem = WithoutPadding(row.mnd);
+    answer.right_answer = WithoutPadding(row.kai);
+    answer.entered_answer = WithoutPadding(row.kot);
+}
+
 void DrillScreen::FinishDrill() {
-    const ScoreLine line = session_.Finish(SecondsOfDay(ctx().clock.Now()));
+    const LocalTime now = ctx().clock.Now();
+    const ScoreLine line = session_.Finish(SecondsOfDay(now));
+    watch_.Close();
+    if (ctx().recorder && !drill_key_.empty())
+        ctx().recorder->FinishDrill(drill_key_, session_.Figures(SecondsOfDay(now)), now);
     const QString texts[] = {QString::fromStdString(line.questions),
                              QString::fromStdString(line.points), QString::fromStdString(line.time)};
     for (std::size_t i = 0; i < score_labels_.size() && i < 3; ++i) score_labels_[i]->setText(texts[i]);

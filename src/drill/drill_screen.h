@@ -20,6 +20,7 @@ class StatusClockBar;
 // What one drill screen states differently from the others. The defaults are
 // the division drill's.
 struct DrillProfile {
+    int topic = kTopicDivision;                      // in the learning record
     QString title;                                   // Label1
     QStringList menu_items;                          // ComboBox1
     QString menu_heading = QStringLiteral("　メニュー");
@@ -106,6 +107,11 @@ protected:
     // Runs at the end of FinishDrill, after the score line is written (for a
     // screen whose score line shares a label with its worksheet).
     virtual void AfterFinish() {}
+    // The worksheet's written cells as they stand, for the learning record.
+    virtual WorkedRows WorkedRowsNow() const { return {}; }
+    // The problem and the two answers of a judged question for the learning
+    // record; by default the log row's texts without their padding spaces.
+    virtual void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const;
 
     // The finishing action of a question: counts it when right, appends
     // `row` (its number filled in here) to the log, enables "次へ" and
@@ -139,6 +145,10 @@ private:
     QTimer* countdown_ = nullptr;
     QTimer* clock_timer_ = nullptr;
     StatusClockBar* status_ = nullptr;
+    // The drills row of the drill on this screen, and the question on screen.
+    std::string drill_key_;
+    ProblemWatch watch_;
+    int question_menu_choice_ = 0;
 };
 
 }  // namespace sorelka

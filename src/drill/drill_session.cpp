@@ -52,6 +52,15 @@ ScoreLine DrillSession::Finish(int now_seconds) {
     return MakeScoreLine(state_.question_count, state_.correct_count, elapsed);
 }
 
+DrillFigures DrillSession::Figures(int now_seconds) const {
+    DrillFigures f;
+    f.questions = state_.question_count;
+    f.correct = state_.correct_count;
+    f.points = f.questions > 0 ? f.correct * 100 / f.questions : 0;
+    f.seconds = started_ ? ElapsedSeconds(start_seconds_, now_seconds) : 0;
+    return f;
+}
+
 bool DrillSession::Tick() {
     ++elapsed_ticks_;
     return elapsed_ticks_ >= time_limit_seconds_;

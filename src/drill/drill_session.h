@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/exercise_state.h"
+#include "core/learning_recorder.h"
 
 namespace sorelka {
 
@@ -64,6 +65,8 @@ public:
     bool Judge(bool right);
     // "ストップ" or the time-out: closes the question and computes the score line.
     ScoreLine Finish(int now_seconds);
+    // The score line's figures at `now_seconds`, as numbers.
+    DrillFigures Figures(int now_seconds) const;
 
     void SetTimeLimit(int seconds) { time_limit_seconds_ = seconds; }
     void RestartCountdown() { elapsed_ticks_ = 0; }

@@ -32,6 +32,7 @@ const QRect kScorePlace{kDrillTaskLeft, kDrillScoreTop, 130, kScoreHeight};
 DrillProfile FractionDrillProfile() {
     DrillProfile p;
     p.title = QStringLiteral("５．分数の表し方：ドリル");
+    p.topic = kTopicFractions;
     p.menu_items = ToQt(MenuItems());
     p.menu_heading = QString::fromUtf8(kMenuHeading);
     p.time_list = QStringLiteral("ComboBox5");
@@ -206,5 +207,7 @@ void FractionDrillScreen::JudgeAndLog() {
     const FractionSheet::DrillAnswer answer = sheet_.JudgeForDrillLog();
     RecordAnswer(answer.right, answer.row);
 }
+
+WorkedRows FractionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.worksheet()); }
 
 }  // namespace sorelka

@@ -36,6 +36,7 @@ protected:
     void ResetEntryLists() override;
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
+    WorkedRows WorkedRowsNow() const override;
     QString ProblemPrompt() const override;
     void AfterFinish() override;
 

@@ -26,6 +26,7 @@ void FractionPractice::ChooseOnes(int position) {
 }
 
 void FractionPractice::FormCreate() {
+    watch_.Close();
     sheet_.ClearWorksheet();
     SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(11);
@@ -47,10 +48,13 @@ void FractionPractice::SetNewProblem() {
     // menu_choice may name another screen's menu item (or none at all); then
     // no problem is drawn and the pupil is sent to the menu instead of being
     // told to answer a problem that is not there.
-    if (sheet_.GenerateProblem(ctx_.state.menu_choice))
+    watch_.Close();
+    if (sheet_.GenerateProblem(ctx_.state.menu_choice)) {
         SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
-    else
+        watch_.Shown(ctx_.clock);
+    } else {
         SetPrompt(kChooseMenuPrompt);
+    }
     ctx_.cues.PlayCue(11);
 }
 
@@ -60,6 +64,15 @@ void FractionPractice::ChooseAction(int position) {
 
 void FractionPractice::Judge() {
     const bool right = sheet_.JudgePracticeAnswer();
+    JudgedAnswer answer;
+    answer.topic = kTopicFractions;
+    answer.menu_choice = ctx_.state.menu_choice;
+    answer.problem = sheet_.ProblemText();
+    answer.right_answer = sheet_.RightAnswerText();
+    answer.entered_answer = sheet_.EnteredAnswerText();
+    answer.correct = right;
+    answer.worked_rows = WorkedRowsOf(sheet_.worksheet());
+    RecordPracticeVerdict(ctx_, watch_, answer);
     Cell& mark = sheet_.worksheet()["Label3"];
     mark.text = right ? "○" : "×";
     mark.colour = kRed;

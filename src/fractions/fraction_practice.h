@@ -38,6 +38,7 @@ private:
 
     AppContext& ctx_;
     FractionSheet sheet_;
+    ProblemWatch watch_;
 };
 
 }  // namespace sorelka::fractions

@@ -8,6 +8,28 @@ const std::vector<Migration>& Migrations() {
         {1,
          {QStringLiteral("create table if not exists dorill (\"NO\" integer, MND text, KAI text,"
                          " KOT text, HNT text, AMS integer, AMI integer)")}},
+        // The learning record: the pupils of a shared PC, every drill run and
+        // every judged problem. Never emptied by the program.
+        {2,
+         {QStringLiteral("create table pupils (id integer primary key, name text not null unique,"
+                         " reading text, archived integer not null default 0,"
+                         " created_at text)"),
+          QStringLiteral("create table drills (id integer primary key, uid text not null unique,"
+                         " pupil_id integer references pupils(id), topic integer not null,"
+                         " menu_choice integer, time_limit_seconds integer, started_at text not null,"
+                         " finished_at text, questions integer not null default 0,"
+                         " correct integer not null default 0, points integer not null default 0,"
+                         " seconds integer not null default 0)"),
+          QStringLiteral("create table history (id integer primary key,"
+                         " pupil_id integer references pupils(id), answered_at text not null,"
+                         " topic integer not null, mode text not null check (mode in ('practice', 'drill')),"
+                         " menu_choice integer, drill_id integer references drills(id),"
+                         " question_no integer, problem text not null, right_answer text,"
+                         " entered_answer text, correct integer not null check (correct in (0, 1)),"
+                         " seconds real, error_kind text, error_step integer, worked_rows text)"),
+          QStringLiteral("create index history_by_pupil on history (pupil_id, answered_at)"),
+          QStringLiteral("create index history_by_drill on history (drill_id)"),
+          QStringLiteral("create index drills_by_pupil on drills (pupil_id, started_at)")}},
     };
     return steps;
 }

@@ -17,6 +17,7 @@ constexpr int kListsTop = 280;
 DrillProfile RulesDrillProfile() {
     DrillProfile p;
     p.title = QStringLiteral("４．計算のきまり：ドリル");
+    p.topic = kTopicRules;
     p.menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
                     QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")};
     p.menu_heading = QStringLiteral("         メニュー");
@@ -155,5 +156,7 @@ void RulesDrillScreen::ComboBox7Change(int index) {
     model_.ChooseOperation(index);
     Sync();
 }
+
+WorkedRows RulesDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
 
 }  // namespace sorelka::rules

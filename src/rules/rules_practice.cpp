@@ -50,6 +50,7 @@ RulesPractice::RulesPractice(AppContext& ctx)
 }
 
 void RulesPractice::ClearWorksheet() {
+    watch_.Close();
     steps_.ClearColumnArea();  // Label4 .. Label21, lines, pictures, digits, row
     steps_.worksheet()["Label3"].text.clear();
     entry_lists_visible_ = false;
@@ -76,9 +77,11 @@ void RulesPractice::NextProblem() {
 
 void RulesPractice::StartProblem(bool from_menu) {
     answer_written_ = false;
+    watch_.Close();
     if (GenerateProblem(ctx_.state.menu_choice, ctx_.random, drawn_, Variant::Practice)) {
         steps_.worksheet()["Label3"].text = drawn_.problem_text;
         steps_.StartProblem(drawn_);
+        watch_.Shown(ctx_.clock);
         if (drawn_.IsBoxProblem() && !from_menu) ++operation_list_resets_;
     } else {
         // No kind of problem chosen since the program started (or another
@@ -104,6 +107,15 @@ void RulesPractice::JudgeAnswer() {
     const ExpressionProblem& p = steps_.problem();
     const bool right = steps_.state().second_result == p.expected_answer;
     Worksheet& sheet = steps_.worksheet();
+    JudgedAnswer answer;
+    answer.topic = kTopicRules;
+    answer.menu_choice = ctx_.state.menu_choice;
+    answer.problem = ProblemTextForLog(p);
+    answer.right_answer = std::to_string(p.expected_answer);
+    answer.entered_answer = std::to_string(steps_.state().second_result);
+    answer.correct = right;
+    answer.worked_rows = WorkedRowsOf(sheet);
+    RecordPracticeVerdict(ctx_, watch_, answer);
     sheet["Label21"].text = right ? "○" : "×";
     ctx_.cues.PlayCue(right ? 14 : 13);
     // The answer is written into the problem once; judging again repeats the

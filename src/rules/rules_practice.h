@@ -62,6 +62,7 @@ private:
     AppContext& ctx_;
     CalculationSteps steps_;
     ExpressionProblem drawn_;
+    ProblemWatch watch_;
     std::string prompt_line_;
     bool answer_written_ = false;
     int entry_list_resets_ = 0;

@@ -1,6 +1,7 @@
 #include "widgets/exercise_screen.h"
 
 #include "widgets/look.h"
+#include "widgets/status_clock.h"
 
 namespace sorelka {
 
@@ -15,13 +16,32 @@ ExerciseScreen::ExerciseScreen(AppContext& ctx, const QString& name, const QStri
     SetBackground(this, kMenuBackground);
 }
 
+QString PupilShown(const AppContext& ctx) {
+    return ctx.recorder ? QString::fromStdString(ctx.recorder->PupilName()) : QStringLiteral("ゲスト");
+}
+
+void ExerciseScreen::ShowPupil() {
+    for (StatusClockBar* bar : findChildren<StatusClockBar*>()) {
+        connect(bar, &StatusClockBar::pupilPanelClicked, this, &ExerciseScreen::ChoosePupil,
+                Qt::UniqueConnection);
+        bar->ShowPupil(PupilShown(ctx_));
+    }
+}
+
+void ExerciseScreen::ChoosePupil() {
+    if (ctx_.choose_pupil) ctx_.choose_pupil();
+    ShowPupil();
+}
+
 int ExerciseScreen::ShowModal() {
     FormCreate();
+    ShowPupil();
     return exec();
 }
 
 void ExerciseScreen::ShowModeless() {
     FormCreate();
+    ShowPupil();
     show();
 }
 

@@ -6,6 +6,9 @@
 
 namespace sorelka {
 
+// The name panel 0 shows: the recorder's pupil, or "ゲスト" without a record.
+QString PupilShown(const AppContext& ctx);
+
 // Base of the ten exercise screens: a fixed-size dialog that the main menu
 // shows modally. FormCreate() is the show handler; it runs every time the
 // screen is shown, so each visit starts afresh while ctx().state keeps the
@@ -22,12 +25,16 @@ public:
     void ShowModeless();
 
     AppContext& ctx() { return ctx_; }
+    // Writes the current pupil into panel 0 of the screen's status bar.
+    void ShowPupil();
     const AppContext& ctx() const { return ctx_; }
 
 public slots:
     virtual void FormCreate() {}
 
 protected:
+    // Panel 0 clicked: the pupil chooses who is answering.
+    void ChoosePupil();
     // "目次": closes the screen; the main menu is active again.
     void ReturnToMenu();
     // "終る": asks `question`; unless the answer is No the program ends.

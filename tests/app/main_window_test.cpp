@@ -105,7 +105,7 @@ TEST_F(MainMenuTest, ClockPanelIsEmptyUntilTheFirstTickThenShowsTheTwelveHourClo
     services.clock.now = {2026, 1, 2, 0, 5, 0};
     window()->Timer1Timer();
     EXPECT_EQ(Utf8(status->panel_text(1)), "01/02  12:05 AM");
-    EXPECT_EQ(status->panel_text(0), QString());
+    EXPECT_EQ(Utf8(status->panel_text(0)), "なまえ：ゲスト");
 }
 
 TEST_F(MainMenuTest, QuitEndsTheProgramUnlessTheAnswerIsNo) {

@@ -80,8 +80,18 @@ public:
         now.hour = hour;
         now.minute = minute;
         now.second = second;
+        now.millisecond = 0;
     }
-    LocalTime now{2026, 12, 8, 13, 23, 0};
+    // Sub-second steps, for the seconds an answer took.
+    void Advance(int milliseconds) {
+        const int total = ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 +
+                          now.millisecond + milliseconds;
+        now.millisecond = total % 1000;
+        now.second = total / 1000 % 60;
+        now.minute = total / 60000 % 60;
+        now.hour = total / 3600000 % 24;
+    }
+    LocalTime now{2026, 12, 8, 13, 23, 0, 0, 540};
 };
 
 // Feeds a fixed sequence of draws. A draw that does not fit Random(n) is a

@@ -4,11 +4,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/pupil_dialog.h"
+#include "record/learning_record.h"
 #include "widgets/exercise_screen.h"
 #include "drill/drill_log.h"
 #include "support/fakes.h"
@@ -208,6 +212,24 @@ void FractionDrill(Program& program, FakeServices& services) {
     s->hide();
 }
 
+// The pupil dialog with a class's names, one being added, and the menu
+// showing the chosen pupil.
+void Pupils(Program& program) {
+    record::LearningRecord& record = program.learning_record();
+    for (const char* name : {"たなか はなこ", "すずき たろう", "さとう ゆい", "Émile", "O'Brien",
+                             "やまだ けん", "佐々木 陽菜", "いとう そら"})
+        record.AddPupil(QString::fromUtf8(name));
+    record.ChoosePupil(QStringLiteral("たなか はなこ"));
+    PupilDialog dialog(record, program.main_window());
+    dialog.show();
+    dialog.findChild<QLineEdit*>("NewPupilName")->setText(QStringLiteral("   "));
+    Press(&dialog, "AddPupilButton");
+    Save(&dialog, "PupilDialog");
+    dialog.hide();
+    program.main_window()->ShowPupil();
+    Save(program.main_window(), "TForm1-menu-pupil");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,11 +237,13 @@ int main(int argc, char** argv) {
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
     QDir().mkpath(out_dir);
     QTemporaryDir data;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, data.path());
     FakeServices services;
     services.ctx.exe_folder = ExecutableFolder();
     Program program(services.ctx, data.path() + "/kyozai.db");
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
+    Pupils(program);
     DivisionPractice(program, services);
     DivisionDrill(program, services);
     // 2.35 + 1.4, 7.5 + 12.06, 0.48 + 3.52 (the last answered wrongly).

@@ -1,0 +1,35 @@
+#include "drill/recorded_answers.h"
+
+#include "drill/drill_log.h"
+#include "record/learning_record.h"
+
+namespace sorelka {
+
+std::string RecordedAnswers::PupilName() const { return record_.shown_name().toStdString(); }
+
+void RecordedAnswers::RecordPractice(const JudgedAnswer& answer) {
+    record_.store().Commit({record_.HistoryStatement(answer, record::AnswerMode::Practice)});
+}
+
+std::string RecordedAnswers::StartDrill(const DrillRun& run) {
+    const QString uid = record::LearningRecord::NewDrillKey();
+    record_.store().Commit({record_.DrillStartStatement(uid, run)});
+    return uid.toStdString();
+}
+
+void RecordedAnswers::RecordDrillAnswer(const std::string& drill, int question_no,
+                                        const JudgedAnswer& answer, const DrillRow& row,
+                                        const DrillFigures& so_far) {
+    const QString uid = QString::fromStdString(drill);
+    log_.AppendDrillRow(row, {record_.HistoryStatement(answer, record::AnswerMode::Drill, uid,
+                                                       question_no),
+                              record_.DrillFiguresStatement(uid, so_far, std::nullopt)});
+}
+
+void RecordedAnswers::FinishDrill(const std::string& drill, const DrillFigures& figures,
+                                  const LocalTime& finished_at) {
+    record_.store().Commit(
+        {record_.DrillFiguresStatement(QString::fromStdString(drill), figures, finished_at)});
+}
+
+}  // namespace sorelka

@@ -1,0 +1,241 @@
+#include "record/learning_record.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QTextBoundaryFinder>
+#include <QUuid>
+#include <QVariant>
+#include <cmath>
+#include <memory>
+
+namespace sorelka::record {
+
+namespace {
+
+const QString kLastPupilKey = QStringLiteral("pupil/last");
+
+// The program's settings file. The program names no organisation (that would
+// move its data folder), so the program's own name stands in for it:
+// $XDG_CONFIG_HOME/Sorelka/Sorelka.conf.
+std::unique_ptr<QSettings> Settings() {
+    const QString app = QCoreApplication::applicationName();
+    const QString org = QCoreApplication::organizationName();
+    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
+}
+
+// The current pupil's id, looked up when the statement is written.
+const QString kPupilId = QStringLiteral("(select id from pupils where name = ?)");
+
+// Characters as a reader counts them: "が" typed as か + ゛ is one.
+int PerceivedLength(const QString& text) {
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (finder.toNextBoundary() != -1) ++count;
+    return count;
+}
+
+QVariant NullableText(const QString& text) {
+    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+}
+
+QString WorkedRowsJson(const WorkedRows& rows) {
+    QJsonArray cells;
+    for (const WorkedCell& cell : rows)
+        cells.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(cell.name)},
+                                 {QStringLiteral("text"), QString::fromStdString(cell.text)}});
+    return QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact));
+}
+
+std::optional<qint64> OptionalId(const QVariant& value) {
+    if (value.isNull()) return std::nullopt;
+    return value.toLongLong();
+}
+
+}  // namespace
+
+NameCheck CheckPupilName(const QString& typed) {
+    NameCheck check{typed.trimmed(), QString()};
+    if (check.name.isEmpty())
+        check.refusal = QStringLiteral("なまえを入れてね！");
+    else if (PerceivedLength(check.name) > kLongestPupilName)
+        check.refusal = QStringLiteral("なまえは%1文字までだよ！").arg(kLongestPupilName);
+    else if (check.name == kGuestName)
+        check.refusal = QStringLiteral("「ゲスト」は、なまえにできないよ！");
+    return check;
+}
+
+QString IsoTime(const LocalTime& t) {
+    const int offset = std::abs(t.utc_offset_minutes);
+    return QStringLiteral("%1-%2-%3T%4:%5:%6.%7%8%9:%10")
+        .arg(t.year, 4, 10, QLatin1Char('0'))
+        .arg(t.month, 2, 10, QLatin1Char('0'))
+        .arg(t.day, 2, 10, QLatin1Char('0'))
+        .arg(t.hour, 2, 10, QLatin1Char('0'))
+        .arg(t.minute, 2, 10, QLatin1Char('0'))
+        .arg(t.second, 2, 10, QLatin1Char('0'))
+        .arg(t.millisecond, 3, 10, QLatin1Char('0'))
+        .arg(t.utc_offset_minutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(offset / 60, 2, 10, QLatin1Char('0'))
+        .arg(offset % 60, 2, 10, QLatin1Char('0'));
+}
+
+LearningRecord::LearningRecord(RecordStore& store, QObject* parent)
+    : QObject(parent), store_(store) {}
+
+QStringList LearningRecord::Pupils() {
+    QStringList names;
+    if (!store_.Ready()) return names;
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select name from pupils where archived = 0 order by id")))
+        return names;
+    while (q.next()) names << q.value(0).toString();
+    return names;
+}
+
+bool LearningRecord::InRoster(const QString& name) {
+    if (!store_.Ready()) return false;
+    QSqlQuery q(store_.database());
+    q.prepare(QStringLiteral("select 1 from pupils where name = ?"));
+    q.addBindValue(name);
+    return q.exec() && q.next();
+}
+
+NameCheck LearningRecord::AddPupil(const QString& typed) {
+    NameCheck check = CheckPupilName(typed);
+    if (!check.ok()) return check;
+    if (InRoster(check.name)) {
+        check.refusal = QStringLiteral("「%1」は、もういるよ！").arg(check.name);
+        return check;
+    }
+    // "or ignore": a statement the file refuses would be kept and retried for
+    // ever, holding up every later answer.
+    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at)"
+                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))"),
+                    {check.name}}});
+    return check;
+}
+
+void LearningRecord::ChoosePupil(const QString& name) {
+    const QString chosen = (name.isEmpty() || name == kGuestName || !InRoster(name)) ? QString() : name;
+    Settings()->setValue(kLastPupilKey, chosen);
+    if (chosen == current_) return;
+    current_ = chosen;
+    emit pupilChanged();
+}
+
+void LearningRecord::RestoreLastPupil() {
+    const QString last = Settings()->value(kLastPupilKey).toString();
+    const QString chosen = (!last.isEmpty() && InRoster(last)) ? last : QString();
+    if (chosen == current_) return;
+    current_ = chosen;
+    emit pupilChanged();
+}
+
+Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
+                                           const QString& drill,
+                                           std::optional<int> question_no) const {
+    const bool on_drill = mode == AnswerMode::Drill;
+    return {QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
+                           " drill_id, question_no, problem, right_answer, entered_answer, correct,"
+                           " seconds, worked_rows) values (") +
+                kPupilId +
+                QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?,"
+                               " ?, ?)"),
+            {current_, IsoTime(answer.answered_at), answer.topic,
+             on_drill ? QStringLiteral("drill") : QStringLiteral("practice"), answer.menu_choice,
+             on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
+             on_drill && question_no ? QVariant(*question_no) : QVariant(QMetaType::fromType<int>()),
+             QString::fromStdString(answer.problem), QString::fromStdString(answer.right_answer),
+             QString::fromStdString(answer.entered_answer), answer.correct ? 1 : 0,
+             std::round(answer.seconds * 10) / 10, WorkedRowsJson(answer.worked_rows)}};
+}
+
+Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun& run) const {
+    return {QStringLiteral("insert into drills (uid, pupil_id, topic, menu_choice, time_limit_seconds,"
+                           " started_at) values (?, ") +
+                kPupilId + QStringLiteral(", ?, ?, ?, ?)"),
+            {uid, current_, run.topic, run.menu_choice, run.time_limit_seconds,
+             IsoTime(run.started_at)}};
+}
+
+Statement LearningRecord::DrillFiguresStatement(const QString& uid, const DrillFigures& figures,
+                                                const std::optional<LocalTime>& finished_at) const {
+    if (!finished_at)
+        return {QStringLiteral("update drills set questions = ?, correct = ?, points = ?, seconds = ?"
+                               " where uid = ?"),
+                {figures.questions, figures.correct, figures.points, figures.seconds, uid}};
+    return {QStringLiteral("update drills set questions = ?, correct = ?, points = ?, seconds = ?,"
+                           " finished_at = ? where uid = ?"),
+            {figures.questions, figures.correct, figures.points, figures.seconds,
+             IsoTime(*finished_at), uid}};
+}
+
+QString LearningRecord::NewDrillKey() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
+
+std::vector<HistoryRow> LearningRecord::History() {
+    std::vector<HistoryRow> rows;
+    if (!store_.Ready()) return rows;
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral(
+            "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode, h.menu_choice,"
+            " h.drill_id, h.question_no, h.problem, h.right_answer, h.entered_answer, h.correct,"
+            " h.seconds, h.worked_rows from history h left join pupils p on p.id = h.pupil_id"
+            " order by h.id")))
+        return rows;
+    while (q.next()) {
+        HistoryRow r;
+        r.id = q.value(0).toLongLong();
+        r.pupil_id = OptionalId(q.value(1));
+        r.pupil = q.value(2).toString();
+        r.answered_at = q.value(3).toString();
+        r.topic = q.value(4).toInt();
+        r.mode = q.value(5).toString();
+        r.menu_choice = q.value(6).toInt();
+        r.drill_id = OptionalId(q.value(7));
+        if (!q.value(8).isNull()) r.question_no = q.value(8).toInt();
+        r.problem = q.value(9).toString();
+        r.right_answer = q.value(10).toString();
+        r.entered_answer = q.value(11).toString();
+        r.correct = q.value(12).toInt() == 1;
+        r.seconds = q.value(13).toDouble();
+        r.worked_rows = q.value(14).toString();
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+std::vector<DrillRecord> LearningRecord::Drills() {
+    std::vector<DrillRecord> rows;
+    if (!store_.Ready()) return rows;
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select id, uid, pupil_id, topic, menu_choice, time_limit_seconds,"
+                               " started_at, finished_at, questions, correct, points, seconds"
+                               " from drills order by id")))
+        return rows;
+    while (q.next()) {
+        DrillRecord r;
+        r.id = q.value(0).toLongLong();
+        r.uid = q.value(1).toString();
+        r.pupil_id = OptionalId(q.value(2));
+        r.topic = q.value(3).toInt();
+        r.menu_choice = q.value(4).toInt();
+        r.time_limit_seconds = q.value(5).toInt();
+        r.started_at = q.value(6).toString();
+        r.finished_at = q.value(7).toString();
+        r.questions = q.value(8).toInt();
+        r.correct = q.value(9).toInt();
+        r.points = q.value(10).toInt();
+        r.seconds = q.value(11).toInt();
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+}  // namespace sorelka::record

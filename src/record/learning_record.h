@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "core/learning_recorder.h"
+#include "record/record_store.h"
+
+namespace sorelka::record {
+
+// The longest name the roster takes, in characters as a reader counts them.
+inline constexpr int kLongestPupilName = 20;
+// The name shown while no pupil is chosen.
+inline const QString kGuestName = QStringLiteral("ゲスト");
+
+// A name as typed, checked for the roster: trimmed, and either accepted or
+// refused with a Japanese message for the pupil.
+struct NameCheck {
+    QString name;     // trimmed
+    QString refusal;  // empty when the name may be added
+    bool ok() const { return refusal.isEmpty(); }
+};
+// Checks everything but duplicates (which LearningRecord::AddPupil checks).
+NameCheck CheckPupilName(const QString& typed);
+
+// Local time in ISO 8601 with its offset: "2026-12-08T13:23:05.250+09:00".
+QString IsoTime(const LocalTime& t);
+
+enum class AnswerMode { Practice, Drill };
+
+// One row of `history` as stored.
+struct HistoryRow {
+    qint64 id = 0;
+    std::optional<qint64> pupil_id;
+    QString pupil;  // the pupil's name; empty for the guest
+    QString answered_at;
+    int topic = 0;
+    QString mode;
+    int menu_choice = 0;
+    std::optional<qint64> drill_id;
+    std::optional<int> question_no;
+    QString problem;
+    QString right_answer;
+    QString entered_answer;
+    bool correct = false;
+    double seconds = 0;
+    QString worked_rows;  // JSON: [{"name": ..., "text": ...}, ...]
+};
+
+// One row of `drills` as stored.
+struct DrillRecord {
+    qint64 id = 0;
+    QString uid;
+    std::optional<qint64> pupil_id;
+    int topic = 0;
+    int menu_choice = 0;
+    int time_limit_seconds = 0;
+    QString started_at;
+    QString finished_at;  // empty until "ストップ" or the time-out
+    int questions = 0;
+    int correct = 0;
+    int points = 0;
+    int seconds = 0;
+};
+
+// The learning record in kyozai.db: the roster of pupils, the current pupil,
+// and the statements that write a judged problem and a drill run. The
+// statements name rows by keys made here (a pupil by its unique name, a drill
+// by its uid), so they stay right when the store keeps them and writes later.
+class LearningRecord : public QObject {
+    Q_OBJECT
+public:
+    explicit LearningRecord(RecordStore& store, QObject* parent = nullptr);
+
+    // The roster, in the order the names were added (archived names left out).
+    QStringList Pupils();
+    // Adds a name to the roster; the check's refusal tells why not.
+    NameCheck AddPupil(const QString& typed);
+
+    // The pupil answers are recorded for: empty for the guest.
+    const QString& current_pupil() const { return current_; }
+    // The name to show: the pupil's, or "ゲスト".
+    QString shown_name() const { return current_.isEmpty() ? kGuestName : current_; }
+    // Chooses a pupil of the roster, or the guest (empty name or one not in
+    // the roster), and remembers the choice for the next run.
+    void ChoosePupil(const QString& name);
+    // Takes up the choice remembered from the last run (the guest if that
+    // name is no longer in the roster).
+    void RestoreLastPupil();
+
+    // The statements of one judged problem, for the current pupil. `drill` is
+    // the uid of its drills row (empty on practice).
+    Statement HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
+                               const QString& drill = QString(),
+                               std::optional<int> question_no = std::nullopt) const;
+    // A new drills row for the current pupil; `uid` from NewDrillKey().
+    Statement DrillStartStatement(const QString& uid, const DrillRun& run) const;
+    // The drill's figures so far, and its end time once it has one.
+    Statement DrillFiguresStatement(const QString& uid, const DrillFigures& figures,
+                                    const std::optional<LocalTime>& finished_at) const;
+    static QString NewDrillKey();
+
+    // Reading back (tests, the teacher's view): every row in the order written.
+    std::vector<HistoryRow> History();
+    std::vector<DrillRecord> Drills();
+
+    RecordStore& store() { return store_; }
+
+signals:
+    void pupilChanged();
+
+private:
+    bool InRoster(const QString& name);
+
+    RecordStore& store_;
+    QString current_;
+};
+
+}  // namespace sorelka::record
