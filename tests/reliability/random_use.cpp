@@ -140,7 +140,15 @@ private:
     void Step() {
         cues_.calls.clear();  // keep the fakes small over long runs
         dialogs_.shown.clear();
-        if (faults_) MaybeFault();
+        if (faults_) {
+            MaybeFault();
+            // What the program's own timers do between clicks (this run
+            // does not spin the event loop): retry kept rows, and now and
+            // then copy the write-ahead log into the file.
+            program_->record_store().Flush();
+            if (event_ % 50 == 0 && program_->record_store().is_open())
+                QSqlQuery(program_->record_store().database()).exec("pragma wal_checkpoint(passive)");
+        }
         if (!open_ || !open_->isVisible()) {
             open_ = nullptr;
             if (Chance(85)) {
@@ -442,7 +450,7 @@ int main(int argc, char** argv) {
                 if (mounted) ::umount2(at.constData(), MNT_DETACH);
             }
         } disk{data.path().toLocal8Bit(), faults && ::mount("tmpfs", data.path().toLocal8Bit().constData(),
-                                                           "tmpfs", 0, "size=4m") == 0};
+                                                           "tmpfs", 0, "size=8m") == 0};
         const bool mounted = disk.mounted;
         full_disk = full_disk || mounted;
         sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db", faults, mounted);
