@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
@@ -15,21 +16,56 @@ QString Title() { return QStringLiteral("Sorelka"); }
 }  // namespace
 
 void QtDialogs::ShowMessage(const std::string& text) {
-    QMessageBox::warning(QApplication::activeWindow(), Title(), QString::fromStdString(text));
+    QMessageBox box(QMessageBox::NoIcon, Title(), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
 }
 
 void QtDialogs::ShowInformation(const std::string& text) {
     QMessageBox::information(QApplication::activeWindow(), Title(), QString::fromStdString(text));
 }
 
+namespace {
+
+// A Yes/No question that tells the two buttons apart from every other way of
+// closing it. A plain QMessageBox treats Esc and the title bar's close button
+// as its escape button, No; here they close the box without an answer.
+class YesNoBox final : public QMessageBox {
+public:
+    YesNoBox(const QString& text, QWidget* parent)
+        : QMessageBox(QMessageBox::Question, Title(), text, QMessageBox::Yes | QMessageBox::No,
+                      parent) {
+        setDefaultButton(QMessageBox::No);
+        connect(this, &QMessageBox::buttonClicked, this,
+                [this](QAbstractButton* button) { pressed_ = button; });
+    }
+
+    Answer Ask() {
+        exec();
+        if (pressed_ && pressed_ == button(QMessageBox::Yes)) return Answer::Yes;
+        if (pressed_ && pressed_ == button(QMessageBox::No)) return Answer::No;
+        return Answer::Closed;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        // Esc would click No; it closes the box instead.
+        if (event->matches(QKeySequence::Cancel)) {
+            close();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+
+private:
+    QAbstractButton* pressed_ = nullptr;
+};
+
+}  // namespace
+
 Answer QtDialogs::AskYesNo(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::No);
-    const int result = box.exec();
-    if (result == QMessageBox::Yes) return Answer::Yes;
-    if (result == QMessageBox::No) return Answer::No;
-    return Answer::Closed;
+    YesNoBox box(QString::fromStdString(text), QApplication::activeWindow());
+    return box.Ask();
 }
 
 LocalTime SystemClock::Now() const {
