@@ -5,9 +5,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
+#include <cstdio>
 
 namespace sorelka {
 
@@ -100,7 +103,27 @@ bool IsReadableWav(const QString& path) {
     return false;
 }
 
-QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {}
+namespace {
+
+// Swallows Qt's own messages while the audio devices are looked up: without a
+// device Qt Multimedia prints one line per sound effect and one for the sound
+// server; the program says it once itself.
+void QuietMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+bool FindAudioOutput() {
+    const QtMessageHandler previous = qInstallMessageHandler(QuietMessage);
+    const bool found = !QMediaDevices::audioOutputs().isEmpty();
+    qInstallMessageHandler(previous);
+    if (!found) std::fputs("Sorelka: no audio device found; the sound cues stay silent.\n", stderr);
+    return found;
+}
+
+}  // namespace
+
+QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {
+    static const bool audio_output = FindAudioOutput();  // looked up and told once per run
+    audio_output_ = audio_output;
+}
 
 QtSoundBackend::~QtSoundBackend() {
     // Qt loads sound files in the background and loses track of a load whose
@@ -120,6 +143,7 @@ QtSoundBackend::~QtSoundBackend() {
 bool QtSoundBackend::Load(const std::string& path) {
     const QString file = QString::fromStdString(path);
     if (!IsReadableWav(file)) return false;
+    if (!audio_output_) return true;  // a good file; silence without a device
     auto* effect = new QSoundEffect(this);
     effect->setSource(QUrl::fromLocalFile(file));
     effects_.insert(file, effect);
