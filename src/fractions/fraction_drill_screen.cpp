@@ -24,7 +24,7 @@ QStringList ToQt(const std::vector<std::string>& items) {
 const QRect kTaskPlace{kDrillTaskLeft, kDrillTaskTop, 520, 36};
 // The score line is one compact row between the top of the paper and the
 // score sheet, which is shown at top 130 and must not cover it.
-constexpr int kScoreHeight = 16;
+constexpr int kScoreHeight = 18;
 constexpr int kScorePixels = 17;
 // Label11 as the first label of the score line.
 const QRect kScorePlace{kDrillTaskLeft, kDrillScoreTop, 130, kScoreHeight};

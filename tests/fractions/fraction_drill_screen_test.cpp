@@ -193,7 +193,7 @@ TEST_F(FractionDrillTest, ThreeRightOfFourGive75PointsAndStopPutsTheScoreLineInO
     EXPECT_EQ(Text("Label11"), "4 問");
     EXPECT_EQ(Text("Label12"), "75 点");
     EXPECT_EQ(Text("Label13"), "1 分 5 秒");
-    EXPECT_EQ(Widget("Label11")->y(), 114);
+    EXPECT_EQ(Widget("Label11")->y(), 112);
     EXPECT_EQ(Widget("Label11")->y(), Widget("Label12")->y());
     EXPECT_EQ(Text("Label2"), "おつかれさま！");
     EXPECT_EQ(fx.cues.cues(), std::vector<unsigned>{19});
@@ -222,7 +222,7 @@ TEST_F(FractionDrillTest, AfterTheTimeOutTheListsStayButTakeNoMoreAnswers) {
     for (int i = 0; i < 300; ++i) screen.CountdownTick();
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{"時間だから、ドリルを終わるよ！"});
     EXPECT_EQ(Text("Label11"), "1 問");
-    EXPECT_EQ(Widget("Label11")->y(), 114);
+    EXPECT_EQ(Widget("Label11")->y(), 112);
     EXPECT_TRUE(Widget("ComboBox3")->isVisible());
     fx.cues.clear();
     Enter(2, 0);
