@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -271,6 +272,8 @@ TEST_F(DecimalDrillTest, TheScoreSheetHasFiveColumnsAndLeavesTheButtonsFree) {
     EXPECT_EQ(grid->Titles(), (QStringList{"番号", "問題", "正解", "答え", "判定"}));
     ASSERT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->RowTexts(0), (QStringList{"1", " 5.2 - 4.9", " 0.3", " 0.3", " ○"}));
+    EXPECT_TRUE(grid->font().bold()) << "bold cells";
+    EXPECT_FALSE(grid->horizontalHeader()->font().bold()) << "plain titles";
     const int widths[] = {40, 150, 90, 90};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(grid->columnWidth(grid->columns()[i].field), widths[i]) << i;
