@@ -93,8 +93,15 @@ TEST_F(FractionDrillTest, ShownItAsksForTheMenuWithEveryButtonOnAndTheListsHidde
     for (const char* name : {"Label3", "Label11", "Label12", "Label13"})
         EXPECT_EQ(Text(name), "") << name;
     for (const char* b : {"CuteButton1", "CuteButton2", "CuteButton3", "CuteButton4",
-                          "CuteButton5", "CuteButton6"})
+                          "CuteButton5", "CuteButton6"}) {
         EXPECT_TRUE(Enabled(b)) << b;
+        for (const char* list : {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"})
+            EXPECT_FALSE(Widget(b)->geometry().intersects(Widget(list)->geometry())) << b << " " << list;
+    }
+    EXPECT_EQ(Widget("ComboBox3")->pos(), QPoint(816, 272));  // tens
+    EXPECT_EQ(Widget("ComboBox2")->pos(), QPoint(840, 272));  // ones
+    EXPECT_EQ(Widget("ComboBox4")->pos(), QPoint(864, 271));  // actions
+    EXPECT_EQ(Widget("Shape1")->height(), 2);
 
     // The menu list keeps its choice when the screen is shown again.
     ClickItem(&screen, "ComboBox1", 1);
