@@ -1,11 +1,11 @@
 #include "app/qt_services.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>

@@ -237,7 +237,6 @@ struct TextFitTest : ::testing::Test {
 
 TEST_F(TextFitTest, EveryTextShowsWholeInItsLabel) {
     auto* practice_division = form("TForm2");
-    auto* drill_division = form("TForm3");
     auto* practice_rules = form("TForm8");
     auto* drill_rules = form("TForm9");
     auto* practice_fractions = form("TForm10");
@@ -288,7 +287,6 @@ TEST_F(TextFitTest, EveryTextShowsWholeInItsLabel) {
                              {drill->profile().question_format.arg(999)},
                              [this](QWidget* s) { StartDrill(s); }});
     }
-    (void)drill_division;
 
     for (const Entry& entry : table) {
         auto* screen = static_cast<ExerciseScreen*>(entry.screen);
