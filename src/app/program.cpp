@@ -116,8 +116,10 @@ std::string ExecutableFolder() {
 namespace sorelka {
 
 void NameApplication() {
+    // No display name: Qt would append it to every title bar. The desktop shows
+    // "Sorelkaドリル" from the desktop entry, which it finds by the desktop file
+    // name and by the window class ("Sorelka", the application name).
     QGuiApplication::setApplicationName(QStringLiteral("Sorelka"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sorelkaドリル"));
     QGuiApplication::setDesktopFileName(QStringLiteral("sorelka"));
 }
 

@@ -55,8 +55,9 @@ private:
 // The folder of the running executable, ending in "/".
 std::string ExecutableFolder();
 
-// Names the application: "Sorelkaドリル" is what the desktop shows for the
-// running program.
+// Names the application "Sorelka" (its window class and data folder) with the
+// desktop file "sorelka", whose entry gives the name the desktop shows,
+// "Sorelkaドリル". Title bars show each window's caption alone.
 void NameApplication();
 
 }  // namespace sorelka

@@ -1,12 +1,16 @@
 #include "app/qt_services.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
+#include <cstdio>
 
 namespace sorelka {
 
@@ -15,21 +19,56 @@ QString Title() { return QStringLiteral("Sorelka"); }
 }  // namespace
 
 void QtDialogs::ShowMessage(const std::string& text) {
-    QMessageBox::warning(QApplication::activeWindow(), Title(), QString::fromStdString(text));
+    QMessageBox box(QMessageBox::NoIcon, Title(), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
 }
 
 void QtDialogs::ShowInformation(const std::string& text) {
     QMessageBox::information(QApplication::activeWindow(), Title(), QString::fromStdString(text));
 }
 
+namespace {
+
+// A Yes/No question that tells the two buttons apart from every other way of
+// closing it. A plain QMessageBox treats Esc and the title bar's close button
+// as its escape button, No; here they close the box without an answer.
+class YesNoBox final : public QMessageBox {
+public:
+    YesNoBox(const QString& text, QWidget* parent)
+        : QMessageBox(QMessageBox::Question, Title(), text, QMessageBox::Yes | QMessageBox::No,
+                      parent) {
+        setDefaultButton(QMessageBox::No);
+        connect(this, &QMessageBox::buttonClicked, this,
+                [this](QAbstractButton* button) { pressed_ = button; });
+    }
+
+    Answer Ask() {
+        exec();
+        if (pressed_ && pressed_ == button(QMessageBox::Yes)) return Answer::Yes;
+        if (pressed_ && pressed_ == button(QMessageBox::No)) return Answer::No;
+        return Answer::Closed;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        // Esc would click No; it closes the box instead.
+        if (event->matches(QKeySequence::Cancel)) {
+            close();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+
+private:
+    QAbstractButton* pressed_ = nullptr;
+};
+
+}  // namespace
+
 Answer QtDialogs::AskYesNo(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, Title(), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::No);
-    const int result = box.exec();
-    if (result == QMessageBox::Yes) return Answer::Yes;
-    if (result == QMessageBox::No) return Answer::No;
-    return Answer::Closed;
+    YesNoBox box(QString::fromStdString(text), QApplication::activeWindow());
+    return box.Ask();
 }
 
 LocalTime SystemClock::Now() const {
@@ -65,7 +104,27 @@ bool IsReadableWav(const QString& path) {
     return false;
 }
 
-QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {}
+namespace {
+
+// Swallows Qt's own messages while the audio devices are looked up: without a
+// device Qt Multimedia prints one line per sound effect and one for the sound
+// server; the program says it once itself.
+void QuietMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+bool FindAudioOutput() {
+    const QtMessageHandler previous = qInstallMessageHandler(QuietMessage);
+    const bool found = !QMediaDevices::audioOutputs().isEmpty();
+    qInstallMessageHandler(previous);
+    if (!found) std::fputs("Sorelka: no audio device found; the sound cues stay silent.\n", stderr);
+    return found;
+}
+
+}  // namespace
+
+QtSoundBackend::QtSoundBackend(QObject* parent) : QObject(parent) {
+    static const bool audio_output = FindAudioOutput();  // looked up and told once per run
+    audio_output_ = audio_output;
+}
 
 QtSoundBackend::~QtSoundBackend() {
     // Qt loads sound files in the background and loses track of a load whose
@@ -85,6 +144,7 @@ QtSoundBackend::~QtSoundBackend() {
 bool QtSoundBackend::Load(const std::string& path) {
     const QString file = QString::fromStdString(path);
     if (!IsReadableWav(file)) return false;
+    if (!audio_output_) return true;  // a good file; silence without a device
     auto* effect = new QSoundEffect(this);
     effect->setSource(QUrl::fromLocalFile(file));
     effects_.insert(file, effect);

@@ -30,7 +30,8 @@ public:
 bool IsReadableWav(const QString& path);
 
 // Plays WAV files through Qt Multimedia, one preloaded QSoundEffect per file.
-// Without an audio device the effects simply stay silent.
+// Without an audio device no effect is made: the cues stay silent and one line
+// on standard error says so.
 class QtSoundBackend final : public QObject, public SoundBackend {
 public:
     explicit QtSoundBackend(QObject* parent = nullptr);
@@ -41,6 +42,7 @@ public:
 
 private:
     QHash<QString, QSoundEffect*> effects_;
+    bool audio_output_ = false;
 };
 
 }  // namespace sorelka

@@ -113,7 +113,11 @@ void DecimalDrillScreen::ComboBox3Change(int index) { DigitChosen(Column::Hundre
 void DecimalDrillScreen::ComboBox2Change(int index) { DigitChosen(Column::Thousandths, index); }
 
 void DecimalDrillScreen::DigitChosen(Column column, int digit) {
-    if (!sheet_.has_problem()) return;
+    // After "ストップ" or the time-out the lists stay but write nothing.
+    if (!sheet_.takes_entries()) {
+        view_.digit_list(column)->Reset();
+        return;
+    }
     sheet_.ShowRunningAnswer(column, digit);
     Refresh();
     PlayCue(kClickCue);
@@ -122,7 +126,8 @@ void DecimalDrillScreen::DigitChosen(Column column, int digit) {
 void DecimalDrillScreen::ComboBox7Change(int index) {
     // A question already judged, or left over from a finished drill, is not
     // finished again: no second row, no second point.
-    if (index != 0 || !sheet_.has_problem() || !CanJudge()) return;
+    if (!sheet_.takes_entries()) view_.action_list()->Reset();
+    if (index != 0 || !sheet_.takes_entries() || !CanJudge()) return;
     sheet_.ShowFinishedAnswer();
     Refresh();
     JudgeAndLog();

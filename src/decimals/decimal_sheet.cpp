@@ -59,11 +59,13 @@ void DecimalSheet::ClearNumbers() {
         cells_[name].text.clear();
     }
     cells_["Shape1"].visible = false;
+    ended_ = true;
 }
 
 bool DecimalSheet::Draw(RandomSource& random, int places) {
     if (!IsDecimalPlaces(places)) return false;
     problem_ = DrawProblem(place_.operation, random, places);
+    ended_ = false;
     const DecimalText first = FormatDecimal(problem_.first_operand, places);
     const DecimalText second = FormatDecimal(problem_.second_operand, places);
     const DecimalText result = FormatDecimal(problem_.correct_result, places);
@@ -111,7 +113,7 @@ void DecimalSheet::ResetEntryLists() {
 
 void DecimalSheet::ShowRunningAnswer(Column column, int digit) {
     const int c = static_cast<int>(column);
-    if (!has_problem() || c < 0 || c >= kColumnCount || digit < 0 || digit > 9) return;
+    if (!takes_entries() || c < 0 || c >= kColumnCount || digit < 0 || digit > 9) return;
     answer_digits_[c] = digit;
     entered_answer_ = ReadAnswer(answer_digits_, problem_.places);
     Cell& answer = cells_["Label7"];
@@ -123,7 +125,7 @@ void DecimalSheet::ShowRunningAnswer(Column column, int digit) {
 }
 
 void DecimalSheet::ShowFinishedAnswer() {
-    if (!has_problem()) return;
+    if (!takes_entries()) return;
     entered_answer_ = ReadAnswer(answer_digits_, problem_.places);
     const DecimalText text = FormatDecimal(entered_answer_, problem_.places);
     trailing_zeros_ = text.trailing_zeros;

@@ -40,7 +40,7 @@ public:
     void ClearWorksheet();
     void HideEntryLists();
     // The end of a drill: numbers, operator and answer vanish, the line hides;
-    // the problem and the lists stay, so a last answer can still be finished.
+    // the lists stay on screen but the sheet takes no more entries.
     void ClearNumbers();
     // Draws a problem with p = `places` and writes both numbers, each moved
     // left by the zeros its text lost. Returns false and changes nothing when
@@ -62,6 +62,9 @@ public:
     bool IsRight() const { return IsRightAnswer(entered_answer_, problem_.correct_result); }
 
     bool has_problem() const { return problem_.places != 0; }
+    // A problem is on the sheet and the drill has not ended: digits and
+    // "終わり" are written. Otherwise they change nothing.
+    bool takes_entries() const { return has_problem() && !ended_; }
     Operation operation() const { return place_.operation; }
     const SheetPlace& place() const { return place_; }
     const DecimalProblem& problem() const { return problem_; }
@@ -101,6 +104,7 @@ private:
     std::string result_text_;
     int trailing_zeros_ = 0;
     int entry_lists_resets_ = 0;
+    bool ended_ = false;  // ClearNumbers since the last draw
 };
 
 }  // namespace sorelka::decimals

@@ -25,6 +25,7 @@ DrillProfile DivisionDrillProfile() {
     p.grid_background = kCream;
     p.grid_text = kNavyColour;
     p.grid_bold_titles = true;
+    p.grid_bold_text = false;
     return p;
 }
 

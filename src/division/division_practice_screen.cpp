@@ -106,6 +106,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     prompt_->setFont(SchoolFont(22, true));
     SetTextColour(prompt_, Qt::red);
     prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    prompt_->setWordWrap(true);  // the long hints take a second line
     prompt_->setGeometry(100, 586, 530, 84);
 
     status_ = new StatusClockBar(this);

@@ -1,5 +1,6 @@
 #include "drill/drill_screen.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
 
@@ -103,12 +104,14 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
 
     grid_ = new ScoreSheet(log_.result_set(), profile_.grid_columns, this);
     grid_->setGeometry(profile_.grid_geometry);
-    grid_->setFont(SchoolFont(16, true));
+    // Fonts are set on the widgets, not in the style sheet, so the cells and
+    // the titles keep their own weights.
+    grid_->setFont(SchoolFont(16, profile_.grid_bold_text));
+    grid_->horizontalHeader()->setFont(SchoolFont(14, profile_.grid_bold_titles));
     grid_->setStyleSheet(
         QStringLiteral("QTableView { background: %1; color: %2; gridline-color: #9090B0; }"
-                       "QHeaderView::section { font-weight: %3; font-size: 14px; padding: 3px 0px; }")
-            .arg(profile_.grid_background.name(), profile_.grid_text.name(),
-                 profile_.grid_bold_titles ? QStringLiteral("bold") : QStringLiteral("normal")));
+                       "QHeaderView::section { padding: 3px 0px; }")
+            .arg(profile_.grid_background.name(), profile_.grid_text.name()));
 
     countdown_ = new QTimer(this);
     countdown_->setObjectName(QStringLiteral("Timer3"));

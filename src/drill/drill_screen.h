@@ -49,6 +49,7 @@ struct DrillProfile {
     QColor grid_background{Qt::white};
     QColor grid_text{Qt::black};
     bool grid_bold_titles = false;
+    bool grid_bold_text = true;
 
     // Layout: the menu and time lists (left, top, width; height follows the
     // items), the score labels, the question label.

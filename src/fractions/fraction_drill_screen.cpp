@@ -24,7 +24,7 @@ QStringList ToQt(const std::vector<std::string>& items) {
 const QRect kTaskPlace{kDrillTaskLeft, kDrillTaskTop, 520, 36};
 // The score line is one compact row between the top of the paper and the
 // score sheet, which is shown at top 130 and must not cover it.
-constexpr int kScoreHeight = 16;
+constexpr int kScoreHeight = 18;
 constexpr int kScorePixels = 17;
 // Label11 as the first label of the score line.
 const QRect kScorePlace{kDrillTaskLeft, kDrillScoreTop, 130, kScoreHeight};
@@ -56,6 +56,10 @@ DrillProfile FractionDrillProfile() {
     p.grid_geometry = QRect(72, 130, 489, 473);
     p.menu_place = QRect(652, 12, 290, 0);
     p.time_place = QRect(652, 140, 104, 0);
+    // One column under the time list, left of the entry lists (which reach
+    // down to top 592): スタート 次へ ストップ 成績表 目次 終る.
+    p.button_places = {QRect(652, 550, 150, 44), QRect(652, 500, 150, 44), QRect(652, 300, 150, 44),
+                       QRect(652, 350, 150, 44), QRect(652, 400, 150, 44), QRect(652, 450, 150, 44)};
     return p;
 }
 
@@ -101,30 +105,32 @@ void FractionDrillScreen::BuildWorksheet() {
     MakeFigure(QStringLiteral("Label4"), Qt::AlignRight, this)->setGeometry(184 + x, 234, 38, 42);
     MakeFigure(QStringLiteral("Label6"), Qt::AlignHCenter, this)->setGeometry(224 + x, 210, 54, 42);
     MakeFigure(QStringLiteral("Label5"), Qt::AlignHCenter, this)->setGeometry(224 + x, 256, 54, 42);
-    MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224 + x, 252, 58, 4);
+    MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224 + x, 252, 58, 2);
     MakeFigure(QStringLiteral("Label10"), Qt::AlignHCenter, this)->setGeometry(304 + x, 238, 40, 36);
     MakeFigure(QStringLiteral("Label7"), Qt::AlignRight, this)->setGeometry(360 + x, 234, 38, 42);
     MakeFigure(QStringLiteral("Label9"), Qt::AlignHCenter, this)->setGeometry(400 + x, 210, 54, 42);
     MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400 + x, 256, 54, 42);
-    MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400 + x, 252, 58, 4);
+    MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400 + x, 252, 58, 2);
 }
 
 void FractionDrillScreen::BuildLists() {
     tens_ = new ChoiceList(QStringLiteral("ComboBox3"), QString::fromUtf8(kTensHeading),
                            ChoiceList::DigitItems(), this);
     tens_->SetDigitKeys(true);
-    tens_->PlaceAt(764, 140, 50);
+    tens_->SetCentredItems(true);
+    tens_->PlaceAt(816, 272, 24);
     connect(tens_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox3Change);
 
     ones_ = new ChoiceList(QStringLiteral("ComboBox2"), QString::fromUtf8(kOnesHeading),
                            ChoiceList::DigitItems(), this);
     ones_->SetDigitKeys(true);
-    ones_->PlaceAt(818, 140, 50);
+    ones_->SetCentredItems(true);
+    ones_->PlaceAt(840, 272, 24);
     connect(ones_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox2Change);
 
     actions_ = new ChoiceList(QStringLiteral("ComboBox4"), QString::fromUtf8(kDrillActionHeading),
                               ToQt(ActionItems()), this);
-    actions_->PlaceAt(872, 140, 70);
+    actions_->PlaceAt(864, 271, 80);
     connect(actions_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox4Change);
 }
 

@@ -61,12 +61,12 @@ void FractionPracticeScreen::BuildWorksheet() {
     MakeFigure(QStringLiteral("Label4"), Qt::AlignRight, this)->setGeometry(184, 234, 38, 42);
     MakeFigure(QStringLiteral("Label6"), Qt::AlignHCenter, this)->setGeometry(224, 210, 54, 42);
     MakeFigure(QStringLiteral("Label5"), Qt::AlignHCenter, this)->setGeometry(224, 256, 54, 42);
-    fractions::MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224, 252, 58, 4);
+    fractions::MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224, 252, 58, 2);
     MakeFigure(QStringLiteral("Label10"), Qt::AlignHCenter, this)->setGeometry(304, 238, 40, 36);
     MakeFigure(QStringLiteral("Label7"), Qt::AlignRight, this)->setGeometry(360, 234, 38, 42);
     MakeFigure(QStringLiteral("Label9"), Qt::AlignHCenter, this)->setGeometry(400, 210, 54, 42);
     MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400, 256, 54, 42);
-    fractions::MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400, 252, 58, 4);
+    fractions::MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400, 252, 58, 2);
 
     auto* mark = MakeText(QStringLiteral("Label3"), QString(), 84, Qt::red, this);
     mark->setAlignment(Qt::AlignCenter);
@@ -96,19 +96,21 @@ void FractionPracticeScreen::BuildControls() {
     tens_ = new ChoiceList(QStringLiteral("ComboBox3"), QString::fromUtf8(fractions::kTensHeading),
                            ChoiceList::DigitItems(), this);
     tens_->SetDigitKeys(true);
-    tens_->PlaceAt(688, 200, 56);
+    tens_->SetCentredItems(true);
+    tens_->PlaceAt(816, 224, 24);
     connect(tens_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox3Change);
 
     ones_ = new ChoiceList(QStringLiteral("ComboBox2"), QString::fromUtf8(fractions::kOnesHeading),
                            ChoiceList::DigitItems(), this);
     ones_->SetDigitKeys(true);
-    ones_->PlaceAt(750, 200, 56);
+    ones_->SetCentredItems(true);
+    ones_->PlaceAt(840, 224, 24);
     connect(ones_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox2Change);
 
     actions_ = new ChoiceList(QStringLiteral("ComboBox4"),
                               QString::fromUtf8(fractions::kPracticeActionHeading),
                               ToQt(fractions::ActionItems()), this);
-    actions_->PlaceAt(812, 200, 118);
+    actions_->PlaceAt(864, 223, 80);
     connect(actions_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox4Change);
 
     auto* next = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"),

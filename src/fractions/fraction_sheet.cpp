@@ -16,12 +16,12 @@ struct Place {
 constexpr Place kPlaces[] = {
     {"Label4", 184, 234, -1, -1},  // given whole part, left of the bar
     {"Label6", 224, 210, 54, -1},  // given numerator, centred over the bar
-    {"Shape1", 224, 252, 58, 4},
+    {"Shape1", 224, 252, 58, 2},
     {"Label5", 224, 256, 54, -1},  // given denominator
     {"Label10", 304, 238, -1, -1},
     {"Label7", 360, 234, -1, -1},  // answer whole part
     {"Label9", 400, 210, 54, -1},
-    {"Shape2", 400, 252, 58, 4},
+    {"Shape2", 400, 252, 58, 2},
     {"Label8", 400, 256, 54, -1},
 };
 

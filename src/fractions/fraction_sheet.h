@@ -41,7 +41,7 @@ inline constexpr int kDrillShift = 136;
 // score line laid out above it.
 inline constexpr int kDrillTaskLeft = 96;
 inline constexpr int kDrillTaskTop = 138;
-inline constexpr int kDrillScoreTop = 114;
+inline constexpr int kDrillScoreTop = 112;
 
 // The cells are keyed by the object names of the screens' widgets:
 //   Label4  given whole part       Label6/Label5  given numerator/denominator, Shape1 bar

@@ -63,7 +63,9 @@ RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* pare
       model_(ctx) {
     auto* problem = new QLabel(this);
     problem->setObjectName(QStringLiteral("Label3"));
-    problem->setFont(SchoolFont(34, true));
+    // 32 px: the widest problems (two three-digit divisions joined) fit the
+    // room left of the lists.
+    problem->setFont(SchoolFont(32, true));
     SetTextColour(problem, kNavyColour);
     problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     problem->setGeometry(232, 130, 416, 56);

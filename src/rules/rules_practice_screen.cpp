@@ -96,6 +96,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     prompt_->setFont(SchoolFont(22, true));
     SetTextColour(prompt_, Qt::red);
     prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    prompt_->setWordWrap(true);  // the long hints take a second line
     prompt_->setGeometry(104, 582, 480, 84);
 
     status_ = new StatusClockBar(this);

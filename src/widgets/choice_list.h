@@ -36,6 +36,7 @@ public:
     // room), without padding: a digit list one figure wide then shows "７　"
     // as a centred 7. The items keep their texts.
     void SetCentredItems(bool on);
+    bool centred_items() const { return centred_; }
     // Chooses an item from the program, reporting it like a click.
     void Choose(int index);
 

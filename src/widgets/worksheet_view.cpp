@@ -33,6 +33,14 @@ void ShapeWidget::paintEvent(QPaintEvent*) {
             p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
             break;
         case Kind::Bar:
+            if (height() <= 2) {
+                // A hairline bar (a fraction's): no room for a rim above and
+                // below the fill, so the outline closes its two ends.
+                p.fillRect(rect(), fill_);
+                p.fillRect(QRect(0, 0, 1, height()), pen_);
+                p.fillRect(QRect(width() - 1, 0, 1, height()), pen_);
+                break;
+            }
             p.setPen(QPen(pen_, 1));
             p.setBrush(fill_);
             p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));

@@ -58,7 +58,9 @@ TEST_F(MainMenuTest, StartUpCreatesAllElevenFormsInOrderWithTheirCaptions) {
 
 TEST_F(MainMenuTest, ApplicationTitleAndClosingTheMainWindowNeedsNoConfirmation) {
     NameApplication();
-    EXPECT_EQ(Utf8(QGuiApplication::applicationDisplayName()), "Sorelkaドリル");
+    // No display name of its own, so title bars show the captions alone.
+    EXPECT_EQ(Utf8(QGuiApplication::applicationDisplayName()), "Sorelka");
+    EXPECT_EQ(Utf8(QGuiApplication::desktopFileName()), "sorelka");
     EXPECT_TRUE(window()->close());
     EXPECT_TRUE(services.dialogs.shown.empty());
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -217,6 +218,34 @@ TEST_F(DecimalDrillTest, TimeOutFillsTheScoreLineAndLeavesTheListsAndButtons) {
     EXPECT_TRUE(log.Rows().empty()) << "nothing is judged after the drill finished";
 }
 
+TEST_F(DecimalDrillTest, AfterStopOrTimeOutTheListsWriteNothing) {
+    for (const DrillVariant* variant : {&kAdditionDrill, &kSubtractionDrill})
+        for (bool time_out : {false, true}) {
+            SCOPED_TRACE(time_out ? "time-out" : "ストップ");
+            Open(*variant);
+            fx.clock.Set(10, 0, 0);
+            StartOn(0, 1, {0, 45, 28});
+            if (time_out) {
+                for (int i = 0; i < 300; ++i) screen->CountdownTick();
+            } else {
+                Click(screen.get(), "CuteButton5");
+            }
+            fx.cues.clear();
+            Ones(7);
+            Tenths(3);
+            Finish();
+            EXPECT_EQ(Text("Label7"), "") << "no running answer under the emptied worksheet";
+            EXPECT_TRUE(fx.cues.cues().empty());
+            for (const char* list : {"ComboBox5", "ComboBox4", "ComboBox7"}) {
+                auto* l = Find<ChoiceList>(screen.get(), list);
+                EXPECT_EQ(l->current(), -1) << list;
+                EXPECT_EQ(l->text(), l->heading()) << list;
+            }
+            EXPECT_TRUE(log.Rows().empty());
+            screen->close();
+        }
+}
+
 TEST_F(DecimalDrillTest, ButtonsAfterStopAndAfterEachJudgedAnswer) {
     Open(kAdditionDrill);
     EXPECT_EQ(Buttons(), "1111");
@@ -271,6 +300,8 @@ TEST_F(DecimalDrillTest, TheScoreSheetHasFiveColumnsAndLeavesTheButtonsFree) {
     EXPECT_EQ(grid->Titles(), (QStringList{"番号", "問題", "正解", "答え", "判定"}));
     ASSERT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->RowTexts(0), (QStringList{"1", " 5.2 - 4.9", " 0.3", " 0.3", " ○"}));
+    EXPECT_TRUE(grid->font().bold()) << "bold cells";
+    EXPECT_FALSE(grid->horizontalHeader()->font().bold()) << "plain titles";
     const int widths[] = {40, 150, 90, 90};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(grid->columnWidth(grid->columns()[i].field), widths[i]) << i;

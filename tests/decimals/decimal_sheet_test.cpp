@@ -121,7 +121,7 @@ TEST(DecimalSheet, DrillPlaceMovesTheColumnsAndTheOperator) {
     for (const char* label : {"Label3", "Label8", "Label9", "Label10"}) {
         EXPECT_FALSE(s.sheet.cells().has(label)) << label;
     }
-    // End of a drill: the numbers vanish, the last answer can still be finished.
+    // End of a drill: the numbers vanish, the lists stay and write nothing.
     s.sheet.ClearNumbers();
     EXPECT_EQ(s.cell("Label5").text, "");
     EXPECT_EQ(s.cell("Label4").text, "");
@@ -129,7 +129,8 @@ TEST(DecimalSheet, DrillPlaceMovesTheColumnsAndTheOperator) {
     EXPECT_TRUE(s.cell("ComboBox5").visible);
     s.sheet.ShowRunningAnswer(Column::Tenths, 3);
     s.sheet.ShowFinishedAnswer();
-    EXPECT_TRUE(s.sheet.IsRight());
+    EXPECT_EQ(s.cell("Label7").text, "");
+    EXPECT_EQ(s.sheet.entered_answer(), 0);
     // Without a problem the drill's ResetEntryLists shows no list.
     s.sheet.ClearWorksheet();
     s.sheet.ResetEntryLists();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -162,6 +163,8 @@ TEST_F(DivisionDrillTest, TheScoreSheetHasSevenColumnsAndShowsOtherDrillsRowsToo
     ASSERT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->RowTexts(0),
               (QStringList{"1", " 0.3 ＋ 0.7", " 1", "", " 1", "", " ○"}));
+    EXPECT_FALSE(grid->font().bold()) << "plain navy cells";
+    EXPECT_TRUE(grid->horizontalHeader()->font().bold()) << "bold titles";
     EXPECT_EQ(grid->columnWidth(kFieldMnd), 160);
     EXPECT_EQ(grid->columnWidth(kFieldAms), 90);
 }

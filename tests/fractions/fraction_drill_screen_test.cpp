@@ -93,8 +93,15 @@ TEST_F(FractionDrillTest, ShownItAsksForTheMenuWithEveryButtonOnAndTheListsHidde
     for (const char* name : {"Label3", "Label11", "Label12", "Label13"})
         EXPECT_EQ(Text(name), "") << name;
     for (const char* b : {"CuteButton1", "CuteButton2", "CuteButton3", "CuteButton4",
-                          "CuteButton5", "CuteButton6"})
+                          "CuteButton5", "CuteButton6"}) {
         EXPECT_TRUE(Enabled(b)) << b;
+        for (const char* list : {"ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"})
+            EXPECT_FALSE(Widget(b)->geometry().intersects(Widget(list)->geometry())) << b << " " << list;
+    }
+    EXPECT_EQ(Widget("ComboBox3")->pos(), QPoint(816, 272));  // tens
+    EXPECT_EQ(Widget("ComboBox2")->pos(), QPoint(840, 272));  // ones
+    EXPECT_EQ(Widget("ComboBox4")->pos(), QPoint(864, 271));  // actions
+    EXPECT_EQ(Widget("Shape1")->height(), 2);
 
     // The menu list keeps its choice when the screen is shown again.
     ClickItem(&screen, "ComboBox1", 1);
@@ -193,7 +200,7 @@ TEST_F(FractionDrillTest, ThreeRightOfFourGive75PointsAndStopPutsTheScoreLineInO
     EXPECT_EQ(Text("Label11"), "4 問");
     EXPECT_EQ(Text("Label12"), "75 点");
     EXPECT_EQ(Text("Label13"), "1 分 5 秒");
-    EXPECT_EQ(Widget("Label11")->y(), 114);
+    EXPECT_EQ(Widget("Label11")->y(), 112);
     EXPECT_EQ(Widget("Label11")->y(), Widget("Label12")->y());
     EXPECT_EQ(Text("Label2"), "おつかれさま！");
     EXPECT_EQ(fx.cues.cues(), std::vector<unsigned>{19});
@@ -222,7 +229,7 @@ TEST_F(FractionDrillTest, AfterTheTimeOutTheListsStayButTakeNoMoreAnswers) {
     for (int i = 0; i < 300; ++i) screen.CountdownTick();
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{"時間だから、ドリルを終わるよ！"});
     EXPECT_EQ(Text("Label11"), "1 問");
-    EXPECT_EQ(Widget("Label11")->y(), 114);
+    EXPECT_EQ(Widget("Label11")->y(), 112);
     EXPECT_TRUE(Widget("ComboBox3")->isVisible());
     fx.cues.clear();
     Enter(2, 0);

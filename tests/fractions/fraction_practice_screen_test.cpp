@@ -75,7 +75,10 @@ TEST_F(FractionPracticeScreenTest, APupilWorksSevenThirdsToARightMark) {
     EXPECT_EQ(Text("Label11"), "帯分数か整数に直しなさい。");
     EXPECT_EQ(Text("Label2"), "数字と「処理」の組み合わせで答えを選び、\n終われば「終わり」を選んでね！");
     EXPECT_EQ(Widget("Label6")->geometry().topLeft(), QPoint(224, 210));
-    EXPECT_EQ(Widget("Shape1")->geometry(), QRect(224, 252, 58, 4));
+    EXPECT_EQ(Widget("Shape1")->geometry(), QRect(224, 252, 58, 2));
+    EXPECT_EQ(Widget("ComboBox3")->pos(), QPoint(816, 224));  // tens
+    EXPECT_EQ(Widget("ComboBox2")->pos(), QPoint(840, 224));  // ones
+    EXPECT_EQ(Widget("ComboBox4")->pos(), QPoint(864, 223));  // actions
     EXPECT_TRUE(Widget("Shape1")->isVisible());
     EXPECT_FALSE(Widget("Shape2")->isVisible());
     ExpectListsReset();
@@ -97,7 +100,7 @@ TEST_F(FractionPracticeScreenTest, APupilWorksSevenThirdsToARightMark) {
 
     Enter(3, 1);
     EXPECT_TRUE(Widget("Shape2")->isVisible());
-    EXPECT_EQ(Widget("Shape2")->geometry(), QRect(400, 252, 58, 4));
+    EXPECT_EQ(Widget("Shape2")->geometry(), QRect(400, 252, 58, 2));
     EXPECT_EQ(Text("Label8"), "3");
     Finish();
     EXPECT_EQ(Text("Label3"), "○");
@@ -194,7 +197,7 @@ TEST_F(FractionPracticeScreenTest, BarsAreRedWithANavyOutline) {
     ChooseFamily(0, {1, 2});
     const QImage bar = Widget("Shape1")->grab().toImage();
     const QColor middle = bar.pixelColor(bar.width() / 2, bar.height() / 2);
-    const QColor edge = bar.pixelColor(bar.width() / 2, 0);
+    const QColor edge = bar.pixelColor(0, bar.height() / 2);
     EXPECT_GT(middle.red(), 200);
     EXPECT_LT(middle.green(), 60);
     EXPECT_GT(edge.blue(), edge.red()) << "outline navy";

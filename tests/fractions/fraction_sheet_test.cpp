@@ -73,7 +73,7 @@ TEST_F(SheetTest, DrillWorksheetStandsFurtherRightAndMovesTheTaskLine) {
     EXPECT_EQ(practice.worksheet().at("Label6").left, 224);
     EXPECT_EQ(practice.worksheet().at("Label8").top, 256);
     EXPECT_EQ(practice.worksheet().at("Shape2").width, 58);
-    EXPECT_EQ(practice.worksheet().at("Shape2").height, 4);
+    EXPECT_EQ(practice.worksheet().at("Shape2").height, 2);
     EXPECT_EQ(practice.worksheet().at("Label11").left, 104);
     EXPECT_EQ(practice.worksheet().at("Label11").top, 130);
 

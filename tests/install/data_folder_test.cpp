@@ -36,18 +36,16 @@ class NamedAsTheProgram {
 public:
     NamedAsTheProgram()
         : name_(QGuiApplication::applicationName()),
-          display_(QGuiApplication::applicationDisplayName()),
           desktop_(QGuiApplication::desktopFileName()) {
         NameApplication();
     }
     ~NamedAsTheProgram() {
         QGuiApplication::setApplicationName(name_);
-        QGuiApplication::setApplicationDisplayName(display_);
         QGuiApplication::setDesktopFileName(desktop_);
     }
 
 private:
-    QString name_, display_, desktop_;
+    QString name_, desktop_;
 };
 
 TEST(DataFolder, DrillLogIsCreatedInTheUsersDataFolderOnFirstUse) {

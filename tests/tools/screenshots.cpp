@@ -4,10 +4,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -232,6 +235,46 @@ void Pupils(Program& program) {
 
 }  // namespace
 
+// A source of fresh draws, for screens shown with whatever problem comes.
+class SeededRandom final : public RandomSource {
+public:
+    void Randomize() override {}
+    int Random(int n) override { return n <= 0 ? 0 : int(engine_() % unsigned(n)); }
+
+private:
+    std::mt19937 engine_{7};
+};
+
+// The longest hints and problem lines: the first hint of a division, on the
+// division and rules practice, and a rules drill problem of two three-digit
+// divisions.
+void LongTexts(FakeServices& services) {
+    SeededRandom random;
+    AppContext ctx{{}, services.cues, services.dialogs, services.clock, random,
+                   services.ctx.exe_folder, [] {}};
+    QTemporaryDir data;
+    Program program(ctx, data.path() + "/kyozai.db");
+    ExerciseScreen* division = Open(program, 0);
+    Pick(division, "ComboBox1", 1);
+    Save(division, "TForm2-first-hint");
+    division->hide();
+    ExerciseScreen* rules = Open(program, 6);
+    const QString hint = QStringLiteral("商を「高い位」から１つずつ「位」を合わせて選んでね！");
+    for (int i = 0; i < 200 && rules->findChild<QLabel*>("Label2")->text() != hint; ++i)
+        Pick(rules, "ComboBox1", 2);  // × and ÷: about half begin with a division
+    Save(rules, "TForm8-first-hint");
+    rules->hide();
+    ExerciseScreen* drill = Open(program, 7);
+    Pick(drill, "ComboBox1", 1);
+    Pick(drill, "ComboBox8", 0);
+    Press(drill, "CuteButton3");
+    const QRegularExpression widest(QStringLiteral("^\\d{3} ÷ \\d{2} . \\d{3} ÷ \\d{2} = \\?$"));
+    for (int i = 0; i < 2000 && !widest.match(drill->findChild<QLabel*>("Label3")->text()).hasMatch(); ++i)
+        Press(drill, "CuteButton4");
+    Save(drill, "TForm9-widest-problem");
+    drill->hide();
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
@@ -258,5 +301,6 @@ int main(int argc, char** argv) {
     FractionPractice(program, services);
     FractionDrill(program, services);
     RulesDrill(program, services);
+    LongTexts(services);
     return 0;
 }
