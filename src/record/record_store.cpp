@@ -31,6 +31,10 @@ constexpr int kSqliteFull = 13;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqlitePerm = 3;
 constexpr int kSqliteNotADb = 26;
+constexpr int kSqliteTooBig = 18;
+constexpr int kSqliteConstraint = 19;
+constexpr int kSqliteMismatch = 20;
+constexpr int kSqliteRange = 25;
 // SQLITE_READONLY_DBMOVED: the file was renamed or removed under the connection.
 constexpr int kSqliteReadOnlyDbMoved = kSqliteReadOnly | (4 << 8);
 
@@ -49,8 +53,10 @@ int Code(const QSqlError& error) {
     return ok ? code : -1;
 }
 
-// What a failed statement says about the file.
-enum class Failure { Broken, Busy, Full, Unwritable, Other };
+// What a failed statement says about the file. Refused: the file is fine
+// but will never take this transaction (a constraint it breaks, a value too
+// big), so trying it again would only hold up every later answer.
+enum class Failure { Broken, Busy, Full, Unwritable, Refused, Other };
 
 Failure Classify(int code) {
     const int primary = code % 256;
@@ -60,6 +66,9 @@ Failure Classify(int code) {
     if (primary == kSqliteBusy || primary == kSqliteLocked) return Failure::Busy;
     if (primary == kSqliteFull) return Failure::Full;
     if (primary == kSqliteReadOnly || primary == kSqlitePerm) return Failure::Unwritable;
+    if (primary == kSqliteTooBig || primary == kSqliteConstraint || primary == kSqliteMismatch ||
+        primary == kSqliteRange)
+        return Failure::Refused;
     return Failure::Other;
 }
 
@@ -328,6 +337,7 @@ bool RecordStore::OpenFile(bool report) {
         }
         switch (Classify(code)) {
             case Failure::Broken:
+            case Failure::Refused:
             case Failure::Other:
                 break;
             case Failure::Busy:
@@ -468,9 +478,11 @@ bool RecordStore::WriteOne(const Transaction& transaction, int* code, QString* d
 
 RecordStore::Result RecordStore::Commit(Transaction transaction) {
     emit accepted(transaction);
-    kept_.push_back(std::move(transaction));
+    const quint64 serial = ++next_serial_;
+    kept_.push_back({serial, std::move(transaction)});
     Flush();
-    return kept_.empty() ? Result::Written : Result::Kept;
+    if (last_refused_ == serial) return Result::Refused;
+    return !kept_.empty() && kept_.back().serial == serial ? Result::Kept : Result::Written;
 }
 
 bool RecordStore::Flush() {
@@ -487,7 +499,7 @@ bool RecordStore::Flush() {
         }
         int code = 0;
         QString detail;
-        if (WriteOne(kept_.front(), &code, &detail)) {
+        if (WriteOne(kept_.front().transaction, &code, &detail)) {
             kept_.pop_front();
             wrote = true;
             continue;
@@ -496,6 +508,16 @@ bool RecordStore::Flush() {
         if (failure == Failure::Broken || (failure == Failure::Other && !FileStillOurs())) {
             ++attempts;
             if (!Recover(detail)) break;
+            continue;
+        }
+        if (failure == Failure::Refused) {
+            Detail(QStringLiteral("%1 refused a transaction, which is dropped: %2 (%3)")
+                       .arg(path_, detail,
+                            kept_.front().transaction.empty()
+                                ? QString()
+                                : kept_.front().transaction.front().sql));
+            last_refused_ = kept_.front().serial;
+            kept_.pop_front();
             continue;
         }
         if (failure == Failure::Busy) {

@@ -71,7 +71,9 @@ public:
     // kyozai.db in the per-user data folder.
     static QString DefaultPath();
 
-    enum class Result { Written, Kept };
+    // Refused: the file is sound but will never take this transaction (it
+    // breaks a constraint); it is dropped and noted on standard error.
+    enum class Result { Written, Kept, Refused };
     // Writes `transaction` after every transaction kept before it.
     Result Commit(Transaction transaction);
     // Tries to write what is kept; true when nothing is kept any more.
@@ -134,7 +136,13 @@ private:
     QString connection_;
     bool open_ = false;
     bool read_only_ = false;
-    std::deque<Transaction> kept_;
+    struct Kept {
+        quint64 serial;
+        Transaction transaction;
+    };
+    std::deque<Kept> kept_;
+    quint64 next_serial_ = 0;
+    quint64 last_refused_ = 0;
     std::set<Trouble> told_;
     QStringList set_aside_;
     QTimer retry_;

@@ -257,6 +257,20 @@ TEST_F(RecordStoreTest, AFullDiskKeepsTheAnswersUntilThereIsSpaceAgain) {
     EXPECT_EQ(file.One("pragma integrity_check").toString(), "ok");
 }
 
+TEST_F(RecordStoreTest, ATransactionTheFileRefusesDoesNotHoldUpLaterAnswers) {
+    auto store = Open();
+    DrillLog log(*store);
+    log.AppendDrillRow(Row(1));
+    // A unique column broken: SQLite will never take it.
+    const record::Statement twice{"create unique index if not exists one_no on dorill(\"NO\")", {}};
+    store->Commit({twice});
+    EXPECT_EQ(store->Commit({{"insert into dorill (\"NO\") values (1)", {}}}),
+              RecordStore::Result::Refused);
+    EXPECT_TRUE(log.AppendDrillRow(Row(2))) << "written, not kept behind the refused one";
+    EXPECT_EQ(store->kept(), 0u);
+    EXPECT_EQ(log.Rows().size(), 2u);
+}
+
 TEST_F(RecordStoreTest, OneBackupADayAndTheLastSevenKept) {
     for (int day = 1; day <= 8; ++day) {
         clock.now = {2026, 11, day, 8, 30, 0};
