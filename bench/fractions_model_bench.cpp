@@ -16,15 +16,7 @@
 namespace sorelka::fractions {
 namespace {
 
-// A real generator that is not re-seeded from the clock, so runs compare.
-class SeededRandom final : public RandomSource {
-public:
-    void Randomize() override {}
-    int Random(int n) override { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_); }
-
-private:
-    std::mt19937 engine_{20261208};
-};
+using testing::SeededRandom;
 
 // Every set fails its family's condition, so all 1000 sets are drawn.
 class FailingRandom final : public RandomSource {
@@ -36,7 +28,7 @@ public:
 void BM_DrawFamily(benchmark::State& state) {
     const int family = static_cast<int>(state.range(0));
     const Variant variant = state.range(1) ? Variant::Drill : Variant::Practice;
-    SeededRandom random;
+    SeededRandom random{20261208};
     for (auto _ : state) benchmark::DoNotOptimize(DrawFractionProblem(family, variant, random));
 }
 BENCHMARK(BM_DrawFamily)
@@ -56,7 +48,7 @@ void BM_PracticeWorkedProblem(benchmark::State& state) {
     testing::FakeCuePlayer cues;
     testing::FakeDialogs dialogs;
     testing::FakeClock clock;
-    SeededRandom random;
+    SeededRandom random{20261208};
     AppContext ctx{{}, cues, dialogs, clock, random, "/nonexistent/", {}};
     FractionPractice practice(ctx);
     practice.FormCreate();

@@ -39,15 +39,7 @@ namespace {
 
 using namespace sorelka::testing;
 
-// A seeded source, so the many draws are the same on every run.
-class SeededRandom final : public RandomSource {
-public:
-    void Randomize() override {}
-    int Random(int n) override { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_); }
-
-private:
-    std::mt19937 engine_{20261209};
-};
+using testing::SeededRandom;
 
 constexpr int kDraws = 1500;
 
@@ -70,7 +62,7 @@ Texts DivisionHints() {
 }
 
 Texts DivisionProblemLines() {
-    SeededRandom random;
+    SeededRandom random{20261209};
     std::set<std::string> lines;
     for (int menu = 1; menu <= 3; ++menu)
         for (int i = 0; i < kDraws; ++i) {
@@ -90,7 +82,7 @@ Texts DecimalPracticePrompts() {
 }
 
 Texts DecimalEquations(decimals::Operation operation) {
-    SeededRandom random;
+    SeededRandom random{20261209};
     Texts texts;
     decimals::DecimalSheet sheet(decimals::PracticeSheetPlace(operation));
     for (int places = 1; places <= 3; ++places)
@@ -115,7 +107,7 @@ Texts RulesPracticePrompts() {
 
 // Every problem text of every family, as set and as completed with its answer.
 Texts RulesProblemLines(rules::Variant variant, bool completed) {
-    SeededRandom random;
+    SeededRandom random{20261209};
     std::set<std::string> lines;
     for (int menu = rules::kParenthesesMenu; menu <= rules::kBoxMenu; ++menu)
         for (int i = 0; i < kDraws; ++i) {
@@ -131,7 +123,7 @@ Texts RulesProblemLines(rules::Variant variant, bool completed) {
 
 // The numbers of the fraction worksheet, by label: whole parts, numerators, denominators.
 std::map<QString, Texts> FractionFigures(fractions::Variant variant) {
-    SeededRandom random;
+    SeededRandom random{20261209};
     std::map<QString, std::set<int>> numbers;
     for (int family = 1; family <= 3; ++family)
         for (int i = 0; i < kDraws; ++i) {

@@ -9,23 +9,12 @@
 #include <vector>
 
 #include "core/worked_rows.h"
+#include "support/fakes.h"
 #include "decimals/decimal_numbers.h"
 
 namespace sorelka::decimals::pupils {
 
-// A real generator that the draws' re-seeding leaves alone, so a run repeats.
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed) : engine_(seed) {}
-    void Randomize() override {}
-    int Random(int n) override {
-        return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_);
-    }
-    std::mt19937& engine() { return engine_; }
-
-private:
-    std::mt19937 engine_;
-};
+using sorelka::testing::SeededRandom;
 
 enum class Pupil {
     Right,          // the taught procedure

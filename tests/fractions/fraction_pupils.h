@@ -8,22 +8,12 @@
 #include <string>
 
 #include "core/worked_rows.h"
+#include "support/fakes.h"
 #include "fractions/fraction_problem.h"
 
 namespace sorelka::fractions::pupils {
 
-// A real generator that the draws' re-seeding leaves alone, so a run repeats.
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed) : engine_(seed) {}
-    void Randomize() override {}
-    int Random(int n) override {
-        return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_);
-    }
-
-private:
-    std::mt19937 engine_;
-};
+using sorelka::testing::SeededRandom;
 
 enum class Pupil {
     Right,

@@ -40,19 +40,7 @@
 namespace sorelka {
 namespace {
 
-// Random numbers for the problems, from the run's seed: the same seed draws
-// the same problems again.
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed) : engine_(seed) {}
-    void Randomize() override {}
-    int Random(int n) override {
-        return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_);
-    }
-
-private:
-    std::mt19937 engine_;
-};
+using testing::SeededRandom;
 
 struct Failure {
     std::string what;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/fakes.h"
+
 #include <random>
 
 #include "core/services.h"
@@ -7,16 +9,6 @@
 // Draws for the property tests of the diagnoses: the real generators fed by a
 // seeded engine, so every run sees the same problems.
 namespace sorelka::testing {
-
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed) : engine_(seed) {}
-    void Randomize() override {}
-    int Random(int n) override { return std::uniform_int_distribution<int>(0, n - 1)(engine_); }
-
-private:
-    std::mt19937 engine_;
-};
 
 // Problems per property test. The models run many times slower under the
 // sanitizers, where fewer draws keep the tests quick; an uninstrumented build

@@ -3,6 +3,7 @@
 // Fakes of the services, for model and screen tests alike (no Qt here).
 
 #include <deque>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -92,6 +93,21 @@ public:
         now.hour = total / 3600000 % 24;
     }
     LocalTime now{2026, 12, 8, 13, 23, 0, 0, 540};
+};
+
+// A real generator that re-seeding leaves alone, so a run repeats draw for
+// draw: for many draws over the real generators.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed) : engine_(seed) {}
+    void Randomize() override {}
+    int Random(int n) override {
+        return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(engine_);
+    }
+    std::mt19937& engine() { return engine_; }
+
+private:
+    std::mt19937 engine_;
 };
 
 // Feeds a fixed sequence of draws. A draw that does not fit Random(n) is a
