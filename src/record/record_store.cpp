@@ -480,7 +480,11 @@ RecordStore::Result RecordStore::Commit(Transaction transaction) {
     emit accepted(transaction);
     const quint64 serial = ++next_serial_;
     kept_.push_back({serial, std::move(transaction)});
+    // The caller re-reads what it shows after its own commit: written() is
+    // for rows written later, by the retry.
+    committing_ = true;
     Flush();
+    committing_ = false;
     if (last_refused_ == serial) return Result::Refused;
     return !kept_.empty() && kept_.back().serial == serial ? Result::Kept : Result::Written;
 }
@@ -540,7 +544,7 @@ bool RecordStore::Flush() {
     }
     if (wrote) {
         checkpoint_.start();
-        emit written();
+        if (!committing_) emit written();
     }
     if (kept_.empty()) {
         kept_since_ms_ = 0;

@@ -101,7 +101,8 @@ signals:
     void aboutToReopen();
     // The file was opened again (maybe a fresh one): readers re-read.
     void reopened();
-    // Kept transactions were written.
+    // Kept transactions were written by a later try (not the commit that
+    // handed them over, whose caller re-reads what it shows itself).
     void written();
     // Every transaction handed to Commit(), in order, before it is tried
     // (lets a checker replay what the file must hold).
@@ -143,6 +144,7 @@ private:
     std::deque<Kept> kept_;
     quint64 next_serial_ = 0;
     quint64 last_refused_ = 0;
+    bool committing_ = false;
     std::set<Trouble> told_;
     QStringList set_aside_;
     QTimer retry_;
