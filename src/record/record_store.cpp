@@ -41,6 +41,8 @@ constexpr int kSqliteReadOnlyDbMoved = kSqliteReadOnly | (4 << 8);
 // A write waits this long for another program's lock, then is kept and
 // tried again a second later: the pupil's click never hangs on it.
 constexpr int kBusyTimeoutMs = 200;
+// The write-ahead log is copied into the file after this many writes.
+constexpr int kWritesPerCheckpoint = 100;
 // How often kept transactions are tried again.
 constexpr int kRetryMs = 1000;
 // Kept transactions waiting for another program's lock are told about once
@@ -95,13 +97,16 @@ RecordStore::RecordStore(QString path, Dialogs& dialogs, const Clock* clock, Che
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, [this] { Flush(); });
     // Copying the write-ahead log into the database syncs the disk, which can
-    // take tens of milliseconds: it is done a moment after the pupil's click
-    // has been handled, not inside it.
+    // take tens of milliseconds: it is done outside the pupil's click. Not
+    // after every answer, though: the first write after a copy starts the log
+    // afresh and costs ten times an ordinary one. So the log is copied a
+    // moment after every hundredth write, or when the record has been quiet
+    // for half a minute.
     checkpoint_.setSingleShot(true);
-    checkpoint_.setInterval(400);
     connect(&checkpoint_, &QTimer::timeout, this, [this] {
         if (!open_ || read_only_) return;
         QSqlQuery(database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
+        writes_since_checkpoint_ = 0;
     });
     // A record that does not exist yet is made by the first write, so a
     // start that writes nothing leaves nothing behind.
@@ -543,7 +548,8 @@ bool RecordStore::Flush() {
         break;
     }
     if (wrote) {
-        checkpoint_.start();
+        ++writes_since_checkpoint_;
+        checkpoint_.start(writes_since_checkpoint_ >= kWritesPerCheckpoint ? 400 : 30000);
         if (!committing_) emit written();
     }
     if (kept_.empty()) {

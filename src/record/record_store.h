@@ -145,6 +145,7 @@ private:
     quint64 next_serial_ = 0;
     quint64 last_refused_ = 0;
     bool committing_ = false;
+    int writes_since_checkpoint_ = 0;
     std::set<Trouble> told_;
     QStringList set_aside_;
     QTimer retry_;
