@@ -153,6 +153,14 @@ LocalTime RecordStore::Today() const {
             now.time().minute(), now.time().second()};
 }
 
+// kyozai.db.broken-YYYYMMDD-HHMMSS, with -2, -3 … when that name is taken.
+QString RecordStore::AsideName() const {
+    const QString base = path_ + QStringLiteral(".broken-") + Stamp();
+    QString aside = base;
+    for (int n = 2; QFileInfo::exists(aside); ++n) aside = base + QStringLiteral("-%1").arg(n);
+    return aside;
+}
+
 QString RecordStore::Stamp() const {
     const LocalTime t = Today();
     return QString::asprintf("%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
@@ -365,9 +373,7 @@ bool RecordStore::OpenFile(bool report) {
 void RecordStore::SetAsideAndStartFresh(const QString& reason) {
     emit aboutToReopen();
     CloseConnection();
-    QString aside = path_ + QStringLiteral(".broken-") + Stamp();
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = path_ + QStringLiteral(".broken-") + Stamp() + QStringLiteral("-%1").arg(n);
+    const QString aside = AsideName();
     bool moved = !QFileInfo::exists(path_) || QFile::rename(path_, aside) ||
                  QDir().rename(path_, aside);
     if (moved) {
@@ -436,9 +442,7 @@ bool RecordStore::Recover(const QString& reason) {
     CloseConnection();
     if (QFileInfo::exists(path_)) {
         // What now stands at the path: kept beside, never overwritten.
-        QString aside = path_ + QStringLiteral(".broken-") + Stamp();
-        for (int n = 2; QFileInfo::exists(aside); ++n)
-            aside = path_ + QStringLiteral(".broken-") + Stamp() + QStringLiteral("-%1").arg(n);
+        const QString aside = AsideName();
         if (!QFile::rename(path_, aside) && !QDir().rename(path_, aside)) {
             QFile::remove(rebuilt);
             SetAsideAndStartFresh(reason);

@@ -128,6 +128,7 @@ private:
     void TakeCheckResult();
     void Tell(Trouble trouble, const QString& detail = QString());
     QString Stamp() const;
+    QString AsideName() const;
 
     QString path_;
     Dialogs& dialogs_;
