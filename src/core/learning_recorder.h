@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/finding.h"
 #include "core/services.h"
 #include "core/worked_rows.h"
 
@@ -28,6 +29,7 @@ struct JudgedAnswer {
     LocalTime answered_at;
     double seconds = 0;          // from the problem shown to its judgement
     WorkedRows worked_rows;      // the worksheet as it stood at the judgement
+    Diagnosis finding;           // the kind of mistake of a wrong answer, if named
 };
 
 // A drill as "スタート" begins it.

@@ -142,17 +142,20 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
     const bool on_drill = mode == AnswerMode::Drill;
     return {QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
                            " drill_id, question_no, problem, right_answer, entered_answer, correct,"
-                           " seconds, worked_rows) values (") +
+                           " seconds, error_kind, error_step, worked_rows) values (") +
                 kPupilId +
                 QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?,"
-                               " ?, ?)"),
+                               " ?, ?, ?, ?)"),
             {current_, IsoTime(answer.answered_at), answer.topic,
              on_drill ? QStringLiteral("drill") : QStringLiteral("practice"), answer.menu_choice,
              on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
              on_drill && question_no ? QVariant(*question_no) : QVariant(QMetaType::fromType<int>()),
              QString::fromStdString(answer.problem), QString::fromStdString(answer.right_answer),
              QString::fromStdString(answer.entered_answer), answer.correct ? 1 : 0,
-             std::round(answer.seconds * 10) / 10, WorkedRowsJson(answer.worked_rows)}};
+             std::round(answer.seconds * 10) / 10,
+             NullableText(answer.finding ? QString::fromStdString(answer.finding->kind) : QString()),
+             NullableText(answer.finding ? QString::fromStdString(answer.finding->step) : QString()),
+             WorkedRowsJson(answer.worked_rows)}};
 }
 
 Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun& run) const {
@@ -177,6 +180,24 @@ Statement LearningRecord::DrillFiguresStatement(const QString& uid, const DrillF
 
 QString LearningRecord::NewDrillKey() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
 
+QStringList LearningRecord::Habits(const QString& pupil, int topic) {
+    QStringList kinds;
+    if (!store_.Ready()) return kinds;
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral(
+        "select error_kind from (select error_kind, id from history"
+        " where pupil_id is (select id from pupils where name = ?) and topic = ?"
+        " order by id desc limit 20)"
+        " where error_kind is not null and error_kind not in ('slip', 'other')"
+        " group by error_kind having count(*) >= 2 order by count(*) desc, max(id) desc"));
+    q.addBindValue(NullableText(pupil));
+    q.addBindValue(topic);
+    if (!q.exec()) return kinds;
+    while (q.next()) kinds.append(q.value(0).toString());
+    return kinds;
+}
+
 std::vector<HistoryRow> LearningRecord::History() {
     std::vector<HistoryRow> rows;
     if (!store_.Ready()) return rows;
@@ -185,7 +206,7 @@ std::vector<HistoryRow> LearningRecord::History() {
     if (!q.exec(QStringLiteral(
             "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode, h.menu_choice,"
             " h.drill_id, h.question_no, h.problem, h.right_answer, h.entered_answer, h.correct,"
-            " h.seconds, h.worked_rows from history h left join pupils p on p.id = h.pupil_id"
+            " h.seconds, h.worked_rows, h.error_kind, h.error_step from history h left join pupils p on p.id = h.pupil_id"
             " order by h.id")))
         return rows;
     while (q.next()) {
@@ -205,6 +226,8 @@ std::vector<HistoryRow> LearningRecord::History() {
         r.correct = q.value(12).toInt() == 1;
         r.seconds = q.value(13).toDouble();
         r.worked_rows = q.value(14).toString();
+        r.error_kind = q.value(15).toString();
+        r.error_step = q.value(16).toString();
         rows.push_back(std::move(r));
     }
     return rows;

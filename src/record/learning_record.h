@@ -47,6 +47,8 @@ struct HistoryRow {
     bool correct = false;
     double seconds = 0;
     QString worked_rows;  // JSON: [{"name": ..., "text": ...}, ...]
+    QString error_kind;   // the diagnosed kind of mistake; empty when none
+    QString error_step;   // where it happened ("row:2", "column:tenths", ...)
 };
 
 // One row of `drills` as stored.
@@ -101,6 +103,11 @@ public:
     Statement DrillFiguresStatement(const QString& uid, const DrillFigures& figures,
                                     const std::optional<LocalTime>& finished_at) const;
     static QString NewDrillKey();
+
+    // The kinds of mistake `pupil` (a roster name; empty: the guest) makes
+    // again on `topic`: each named at least twice among their last 20 answers
+    // on it, most frequent first. A slip or an unexplained answer is no habit.
+    QStringList Habits(const QString& pupil, int topic);
 
     // Reading back (tests, the teacher's view): every row in the order written.
     std::vector<HistoryRow> History();

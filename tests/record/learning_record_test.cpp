@@ -371,6 +371,49 @@ TEST_F(ProgramFixture, DrillsLinkTheirRowsToADrillsRowWithTheScoreLinesFigures) 
 
 // ---------------------------------------------------------------- an old file
 
+// A habit: a kind named twice or more among the pupil's last 20 answers on
+// the topic, most frequent first; each pupil, the guest and each topic apart.
+TEST(LearningRecordHabits, AKindNamedTwiceInTheLastTwentyAnswersOnATopicIsAHabit) {
+    QTemporaryDir folder;
+    FakeDialogs dialogs;
+    DrillLog log(folder.path() + "/kyozai.db", dialogs);
+    record::LearningRecord record(log.store());
+    record.AddPupil("はなこ");
+    record.AddPupil("たろう");
+    // Writes answers for `pupil` on `topic`: "" is a right answer.
+    auto answer = [&](const QString& pupil, int topic, std::vector<std::string> kinds) {
+        record.ChoosePupil(pupil);
+        for (const std::string& kind : kinds) {
+            JudgedAnswer a;
+            a.topic = topic;
+            a.problem = "408 ÷ 4";
+            a.correct = kind.empty();
+            if (!kind.empty()) a.finding = Finding{kind, "quotient:2", "…"};
+            ASSERT_EQ(log.store().Commit({record.HistoryStatement(a, record::AnswerMode::Practice)}),
+                      record::RecordStore::Result::Written);
+        }
+    };
+    answer("はなこ", 1, {"zero_missing", "slip", "product_slip", "zero_missing", "", "slip",
+                         "product_slip", "product_slip", "other", "other"});
+    answer("はなこ", 2, {"carry_missing"});
+    answer("たろう", 1, {"zero_missing"});
+    answer("", 1, {"bring_down", "bring_down"});
+    answer("たろう", 2, {"carry_missing", "carry_missing"});
+    answer("たろう", 2, std::vector<std::string>(19, ""));
+
+    EXPECT_EQ(record.Habits("はなこ", 1), (QStringList{"product_slip", "zero_missing"}));
+    EXPECT_EQ(record.Habits("はなこ", 2), QStringList{});
+    EXPECT_EQ(record.Habits("たろう", 1), QStringList{});
+    EXPECT_EQ(record.Habits("", 1), QStringList{"bring_down"});
+    EXPECT_EQ(record.Habits("たろう", 2), QStringList{}) << "the first carry_missing is 21 answers back";
+    answer("たろう", 2, {"carry_missing", "carry_missing"});
+    EXPECT_EQ(record.Habits("たろう", 2), QStringList{"carry_missing"});
+    const auto rows = record.History();
+    EXPECT_EQ(rows.front().error_kind, "zero_missing");
+    EXPECT_EQ(rows.front().error_step, "quotient:2");
+    EXPECT_EQ(rows[4].error_kind, "") << "a right answer has no kind";
+}
+
 TEST(LearningRecordUpgrade, AnOldRecordFileGetsTheNewTablesAndKeepsItsDrillRows) {
     QTemporaryDir folder;
     const QString path = folder.path() + "/kyozai.db";

@@ -11,7 +11,9 @@
 // handed to the record must be in the file.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QFile>
 #include <QRegularExpression>
@@ -82,7 +84,15 @@ public:
             store.Flush();
             QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
         }
-        if (store.kept() > 0) Fail(std::to_string(store.kept()) + " transactions never written");
+        if (store.kept() > 0) {
+            std::string files;
+            QDirIterator it(QFileInfo(database_).absolutePath(), QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                it.next();
+                files += " " + it.fileName().toStdString() + " " + std::to_string(it.fileInfo().size());
+            }
+            Fail(std::to_string(store.kept()) + " transactions never written; the data folder holds" + files);
+        }
         const std::string file = Dump(store.database());
         const std::string expected = Dump(QSqlDatabase::database(replay_));
         if (file != expected) Fail("the file does not hold every answer:\nfile:\n" + file.substr(0, 2000) +
