@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
 #include <functional>
 
@@ -240,6 +241,8 @@ struct KeyboardTest : ProgramTest {
         QTimer::singleShot(0, [&] {
             QWidget* screen = QApplication::activeModalWidget();
             ASSERT_NE(screen, nullptr);
+            // A failed step must not leave the screen open and the test waiting.
+            const auto close = qScopeGuard([screen] { screen->close(); });
             QApplication::setActiveWindow(screen);
             ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
             work(screen);
