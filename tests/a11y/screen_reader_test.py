@@ -22,6 +22,7 @@ TOPIC_BUTTONS = [
 ]
 DIGIT_LISTS = ["一の位の数字", "十の位の数字", "百の位の数字", "千の位の数字", "処理"]
 DEADLINE_S = 30
+program = None  # the running program, watched while waiting
 
 
 def fail(message):
@@ -57,6 +58,8 @@ def wait_for(what, find):
     """Calls find() until it returns something, or fails after the deadline."""
     end = time.monotonic() + DEADLINE_S
     while time.monotonic() < end:
+        if program is not None and program.poll() is not None:
+            fail(f"the program ended (status {program.returncode}) before {what} was found")
         try:
             found = find()
         except Exception:
@@ -78,6 +81,7 @@ def program_app(pid):
 
 
 def main():
+    global program
     exe = sys.argv[1]
     with tempfile.TemporaryDirectory() as home:
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=f"{home}/data",
