@@ -10,8 +10,10 @@
 #include <cmath>
 
 #include "app/help_window.h"
+#include "widgets/accessibility.h"
 #include "widgets/cute_button.h"
 #include "widgets/exercise_screen.h"
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
 #include "widgets/worksheet_view.h"
@@ -151,6 +153,9 @@ void MainMenuWindow::BuildMenu() {
                 practice ? QStringLiteral("練習問題") : QStringLiteral("ドリル"),
                 practice ? kPracticeGreen : kDrillSkyBlue, kNavyColour, central);
             button->setGeometry(560, top + k * 44, 180, 40);
+            // "わり算 練習問題": the topic without its number, then the kind.
+            button->setAccessibleName(QString::fromUtf8(topics[t].heading).mid(2) +
+                                      QStringLiteral(" ") + button->text());
             const int screen_index = 2 * t + k;
             connect(button, &QPushButton::clicked, this,
                     [this, screen_index] { ShowScreen(screen_index); });
@@ -176,6 +181,7 @@ void MainMenuWindow::BuildMenu() {
 
     status_ = new StatusClockBar(this);
     setStatusBar(status_);
+    SetReadingTabOrder(central);
     connect(status_, &StatusClockBar::pupilPanelClicked, this, &MainMenuWindow::ChoosePupil1Click);
 }
 

@@ -29,6 +29,7 @@ CuteButton* NameButton(const QString& object_name, const QString& caption, bool 
     button->setFont(SchoolFont(22, true));
     button->setMinimumSize(180, 60);
     button->setToolTip(caption);
+    button->setAccessibleName(caption);
     return button;
 }
 
@@ -55,6 +56,7 @@ PupilDialog::PupilDialog(record::LearningRecord& record, QWidget* parent)
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes straight to the name buttons
     scroll->viewport()->setAutoFillBackground(false);
     names_ = new QWidget(scroll);
     names_->setAutoFillBackground(false);
@@ -75,11 +77,14 @@ PupilDialog::PupilDialog(record::LearningRecord& record, QWidget* parent)
     new_name_->setFont(SchoolFont(24));
     new_name_->setMinimumHeight(52);
     new_name_->setPlaceholderText(QStringLiteral("ここに なまえを かいてね"));
+    new_name_->setAccessibleName(QStringLiteral("あたらしい なまえ"));
+    add_heading->setBuddy(new_name_);
     add_row->addWidget(new_name_, 1);
     auto* add = new CuteButton(QStringLiteral("AddPupilButton"), QStringLiteral("ふやす"),
                                kPracticeGreen, kNavyColour, this);
     add->setFont(SchoolFont(22, true));
     add->setMinimumSize(150, 52);
+    add_ = add;
     add_row->addWidget(add);
     layout->addLayout(add_row);
 
@@ -116,6 +121,25 @@ void PupilDialog::BuildNameButtons() {
               names[i]);
     place(NameButton(QStringLiteral("GuestButton"), record::kGuestName, current.isEmpty(), names_),
           QString());
+
+    // Tab in reading order (the names, then the new name and its button), the
+    // focus on the name chosen now, so Enter keeps it.
+    QList<QWidget*> order;
+    QWidget* chosen = nullptr;
+    for (int i = 0; i < grid_->count(); ++i) {
+        auto* button = static_cast<CuteButton*>(grid_->itemAt(i)->widget());
+        order.push_back(button);
+        const bool is_current = button->objectName() == QStringLiteral("GuestButton")
+                                    ? current.isEmpty()
+                                    : button->toolTip() == current;
+        if (is_current) {
+            chosen = button;
+            button->setAccessibleDescription(QStringLiteral("いま えらんでいる なまえ"));
+        }
+    }
+    order << new_name_ << add_;
+    for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    (chosen ? chosen : order.front())->setFocus(Qt::OtherFocusReason);
 }
 
 void PupilDialog::AddPupil() {

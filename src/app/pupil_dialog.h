@@ -33,6 +33,7 @@ private:
     QWidget* names_ = nullptr;
     QGridLayout* grid_ = nullptr;
     QLineEdit* new_name_ = nullptr;
+    QWidget* add_ = nullptr;
     QLabel* message_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QTimer>
 
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -97,10 +98,12 @@ void DecimalPracticeScreen::BuildControls() {
 
     auto* equation = MakeLabel(QStringLiteral("Label4"), SchoolFont(40, true), this);
     equation->setGeometry(40, 112, 660, 60);
+    SetSpokenRole(equation, QStringLiteral("もんだい"));
 
     auto* mark = MakeLabel(QStringLiteral("Label3"), SchoolFont(120, true), this);
     mark->setAlignment(Qt::AlignCenter);
     mark->setGeometry(560, 396, 150, 150);
+    SetVerdictCell(mark);
 
     auto* menu = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("  メニュー"),
                                 {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"),

@@ -4,6 +4,7 @@
 #include <QListWidget>
 
 #include "decimals/figure_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
@@ -34,11 +35,15 @@ DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : s
     // Figures a little wider than the font's own, so that each fills its column.
     QFont numbers = SchoolFont(kNumberFontPx);
     numbers.setStretch(115);
-    for (const char* name : {"Label5", "Label6", "Label7"}) {
+    static const char* const kFigures[][2] = {
+        {"Label5", "上の数"}, {"Label6", "下の数"}, {"Label7", "答え"}};
+    for (const auto& [name, role] : kFigures) {
         auto* figure = new FigureLabel(QString::fromLatin1(name), screen);
         figure->setFont(numbers);
+        SetSpokenRole(figure, QString::fromUtf8(role));
     }
     auto* sign = new QLabel(screen);
+    SetSpokenRole(sign, QStringLiteral("記号"));
     sign->setObjectName(QString::fromStdString(place.operator_label));
     sign->setFont(numbers);
     sign->setAlignment(Qt::AlignCenter);
@@ -54,6 +59,10 @@ DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : s
         auto* list = new ChoiceList(QString::fromLatin1(DecimalSheet::ListName(Column(c))),
                                     QString::fromUtf8(kHeadings[c]), ChoiceList::DigitItems(),
                                     screen);
+        static constexpr const char* kNames[kColumnCount] = {
+            "十の位の数字", "一の位の数字", "小数第一位の数字", "小数第二位の数字",
+            "小数第三位の数字"};
+        list->SetSpokenName(QString::fromUtf8(kNames[c]));
         FitNarrowList(list, 18);
         list->SetDigitKeys(true);
         list->PlaceAt(lefts[c], place.columns_top, kDigitListWidth);
@@ -68,6 +77,7 @@ DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : s
 
     auto* point = new StackedLabel(QStringLiteral("Label11"), screen);
     point->setFont(SchoolFont(15, true));
+    SetSpokenRole(point, QStringLiteral("小数点"));
     point->setGeometry(widest.point, place.columns_top, 20, digit_lists_[0]->height());
 }
 

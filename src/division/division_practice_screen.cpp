@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "division/practice_hints.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -70,6 +71,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     SetTextColour(problem_line_, kNavyColour);
     problem_line_->setAlignment(Qt::AlignCenter);
     problem_line_->setGeometry(176, 100, 560, 52);  // centred over the worksheet
+    SetSpokenRole(problem_line_, QStringLiteral("もんだい"));
 
     view_ = std::make_unique<DivisionWorksheetView>(this, 626, 160);
 
@@ -79,6 +81,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     SetTextColour(mark_, Qt::red);
     mark_->setAlignment(Qt::AlignCenter);
     mark_->setGeometry(634, 500, 150, 150);
+    SetVerdictCell(mark_);
 
     menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("    メニュー"),
                            {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"),
@@ -150,8 +153,8 @@ void DivisionPracticeScreen::FormCreate() {
 void DivisionPracticeScreen::ClearWorksheet() {
     watch_.Close();
     model_.ClearWorksheet();
-    mark_->clear();
-    problem_line_->clear();
+    Announce(mark_, QString());
+    Announce(problem_line_, QString());
     view_->Sync(model_);
 }
 
@@ -174,7 +177,7 @@ void DivisionPracticeScreen::NewProblem() {
         PlayCue(11);
         return;
     }
-    problem_line_->setText(QString::fromStdString(ProblemText(model_.problem())));
+    Announce(problem_line_, QString::fromStdString(ProblemText(model_.problem())));
     view_->Sync(model_);
     watch_.Shown(ctx().clock);
     ShowHint(StepHint(0));
@@ -225,9 +228,9 @@ void DivisionPracticeScreen::FinishAnswer() {
     answer.correct = right;
     answer.worked_rows = WorkedRowsOf(model_.worksheet());
     RecordPracticeVerdict(ctx(), watch_, answer);
-    mark_->setText(QString::fromStdString(Mark(right)));
+    Announce(mark_, QString::fromStdString(Mark(right)));
     PlayCue(right ? 14 : 13);
-    problem_line_->setText(QString::fromStdString(AnswerText(model_.problem())));
+    Announce(problem_line_, QString::fromStdString(AnswerText(model_.problem())));
     prompt_->setText(QString::fromUtf8(kGoOnPrompt));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/digit_columns_label.h"
 #include "widgets/look.h"
@@ -27,10 +28,18 @@ DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, in
     auto* divisor = new DigitColumnsLabel(QStringLiteral("Label6"), Qt::AlignRight, kColumnWidth, parent);
     SetTextColour(dividend, kNavyColour);
     SetTextColour(divisor, kNavyColour);
-    new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, kColumnWidth, parent);
-    for (int n = 8; n <= 13; ++n)
-        new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, kColumnWidth,
-                              parent);
+    auto* quotient = new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, kColumnWidth, parent);
+    SetSpokenRole(dividend, QStringLiteral("わられる数"));
+    SetSpokenRole(divisor, QStringLiteral("わる数"));
+    SetSpokenRole(quotient, QStringLiteral("商"));
+    // Label8 … Label13: the product and the difference of each step, in turn.
+    for (int n = 8; n <= 13; ++n) {
+        auto* row = new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight,
+                                          kColumnWidth, parent);
+        SetSpokenRole(row, QStringLiteral("%1だんめ %2")
+                               .arg(QChar(u'１' + (n - 8) / 2))
+                               .arg(n % 2 == 0 ? QStringLiteral("かけ算") : QStringLiteral("ひき算")));
+    }
     for (int n = 1; n <= 4; ++n)
         new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
     new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);

@@ -51,6 +51,10 @@ ScoreSheet::ScoreSheet(QAbstractItemModel* result_set, std::vector<GridColumn> c
                        QWidget* parent)
     : QTableView(parent), columns_(std::move(columns)) {
     setObjectName(QStringLiteral("DBGrid1"));
+    // A table for assistive technology too: its cells are read with the
+    // column titles this grid gives the fields.
+    setAccessibleName(QStringLiteral("せいせき表"));
+    setAccessibleDescription(QStringLiteral("問題ごとの 答えと ○×"));
     auto* look = new ColumnLook(columns_, this);
     look->setSourceModel(result_set);
     setModel(look);

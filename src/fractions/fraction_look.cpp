@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
 
@@ -22,6 +23,13 @@ QLabel* MakeFigure(const QString& name, Qt::Alignment align, QWidget* parent) {
     label->resize(54, kFigureHeight);
     if (align & Qt::AlignRight) label->setIndent(3);
     SetTextColour(label, kNavyColour);
+    // The figures by their role: the given number left of "＝", the answer right of it.
+    static const char* const kRoles[][2] = {
+        {"Label4", "もんだい 整数"}, {"Label6", "もんだい 分子"}, {"Label5", "もんだい 分母"},
+        {"Label10", "記号"},         {"Label7", "答え 整数"},     {"Label9", "答え 分子"},
+        {"Label8", "答え 分母"}};
+    for (const auto& [cell, role] : kRoles)
+        if (name == QLatin1String(cell)) SetSpokenRole(label, QString::fromUtf8(role));
     return label;
 }
 

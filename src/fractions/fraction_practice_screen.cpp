@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "fractions/fraction_look.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -71,6 +72,7 @@ void FractionPracticeScreen::BuildWorksheet() {
     auto* mark = MakeText(QStringLiteral("Label3"), QString(), 84, Qt::red, this);
     mark->setAlignment(Qt::AlignCenter);
     mark->setGeometry(752, 560, 84, 84);
+    SetVerdictCell(mark);
 }
 
 void FractionPracticeScreen::BuildControls() {

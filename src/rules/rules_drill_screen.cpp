@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "drill/drill_log.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
 
@@ -69,6 +70,7 @@ RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* pare
     SetTextColour(problem, kNavyColour);
     problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     problem->setGeometry(232, 130, 416, 56);
+    SetSpokenRole(problem, QStringLiteral("もんだい"));
 
     view_ = std::make_unique<RulesWorksheetView>(this, kListsLeft, kListsTop);
     connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox2Change);

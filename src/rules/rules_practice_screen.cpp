@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -60,6 +61,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     SetTextColour(problem, kNavyColour);
     problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     problem->setGeometry(80, 104, 620, 56);
+    SetSpokenRole(problem, QStringLiteral("もんだい"));
 
     view_ = std::make_unique<RulesWorksheetView>(this, 652, 304);
 
@@ -69,6 +71,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     SetTextColour(mark, Qt::red);
     mark->setAlignment(Qt::AlignCenter);
     mark->setGeometry(496, 496, 150, 150);
+    SetVerdictCell(mark);
 
     menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("         メニュー"),
                            {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),

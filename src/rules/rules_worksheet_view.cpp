@@ -1,8 +1,10 @@
 #include "rules/rules_worksheet_view.h"
 
 #include <QPainter>
+#include <map>
 
 #include "rules/calculation_steps.h"
+#include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/digit_columns_label.h"
 #include "widgets/look.h"
@@ -27,15 +29,17 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
     paper->lower();
 
     const int column = layout.column;
+    std::map<int, QLabel*> cells;
     for (int n : {4, 5, 6, 8, 9, 10, 11, 12, 14, 15, 17, 18, 19, 20}) {
-        SetTextColour(new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent),
-                      kNavyColour);
+        cells[n] = new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent);
+        SetTextColour(cells[n], kNavyColour);
     }
-    SetTextColour(new DigitColumnsLabel(QStringLiteral("Label16"), Qt::AlignLeft, column, parent),
-                  kNavyColour);
-    for (const char* name : {"Label7", "Label13"}) {
+    cells[16] = new DigitColumnsLabel(QStringLiteral("Label16"), Qt::AlignLeft, column, parent);
+    SetTextColour(cells[16], kNavyColour);
+    for (int n : {7, 13}) {
         auto* sign = new QLabel(parent);
-        sign->setObjectName(QString::fromLatin1(name));
+        cells[n] = sign;
+        sign->setObjectName(QStringLiteral("Label%1").arg(n));
         sign->setFont(SchoolFont(kDigitPixels));
         sign->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         sign->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -44,6 +48,20 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
     for (int n = 1; n <= 6; ++n) {
         new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
     }
+    // The cells of the three written calculations, by role and place.
+    static const struct {
+        int label;
+        const char* role;
+    } kRoles[] = {{4, "たし算・ひき算 上の数"},  {5, "たし算・ひき算 下の数"},
+                  {6, "たし算・ひき算 答え"},   {7, "たし算・ひき算 記号"},
+                  {8, "かけ算 かけられる数"},   {9, "かけ算 かける数"},
+                  {13, "かけ算 記号"},          {10, "かけ算 １だんめ"},
+                  {11, "かけ算 ２だんめ"},      {12, "かけ算 答え"},
+                  {14, "わられる数"},           {15, "わる数"},
+                  {16, "商"},                   {17, "１だんめ かけ算"},
+                  {18, "１だんめ ひき算"},      {19, "２だんめ かけ算"},
+                  {20, "２だんめ ひき算"}};
+    for (const auto& r : kRoles) SetSpokenRole(cells.at(r.label), QString::fromUtf8(r.role));
     new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
     new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
     new PictureWidget(QStringLiteral("Image4"), PictureWidget::Kind::Marker, parent);

@@ -1,5 +1,6 @@
 #include "widgets/choice_list.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -8,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 
 namespace sorelka {
@@ -20,6 +22,9 @@ const QColor kBorder(0x7A, 0x8C, 0xC8);
 const QColor kHover(0xFF, 0xF2, 0xB3);
 const QColor kSelected(0xFF, 0xD3, 0x4D);
 const QColor kItemText(0x20, 0x20, 0x40);
+// The rim of the list holding the keyboard focus: a dark amber that stands
+// out (over 3 : 1) against the white card and the screen behind it.
+const QColor kFocusRim(0xB3, 0x5C, 0x00);
 
 // Paints an item: a yellow band when chosen, a pale one under the mouse, the
 // text left with a little room or, on narrow digit lists, centred on its
@@ -60,7 +65,32 @@ void ChoiceList::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::white);
     for (const QWidget* part : {static_cast<const QWidget*>(line_), static_cast<const QWidget*>(view_)})
         p.drawRoundedRect(QRectF(part->geometry()).adjusted(1, 1, -1, -1), 6, 6);
+    if (view_->hasFocus() && keyboard_focus_) {
+        // The focus frame: a thick amber rim round the items, drawn when the
+        // focus came by the keyboard, so a mouse user's screen stays as it was.
+        p.setPen(QPen(kFocusRim, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(view_->geometry()).adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
+    }
 }
+
+QString ChoiceList::NameFromHeading(const QString& heading) {
+    const QString h = heading.simplified();
+    static const QStringList places = {QStringLiteral("一"), QStringLiteral("十"),
+                                       QStringLiteral("百"), QStringLiteral("千")};
+    if (places.contains(h)) return h + QStringLiteral("の位の数字");
+    return h.isEmpty() ? QStringLiteral("えらぶ リスト") : h;
+}
+
+void ChoiceList::SetSpokenName(const QString& name) {
+    setAccessibleName(name);
+    view_->setAccessibleName(name);
+    SetSpokenRole(line_, name);
+}
+
+bool ChoiceList::shows_focus_frame() const { return view_->hasFocus() && keyboard_focus_; }
+
+QString ChoiceList::spoken_name() const { return view_->accessibleName(); }
 
 QStringList ChoiceList::DigitItems() {
     return {QStringLiteral("０"), QStringLiteral("１"), QStringLiteral("２"),
@@ -110,6 +140,11 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     connect(view_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Report(view_->row(item)); });
 
+    LastInputWasKeyboard();  // starts watching the input
+    view_->setAccessibleDescription(
+        QStringLiteral("上と下の やじるしで うごかし、Enterで えらぶ"));
+    SetSpokenName(NameFromHeading(heading));
+
     SetItems(items);
 }
 
@@ -147,6 +182,7 @@ void ChoiceList::Reset() {
 void ChoiceList::ShowLine() {
     const QString shown = text();
     line_->setText(centred_ ? shown.trimmed() : shown);
+    RefreshSpokenName(line_);
 }
 
 void ChoiceList::Choose(int index) {
@@ -181,8 +217,22 @@ void ChoiceList::PlaceAt(int left, int top, int width) {
 }
 
 bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::FocusIn) {
+        // Focus moved by Tab, or after a key chose something that hid the
+        // widget holding it: a keyboard user's. A mouse click, or a focus
+        // handed over as a window opens after a click, draws no frame.
+        keyboard_focus_ = static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
+                          LastInputWasKeyboard();
+        update();
+    } else if (watched == view_ && event->type() == QEvent::FocusOut) {
+        update();
+    }
     if (watched == view_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (!keyboard_focus_) {
+            keyboard_focus_ = true;
+            update();
+        }
         switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:

@@ -31,12 +31,19 @@ public:
     void SetItems(const QStringList& items);
     void SetHeading(const QString& heading);
     void SetDigitKeys(bool on) { digit_keys_ = on; }
+    // The list's name for assistive technology ("一の位の数字", "処理",
+    // "メニュー"). It defaults to the first heading: a place heading ("一",
+    // "十", "百", "千") names that place's digits, any other names itself.
+    void SetSpokenName(const QString& name);
+    QString spoken_name() const;
     // Centres the items and the text line on their visible characters
     // (leading and trailing spaces, the ideographic one included, take no
     // room), without padding: a digit list one figure wide then shows "７　"
     // as a centred 7. The items keep their texts.
     void SetCentredItems(bool on);
     bool centred_items() const { return centred_; }
+    // Whether the keyboard focus frame is drawn now.
+    bool shows_focus_frame() const;
     // Chooses an item from the program, reporting it like a click.
     void Choose(int index);
 
@@ -61,6 +68,8 @@ private:
     void Report(int index);
     // The text line: the heading, or the chosen item's text.
     void ShowLine();
+    // The name a heading gives the list when nobody names it.
+    static QString NameFromHeading(const QString& heading);
 
     QString heading_;
     QLabel* line_;
@@ -68,6 +77,7 @@ private:
     int current_ = -1;
     bool digit_keys_ = false;
     bool centred_ = false;
+    bool keyboard_focus_ = false;  // the focus came by Tab or a key: show the frame
 };
 
 }  // namespace sorelka

@@ -1,5 +1,6 @@
 #include "widgets/exercise_screen.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
 
@@ -36,13 +37,21 @@ void ExerciseScreen::ChoosePupil() {
 int ExerciseScreen::ShowModal() {
     FormCreate();
     ShowPupil();
+    FocusFirst();
     return exec();
 }
 
 void ExerciseScreen::ShowModeless() {
     FormCreate();
     ShowPupil();
+    FocusFirst();
     show();
+}
+
+void ExerciseScreen::FocusFirst() {
+    // Every visit starts from the top of the screen, whatever had the focus
+    // when it was left.
+    if (QWidget* first = SetReadingTabOrder(this)) first->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void ExerciseScreen::ReturnToMenu() { accept(); }

@@ -40,6 +40,8 @@ protected:
     // "終る": asks `question`; unless the answer is No the program ends.
     void AskToQuit(const QString& question);
     void PlayCue(unsigned n) { ctx_.cues.PlayCue(n); }
+    // Tab in reading order, the focus on the first widget of it.
+    void FocusFirst();
 
 private:
     AppContext& ctx_;

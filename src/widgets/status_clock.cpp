@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "core/clock_text.h"
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 
 namespace sorelka {
@@ -23,12 +24,14 @@ StatusClockBar::StatusClockBar(QWidget* parent) : QStatusBar(parent) {
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setAlignment(Qt::AlignCenter);
     panel1_->setMinimumWidth(160);
+    SetSpokenRole(panel1_, QStringLiteral("時こく"));
     addWidget(panel0_);
     addWidget(panel1_, 1);
 }
 
 void StatusClockBar::ShowClock(const Clock& clock) {
     panel1_->setText(QString::fromStdString(ClockText(clock.Now())));
+    RefreshSpokenName(panel1_);
 }
 
 void StatusClockBar::ShowPupil(const QString& name) {

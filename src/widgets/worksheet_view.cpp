@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 
 namespace sorelka {
@@ -73,6 +74,8 @@ void SquaredPaper::paintEvent(QPaintEvent*) {
 PictureWidget::PictureWidget(const QString& name, Kind kind, QWidget* parent)
     : QWidget(parent), kind_(kind) {
     setObjectName(name);
+    setAccessibleName(kind == Kind::Bracket ? QStringLiteral("わり算の かっこ")
+                                            : QStringLiteral("つぎに 書く だんの しるし"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -112,6 +115,7 @@ void ApplyWorksheet(QWidget* root, const Worksheet& sheet) {
         if (!widget) continue;
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(QString::fromStdString(cell.text));
+            RefreshSpokenName(label);
             SetTextColour(label, ToQColor(cell.colour));
         }
         QRect g = widget->geometry();

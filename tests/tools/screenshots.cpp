@@ -235,21 +235,11 @@ void Pupils(Program& program) {
 
 }  // namespace
 
-// A source of fresh draws, for screens shown with whatever problem comes.
-class SeededRandom final : public RandomSource {
-public:
-    void Randomize() override {}
-    int Random(int n) override { return n <= 0 ? 0 : int(engine_() % unsigned(n)); }
-
-private:
-    std::mt19937 engine_{7};
-};
-
 // The longest hints and problem lines: the first hint of a division, on the
 // division and rules practice, and a rules drill problem of two three-digit
 // divisions.
 void LongTexts(FakeServices& services) {
-    SeededRandom random;
+    SeededRandom random{7};  // fresh draws, for screens shown with whatever problem comes
     AppContext ctx{{}, services.cues, services.dialogs, services.clock, random,
                    services.ctx.exe_folder, [] {}};
     QTemporaryDir data;

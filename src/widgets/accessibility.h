@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace sorelka {
+
+// What a screen reader hears for a label that has a role: the role alone
+// while the label is empty, otherwise the role and the text with its padding
+// spaces dropped ("商" and "　２４" → "商　２４").
+QString SpokenName(const QString& role, const QString& text);
+// The verdict as heard: "○" → "せいかい", "×" → "まちがい", nothing otherwise.
+QString SpokenVerdict(const QString& mark);
+
+// Gives a label its role for assistive technology ("わられる数", "商",
+// "１だんめ かけ算"). From then on its accessible name is SpokenName(role,
+// text), kept up to date by RefreshSpokenName.
+void SetSpokenRole(QLabel* label, const QString& role);
+// Marks the label showing "○" or "×": it is heard as "せいかい" or "まちがい".
+void SetVerdictCell(QLabel* label);
+// Recomputes the accessible name of a label with a role after its text
+// changed; a new name raises QAccessible::NameChanged, so a screen reader
+// hears it without the focus moving. Labels without a role are left to Qt.
+void RefreshSpokenName(QLabel* label);
+
+// Writes `text` into `label` and announces it: the accessible name follows
+// the text (through the label's role if it has one) and a NameChanged event
+// is raised even when the text is the same as before. For lines a pupil must
+// hear at once: the prompt, the verdict, the diagnosis.
+void Announce(QLabel* label, const QString& text);
+
+// Whether the pupil's last press was a key (not a mouse button or a touch):
+// focus frames are drawn for keyboard users only. The first call starts
+// watching the application's input.
+bool LastInputWasKeyboard();
+
+// Orders Tab and Shift+Tab through the focusable widgets under `root` in
+// reading order: rows from the top, left to right inside a row. Widgets whose
+// tops lie within `row_band` pixels of a row's first widget share that row.
+// Returns the first of them (null when there is none).
+QWidget* SetReadingTabOrder(QWidget* root, int row_band = 24);
+
+}  // namespace sorelka
