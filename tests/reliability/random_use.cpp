@@ -91,7 +91,12 @@ public:
                 it.next();
                 files += " " + it.fileName().toStdString() + " " + std::to_string(it.fileInfo().size());
             }
-            Fail(std::to_string(store.kept()) + " transactions never written; the data folder holds" + files);
+            QFile head(database_);
+            const QByteArray start = head.open(QIODevice::ReadOnly) ? head.read(16).toHex() : QByteArray("unreadable");
+            Fail(std::to_string(store.kept()) + " transactions never written (open " +
+                 std::to_string(store.is_open()) + ", read only " + std::to_string(store.read_only()) +
+                 ", " + std::to_string(store.set_aside().size()) + " set aside, the file begins " +
+                 start.toStdString() + "); the data folder holds" + files);
         }
         const std::string file = Dump(store.database());
         const std::string expected = Dump(QSqlDatabase::database(replay_));
@@ -444,8 +449,11 @@ int main(int argc, char** argv) {
     bool full_disk = false;
     for (unsigned s = seed; s < seed + seeds; ++s) {
         QTemporaryDir data;
+        const QByteArray disk_size = "size=" + QByteArray::number(8 + events / 4000) + "m";
         // A full disk needs a small file system of its own (root only),
-        // unmounted after the pupil has gone.
+        // unmounted after the pupil has gone. It grows with the run: every
+        // replaced file leaves its set-aside copy and write-ahead log behind,
+        // and a long run would otherwise fill the disk with them for good.
         struct SmallDisk {
             QByteArray at;
             bool mounted;
@@ -453,7 +461,7 @@ int main(int argc, char** argv) {
                 if (mounted) ::umount2(at.constData(), MNT_DETACH);
             }
         } disk{data.path().toLocal8Bit(), faults && ::mount("tmpfs", data.path().toLocal8Bit().constData(),
-                                                           "tmpfs", 0, "size=8m") == 0};
+                                                           "tmpfs", 0, disk_size.constData()) == 0};
         const bool mounted = disk.mounted;
         full_disk = full_disk || mounted;
         sorelka::RandomPupil pupil(s, data.path() + "/kyozai.db", faults, mounted);
