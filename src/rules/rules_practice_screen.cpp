@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "rules/rules_diagnosis.h"
 #include "widgets/choice_list.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
@@ -120,8 +122,12 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
+    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(60, 494, 430, 84));
+
     Sync();
 }
+
+RulesPracticeScreen::~RulesPracticeScreen() = default;
 
 void RulesPracticeScreen::Sync() {
     view_->Apply(model_.worksheet());
@@ -135,6 +141,8 @@ void RulesPracticeScreen::Sync() {
         view_->ResetOperationList();
     }
     view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
+    const auto& note = model_.note();
+    panel_->Show(note, note ? ChildRect(this, StepField(note->finding.step, "cell")) : QRect());
 }
 
 void RulesPracticeScreen::FormCreate() {
