@@ -122,7 +122,13 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
-    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(60, 494, 430, 84));
+    // On the paper's blank lower left, which no calculation writes on (the
+    // sums stand higher, the products and divisions further right), and on
+    // down to the prompt line.
+    const WorksheetLayout layout;
+    const int top = layout.add_tops[2] + layout.row_height + 8;
+    panel_ = std::make_unique<DiagnosisPanel>(
+        this, QRect(60, top, layout.mul_marker_left - 6 - 60, 578 - top));
 
     Sync();
 }
