@@ -134,6 +134,47 @@ void BM_DrillAnswerWithHistory(benchmark::State& state) {
 }
 BENCHMARK(BM_DrillAnswerWithHistory)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
+// A wrong practice answer as the practice screens record it: its history row
+// with the kind of mistake, then the pupil's habits on the topic for the
+// panel, on the 400,000-row file.
+void BM_WrongPracticeAnswerAndHabits(benchmark::State& state) {
+    QTemporaryDir folder;
+    testing::FakeDialogs dialogs;
+    DrillLog log(folder.path() + "/kyozai.db", dialogs);
+    record::LearningRecord learning(log.store());
+    log.ClearDrillLog();
+    FillHistory(log.store());
+    learning.AddPupil(QStringLiteral("はなこ"));
+    learning.ChoosePupil(QStringLiteral("はなこ"));
+    RecordedAnswers answers(learning, log);
+    JudgedAnswer answer;
+    answer.topic = 1;
+    answer.menu_choice = 1;
+    answer.problem = "408 ÷ 4";
+    answer.right_answer = "102 あまり 0";
+    answer.entered_answer = "12 あまり 0";
+    answer.seconds = 30.5;
+    answer.worked_rows = {{"Label5", "408"}, {"Label6", "4"}, {"Label7", "12"}, {"Label8", "4"},
+                          {"Label9", "8"}, {"Label10", "8"}, {"Label11", "0"}};
+    answer.finding = Finding{"zero_missing", "quotient:2", "商に ０を たてわすれたよ"};
+    int no = 0;
+    std::vector<double> times;
+    for (auto _ : state) {
+        ++no;
+        QElapsedTimer t;
+        t.start();
+        answers.RecordPractice(answer);
+        benchmark::DoNotOptimize(answers.Habits(answer.topic));
+        times.push_back(t.nsecsElapsed() / 1000.0);
+        if (no % 100 == 50)
+            QSqlQuery(log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["worst_us"] = times.back();
+}
+BENCHMARK(BM_WrongPracticeAnswerAndHabits)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
 // The same transaction written straight through the store, without the
 // score-sheet grids re-reading the drill log afterwards.
 void BM_DrillAnswerTransactionOnly(benchmark::State& state) {

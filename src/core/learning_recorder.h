@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/finding.h"
 #include "core/services.h"
@@ -68,6 +69,9 @@ public:
     // "ストップ" or the time-out: the drill's score line and end time.
     virtual void FinishDrill(const std::string& drill, const DrillFigures& figures,
                              const LocalTime& finished_at) = 0;
+    // The kinds of mistake the pupil now answering makes again on `topic`,
+    // most frequent first; none where nothing is kept.
+    virtual std::vector<std::string> Habits(int /*topic*/) { return {}; }
 };
 
 // `text` without the spaces the drill log pads its texts with.

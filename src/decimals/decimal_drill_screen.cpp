@@ -1,5 +1,6 @@
 #include "decimals/decimal_drill_screen.h"
 
+#include "decimals/decimal_diagnosis.h"
 #include "drill/drill_log.h"
 #include "widgets/choice_list.h"
 
@@ -134,6 +135,10 @@ void DecimalDrillScreen::ComboBox7Change(int index) {
 }
 
 WorkedRows DecimalDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.cells()); }
+
+Diagnosis DecimalDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
+    return DiagnoseDecimal(sheet_.operation(), sheet_.problem(), rows);
+}
 
 void DecimalDrillScreen::JudgeAndLog() { RecordAnswer(sheet_.IsRight(), DecimalDrillRow(sheet_)); }
 

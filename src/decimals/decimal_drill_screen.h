@@ -33,6 +33,7 @@ protected:
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
     WorkedRows WorkedRowsNow() const override;
+    Diagnosis DiagnoseAnswer(const WorkedRows& rows) const override;
 
 private:
     void DigitChosen(Column column, int digit);

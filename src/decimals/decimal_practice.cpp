@@ -1,5 +1,7 @@
 #include "decimals/decimal_practice.h"
 
+#include "decimals/decimal_diagnosis.h"
+
 namespace sorelka::decimals {
 
 namespace {
@@ -18,6 +20,7 @@ DecimalPractice::DecimalPractice(AppContext& ctx, const PracticeVariant& variant
 
 void DecimalPractice::FormCreate() {
     watch_.Close();
+    note_.reset();
     sheet_.ClearWorksheet();
     SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(variant_.show_cue);
@@ -40,6 +43,7 @@ void DecimalPractice::CuteButton4Click() {
 }
 
 void DecimalPractice::NewProblem() {
+    note_.reset();
     sheet_.Draw(ctx_.random, ctx_.state.menu_choice);
     watch_.Shown(ctx_.clock);
     sheet_.cells()["Label4"].text = sheet_.Equation(false);
@@ -69,7 +73,10 @@ void DecimalPractice::ComboBox7Change(int index) {
     answer.entered_answer = WithoutPadding(sheet_.LogAnswerText());
     answer.correct = right;
     answer.worked_rows = WorkedRowsOf(sheet_.cells());
+    if (!right) answer.finding = DiagnoseDecimal(variant_.operation, sheet_.problem(), answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
+    note_ = NoteOf(answer.finding, answer.finding ? DecimalKindLabel(answer.finding->kind) : "",
+                   ctx_.recorder, answer.topic);
     sheet_.cells()["Label3"].text = right ? "○" : "×";
     ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
     sheet_.cells()["Label4"].text = sheet_.Equation(true);

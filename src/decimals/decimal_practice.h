@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "core/diagnosis_note.h"
 #include "decimals/decimal_sheet.h"
 
 namespace sorelka::decimals {
@@ -50,6 +51,9 @@ public:
     const DecimalSheet& sheet() const { return sheet_; }
     const Worksheet& cells() const { return sheet_.cells(); }
     const std::string& prompt() const { return sheet_.cells().at("Label2").text; }
+    // What the panel beside the sheet explains: the diagnosis of the answer
+    // just judged wrong; none after "○" and once another problem starts.
+    const std::optional<DiagnosisNote>& note() const { return note_; }
 
 private:
     void NewProblem();
@@ -59,6 +63,7 @@ private:
     PracticeVariant variant_;
     DecimalSheet sheet_;
     ProblemWatch watch_;
+    std::optional<DiagnosisNote> note_;
 };
 
 }  // namespace sorelka::decimals

@@ -6,7 +6,10 @@
 #include <QTimer>
 
 #include "widgets/accessibility.h"
+#include "decimals/decimal_diagnosis.h"
+#include "decimals/figure_label.h"
 #include "widgets/choice_list.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
@@ -137,9 +140,26 @@ void DecimalPracticeScreen::BuildControls() {
 
     status_ = new StatusClockBar(this);
     status_->setGeometry(0, height() - 26, width(), 26);
+
+    // Left of the written calculation, under the equation.
+    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(16, 196, 240, 380));
 }
 
-void DecimalPracticeScreen::Refresh() { sheet_view_.Show(model_.sheet()); }
+DecimalPracticeScreen::~DecimalPracticeScreen() = default;
+
+QRect DecimalPracticeScreen::AnswerDigitRect(Column column) const {
+    const auto* answer = findChild<FigureLabel*>(QStringLiteral("Label7"), Qt::FindDirectChildrenOnly);
+    if (!answer || answer->isHidden() || answer->text().isEmpty()) return {};
+    static constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
+    return answer->DigitRect(kFromPoint[static_cast<int>(column)]).translated(answer->pos());
+}
+
+void DecimalPracticeScreen::Refresh() {
+    sheet_view_.Show(model_.sheet());
+    const auto& note = model_.note();
+    const std::optional<Column> column = note ? StepColumn(note->finding.step) : std::nullopt;
+    panel_->Show(note, column ? AnswerDigitRect(*column) : QRect());
+}
 
 void DecimalPracticeScreen::FormCreate() {
     model_.FormCreate();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet_view.h"
 #include "widgets/exercise_screen.h"
@@ -8,6 +10,7 @@ class QLabel;
 class QTimer;
 
 namespace sorelka {
+class DiagnosisPanel;
 class StatusClockBar;
 }  // namespace sorelka
 
@@ -20,6 +23,7 @@ class DecimalPracticeScreen : public ExerciseScreen {
     Q_OBJECT
 public:
     DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant, QWidget* parent);
+    ~DecimalPracticeScreen() override;
 
     const DecimalPractice& model() const { return model_; }
 
@@ -41,10 +45,13 @@ private:
     void BuildControls();
     // Shows the model's cells on the widgets.
     void Refresh();
+    // Where the answer's digit in `column` stands on the screen.
+    QRect AnswerDigitRect(Column column) const;
 
     DecimalPractice model_;
     DecimalSheetView sheet_view_;
     StatusClockBar* status_ = nullptr;
+    std::unique_ptr<DiagnosisPanel> panel_;
     QTimer* clock_timer_ = nullptr;
 };
 

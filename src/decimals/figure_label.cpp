@@ -25,6 +25,13 @@ int FigureLabel::PointRight() const {
     return point < 0 ? x + kPointWidth : x;
 }
 
+QRect FigureLabel::DigitRect(int from_point) const {
+    const int point = PointRight();
+    const int left = from_point < 0 ? point - kPointWidth + from_point * kDigitWidth
+                                    : point + (from_point - 1) * kDigitWidth;
+    return QRect(left, 0, kDigitWidth, height());
+}
+
 void FigureLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);

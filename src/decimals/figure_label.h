@@ -20,6 +20,10 @@ public:
     // coordinates) of the right edge of its column; for a text without a
     // point, where the point would follow its last digit.
     int PointRight() const;
+    // The cell of the digit `from_point` columns from the decimal point, in
+    // label coordinates: -1 the ones, -2 the tens, 1 the tenths, 2 the
+    // hundredths, 3 the thousandths.
+    QRect DigitRect(int from_point) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;

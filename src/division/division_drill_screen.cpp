@@ -1,5 +1,6 @@
 #include "division/division_drill_screen.h"
 
+#include "division/division_diagnosis.h"
 #include "drill/drill_log.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
@@ -82,6 +83,10 @@ void DivisionDrillScreen::ClearWorksheetNumbers() {
 }
 
 WorkedRows DivisionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
+
+Diagnosis DivisionDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
+    return DiagnoseDivision(model_.problem(), rows);
+}
 
 void DivisionDrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const {
     DrillScreen::FillAnswerTexts(row, answer);

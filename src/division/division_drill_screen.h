@@ -33,6 +33,7 @@ protected:
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
     WorkedRows WorkedRowsNow() const override;
+    Diagnosis DiagnoseAnswer(const WorkedRows& rows) const override;
     void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const override;
 
 private:

@@ -5,8 +5,10 @@
 #include <QPainterPath>
 #include <QTimer>
 
+#include "division/division_diagnosis.h"
 #include "division/practice_hints.h"
 #include "widgets/accessibility.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -136,9 +138,14 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton1Click);
 
+    // Left of the worksheet: the divisor never reaches further left than x = 320.
+    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(20, 176, 268, 392));
+
     // The show handler also runs once as the form is created.
     DivisionPracticeScreen::FormCreate();
 }
+
+DivisionPracticeScreen::~DivisionPracticeScreen() = default;
 
 void DivisionPracticeScreen::FormCreate() {
     ClearWorksheet();
@@ -152,6 +159,8 @@ void DivisionPracticeScreen::FormCreate() {
 
 void DivisionPracticeScreen::ClearWorksheet() {
     watch_.Close();
+    note_.reset();
+    ShowNote();
     model_.ClearWorksheet();
     Announce(mark_, QString());
     Announce(problem_line_, QString());
@@ -191,12 +200,19 @@ void DivisionPracticeScreen::ComboBox5Change(int index) { ChooseDigit(kThousands
 
 void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
     const DigitOutcome outcome = model_.ChooseDigit(place, digit);
+    if (outcome == DigitOutcome::Written) {
+        note_.reset();
+        ShowNote();
+    }
     view_->Sync(model_);
     if (outcome == DigitOutcome::Written || outcome == DigitOutcome::NothingWritten)
         ShowHint(DigitHint(model_.step()));
 }
 
 void DivisionPracticeScreen::ComboBox6Change(int index) {
+    // An action changes the worksheet the note was about; "終わり" judges afresh.
+    note_.reset();
+    ShowNote();
     const ActionOutcome outcome = model_.ApplyAction(index);
     view_->Sync(model_);
     switch (outcome.kind) {
@@ -227,11 +243,19 @@ void DivisionPracticeScreen::FinishAnswer() {
                                                model_.entered_remainder());
     answer.correct = right;
     answer.worked_rows = WorkedRowsOf(model_.worksheet());
+    if (!right) answer.finding = DiagnoseDivision(problem, answer.worked_rows);
     RecordPracticeVerdict(ctx(), watch_, answer);
+    note_ = NoteOf(answer.finding, answer.finding ? DivisionKindLabel(answer.finding->kind) : "",
+                   ctx().recorder, kTopicDivision);
+    ShowNote();
     Announce(mark_, QString::fromStdString(Mark(right)));
     PlayCue(right ? 14 : 13);
     Announce(problem_line_, QString::fromStdString(AnswerText(model_.problem())));
     prompt_->setText(QString::fromUtf8(kGoOnPrompt));
+}
+
+void DivisionPracticeScreen::ShowNote() {
+    panel_->Show(note_, note_ ? ChildRect(this, DivisionStepCell(note_->finding.step)) : QRect());
 }
 
 void DivisionPracticeScreen::ShowHint(const std::optional<std::string>& hint) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/diagnosis_note.h"
 #include "division/division_worksheet_view.h"
 #include "division/long_division.h"
 #include "widgets/exercise_screen.h"
@@ -13,6 +14,7 @@ class QTimer;
 
 namespace sorelka {
 class ChoiceList;
+class DiagnosisPanel;
 class CuteButton;
 class StatusClockBar;
 }  // namespace sorelka
@@ -27,6 +29,7 @@ class DivisionPracticeScreen : public ExerciseScreen {
     Q_OBJECT
 public:
     DivisionPracticeScreen(AppContext& ctx, QWidget* parent);
+    ~DivisionPracticeScreen() override;
 
     void FormCreate() override;
     const LongDivision& model() const { return model_; }
@@ -49,9 +52,13 @@ private:
     void ChooseDigit(int place, int digit);
     void FinishAnswer();
     void ShowHint(const std::optional<std::string>& hint);
+    void ShowNote();
 
     LongDivision model_;
     ProblemWatch watch_;
+    // The diagnosis of the answer just judged wrong; none otherwise.
+    std::optional<DiagnosisNote> note_;
+    std::unique_ptr<DiagnosisPanel> panel_;
     std::unique_ptr<DivisionWorksheetView> view_;
     QLabel* prompt_;
     QLabel* mark_;

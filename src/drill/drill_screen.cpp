@@ -241,6 +241,7 @@ bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
         answer.answered_at = now;
         answer.seconds = watch_.TakeVerdict(now).value_or(0);
         answer.worked_rows = WorkedRowsNow();
+        if (!right) answer.finding = DiagnoseAnswer(answer.worked_rows);
         recorder->RecordDrillAnswer(drill_key_, row.no, answer, row,
                                     session_.Figures(SecondsOfDay(now)));
     } else {

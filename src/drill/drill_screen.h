@@ -110,6 +110,8 @@ protected:
     virtual void AfterFinish() {}
     // The worksheet's written cells as they stand, for the learning record.
     virtual WorkedRows WorkedRowsNow() const { return {}; }
+    // The kind of mistake of a wrong answer, from the rows it was worked in.
+    virtual Diagnosis DiagnoseAnswer(const WorkedRows& /*rows*/) const { return std::nullopt; }
     // The problem and the two answers of a judged question for the learning
     // record; by default the log row's texts without their padding spaces.
     virtual void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const;

@@ -32,4 +32,11 @@ void RecordedAnswers::FinishDrill(const std::string& drill, const DrillFigures& 
         {record_.DrillFiguresStatement(QString::fromStdString(drill), figures, finished_at)});
 }
 
+std::vector<std::string> RecordedAnswers::Habits(int topic) {
+    std::vector<std::string> kinds;
+    for (const QString& kind : record_.Habits(record_.current_pupil(), topic))
+        kinds.push_back(kind.toStdString());
+    return kinds;
+}
+
 }  // namespace sorelka

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_look.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
@@ -215,5 +216,10 @@ void FractionDrillScreen::JudgeAndLog() {
 }
 
 WorkedRows FractionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.worksheet()); }
+
+Diagnosis FractionDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
+    return fractions::DiagnoseFraction(ctx().state.menu_choice, fractions::Variant::Drill,
+                                      sheet_.problem(), rows);
+}
 
 }  // namespace sorelka

@@ -1,5 +1,7 @@
 #include "fractions/fraction_practice.h"
 
+#include "fractions/fraction_diagnosis.h"
+
 namespace sorelka::fractions {
 
 FractionPractice::FractionPractice(AppContext& ctx)
@@ -27,6 +29,7 @@ void FractionPractice::ChooseOnes(int position) {
 
 void FractionPractice::FormCreate() {
     watch_.Close();
+    note_.reset();
     sheet_.ClearWorksheet();
     SetPrompt(kChooseMenuPrompt);
     ctx_.cues.PlayCue(11);
@@ -49,6 +52,7 @@ void FractionPractice::SetNewProblem() {
     // no problem is drawn and the pupil is sent to the menu instead of being
     // told to answer a problem that is not there.
     watch_.Close();
+    note_.reset();
     if (sheet_.GenerateProblem(ctx_.state.menu_choice)) {
         SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
         watch_.Shown(ctx_.clock);
@@ -59,6 +63,8 @@ void FractionPractice::SetNewProblem() {
 }
 
 void FractionPractice::ChooseAction(int position) {
+    // An entry changes the answer the note was about; "終わり" judges afresh.
+    note_.reset();
     sheet_.ChooseAction(position, [this] { Judge(); });
 }
 
@@ -72,7 +78,12 @@ void FractionPractice::Judge() {
     answer.entered_answer = sheet_.EnteredAnswerText();
     answer.correct = right;
     answer.worked_rows = WorkedRowsOf(sheet_.worksheet());
+    if (!right)
+        answer.finding = DiagnoseFraction(ctx_.state.menu_choice, Variant::Practice,
+                                          sheet_.problem(), answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
+    note_ = NoteOf(answer.finding, answer.finding ? FractionKindLabel(answer.finding->kind) : "",
+                   ctx_.recorder, answer.topic);
     Cell& mark = sheet_.worksheet()["Label3"];
     mark.text = right ? "○" : "×";
     mark.colour = kRed;

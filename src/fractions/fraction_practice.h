@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app_context.h"
+#include "core/diagnosis_note.h"
 #include "fractions/fraction_sheet.h"
 
 namespace sorelka::fractions {
@@ -29,6 +30,9 @@ public:
     // The sheet's cells and the prompt line Label2.
     const Worksheet& worksheet() const { return sheet_.worksheet(); }
     bool TakeListReset() { return sheet_.TakeListReset(); }
+    // What the panel beside the worksheet explains: the diagnosis of the
+    // answer just judged wrong; none after "○", another entry and a new problem.
+    const std::optional<DiagnosisNote>& note() const { return note_; }
 
 private:
     void SetNewProblem();
@@ -39,6 +43,7 @@ private:
     AppContext& ctx_;
     FractionSheet sheet_;
     ProblemWatch watch_;
+    std::optional<DiagnosisNote> note_;
 };
 
 }  // namespace sorelka::fractions

@@ -4,10 +4,12 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_look.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
 #include "widgets/worksheet_view.h"
@@ -46,8 +48,12 @@ FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
     BuildWorksheet();
     BuildControls();
+    // Under the paper of the worksheet.
+    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(72, 346, 560, 200));
     Refresh();
 }
+
+FractionPracticeScreen::~FractionPracticeScreen() = default;
 
 void FractionPracticeScreen::BuildWorksheet() {
     using fractions::MakeFigure;
@@ -147,6 +153,8 @@ void FractionPracticeScreen::Refresh() {
         ones_->Reset();
         actions_->Reset();
     }
+    const auto& note = model_.note();
+    panel_->Show(note, note ? ChildRect(this, fractions::StepCell(note->finding.step)) : QRect());
 }
 
 void FractionPracticeScreen::FormCreate() {

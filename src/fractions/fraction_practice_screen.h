@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "fractions/fraction_practice.h"
 #include "widgets/exercise_screen.h"
 
@@ -9,6 +11,7 @@ class QTimer;
 namespace sorelka {
 
 class ChoiceList;
+class DiagnosisPanel;
 class StatusClockBar;
 
 // TForm10, the fraction practice: the menu of three families, the fraction
@@ -19,6 +22,7 @@ class FractionPracticeScreen : public ExerciseScreen {
     Q_OBJECT
 public:
     FractionPracticeScreen(AppContext& ctx, QWidget* parent);
+    ~FractionPracticeScreen() override;
 
     const fractions::FractionPractice& model() const { return model_; }
 
@@ -41,6 +45,7 @@ private:
     void Refresh();
 
     fractions::FractionPractice model_;
+    std::unique_ptr<DiagnosisPanel> panel_;
     ChoiceList* menu_ = nullptr;
     ChoiceList* tens_ = nullptr;
     ChoiceList* ones_ = nullptr;

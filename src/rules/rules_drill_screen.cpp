@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "rules/rules_diagnosis.h"
 #include "drill/drill_log.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
@@ -162,5 +163,9 @@ void RulesDrillScreen::ComboBox7Change(int index) {
 }
 
 WorkedRows RulesDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
+
+Diagnosis RulesDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
+    return DiagnoseRules(model_.problem(), rows);
+}
 
 }  // namespace sorelka::rules

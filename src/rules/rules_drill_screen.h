@@ -37,6 +37,7 @@ protected:
     void HideEntryLists() override;
     void ClearWorksheetNumbers() override;
     WorkedRows WorkedRowsNow() const override;
+    Diagnosis DiagnoseAnswer(const WorkedRows& rows) const override;
     QString ProblemPrompt() const override;
 
 private:

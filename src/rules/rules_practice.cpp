@@ -1,11 +1,19 @@
 #include "rules/rules_practice.h"
 
+#include "rules/rules_diagnosis.h"
+
 namespace sorelka::rules {
 
 namespace {
 const char* const kAskNumber = "計算値を選んでね！";
 const char* const kConfirmOrFinish = "計算の途中なら「確定」を、計算が終われば\r「終わり」を選んでね！";
 const char* const kOkConfirm = "ＯＫなら「確定」を選んでね！";
+// The label of the kind inside the calculation where one is named (a
+// division's "商に０をたてわすれた"), else the finding's own.
+std::string NoteLabel(const Finding& finding) {
+    const std::string inner = RulesKindLabel(StepField(finding.step, "kind"));
+    return inner.empty() ? RulesKindLabel(finding.kind) : inner;
+}
 }  // namespace
 
 std::optional<std::string> StepPromptText(int kind, int op, int row) {
@@ -51,6 +59,7 @@ RulesPractice::RulesPractice(AppContext& ctx)
 
 void RulesPractice::ClearWorksheet() {
     watch_.Close();
+    note_.reset();
     steps_.ClearColumnArea();  // Label4 .. Label21, lines, pictures, digits, row
     steps_.worksheet()["Label3"].text.clear();
     entry_lists_visible_ = false;
@@ -92,11 +101,21 @@ void RulesPractice::StartProblem(bool from_menu) {
     ctx_.cues.PlayCue(11);
 }
 
-void RulesPractice::EnterDigit(int place, int position) { steps_.EnterDigit(place, position); }
+// An entry changes the worksheet the note was about; "終わり" judges afresh.
+void RulesPractice::EnterDigit(int place, int position) {
+    note_.reset();
+    steps_.EnterDigit(place, position);
+}
 
-void RulesPractice::ChooseAction(int position) { steps_.ChooseAction(position); }
+void RulesPractice::ChooseAction(int position) {
+    note_.reset();
+    steps_.ChooseAction(position);
+}
 
-void RulesPractice::ChooseOperation(int position) { steps_.ChooseOperation(position); }
+void RulesPractice::ChooseOperation(int position) {
+    note_.reset();
+    steps_.ChooseOperation(position);
+}
 
 void RulesPractice::ShowStepPrompt(int kind) {
     const StepState& s = steps_.state();
@@ -115,7 +134,10 @@ void RulesPractice::JudgeAnswer() {
     answer.entered_answer = std::to_string(steps_.state().second_result);
     answer.correct = right;
     answer.worked_rows = WorkedRowsOf(sheet);
+    if (!right) answer.finding = DiagnoseRules(p, answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
+    note_ = NoteOf(answer.finding, answer.finding ? NoteLabel(*answer.finding) : "", ctx_.recorder,
+                   answer.topic);
     sheet["Label21"].text = right ? "○" : "×";
     ctx_.cues.PlayCue(right ? 14 : 13);
     // The answer is written into the problem once; judging again repeats the

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "core/diagnosis_note.h"
 #include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
 
@@ -47,6 +48,10 @@ public:
     bool operation_list_visible() const { return operation_list_visible_; }
 
     const CalculationSteps& steps() const { return steps_; }
+    // What the panel beside the worksheet explains: the diagnosis of the
+    // answer just judged wrong; none after "○", any entry ("クリア" among
+    // them) and a new problem.
+    const std::optional<DiagnosisNote>& note() const { return note_; }
     const ExpressionProblem& problem() const { return steps_.problem(); }
 
 private:
@@ -63,6 +68,7 @@ private:
     CalculationSteps steps_;
     ExpressionProblem drawn_;
     ProblemWatch watch_;
+    std::optional<DiagnosisNote> note_;
     std::string prompt_line_;
     bool answer_written_ = false;
     int entry_list_resets_ = 0;

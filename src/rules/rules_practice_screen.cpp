@@ -5,7 +5,9 @@
 #include <QTimer>
 
 #include "widgets/accessibility.h"
+#include "rules/rules_diagnosis.h"
 #include "widgets/choice_list.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
@@ -123,8 +125,18 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
+    // On the paper's blank lower left, which no calculation writes on (the
+    // sums stand higher, the products and divisions further right), and on
+    // down to the prompt line.
+    const WorksheetLayout layout;
+    const int top = layout.add_tops[2] + layout.row_height + 8;
+    panel_ = std::make_unique<DiagnosisPanel>(
+        this, QRect(60, top, layout.mul_marker_left - 6 - 60, 578 - top));
+
     Sync();
 }
+
+RulesPracticeScreen::~RulesPracticeScreen() = default;
 
 void RulesPracticeScreen::Sync() {
     view_->Apply(model_.worksheet());
@@ -138,6 +150,8 @@ void RulesPracticeScreen::Sync() {
         view_->ResetOperationList();
     }
     view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
+    const auto& note = model_.note();
+    panel_->Show(note, note ? ChildRect(this, StepField(note->finding.step, "cell")) : QRect());
 }
 
 void RulesPracticeScreen::FormCreate() {

@@ -12,6 +12,7 @@ class QTimer;
 namespace sorelka {
 class ChoiceList;
 class CuteButton;
+class DiagnosisPanel;
 class StatusClockBar;
 }  // namespace sorelka
 
@@ -25,6 +26,7 @@ class RulesPracticeScreen : public ExerciseScreen {
     Q_OBJECT
 public:
     RulesPracticeScreen(AppContext& ctx, QWidget* parent);
+    ~RulesPracticeScreen() override;
 
     void FormCreate() override;
     const RulesPractice& model() const { return model_; }
@@ -48,6 +50,7 @@ private:
 
     RulesPractice model_;
     std::unique_ptr<RulesWorksheetView> view_;
+    std::unique_ptr<DiagnosisPanel> panel_;
     QLabel* prompt_;
     ChoiceList* menu_;
     CuteButton* next_;

@@ -17,6 +17,15 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "core/diagnosis_note.h"
+#include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_pupils.h"
+#include "division/division_diagnosis.h"
+#include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_pupils.h"
+#include "rules/rules_diagnosis.h"
+#include "support/division_pupil.h"
+#include "support/rules_pupil.h"
 #include "decimals/decimal_numbers.h"
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet.h"
@@ -152,6 +161,107 @@ Texts FractionPrompts() {
     return texts;
 }
 
+// The practice panel's texts, with the habit line (the longest form): every
+// kind the buggy pupils of a topic make on many draws, as the panel shows it.
+constexpr int kDiagnosisDraws = 300;
+
+void AddNote(std::set<std::string>& texts, const Diagnosis& d, const std::string& label) {
+    if (d) texts.insert(DiagnosisNote{*d, label, true}.Text());
+}
+
+Texts Sorted(const std::set<std::string>& texts) {
+    Texts out;
+    for (const auto& t : texts) Add(out, t);
+    return out;
+}
+
+Texts DivisionNotes() {
+    namespace dp = testing::division_pupil;
+    SeededRandom random{20261209};
+    FakeCuePlayer cues;
+    FakeDialogs dialogs;
+    division::LongDivision model(cues, dialogs, random);
+    std::set<std::string> texts;
+    for (int i = 0; i < kDiagnosisDraws; ++i) {
+        model.NewProblem(i % 3 + 1);
+        const division::DivisionProblem problem = model.problem();
+        for (const dp::BugCase& b : dp::kBugs) {
+            const auto entries = dp::Pupil(problem, b.bug, i % 3 + 1);
+            if (!entries) continue;
+            model.ApplyAction(division::kClear);
+            dp::Enter(model, *entries);
+            const Diagnosis d = division::DiagnoseDivision(problem, WorkedRowsOf(model.worksheet()));
+            if (d) AddNote(texts, d, division::DivisionKindLabel(d->kind));
+        }
+        cues.clear();
+    }
+    return Sorted(texts);
+}
+
+Texts DecimalNotes(decimals::Operation operation) {
+    using namespace decimals;
+    SeededRandom random{20261209};
+    std::set<std::string> texts;
+    for (int i = 0; i < kDiagnosisDraws; ++i)
+        for (auto pupil : {pupils::Pupil::ForgetsCarry, pupils::Pupil::KeepsLender,
+                           pupils::Pupil::Swaps, pupils::Pupil::ColumnSlip}) {
+            const DecimalProblem problem = DrawProblem(operation, random, i % 3 + 1);
+            const pupils::Worked worked = pupils::Work(pupil, operation, problem, random.engine());
+            const int entered = ReadAnswer(worked.digits, problem.places);
+            const Diagnosis d =
+                DiagnoseDecimal(operation, problem, pupils::FinishedRows(problem, entered));
+            if (d) AddNote(texts, d, DecimalKindLabel(d->kind));
+        }
+    return Sorted(texts);
+}
+
+Texts RulesNotes() {
+    namespace rp = testing::rules_pupil;
+    SeededRandom random{20261209};
+    FakeCuePlayer cues;
+    FakeDialogs dialogs;
+    rp::Hooks hooks;
+    rules::CalculationSteps steps(dialogs, cues, hooks);
+    hooks.steps = &steps;
+    std::set<std::string> texts;
+    for (int i = 0; i < kDiagnosisDraws; ++i) {
+        rules::ExpressionProblem p;
+        rules::GenerateProblem(i % 4 + 1, random, p);
+        hooks.expected = p.expected_answer;
+        for (const rp::BugCase& b : rp::kBugs) {
+            if (!rp::HasPlace(b.bug, p)) continue;
+            steps.ClearColumnArea();
+            if (!rp::Pupil(steps, b.bug, i % 2).Work(p)) continue;
+            const Diagnosis d = rules::DiagnoseRules(p, WorkedRowsOf(steps.worksheet()));
+            if (!d) continue;
+            const std::string inner = rules::RulesKindLabel(rules::StepField(d->step, "kind"));
+            AddNote(texts, d, inner.empty() ? rules::RulesKindLabel(d->kind) : inner);
+        }
+        cues.clear();
+        dialogs.shown.clear();
+    }
+    return Sorted(texts);
+}
+
+Texts FractionNotes() {
+    using namespace fractions;
+    SeededRandom random{20261209};
+    std::set<std::string> texts;
+    for (int i = 0; i < kDiagnosisDraws; ++i)
+        for (int family = 1; family <= 3; ++family)
+            for (auto pupil : {pupils::Pupil::LeavesImproper, pupils::Pupil::ForgetsTimesDenominator,
+                               pupils::Pupil::WrongWhole, pupils::Pupil::ChangesDenominator,
+                               pupils::Pupil::NumeratorSlip}) {
+                const auto problem = DrawFractionProblem(family, Variant::Practice, random);
+                if (!problem) continue;
+                const FractionEntry entry = pupils::Work(pupil, family, *problem);
+                const Diagnosis d = DiagnoseFraction(family, Variant::Practice, *problem,
+                                                     pupils::FinishedRows(family, *problem, entry));
+                if (d) AddNote(texts, d, FractionKindLabel(d->kind));
+            }
+    return Sorted(texts);
+}
+
 const Texts kFractionTasks{QStringLiteral("帯分数か整数に直しなさい。"),
                            QStringLiteral("仮分数に直しなさい。"), QStringLiteral("□を求めなさい。")};
 const Texts kMarks{QStringLiteral("○"), QStringLiteral("×")};
@@ -264,6 +374,11 @@ TEST_F(TextFitTest, EveryTextShowsWholeInItsLabel) {
         {practice_fractions, "Label3", kMarks},
         {drill_fractions, "Label2", FractionPrompts()},
         {drill_fractions, "Label11", kFractionTasks, [this](QWidget* s) { StartDrill(s); }},
+        {practice_division, "DiagnosisPanel", DivisionNotes()},
+        {form("TForm4"), "DiagnosisPanel", DecimalNotes(decimals::Operation::Addition)},
+        {form("TForm6"), "DiagnosisPanel", DecimalNotes(decimals::Operation::Subtraction)},
+        {practice_rules, "DiagnosisPanel", RulesNotes()},
+        {practice_fractions, "DiagnosisPanel", FractionNotes()},
     };
     for (const auto& [name, texts] : practice_figures) table.push_back({practice_fractions, name, texts});
     for (const auto& [name, texts] : drill_figures) table.push_back({drill_fractions, name, texts});

@@ -64,6 +64,7 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
                                                 WorkedRowsOf(practice.cells()));
         if (!c.kind) {
             EXPECT_FALSE(found.has_value());
+            EXPECT_FALSE(practice.note().has_value());
             continue;
         }
         ASSERT_TRUE(found.has_value());
@@ -71,6 +72,9 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
         EXPECT_EQ(found->step, c.step);
         EXPECT_EQ(found->explanation, c.explanation);
         EXPECT_FALSE(DecimalKindLabel(found->kind).empty());
+        ASSERT_TRUE(practice.note().has_value()) << "the practice keeps what its panel shows";
+        EXPECT_EQ(practice.note()->finding, *found);
+        EXPECT_EQ(practice.note()->label, DecimalKindLabel(found->kind));
         ASSERT_TRUE(StepColumn(found->step).has_value());
         EXPECT_EQ(ColumnStep(*StepColumn(found->step)), found->step);
     }
@@ -131,6 +135,11 @@ TEST(DecimalDiagnosis, EachMistakeIsNamedByItsKind) {
             ++changed;
             ambiguous += same_as_another;
             ASSERT_TRUE(diagnosis.has_value());
+            // Swapping digits and keeping the lender write the same answer
+            // where every borrowing column's difference is 5: the lender kept
+            // is named, one forgotten step rather than a wrong method.
+            if (same_as_another && operation == Operation::Subtraction)
+                EXPECT_EQ(diagnosis->kind, kBorrowMissing);
             ++found[diagnosis->kind];
             if (row.pupil == Pupil::ColumnSlip && diagnosis->kind == kColumnSlip &&
                 diagnosis->step != ColumnStep(worked.slipped))
