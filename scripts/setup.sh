@@ -10,7 +10,7 @@ packages=(
   fonts-motoya-l-maruberi fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
-  poppler-utils sqlite3
+  poppler-utils sqlite3 libsqlite3-dev
 )
 
 missing=()

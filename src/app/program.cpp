@@ -107,8 +107,10 @@ void Program::ChoosePupil() {
 }
 
 void Program::OpenOwnRecord() {
-    if (!own_record_) own_record_ = std::make_unique<MyRecordWindow>(*learning_, ctx_, nullptr);
-    own_record_->Refresh();
+    if (own_record_)
+        own_record_->Refresh();
+    else
+        own_record_ = std::make_unique<MyRecordWindow>(*learning_, ctx_, nullptr);
     own_record_->show();
     own_record_->raise();
     own_record_->activateWindow();
@@ -129,8 +131,10 @@ void Program::OpenTeacherView() {
     QWidget* over = QApplication::activeWindow();
     PinDialog dialog(teacher_pin(), over ? over : main_window_.get());
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!teacher_) teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
-    teacher_->Refresh();
+    if (teacher_)
+        teacher_->Refresh();
+    else
+        teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
     teacher_->show();
     teacher_->raise();
     teacher_->activateWindow();

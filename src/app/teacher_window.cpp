@@ -39,12 +39,13 @@ QPushButton* Button(const QString& name, const QString& caption, QWidget* parent
     return b;
 }
 
-QStandardItem* Item(const QString& text, const QVariant& sort, int topic) {
+// A cell of the class: its text, the value it sorts by, and its topic for the filter.
+QStandardItem* Item(const QString& text, const QVariant& sort, int topic, bool figure = true) {
     auto* item = new QStandardItem(text);
     item->setData(sort, kSortRole);
     item->setData(QString::number(topic), kTopicRole);
     item->setEditable(false);
-    if (sort.typeId() != QMetaType::QString) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return item;
 }
 
@@ -279,12 +280,12 @@ void TeacherWindow::RefreshClass() {
     int order = 0;
     for (const report::ClassRow& r : rows) {
         class_model_->appendRow(
-            {Item(r.pupil, order++, r.topic), Item(report::TopicName(r.topic), r.topic, r.topic),
+            {Item(r.pupil, order++, r.topic, false), Item(report::TopicName(r.topic), r.topic, r.topic, false),
              Item(QString::number(r.answers), r.answers, r.topic),
              Item(QStringLiteral("%1 %").arg(r.percent()), r.percent(), r.topic),
              Item(QStringLiteral("%1 秒").arg(r.median_seconds, 0, 'f', 1), r.median_seconds, r.topic),
-             Item(r.last_day, r.last_day, r.topic),
-             Item(report::KindLabel(r.topic, r.habit), report::KindLabel(r.topic, r.habit), r.topic),
+             Item(r.last_day, r.last_day, r.topic, false),
+             Item(report::KindLabel(r.topic, r.habit), report::KindLabel(r.topic, r.habit), r.topic, false),
              Item(QString::number(r.drills), r.drills, r.topic),
              Item(r.drills ? QString::number(r.best_points) : QString(), r.best_points, r.topic)});
     }

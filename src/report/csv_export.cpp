@@ -1,9 +1,12 @@
 #include "report/csv_export.h"
 
 #include <QSaveFile>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QSqlDriver>
 #include <QVariant>
+#include <cstring>
+#include <map>
+#include <sqlite3.h>
+#include <vector>
 
 #include "record/learning_record.h"
 
@@ -11,14 +14,61 @@ namespace sorelka::report {
 
 namespace {
 
-bool FormulaLike(const QString& text) {
+bool FormulaLike(const char* text, qsizetype size) {
     qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char('\'')) ++i;
-    if (i >= text.size()) return false;
-    const QChar c = text[i];
-    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') ||
-           c == QLatin1Char('@') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+    while (i < size && text[i] == '\'') ++i;
+    if (i >= size) return false;
+    const char c = text[i];
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
 }
+
+// Appends one cell of UTF-8 text (the characters that matter are all ASCII).
+void AppendCell(QByteArray& out, const char* text, qsizetype size) {
+    bool quote = size > 0 && (text[0] == ' ' || text[size - 1] == ' ');
+    for (qsizetype i = 0; i < size && !quote; ++i) {
+        const char c = text[i];
+        quote = c <= ',' && (c == ',' || c == '"' || c == '\n' || c == '\r');
+    }
+    if (quote) out += '"';
+    if (FormulaLike(text, size)) out += '\'';
+    if (!quote) {
+        out.append(text, size);
+        return;
+    }
+    // Quotes doubled, the text between them appended a run at a time.
+    const char* end = text + size;
+    for (const char* from = text; from < end;) {
+        const char* mark = static_cast<const char*>(std::memchr(from, '"', size_t(end - from)));
+        const char* to = mark ? mark + 1 : end;
+        out.append(from, to - from);
+        if (mark) out += '"';
+        from = to;
+    }
+    out += '"';
+}
+
+void AppendCell(QByteArray& out, const QByteArray& text) { AppendCell(out, text.constData(), text.size()); }
+
+// The connection's own SQLite handle: the answers file reads 400,000 rows
+// straight from SQLite's UTF-8, without a QVariant per cell.
+sqlite3* Handle(const QSqlDatabase& db) {
+    if (!db.isOpen()) return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QByteArray& sql) {
+        if (db) sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt_, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
 
 }  // namespace
 
@@ -33,17 +83,9 @@ QStringList CsvHeader() {
 }
 
 QString CsvCell(const QString& text) {
-    QString cell = FormulaLike(text) ? QLatin1Char('\'') + text : text;
-    bool quote = cell.startsWith(QLatin1Char(' ')) || cell.endsWith(QLatin1Char(' '));
-    for (const QChar c : cell)
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
-            c == QLatin1Char('\r')) {
-            quote = true;
-            break;
-        }
-    if (!quote) return cell;
-    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + cell + QLatin1Char('"');
+    QByteArray out;
+    AppendCell(out, text.toUtf8());
+    return QString::fromUtf8(out);
 }
 
 bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString& path,
@@ -56,59 +98,77 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
     QByteArray out("\xEF\xBB\xBF");
     out += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
 
-    QString where;
-    QVariantList values;
-    auto add = [&](const QString& condition, const QVariant& value = QVariant()) {
-        where += (where.isEmpty() ? QStringLiteral(" where ") : QStringLiteral(" and ")) + condition;
-        if (value.isValid()) values << value;
+    QByteArray where;
+    std::vector<QByteArray> values;
+    auto add = [&](const char* condition, const QString& value = QString()) {
+        where += where.isEmpty() ? " where " : " and ";
+        where += condition;
+        if (!value.isNull()) values.push_back(value.toUtf8());
     };
     if (filter.pupil) {
         if (filter.pupil->isEmpty() || *filter.pupil == record::kGuestName)
-            add(QStringLiteral("h.pupil_id is null"));
+            add("h.pupil_id is null");
         else
-            add(QStringLiteral("h.pupil_id = (select id from pupils where name = ?)"), *filter.pupil);
+            add("h.pupil_id = (select id from pupils where name = ?)", *filter.pupil);
     }
-    if (filter.topic > 0) add(QStringLiteral("h.topic = ?"), filter.topic);
-    if (filter.from) add(QStringLiteral("h.answered_at >= ?"), filter.from->toString(Qt::ISODate));
-    if (filter.to) add(QStringLiteral("h.answered_at < ?"), filter.to->addDays(1).toString(Qt::ISODate));
+    if (filter.topic > 0) add("h.topic = ?", QString::number(filter.topic));
+    if (filter.from) add("h.answered_at >= ?", filter.from->toString(Qt::ISODate));
+    if (filter.to) add("h.answered_at < ?", filter.to->addDays(1).toString(Qt::ISODate));
 
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
     // A record file that does not exist yet holds no answers: the header alone.
-    if (db.isOpen()) q.prepare(QStringLiteral("select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode,"
-                             " h.menu_choice, h.drill_id, h.question_no, h.problem, h.right_answer,"
-                             " h.entered_answer, h.correct, h.seconds, h.error_kind, h.error_step,"
-                             " h.worked_rows from history h left join pupils p on p.id = h.pupil_id") +
-              where + QStringLiteral(" order by h.id"));
-    for (const QVariant& v : values) q.addBindValue(v);
-    if (db.isOpen() && !q.exec()) {
-        *error = QStringLiteral("きろくを読めません（%1）").arg(q.lastError().text());
+    sqlite3* handle = Handle(db);
+    const Statement q(handle, "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode,"
+                              " h.menu_choice, h.drill_id, h.question_no, h.problem, h.right_answer,"
+                              " h.entered_answer, h.correct, h.seconds, h.error_kind, h.error_step,"
+                              " h.worked_rows from history h left join pupils p on p.id = h.pupil_id" +
+                                  where + " order by h.id");
+    if (handle && !q.get()) {
+        *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
         return false;
     }
-    QString line;
-    while (q.next()) {
-        const int topic = q.value(4).toInt();
-        const QString kind = q.value(14).toString();
-        const QString cells[] = {
-            q.value(0).toString(),  q.value(1).toString(),
-            q.value(1).isNull() ? record::kGuestName : q.value(2).toString(),
-            q.value(3).toString(),  q.value(4).toString(),  TopicName(topic),
-            q.value(5).toString(),  q.value(6).toString(),  q.value(7).toString(),
-            q.value(8).toString(),  q.value(9).toString(),  q.value(10).toString(),
-            q.value(11).toString(), q.value(12).toString(), q.value(13).toString(),
-            kind,                   KindLabel(topic, kind), q.value(15).toString(),
-            q.value(16).toString()};
-        line.clear();
-        for (const QString& c : cells) {
-            if (&c != cells) line += QLatin1Char(',');
-            line += CsvCell(c);
+    for (size_t i = 0; q.get() && i < values.size(); ++i)
+        sqlite3_bind_text(q.get(), int(i + 1), values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
+
+    const QByteArray guest = record::kGuestName.toUtf8();
+    QByteArray topic_names[kTopics + 1];
+    for (int t = 1; t <= kTopics; ++t) topic_names[t] = TopicName(t).toUtf8();
+    std::map<std::pair<int, QByteArray>, QByteArray> labels;
+    // A cell's text without a copy; valid until the next step.
+    auto text = [&](int column) {
+        const char* data = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), column));
+        return QByteArray::fromRawData(data, sqlite3_column_bytes(q.get(), column));
+    };
+    int step = q.get() ? sqlite3_step(q.get()) : SQLITE_DONE;
+    for (; step == SQLITE_ROW; step = sqlite3_step(q.get())) {
+        const int topic = sqlite3_column_int(q.get(), 4);
+        const QByteArray raw = text(14);
+        const QByteArray kind(raw.constData(), raw.size());
+        QByteArray& label = labels[{topic, kind}];
+        if (label.isEmpty() && !kind.isEmpty())
+            label = KindLabel(topic, QString::fromUtf8(kind)).toUtf8();
+        for (int c = 0; c <= 16; ++c) {
+            if (c) out += ',';
+            if (c == 2 && sqlite3_column_type(q.get(), 1) == SQLITE_NULL)
+                AppendCell(out, guest);
+            else
+                AppendCell(out, text(c));
+            if (c == 4) {
+                out += ',';
+                AppendCell(out, topic >= 1 && topic <= kTopics ? topic_names[topic] : QByteArray());
+            } else if (c == 14) {
+                out += ',';
+                AppendCell(out, label);
+            }
         }
-        out += line.toUtf8();
         out += "\r\n";
         if (out.size() > (1 << 20)) {
             if (file.write(out) != out.size()) break;
             out.clear();
         }
+    }
+    if (step != SQLITE_DONE && step != SQLITE_ROW) {
+        *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
+        return false;
     }
     if (file.write(out) != out.size() || !file.commit()) {
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());

@@ -23,9 +23,11 @@ QFont ReportFont(double points) {
     return font;
 }
 
-QString Cell(const QString& text, bool right = false) {
-    return QStringLiteral("<td%1>%2</td>")
-        .arg(right ? QStringLiteral(" align=\"right\"") : QString(), text.toHtmlEscaped());
+// Figures, days and topic names stay on one line; only the kind may wrap.
+QString Cell(const QString& text, bool right = false, bool wrap = false) {
+    return QStringLiteral("<td%1%2>%3</td>")
+        .arg(right ? QStringLiteral(" align=\"right\"") : QString(),
+             wrap ? QString() : QStringLiteral(" nowrap"), text.toHtmlEscaped());
 }
 
 QString Seconds(double s) { return QString::number(s, 'f', 1) + QStringLiteral(" 秒"); }
@@ -37,8 +39,8 @@ QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QStr
     QString html = QStringLiteral("<h1>%1</h1><p>期間：%2</p>")
                        .arg(pupil.toHtmlEscaped(), PeriodText(filter).toHtmlEscaped());
     html += QStringLiteral(
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr>"
-        "<th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>1問の時間（中央値）</th>"
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+        "<th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>時間（中央値）</th>"
         "<th>最後の日</th><th>よくあるまちがい</th><th>ドリル</th><th>最高点</th></tr>");
     int answers = 0, correct = 0, drills = 0;
     for (const ClassRow& r : rows) {
@@ -48,7 +50,7 @@ QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QStr
         html += QStringLiteral("<tr>") + Cell(TopicName(r.topic)) + Cell(QString::number(r.answers), true) +
                 Cell(QString::number(r.correct), true) + Cell(QStringLiteral("%1 %").arg(r.percent()), true) +
                 Cell(Seconds(r.median_seconds), true) + Cell(r.last_day) +
-                Cell(KindLabel(r.topic, r.habit)) + Cell(QString::number(r.drills), true) +
+                Cell(KindLabel(r.topic, r.habit), false, true) + Cell(QString::number(r.drills), true) +
                 Cell(r.drills ? QString::number(r.best_points) : QString(), true) + QStringLiteral("</tr>");
     }
     const int percent = answers ? (correct * 100 + answers / 2) / answers : 0;
@@ -123,6 +125,7 @@ void DrawWeeklyChart(QPainter& p, const QRectF& area, const std::vector<WeeklyPe
         if (!any) continue;
         const QColor colour = TopicColour(wp.topic);
         p.setPen(QPen(colour, unit * 0.25));
+        p.setBrush(Qt::NoBrush);
         p.drawPath(path);
         p.setBrush(colour);
         for (int w = 0; w < 8; ++w)
@@ -172,21 +175,18 @@ bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, 
             if (!first) writer.newPage();
             first = false;
             QTextDocument doc;
+            // Laid out for the writer itself: points at its resolution.
+            doc.documentLayout()->setPaintDevice(&writer);
             doc.setDefaultFont(ReportFont(10));
             doc.setDocumentMargin(0);
-            doc.setPageSize(QSizeF(page.width() * 72 / writer.resolution(), 1e6));
+            doc.setPageSize(QSizeF(page.width(), 1e6));
             doc.setHtml(pupil.isEmpty() ? QStringLiteral("<h1>学習のきろく</h1><p>期間：%1</p>"
                                                          "<p>この期間の答えはありません。</p>")
                                               .arg(PeriodText(filter).toHtmlEscaped())
                                         : PupilPage(db, filter, pupil));
-            // The document is laid out in points; the page is in device pixels.
-            const double scale = writer.resolution() / 72.0;
-            painter.save();
-            painter.scale(scale, scale);
             doc.drawContents(&painter);
-            painter.restore();
             if (pupil.isEmpty()) continue;
-            const double top = doc.size().height() * scale + 10;
+            const double top = doc.size().height() + 10;
             const double height = std::min(page.height() - top, page.width() * 0.5);
             if (height > 100)
                 DrawWeeklyChart(painter, QRectF(0, top, page.width(), height),

@@ -255,7 +255,7 @@ std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter&
     QSqlQuery q(db);
     if (!Run(q, QStringLiteral("select problem, entered_answer, right_answer, topic, error_kind, answered_at"
                                " from history") +
-                    w.sql + QStringLiteral(" order by id desc limit %1").arg(limit),
+                    w.sql + QStringLiteral(" order by answered_at desc, id desc limit %1").arg(limit),
              w.values))
         return out;
     while (q.next())

@@ -85,7 +85,8 @@ struct WrongAnswer {
     QString kind;
     QString answered_at;
 };
-// The most recent wrong answers within the filter, newest first.
+// The most recent wrong answers within the filter, newest first (read along
+// a pupil's answers by time, not the whole history).
 std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter& filter, int limit);
 
 // The pupil's own record: this week per topic, and the days in a row.

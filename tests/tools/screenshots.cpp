@@ -19,6 +19,7 @@
 #include "app/pupil_dialog.h"
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
+#include "report/pdf_report.h"
 #include "widgets/exercise_screen.h"
 #include "drill/drill_log.h"
 #include "support/fakes.h"
@@ -281,25 +282,18 @@ void RecordWindows(Program& program, FakeServices& services) {
     teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(2);
     Save(&teacher, "TeacherWindow-roster");
     teacher.hide();
+    // The printed report of the same class, to look at beside the screens.
+    QString error;
+    report::ExportPdf(program.record_store().database(), {}, QDate(2026, 12, 8), out_dir + "/report.pdf", &error);
 }
 
 }  // namespace
-
-// A source of fresh draws, for screens shown with whatever problem comes.
-class SeededRandom final : public RandomSource {
-public:
-    void Randomize() override {}
-    int Random(int n) override { return n <= 0 ? 0 : int(engine_() % unsigned(n)); }
-
-private:
-    std::mt19937 engine_{7};
-};
 
 // The longest hints and problem lines: the first hint of a division, on the
 // division and rules practice, and a rules drill problem of two three-digit
 // divisions.
 void LongTexts(FakeServices& services) {
-    SeededRandom random;
+    SeededRandom random(7);
     AppContext ctx{{}, services.cues, services.dialogs, services.clock, random,
                    services.ctx.exe_folder, [] {}};
     QTemporaryDir data;
