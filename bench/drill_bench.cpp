@@ -15,6 +15,7 @@
 
 #include "decimals/decimal_drill_screen.h"
 #include "division/division_drill_screen.h"
+#include "history_fill.h"
 #include "drill/drill_log.h"
 #include "drill/recorded_answers.h"
 #include "record/learning_record.h"
@@ -53,35 +54,7 @@ BENCHMARK(BM_AppendDrillRow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Rep
 // A judged drill answer as the program writes it: the dorill row, the history
 // row and the drill's figures in one transaction, on a file whose history
 // already holds 400,000 rows (40 pupils x 200 school days x 50 answers).
-void FillHistory(record::RecordStore& store) {
-    store.Ready();
-    QSqlDatabase db = store.database();
-    QSqlQuery q(db);
-    q.exec("begin");
-    q.prepare("insert into pupils (name) values (?)");
-    for (int p = 1; p <= 40; ++p) {
-        q.addBindValue(QStringLiteral("せいと%1").arg(p));
-        q.exec();
-    }
-    q.prepare("insert into history (pupil_id, answered_at, topic, mode, menu_choice, problem,"
-              " right_answer, entered_answer, correct, seconds, worked_rows)"
-              " values (?, ?, ?, 'practice', 1, '745 ÷ 6', '124 あまり 1', '124 あまり 1', 1, 12.3,"
-              " '[{\"name\":\"Label7\",\"text\":\"124\"}]')");
-    for (int p = 1; p <= 40; ++p)
-        for (int day = 0; day < 200; ++day) {
-            const QString at = QDate(2026, 4, 1).addDays(day).toString(Qt::ISODate) +
-                               QStringLiteral("T10:00:00.000+09:00");
-            for (int a = 0; a < 50; ++a) {
-                q.addBindValue(p);
-                q.addBindValue(at);
-                q.addBindValue(1 + a % 5);
-                q.exec();
-            }
-        }
-    q.exec("commit");
-    // As the store's own checkpoints leave a file that has grown over months.
-    q.exec("pragma wal_checkpoint(truncate)");
-}
+using bench::FillHistory;
 
 void BM_DrillAnswerWithHistory(benchmark::State& state) {
     QTemporaryDir folder;

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target sorelka startup_bench model_bench drill_bench random_use >/dev/null
+cmake --build build -j"$(nproc)" --target sorelka startup_bench model_bench drill_bench report_bench random_use >/dev/null
 export QT_QPA_PLATFORM_PLUGIN_PATH="${QT_QPA_PLATFORM_PLUGIN_PATH:-}"
 x() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@" 2>/dev/null; }
 
@@ -24,6 +24,9 @@ build/bin/model_bench --benchmark_min_time=0.05 \
 echo
 echo "== Drill log and drill handlers on a file database (budget: median under 2 ms, worst under 20 ms)"
 build/bin/drill_bench 2>/dev/null | grep -E 'median' | sed 's/_median//'
+echo
+echo "== Teacher's view and exports on 400,000 history rows (budgets: view 150 ms and 2 x sqlite3, CSV 1.5 s, PDF 3 s)"
+build/bin/report_bench 2>/dev/null | grep -E 'median' | sed 's/_median//'
 echo
 echo "== Every screen's event handlers, driven by the random pupil (offscreen)"
 build/bin/random_use --events 40000 --seed 1 --timings 2>/dev/null | grep -E '^(handler|random use)'

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
   at-spi2-core python3-pyatspi dbus
+  poppler-utils sqlite3 libsqlite3-dev
 )
 
 missing=()

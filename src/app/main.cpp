@@ -1,5 +1,9 @@
 #include <QApplication>
+#include <QDate>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QTextStream>
+#include <cstdio>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -7,8 +11,31 @@
 #include "core/cue_deck.h"
 #include "core/random.h"
 #include "drill/drill_log.h"
+#include "record/record_store.h"
+#include "report/export_command.h"
+
+namespace {
+
+// The command line (an export or its help): no window is made, so no display
+// is needed; the offscreen platform still gives the PDF writer its fonts.
+int RunCommandLine(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    sorelka::NameApplication();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return sorelka::report::RunCommandLine(QGuiApplication::arguments(),
+                                           sorelka::record::RecordStore::DefaultPath(),
+                                           QDate::currentDate(), out, err);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (sorelka::report::WantsCommandLine(arguments)) return RunCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     sorelka::NameApplication();
 

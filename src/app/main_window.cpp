@@ -101,6 +101,19 @@ void MainMenuWindow::BuildMenu() {
     choose_pupil->setObjectName(QStringLiteral("ChoosePupil1"));
     connect(choose_pupil, &QAction::triggered, this, &MainMenuWindow::ChoosePupil1Click);
 
+    auto* record_menu = menuBar()->addMenu(QStringLiteral("きろく"));
+    record_menu->setObjectName(QStringLiteral("Record1"));
+    QAction* own_record = record_menu->addAction(QStringLiteral("じぶんのきろく…"));
+    own_record->setObjectName(QStringLiteral("MyRecord1"));
+    connect(own_record, &QAction::triggered, this, [this] {
+        if (ctx_.open_own_record) ctx_.open_own_record();
+    });
+    QAction* teacher = record_menu->addAction(QStringLiteral("先生用…"));
+    teacher->setObjectName(QStringLiteral("Teacher1"));
+    connect(teacher, &QAction::triggered, this, [this] {
+        if (ctx_.open_teacher_view) ctx_.open_teacher_view();
+    });
+
     auto* help_menu = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     help_menu->setObjectName(QStringLiteral("Help1"));
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));

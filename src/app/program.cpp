@@ -1,10 +1,15 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QGuiApplication>
 
 #include "app/main_window.h"
+#include "app/my_record_window.h"
+#include "app/pin_dialog.h"
 #include "app/placeholder_screen.h"
+#include "app/teacher_window.h"
+#include "report/teacher_pin.h"
 #include "app/pupil_dialog.h"
 #include "decimals/decimal_drill_screen.h"
 #include "decimals/decimal_practice_screen.h"
@@ -79,6 +84,8 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     answers_ = std::make_unique<RecordedAnswers>(*learning_, *drill_log_);
     ctx_.recorder = answers_.get();
     ctx_.choose_pupil = [this] { ChoosePupil(); };
+    ctx_.open_own_record = [this] { OpenOwnRecord(); };
+    ctx_.open_teacher_view = [this] { OpenTeacherView(); };
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenEntry& entry : kScreens) {
@@ -99,9 +106,47 @@ void Program::ChoosePupil() {
     dialog.exec();
 }
 
+void Program::OpenOwnRecord() {
+    if (own_record_)
+        own_record_->Refresh();
+    else
+        own_record_ = std::make_unique<MyRecordWindow>(*learning_, ctx_, nullptr);
+    own_record_->show();
+    own_record_->raise();
+    own_record_->activateWindow();
+}
+
+report::TeacherPin& Program::teacher_pin() {
+    if (!pin_) {
+        settings_ = record::ProgramSettings();
+        pin_ = std::make_unique<report::TeacherPin>(*settings_,
+                                                    [] { return QDateTime::currentMSecsSinceEpoch(); });
+    }
+    return *pin_;
+}
+
+void Program::OpenTeacherView() {
+    // The PIN is asked at every opening: a view left open is closed first.
+    if (teacher_) teacher_->close();
+    QWidget* over = QApplication::activeWindow();
+    PinDialog dialog(teacher_pin(), over ? over : main_window_.get());
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (teacher_)
+        teacher_->Refresh();
+    else
+        teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
+    teacher_->show();
+    teacher_->raise();
+    teacher_->activateWindow();
+}
+
 Program::~Program() {
     ctx_.recorder = nullptr;
     ctx_.choose_pupil = nullptr;
+    ctx_.open_own_record = nullptr;
+    ctx_.open_teacher_view = nullptr;
+    teacher_.reset();
+    own_record_.reset();
     // The screens show the drill log's result set: they go first.
     main_window_.reset();
     drill_log_.reset();

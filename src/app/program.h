@@ -6,6 +6,7 @@
 
 #include "core/app_context.h"
 
+class QSettings;
 class QWidget;
 
 namespace sorelka {
@@ -18,6 +19,11 @@ class RecordStore;
 }
 class ExerciseScreen;
 class MainMenuWindow;
+class MyRecordWindow;
+class TeacherWindow;
+namespace report {
+class TeacherPin;
+}
 
 // The whole program's object graph, built in start-up order: the record file
 // and its drill log (DataModule1), then the forms TForm1 (the main menu) to TForm11. Everything lives
@@ -36,6 +42,13 @@ public:
     record::LearningRecord& learning_record() const { return *learning_; }
     // Opens PupilDialog over the active window until a pupil is chosen.
     void ChoosePupil();
+    // "きろく" → "じぶんのきろく…": the current pupil's own record, built when first opened.
+    void OpenOwnRecord();
+    // "きろく" → "先生用…": the PIN, then the teacher's view, built when first opened.
+    void OpenTeacherView();
+    MyRecordWindow* own_record_window() const { return own_record_.get(); }
+    TeacherWindow* teacher_window() const { return teacher_.get(); }
+    report::TeacherPin& teacher_pin();
     // TForm1 … TForm11 in the order they were created.
     const std::vector<QWidget*>& forms() const { return forms_; }
     // TForm2 … TForm11.
@@ -48,6 +61,10 @@ private:
     std::unique_ptr<record::LearningRecord> learning_;
     std::unique_ptr<RecordedAnswers> answers_;
     std::unique_ptr<MainMenuWindow> main_window_;
+    std::unique_ptr<MyRecordWindow> own_record_;
+    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<report::TeacherPin> pin_;
+    std::unique_ptr<TeacherWindow> teacher_;
     std::vector<QWidget*> forms_;
     std::vector<ExerciseScreen*> screens_;
 };

@@ -25,6 +25,9 @@ struct AppContext {
     LearningRecorder* recorder = nullptr;
     // Lets the pupil choose who is answering (the pupil dialog in the program).
     std::function<void()> choose_pupil;
+    // Opens the current pupil's own record, and the teacher's view behind its PIN.
+    std::function<void()> open_own_record;
+    std::function<void()> open_teacher_view;
 };
 
 // Asks `question` with Yes and No; every answer but No ends the program.

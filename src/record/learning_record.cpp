@@ -18,14 +18,7 @@ namespace {
 
 const QString kLastPupilKey = QStringLiteral("pupil/last");
 
-// The program's settings file. The program names no organisation (that would
-// move its data folder), so the program's own name stands in for it:
-// $XDG_CONFIG_HOME/Sorelka/Sorelka.conf.
-std::unique_ptr<QSettings> Settings() {
-    const QString app = QCoreApplication::applicationName();
-    const QString org = QCoreApplication::organizationName();
-    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
-}
+std::unique_ptr<QSettings> Settings() { return ProgramSettings(); }
 
 // The current pupil's id, looked up when the statement is written.
 const QString kPupilId = QStringLiteral("(select id from pupils where name = ?)");
@@ -56,6 +49,14 @@ std::optional<qint64> OptionalId(const QVariant& value) {
 }
 
 }  // namespace
+
+// The program names no organisation (that would move its data folder), so
+// the program's own name stands in for it.
+std::unique_ptr<QSettings> ProgramSettings() {
+    const QString app = QCoreApplication::applicationName();
+    const QString org = QCoreApplication::organizationName();
+    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
+}
 
 NameCheck CheckPupilName(const QString& typed) {
     NameCheck check{typed.trimmed(), QString()};
@@ -118,6 +119,53 @@ NameCheck LearningRecord::AddPupil(const QString& typed) {
                                    " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))"),
                     {check.name}}});
     return check;
+}
+
+std::vector<LearningRecord::RosterEntry> LearningRecord::Roster() {
+    std::vector<RosterEntry> roster;
+    if (!store_.Ready()) return roster;
+    QSqlQuery q(store_.database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select name, archived from pupils order by id"))) return roster;
+    while (q.next()) roster.push_back({q.value(0).toString(), q.value(1).toInt() != 0});
+    return roster;
+}
+
+NameCheck LearningRecord::RenamePupil(const QString& name, const QString& typed) {
+    NameCheck check = CheckPupilName(typed);
+    if (!check.ok() || check.name == name) return check;
+    if (InRoster(check.name)) {
+        check.refusal = QStringLiteral("「%1」は、もういるよ！").arg(check.name);
+        return check;
+    }
+    store_.Commit({{QStringLiteral("update or ignore pupils set name = ? where name = ?"), {check.name, name}}});
+    if (current_ == name) {
+        current_ = check.name;
+        Settings()->setValue(kLastPupilKey, current_);
+        emit pupilChanged();
+    }
+    return check;
+}
+
+void LearningRecord::SetArchived(const QString& name, bool archived) {
+    store_.Commit({{QStringLiteral("update pupils set archived = ? where name = ?"), {archived ? 1 : 0, name}}});
+    if (archived && current_ == name) ChoosePupil(QString());
+}
+
+int LearningRecord::AnswerCount(const QString& name) {
+    if (!store_.Ready()) return 0;
+    QSqlQuery q(store_.database());
+    q.prepare(QStringLiteral("select count(*) from history where pupil_id = (select id from pupils where name = ?)"));
+    q.addBindValue(name);
+    return q.exec() && q.next() ? q.value(0).toInt() : 0;
+}
+
+void LearningRecord::DeletePupil(const QString& name) {
+    const QString id = QStringLiteral("(select id from pupils where name = ?)");
+    store_.Commit({{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
+                   {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
+                   {QStringLiteral("delete from pupils where name = ?"), {name}}});
+    if (current_ == name) ChoosePupil(QString());
 }
 
 void LearningRecord::ChoosePupil(const QString& name) {

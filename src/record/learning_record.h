@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QSettings>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +11,9 @@
 #include "record/record_store.h"
 
 namespace sorelka::record {
+
+// The program's settings file, $XDG_CONFIG_HOME/Sorelka/Sorelka.conf.
+std::unique_ptr<QSettings> ProgramSettings();
 
 // The longest name the roster takes, in characters as a reader counts them.
 inline constexpr int kLongestPupilName = 20;
@@ -80,6 +85,22 @@ public:
     QStringList Pupils();
     // Adds a name to the roster; the check's refusal tells why not.
     NameCheck AddPupil(const QString& typed);
+
+    // The whole roster for the teacher, archived names too, in the order added.
+    struct RosterEntry {
+        QString name;
+        bool archived = false;
+    };
+    std::vector<RosterEntry> Roster();
+    // Renames a pupil (their history stays theirs); the check's refusal tells why not.
+    NameCheck RenamePupil(const QString& name, const QString& typed);
+    // Archived names leave the pupil choice; their history is kept. An
+    // archived current pupil gives way to the guest.
+    void SetArchived(const QString& name, bool archived);
+    // How many answers a pupil has given.
+    int AnswerCount(const QString& name);
+    // Removes a pupil with every answer and drill of theirs.
+    void DeletePupil(const QString& name);
 
     // The pupil answers are recorded for: empty for the guest.
     const QString& current_pupil() const { return current_; }

@@ -8,14 +8,18 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/my_record_window.h"
 #include "app/pupil_dialog.h"
+#include "app/teacher_window.h"
 #include "record/learning_record.h"
+#include "report/pdf_report.h"
 #include "widgets/exercise_screen.h"
 #include "drill/drill_log.h"
 #include "support/fakes.h"
@@ -233,6 +237,56 @@ void Pupils(Program& program) {
     Save(program.main_window(), "TForm1-menu-pupil");
 }
 
+// Eight weeks of a class's answers, then the pupil's own record and the
+// teacher's view of it.
+void RecordWindows(Program& program, FakeServices& services) {
+    record::LearningRecord& record = program.learning_record();
+    std::mt19937 rng(18);
+    const char* kinds[] = {"quotient_too_big", "zero_missing", "carry_missing", "borrow_missing", "slip"};
+    const QStringList pupils = record.Pupils();
+    record::Transaction rows;
+    for (int day = 0; day < 56; ++day) {
+        const QDate date = QDate(2026, 12, 8).addDays(-day);
+        if (date.dayOfWeek() > 5) continue;
+        for (const QString& pupil : pupils) {
+            if (rng() % 4 == 0) continue;
+            for (int a = 0; a < 6; ++a) {
+                const int topic = 1 + int(rng() % 5);
+                const bool right = rng() % 100 < 55 + day / 2 + (pupil.size() % 3) * 8;
+                const char* kind = right ? nullptr : kinds[topic == 1 ? rng() % 2 : topic <= 3 ? 2 + topic % 2 : 4];
+                rows.push_back({QStringLiteral(
+                                    "insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
+                                    " problem, right_answer, entered_answer, correct, seconds, error_kind)"
+                                    " values ((select id from pupils where name = ?), ?, ?, 'practice', 1,"
+                                    " ?, ?, ?, ?, ?, ?)"),
+                                {pupil, date.toString(Qt::ISODate) + QStringLiteral("T10:%1:00.000+09:00").arg(a, 2, 10, QLatin1Char('0')),
+                                 topic, topic == 1 ? "745 ÷ 6" : topic == 4 ? "12 + 8 × 3" : "2.35 + 1.4",
+                                 topic == 1 ? "124 あまり 1" : topic == 4 ? "36" : "3.75",
+                                 right ? (topic == 1 ? "124 あまり 1" : topic == 4 ? "36" : "3.75")
+                                       : (topic == 1 ? "12 あまり 1" : topic == 4 ? "60" : "2.49"),
+                                 right ? 1 : 0, 8 + int(rng() % 400) / 10.0,
+                                 kind ? QVariant(QString::fromLatin1(kind)) : QVariant(QMetaType::fromType<QString>())}});
+            }
+        }
+    }
+    program.record_store().Commit(rows);
+    MyRecordWindow own(record, services.ctx, nullptr);
+    own.show();
+    Save(&own, "MyRecordWindow");
+    own.hide();
+    TeacherWindow teacher(record, services.ctx, nullptr);
+    teacher.show();
+    Save(&teacher, "TeacherWindow-class");
+    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(1);
+    Save(&teacher, "TeacherWindow-pupil");
+    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(2);
+    Save(&teacher, "TeacherWindow-roster");
+    teacher.hide();
+    // The printed report of the same class, to look at beside the screens.
+    QString error;
+    report::ExportPdf(program.record_store().database(), {}, QDate(2026, 12, 8), out_dir + "/report.pdf", &error);
+}
+
 }  // namespace
 
 // The longest hints and problem lines: the first hint of a division, on the
@@ -277,6 +331,7 @@ int main(int argc, char** argv) {
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
     Pupils(program);
+    RecordWindows(program, services);
     DivisionPractice(program, services);
     DivisionDrill(program, services);
     // 2.35 + 1.4, 7.5 + 12.06, 0.48 + 3.52 (the last answered wrongly).

@@ -1,0 +1,116 @@
+#include "app/my_record_window.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "record/learning_record.h"
+#include "report/report_data.h"
+#include "widgets/cute_button.h"
+#include "widgets/look.h"
+
+namespace sorelka {
+
+namespace {
+
+const QColor kStarColour{0xE8, 0xA0, 0x00};
+
+QLabel* Big(const QString& name, int size, QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setFont(SchoolFont(size, true));
+    SetTextColour(l, kNavyColour);
+    return l;
+}
+
+}  // namespace
+
+MyRecordWindow::MyRecordWindow(record::LearningRecord& record, AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), record_(record), ctx_(ctx) {
+    setObjectName(QStringLiteral("MyRecordWindow"));
+    setWindowTitle(QStringLiteral("じぶんのきろく"));
+    SetBackground(this, kCream);
+    resize(900, 680);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 20, 32, 20);
+    layout->setSpacing(12);
+    heading_ = Big(QStringLiteral("HeadingLabel"), 34, this);
+    layout->addWidget(heading_);
+    auto* week = Big(QStringLiteral("WeekLabel"), 20, this);
+    week->setText(QStringLiteral("こんしゅうの きろく（★は れんしゅうした日）"));
+    layout->addWidget(week);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(24);
+    for (int t = 0; t < report::kTopics; ++t) {
+        topics_[t] = Big(QStringLiteral("TopicLabel%1").arg(t + 1), 24, this);
+        stars_[t] = Big(QStringLiteral("StarsLabel%1").arg(t + 1), 28, this);
+        SetTextColour(stars_[t], kStarColour);
+        grid->addWidget(topics_[t], t, 0);
+        grid->addWidget(stars_[t], t, 1);
+    }
+    layout->addLayout(grid);
+
+    streak_ = Big(QStringLiteral("StreakLabel"), 26, this);
+    SetTextColour(streak_, QColor(0xC0, 0x30, 0x60));
+    layout->addWidget(streak_);
+
+    auto* last = Big(QStringLiteral("MistakeHeading"), 20, this);
+    last->setText(QStringLiteral("さいきんの まちがい"));
+    layout->addWidget(last);
+    mistakes_ = new QListWidget(this);
+    mistakes_->setObjectName(QStringLiteral("MistakeList"));
+    mistakes_->setAccessibleName(QStringLiteral("さいきんの まちがい"));
+    mistakes_->setFont(SchoolFont(20));
+    mistakes_->setSelectionMode(QAbstractItemView::NoSelection);
+    mistakes_->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(mistakes_, 1);
+
+    auto* close = new CuteButton(QStringLiteral("CloseButton"), QStringLiteral("とじる"),
+                                 QColor(0xFF, 0xF4, 0xD6), kNavyColour, this);
+    close->setAccessibleName(QStringLiteral("とじる"));
+    close->setFont(SchoolFont(22, true));
+    close->setMinimumSize(160, 56);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(&record_, &record::LearningRecord::pupilChanged, this, &MyRecordWindow::Refresh);
+    Refresh();
+}
+
+void MyRecordWindow::Refresh() {
+    const LocalTime now = ctx_.clock.Now();
+    const QDate today(now.year, now.month, now.day);
+    heading_->setText(QStringLiteral("%1さんの きろく").arg(record_.shown_name()));
+    report::OwnRecord own;
+    for (int t = 0; t < report::kTopics; ++t) own.topics[t].topic = t + 1;
+    if (record_.store().Ready())
+        own = report::ReadOwnRecord(record_.store().database(), record_.current_pupil(), today);
+    for (int t = 0; t < report::kTopics; ++t) {
+        const report::OwnTopicWeek& w = own.topics[t];
+        topics_[t]->setText(w.answers ? QStringLiteral("%1　%2％ せいかい").arg(report::TopicName(t + 1)).arg(w.percent)
+                                      : QStringLiteral("%1　まだ やっていないよ").arg(report::TopicName(t + 1)));
+        QString stars;
+        for (bool day : w.practised) stars += day ? QStringLiteral("★") : QStringLiteral("☆");
+        stars_[t]->setText(stars);
+        stars_[t]->setAccessibleName(QStringLiteral("%1 こんしゅう %2日 れんしゅうした")
+                                         .arg(report::TopicName(t + 1))
+                                         .arg(std::count(w.practised.begin(), w.practised.end(), true)));
+    }
+    streak_->setText(own.days_in_a_row > 1
+                         ? QStringLiteral("%1日 つづけて れんしゅうしているよ！すごい！").arg(own.days_in_a_row)
+                     : own.days_in_a_row == 1 ? QStringLiteral("れんしゅうを はじめたね！あしたも つづけよう！")
+                                              : QStringLiteral("きょうから れんしゅうを はじめよう！"));
+    mistakes_->clear();
+    for (const report::WrongAnswer& w : own.last_mistakes) {
+        const QString kind = report::KindLabel(w.topic, w.kind);
+        mistakes_->addItem(QStringLiteral("%1　きみの こたえ %2 → %3%4")
+                               .arg(w.problem, w.entered.isEmpty() ? QStringLiteral("（なし）") : w.entered, w.right,
+                                    kind.isEmpty() ? QString() : QStringLiteral("（%1）").arg(kind)));
+    }
+    if (own.last_mistakes.empty()) mistakes_->addItem(QStringLiteral("まちがいは ないよ！"));
+}
+
+}  // namespace sorelka

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+
+namespace sorelka {
+
+namespace report {
+class TeacherPin;
+}
+
+// PinDialog: the PIN in front of the teacher's view. On first use the PIN is
+// set, typed twice (PinEdit, PinAgainEdit); after that it is asked once.
+// "ひらく" (PinOkButton) accepts the dialog only for the right PIN; why not
+// is told in PinMessage.
+class PinDialog : public QDialog {
+    Q_OBJECT
+public:
+    PinDialog(report::TeacherPin& pin, QWidget* parent);
+
+public slots:
+    void Submit();
+
+private:
+    void ShowMode();
+
+    report::TeacherPin& pin_;
+    QLabel* prompt_ = nullptr;
+    QLineEdit* edit_ = nullptr;
+    QLabel* again_label_ = nullptr;
+    QLineEdit* again_ = nullptr;
+    QLabel* message_ = nullptr;
+};
+
+}  // namespace sorelka

@@ -1,0 +1,180 @@
+#include "report/csv_export.h"
+
+#include <QSaveFile>
+#include <QSqlDriver>
+#include <QVariant>
+#include <cstring>
+#include <map>
+#include <sqlite3.h>
+#include <vector>
+
+#include "record/learning_record.h"
+
+namespace sorelka::report {
+
+namespace {
+
+bool FormulaLike(const char* text, qsizetype size) {
+    qsizetype i = 0;
+    while (i < size && text[i] == '\'') ++i;
+    if (i >= size) return false;
+    const char c = text[i];
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+// Appends one cell of UTF-8 text (the characters that matter are all ASCII).
+void AppendCell(QByteArray& out, const char* text, qsizetype size) {
+    bool quote = size > 0 && (text[0] == ' ' || text[size - 1] == ' ');
+    for (qsizetype i = 0; i < size && !quote; ++i) {
+        const char c = text[i];
+        quote = c <= ',' && (c == ',' || c == '"' || c == '\n' || c == '\r');
+    }
+    if (quote) out += '"';
+    if (FormulaLike(text, size)) out += '\'';
+    if (!quote) {
+        out.append(text, size);
+        return;
+    }
+    // Quotes doubled, the text between them appended a run at a time.
+    const char* end = text + size;
+    for (const char* from = text; from < end;) {
+        const char* mark = static_cast<const char*>(std::memchr(from, '"', size_t(end - from)));
+        const char* to = mark ? mark + 1 : end;
+        out.append(from, to - from);
+        if (mark) out += '"';
+        from = to;
+    }
+    out += '"';
+}
+
+void AppendCell(QByteArray& out, const QByteArray& text) { AppendCell(out, text.constData(), text.size()); }
+
+// The connection's own SQLite handle: the answers file reads 400,000 rows
+// straight from SQLite's UTF-8, without a QVariant per cell.
+sqlite3* Handle(const QSqlDatabase& db) {
+    if (!db.isOpen()) return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QByteArray& sql) {
+        if (db) sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt_, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+}  // namespace
+
+QStringList CsvHeader() {
+    return {QStringLiteral("id"),           QStringLiteral("pupil_id"),       QStringLiteral("pupil"),
+            QStringLiteral("answered_at"),  QStringLiteral("topic"),          QStringLiteral("topic_name"),
+            QStringLiteral("mode"),         QStringLiteral("menu_choice"),    QStringLiteral("drill_id"),
+            QStringLiteral("question_no"),  QStringLiteral("problem"),        QStringLiteral("right_answer"),
+            QStringLiteral("entered_answer"), QStringLiteral("correct"),      QStringLiteral("seconds"),
+            QStringLiteral("error_kind"),   QStringLiteral("error_kind_label"), QStringLiteral("error_step"),
+            QStringLiteral("worked_rows")};
+}
+
+QString CsvCell(const QString& text) {
+    QByteArray out;
+    AppendCell(out, text.toUtf8());
+    return QString::fromUtf8(out);
+}
+
+bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString& path,
+               QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+        return false;
+    }
+    QByteArray out("\xEF\xBB\xBF");
+    out += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
+
+    QByteArray where;
+    std::vector<QByteArray> values;
+    auto add = [&](const char* condition, const QString& value = QString()) {
+        where += where.isEmpty() ? " where " : " and ";
+        where += condition;
+        if (!value.isNull()) values.push_back(value.toUtf8());
+    };
+    if (filter.pupil) {
+        if (filter.pupil->isEmpty() || *filter.pupil == record::kGuestName)
+            add("h.pupil_id is null");
+        else
+            add("h.pupil_id = (select id from pupils where name = ?)", *filter.pupil);
+    }
+    if (filter.topic > 0) add("h.topic = ?", QString::number(filter.topic));
+    if (filter.from) add("h.answered_at >= ?", filter.from->toString(Qt::ISODate));
+    if (filter.to) add("h.answered_at < ?", filter.to->addDays(1).toString(Qt::ISODate));
+
+    // A record file that does not exist yet holds no answers: the header alone.
+    sqlite3* handle = Handle(db);
+    const Statement q(handle, "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode,"
+                              " h.menu_choice, h.drill_id, h.question_no, h.problem, h.right_answer,"
+                              " h.entered_answer, h.correct, h.seconds, h.error_kind, h.error_step,"
+                              " h.worked_rows from history h left join pupils p on p.id = h.pupil_id" +
+                                  where + " order by h.id");
+    if (handle && !q.get()) {
+        *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
+        return false;
+    }
+    for (size_t i = 0; q.get() && i < values.size(); ++i)
+        sqlite3_bind_text(q.get(), int(i + 1), values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
+
+    const QByteArray guest = record::kGuestName.toUtf8();
+    QByteArray topic_names[kTopics + 1];
+    for (int t = 1; t <= kTopics; ++t) topic_names[t] = TopicName(t).toUtf8();
+    std::map<std::pair<int, QByteArray>, QByteArray> labels;
+    // A cell's text without a copy; valid until the next step.
+    auto text = [&](int column) {
+        const char* data = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), column));
+        return QByteArray::fromRawData(data, sqlite3_column_bytes(q.get(), column));
+    };
+    int step = q.get() ? sqlite3_step(q.get()) : SQLITE_DONE;
+    for (; step == SQLITE_ROW; step = sqlite3_step(q.get())) {
+        const int topic = sqlite3_column_int(q.get(), 4);
+        const QByteArray raw = text(14);
+        const QByteArray kind(raw.constData(), raw.size());
+        QByteArray& label = labels[{topic, kind}];
+        if (label.isEmpty() && !kind.isEmpty())
+            label = KindLabel(topic, QString::fromUtf8(kind)).toUtf8();
+        for (int c = 0; c <= 16; ++c) {
+            if (c) out += ',';
+            if (c == 2 && sqlite3_column_type(q.get(), 1) == SQLITE_NULL)
+                AppendCell(out, guest);
+            else
+                AppendCell(out, text(c));
+            if (c == 4) {
+                out += ',';
+                AppendCell(out, topic >= 1 && topic <= kTopics ? topic_names[topic] : QByteArray());
+            } else if (c == 14) {
+                out += ',';
+                AppendCell(out, label);
+            }
+        }
+        out += "\r\n";
+        if (out.size() > (1 << 20)) {
+            if (file.write(out) != out.size()) break;
+            out.clear();
+        }
+    }
+    if (step != SQLITE_DONE && step != SQLITE_ROW) {
+        *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
+        return false;
+    }
+    if (file.write(out) != out.size() || !file.commit()) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorelka::report

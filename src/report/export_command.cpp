@@ -1,0 +1,134 @@
+#include "report/export_command.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "core/services.h"
+#include "record/learning_record.h"
+#include "record/record_store.h"
+#include "report/csv_export.h"
+#include "report/pdf_report.h"
+#include "report/report_data.h"
+
+namespace sorelka::report {
+
+namespace {
+
+const QStringList kOwnOptions = {QStringLiteral("--export"), QStringLiteral("--pupil"),
+                                 QStringLiteral("--from"),   QStringLiteral("--to"),
+                                 QStringLiteral("--help"),   QStringLiteral("-h"),
+                                 QStringLiteral("--help-all"), QStringLiteral("-?")};
+
+// The record file's messages, on the command line: one line each on standard error.
+class ErrorStreamDialogs final : public Dialogs {
+public:
+    explicit ErrorStreamDialogs(QTextStream& err) : err_(err) {}
+    void ShowMessage(const std::string& text) override { Line(text); }
+    void ShowInformation(const std::string& text) override { Line(text); }
+    Answer AskYesNo(const std::string& text) override {
+        Line(text);
+        return Answer::No;
+    }
+
+private:
+    void Line(const std::string& text) {
+        err_ << QString::fromStdString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << Qt::endl;
+    }
+    QTextStream& err_;
+};
+
+// A day written as YYYY-MM-DD that exists on the calendar.
+std::optional<QDate> ParseDay(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    if (!day.isValid()) return std::nullopt;
+    return day;
+}
+
+}  // namespace
+
+bool WantsCommandLine(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString name = arguments[i].section(QLatin1Char('='), 0, 0);
+        if (kOwnOptions.contains(name)) return true;
+    }
+    return false;
+}
+
+int RunCommandLine(const QStringList& arguments, const QString& database_path, QDate today,
+                   QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("学習のきろくを CSV か PDF に書き出します（ウィンドウは開きません）。"));
+    const QCommandLineOption help_option = parser.addHelpOption();
+    const QCommandLineOption export_option(QStringLiteral("export"),
+                                           QStringLiteral("書き出すファイル（.csv か .pdf）。"),
+                                           QStringLiteral("FILE"));
+    const QCommandLineOption pupil_option(QStringLiteral("pupil"),
+                                          QStringLiteral("この子の答えだけ（「ゲスト」も名前にできます）。"),
+                                          QStringLiteral("NAME"));
+    const QCommandLineOption from_option(QStringLiteral("from"), QStringLiteral("この日から（YYYY-MM-DD）。"),
+                                         QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption to_option(QStringLiteral("to"), QStringLiteral("この日まで（YYYY-MM-DD）。"),
+                                       QStringLiteral("YYYY-MM-DD"));
+    parser.addOptions({export_option, pupil_option, from_option, to_option});
+
+    auto refuse = [&](const QString& reason) {
+        err << QStringLiteral("sorelka: ") << reason << Qt::endl;
+        return kExitBadArgument;
+    };
+    if (!parser.parse(arguments))
+        return refuse(QStringLiteral("オプションがまちがっています（%1）。--help で使い方を表示します。")
+                          .arg(parser.errorText()));
+    if (parser.isSet(help_option) || parser.isSet(QStringLiteral("help-all"))) {
+        out << parser.helpText();
+        out.flush();
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("わからない引数があります：%1")
+                          .arg(parser.positionalArguments().join(QLatin1Char(' '))));
+    for (const QCommandLineOption* o : {&export_option, &pupil_option, &from_option, &to_option})
+        if (parser.values(*o).size() > 1)
+            return refuse(QStringLiteral("--%1 は一度だけ指定してください。").arg(o->names().first()));
+    if (!parser.isSet(export_option))
+        return refuse(QStringLiteral("--export で書き出すファイルを指定してください。"));
+    const QString target = parser.value(export_option);
+    const QString suffix = QFileInfo(target).suffix().toLower();
+    if (target.isEmpty() || (suffix != QLatin1String("csv") && suffix != QLatin1String("pdf")))
+        return refuse(QStringLiteral("書き出すファイルの名前は .csv か .pdf で終わるようにしてください：%1").arg(target));
+
+    ReportFilter filter;
+    for (auto [option, day] : {std::pair{&from_option, &filter.from}, std::pair{&to_option, &filter.to}}) {
+        if (!parser.isSet(*option)) continue;
+        *day = ParseDay(parser.value(*option));
+        if (!*day)
+            return refuse(QStringLiteral("--%1 の日付は YYYY-MM-DD の形の、ある日にしてください：%2")
+                              .arg(option->names().first(), parser.value(*option)));
+    }
+    if (filter.from && filter.to && *filter.from > *filter.to)
+        return refuse(QStringLiteral("--from の日が --to の日よりあとです。"));
+
+    ErrorStreamDialogs dialogs(err);
+    record::RecordStore store(database_path, dialogs);
+    store.Ready();
+    const QSqlDatabase db = store.database();
+    if (parser.isSet(pupil_option)) {
+        const QString pupil = parser.value(pupil_option).trimmed();
+        if (pupil.isEmpty() || !KnownPupil(db, pupil))
+            return refuse(QStringLiteral("「%1」という名前はきろくにありません。").arg(pupil));
+        filter.pupil = pupil == record::kGuestName ? QString() : pupil;
+    }
+    QString error;
+    const bool written = suffix == QLatin1String("csv") ? ExportCsv(db, filter, target, &error)
+                                                        : ExportPdf(db, filter, today, target, &error);
+    if (!written) {
+        err << QStringLiteral("sorelka: ") << error << Qt::endl;
+        return kExitNotWritten;
+    }
+    return 0;
+}
+
+}  // namespace sorelka::report

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// The program's command line for a school's scripts and backups:
+//   sorelka --export FILE.csv|FILE.pdf [--pupil NAME] [--from YYYY-MM-DD] [--to YYYY-MM-DD]
+// writes the file from the learning record and ends, without a window.
+namespace sorelka::report {
+
+// True when `arguments` (the program's, its own path first) ask for the
+// command line (an export, one of its options, or the help) rather than
+// the main menu. Qt's own options such as -platform leave the menu as it is.
+bool WantsCommandLine(const QStringList& arguments);
+
+// Exit codes: 0 written (or help shown), 2 a bad argument, 1 the file could
+// not be written. Every refusal is one Japanese line on `err`.
+inline constexpr int kExitBadArgument = 2;
+inline constexpr int kExitNotWritten = 1;
+
+// Runs the command line against the record file at `database_path`; `today`
+// ends the report's weekly chart when no --to is given.
+int RunCommandLine(const QStringList& arguments, const QString& database_path, QDate today,
+                   QTextStream& out, QTextStream& err);
+
+}  // namespace sorelka::report

@@ -1,0 +1,203 @@
+#include "report/pdf_report.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace sorelka::report {
+
+namespace {
+
+// A TrueType face first: Qt's PDF writer embeds it as a subset with its text,
+// so the report can be searched and copied.
+QFont ReportFont(double points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MotoyaLMaru"), QStringLiteral("Noto Sans CJK JP")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Figures, days and topic names stay on one line; only the kind may wrap.
+QString Cell(const QString& text, bool right = false, bool wrap = false) {
+    return QStringLiteral("<td%1%2>%3</td>")
+        .arg(right ? QStringLiteral(" align=\"right\"") : QString(),
+             wrap ? QString() : QStringLiteral(" nowrap"), text.toHtmlEscaped());
+}
+
+QString Seconds(double s) { return QString::number(s, 'f', 1) + QStringLiteral(" 秒"); }
+
+QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QString& pupil) {
+    ReportFilter f = filter;
+    f.pupil = pupil;
+    const std::vector<ClassRow> rows = ClassSummary(db, f);
+    QString html = QStringLiteral("<h1>%1</h1><p>期間：%2</p>")
+                       .arg(pupil.toHtmlEscaped(), PeriodText(filter).toHtmlEscaped());
+    html += QStringLiteral(
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
+        "<th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>時間（中央値）</th>"
+        "<th>最後の日</th><th>よくあるまちがい</th><th>ドリル</th><th>最高点</th></tr>");
+    int answers = 0, correct = 0, drills = 0;
+    for (const ClassRow& r : rows) {
+        answers += r.answers;
+        correct += r.correct;
+        drills += r.drills;
+        html += QStringLiteral("<tr>") + Cell(TopicName(r.topic)) + Cell(QString::number(r.answers), true) +
+                Cell(QString::number(r.correct), true) + Cell(QStringLiteral("%1 %").arg(r.percent()), true) +
+                Cell(Seconds(r.median_seconds), true) + Cell(r.last_day) +
+                Cell(KindLabel(r.topic, r.habit), false, true) + Cell(QString::number(r.drills), true) +
+                Cell(r.drills ? QString::number(r.best_points) : QString(), true) + QStringLiteral("</tr>");
+    }
+    const int percent = answers ? (correct * 100 + answers / 2) / answers : 0;
+    html += QStringLiteral("<tr><th>合計</th>") + Cell(QString::number(answers), true) +
+            Cell(QString::number(correct), true) + Cell(QStringLiteral("%1 %").arg(percent), true) +
+            QStringLiteral("<td></td><td></td><td></td>") + Cell(QString::number(drills), true) +
+            QStringLiteral("<td></td></tr></table>");
+    if (rows.empty()) html += QStringLiteral("<p>この期間の答えはありません。</p>");
+
+    html += QStringLiteral("<h2>まちがいの種類</h2>");
+    const std::vector<KindCount> kinds = KindCounts(db, f);
+    if (kinds.empty()) {
+        html += QStringLiteral("<p>なし</p>");
+    } else {
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>単元</th>"
+                               "<th>まちがいの種類</th><th>回数</th></tr>");
+        for (const KindCount& k : kinds)
+            html += QStringLiteral("<tr>") + Cell(TopicName(k.topic)) + Cell(KindLabel(k.topic, k.kind)) +
+                    Cell(QString::number(k.count), true) + QStringLiteral("</tr>");
+        html += QStringLiteral("</table>");
+    }
+    html += QStringLiteral("<h2>週ごとの正答率</h2>");
+    return html;
+}
+
+}  // namespace
+
+QColor TopicColour(int topic) {
+    static const QColor colours[] = {QColor(0xD9, 0x73, 0x00), QColor(0x2E, 0x8B, 0x3E),
+                                     QColor(0x1F, 0x5F, 0xBF), QColor(0xC2, 0x2E, 0x6A),
+                                     QColor(0x6A, 0x3F, 0xB5)};
+    return topic >= 1 && topic <= kTopics ? colours[topic - 1] : QColor(Qt::gray);
+}
+
+void DrawWeeklyChart(QPainter& p, const QRectF& area, const std::vector<WeeklyPercent>& weeks,
+                     QDate last_week) {
+    p.save();
+    const double unit = area.height() / 16;
+    p.setFont(ReportFont(7));
+    QFont font = p.font();
+    font.setPixelSize(std::max(8, int(unit * 0.8)));
+    p.setFont(font);
+    const QRectF plot(area.left() + unit * 3, area.top() + unit, area.width() - unit * 12,
+                      area.height() - unit * 3);
+    p.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 0));
+    for (int pct = 0; pct <= 100; pct += 25) {
+        const double y = plot.bottom() - plot.height() * pct / 100;
+        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        p.setPen(Qt::black);
+        p.drawText(QRectF(area.left(), y - unit, unit * 2.8, unit * 2), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("%1%").arg(pct));
+        p.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 0));
+    }
+    auto x_of = [&](int week) { return plot.left() + plot.width() * (week + 0.5) / 8; };
+    p.setPen(Qt::black);
+    for (int w = 0; w < 8; ++w)
+        p.drawText(QRectF(x_of(w) - unit * 2, plot.bottom() + unit * 0.3, unit * 4, unit * 1.5),
+                   Qt::AlignCenter, last_week.addDays(7 * (w - 7)).toString(QStringLiteral("M/d")));
+    int key = 0;
+    for (const WeeklyPercent& wp : weeks) {
+        bool any = false;
+        QPainterPath path;
+        for (int w = 0; w < 8; ++w) {
+            if (!wp.percent[w]) continue;
+            const QPointF pt(x_of(w), plot.bottom() - plot.height() * *wp.percent[w] / 100);
+            if (!any || !wp.percent[w - 1])
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
+            any = true;
+        }
+        if (!any) continue;
+        const QColor colour = TopicColour(wp.topic);
+        p.setPen(QPen(colour, unit * 0.25));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+        p.setBrush(colour);
+        for (int w = 0; w < 8; ++w)
+            if (wp.percent[w])
+                p.drawEllipse(QPointF(x_of(w), plot.bottom() - plot.height() * *wp.percent[w] / 100),
+                              unit * 0.35, unit * 0.35);
+        const double ky = plot.top() + key * unit * 1.8;
+        p.drawRect(QRectF(plot.right() + unit, ky + unit * 0.4, unit * 1.2, unit * 0.6));
+        p.setPen(Qt::black);
+        p.drawText(QRectF(plot.right() + unit * 2.6, ky, unit * 9, unit * 1.5), Qt::AlignLeft | Qt::AlignVCenter,
+                   TopicName(wp.topic));
+        ++key;
+    }
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(plot);
+    p.restore();
+}
+
+bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, const QString& path,
+               QString* error) {
+    // Written beside the target and renamed over it when whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+        return false;
+    }
+    QStringList pupils = ReportedPupils(db, filter);
+    {
+        QPdfWriter writer(&file);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+        writer.setResolution(150);
+        writer.setTitle(QStringLiteral("学習のきろく"));
+        writer.setCreator(QStringLiteral("Sorelka"));
+        QPainter painter(&writer);
+        if (!painter.isActive()) {
+            *error = QStringLiteral("「%1」に書きこめません").arg(path);
+            return false;
+        }
+        const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution()).translated(
+            -writer.pageLayout().paintRectPixels(writer.resolution()).topLeft());
+        const QDate last_week = WeekStart(filter.to ? *filter.to : today);
+        if (pupils.isEmpty()) pupils << QString();
+        bool first = true;
+        for (const QString& pupil : pupils) {
+            if (!first) writer.newPage();
+            first = false;
+            QTextDocument doc;
+            // Laid out for the writer itself: points at its resolution.
+            doc.documentLayout()->setPaintDevice(&writer);
+            doc.setDefaultFont(ReportFont(10));
+            doc.setDocumentMargin(0);
+            doc.setPageSize(QSizeF(page.width(), 1e6));
+            doc.setHtml(pupil.isEmpty() ? QStringLiteral("<h1>学習のきろく</h1><p>期間：%1</p>"
+                                                         "<p>この期間の答えはありません。</p>")
+                                              .arg(PeriodText(filter).toHtmlEscaped())
+                                        : PupilPage(db, filter, pupil));
+            doc.drawContents(&painter);
+            if (pupil.isEmpty()) continue;
+            const double top = doc.size().height() + 10;
+            const double height = std::min(page.height() - top, page.width() * 0.5);
+            if (height > 100)
+                DrawWeeklyChart(painter, QRectF(0, top, page.width(), height),
+                                WeeklyPercents(db, pupil, last_week, filter.topic), last_week);
+        }
+    }
+    if (!file.commit()) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorelka::report

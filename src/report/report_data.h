@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+// What the teacher's view, the pupil's own record and the exports read from
+// the learning record: aggregates in SQL over `history` and `drills`, kept
+// out of the screens so tests and the command line drive them directly.
+namespace sorelka::report {
+
+inline constexpr int kTopics = 5;
+
+// "わり算", "小数のたし算", … for topics 1–5; empty for any other number.
+QString TopicName(int topic);
+// The Japanese label of a kind of mistake on `topic` ("商が大きすぎる", …);
+// the id itself when no label is known, empty for no kind.
+QString KindLabel(int topic, const QString& kind);
+
+// Which answers a report covers. Empty pupil: everyone; the guest is named
+// by record::kGuestName. Dates are local days, both ends included.
+struct ReportFilter {
+    std::optional<QString> pupil;
+    std::optional<QDate> from;
+    std::optional<QDate> to;
+    int topic = 0;  // 0: every topic
+};
+
+// "2026-04-01 〜 2026-12-08", "はじめ 〜 2026-12-08", "すべての日".
+QString PeriodText(const ReportFilter& filter);
+
+// One row of the class: one pupil on one topic within the filter.
+struct ClassRow {
+    QString pupil;  // the roster name, or "ゲスト"
+    int topic = 0;
+    int answers = 0;
+    int correct = 0;
+    double median_seconds = 0;
+    QString last_day;  // "YYYY-MM-DD"
+    QString habit;     // the most frequent kind among the last 20 answers (id), or empty
+    int drills = 0;
+    int best_points = 0;
+    int percent() const { return answers ? (correct * 100 + answers / 2) / answers : 0; }
+};
+
+// One row per pupil and topic with answers in the filter, in roster order
+// (the guest last), topics in order. The habit follows the diagnosis: a
+// kind named at least twice among the last 20 answers (in the filter), a
+// slip or an unexplained answer never, the more frequent and then the more
+// recent kind first.
+std::vector<ClassRow> ClassSummary(const QSqlDatabase& db, const ReportFilter& filter);
+
+// The statements ClassSummary runs, with every value written into the text,
+// for running the same work through another SQLite client.
+QStringList ClassSummaryScript(const QSqlDatabase& db, const ReportFilter& filter);
+
+// Percent right per week: weeks start on Monday; week 0 is the one holding
+// `today`, week 7 seven weeks before it. Absent: no answer that week.
+struct WeeklyPercent {
+    int topic = 0;
+    std::array<std::optional<int>, 8> percent;  // [0] oldest … [7] this week
+};
+std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString& pupil, QDate today,
+                                          int topic = 0);
+// The Monday of the week holding `day`.
+QDate WeekStart(QDate day);
+
+struct KindCount {
+    int topic = 0;
+    QString kind;
+    int count = 0;
+};
+// Wrong answers by kind within the filter, most frequent first.
+std::vector<KindCount> KindCounts(const QSqlDatabase& db, const ReportFilter& filter);
+
+struct WrongAnswer {
+    QString problem;
+    QString entered;
+    QString right;
+    int topic = 0;
+    QString kind;
+    QString answered_at;
+};
+// The most recent wrong answers within the filter, newest first (read along
+// a pupil's answers by time, not the whole history).
+std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter& filter, int limit);
+
+// The pupil's own record: this week per topic, and the days in a row.
+struct OwnTopicWeek {
+    int topic = 0;
+    int answers = 0;
+    int percent = 0;
+    std::array<bool, 7> practised{};  // Monday … Sunday of this week
+};
+struct OwnRecord {
+    std::array<OwnTopicWeek, kTopics> topics;
+    // Days in a row with an answer, ending today (or yesterday, while today
+    // has none yet).
+    int days_in_a_row = 0;
+    std::vector<WrongAnswer> last_mistakes;  // up to five, newest first
+};
+OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate today);
+
+// Pupils with answers within the filter (roster order, the guest last), or
+// the filter's own pupil.
+QStringList ReportedPupils(const QSqlDatabase& db, const ReportFilter& filter);
+
+// True when `name` is in the roster (archived or not) or the guest.
+bool KnownPupil(const QSqlDatabase& db, const QString& name);
+
+}  // namespace sorelka::report

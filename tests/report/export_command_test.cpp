@@ -1,0 +1,176 @@
+// The command line: each option, bad dates and names, a read-only target,
+// and that no window is made. Also the acceptance case: a division drill
+// of two answers and one practice problem, exported as CSV and PDF.
+#include "report/export_command.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QWindow>
+
+#include "report/csv_export.h"
+#include "support/history_rows.h"
+#include "support/screen_support.h"
+
+namespace sorelka {
+namespace {
+
+using namespace sorelka::testing;
+
+struct Outcome {
+    int code;
+    QString out;
+    QString err;
+};
+
+Outcome Export(ScratchRecord& r, const QStringList& args) {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int windows = int(QGuiApplication::allWindows().size());
+    const int code = report::RunCommandLine(QStringList{"sorelka"} + args, r.path(), QDate(2026, 12, 8), o, e);
+    EXPECT_EQ(int(QGuiApplication::allWindows().size()), windows) << "a window was made";
+    return {code, out, err};
+}
+
+QStringList Lines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+}
+
+TEST(CommandLine, EachOptionChoosesItsRowsAndBadArgumentsAreRefusedInJapanese) {
+    ScratchRecord r;
+    r.Answer("はなこ", "2026-11-30", 1, true, 10);
+    r.Answer("はなこ", "2026-12-02", 2, false, 20, "column_shift");
+    r.Answer("たろう", "2026-12-05", 1, true, 30);
+    r.Answer("", "2026-12-07", 5, false, 40);
+    const QString csv = r.folder.path() + "/out.csv";
+    struct Case {
+        QStringList args;
+        int code;
+        int rows;      // data rows written (code 0)
+        QString said;  // in the error output (or, for help, the output)
+    };
+    const Case cases[] = {
+        {{"--export", csv}, 0, 4, ""},
+        {{"--export=" + csv, "--pupil", "はなこ"}, 0, 2, ""},
+        {{"--export", csv, "--pupil", "ゲスト"}, 0, 1, ""},
+        {{"--export", csv, "--from", "2026-12-02"}, 0, 3, ""},
+        {{"--export", csv, "--to", "2026-12-02"}, 0, 2, ""},
+        {{"--export", csv, "--from", "2026-12-01", "--to", "2026-12-05", "--pupil", "たろう"}, 0, 1, ""},
+        {{"--export", csv, "--pupil", "じろう"}, 2, 0, "「じろう」という名前はきろくにありません"},
+        {{"--export", csv, "--from", "2026-02-30"}, 2, 0, "YYYY-MM-DD"},
+        {{"--export", csv, "--to", "2026/12/01"}, 2, 0, "YYYY-MM-DD"},
+        {{"--export", csv, "--from", "2026-12-05", "--to", "2026-12-01"}, 2, 0, "あとです"},
+        {{"--export", r.folder.path() + "/out.txt"}, 2, 0, ".csv か .pdf"},
+        {{"--pupil", "はなこ"}, 2, 0, "--export"},
+        {{"--export", csv, "--colour"}, 2, 0, "オプションがまちがっています"},
+        {{"--export", csv, "extra"}, 2, 0, "わからない引数"},
+        {{"--export"}, 2, 0, "オプションがまちがっています"},
+        {{"--help"}, 0, -1, "--export <FILE>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.args.join(' ')));
+        QFile::remove(csv);
+        const Outcome o = Export(r, c.args);
+        EXPECT_EQ(o.code, c.code) << Utf8(o.err);
+        if (c.code != 0) {
+            EXPECT_TRUE(o.err.contains(c.said)) << Utf8(o.err);
+            EXPECT_EQ(o.err.count('\n'), 1) << "one line";
+            EXPECT_FALSE(QFile::exists(csv));
+        } else if (c.rows >= 0) {
+            EXPECT_EQ(Lines(csv).size(), c.rows + 1);
+            EXPECT_TRUE(o.err.isEmpty()) << Utf8(o.err);
+        } else {
+            EXPECT_TRUE(o.out.contains(c.said)) << Utf8(o.out);
+        }
+    }
+}
+
+TEST(CommandLine, AnUnwritableTargetExitsNonZeroAndKeepsTheOldFile) {
+    ScratchRecord r;
+    r.Answer("はなこ", "2026-12-02", 1, true, 10);
+    const Outcome missing = Export(r, {"--export", r.folder.path() + "/none/x.pdf"});
+    EXPECT_EQ(missing.code, report::kExitNotWritten);
+    EXPECT_TRUE(missing.err.contains("書きこめません")) << Utf8(missing.err);
+    const QString folder = r.folder.path() + "/locked";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile old(folder + "/old.csv");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("kept");
+    old.close();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile(folder + "/probe").open(QIODevice::WriteOnly)) GTEST_SKIP() << "root writes anywhere";
+    for (const QString& target : {folder + "/old.csv", folder + "/new.pdf"}) {
+        const Outcome o = Export(r, {"--export", target});
+        EXPECT_EQ(o.code, report::kExitNotWritten) << Utf8(target);
+        EXPECT_TRUE(o.err.contains("書きこめません")) << Utf8(o.err);
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "kept");
+}
+
+TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
+    ScratchRecord r;
+    record::LearningRecord& learning = *r.learning;
+    const QString uid = record::LearningRecord::NewDrillKey();
+    const LocalTime at{2026, 12, 8, 10, 0, 0, 0, 540};
+    r.store->Commit({learning.DrillStartStatement(uid, {1, 1, 0, at})});
+    auto answer = [&](const char* problem, const char* entered, const char* kind) {
+        JudgedAnswer a;
+        a.answered_at = at;
+        a.topic = 1;
+        a.menu_choice = 1;
+        a.problem = problem;
+        a.right_answer = "124 あまり 1";
+        a.entered_answer = entered;
+        a.correct = kind == nullptr;
+        a.seconds = 12.3;
+        if (kind) a.finding = Finding{kind, "quotient:1"};
+        return a;
+    };
+    r.store->Commit({learning.HistoryStatement(answer("745 ÷ 6", "224 あまり 1", "quotient_too_big"),
+                                               record::AnswerMode::Drill, uid, 1),
+                     learning.HistoryStatement(answer("745 ÷ 6", "124 あまり 1", nullptr),
+                                               record::AnswerMode::Drill, uid, 2),
+                     learning.HistoryStatement(answer("745 ÷ 6", "12 あまり 1", "zero_missing"),
+                                               record::AnswerMode::Practice)});
+    const QString csv = r.folder.path() + "/r.csv";
+    ASSERT_EQ(Export(r, {"--export", csv}).code, 0);
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[1].contains(",quotient_too_big,商が大きすぎる,quotient:1,"));
+    EXPECT_TRUE(lines[3].contains(",zero_missing,商に０をたてわすれた,"));
+    const QString pdf = r.folder.path() + "/r.pdf";
+    ASSERT_EQ(Export(r, {"--export", pdf}).code, 0);
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    text.waitForFinished(30000);
+    const QString read = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(read.contains("ゲスト"));
+    EXPECT_TRUE(read.contains("わり算"));
+}
+
+TEST(CommandLine, OnlyItsOwnOptionsLeaveTheMainMenu) {
+    const std::pair<QStringList, bool> cases[] = {
+        {{"sorelka"}, false},
+        {{"sorelka", "-platform", "xcb"}, false},
+        {{"sorelka", "--export", "x.csv"}, true},
+        {{"sorelka", "--export=x.pdf"}, true},
+        {{"sorelka", "--pupil", "x"}, true},
+        {{"sorelka", "--help"}, true},
+        {{"sorelka", "-h"}, true},
+    };
+    for (const auto& [args, wanted] : cases) EXPECT_EQ(report::WantsCommandLine(args), wanted) << Utf8(args.join(' '));
+}
+
+}  // namespace
+}  // namespace sorelka

@@ -1,0 +1,301 @@
+// The class's figures against a plain count of random histories, the
+// answers file (byte-order mark, a round trip, awkward names, the formula
+// guard), the printed report read back with pdftotext, and the PIN.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "report/csv_export.h"
+#include "report/pdf_report.h"
+#include "report/report_data.h"
+#include "report/teacher_pin.h"
+#include "support/history_rows.h"
+#include "support/screen_support.h"
+
+namespace sorelka {
+namespace {
+
+using namespace sorelka::testing;
+using report::ReportFilter;
+
+// RFC 4180 records, with the formula guard taken off again.
+std::vector<QStringList> ParseCsv(const QString& text) {
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false, was_quoted = false;
+    auto end_cell = [&] {
+        static const QRegularExpression guarded(QStringLiteral("^'('*[=+\\-@\\t\\r])"));
+        if (guarded.match(cell).hasMatch()) cell.remove(0, 1);
+        row << cell;
+        cell.clear();
+        was_quoted = false;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') cell += '"', ++i;
+            else if (c == '"') quoted = false;
+            else cell += c;
+        } else if (c == '"' && cell.isEmpty() && !was_quoted) {
+            quoted = was_quoted = true;
+        } else if (c == ',') {
+            end_cell();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            end_cell();
+            rows.push_back(row);
+            row.clear();
+            ++i;
+        } else {
+            cell += c;
+        }
+    }
+    return rows;
+}
+
+// A history of many draws: pupils (the guest among them), days, topics,
+// times and kinds at random.
+void FillRandom(ScratchRecord& r, unsigned seed, int answers) {
+    std::mt19937 rng(seed);
+    const QString pupils[] = {"はなこ", "たろう", "O'Brien", ""};
+    const QString kinds[] = {"", "", "quotient_too_big", "zero_missing", "product_slip", "slip", "other"};
+    for (const QString& p : pupils) r.learning->AddPupil(p);
+    for (int i = 0; i < answers; ++i) {
+        const bool right = rng() % 2;
+        r.Answer(pupils[rng() % 4], QDate(2026, 10, 1).addDays(int(rng() % 60)).toString(Qt::ISODate),
+                 1 + int(rng() % 5), right, double(rng() % 600) / 10,
+                 right ? QString() : kinds[rng() % 7]);
+    }
+}
+
+TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
+    ScratchRecord r;
+    FillRandom(r, 7, 900);
+    const std::vector<record::HistoryRow> all = r.learning->History();
+    const ReportFilter filters[] = {
+        {},
+        {std::nullopt, QDate(2026, 10, 15), QDate(2026, 11, 10), 0},
+        {QStringLiteral("はなこ"), std::nullopt, QDate(2026, 10, 20), 0},
+        {QString(), QDate(2026, 11, 1), std::nullopt, 0},
+    };
+    for (const ReportFilter& f : filters) {
+        // The plain count: group the rows of the filter by pupil and topic.
+        std::map<std::pair<QString, int>, std::vector<const record::HistoryRow*>> groups;
+        for (const record::HistoryRow& h : all) {
+            const QString who = h.pupil.isEmpty() ? record::kGuestName : h.pupil;
+            const QDate day = QDate::fromString(h.answered_at.left(10), Qt::ISODate);
+            if (f.pupil && who != (f.pupil->isEmpty() ? record::kGuestName : *f.pupil)) continue;
+            if ((f.from && day < *f.from) || (f.to && day > *f.to)) continue;
+            groups[{who, h.topic}].push_back(&h);
+        }
+        const std::vector<report::ClassRow> rows = report::ClassSummary(r.db(), f);
+        ASSERT_EQ(rows.size(), groups.size());
+        for (const report::ClassRow& row : rows) {
+            SCOPED_TRACE(Utf8(row.pupil) + " topic " + std::to_string(row.topic));
+            const auto& g = groups[{row.pupil, row.topic}];
+            ASSERT_EQ(row.answers, int(g.size()));
+            EXPECT_EQ(row.correct, std::count_if(g.begin(), g.end(), [](auto* h) { return h->correct; }));
+            std::vector<double> secs;
+            QString last;
+            for (auto* h : g) secs.push_back(h->seconds), last = std::max(last, h->answered_at.left(10));
+            std::sort(secs.begin(), secs.end());
+            const size_t n = secs.size();
+            EXPECT_DOUBLE_EQ(row.median_seconds, n % 2 ? secs[n / 2] : (secs[n / 2 - 1] + secs[n / 2]) / 2);
+            EXPECT_EQ(row.last_day, last);
+            // The habit: among the last 20, a kind named twice or more, the most
+            // frequent, then the most recent.
+            std::map<QString, std::pair<int, qint64>> kinds;
+            for (size_t i = n > 20 ? n - 20 : 0; i < n; ++i) {
+                const QString& k = g[i]->error_kind;
+                if (k.isEmpty() || k == "slip" || k == "other") continue;
+                kinds[k].first++;
+                kinds[k].second = std::max(kinds[k].second, g[i]->id);
+            }
+            QString habit;
+            std::pair<int, qint64> best{0, 0};
+            for (const auto& [k, v] : kinds)
+                if (v.first >= 2 && v > best) best = v, habit = k;
+            EXPECT_EQ(row.habit, habit);
+        }
+    }
+    // Without a filter the habit is the learning record's own.
+    for (const report::ClassRow& row : report::ClassSummary(r.db(), {})) {
+        const QStringList habits =
+            r.learning->Habits(row.pupil == record::kGuestName ? QString() : row.pupil, row.topic);
+        EXPECT_EQ(row.habit, habits.value(0));
+    }
+}
+
+// ---------------------------------------------------------------- CSV
+
+TEST(CsvCell, QuotesAndGuardsFormulas) {
+    const std::pair<QString, QString> cases[] = {
+        {"745 ÷ 6", "745 ÷ 6"},
+        {"12.5", "12.5"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {" padded ", "\" padded \""},
+        {"=1+1", "'=1+1"},
+        {"+81 3", "'+81 3"},
+        {"-3", "'-3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"=HYPERLINK(\"x\",\"y\")", "\"'=HYPERLINK(\"\"x\"\",\"\"y\"\")\""},
+        {"'=x", "''=x"},  // a quote already in front is kept, and guarded again
+        {"O'Brien", "O'Brien"},
+        {"'abc", "'abc"},
+    };
+    for (const auto& [text, cell] : cases) {
+        EXPECT_EQ(Utf8(report::CsvCell(text)), Utf8(cell));
+        const auto parsed = ParseCsv(report::CsvCell(text) + "\r\n");
+        ASSERT_EQ(parsed.size(), 1u);
+        EXPECT_EQ(Utf8(parsed[0].value(0)), Utf8(text)) << "does not read back";
+    }
+}
+
+TEST(CsvExport, StartsWithTheMarkAndReadsBackToTheRows) {
+    ScratchRecord r;
+    FillRandom(r, 3, 120);
+    // Names a spreadsheet would misread.
+    const QString awkward[] = {"=1+2", "a,\"b\"", "ふたり\nめ", "@かな", "-ひく"};
+    for (const QString& name : awkward) r.Answer(name, "2026-12-01", 2, false, 3.5, "column_shift", "=2+3", "-1");
+    const std::vector<record::HistoryRow> rows = r.learning->History();
+    QString error;
+    const QString path = r.folder.path() + "/kiroku.csv";
+    ASSERT_TRUE(report::ExportCsv(r.db(), {}, path, &error)) << Utf8(error);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const auto parsed = ParseCsv(QString::fromUtf8(bytes.mid(3)));
+    ASSERT_EQ(parsed.size(), rows.size() + 1);
+    EXPECT_EQ(parsed[0], report::CsvHeader());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const record::HistoryRow& h = rows[i];
+        const QStringList& c = parsed[i + 1];
+        ASSERT_EQ(c.size(), report::CsvHeader().size());
+        const QStringList expected = {
+            QString::number(h.id), h.pupil_id ? QString::number(*h.pupil_id) : QString(),
+            h.pupil.isEmpty() ? record::kGuestName : h.pupil, h.answered_at, QString::number(h.topic),
+            report::TopicName(h.topic), h.mode, QString::number(h.menu_choice),
+            h.drill_id ? QString::number(*h.drill_id) : QString(),
+            h.question_no ? QString::number(*h.question_no) : QString(), h.problem, h.right_answer,
+            h.entered_answer, h.correct ? "1" : "0", c.value(14), h.error_kind,
+            report::KindLabel(h.topic, h.error_kind), h.error_step, h.worked_rows};
+        EXPECT_EQ(c, expected) << "row " << i;
+        EXPECT_EQ(c.value(14).toDouble(), h.seconds) << "row " << i;  // "3.0" as SQLite writes it
+    }
+    // A filter writes its rows only.
+    ASSERT_TRUE(report::ExportCsv(r.db(), {QStringLiteral("a,\"b\""), std::nullopt, std::nullopt, 0}, path, &error));
+    QFile one(path);
+    ASSERT_TRUE(one.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ParseCsv(QString::fromUtf8(one.readAll().mid(3))).size(), 2u);
+}
+
+// ---------------------------------------------------------------- PDF
+
+QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
+    ScratchRecord r;
+    FillRandom(r, 11, 300);
+    const QString path = r.folder.path() + "/kiroku.pdf";
+    QString error;
+    ASSERT_TRUE(report::ExportPdf(r.db(), {}, QDate(2026, 12, 8), path, &error)) << Utf8(error);
+    const QStringList pages = Output("pdftotext", {"-layout", path, "-"}).split('\f', Qt::SkipEmptyParts);
+    const QStringList pupils = {"はなこ", "たろう", "O'Brien", "ゲスト"};
+    ASSERT_EQ(pages.size(), pupils.size());
+    for (int i = 0; i < pupils.size(); ++i) {
+        SCOPED_TRACE(Utf8(pupils[i]));
+        const QString& page = pages[i];
+        EXPECT_TRUE(page.contains(pupils[i]));
+        const QString who = pupils[i] == "ゲスト" ? "pupil_id is null"
+                                                 : "pupil_id = (select id from pupils where name = '" +
+                                                       QString(pupils[i]).replace("'", "''") + "')";
+        for (int t = 1; t <= 5; ++t)
+            if (r.Count("select count(*) from history where topic = " + QString::number(t) + " and " + who))
+                EXPECT_TRUE(page.contains(report::TopicName(t)));
+        // The totals line: answers and right answers as the database counts them.
+        const QString totals = page.section("合計", 1).section('\n', 0, 0);
+        const QStringList figures = totals.split(' ', Qt::SkipEmptyParts);
+        ASSERT_GE(figures.size(), 2);
+        EXPECT_EQ(figures[0].toInt(), r.Count("select count(*) from history where " + who));
+        EXPECT_EQ(figures[1].toInt(), r.Count("select sum(correct) from history where " + who));
+    }
+    // Every font is embedded.
+    const QStringList fonts = Output("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& line : fonts) EXPECT_TRUE(line.contains(" yes ")) << Utf8(line);
+}
+
+TEST(PdfReport, AnUnwritablePlaceIsToldAndLeavesNoFile) {
+    ScratchRecord r;
+    QString error;
+    EXPECT_FALSE(report::ExportPdf(r.db(), {}, QDate(2026, 12, 8), r.folder.path() + "/no/such/x.pdf", &error));
+    EXPECT_TRUE(error.contains("書きこめません"));
+    EXPECT_FALSE(report::ExportCsv(r.db(), {}, r.folder.path() + "/no/such/x.csv", &error));
+    EXPECT_TRUE(error.contains("書きこめません"));
+}
+
+// ---------------------------------------------------------------- PIN
+
+TEST(TeacherPin, IsSetTwiceKeptAsASaltedHashAndWaitsAfterFiveWrongTries) {
+    QTemporaryDir folder;
+    QSettings settings(folder.path() + "/pin.conf", QSettings::IniFormat);
+    qint64 now = 1'000'000;
+    report::TeacherPin pin(settings, [&] { return now; });
+    using Set = report::TeacherPin::SetResult;
+    using Try = report::TeacherPin::TryResult;
+    EXPECT_FALSE(pin.is_set());
+    EXPECT_EQ(pin.Try("1234"), Try::NotSet);
+    EXPECT_EQ(pin.Set("123", "123"), Set::NotFourDigits);
+    EXPECT_EQ(pin.Set("12a4", "12a4"), Set::NotFourDigits);
+    EXPECT_EQ(pin.Set("１２３４", "１２３４"), Set::NotFourDigits);
+    EXPECT_EQ(pin.Set("2580", "2581"), Set::Mismatch);
+    EXPECT_FALSE(pin.is_set());
+    ASSERT_EQ(pin.Set("2580", "2580"), Set::Set);
+
+    // Only a salted hash is kept: neither the PIN nor the same hash twice.
+    const QString stored = settings.value("teacher/pin").toString();
+    EXPECT_FALSE(stored.contains("2580"));
+    QSettings other_settings(folder.path() + "/other.conf", QSettings::IniFormat);
+    report::TeacherPin other(other_settings, [&] { return now; });
+    other.Set("2580", "2580");
+    EXPECT_NE(other_settings.value("teacher/pin").toString(), stored);
+
+    for (int i = 1; i < report::TeacherPin::kTriesBeforeWait; ++i) {
+        EXPECT_EQ(pin.Try("0000"), Try::Wrong);
+        EXPECT_EQ(pin.seconds_to_wait(), 0);
+    }
+    EXPECT_EQ(pin.Try("0000"), Try::Wrong);
+    EXPECT_EQ(pin.seconds_to_wait(), 30);
+    // Waiting: even the right PIN is not taken, and a new program waits too.
+    now += 29'000;
+    EXPECT_EQ(pin.Try("2580"), Try::Waiting);
+    report::TeacherPin restarted(settings, [&] { return now; });
+    EXPECT_EQ(restarted.seconds_to_wait(), 1);
+    now += 1'000;
+    EXPECT_EQ(pin.Try("1111"), Try::Wrong);  // after the wait, a wrong try waits again
+    EXPECT_EQ(pin.seconds_to_wait(), 30);
+    now += 30'000;
+    EXPECT_EQ(pin.Try("2580"), Try::Open);
+    EXPECT_EQ(pin.wrong_tries(), 0);
+    // A clock put back never makes a wait longer than one.
+    pin.Try("0000"), pin.Try("0000"), pin.Try("0000"), pin.Try("0000"), pin.Try("0000");
+    now -= 3'600'000;
+    EXPECT_EQ(pin.seconds_to_wait(), 30);
+}
+
+}  // namespace
+}  // namespace sorelka
