@@ -51,6 +51,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # SQLite driver of Qt Sql and the fonts the screens ask for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-motoya-l-maruberi, fonts-noto-cjk")
+# The class server is optional: its driver only matters where one is configured.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
 include(CPack)

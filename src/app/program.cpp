@@ -22,6 +22,7 @@
 #include "rules/rules_drill_screen.h"
 #include "record/learning_record.h"
 #include "rules/rules_practice_screen.h"
+#include "sync/class_sync.h"
 
 namespace sorelka {
 
@@ -77,6 +78,17 @@ const ScreenEntry kScreens[] = {
 
 Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     record_ = std::make_unique<record::RecordStore>(database_path, ctx_.dialogs, &ctx_.clock);
+    // The school's server, when one is configured: a worker of its own sends
+    // what the file holds; a commit only tells it to look (once the commit
+    // has returned, so the rows are in the file).
+    sync_ = sync::ClassSync::FromSettings(database_path);
+    if (sync_) {
+        sync::ClassSync* sync = sync_.get();
+        QObject::connect(record_.get(), &record::RecordStore::accepted, sync, [sync] {
+            QMetaObject::invokeMethod(sync, &sync::ClassSync::Nudge, Qt::QueuedConnection);
+        });
+        sync_->Start();
+    }
     drill_log_ = std::make_unique<DrillLog>(*record_);
     // Start-up reads the roster only (the last pupil's name), never the history.
     learning_ = std::make_unique<record::LearningRecord>(*record_);
@@ -141,6 +153,7 @@ void Program::OpenTeacherView() {
 }
 
 Program::~Program() {
+    sync_.reset();
     ctx_.recorder = nullptr;
     ctx_.choose_pupil = nullptr;
     ctx_.open_own_record = nullptr;

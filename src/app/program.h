@@ -17,6 +17,9 @@ namespace record {
 class LearningRecord;
 class RecordStore;
 }
+namespace sync {
+class ClassSync;
+}
 class ExerciseScreen;
 class MainMenuWindow;
 class MyRecordWindow;
@@ -40,6 +43,9 @@ public:
     record::RecordStore& record_store() const { return *record_; }
     // The roster, the current pupil and the history of every answer.
     record::LearningRecord& learning_record() const { return *learning_; }
+    // Sends the record to the school's server: nullptr when Sorelka.conf
+    // names none. Its status() and RequestClassHistory() serve the teacher.
+    sync::ClassSync* class_sync() const { return sync_.get(); }
     // Opens PupilDialog over the active window until a pupil is chosen.
     void ChoosePupil();
     // "きろく" → "じぶんのきろく…": the current pupil's own record, built when first opened.
@@ -57,6 +63,7 @@ public:
 private:
     AppContext& ctx_;
     std::unique_ptr<record::RecordStore> record_;
+    std::unique_ptr<sync::ClassSync> sync_;
     std::unique_ptr<DrillLog> drill_log_;
     std::unique_ptr<record::LearningRecord> learning_;
     std::unique_ptr<RecordedAnswers> answers_;

@@ -41,6 +41,20 @@ const std::vector<Migration>& Migrations() {
         {4,
          {QStringLiteral("create index history_by_pupil_topic_seconds on history"
                          " (pupil_id, topic, seconds, answered_at, correct)")}},
+        // Sending the record to the school's server: the random id of this
+        // record file (its rows' key on the server together with their own
+        // id), how far each table's rows were confirmed by the server, and
+        // the figures of each drill as the server last confirmed them (a
+        // running drill's figures change after it was first sent). A fresh
+        // file gets a fresh id, so its new rows never meet an old file's on
+        // the server.
+        {5,
+         {QStringLiteral("create table sync_source (pc_id text not null)"),
+          QStringLiteral("insert into sync_source (pc_id) values (lower(hex(randomblob(16))))"),
+          QStringLiteral("create table sync_confirmed (table_name text primary key,"
+                         " up_to integer not null, confirmed_at text)"),
+          QStringLiteral("create table sync_drills_sent (id integer primary key, finished_at text,"
+                         " questions integer, correct integer, points integer, seconds integer)")}},
     };
     return steps;
 }

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "record/learning_record.h"
+#include "sync/server_config.h"
+
+namespace sorelka::sync {
+
+// What the teacher's view shows about sending the record.
+struct SyncStatus {
+    bool configured = false;  // a server is set in Sorelka.conf
+    QString server;           // "user@host:port/database"; empty when none
+    QDateTime last_sent;      // when the server last confirmed rows; invalid before that
+    qint64 waiting = -1;      // answers the server has not confirmed yet; -1 until counted
+    QString problem;          // for the administrator, in Japanese; empty while all is well
+};
+
+// "最後に送った時刻：12月9日 13:05" and how many answers wait, as the
+// teacher's view shows them.
+QStringList StatusLines(const SyncStatus& status);
+
+// One judged problem of any PC of the class, as the server holds it.
+struct ClassAnswer {
+    QString pc_id;
+    record::HistoryRow row;  // row.pupil is the pupil's name, the same on every PC
+};
+
+// The class's answers: from the server when one is configured and reachable.
+struct ClassHistory {
+    bool from_server = false;
+    QString problem;  // why the server could not be read; empty when it was
+    std::vector<ClassAnswer> answers;
+};
+
+// How often the worker looks and how long it waits after a failure.
+struct SyncTiming {
+    int idle_ms = 2000;            // between looks while everything is sent
+    int first_retry_ms = 1000;     // after the first failure; doubled after each next one
+    int longest_retry_ms = 180000;
+    int batch_rows = 500;          // rows of one table per server transaction
+    int connect_timeout_s = 5;
+};
+
+// Sends the record file's new rows of pupils, drills and history to the
+// school's server, on a thread of its own with its own connections to the
+// file and to the server; the user-interface thread never waits for it.
+//
+// Every row goes with (pc_id, id) as its key, and the server keeps a row it
+// already holds as it is (a drill's figures and end time are brought up to
+// date), so a batch cut off anywhere is simply sent again. The file records
+// what the server confirmed (sync_confirmed, sync_drills_sent) after each
+// server transaction. A server that cannot be reached, refuses the login or
+// goes away mid-batch is tried again after 1, 2, 4 … s, at most a few
+// minutes apart; nothing is ever shown to the pupil, the problem goes to
+// standard error once and into status().
+class ClassSync : public QObject {
+    Q_OBJECT
+public:
+    ClassSync(QString record_path, ServerConfig config, SyncTiming timing = {},
+              QObject* parent = nullptr);
+    // A server configured but unusable (`problem` says why): nothing is sent.
+    ClassSync(QString record_path, QString server, QString problem, QObject* parent = nullptr);
+    ~ClassSync() override;
+
+    // From the program's Sorelka.conf; nullptr when no server is configured
+    // (nothing else is done then).
+    static std::unique_ptr<ClassSync> FromSettings(const QString& record_path);
+
+    // Starts the worker (nothing happens for an unusable configuration).
+    void Start();
+    // Stops the worker, waiting at most for the server call under way.
+    void Stop();
+    // New rows were committed: look now rather than at the next idle look.
+    void Nudge();
+
+    // Thread-safe.
+    SyncStatus status() const;
+
+    // Asks the worker for the class's answers from the server; classHistory()
+    // brings them (on the thread this object lives on).
+    void RequestClassHistory();
+
+    // For tests and tools: waits until a look that began after this call
+    // found nothing left to send. False on time-out.
+    bool WaitUntilSent(int timeout_ms);
+
+signals:
+    // status() changed (emitted on the thread this object lives on).
+    void statusChanged();
+    void classHistory(const sorelka::sync::ClassHistory& history);
+
+private:
+    struct Round;
+    void Run();
+    void Publish(const SyncStatus& status);
+
+    QString record_path_;
+    ServerConfig config_;
+    SyncTiming timing_;
+    bool usable_ = false;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable round_done_;
+    bool stopping_ = false;
+    bool nudged_ = false;
+    bool fetch_requested_ = false;
+    quint64 rounds_begun_ = 0;
+    quint64 last_clean_round_ = 0;  // the latest round that ended with nothing left
+    SyncStatus status_;
+    std::thread worker_;
+};
+
+// Reads every PC's answers from the server (blocking; ClassSync runs it on
+// its worker thread).
+ClassHistory ReadClassHistory(const ServerConfig& config, int connect_timeout_s = 5);
+
+}  // namespace sorelka::sync
+
+Q_DECLARE_METATYPE(sorelka::sync::ClassHistory)

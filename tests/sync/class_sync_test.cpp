@@ -1,0 +1,381 @@
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <set>
+#include <signal.h>
+
+#include "drill/drill_log.h"
+#include "drill/drill_session.h"
+#include "drill/recorded_answers.h"
+#include "record/learning_record.h"
+#include "support/fakes.h"
+#include "sync/class_sync.h"
+#include "sync/pg_cluster.h"
+
+namespace sorelka::testing {
+namespace {
+
+using Rows = std::multiset<QString>;
+
+// One server for every test here: making a cluster costs seconds.
+class ClassServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        cluster_ = new PgCluster;
+        if (!cluster_->Create(&problem_)) {
+            delete cluster_;
+            cluster_ = nullptr;
+        }
+    }
+    static void TearDownTestSuite() {
+        delete cluster_;
+        cluster_ = nullptr;
+    }
+    void SetUp() override {
+        if (!cluster_) {
+            // CI installs PostgreSQL: there a missing server is a failure.
+            if (problem_.startsWith("PostgreSQL is not installed") && qEnvironmentVariableIsEmpty("CI"))
+                GTEST_SKIP() << problem_.toStdString();
+            FAIL() << problem_.toStdString();
+        }
+        bool ok = false;
+        cluster_->Query("truncate pupils, drills, history", &ok);
+        ASSERT_TRUE(ok);
+    }
+
+    PgCluster& cluster() { return *cluster_; }
+
+    static PgCluster* cluster_;
+    static QString problem_;
+};
+PgCluster* ClassServer::cluster_ = nullptr;
+QString ClassServer::problem_;
+
+// Every row of `table` on the server for one PC, as "id|col|col…".
+Rows ServerRows(PgCluster& cluster, const QString& table, const QString& pc_id, const QString& columns) {
+    const QStringList rows =
+        cluster.Query(QStringLiteral("select id, %1 from %2 where pc_id = '%3'").arg(columns, table, pc_id));
+    return Rows(rows.begin(), rows.end());
+}
+
+// A record file read on a connection of its own.
+class LocalFile {
+public:
+    explicit LocalFile(const QString& path) : name_("local-" + path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name_);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~LocalFile() { QSqlDatabase::removeDatabase(name_); }
+    QStringList Query(const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database(name_));
+        QStringList rows;
+        if (!q.exec(sql)) return {"error: " + q.lastError().text()};
+        while (q.next()) {
+            QStringList fields;
+            for (int i = 0; i < q.record().count(); ++i)
+                fields << (q.isNull(i) ? QString() : q.value(i).toString());
+            rows << fields.join('|');
+        }
+        return rows;
+    }
+    Rows Rows_(const QString& table, const QString& columns) {
+        const QStringList rows = Query(QStringLiteral("select id, %1 from %2").arg(columns, table));
+        return Rows(rows.begin(), rows.end());
+    }
+    QString PcId() { return Query("select pc_id from sync_source").value(0); }
+
+private:
+    QString name_;
+};
+
+const QString kHistoryColumns = QStringLiteral(
+    "pupil_id, answered_at, topic, mode, menu_choice, drill_id, question_no, problem, right_answer,"
+    " entered_answer, correct, seconds, error_kind, error_step, worked_rows");
+const QString kDrillColumns = QStringLiteral(
+    "uid, pupil_id, topic, started_at, finished_at, questions, correct, points, seconds");
+
+// Each table of the file, row for row and column for column, is what the
+// server holds for its PC: nothing lost, nothing twice, nothing changed.
+void ExpectServerHoldsTheFile(PgCluster& cluster, LocalFile& file) {
+    const QString pc = file.PcId();
+    ASSERT_EQ(pc.size(), 32);
+    for (const auto& [table, columns] : {std::pair{QStringLiteral("history"), kHistoryColumns},
+                                         std::pair{QStringLiteral("drills"), kDrillColumns},
+                                         std::pair{QStringLiteral("pupils"), QStringLiteral("name, archived")}}) {
+        SCOPED_TRACE(table.toStdString());
+        const Rows local = file.Rows_(table, columns);
+        const Rows server = ServerRows(cluster, table, pc, columns);
+        EXPECT_EQ(server.size(), local.size());
+        EXPECT_TRUE(server == local);
+    }
+}
+
+QProcess* StartWriter(const QString& folder, const char* tag, int answers, int port,
+                      const QString& password_file, int pause_ms = 0) {
+    auto* p = new QProcess;
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(SYNC_WRITER, {folder, tag, QString::number(answers), QString::number(port), password_file,
+                           QString::number(pause_ms)});
+    p->waitForStarted(10000);
+    return p;
+}
+
+// The last "logged k" the writer printed (reads what it printed since).
+int LoggedSoFar(QProcess& p, int last) {
+    while (p.canReadLine()) {
+        const QByteArray line = p.readLine().trimmed();
+        if (line.startsWith("logged ")) last = line.mid(7).toInt();
+    }
+    return last;
+}
+
+int WaitForLogged(QProcess& p, int at_least, int timeout_ms) {
+    int logged = 0;
+    QDeadlineTimer deadline(timeout_ms);
+    while (logged < at_least && !deadline.hasExpired() && p.state() == QProcess::Running) {
+        p.waitForReadyRead(200);
+        logged = LoggedSoFar(p, logged);
+    }
+    return logged;
+}
+
+// Two PCs, each its own data folder and process, log 5,000 answers each
+// while sending: the server holds exactly the union of the two files.
+TEST_F(ClassServer, TwoPcsLoggingAtOnceLeaveExactlyTheUnionOnTheServer) {
+    QTemporaryDir a, b;
+    std::unique_ptr<QProcess> one(StartWriter(a.path(), "A", 5000, cluster().port(), cluster().password_file()));
+    std::unique_ptr<QProcess> two(StartWriter(b.path(), "B", 5000, cluster().port(), cluster().password_file()));
+    for (QProcess* p : {one.get(), two.get()}) {
+        ASSERT_TRUE(p->waitForFinished(240000));
+        const QString out = QString::fromUtf8(p->readAll());
+        EXPECT_EQ(p->exitCode(), 0) << out.right(300).toStdString();
+        EXPECT_TRUE(out.contains("logged 5000\nsent"));
+    }
+    LocalFile fa(a.path() + "/kyozai.db"), fb(b.path() + "/kyozai.db");
+    EXPECT_NE(fa.PcId(), fb.PcId());
+    ExpectServerHoldsTheFile(cluster(), fa);
+    ExpectServerHoldsTheFile(cluster(), fb);
+    EXPECT_EQ(cluster().Query("select count(*), count(distinct problem) from history"), QStringList{"10000|10000"});
+    // The two pupils are the same pupils on both PCs: matched by name.
+    EXPECT_EQ(cluster().Query("select name, count(*) from pupils group by name order by name"),
+              (QStringList{"たろう|2", "はなこ|2"}));
+    EXPECT_EQ(cluster().Query("select pupil, count(*) from class_history group by pupil order by pupil"),
+              (QStringList{"たろう|5000", "はなこ|5000"}));
+}
+
+// The server stopped for 10 s while a PC logs, then the PC killed mid-send
+// and started again: afterwards the file is intact and the server holds
+// every row once.
+TEST_F(ClassServer, ServerAwayAndPcKilledMidBatchLoseAndDoubleNothing) {
+    QTemporaryDir folder;
+    const int answers = 3000;
+    std::unique_ptr<QProcess> pc(
+        StartWriter(folder.path(), "C", answers, cluster().port(), cluster().password_file(), 2));
+    ASSERT_GE(WaitForLogged(*pc, 400, 60000), 400);
+    cluster().Stop();
+    QElapsedTimer away;
+    away.start();
+    int logged = 0;
+    while (away.elapsed() < 10000) {
+        pc->waitForReadyRead(200);
+        logged = LoggedSoFar(*pc, logged);
+    }
+    QString problem;
+    ASSERT_TRUE(cluster().Start(&problem)) << problem.toStdString();
+    EXPECT_GT(logged, 800) << "the pupil's answers wait for nothing";
+    // Back: the rows logged meanwhile go out; kill the PC while they do.
+    const QString history_count = "select count(*) from history";
+    QDeadlineTimer deadline(60000);
+    const int before = cluster().Query(history_count).value(0).toInt();
+    while (cluster().Query(history_count).value(0).toInt() <= before && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_EQ(pc->state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(pc->processId()), SIGKILL);
+    pc->waitForFinished(10000);
+
+    pc.reset(StartWriter(folder.path(), "C", answers, cluster().port(), cluster().password_file()));
+    ASSERT_TRUE(pc->waitForFinished(240000));
+    const QString out = QString::fromUtf8(pc->readAll());
+    EXPECT_EQ(pc->exitCode(), 0) << out.right(300).toStdString();
+
+    LocalFile file(folder.path() + "/kyozai.db");
+    EXPECT_EQ(file.Query("pragma integrity_check"), QStringList{"ok"});
+    EXPECT_EQ(file.Query("select count(*), count(distinct problem) from history"),
+              QStringList{QString("%1|%1").arg(answers)});
+    ExpectServerHoldsTheFile(cluster(), file);
+}
+
+// A PC of its own in this process: the program's record, recorder and sync.
+struct Pc {
+    explicit Pc(const QString& folder)
+        : path(folder + "/kyozai.db"), store(path, dialogs, &clock), log(store), learning(store),
+          recorder(learning, log) {
+        learning.AddPupil(QStringLiteral("はなこ"));
+        learning.ChoosePupil(QStringLiteral("はなこ"));
+    }
+    // One judged drill answer as the drill screens record it; its seconds.
+    double Answer(const std::string& drill, int k) {
+        JudgedAnswer answer;
+        answer.topic = 1;
+        answer.problem = "P " + std::to_string(k);
+        answer.right_answer = "3";
+        answer.entered_answer = "3";
+        answer.correct = true;
+        answer.answered_at = clock.Now();
+        answer.worked_rows = {{"Label7", "124"}};
+        QElapsedTimer t;
+        t.start();
+        recorder.RecordDrillAnswer(drill, k, answer, {k, answer.problem, "3", "3", "○", 1, 0},
+                                   {k, k, k * 10, k});
+        return t.nsecsElapsed() / 1e6;
+    }
+    std::unique_ptr<sync::ClassSync> Sync(const sync::ServerConfig& config) {
+        sync::SyncTiming timing;
+        timing.idle_ms = 50;
+        timing.first_retry_ms = 100;
+        timing.longest_retry_ms = 400;
+        timing.connect_timeout_s = 2;
+        auto s = std::make_unique<sync::ClassSync>(path, config, timing);
+        s->Start();
+        return s;
+    }
+    QString path;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    record::RecordStore store;
+    DrillLog log;
+    record::LearningRecord learning;
+    RecordedAnswers recorder;
+};
+
+// A wrong password, a port nobody listens on, a database that is not there:
+// nothing is sent, nothing is shown, the problem and the waiting answers are
+// in the status; with the right settings everything arrives once.
+TEST_F(ClassServer, RefusedOrUnreachableServerKeepsEverythingForLater) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+    for (int k = 1; k <= 25; ++k) pc.Answer(drill, k);
+    const QString pc_id = LocalFile(pc.path).PcId();
+
+    struct Case {
+        const char* what;
+        sync::ServerConfig config;
+    };
+    std::vector<Case> cases(3, {"", cluster().Config()});
+    cases[0].what = "wrong password";
+    cases[0].config.password = "wrong";
+    cases[1].what = "nobody listens";
+    cases[1].config.port = FreePort();
+    cases[2].what = "no such database";
+    cases[2].config.database = "nothing_here";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto sync = pc.Sync(c.config);
+        QDeadlineTimer deadline(10000);
+        while (sync->status().problem.isEmpty() && !deadline.hasExpired()) QThread::msleep(20);
+        QThread::msleep(300);  // some retries
+        const sync::SyncStatus status = sync->status();
+        EXPECT_FALSE(status.problem.isEmpty());
+        EXPECT_FALSE(status.problem.contains(cluster().Config().password));
+        EXPECT_EQ(status.waiting, 25);
+        EXPECT_FALSE(status.last_sent.isValid());
+        EXPECT_FALSE(sync->WaitUntilSent(200));
+    }
+    EXPECT_EQ(cluster().Query("select count(*) from history"), QStringList{"0"});
+
+    auto sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(20000)) << sync->status().problem.toStdString();
+    pc.Answer(drill, 26);
+    pc.recorder.FinishDrill(drill, {26, 26, 260, 26}, pc.clock.Now());
+    ASSERT_TRUE(sync->WaitUntilSent(20000));
+    EXPECT_EQ(sync->status().waiting, 0);
+    EXPECT_TRUE(sync->status().last_sent.isValid());
+    EXPECT_TRUE(sync->status().problem.isEmpty());
+    EXPECT_TRUE(pc.dialogs.shown.empty());
+    LocalFile file(pc.path);
+    ExpectServerHoldsTheFile(cluster(), file);
+    EXPECT_EQ(ServerRows(cluster(), "drills", pc_id, "questions, finished_at is not null").size(), 1u);
+    EXPECT_EQ(*ServerRows(cluster(), "drills", pc_id, "questions, points").begin(), "1|26|260");
+
+    // The teacher's view reads the class back from the server.
+    QSignalSpy got(sync.get(), &sync::ClassSync::classHistory);
+    sync->RequestClassHistory();
+    ASSERT_TRUE(got.wait(10000));
+    const auto history = got.front().front().value<sync::ClassHistory>();
+    EXPECT_TRUE(history.from_server);
+    ASSERT_EQ(history.answers.size(), 26u);
+    EXPECT_EQ(history.answers.front().pc_id, pc_id);
+    EXPECT_EQ(history.answers.front().row.pupil, QStringLiteral("はなこ"));
+    EXPECT_EQ(history.answers.back().row.problem, QStringLiteral("P 26"));
+
+    // The PCs' role adds and reads; it changes no answer and removes nothing.
+    QSqlDatabase as_pc = QSqlDatabase::addDatabase("QPSQL", "as-pc");
+    as_pc.setHostName("127.0.0.1");
+    as_pc.setPort(cluster().port());
+    as_pc.setDatabaseName("sorelka");
+    as_pc.setUserName("pc");
+    as_pc.setPassword(cluster().Config().password);
+    ASSERT_TRUE(as_pc.open()) << as_pc.lastError().text().toStdString();
+    for (const char* sql : {"delete from history", "update history set correct = 0", "truncate pupils",
+                            "delete from drills", "drop table history"})
+        EXPECT_FALSE(QSqlQuery(as_pc).exec(sql)) << sql;
+    EXPECT_TRUE(QSqlQuery(as_pc).exec("select count(*) from class_history"));
+    as_pc.close();
+    as_pc = QSqlDatabase();
+    QSqlDatabase::removeDatabase("as-pc");
+}
+
+// While the worker waits on a server that hangs (a table held locked) or a
+// port nobody answers, a drill answer's handler work stays within budget.
+TEST_F(ClassServer, DrillAnswersStayFastWhileTheServerHangsOrIsAway) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    QProcess holder;
+    holder.start(cluster().psql(),
+                 cluster().PsqlArgs({"-c", "begin; lock table history in access exclusive mode;"
+                                           " select pg_sleep(20); commit;"}));
+    ASSERT_TRUE(holder.waitForStarted());
+    QThread::msleep(300);
+    for (const bool away : {false, true}) {
+        SCOPED_TRACE(away ? "away" : "hanging");
+        sync::ServerConfig config = cluster().Config();
+        if (away) config.port = FreePort();
+        auto sync = pc.Sync(config);
+        pc.log.ClearDrillLog();  // as "スタート" does
+        const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+        std::vector<double> ms;
+        for (int k = 1; k <= 200; ++k) {
+            ms.push_back(pc.Answer(drill, k));
+            if (k % 20 == 0) QThread::msleep(30);  // a pupil's pace, so the worker reads in between
+        }
+        std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
+        std::printf("drill answer while the server is %s: median %.3f ms\n", away ? "away" : "hanging",
+                    ms[ms.size() / 2]);
+        EXPECT_LT(ms[ms.size() / 2], 2.0);
+        EXPECT_EQ(pc.store.kept(), 0u);
+        if (!away) {
+            EXPECT_FALSE(sync->status().last_sent.isValid());
+            // Lets go of the table, so the worker's statement ends now.
+            cluster().Query("select pg_terminate_backend(pid) from pg_stat_activity"
+                            " where query like '%pg_sleep(20)%' and pid <> pg_backend_pid()");
+        }
+    }
+    holder.waitForFinished();
+    EXPECT_TRUE(pc.dialogs.shown.empty());
+    EXPECT_EQ(LocalFile(pc.path).Query("select count(*) from history"), QStringList{"400"});
+}
+
+}  // namespace
+}  // namespace sorelka::testing
