@@ -3,7 +3,6 @@
 // clearing a 100-row log, "スタート" with its database work, a digit, "終わり".
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -56,17 +55,55 @@ BENCHMARK(BM_AppendDrillRow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Rep
 // already holds 400,000 rows (40 pupils x 200 school days x 50 answers).
 using bench::FillHistory;
 
-void BM_DrillAnswerWithHistory(benchmark::State& state) {
+// A file database whose history already holds 400,000 rows, with はなこ
+// chosen: the learning record's benchmarks write on it.
+struct HistoryRig {
     QTemporaryDir folder;
     testing::FakeDialogs dialogs;
-    DrillLog log(folder.path() + "/kyozai.db", dialogs);
-    record::LearningRecord learning(log.store());
-    log.ClearDrillLog();  // the file is made by its first write
-    FillHistory(log.store());
-    learning.AddPupil(QStringLiteral("はなこ"));
-    learning.ChoosePupil(QStringLiteral("はなこ"));
-    RecordedAnswers answers(learning, log);
-    log.ClearDrillLog();
+    DrillLog log{folder.path() + "/kyozai.db", dialogs};
+    record::LearningRecord learning{log.store()};
+    HistoryRig() {
+        log.ClearDrillLog();  // the file is made by its first write
+        FillHistory(log.store());
+        learning.AddPupil(QStringLiteral("はなこ"));
+        learning.ChoosePupil(QStringLiteral("はなこ"));
+    }
+};
+
+// Times `answer(no)` for every iteration and reports the median, the worst
+// and the history's size. After every hundredth write the program copies the
+// write-ahead log into the file, outside the click; a loop without an event
+// loop must do it itself, or the log grows without end. `between(no)` runs
+// untimed after each answer.
+template <class Answer, class Between>
+void TimeAnswers(benchmark::State& state, HistoryRig& rig, Answer answer, Between between) {
+    int no = 0;
+    std::vector<double> times;
+    for (auto _ : state) {
+        ++no;
+        QElapsedTimer t;
+        t.start();
+        answer(no);
+        times.push_back(t.nsecsElapsed() / 1000.0);
+        if (no % 100 == 50)
+            QSqlQuery(rig.log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
+        state.PauseTiming();
+        between(no);
+        state.ResumeTiming();
+    }
+    std::sort(times.begin(), times.end());
+    QSqlQuery q(rig.log.store().database());
+    q.exec("select count(*) from history");
+    q.next();
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["worst_us"] = times.back();
+    state.counters["history_rows"] = q.value(0).toDouble();
+}
+
+void BM_DrillAnswerWithHistory(benchmark::State& state) {
+    HistoryRig rig;
+    RecordedAnswers answers(rig.learning, rig.log);
+    rig.log.ClearDrillLog();
     const std::string drill = answers.StartDrill({1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
     JudgedAnswer answer;
     answer.topic = 1;
@@ -78,32 +115,12 @@ void BM_DrillAnswerWithHistory(benchmark::State& state) {
     answer.worked_rows = {{"Label5", "745"}, {"Label6", "6"}, {"Label7", "124"}, {"Label8", "6"},
                           {"Label9", "14"}, {"Label10", "12"}, {"Label11", "25"}, {"Label12", "24"},
                           {"Label13", "1"}};
-    int no = 0;
-    std::vector<double> times;
-    for (auto _ : state) {
-        ++no;
-        QElapsedTimer t;
-        t.start();
-        answers.RecordDrillAnswer(drill, no, answer, Row(no), {no, no, 100, no * 40});
-        times.push_back(t.nsecsElapsed() / 1000.0);
-        // After every hundredth write the program copies the write-ahead log
-        // into the file, outside the click; a loop without an event loop must
-        // do it itself, or the log grows without end.
-        if (no % 100 == 50)
-            QSqlQuery(log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
-        if (no % 100 == 0) {
-            state.PauseTiming();
-            log.ClearDrillLog();
-            state.ResumeTiming();
-        }
-    }
-    std::sort(times.begin(), times.end());
-    state.counters["median_us"] = times[times.size() / 2];
-    state.counters["worst_us"] = times.back();
-    QSqlQuery q(log.store().database());
-    q.exec("select count(*) from history");
-    q.next();
-    state.counters["history_rows"] = q.value(0).toDouble();
+    TimeAnswers(
+        state, rig,
+        [&](int no) { answers.RecordDrillAnswer(drill, no, answer, Row(no), {no, no, 100, no * 40}); },
+        [&](int no) {
+            if (no % 100 == 0) rig.log.ClearDrillLog();
+        });
 }
 BENCHMARK(BM_DrillAnswerWithHistory)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
@@ -111,15 +128,8 @@ BENCHMARK(BM_DrillAnswerWithHistory)->Unit(benchmark::kMicrosecond)->Iterations(
 // with the kind of mistake, then the pupil's habits on the topic for the
 // panel, on the 400,000-row file.
 void BM_WrongPracticeAnswerAndHabits(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeDialogs dialogs;
-    DrillLog log(folder.path() + "/kyozai.db", dialogs);
-    record::LearningRecord learning(log.store());
-    log.ClearDrillLog();
-    FillHistory(log.store());
-    learning.AddPupil(QStringLiteral("はなこ"));
-    learning.ChoosePupil(QStringLiteral("はなこ"));
-    RecordedAnswers answers(learning, log);
+    HistoryRig rig;
+    RecordedAnswers answers(rig.learning, rig.log);
     JudgedAnswer answer;
     answer.topic = 1;
     answer.menu_choice = 1;
@@ -130,67 +140,38 @@ void BM_WrongPracticeAnswerAndHabits(benchmark::State& state) {
     answer.worked_rows = {{"Label5", "408"}, {"Label6", "4"}, {"Label7", "12"}, {"Label8", "4"},
                           {"Label9", "8"}, {"Label10", "8"}, {"Label11", "0"}};
     answer.finding = Finding{"zero_missing", "quotient:2", "商に ０を たてわすれたよ"};
-    int no = 0;
-    std::vector<double> times;
-    for (auto _ : state) {
-        ++no;
-        QElapsedTimer t;
-        t.start();
-        answers.RecordPractice(answer);
-        benchmark::DoNotOptimize(answers.Habits(answer.topic));
-        times.push_back(t.nsecsElapsed() / 1000.0);
-        if (no % 100 == 50)
-            QSqlQuery(log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
-    }
-    std::sort(times.begin(), times.end());
-    state.counters["median_us"] = times[times.size() / 2];
-    state.counters["worst_us"] = times.back();
+    TimeAnswers(
+        state, rig,
+        [&](int) {
+            answers.RecordPractice(answer);
+            benchmark::DoNotOptimize(answers.Habits(answer.topic));
+        },
+        [](int) {});
 }
 BENCHMARK(BM_WrongPracticeAnswerAndHabits)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 // The same transaction written straight through the store, without the
 // score-sheet grids re-reading the drill log afterwards.
 void BM_DrillAnswerTransactionOnly(benchmark::State& state) {
-    QTemporaryDir folder;
-    testing::FakeDialogs dialogs;
-    DrillLog log(folder.path() + "/kyozai.db", dialogs);
-    record::LearningRecord learning(log.store());
-    log.ClearDrillLog();  // the file is made by its first write
-    FillHistory(log.store());
-    learning.AddPupil(QStringLiteral("はなこ"));
-    learning.ChoosePupil(QStringLiteral("はなこ"));
+    HistoryRig rig;
     const QString uid = record::LearningRecord::NewDrillKey();
-    log.store().Commit({learning.DrillStartStatement(uid, {1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
+    rig.log.store().Commit(
+        {rig.learning.DrillStartStatement(uid, {1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
     JudgedAnswer answer;
     answer.topic = 1;
     answer.problem = "745 ÷ 6";
     answer.right_answer = answer.entered_answer = "124 あまり 1";
     answer.worked_rows = {{"Label5", "745"}, {"Label6", "6"}, {"Label7", "124"}};
-    int no = 0;
-    std::vector<double> times;
-    for (auto _ : state) {
-        ++no;
-        QElapsedTimer t;
-        t.start();
-        log.store().Commit(
-            {{"insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI) values (?, ?, ?, ?, ?, ?, ?)",
-              {no, " 745 ÷ 6", "124", "124", "○", 1, 1}},
-             learning.HistoryStatement(answer, record::AnswerMode::Drill, uid, no),
-             learning.DrillFiguresStatement(uid, {no, no, 100, no}, std::nullopt)});
-        times.push_back(t.nsecsElapsed() / 1000.0);
-        // After every hundredth write the program copies the write-ahead log
-        // into the file, outside the click; a loop without an event loop must
-        // do it itself, or the log grows without end.
-        if (no % 100 == 50)
-            QSqlQuery(log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
-    }
-    std::sort(times.begin(), times.end());
-    QSqlQuery q(log.store().database());
-    q.exec("select count(*) from history");
-    q.next();
-    state.counters["median_us"] = times[times.size() / 2];
-    state.counters["worst_us"] = times.back();
-    state.counters["history_rows"] = q.value(0).toDouble();
+    TimeAnswers(
+        state, rig,
+        [&](int no) {
+            rig.log.store().Commit(
+                {{"insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI) values (?, ?, ?, ?, ?, ?, ?)",
+                  {no, " 745 ÷ 6", "124", "124", "○", 1, 1}},
+                 rig.learning.HistoryStatement(answer, record::AnswerMode::Drill, uid, no),
+                 rig.learning.DrillFiguresStatement(uid, {no, no, 100, no}, std::nullopt)});
+        },
+        [](int) {});
 }
 BENCHMARK(BM_DrillAnswerTransactionOnly)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
@@ -352,12 +333,3 @@ BENCHMARK(BM_RulesDigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200
 
 }  // namespace
 }  // namespace sorelka
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -115,12 +115,3 @@ BENCHMARK(BM_PdfOf40Pupils)->Unit(benchmark::kMillisecond)->Iterations(2)->Repet
 
 }  // namespace
 }  // namespace sorelka
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
