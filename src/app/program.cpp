@@ -145,8 +145,10 @@ void Program::OpenTeacherView() {
     if (dialog.exec() != QDialog::Accepted) return;
     if (teacher_)
         teacher_->Refresh();
-    else
+    else {
         teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
+        teacher_->ShowServerStatus(sync_.get());
+    }
     teacher_->show();
     teacher_->raise();
     teacher_->activateWindow();

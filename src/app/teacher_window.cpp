@@ -22,6 +22,7 @@
 #include "record/learning_record.h"
 #include "report/csv_export.h"
 #include "report/pdf_report.h"
+#include "sync/class_sync.h"
 #include "widgets/look.h"
 
 namespace sorelka {
@@ -149,6 +150,10 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     tabs_->setObjectName(QStringLiteral("TeacherTabs"));
     tabs_->setAccessibleName(QStringLiteral("先生用のページ"));
     layout->addWidget(tabs_);
+    server_status_ = new QLabel(this);
+    server_status_->setObjectName(QStringLiteral("ClassServerStatus"));
+    layout->addWidget(server_status_);
+    ShowServerStatus(nullptr);
 
     // The class.
     class_model_ = new QStandardItemModel(this);
@@ -406,6 +411,20 @@ void TeacherWindow::Export(bool pdf) {
         ctx_.dialogs.ShowInformation(QStringLiteral("「%1」に書き出しました。").arg(path).toStdString());
     else
         ctx_.dialogs.ShowMessage(error.toStdString());
+}
+
+void TeacherWindow::ShowServerStatus(sync::ClassSync* sync) {
+    disconnect(server_connection_);
+    auto show = [this, sync] {
+        const sync::SyncStatus status = sync ? sync->status() : sync::SyncStatus{};
+        const QString lines = sync::StatusLines(status).join(QStringLiteral("　"));
+        // The class above is read from this PC's record file in either case.
+        const QString text = QStringLiteral("表示しているのは このPCの記録です。") + lines;
+        server_status_->setText(text);
+        server_status_->setAccessibleName(text);
+    };
+    show();
+    if (sync) server_connection_ = connect(sync, &sync::ClassSync::statusChanged, this, show);
 }
 
 }  // namespace sorelka

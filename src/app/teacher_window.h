@@ -46,6 +46,10 @@ private:
 // (PupilChoice, WeeklyChart, KindTable, WrongTable) and the roster
 // (RosterList, RosterName, AddButton, RenameButton, ArchiveButton,
 // DeleteButton). CsvButton and PdfButton write what is on screen.
+namespace sync {
+class ClassSync;
+}
+
 class TeacherWindow : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +61,11 @@ public:
 
     // The answers the class and the exports cover now.
     report::ReportFilter CurrentFilter() const;
+
+    // Shows what the school's server has of this PC's record (when it was
+    // last sent, how many answers wait) and that the class shown is this
+    // PC's own; `sync` null: no server is configured.
+    void ShowServerStatus(sync::ClassSync* sync);
 
 public slots:
     void Refresh();
@@ -78,6 +87,8 @@ private:
     record::LearningRecord& record_;
     AppContext& ctx_;
     QTabWidget* tabs_ = nullptr;
+    QLabel* server_status_ = nullptr;
+    QMetaObject::Connection server_connection_;
     QCheckBox* from_check_ = nullptr;
     QDateEdit* from_ = nullptr;
     QCheckBox* to_check_ = nullptr;

@@ -217,6 +217,9 @@ TEST(RecordMenu, OpensTheOwnRecordAndTheTeachersViewBehindThePin) {
     items[1]->trigger();
     ASSERT_NE(program.teacher_window(), nullptr);
     EXPECT_TRUE(program.teacher_window()->isVisible());
+    EXPECT_EQ(LabelText(program.teacher_window(), "ClassServerStatus"),
+              "表示しているのは このPCの記録です。学校のサーバーは設定されていません。")
+        << "the view says where its class comes from";
 
     // Asked again at the next opening; a wrong PIN leaves it closed.
     in_dialog({{"4321", ""}}, &message);
