@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <random>
 #include <vector>
 
 #include "core/random.h"
+#include "diagnosis_bench.h"
 #include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
 #include "rules/rules_diagnosis.h"
@@ -223,36 +222,20 @@ const std::vector<Answer>& PropertyAnswers() {
     return answers;
 }
 
-// Every answer diagnosed once per iteration; items/s gives the mean.
+const auto kDiagnose = [](const Answer& a) { return DiagnoseRules(a.problem, a.rows); };
+
 void BM_DiagnoseRulesAnswers(benchmark::State& state) {
-    const std::vector<Answer>& answers = PropertyAnswers();
-    for (auto _ : state)
-        for (const Answer& a : answers) benchmark::DoNotOptimize(DiagnoseRules(a.problem, a.rows));
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * answers.size()));
+    bench::DiagnoseEveryAnswer(state, PropertyAnswers(), kDiagnose);
 }
 BENCHMARK(BM_DiagnoseRulesAnswers)->Unit(benchmark::kMillisecond);
 
-// The slowest answer to diagnose: each answer timed as the best of 20 runs,
-// the slowest of those diagnosed over and over.
+// The slowest answer to diagnose, diagnosed over and over.
 void BM_DiagnoseRulesWorstAnswer(benchmark::State& state) {
     const std::vector<Answer>& answers = PropertyAnswers();
-    static const std::size_t worst = [&] {
-        std::size_t slowest = 0;
-        auto slowest_time = std::chrono::steady_clock::duration::zero();
-        for (std::size_t i = 0; i < answers.size(); ++i) {
-            auto best = std::chrono::steady_clock::duration::max();
-            for (int run = 0; run < 20; ++run) {
-                const auto t0 = std::chrono::steady_clock::now();
-                benchmark::DoNotOptimize(DiagnoseRules(answers[i].problem, answers[i].rows));
-                best = std::min(best, std::chrono::steady_clock::now() - t0);
-            }
-            if (best > slowest_time) slowest_time = best, slowest = i;
-        }
-        return slowest;
-    }();
+    static const std::size_t worst = bench::SlowestAnswer(answers, kDiagnose);
     const Answer& a = answers[worst];
-    for (auto _ : state) benchmark::DoNotOptimize(DiagnoseRules(a.problem, a.rows));
-    const Diagnosis d = DiagnoseRules(a.problem, a.rows);
+    for (auto _ : state) benchmark::DoNotOptimize(kDiagnose(a));
+    const Diagnosis d = kDiagnose(a);
     state.SetLabel(a.problem.problem_text + " " + (d ? d->kind + " " + d->step : "right"));
 }
 BENCHMARK(BM_DiagnoseRulesWorstAnswer)->Unit(benchmark::kMicrosecond);
