@@ -106,7 +106,7 @@ TEST(DivisionDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
     LongDivision model(cues, dialogs, random);
     std::mt19937 rounds(4);
 
-    std::map<std::string, std::map<std::string, int>> table;
+    testing::ConfusionTable table;
     std::map<std::string, int> applied, named;
     int right_findings = 0;
     for (int i = 0; i < kProblems; ++i) {
@@ -133,12 +133,7 @@ TEST(DivisionDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
         }
         cues.clear();
     }
-    std::printf("division: mistake applied (problems where it changed the answer) -> kinds found\n");
-    for (const auto& [bug, found] : table) {
-        std::printf("  %-28s %5d:", bug.c_str(), applied[bug]);
-        for (const auto& [kind, count] : found) std::printf("  %s %d", kind.c_str(), count);
-        std::printf("\n");
-    }
+    testing::PrintConfusionTable("division", table, applied);
     EXPECT_EQ(right_findings, 0);
     for (const BugCase& b : kBugs) {
         SCOPED_TRACE(b.name);

@@ -109,7 +109,7 @@ TEST(RulesDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
     CalculationSteps steps(dialogs, cues, hooks);
     hooks.steps = &steps;
 
-    std::map<std::string, std::map<std::string, int>> table;
+    testing::ConfusionTable table;
     std::map<std::string, int> applied, named;
     int right_findings = 0;
     for (int i = 0; i < kProblems; ++i) {
@@ -141,12 +141,7 @@ TEST(RulesDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
         cues.clear();
         dialogs.shown.clear();
     }
-    std::printf("rules: mistake applied (problems where it changed the answer) -> found\n");
-    for (const auto& [bug, found] : table) {
-        std::printf("  %-32s %5d:", bug.c_str(), applied[bug]);
-        for (const auto& [kind, count] : found) std::printf("  [%s] %d", kind.c_str(), count);
-        std::printf("\n");
-    }
+    testing::PrintConfusionTable("rules", table, applied);
     EXPECT_EQ(right_findings, 0);
     for (const BugCase& b : kBugs) {
         SCOPED_TRACE(b.name);

@@ -2,7 +2,10 @@
 
 #include "support/fakes.h"
 
+#include <cstdio>
+#include <map>
 #include <random>
+#include <string>
 
 #include "core/services.h"
 
@@ -18,5 +21,20 @@ inline constexpr int kPropertyDraws = 3000;
 #else
 inline constexpr int kPropertyDraws = 10000;
 #endif
+
+// Mistake applied -> kind found -> how often.
+using ConfusionTable = std::map<std::string, std::map<std::string, int>>;
+
+// Prints what each buggy procedure was diagnosed as, with the number of
+// problems where its mistake changed the answer (`applied`).
+inline void PrintConfusionTable(const char* topic, const ConfusionTable& table,
+                                const std::map<std::string, int>& applied) {
+    std::printf("%s: mistake applied (problems where it changed the answer) -> kinds found\n", topic);
+    for (const auto& [bug, found] : table) {
+        std::printf("  %-32s %5d:", bug.c_str(), applied.count(bug) ? applied.at(bug) : 0);
+        for (const auto& [kind, count] : found) std::printf("  [%s] %d", kind.c_str(), count);
+        std::printf("\n");
+    }
+}
 
 }  // namespace sorelka::testing
