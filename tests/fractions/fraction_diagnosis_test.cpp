@@ -8,6 +8,7 @@
 
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_sheet.h"
+#include "support/diagnosis_draws.h"
 #include "support/fakes.h"
 
 namespace sorelka::fractions {
@@ -120,19 +121,16 @@ TEST(FractionDiagnosis, EachMistakeIsNamedByItsKind) {
                         {Pupil::NumeratorSlip, "numerator +1", kNumeratorSlip}};
     const Pupil others[] = {Pupil::LeavesImproper, Pupil::ForgetsTimesDenominator,
                             Pupil::WrongWhole, Pupil::ChangesDenominator, Pupil::NumeratorSlip};
-    const char* found_kinds[] = {"none",       kNotMixed,      kWholeNotMultiplied,
-                                 kWholePart,   kDenominatorChanged, kNumeratorSlip,
-                                 kSlip,        kOther};
+    const std::vector<const char*> found_kinds = {"none",         kNotMixed,
+                                                  kWholeNotMultiplied, kWholePart,
+                                                  kDenominatorChanged, kNumeratorSlip,
+                                                  kSlip,          kOther};
     constexpr int kProblems = 10000;
 
-    std::printf("%-16s %7s %9s", "applied", "changed", "ambiguous");
-    for (const char* kind : found_kinds) std::printf(" %s", kind);
-    std::printf("\n");
+    testing::PrintTallyHeading(16, found_kinds);
     for (const Row& row : rows) {
         pupils::SeededRandom random(4104 + static_cast<unsigned>(row.pupil));
-        std::map<std::string, int> found;
-        int changed = 0;
-        int ambiguous = 0;
+        testing::PupilTally tally;
         for (int i = 0; i < kProblems; ++i) {
             const int family = i % 3 + 1;
             const Variant variant = i / 3 % 2 ? Variant::Drill : Variant::Practice;
@@ -147,30 +145,18 @@ TEST(FractionDiagnosis, EachMistakeIsNamedByItsKind) {
                 ASSERT_FALSE(diagnosis.has_value());
                 continue;
             }
-            ++changed;
+            ++tally.changed;
             ASSERT_TRUE(diagnosis.has_value());
-            ++found[diagnosis->kind];
+            ++tally.found[diagnosis->kind];
             // The answer alone cannot tell two pupils apart who write the same.
             for (Pupil other : others) {
                 if (other != row.pupil && pupils::Work(other, family, problem) == entry) {
-                    ++ambiguous;
+                    ++tally.ambiguous;
                     break;
                 }
             }
         }
-        std::printf("%-16s %7d %9d", row.name, changed, ambiguous);
-        for (const char* kind : found_kinds)
-            std::printf(" %*d", static_cast<int>(std::strlen(kind)),
-                        std::string(kind) == "none" ? kProblems - changed : found[kind]);
-        std::printf("\n");
-        if (!row.expected) {
-            EXPECT_EQ(changed, 0);
-            continue;
-        }
-        EXPECT_GT(changed, kProblems / 4) << row.name;
-        EXPECT_LE(ambiguous, changed / 10);
-        EXPECT_GE(found[row.expected], 0.95 * (changed - ambiguous))
-            << row.name;
+        testing::PrintAndCheckTally(16, row.name, row.expected, tally, found_kinds, kProblems);
     }
 }
 
