@@ -77,16 +77,6 @@ int ShortDivisor(RandomSource& random) {
     return 10 * tens + random.Random(7) + 2;
 }
 
-int Apply(int op, int x, int y) {
-    switch (op) {
-        case kAdd: return x + y;
-        case kSubtract: return x - y;
-        case kMultiply: return x * y;
-        case kDivide: return y == 0 ? 0 : x / y;
-        default: return 0;
-    }
-}
-
 CalculationOrder OrderOf(int kind_code) {
     CalculationOrder order;
     const int t = kind_code / 10 % 10;

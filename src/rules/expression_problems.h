@@ -61,8 +61,19 @@ int SmallOnes(RandomSource& random);
 // 2..78 with a ones digit of 2..8.
 int ShortDivisor(RandomSource& random);
 
-// The whole-number result of x op y (÷ truncates; a division by 0 gives 0).
-int Apply(int op, int x, int y);
+// The whole-number result of x op y (÷ truncates; a division by 0 gives 0),
+// in the width of its operands: long long for numbers read from worked rows,
+// which no pupil's digits can overflow.
+template <class Number>
+constexpr Number Apply(int op, Number x, Number y) {
+    switch (op) {
+        case kAdd: return x + y;
+        case kSubtract: return x - y;
+        case kMultiply: return x * y;
+        case kDivide: return y == 0 ? 0 : x / y;
+        default: return 0;
+    }
+}
 
 // The order in which a kind code's column calculations are worked.
 struct CalculationOrder {

@@ -33,17 +33,9 @@ const char* OpWord(int op) {
     }
 }
 
-// x op y as the worksheet works it (÷ whole-number; by 0 gives 0), in a width
-// that numbers read from any worked rows cannot overflow.
-long long Compute(int op, long long x, long long y) {
-    switch (op) {
-        case kAdd: return x + y;
-        case kSubtract: return x - y;
-        case kMultiply: return x * y;
-        case kDivide: return y == 0 ? 0 : x / y;
-        default: return 0;
-    }
-}
+// x op y as the worksheet works it, in a width that numbers read from any
+// worked rows cannot overflow.
+long long Compute(int op, long long x, long long y) { return Apply<long long>(op, x, y); }
 
 std::string Fact(int op, long long x, long long y) {
     return W(x) + OpSign(op) + W(y) + "＝" + W(Compute(op, x, y));
