@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sorelka {
 
@@ -28,5 +29,13 @@ using Diagnosis = std::optional<Finding>;
 inline constexpr const char* kSlip = "slip";
 // Wrong, but not explained by any single mistake.
 inline constexpr const char* kOther = "other";
+
+// The labels of kSlip and kOther, which every topic shares; empty for any
+// other kind (the topic's own labels name those).
+inline std::string SharedKindLabel(std::string_view kind) {
+    if (kind == kSlip) return "うっかりまちがい";
+    if (kind == kOther) return "そのほかのまちがい";
+    return {};
+}
 
 }  // namespace sorelka

@@ -127,9 +127,7 @@ std::string DecimalKindLabel(std::string_view kind) {
     if (kind == kBorrowMissing) return "くり下がりをわすれた";
     if (kind == kSmallerFromLarger) return "ひけないので上下を入れかえてひいた";
     if (kind == kColumnSlip) return "その位のたし算・ひき算のまちがい";
-    if (kind == kSlip) return "うっかりまちがい";
-    if (kind == kOther) return "そのほかのまちがい";
-    return {};
+    return SharedKindLabel(kind);
 }
 
 std::string ColumnStep(Column column) {

@@ -323,12 +323,11 @@ std::string DivisionKindLabel(std::string_view kind) {
         {kQuotientTooBig, "商が大きすぎる"},   {kQuotientTooSmall, "商が小さすぎる"},
         {kQuotientPlace, "商をたてる位がちがう"}, {kZeroMissing, "商に０をたてわすれた"},
         {kProductSlip, "かけ算のまちがい"},      {kDifferenceSlip, "ひき算のまちがい"},
-        {kBringDown, "おろす数のまちがい"},      {kSlip, "うっかりまちがい"},
-        {kOther, "そのほかのまちがい"},
+        {kBringDown, "おろす数のまちがい"},
     };
     for (const Entry& e : labels)
         if (e.kind == kind) return e.label;
-    return {};
+    return SharedKindLabel(kind);
 }
 
 std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& w) {

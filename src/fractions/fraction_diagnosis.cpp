@@ -187,9 +187,7 @@ std::string FractionKindLabel(std::string_view kind) {
     if (kind == kWholePart) return "整数の部分のまちがい";
     if (kind == kNumeratorSlip) return "分子のまちがい";
     if (kind == kNotMixed) return "大きさは合っているが、帯分数になっていない";
-    if (kind == kSlip) return "うっかりまちがい";
-    if (kind == kOther) return "そのほかのまちがい";
-    return {};
+    return SharedKindLabel(kind);
 }
 
 std::string StepCell(std::string_view step) {
