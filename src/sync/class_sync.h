@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QString>
 #include <condition_variable>
 #include <memory>
@@ -46,7 +47,8 @@ struct SyncTiming {
     int first_retry_ms = 1000;     // after the first failure; doubled after each next one
     int longest_retry_ms = 180000;
     int batch_rows = 500;          // rows of one table per server transaction
-    int connect_timeout_s = 5;
+    // libpq's least; Stop() waits at most this long for a connection being made.
+    int connect_timeout_s = 2;
 };
 
 // Sends the record file's new rows of pupils, drills and history to the
@@ -76,7 +78,8 @@ public:
 
     // Starts the worker (nothing happens for an unusable configuration).
     void Start();
-    // Stops the worker, waiting at most for the server call under way.
+    // Stops the worker: a server call under way is cut short, a connection
+    // being made is waited for (connect_timeout_s at most).
     void Stop();
     // New rows were committed: look now rather than at the next idle look.
     void Nudge();
@@ -98,8 +101,11 @@ signals:
     void classHistory(const sorelka::sync::ClassHistory& history);
 
 private:
-    struct Round;
     void Run();
+    // Opens the worker's server connection (false when stopping) and keeps
+    // socket_ for it.
+    bool Connect(QSqlDatabase& server, QString* problem);
+    void ForgetSocket();
     void Publish(const SyncStatus& status);
 
     QString record_path_;
@@ -116,6 +122,7 @@ private:
     quint64 rounds_begun_ = 0;
     quint64 last_clean_round_ = 0;  // the latest round that ended with nothing left
     SyncStatus status_;
+    int socket_ = -1;  // a duplicate of the open server connection's socket, for Stop()
     std::thread worker_;
 };
 
