@@ -15,8 +15,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <dlfcn.h>
 #include <fcntl.h>
-#include <libpq-fe.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -171,26 +171,6 @@ public:
             const QString at = q.value(2).toString();
             if (at > last_sent_) last_sent_ = at;
         }
-        q.finish();
-        // Rows removed from the top of a table (a pupil deleted with their
-        // answers) leave their ids to the next rows written, which must be
-        // sent all the same: the server, which keeps the removed rows, tells
-        // them apart.
-        for (const Table* table : {&kPupils, &kHistory}) {
-            const QString name = QLatin1String(table->name);
-            const qint64 top = Top(table->name, problem);
-            if (top < 0) return false;
-            if (confirmed_.value(name) <= top) continue;
-            QSqlQuery lower(local_);
-            lower.prepare(QStringLiteral("update sync_confirmed set up_to = ? where table_name = ?"));
-            lower.addBindValue(top);
-            lower.addBindValue(name);
-            if (!lower.exec()) {
-                *problem = lower.lastError().text();
-                return false;
-            }
-            confirmed_[name] = top;
-        }
         return true;
     }
 
@@ -205,6 +185,7 @@ public:
         Outcome outcome = SendAppended(kPupils, -1);
         if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendDrills();
         if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendAppended(kHistory, answers_end);
+        if (stale_) return {true, true, {}};
         if (outcome.ok && outcome.clash) return TakeFreshId();
         return outcome;
     }
@@ -254,7 +235,7 @@ private:
         Outcome sent = Deliver(table, rows, QStringLiteral(" on conflict do nothing"));
         if (!sent.ok || rows.empty()) return sent;
         const qint64 up_to = rows.back().front().toLongLong();
-        if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok) return noted;
+        if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok || stale_) return noted;
         sent.more = full && !sent.clash;
         return sent;
     }
@@ -298,7 +279,7 @@ private:
                              {row[0], row[7], row[8], row[9], row[10], row[11]}});
         }
         qint64 up_to = std::max(confirmed_.value(QStringLiteral("drills")), rows.back().front().toLongLong());
-        if (Outcome noted = Confirm(notes, "drills", up_to); !noted.ok) return noted;
+        if (Outcome noted = Confirm(notes, "drills", up_to); !noted.ok || stale_) return noted;
         sent.more = full && !sent.clash;
         return sent;
     }
@@ -397,8 +378,9 @@ private:
             qint64 up_to = -1;
             for (const QVariantList& row : rows)
                 if (other < 0 || row.front().toLongLong() < other) up_to = row.front().toLongLong();
-            if (up_to >= 0)
-                if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok) return noted;
+            if (up_to >= 0) {
+                if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok || stale_) return noted;
+            }
             if (other >= 0 || static_cast<int>(rows.size()) < batch_) return {};
         }
     }
@@ -413,7 +395,7 @@ private:
         // Answers the server holds as this file's although their
         // confirmation did not reach the file (a file put back from a
         // backup) stay where they are.
-        if (Outcome held = ConfirmHeld(kHistory); !held.ok) return held;
+        if (Outcome held = ConfirmHeld(kHistory); !held.ok || stale_) return held;
         const qint64 answers_sent = confirmed_.value(QStringLiteral("history"));
         // A drill whose answers are all there keeps its place too: its last
         // figures (an end time) go under the old id first. A drill with
@@ -423,7 +405,7 @@ private:
                                                 " and not exists (select 1 from history h"
                                                 " where h.drill_id = d.id and h.id > %1)")
                                      .arg(answers_sent));
-            if (!settled.ok) return settled;
+            if (!settled.ok || stale_) return settled;
         }
         if (!local_.transaction()) return LocalFailure(local_.lastError().text());
         QSqlQuery q(local_);
@@ -502,17 +484,29 @@ private:
         };
         bool ok = true;
         for (const Statement& s : notes) ok = ok && run(s.sql, s.values);
-        ok = ok && run(QStringLiteral("insert into sync_confirmed (table_name, up_to, confirmed_at)"
-                                      " values (?, ?, ?) on conflict (table_name) do update set"
-                                      " up_to = excluded.up_to, confirmed_at = excluded.confirmed_at"),
-                       {QLatin1String(table), up_to, now});
+        // Only over what this look read: a pupil deleted meanwhile may have
+        // brought it back (LearningRecord::DeletePupil), and then the next
+        // look reads the file again.
+        const QString name = QLatin1String(table);
+        QSqlQuery mark(local_);
+        mark.prepare(QStringLiteral("insert into sync_confirmed (table_name, up_to, confirmed_at)"
+                                    " values (?, ?, ?) on conflict (table_name) do update set"
+                                    " up_to = excluded.up_to, confirmed_at = excluded.confirmed_at"
+                                    " where up_to = ?"));
+        for (const QVariant& v : QVariantList{name, up_to, now, confirmed_.value(name)}) mark.addBindValue(v);
+        ok = ok && mark.exec();
+        const bool moved = ok && mark.numRowsAffected() > 0;
         if (!ok || !local_.commit()) {
-            const QString detail = local_.lastError().text();
+            const QString detail = ok ? local_.lastError().text() : mark.lastError().text();
             local_.rollback();
             return LocalFailure(detail);
         }
-        confirmed_[QLatin1String(table)] = up_to;
         last_sent_ = now;
+        if (!moved) {
+            stale_ = true;
+            return {true, true, {}};
+        }
+        confirmed_[name] = up_to;
         return {};
     }
 
@@ -526,10 +520,29 @@ private:
     int batch_;
     QString pc_id_;
     QHash<QString, qint64> confirmed_;
+    bool stale_ = false;  // the file's sync_confirmed changed under this look
     QString last_sent_;
 };
 
 std::atomic<int> connection_serial{0};
+
+// The socket of an open QPSQL connection (-1 when unknown), through the
+// driver's own libpq: the program does not link libpq, so a PC without the
+// driver needs none.
+int ServerSocket(const QSqlDatabase& server) {
+    const QVariant handle = server.driver()->handle();
+    // PGconn is a typedef of struct pg_conn: Qt may name it either way.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    using SocketOf = int (*)(const void*);
+    static const SocketOf socket_of = [] {
+        void* libpq = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);  // loaded with the driver
+        return libpq ? reinterpret_cast<SocketOf>(::dlsym(libpq, "PQsocket")) : nullptr;
+    }();
+    const void* connection = *static_cast<void* const*>(handle.constData());
+    return socket_of && connection ? socket_of(connection) : -1;
+}
 
 // Opens `server` with `config` unless it is open.
 bool OpenServer(QSqlDatabase& server, const ServerConfig& config, int connect_timeout_s,
@@ -675,15 +688,8 @@ bool ClassSync::Connect(QSqlDatabase& server, QString* problem) {
     if (!OpenServer(server, config_, timing_.connect_timeout_s, problem)) return false;
     // A second descriptor of the connection's socket: shutting it down
     // reaches libpq's, and it cannot be closed and reused under Stop().
-    int duplicate = -1;
-    const QVariant handle = server.driver()->handle();
-    // PGconn is a typedef of struct pg_conn: Qt names it either way.
-    if (handle.isValid() &&
-        (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
-        PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
-        const int fd = connection ? PQsocket(connection) : -1;
-        if (fd >= 0) duplicate = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    }
+    const int fd = ServerSocket(server);
+    const int duplicate = fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
     bool stop = false;
     {
         std::lock_guard lock(mutex_);

@@ -481,8 +481,9 @@ TEST_F(ClassServer, OneFileCopiedToTwoFoldersLeavesTheUnionOnTheServer) {
     QTemporaryDir x, y;
     RunWriter(x.path(), "A", 400, cluster());
     for (const char* side : {"", "-wal"}) {
-        if (QFile::exists(x.path() + "/kyozai.db" + side))
+        if (QFile::exists(x.path() + "/kyozai.db" + side)) {
             ASSERT_TRUE(QFile::copy(x.path() + "/kyozai.db" + side, y.path() + "/kyozai.db" + side));
+        }
     }
     std::unique_ptr<QProcess> one(StartWriter(x.path(), "X", 1200, cluster().port(), cluster().password_file()));
     std::unique_ptr<QProcess> two(StartWriter(y.path(), "Y", 1200, cluster().port(), cluster().password_file()));
@@ -498,6 +499,37 @@ TEST_F(ClassServer, OneFileCopiedToTwoFoldersLeavesTheUnionOnTheServer) {
     ExpectServerHoldsEachOnce(cluster(), expected, {&fx, &fy});
 }
 
+// A pupil deleted with the latest answers leaves their ids to the next
+// answers: those go to the server all the same, under the right pupil.
+TEST_F(ClassServer, AnswersAfterTheLatestPupilWasDeletedAreSent) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    auto answer_as = [&](const QString& pupil, int from, int to) {
+        pc.learning.AddPupil(pupil);
+        pc.learning.ChoosePupil(pupil);
+        const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+        for (int k = from; k <= to; ++k) pc.Answer(drill, k);
+    };
+    answer_as(QStringLiteral("はなこ"), 1, 5);
+    answer_as(QStringLiteral("じろう"), 6, 8);
+    LocalFile file(pc.path);
+    std::set<QString> expected = AnswersOf({&file});
+    {
+        auto sync = pc.Sync(cluster().Config());
+        ASSERT_TRUE(sync->WaitUntilSent(20000));
+    }
+    pc.learning.DeletePupil(QStringLiteral("じろう"));
+    answer_as(QStringLiteral("さぶろう"), 9, 11);
+    ASSERT_EQ(file.Query("select max(id) from history"), QStringList{"8"});
+    auto sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(20000)) << sync->status().problem.toStdString();
+    EXPECT_EQ(sync->status().waiting, 0);
+    const std::set<QString> now = AnswersOf({&file});
+    expected.insert(now.begin(), now.end());
+    EXPECT_EQ(expected.size(), 11u);
+    ExpectServerHoldsEachOnce(cluster(), expected, {&file});
+}
+
 // Quitting while the server's process is stopped in the middle of a send:
 // Stop() cuts the call short, and the unconfirmed answers go next time.
 TEST_F(ClassServer, StopReturnsAtOnceWhileTheServerHangsMidSend) {
@@ -507,8 +539,12 @@ TEST_F(ClassServer, StopReturnsAtOnceWhileTheServerHangsMidSend) {
     for (int k = 1; k <= 5; ++k) pc.Answer(drill, k);
     auto sync = pc.Sync(cluster().Config());
     ASSERT_TRUE(sync->WaitUntilSent(20000));
-    const QStringList backend =
-        cluster().Query("select pid from pg_stat_activity where application_name = 'Sorelka'");
+    // The worker's connection alone (those of earlier tests may take a moment to go).
+    QStringList backend;
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(50)) {
+        backend = cluster().Query("select pid from pg_stat_activity where application_name = 'Sorelka'");
+        if (backend.size() == 1) break;
+    }
     ASSERT_EQ(backend.size(), 1);
     const pid_t pid = backend.front().toInt();
     ::kill(pid, SIGSTOP);
