@@ -79,12 +79,15 @@ template <class Answer, class Between>
 void TimeAnswers(benchmark::State& state, HistoryRig& rig, Answer answer, Between between) {
     int no = 0;
     std::vector<double> times;
+    double worst = 0;
+    int worst_at = 0;  // the answer's place after the last copy of the log (1 = the first after it)
     for (auto _ : state) {
         ++no;
         QElapsedTimer t;
         t.start();
         answer(no);
         times.push_back(t.nsecsElapsed() / 1000.0);
+        if (times.back() > worst) worst = times.back(), worst_at = (no + 49) % 100 + 1;
         if (no % 100 == 50)
             QSqlQuery(rig.log.store().database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
         state.PauseTiming();
@@ -96,7 +99,9 @@ void TimeAnswers(benchmark::State& state, HistoryRig& rig, Answer answer, Betwee
     q.exec("select count(*) from history");
     q.next();
     state.counters["median_us"] = times[times.size() / 2];
+    state.counters["p99_us"] = times[times.size() * 99 / 100];
     state.counters["worst_us"] = times.back();
+    state.counters["worst_at"] = worst_at;
     state.counters["history_rows"] = q.value(0).toDouble();
 }
 
