@@ -78,6 +78,9 @@ public:
     Result Commit(Transaction transaction);
     // Tries to write what is kept; true when nothing is kept any more.
     bool Flush();
+    // Copies the write-ahead log into the database file and starts the log
+    // afresh (the program's timer does this a moment after writes).
+    void CopyLogIntoFile();
     std::size_t kept() const { return kept_.size(); }
 
     // The connection for reading (invalid while the file could not be opened).
