@@ -33,10 +33,31 @@ struct ClassAnswer {
     record::HistoryRow row;  // row.pupil is the pupil's name, the same on every PC
 };
 
-// The class's answers: from the server when one is configured and reachable.
+// One pupil of one PC's roster as the server holds it; the same name on two
+// PCs is the same pupil.
+struct ClassPupil {
+    QString pc_id;
+    qint64 id = 0;  // the PC's own id of the pupil
+    QString name;
+    QString reading;
+    bool archived = false;
+    QString created_at;
+};
+
+// One drill of one PC; drill.id and drill.pupil_id are the PC's own.
+struct ClassDrill {
+    QString pc_id;
+    record::DrillRecord drill;
+};
+
+// The class as the server holds it: every PC's pupils, drills and answers,
+// read in one snapshot (answers in the order they were given).
 struct ClassHistory {
     bool from_server = false;
-    QString problem;  // why the server could not be read; empty when it was
+    bool reached = false;  // the server took the login (the reading may still have failed)
+    QString problem;       // why the server could not be read; empty when it was
+    std::vector<ClassPupil> pupils;
+    std::vector<ClassDrill> drills;
     std::vector<ClassAnswer> answers;
 };
 
