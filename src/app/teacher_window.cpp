@@ -460,9 +460,8 @@ void TeacherWindow::FetchClass() {
 }
 
 void TeacherWindow::ShowClass(const sync::ClassHistory& history) {
-    QString problem = history.problem;
-    std::unique_ptr<sync::ClassRecord> loaded;
-    if (history.from_server) loaded = sync::ClassRecord::Load(history, &problem);
+    QString problem;
+    std::unique_ptr<sync::ClassRecord> loaded = sync::ClassRecord::Open(history, &problem);
     if (loaded) {
         source_ = QStringLiteral("表示しているのは 学校のサーバーの記録です（PC %1台）。").arg(loaded->pcs());
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QWidget>
 #include <functional>
@@ -115,7 +116,7 @@ private:
     QPushButton* reload_ = nullptr;
     QMetaObject::Connection server_connection_;
     QMetaObject::Connection history_connection_;
-    sync::ClassSync* sync_ = nullptr;
+    QPointer<sync::ClassSync> sync_;  // null also once the program dropped it
     std::unique_ptr<sync::ClassRecord> class_record_;  // the server's class; null: this PC's
     QString source_;  // the first sentence of ClassServerStatus
     QCheckBox* from_check_ = nullptr;

@@ -2,11 +2,14 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <numeric>
+#include <sqlite3.h>
 
 #include "record/record_store.h"
 
@@ -41,10 +44,10 @@ class Loader {
 public:
     explicit Loader(QSqlDatabase& db) : db_(db) {}
 
-    bool Run(const ClassHistory& h, QStringList* pupils) {
+    bool Run(const ClassHistory& h) {
         QSqlError error;
         if (!db_.transaction() || !record::ApplyLayoutSteps(db_, 0, &error)) return Fail(error);
-        return Pupils(h, pupils) && Drills(h) && Answers(h) && (db_.commit() || Fail(db_.lastError()));
+        return Pupils(h) && Drills(h) && Answers(h) && (db_.commit() || Fail(db_.lastError()));
     }
 
     QString problem;
@@ -57,7 +60,8 @@ private:
     bool Prepare(QSqlQuery& q, const QString& sql) { return q.prepare(sql) || Fail(q.lastError()); }
     bool Exec(QSqlQuery& q) { return q.exec() || Fail(q.lastError()); }
 
-    bool Pupils(const ClassHistory& h, QStringList* names) {
+    bool Pupils(const ClassHistory& h) {
+        QStringList names;
         struct Merged {
             qint64 id;
             QString reading;
@@ -71,8 +75,8 @@ private:
             const ClassPupil& p = h.pupils[i];
             auto it = by_name.find(p.name);
             if (it == by_name.end()) {
-                it = by_name.insert(p.name, {qint64(names->size()) + 1, p.reading, p.archived, p.created_at});
-                names->append(p.name);
+                it = by_name.insert(p.name, {qint64(names.size()) + 1, p.reading, p.archived, p.created_at});
+                names.append(p.name);
             } else {
                 it->archived = it->archived && p.archived;
             }
@@ -82,7 +86,7 @@ private:
         if (!Prepare(q, QStringLiteral("insert into pupils (id, name, reading, archived, created_at)"
                                        " values (?, ?, ?, ?, ?)")))
             return false;
-        for (const QString& name : *names) {
+        for (const QString& name : names) {
             const Merged& m = by_name[name];
             q.addBindValue(m.id);
             q.addBindValue(name);
@@ -175,32 +179,112 @@ private:
     QHash<Key, qint64> drill_of_;
 };
 
+int CountPcs(const ClassHistory& h) {
+    QSet<QString> pcs;
+    for (const ClassPupil& p : h.pupils) pcs.insert(p.pc_id);
+    for (const ClassDrill& d : h.drills) pcs.insert(d.pc_id);
+    for (const ClassAnswer& a : h.answers) pcs.insert(a.pc_id);
+    return int(pcs.size());
+}
+
+// SQLite's own handle of a Qt connection (the same library the driver uses).
+sqlite3* Handle(const QSqlDatabase& db) {
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+QString Problem(const QString& detail) { return QStringLiteral("サーバーの記録を読みこめません: ") + detail; }
+
 }  // namespace
 
+ClassRecord::ClassRecord() : connection_(QStringLiteral("sorelka-class-record-%1").arg(++serial)) {}
+
+bool ClassRecord::OpenMemory(QString* problem) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (db.open()) return true;
+    *problem = Problem(db.lastError().text());
+    return false;
+}
+
+void ClassRecord::ReadPupils() {
+    QSqlQuery q(database());
+    if (q.exec(QStringLiteral("select name from pupils order by id")))
+        while (q.next()) pupils_ << q.value(0).toString();
+}
+
 std::unique_ptr<ClassRecord> ClassRecord::Load(const ClassHistory& history, QString* problem) {
-    std::unique_ptr<ClassRecord> record(
-        new ClassRecord(QStringLiteral("sorelka-class-record-%1").arg(++serial)));
-    bool ok = false;
+    std::unique_ptr<ClassRecord> record(new ClassRecord);
+    if (!record->OpenMemory(problem)) return nullptr;  // the destructor removes the connection
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), record->connection_);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open()) {
-            *problem = QStringLiteral("サーバーの記録を読みこめません: ") + db.lastError().text();
-        } else {
-            Loader loader(db);
-            ok = loader.Run(history, &record->pupils_);
-            if (!ok) {
-                *problem = loader.problem;
-                db.rollback();
-            }
+        QSqlDatabase db = record->database();
+        Loader loader(db);
+        if (!loader.Run(history)) {
+            *problem = loader.problem;
+            db.rollback();
+            return nullptr;
         }
     }
-    if (!ok) return nullptr;  // the destructor removes the connection
-    QSet<QString> pcs;
-    for (const ClassPupil& p : history.pupils) pcs.insert(p.pc_id);
-    for (const ClassDrill& d : history.drills) pcs.insert(d.pc_id);
-    for (const ClassAnswer& a : history.answers) pcs.insert(a.pc_id);
-    record->pcs_ = int(pcs.size());
+    record->pcs_ = CountPcs(history);
+    record->ReadPupils();
+    return record;
+}
+
+void ClassRecord::Pack(ClassHistory& history) {
+    if (!history.from_server) return;
+    QString problem;
+    QByteArray image;
+    int pcs = 0;
+    if (const auto record = Load(history, &problem)) {
+        pcs = record->pcs();
+        sqlite3_int64 size = 0;
+        sqlite3* handle = Handle(record->database());
+        unsigned char* bytes = handle ? sqlite3_serialize(handle, "main", &size, 0) : nullptr;
+        if (bytes) {
+            image = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(size));
+            sqlite3_free(bytes);
+        } else {
+            problem = Problem(QStringLiteral("sqlite3_serialize"));
+        }
+    }
+    history.pupils.clear();
+    history.drills.clear();
+    history.answers.clear();
+    if (image.isEmpty()) {
+        history.from_server = false;
+        history.problem = problem;
+        return;
+    }
+    history.record = std::move(image);
+    history.pcs = pcs;
+}
+
+std::unique_ptr<ClassRecord> ClassRecord::Open(const ClassHistory& history, QString* problem) {
+    if (!history.from_server) {
+        *problem = history.problem;
+        return nullptr;
+    }
+    if (history.record.isEmpty()) return Load(history, problem);
+    std::unique_ptr<ClassRecord> record(new ClassRecord);
+    if (!record->OpenMemory(problem)) return nullptr;
+    sqlite3* handle = Handle(record->database());
+    const auto size = sqlite3_int64(history.record.size());
+    auto* bytes = static_cast<unsigned char*>(handle ? sqlite3_malloc64(sqlite3_uint64(size)) : nullptr);
+    if (!bytes) {
+        *problem = Problem(QStringLiteral("no memory for the image"));
+        return nullptr;
+    }
+    std::memcpy(bytes, history.record.constData(), std::size_t(size));
+    // SQLite owns the bytes from here on, also when it refuses them.
+    const int rc = sqlite3_deserialize(handle, "main", bytes, size, size,
+                                       SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
+    if (rc != SQLITE_OK) {
+        *problem = Problem(QString::fromUtf8(sqlite3_errstr(rc)));
+        return nullptr;
+    }
+    record->pcs_ = history.pcs;
+    record->ReadPupils();
     return record;
 }
 

@@ -20,11 +20,24 @@ namespace sorelka::sync {
 // order of their time (started_at, answered_at; then PC and the PC's id), so
 // "newest" and "the last 20 answers" mean the same as in one file. An answer
 // whose pupil the server does not hold counts as the guest's.
+//
+// The worker makes the copy (Pack) and sends SQLite's image of it, so the
+// thread that shows it only opens the image (Open): a few milliseconds where
+// the copy itself takes about 8 µs an answer.
 class ClassRecord {
 public:
-    // Builds the copy on a connection of its own (on the calling thread);
-    // null with `problem` set (for the administrator) when SQLite cannot.
+    // Builds the copy from the rows of `history` on a connection of its own
+    // (on the calling thread); null with `problem` set (for the
+    // administrator) when SQLite cannot.
     static std::unique_ptr<ClassRecord> Load(const ClassHistory& history, QString* problem);
+    // Replaces the rows of a history read from the server by the image of
+    // their copy (record, pcs); when the copy fails, the history says so as a
+    // server that could not be read.
+    static void Pack(ClassHistory& history);
+    // The copy of `history`: its image when it has one, else its rows.
+    // Null (with `problem`) when the server was not read or SQLite cannot.
+    static std::unique_ptr<ClassRecord> Open(const ClassHistory& history, QString* problem);
+
     ~ClassRecord();
     ClassRecord(const ClassRecord&) = delete;
     ClassRecord& operator=(const ClassRecord&) = delete;
@@ -35,7 +48,9 @@ public:
     const QStringList& pupils() const { return pupils_; }
 
 private:
-    explicit ClassRecord(QString connection) : connection_(std::move(connection)) {}
+    ClassRecord();
+    bool OpenMemory(QString* problem);
+    void ReadPupils();
 
     QString connection_;
     int pcs_ = 0;

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sync/class_record.h"
+
 namespace sorelka::sync {
 
 namespace {
@@ -534,8 +536,11 @@ void ClassSync::Run() {
             }
             if (fetch) {
                 ClassHistory history = ReadClassHistoryOn(server, config_, timing_.connect_timeout_s);
+                // The copy is made here, so the teacher's window only opens it.
+                ClassRecord::Pack(history);
                 QMetaObject::invokeMethod(
-                    this, [this, history] { emit classHistory(history); }, Qt::QueuedConnection);
+                    this, [this, history = std::move(history)] { emit classHistory(history); },
+                    Qt::QueuedConnection);
             }
 
             Outcome outcome;

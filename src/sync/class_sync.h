@@ -59,6 +59,10 @@ struct ClassHistory {
     std::vector<ClassPupil> pupils;
     std::vector<ClassDrill> drills;
     std::vector<ClassAnswer> answers;
+    // The rows above already copied into a record (ClassRecord::Pack, on the
+    // worker): SQLite's image of that database, the rows themselves left out.
+    QByteArray record;
+    int pcs = 0;  // PCs with any row on the server
 };
 
 // How often the worker looks and how long it waits after a failure.
@@ -105,8 +109,9 @@ public:
     // Thread-safe.
     SyncStatus status() const;
 
-    // Asks the worker for the class's answers from the server; classHistory()
-    // brings them (on the thread this object lives on).
+    // Asks the worker for the class from the server; classHistory() brings
+    // it (on the thread this object lives on) already copied into a record
+    // image (ClassRecord::Pack), so the receiver only opens it.
     void RequestClassHistory();
 
     // For tests and tools: waits until a look that began after this call

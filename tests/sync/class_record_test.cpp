@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include "report/report_data.h"
 #include "sync/class_record.h"
@@ -43,7 +44,7 @@ QStringList Rows(const QSqlDatabase& db, const QString& sql) {
     if (!q.exec(sql)) return {"error"};
     while (q.next()) {
         QStringList fields;
-        for (int i = 0; q.value(i).isValid(); ++i) fields << q.value(i).toString();
+        for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
         out << fields.join('|');
     }
     return out;
@@ -95,6 +96,19 @@ TEST(ClassRecord, TwoPcsBecomeOneClassWithPupilsByNameAndAnswersInTimeOrder) {
     const auto wrong = report::RecentWrong(db, {QString("はなこ"), {}, {}, 0}, 10);
     ASSERT_EQ(wrong.size(), 3u);
     EXPECT_EQ(wrong[0].problem, "pcB-2") << "newest first across PCs";
+
+    // As the worker sends it: the copy's image, opened as the same record.
+    sync::ClassHistory packed = h;
+    sync::ClassRecord::Pack(packed);
+    EXPECT_TRUE(packed.answers.empty());
+    const auto opened = sync::ClassRecord::Open(packed, &problem);
+    ASSERT_TRUE(opened) << problem.toStdString();
+    EXPECT_EQ(opened->pcs(), 2);
+    EXPECT_EQ(opened->pupils(), record->pupils());
+    for (const char* table : {"pupils", "drills", "history"}) {
+        const QString all = QStringLiteral("select * from %1 order by id").arg(table);
+        EXPECT_EQ(Rows(opened->database(), all), Rows(db, all)) << table;
+    }
 }
 
 }  // namespace
