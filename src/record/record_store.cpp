@@ -249,6 +249,20 @@ bool RecordStore::FileStillOurs() const {
     return st.st_dev == device_ && st.st_ino == inode_;
 }
 
+bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error) {
+    QSqlQuery q(db);
+    for (const Migration& step : Migrations()) {
+        if (step.version <= version) continue;
+        for (const QString& sql : step.statements) {
+            if (!q.exec(sql)) {
+                if (error) *error = q.lastError();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // Returns 0 when the file is ready, else the SQLite code that stopped it.
 int RecordStore::Upgrade(QString* detail) {
     QSqlDatabase db = database();
@@ -286,15 +300,10 @@ int RecordStore::Upgrade(QString* detail) {
     // Older file: every missing step in one transaction, so a failure leaves
     // the file as it was.
     if (!q.exec(QStringLiteral("begin immediate"))) return failed(q.lastError());
-    for (const Migration& step : Migrations()) {
-        if (step.version <= version) continue;
-        for (const QString& sql : step.statements) {
-            if (!q.exec(sql)) {
-                const int code = failed(q.lastError());
-                QSqlQuery(db).exec(QStringLiteral("rollback"));
-                return code;
-            }
-        }
+    if (QSqlError error; !ApplyLayoutSteps(db, version, &error)) {
+        const int code = failed(error);
+        QSqlQuery(db).exec(QStringLiteral("rollback"));
+        return code;
     }
     if (!q.exec(QStringLiteral("pragma user_version = %1").arg(SchemaVersion())) ||
         !q.exec(QStringLiteral("commit"))) {
