@@ -143,9 +143,11 @@ void Program::OpenTeacherView() {
     QWidget* over = QApplication::activeWindow();
     PinDialog dialog(teacher_pin(), over ? over : main_window_.get());
     if (dialog.exec() != QDialog::Accepted) return;
-    if (teacher_)
+    if (teacher_) {
+        // This PC's rows may have changed; the server's are read again.
         teacher_->Refresh();
-    else {
+        teacher_->FetchClass();
+    } else {
         teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
         teacher_->ShowServerStatus(sync_.get());
     }

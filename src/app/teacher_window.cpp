@@ -18,10 +18,12 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "record/learning_record.h"
 #include "report/csv_export.h"
 #include "report/pdf_report.h"
+#include "sync/class_record.h"
 #include "sync/class_sync.h"
 #include "widgets/look.h"
 
@@ -150,9 +152,15 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     tabs_->setObjectName(QStringLiteral("TeacherTabs"));
     tabs_->setAccessibleName(QStringLiteral("先生用のページ"));
     layout->addWidget(tabs_);
+    auto* source = new QHBoxLayout;
     server_status_ = new QLabel(this);
     server_status_->setObjectName(QStringLiteral("ClassServerStatus"));
-    layout->addWidget(server_status_);
+    server_status_->setWordWrap(true);
+    source->addWidget(server_status_, 1);
+    reload_ = Button(QStringLiteral("ClassServerReload"), QStringLiteral("サーバーから読みなおす"), this);
+    reload_->hide();
+    source->addWidget(reload_);
+    layout->addLayout(source);
     ShowServerStatus(nullptr);
 
     // The class.
@@ -246,8 +254,17 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     connect(remove, &QPushButton::clicked, this, &TeacherWindow::DeletePupil);
     connect(csv, &QPushButton::clicked, this, &TeacherWindow::ExportCsv);
     connect(pdf, &QPushButton::clicked, this, &TeacherWindow::ExportPdf);
+    connect(reload_, &QPushButton::clicked, this, &TeacherWindow::FetchClass);
     Refresh();
 }
+
+TeacherWindow::~TeacherWindow() = default;
+
+QSqlDatabase TeacherWindow::ShownDatabase() const {
+    return class_record_ ? class_record_->database() : record_.store().database();
+}
+
+bool TeacherWindow::HasRecord() const { return class_record_ || record_.store().Ready(); }
 
 QDate TeacherWindow::Today() const {
     const LocalTime now = ctx_.clock.Now();
@@ -275,8 +292,7 @@ void TeacherWindow::RefreshClass() {
     f.pupil.reset();
     f.topic = 0;  // the topic is the proxy's filter
     const std::vector<report::ClassRow> rows =
-        record_.store().Ready() ? report::ClassSummary(record_.store().database(), f)
-                                : std::vector<report::ClassRow>();
+        HasRecord() ? report::ClassSummary(ShownDatabase(), f) : std::vector<report::ClassRow>();
     class_model_->clear();
     class_model_->setHorizontalHeaderLabels(
         {QStringLiteral("なまえ"), QStringLiteral("単元"), QStringLiteral("問題数"), QStringLiteral("正答率"),
@@ -301,8 +317,13 @@ void TeacherWindow::RefreshClass() {
     QStringList names;
     for (const report::ClassRow& r : rows)
         if (!names.contains(r.pupil)) names << r.pupil;
-    for (const auto& entry : record_.Roster())
-        if (!names.contains(entry.name)) names << entry.name;
+    if (class_record_) {
+        for (const QString& name : class_record_->pupils())
+            if (!names.contains(name)) names << name;
+    } else {
+        for (const auto& entry : record_.Roster())
+            if (!names.contains(entry.name)) names << entry.name;
+    }
     const QSignalBlocker block(pupil_);
     pupil_->clear();
     pupil_->addItems(names);
@@ -310,7 +331,7 @@ void TeacherWindow::RefreshClass() {
 }
 
 void TeacherWindow::RefreshPupil() {
-    if (pupil_->currentIndex() < 0 || !record_.store().Ready()) {
+    if (pupil_->currentIndex() < 0 || !HasRecord()) {
         chart_->SetWeeks({}, report::WeekStart(Today()));
         kinds_->clear();
         wrong_->clear();
@@ -318,7 +339,7 @@ void TeacherWindow::RefreshPupil() {
     }
     report::ReportFilter f = CurrentFilter();
     f.pupil = pupil_->currentText();
-    const QSqlDatabase db = record_.store().database();
+    const QSqlDatabase db = ShownDatabase();
     const QDate last_week = report::WeekStart(f.to ? *f.to : Today());
     chart_->SetWeeks(report::WeeklyPercents(db, *f.pupil, last_week, f.topic), last_week);
     std::vector<QStringList> kinds;
@@ -404,7 +425,7 @@ void TeacherWindow::Export(bool pdf) {
     const QString path = ask_save_path ? ask_save_path(suggested) : QString();
     if (path.isEmpty()) return;
     QString error;
-    const QSqlDatabase db = record_.store().database();
+    const QSqlDatabase db = ShownDatabase();
     const bool ok = pdf ? report::ExportPdf(db, CurrentFilter(), Today(), path, &error)
                         : report::ExportCsv(db, CurrentFilter(), path, &error);
     if (ok)
@@ -415,16 +436,53 @@ void TeacherWindow::Export(bool pdf) {
 
 void TeacherWindow::ShowServerStatus(sync::ClassSync* sync) {
     disconnect(server_connection_);
-    auto show = [this, sync] {
-        const sync::SyncStatus status = sync ? sync->status() : sync::SyncStatus{};
-        const QString lines = sync::StatusLines(status).join(QStringLiteral("　"));
-        // The class above is read from this PC's record file in either case.
-        const QString text = QStringLiteral("表示しているのは このPCの記録です。") + lines;
-        server_status_->setText(text);
-        server_status_->setAccessibleName(text);
-    };
-    show();
-    if (sync) server_connection_ = connect(sync, &sync::ClassSync::statusChanged, this, show);
+    disconnect(history_connection_);
+    sync_ = sync;
+    reload_->setVisible(sync != nullptr);
+    source_ = QStringLiteral("表示しているのは このPCの記録です。");
+    if (sync) {
+        server_connection_ = connect(sync, &sync::ClassSync::statusChanged, this, &TeacherWindow::ShowSource);
+        history_connection_ = connect(sync, &sync::ClassSync::classHistory, this, &TeacherWindow::ShowClass);
+        FetchClass();
+    } else if (class_record_) {
+        class_record_.reset();
+        Refresh();
+    }
+    ShowSource();
+}
+
+void TeacherWindow::FetchClass() {
+    if (!sync_) return;
+    if (!class_record_)
+        source_ = QStringLiteral("表示しているのは このPCの記録です（学校のサーバーの記録を読んでいます）。");
+    ShowSource();
+    sync_->RequestClassHistory();
+}
+
+void TeacherWindow::ShowClass(const sync::ClassHistory& history) {
+    QString problem;
+    std::unique_ptr<sync::ClassRecord> loaded = sync::ClassRecord::Open(history, &problem);
+    if (loaded) {
+        source_ = QStringLiteral("表示しているのは 学校のサーバーの記録です（PC %1台）。").arg(loaded->pcs());
+    } else {
+        source_ = history.reached || history.from_server
+                      ? QStringLiteral("サーバーの記録を読めなかったため、このPCの記録を表示しています。")
+                      : QStringLiteral("サーバーに つながらないため、このPCの記録を表示しています。");
+    }
+    // The technical detail for the administrator, beside the plain sentence.
+    server_status_->setToolTip(problem);
+    if (!problem.isEmpty()) std::fprintf(stderr, "Sorelka: %s\n", qPrintable(problem));
+    class_record_ = std::move(loaded);
+    ShowSource();
+    RefreshClass();
+    RefreshPupil();
+}
+
+void TeacherWindow::ShowSource() {
+    const sync::SyncStatus status = sync_ ? sync_->status() : sync::SyncStatus{};
+    const QString text = source_ + sync::StatusLines(status).join(QStringLiteral("　"));
+    server_status_->setText(text);
+    server_status_->setAccessibleName(text);
 }
 
 }  // namespace sorelka

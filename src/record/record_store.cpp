@@ -97,17 +97,11 @@ RecordStore::RecordStore(QString path, Dialogs& dialogs, const Clock* clock, Che
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, [this] { Flush(); });
     // Copying the write-ahead log into the database syncs the disk, which can
-    // take tens of milliseconds: it is done outside the pupil's click. Not
-    // after every answer, though: the first write after a copy starts the log
-    // afresh and costs ten times an ordinary one. So the log is copied a
-    // moment after every hundredth write, or when the record has been quiet
-    // for half a minute.
+    // take tens of milliseconds: it is done outside the pupil's click, a
+    // moment after every hundredth write or when the record has been quiet
+    // for half a minute, not after every answer.
     checkpoint_.setSingleShot(true);
-    connect(&checkpoint_, &QTimer::timeout, this, [this] {
-        if (!open_ || read_only_) return;
-        QSqlQuery(database()).exec(QStringLiteral("pragma wal_checkpoint(passive)"));
-        writes_since_checkpoint_ = 0;
-    });
+    connect(&checkpoint_, &QTimer::timeout, this, &RecordStore::CopyLogIntoFile);
     // A record that does not exist yet is made by the first write, so a
     // start that writes nothing leaves nothing behind.
     if (QFileInfo::exists(path_) && OpenFile(true) && !read_only_) StartBackgroundWork();
@@ -255,6 +249,20 @@ bool RecordStore::FileStillOurs() const {
     return st.st_dev == device_ && st.st_ino == inode_;
 }
 
+bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error) {
+    QSqlQuery q(db);
+    for (const Migration& step : Migrations()) {
+        if (step.version <= version) continue;
+        for (const QString& sql : step.statements) {
+            if (!q.exec(sql)) {
+                if (error) *error = q.lastError();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // Returns 0 when the file is ready, else the SQLite code that stopped it.
 int RecordStore::Upgrade(QString* detail) {
     QSqlDatabase db = database();
@@ -292,15 +300,10 @@ int RecordStore::Upgrade(QString* detail) {
     // Older file: every missing step in one transaction, so a failure leaves
     // the file as it was.
     if (!q.exec(QStringLiteral("begin immediate"))) return failed(q.lastError());
-    for (const Migration& step : Migrations()) {
-        if (step.version <= version) continue;
-        for (const QString& sql : step.statements) {
-            if (!q.exec(sql)) {
-                const int code = failed(q.lastError());
-                QSqlQuery(db).exec(QStringLiteral("rollback"));
-                return code;
-            }
-        }
+    if (QSqlError error; !ApplyLayoutSteps(db, version, &error)) {
+        const int code = failed(error);
+        QSqlQuery(db).exec(QStringLiteral("rollback"));
+        return code;
     }
     if (!q.exec(QStringLiteral("pragma user_version = %1").arg(SchemaVersion())) ||
         !q.exec(QStringLiteral("commit"))) {
@@ -461,6 +464,23 @@ bool RecordStore::Recover(const QString& reason) {
     }
     QFile::rename(rebuilt, path_);
     return OpenFile(true);
+}
+
+void RecordStore::CopyLogIntoFile() {
+    checkpoint_.stop();
+    writes_since_checkpoint_ = 0;
+    if (!open_ || read_only_) return;
+    QSqlQuery q(database());
+    // busy, frames in the log, frames copied
+    if (!q.exec(QStringLiteral("pragma wal_checkpoint(passive)")) || !q.next()) return;
+    const bool whole_log_copied = q.value(0).toInt() == 0 && q.value(1).toInt() > 0 &&
+                                  q.value(1).toInt() == q.value(2).toInt();
+    q.finish();
+    // The next write starts the log afresh, and that start syncs the log's
+    // new header to the disk (several milliseconds on a busy disk). A write
+    // that changes nothing makes that start here rather than in the next
+    // answer's click.
+    if (whole_log_copied) q.exec(QStringLiteral("pragma user_version = %1").arg(SchemaVersion()));
 }
 
 bool RecordStore::WriteOne(const Transaction& transaction, int* code, QString* detail) {

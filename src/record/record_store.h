@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QTimer>
 #include <QVariantList>
@@ -27,6 +28,12 @@ struct Statement {
 
 // Statements written together or not at all.
 using Transaction = std::vector<Statement>;
+
+// Runs the statements of every layout step after `version` on `db`, in
+// order, inside the caller's transaction: the record file's upgrade, and
+// copies of the record built in memory. False, with the SQLite error, at the
+// first statement that fails.
+bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error);
 
 // Why the record could not be written as asked. Each cause is told to the
 // user once per run, in Japanese; the technical detail goes to standard error.
@@ -78,6 +85,9 @@ public:
     Result Commit(Transaction transaction);
     // Tries to write what is kept; true when nothing is kept any more.
     bool Flush();
+    // Copies the write-ahead log into the database file and starts the log
+    // afresh (the program's timer does this a moment after writes).
+    void CopyLogIntoFile();
     std::size_t kept() const { return kept_.size(); }
 
     // The connection for reading (invalid while the file could not be opened).

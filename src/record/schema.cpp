@@ -55,6 +55,45 @@ const std::vector<Migration>& Migrations() {
                          " up_to integer not null, confirmed_at text)"),
           QStringLiteral("create table sync_drills_sent (id integer primary key, finished_at text,"
                          " questions integer, correct integer, points integer, seconds integer)")}},
+        // Each pupil's answers, right answers and last answer per topic, kept
+        // by triggers in the transaction that writes or removes the answers,
+        // so the class's figures over all days are read from 200 rows rather
+        // than counted over the whole history. pupil_key is the pupil's id,
+        // 0 for the guest (a key cannot be null).
+        {6,
+         {QStringLiteral("create table history_totals (pupil_key integer not null, topic integer not null,"
+                         " answers integer not null, correct integer not null, last_at text,"
+                         " primary key (pupil_key, topic)) without rowid"),
+          QStringLiteral("insert into history_totals select coalesce(pupil_id, 0), topic, count(*),"
+                         " sum(correct), max(answered_at) from history group by 1, 2"),
+          QStringLiteral("create trigger history_totals_add after insert on history begin"
+                         " insert into history_totals values (coalesce(new.pupil_id, 0), new.topic, 1,"
+                         " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
+                         " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
+                         " end"),
+          // The last answer is looked up again only when the removed one was
+          // it; a pupil's group without answers goes.
+          QStringLiteral("create trigger history_totals_remove after delete on history begin"
+                         " update history_totals set answers = answers - 1, correct = correct - old.correct,"
+                         " last_at = case when old.answered_at < last_at then last_at else"
+                         " (select max(answered_at) from history where pupil_id is old.pupil_id"
+                         " and topic = old.topic) end"
+                         " where pupil_key = coalesce(old.pupil_id, 0) and topic = old.topic;"
+                         " delete from history_totals where pupil_key = coalesce(old.pupil_id, 0)"
+                         " and topic = old.topic and answers <= 0;"
+                         " end"),
+          QStringLiteral("create trigger history_totals_change after update of pupil_id, topic, correct,"
+                         " answered_at on history begin"
+                         " update history_totals set answers = answers - 1, correct = correct - old.correct,"
+                         " last_at = (select max(answered_at) from history where pupil_id is old.pupil_id"
+                         " and topic = old.topic)"
+                         " where pupil_key = coalesce(old.pupil_id, 0) and topic = old.topic;"
+                         " delete from history_totals where pupil_key = coalesce(old.pupil_id, 0)"
+                         " and topic = old.topic and answers <= 0;"
+                         " insert into history_totals values (coalesce(new.pupil_id, 0), new.topic, 1,"
+                         " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
+                         " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
+                         " end")}},
     };
     return steps;
 }

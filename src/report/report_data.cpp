@@ -126,9 +126,19 @@ QString Inline(QString sql, const QVariantList& values) {
     return sql;
 }
 
-std::vector<Group> Groups(QSqlQuery& q, const Where& w) {
+// Over all days the figures are the kept totals; within dates they are
+// counted from the answers.
+QString GroupSql(const ReportFilter& f, const Where& w) {
+    if (f.from || f.to) return GroupSql(w);
+    return QStringLiteral("select pupil_id, name, topic, answers, correct, last_at from (select"
+                          " nullif(pupil_key, 0) as pupil_id, (select name from pupils where id = pupil_key)"
+                          " as name, topic, answers, correct, last_at from history_totals)") +
+           w.sql + QStringLiteral(" order by pupil_id is null, pupil_id, topic");
+}
+
+std::vector<Group> Groups(QSqlQuery& q, const ReportFilter& f, const Where& w) {
     std::vector<Group> groups;
-    if (!Run(q, GroupSql(w), w.values)) return groups;
+    if (!Run(q, GroupSql(f, w), w.values)) return groups;
     while (q.next()) {
         Group g;
         g.pupil_id = q.value(0);
@@ -179,7 +189,7 @@ std::vector<ClassRow> ClassSummary(const QSqlDatabase& db, const ReportFilter& f
     std::vector<ClassRow> rows;
     if (!db.isOpen()) return rows;
     QSqlQuery q(db);
-    std::vector<Group> groups = Groups(q, FilterWhere(filter, QStringLiteral("answered_at")));
+    std::vector<Group> groups = Groups(q, filter, FilterWhere(filter, QStringLiteral("answered_at")));
     for (Group& g : groups) {
         if (q.exec(MedianSql(filter, g)) && q.next()) g.row.median_seconds = q.value(0).toDouble();
         if (q.exec(HabitSql(filter, g)) && q.next()) g.row.habit = q.value(0).toString();
@@ -201,8 +211,8 @@ QStringList ClassSummaryScript(const QSqlDatabase& db, const ReportFilter& filte
     QStringList script;
     QSqlQuery q(db);
     const Where w = FilterWhere(filter, QStringLiteral("answered_at"));
-    script << Inline(GroupSql(w), w.values);
-    for (const Group& g : Groups(q, w)) script << MedianSql(filter, g) << HabitSql(filter, g);
+    script << Inline(GroupSql(filter, w), w.values);
+    for (const Group& g : Groups(q, filter, w)) script << MedianSql(filter, g) << HabitSql(filter, g);
     const Where dw = FilterWhere(filter, QStringLiteral("started_at"));
     script << Inline(DrillSql(dw), dw.values);
     return script;

@@ -20,6 +20,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "sync/class_record.h"
+
 namespace sorelka::sync {
 
 namespace {
@@ -580,16 +582,50 @@ ClassHistory ReadClassHistoryOn(QSqlDatabase& server, const ServerConfig& config
         history.problem = problem;
         return history;
     }
+    history.reached = true;
+    auto failed = [&](const QSqlQuery& q) {
+        history = ClassHistory{};
+        history.reached = true;
+        history.problem = QStringLiteral("サーバーから読めません: ") + q.lastError().text();
+        server.close();  // a connection that failed mid-read is opened afresh next time
+        return history;
+    };
     QSqlQuery q(server);
     q.setForwardOnly(true);
+    // One snapshot: no answer without its drill and pupil, whatever PCs send meanwhile.
+    if (!q.exec(QStringLiteral("begin transaction isolation level repeatable read read only"))) return failed(q);
+    if (!q.exec(QStringLiteral("select pc_id, %1 from pupils order by created_at, pc_id, id")
+                    .arg(ColumnList(kPupils))))
+        return failed(q);
+    while (q.next()) {
+        history.pupils.push_back({q.value(0).toString(), q.value(1).toLongLong(), q.value(2).toString(),
+                                  q.value(3).toString(), q.value(4).toInt() != 0, q.value(5).toString()});
+    }
+    if (!q.exec(QStringLiteral("select pc_id, %1 from drills order by started_at, pc_id, id")
+                    .arg(ColumnList(kDrills))))
+        return failed(q);
+    while (q.next()) {
+        ClassDrill d;
+        d.pc_id = q.value(0).toString();
+        record::DrillRecord& r = d.drill;
+        r.id = q.value(1).toLongLong();
+        r.uid = q.value(2).toString();
+        if (!q.isNull(3)) r.pupil_id = q.value(3).toLongLong();
+        r.topic = q.value(4).toInt();
+        r.menu_choice = q.value(5).toInt();
+        r.time_limit_seconds = q.value(6).toInt();
+        r.started_at = q.value(7).toString();
+        r.finished_at = q.value(8).toString();
+        r.questions = q.value(9).toInt();
+        r.correct = q.value(10).toInt();
+        r.points = q.value(11).toInt();
+        r.seconds = q.value(12).toInt();
+        history.drills.push_back(std::move(d));
+    }
     if (!q.exec(QStringLiteral("select h.pc_id, p.name, %1 from history h left join pupils p"
                                " on p.pc_id = h.pc_id and p.id = h.pupil_id order by h.answered_at, h.pc_id, h.id")
-                    .arg(ColumnList(kHistory, QStringLiteral("h."))))) {
-        history.problem = QStringLiteral("サーバーから読めません: ") + q.lastError().text();
-        server.close();
-        return history;
-    }
-    history.from_server = true;
+                    .arg(ColumnList(kHistory, QStringLiteral("h.")))))
+        return failed(q);
     while (q.next()) {
         ClassAnswer a;
         a.pc_id = q.value(0).toString();
@@ -613,6 +649,9 @@ ClassHistory ReadClassHistoryOn(QSqlDatabase& server, const ServerConfig& config
         r.worked_rows = q.value(17).toString();
         history.answers.push_back(std::move(a));
     }
+    q.finish();
+    QSqlQuery(server).exec(QStringLiteral("commit"));
+    history.from_server = true;
     return history;
 }
 
@@ -786,8 +825,11 @@ void ClassSync::Run() {
                     history = ReadClassHistoryOn(server, config_, timing_.connect_timeout_s);
                 else
                     history.problem = problem;
+                // The copy is made here, so the teacher's window only opens it.
+                ClassRecord::Pack(history);
                 QMetaObject::invokeMethod(
-                    this, [this, history] { emit classHistory(history); }, Qt::QueuedConnection);
+                    this, [this, history = std::move(history)] { emit classHistory(history); },
+                    Qt::QueuedConnection);
             }
 
             Outcome outcome;

@@ -34,11 +34,36 @@ struct ClassAnswer {
     record::HistoryRow row;  // row.pupil is the pupil's name, the same on every PC
 };
 
-// The class's answers: from the server when one is configured and reachable.
+// One pupil of one PC's roster as the server holds it; the same name on two
+// PCs is the same pupil.
+struct ClassPupil {
+    QString pc_id;
+    qint64 id = 0;  // the PC's own id of the pupil
+    QString name;
+    QString reading;
+    bool archived = false;
+    QString created_at;
+};
+
+// One drill of one PC; drill.id and drill.pupil_id are the PC's own.
+struct ClassDrill {
+    QString pc_id;
+    record::DrillRecord drill;
+};
+
+// The class as the server holds it: every PC's pupils, drills and answers,
+// read in one snapshot (answers in the order they were given).
 struct ClassHistory {
     bool from_server = false;
-    QString problem;  // why the server could not be read; empty when it was
+    bool reached = false;  // the server took the login (the reading may still have failed)
+    QString problem;       // why the server could not be read; empty when it was
+    std::vector<ClassPupil> pupils;
+    std::vector<ClassDrill> drills;
     std::vector<ClassAnswer> answers;
+    // The rows above already copied into a record (ClassRecord::Pack, on the
+    // worker): SQLite's image of that database, the rows themselves left out.
+    QByteArray record;
+    int pcs = 0;  // PCs with any row on the server
 };
 
 // How often the worker looks and how long it waits after a failure.
@@ -87,8 +112,9 @@ public:
     // Thread-safe.
     SyncStatus status() const;
 
-    // Asks the worker for the class's answers from the server; classHistory()
-    // brings them (on the thread this object lives on).
+    // Asks the worker for the class from the server; classHistory() brings
+    // it (on the thread this object lives on) already copied into a record
+    // image (ClassRecord::Pack), so the receiver only opens it.
     void RequestClassHistory();
 
     // For tests and tools: waits until a look that began after this call

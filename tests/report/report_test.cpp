@@ -14,6 +14,7 @@
 #include "report/pdf_report.h"
 #include "report/report_data.h"
 #include "report/teacher_pin.h"
+#include "record/schema.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
 
@@ -82,6 +83,8 @@ TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
         {std::nullopt, QDate(2026, 10, 15), QDate(2026, 11, 10), 0},
         {QStringLiteral("はなこ"), std::nullopt, QDate(2026, 10, 20), 0},
         {QString(), QDate(2026, 11, 1), std::nullopt, 0},
+        {QStringLiteral("たろう"), std::nullopt, std::nullopt, 3},
+        {QString(), std::nullopt, std::nullopt, 0},
     };
     for (const ReportFilter& f : filters) {
         // The plain count: group the rows of the filter by pupil and topic.
@@ -90,7 +93,7 @@ TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
             const QString who = h.pupil.isEmpty() ? record::kGuestName : h.pupil;
             const QDate day = QDate::fromString(h.answered_at.left(10), Qt::ISODate);
             if (f.pupil && who != (f.pupil->isEmpty() ? record::kGuestName : *f.pupil)) continue;
-            if ((f.from && day < *f.from) || (f.to && day > *f.to)) continue;
+            if ((f.from && day < *f.from) || (f.to && day > *f.to) || (f.topic && h.topic != f.topic)) continue;
             groups[{who, h.topic}].push_back(&h);
         }
         const std::vector<report::ClassRow> rows = report::ClassSummary(r.db(), f);
@@ -129,6 +132,70 @@ TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
             r.learning->Habits(row.pupil == record::kGuestName ? QString() : row.pupil, row.topic);
         EXPECT_EQ(row.habit, habits.value(0));
     }
+}
+
+// The kept totals per pupil and topic equal a count of the answers: on a
+// file of the layout before them (upgraded with its rows), after new
+// answers, a pupil removed, the newest answer of a group removed, and
+// answers changed.
+TEST(ClassSummary, KeptTotalsFollowEveryChangeToTheAnswers) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/kyozai.db";
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "layout5");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const record::Migration& step : record::Migrations())
+            for (const QString& sql : step.statements)
+                if (step.version <= 5) ASSERT_TRUE(q.exec(sql)) << Utf8(sql);
+        ASSERT_TRUE(q.exec("insert into pupils (name) values ('はなこ')"));
+        for (int i = 0; i < 30; ++i)
+            ASSERT_TRUE(q.exec(QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, problem,"
+                                              " correct, seconds) values (%1, '2026-10-%2T10:00:00.000+09:00',"
+                                              " %3, 'practice', '1 ÷ 1', %4, 3)")
+                                   .arg(i % 3 ? "1" : "null")
+                                   .arg(10 + i % 7)
+                                   .arg(1 + i % 2)
+                                   .arg(i % 2)));
+        ASSERT_TRUE(q.exec("pragma user_version = 5"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("layout5");
+    FakeDialogs dialogs;
+    record::RecordStore store(path, dialogs, nullptr, record::RecordStore::CheckMode::Synchronous);
+    record::LearningRecord learning(store);
+    ASSERT_TRUE(store.Ready());
+    auto mismatches = [&] {
+        const QString counted = QStringLiteral(
+            "select coalesce(pupil_id, 0), topic, count(*), sum(correct), max(answered_at) from history group by 1, 2");
+        const QString kept = QStringLiteral("select pupil_key, topic, answers, correct, last_at from history_totals");
+        QSqlQuery q(store.database());
+        q.exec(QStringLiteral("select (select count(*) from (%1 except %2)) + (select count(*) from (%2 except %1)),"
+                              " (select count(*) from history_totals)")
+                   .arg(counted, kept));
+        return q.next() ? std::make_pair(q.value(0).toInt(), q.value(1).toInt()) : std::make_pair(-1, -1);
+    };
+    EXPECT_EQ(mismatches(), std::make_pair(0, 4)) << "upgraded";
+    auto commit = [&](const QString& sql) { ASSERT_EQ(store.Commit({{sql, {}}}), record::RecordStore::Result::Written); };
+    learning.AddPupil("たろう");
+    for (int i = 0; i < 40; ++i)
+        commit(QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, problem, correct, seconds)"
+                              " values (%1, '2026-11-%2T09:00:00.000+09:00', %3, 'drill', '2 ÷ 1', %4, 4)")
+                   .arg(i % 2 ? "(select id from pupils where name = 'たろう')" : "null")
+                   .arg(10 + i % 9)
+                   .arg(1 + i % 5)
+                   .arg(i % 3 ? 1 : 0));
+    EXPECT_EQ(mismatches().first, 0) << "new answers";
+    learning.DeletePupil("はなこ");
+    EXPECT_EQ(mismatches(), std::make_pair(0, 10)) << "a pupil removed";
+    commit("delete from history where id = (select max(id) from history where pupil_id is null and topic = 2)");
+    commit("delete from history where pupil_id is null and topic = 5");
+    EXPECT_EQ(mismatches(), std::make_pair(0, 9)) << "the newest answer and a whole group removed";
+    commit("update history set topic = 4, correct = 1 - correct where id % 4 = 0");
+    commit("update history set answered_at = '2026-09-01T08:00:00.000+09:00' where id % 5 = 0");
+    EXPECT_EQ(mismatches().first, 0) << "answers changed";
+    EXPECT_EQ(report::ClassSummary(store.database(), {}).size(), size_t(mismatches().second));
 }
 
 // ---------------------------------------------------------------- CSV

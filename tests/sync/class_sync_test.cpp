@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <map>
 #include <set>
 #include <signal.h>
 
@@ -19,7 +20,9 @@
 #include "drill/drill_session.h"
 #include "drill/recorded_answers.h"
 #include "record/learning_record.h"
+#include "report/report_data.h"
 #include "support/fakes.h"
+#include "sync/class_record.h"
 #include "sync/class_sync.h"
 #include "sync/pg_cluster.h"
 
@@ -95,6 +98,7 @@ public:
         return Rows(rows.begin(), rows.end());
     }
     QString PcId() { return Query("select pc_id from sync_source").value(0); }
+    QSqlDatabase Database() const { return QSqlDatabase::database(name_); }
 
 private:
     QString name_;
@@ -173,6 +177,26 @@ TEST_F(ClassServer, TwoPcsLoggingAtOnceLeaveExactlyTheUnionOnTheServer) {
               (QStringList{"たろう|2", "はなこ|2"}));
     EXPECT_EQ(cluster().Query("select pupil, count(*) from class_history group by pupil order by pupil"),
               (QStringList{"たろう|5000", "はなこ|5000"}));
+
+    // The teacher's view of the class from the server: each pupil's figures
+    // on each topic are those of both files together.
+    const sync::ClassHistory history = sync::ReadClassHistory(cluster().Config());
+    ASSERT_TRUE(history.from_server) << history.problem.toStdString();
+    QString problem;
+    const auto record = sync::ClassRecord::Load(history, &problem);
+    ASSERT_TRUE(record) << problem.toStdString();
+    EXPECT_EQ(record->pcs(), 2);
+    using Figures = std::array<int, 4>;  // answers, right, drills, best points
+    std::map<std::pair<QString, int>, Figures> sum, server;
+    for (LocalFile* file : {&fa, &fb})
+        for (const report::ClassRow& row : report::ClassSummary(file->Database(), {})) {
+            Figures& f = sum[{row.pupil, row.topic}];
+            f = {f[0] + row.answers, f[1] + row.correct, f[2] + row.drills, std::max(f[3], row.best_points)};
+        }
+    for (const report::ClassRow& row : report::ClassSummary(record->database(), {}))
+        server[{row.pupil, row.topic}] = {row.answers, row.correct, row.drills, row.best_points};
+    EXPECT_EQ(server.size(), 10u);
+    EXPECT_TRUE(server == sum);
 }
 
 // The server stopped for 10 s while a PC logs, then the PC killed mid-send
@@ -316,10 +340,17 @@ TEST_F(ClassServer, RefusedOrUnreachableServerKeepsEverythingForLater) {
     ASSERT_TRUE(got.wait(10000));
     const auto history = got.front().front().value<sync::ClassHistory>();
     EXPECT_TRUE(history.from_server);
-    ASSERT_EQ(history.answers.size(), 26u);
-    EXPECT_EQ(history.answers.front().pc_id, pc_id);
-    EXPECT_EQ(history.answers.front().row.pupil, QStringLiteral("はなこ"));
-    EXPECT_EQ(history.answers.back().row.problem, QStringLiteral("P 26"));
+    EXPECT_TRUE(history.answers.empty()) << "the worker sends the copy, not the rows";
+    QString problem;
+    const auto copy = sync::ClassRecord::Open(history, &problem);
+    ASSERT_TRUE(copy) << problem.toStdString();
+    EXPECT_EQ(copy->pcs(), 1);
+    QSqlQuery read(copy->database());
+    ASSERT_TRUE(read.exec("select count(*), min(p.name), max(h.problem) from history h join pupils p"
+                          " on p.id = h.pupil_id") && read.next());
+    EXPECT_EQ(read.value(0).toInt(), 26);
+    EXPECT_EQ(read.value(1).toString(), QStringLiteral("はなこ"));
+    EXPECT_EQ(read.value(2).toString(), QStringLiteral("P 9"));  // "P 1" … "P 26" as texts
 
     // The PCs' role adds and reads; it changes no answer and removes nothing.
     QSqlDatabase as_pc = QSqlDatabase::addDatabase("QPSQL", "as-pc");
