@@ -82,9 +82,12 @@ struct SyncTiming {
 //
 // Every row goes with (pc_id, id) as its key, and the server keeps a row it
 // already holds as it is (a drill's figures and end time are brought up to
-// date), so a batch cut off anywhere is simply sent again. The file records
-// what the server confirmed (sync_confirmed, sync_drills_sent) after each
-// server transaction. A server that cannot be reached, refuses the login or
+// date), so a batch cut off anywhere is simply sent again. A row the server
+// already holds under that key is read back: when it is another file's (this
+// file was copied, or put back from a backup), the file takes a fresh pc_id
+// and sends what the server does not hold as its own under it. The file
+// records what the server confirmed (sync_confirmed, sync_drills_sent) after
+// each server transaction. A server that cannot be reached, refuses the login or
 // goes away mid-batch is tried again after 1, 2, 4 … s, at most a few
 // minutes apart; nothing is ever shown to the pupil, the problem goes to
 // standard error once and into status().
