@@ -20,6 +20,9 @@ create table if not exists pupils (
 -- A pupil is the same pupil on every PC of the school when the name is the same.
 create index if not exists pupils_by_name on pupils (name);
 
+-- A drill's uid names it across the school: a record file that took a new
+-- pc_id (it was copied, or put back from a backup) while a drill ran holds
+-- that drill under both ids; the row with the most questions is its last.
 create table if not exists drills (
     pc_id text not null,
     id bigint not null,

@@ -162,9 +162,19 @@ int LearningRecord::AnswerCount(const QString& name) {
 
 void LearningRecord::DeletePupil(const QString& name) {
     const QString id = QStringLiteral("(select id from pupils where name = ?)");
+    // The class server keeps the removed rows. When they were the latest,
+    // their ids go to the next rows written: how far the server confirmed
+    // is brought back to what is left, so those rows are sent too (and told
+    // apart from the removed ones there).
+    const QString confirmed_up_to = QStringLiteral(
+        "update sync_confirmed set up_to = min(up_to, (select coalesce(max(id), 0) from %1))"
+        " where table_name = '%1'");
     store_.Commit({{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
                    {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from pupils where name = ?"), {name}}});
+                   {QStringLiteral("delete from pupils where name = ?"), {name}},
+                   {confirmed_up_to.arg(QStringLiteral("history")), {}},
+                   {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
+                   {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}});
     if (current_ == name) ChoosePupil(QString());
 }
 

@@ -10,9 +10,15 @@
 #include <QSqlQuery>
 #include <QTimeZone>
 #include <QUrl>
+#include <QSet>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "sync/class_record.h"
 
@@ -28,10 +34,13 @@ struct Column {
 };
 
 // A table as both sides hold it: the same columns, the server's with pc_id
-// in front. `id` comes first.
+// in front. `id` comes first. `identity` names the columns that tell this
+// file's row from another file's row under the same (pc_id, id): what no
+// two record files write alike.
 struct Table {
     const char* name;
     std::vector<Column> columns;
+    std::vector<const char*> identity;
 };
 
 const Table kPupils{"pupils",
@@ -39,7 +48,8 @@ const Table kPupils{"pupils",
                      {"name", Kind::Text},
                      {"reading", Kind::Text},
                      {"archived", Kind::Integer},
-                     {"created_at", Kind::Text}}};
+                     {"created_at", Kind::Text}},
+                    {"name"}};
 
 const Table kDrills{"drills",
                     {{"id", Kind::Integer},
@@ -53,7 +63,8 @@ const Table kDrills{"drills",
                      {"questions", Kind::Integer},
                      {"correct", Kind::Integer},
                      {"points", Kind::Integer},
-                     {"seconds", Kind::Integer}}};
+                     {"seconds", Kind::Integer}},
+                    {"uid"}};
 
 // The columns of a drill that change after it was first written.
 const char* const kDrillFigures[] = {"finished_at", "questions", "correct", "points", "seconds"};
@@ -76,7 +87,8 @@ const Table kHistory{"history",
                       {"seconds", Kind::Real},
                       {"error_kind", Kind::Text},
                       {"error_step", Kind::Text},
-                      {"worked_rows", Kind::Text}}};
+                      {"worked_rows", Kind::Text}},
+                     {"answered_at", "problem", "entered_answer"}};
 
 // The first version of the record file that has the sync tables.
 constexpr int kSyncLayout = 4;
@@ -117,7 +129,21 @@ struct Outcome {
     bool ok = true;
     bool more = false;  // a batch was full: look again at once
     QString problem;
+    // The server holds another record file's row under this file's
+    // (pc_id, id); that row and the ones after it were not sent.
+    bool clash = false;
 };
+
+// The same value on both sides: NULL as NULL, anything else as its text.
+bool SameValue(const QVariant& mine, const QVariant& theirs) {
+    return mine.isNull() == theirs.isNull() && (mine.isNull() || mine.toString() == theirs.toString());
+}
+
+int ColumnIndex(const Table& table, const char* name) {
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (qstrcmp(table.columns[i].name, name) == 0) return static_cast<int>(i);
+    return -1;
+}
 
 class Sender {
 public:
@@ -150,57 +176,20 @@ public:
         return true;
     }
 
-    // Sends the next rows of an insert-only table.
-    Outcome SendAppended(const Table& table) {
-        QSqlQuery q(local_);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select %1 from %2 where id > ? order by id limit %3")
-                      .arg(ColumnList(table), QLatin1String(table.name))
-                      .arg(batch_));
-        q.addBindValue(confirmed_.value(QLatin1String(table.name)));
-        if (!q.exec()) return LocalFailure(q);
-        std::vector<QVariantList> rows = Rows(q, table.columns.size());
-        q.finish();  // no read left open under the confirming write
-        if (rows.empty()) return {};
-        const QString sql = InsertSql(table, rows) + QStringLiteral(" on conflict do nothing");
-        if (Outcome sent = ServerExec(sql); !sent.ok) return sent;
-        const qint64 up_to = rows.back().front().toLongLong();
-        if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok) return noted;
-        return {true, static_cast<int>(rows.size()) == batch_, {}};
-    }
-
-    // Sends drills that are new or whose figures changed since the server
-    // confirmed them.
-    Outcome SendDrills() {
-        QStringList changed{QStringLiteral("s.id is null")};
-        for (const char* c : kDrillFigures)
-            changed << QStringLiteral("s.%1 is not d.%1").arg(QLatin1String(c));
-        QSqlQuery q(local_);
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select %1 from drills d left join sync_drills_sent s on s.id = d.id"
-                                   " where %2 order by d.id limit %3")
-                        .arg(ColumnList(kDrills, QStringLiteral("d.")),
-                             changed.join(QStringLiteral(" or ")))
-                        .arg(batch_)))
-            return LocalFailure(q);
-        std::vector<QVariantList> rows = Rows(q, kDrills.columns.size());
-        q.finish();
-        if (rows.empty()) return {};
-        QStringList updates;
-        for (const char* c : kDrillFigures) updates << QStringLiteral("%1 = excluded.%1").arg(QLatin1String(c));
-        const QString sql = InsertSql(kDrills, rows) + QStringLiteral(" on conflict (pc_id, id) do update set ") +
-                            updates.join(QStringLiteral(", "));
-        if (Outcome sent = ServerExec(sql); !sent.ok) return sent;
-        // What the server now holds of each drill, by column position.
-        std::vector<Statement> notes;
-        for (const QVariantList& row : rows) {
-            notes.push_back({QStringLiteral("insert or replace into sync_drills_sent (id, finished_at,"
-                                            " questions, correct, points, seconds) values (?, ?, ?, ?, ?, ?)"),
-                             {row[0], row[7], row[8], row[9], row[10], row[11]}});
-        }
-        qint64 up_to = std::max(confirmed_.value(QStringLiteral("drills")), rows.back().front().toLongLong());
-        if (Outcome noted = Confirm(notes, "drills", up_to); !noted.ok) return noted;
-        return {true, static_cast<int>(rows.size()) == batch_, {}};
+    // One look: the pupils, the drills, then the answers, so that every
+    // answer's pupil and drill is on the server before it.
+    Outcome SendRound() {
+        // Answers written after this wait for the next look: their pupil or
+        // drill may be newer than what is read below.
+        QString error;
+        const qint64 answers_end = Top("history", &error);
+        if (answers_end < 0) return LocalFailure(error);
+        Outcome outcome = SendAppended(kPupils, -1);
+        if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendDrills();
+        if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendAppended(kHistory, answers_end);
+        if (stale_) return {true, true, {}};
+        if (outcome.ok && outcome.clash) return TakeFreshId();
+        return outcome;
     }
 
     // Answers the server has not confirmed yet (-1 when they cannot be counted).
@@ -219,6 +208,235 @@ private:
         QVariantList values;
     };
 
+    // The highest id of a local table (0 when empty, -1 on an error).
+    qint64 Top(const char* table, QString* error) {
+        QSqlQuery q(local_);
+        if (!q.exec(QStringLiteral("select coalesce(max(id), 0) from %1").arg(QLatin1String(table))) ||
+            !q.next()) {
+            *error = q.lastError().text();
+            return -1;
+        }
+        return q.value(0).toLongLong();
+    }
+
+    // Sends the next rows of an insert-only table, up to id `last` (all
+    // when negative).
+    Outcome SendAppended(const Table& table, qint64 last) {
+        QSqlQuery q(local_);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select %1 from %2 where id > ?%3 order by id limit %4")
+                      .arg(ColumnList(table), QLatin1String(table.name),
+                           last < 0 ? QString() : QStringLiteral(" and id <= %1").arg(last))
+                      .arg(batch_));
+        q.addBindValue(confirmed_.value(QLatin1String(table.name)));
+        if (!q.exec()) return LocalFailure(q);
+        std::vector<QVariantList> rows = Rows(q, table.columns.size());
+        q.finish();  // no read left open under the confirming write
+        if (rows.empty()) return {};
+        const bool full = static_cast<int>(rows.size()) == batch_;
+        Outcome sent = Deliver(table, rows, QStringLiteral(" on conflict do nothing"));
+        if (!sent.ok || rows.empty()) return sent;
+        const qint64 up_to = rows.back().front().toLongLong();
+        if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok || stale_) return noted;
+        sent.more = full && !sent.clash;
+        return sent;
+    }
+
+    // Sends drills that are new or whose figures changed since the server
+    // confirmed them (and that also meet `only`, when given).
+    Outcome SendDrills(const QString& only = QString()) {
+        QStringList changed{QStringLiteral("s.id is null")};
+        for (const char* c : kDrillFigures)
+            changed << QStringLiteral("s.%1 is not d.%1").arg(QLatin1String(c));
+        QString where = QLatin1Char('(') + changed.join(QStringLiteral(" or ")) + QLatin1Char(')');
+        if (!only.isEmpty()) where += QStringLiteral(" and ") + only;
+        QSqlQuery q(local_);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("select %1 from drills d left join sync_drills_sent s on s.id = d.id"
+                                   " where %2 order by d.id limit %3")
+                        .arg(ColumnList(kDrills, QStringLiteral("d.")), where)
+                        .arg(batch_)))
+            return LocalFailure(q);
+        std::vector<QVariantList> rows = Rows(q, kDrills.columns.size());
+        q.finish();
+        if (rows.empty()) return {};
+        const bool full = static_cast<int>(rows.size()) == batch_;
+        QStringList updates;
+        for (const char* c : kDrillFigures) updates << QStringLiteral("%1 = excluded.%1").arg(QLatin1String(c));
+        // Only the same drill (its uid) is brought up to date: another
+        // file's drill under this (pc_id, id) stays as it is. Nor do its
+        // figures go back (a file put back from a backup has older ones).
+        Outcome sent = Deliver(kDrills, rows,
+                               QStringLiteral(" on conflict (pc_id, id) do update set ") +
+                                   updates.join(QStringLiteral(", ")) +
+                                   QStringLiteral(" where drills.uid = excluded.uid"
+                                                  " and drills.questions <= excluded.questions"
+                                                  " and (drills.finished_at is null or excluded.finished_at is not null)"));
+        if (!sent.ok || rows.empty()) return sent;
+        // What the server now holds of each drill, by column position.
+        std::vector<Statement> notes;
+        for (const QVariantList& row : rows) {
+            notes.push_back({QStringLiteral("insert or replace into sync_drills_sent (id, finished_at,"
+                                            " questions, correct, points, seconds) values (?, ?, ?, ?, ?, ?)"),
+                             {row[0], row[7], row[8], row[9], row[10], row[11]}});
+        }
+        qint64 up_to = std::max(confirmed_.value(QStringLiteral("drills")), rows.back().front().toLongLong());
+        if (Outcome noted = Confirm(notes, "drills", up_to); !noted.ok || stale_) return noted;
+        sent.more = full && !sent.clash;
+        return sent;
+    }
+
+    // Sends `rows` (ordered by id) in one server transaction, committed only
+    // when every row the server already held under this file's (pc_id, id)
+    // is this file's own. Otherwise the rows from the first other one on are
+    // left out of `rows`, the rest is sent again, and `clash` is set.
+    Outcome Deliver(const Table& table, std::vector<QVariantList>& rows, const QString& on_conflict) {
+        Outcome outcome;
+        while (!rows.empty()) {
+            if (!server_.transaction()) return ServerFailure(server_.lastError().text());
+            QSqlQuery q(server_);
+            q.setForwardOnly(true);
+            if (!q.exec(InsertSql(table, rows) + on_conflict + QStringLiteral(" returning id")))
+                return ServerFailure(q.lastError().text());
+            QSet<qint64> written;
+            while (q.next()) written.insert(q.value(0).toLongLong());
+            q.finish();
+            std::vector<const QVariantList*> held;
+            for (const QVariantList& row : rows)
+                if (!written.contains(row.front().toLongLong())) held.push_back(&row);
+            qint64 clash = -1;
+            if (!held.empty()) {
+                QString problem;
+                if (!FirstClash(table, held, &clash, &problem)) return ServerFailure(problem);
+            }
+            if (clash < 0) {
+                if (!server_.commit()) return ServerFailure(server_.lastError().text());
+                return outcome;
+            }
+            if (!server_.rollback()) return ServerFailure(server_.lastError().text());
+            outcome.clash = true;
+            rows.erase(std::find_if(rows.begin(), rows.end(),
+                                    [&](const QVariantList& row) { return row.front().toLongLong() >= clash; }),
+                       rows.end());
+        }
+        return outcome;
+    }
+
+    // The lowest id among `held` (rows the server already had, by id) whose
+    // row on the server is not this file's: -1 when there is none.
+    bool FirstClash(const Table& table, const std::vector<const QVariantList*>& held, qint64* clash,
+                    QString* problem) {
+        QStringList ids, columns;
+        for (const QVariantList* row : held) ids << QString::number(row->front().toLongLong());
+        for (const char* c : table.identity) columns << QLatin1String(c);
+        QSqlQuery q(server_);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("select id, %1 from %2 where pc_id = %3 and id in (%4)")
+                        .arg(columns.join(QStringLiteral(", ")), QLatin1String(table.name),
+                             Literal(server_.driver(), pc_id_, Kind::Text), ids.join(QLatin1Char(','))))) {
+            *problem = q.lastError().text();
+            return false;
+        }
+        QHash<qint64, QVariantList> theirs;
+        while (q.next()) {
+            QVariantList identity;
+            for (int i = 1; i <= static_cast<int>(table.identity.size()); ++i) identity << q.value(i);
+            theirs.insert(q.value(0).toLongLong(), identity);
+        }
+        *clash = -1;
+        for (const QVariantList* row : held) {
+            const auto found = theirs.constFind(row->front().toLongLong());
+            // A row the server does not show (rows are never removed there)
+            // counts as another's: sending it again elsewhere loses nothing.
+            bool same = found != theirs.cend();
+            for (std::size_t i = 0; same && i < table.identity.size(); ++i)
+                same = SameValue(row->at(ColumnIndex(table, table.identity[i])), found->at(static_cast<int>(i)));
+            if (!same) {
+                *clash = row->front().toLongLong();
+                break;
+            }
+        }
+        return true;
+    }
+
+    // Confirms the next rows of `table` the server already holds as they
+    // are in the file, up to the first it does not.
+    Outcome ConfirmHeld(const Table& table) {
+        for (;;) {
+            QSqlQuery q(local_);
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("select %1 from %2 where id > ? order by id limit %3")
+                          .arg(ColumnList(table), QLatin1String(table.name))
+                          .arg(batch_));
+            q.addBindValue(confirmed_.value(QLatin1String(table.name)));
+            if (!q.exec()) return LocalFailure(q);
+            const std::vector<QVariantList> rows = Rows(q, table.columns.size());
+            q.finish();
+            std::vector<const QVariantList*> all;
+            for (const QVariantList& row : rows) all.push_back(&row);
+            qint64 other = -1;
+            QString problem;
+            if (!all.empty() && !FirstClash(table, all, &other, &problem)) return ServerFailure(problem);
+            qint64 up_to = -1;
+            for (const QVariantList& row : rows)
+                if (other < 0 || row.front().toLongLong() < other) up_to = row.front().toLongLong();
+            if (up_to >= 0) {
+                if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok || stale_) return noted;
+            }
+            if (other >= 0 || static_cast<int>(rows.size()) < batch_) return {};
+        }
+    }
+
+    // The server holds another record file's row under this file's pc_id:
+    // this file was copied, or put back from a backup, after that row was
+    // sent. What the server confirmed as this file's stays where it is;
+    // every later row goes under a fresh pc_id, after all the pupils again
+    // (an answer names its pupil and its drill by id within its pc_id; on
+    // the server a pupil is matched by name anyway).
+    Outcome TakeFreshId() {
+        // Answers the server holds as this file's although their
+        // confirmation did not reach the file (a file put back from a
+        // backup) stay where they are.
+        if (Outcome held = ConfirmHeld(kHistory); !held.ok || stale_) return held;
+        const qint64 answers_sent = confirmed_.value(QStringLiteral("history"));
+        // A drill whose answers are all there keeps its place too: its last
+        // figures (an end time) go under the old id first. A drill with
+        // answers still to send goes again under the new one.
+        for (Outcome settled{true, true, {}}; settled.more;) {
+            settled = SendDrills(QStringLiteral("exists (select 1 from history h where h.drill_id = d.id)"
+                                                " and not exists (select 1 from history h"
+                                                " where h.drill_id = d.id and h.id > %1)")
+                                     .arg(answers_sent));
+            if (!settled.ok || stale_) return settled;
+        }
+        if (!local_.transaction()) return LocalFailure(local_.lastError().text());
+        QSqlQuery q(local_);
+        bool ok = q.exec(QStringLiteral("update sync_source set pc_id = lower(hex(randomblob(16)))")) &&
+                  q.exec(QStringLiteral("update sync_confirmed set up_to = 0 where table_name = 'pupils'"));
+        if (ok) {
+            q.prepare(QStringLiteral("delete from sync_drills_sent where id in"
+                                     " (select drill_id from history where id > ?)"));
+            q.addBindValue(answers_sent);
+            ok = q.exec();
+        }
+        ok = ok && q.exec(QStringLiteral("select pc_id from sync_source limit 1")) && q.next();
+        const QString fresh = ok ? q.value(0).toString() : QString();
+        q.finish();
+        if (!ok || !local_.commit()) {
+            const QString detail = ok ? local_.lastError().text() : q.lastError().text();
+            local_.rollback();
+            return LocalFailure(detail);
+        }
+        // For the administrator only.
+        std::fprintf(stderr,
+                     "Sorelka: サーバーには この記録のファイルの番号 %s で別のファイルの記録があります"
+                     "（ファイルのコピーか、バックアップから戻したファイル）。新しい番号 %s で続けて送ります。\n",
+                     qPrintable(pc_id_), qPrintable(fresh));
+        pc_id_ = fresh;
+        confirmed_[QStringLiteral("pupils")] = 0;
+        return {true, true, {}};
+    }
+
     static std::vector<QVariantList> Rows(QSqlQuery& q, std::size_t columns) {
         std::vector<QVariantList> rows;
         while (q.next()) {
@@ -230,7 +448,7 @@ private:
         return rows;
     }
 
-    // One statement for the whole batch: one round trip, one transaction.
+    // One statement for the whole batch: one round trip.
     QString InsertSql(const Table& table, const std::vector<QVariantList>& rows) const {
         const QSqlDriver* driver = server_.driver();
         const QString pc = Literal(driver, pc_id_, Kind::Text);
@@ -248,11 +466,10 @@ private:
         return sql;
     }
 
-    Outcome ServerExec(const QString& sql) {
-        QSqlQuery q(server_);
-        if (q.exec(sql)) return {};
-        Outcome failed{false, false, QStringLiteral("サーバーに送れません: ") + q.lastError().text()};
-        // A connection that failed mid-statement is opened afresh next time.
+    // A connection that failed mid-statement is opened afresh next time
+    // (closing it also ends a transaction left open).
+    Outcome ServerFailure(const QString& detail) {
+        Outcome failed{false, false, QStringLiteral("サーバーに送れません: ") + detail};
         server_.close();
         return failed;
     }
@@ -269,17 +486,29 @@ private:
         };
         bool ok = true;
         for (const Statement& s : notes) ok = ok && run(s.sql, s.values);
-        ok = ok && run(QStringLiteral("insert into sync_confirmed (table_name, up_to, confirmed_at)"
-                                      " values (?, ?, ?) on conflict (table_name) do update set"
-                                      " up_to = excluded.up_to, confirmed_at = excluded.confirmed_at"),
-                       {QLatin1String(table), up_to, now});
+        // Only over what this look read: a pupil deleted meanwhile may have
+        // brought it back (LearningRecord::DeletePupil), and then the next
+        // look reads the file again.
+        const QString name = QLatin1String(table);
+        QSqlQuery mark(local_);
+        mark.prepare(QStringLiteral("insert into sync_confirmed (table_name, up_to, confirmed_at)"
+                                    " values (?, ?, ?) on conflict (table_name) do update set"
+                                    " up_to = excluded.up_to, confirmed_at = excluded.confirmed_at"
+                                    " where up_to = ?"));
+        for (const QVariant& v : QVariantList{name, up_to, now, confirmed_.value(name)}) mark.addBindValue(v);
+        ok = ok && mark.exec();
+        const bool moved = ok && mark.numRowsAffected() > 0;
         if (!ok || !local_.commit()) {
-            const QString detail = local_.lastError().text();
+            const QString detail = ok ? local_.lastError().text() : mark.lastError().text();
             local_.rollback();
             return LocalFailure(detail);
         }
-        confirmed_[QLatin1String(table)] = up_to;
         last_sent_ = now;
+        if (!moved) {
+            stale_ = true;
+            return {true, true, {}};
+        }
+        confirmed_[name] = up_to;
         return {};
     }
 
@@ -293,10 +522,29 @@ private:
     int batch_;
     QString pc_id_;
     QHash<QString, qint64> confirmed_;
+    bool stale_ = false;  // the file's sync_confirmed changed under this look
     QString last_sent_;
 };
 
 std::atomic<int> connection_serial{0};
+
+// The socket of an open QPSQL connection (-1 when unknown), through the
+// driver's own libpq: the program does not link libpq, so a PC without the
+// driver needs none.
+int ServerSocket(const QSqlDatabase& server) {
+    const QVariant handle = server.driver()->handle();
+    // PGconn is a typedef of struct pg_conn: Qt may name it either way.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    using SocketOf = int (*)(const void*);
+    static const SocketOf socket_of = [] {
+        void* libpq = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);  // loaded with the driver
+        return libpq ? reinterpret_cast<SocketOf>(::dlsym(libpq, "PQsocket")) : nullptr;
+    }();
+    const void* connection = *static_cast<void* const*>(handle.constData());
+    return socket_of && connection ? socket_of(connection) : -1;
+}
 
 // Opens `server` with `config` unless it is open.
 bool OpenServer(QSqlDatabase& server, const ServerConfig& config, int connect_timeout_s,
@@ -461,9 +709,45 @@ void ClassSync::Stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        // A call under way on a server that stopped answering fails now
+        // instead of when the network gives up; whatever it was sending is
+        // still unconfirmed in the file and goes at the next start.
+        if (socket_ >= 0) ::shutdown(socket_, SHUT_RDWR);
     }
     wake_.notify_all();
     if (worker_.joinable()) worker_.join();
+}
+
+bool ClassSync::Connect(QSqlDatabase& server, QString* problem) {
+    if (server.isOpen()) return true;
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_) return false;
+    }
+    if (!OpenServer(server, config_, timing_.connect_timeout_s, problem)) return false;
+    // A second descriptor of the connection's socket: shutting it down
+    // reaches libpq's, and it cannot be closed and reused under Stop().
+    const int fd = ServerSocket(server);
+    const int duplicate = fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    bool stop = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (socket_ >= 0) ::close(socket_);
+        socket_ = duplicate;
+        stop = stopping_;
+    }
+    if (stop) {
+        server.close();
+        ForgetSocket();
+        return false;
+    }
+    return true;
+}
+
+void ClassSync::ForgetSocket() {
+    std::lock_guard lock(mutex_);
+    if (socket_ >= 0) ::close(socket_);
+    socket_ = -1;
 }
 
 void ClassSync::Nudge() {
@@ -535,7 +819,12 @@ void ClassSync::Run() {
                 status = status_;
             }
             if (fetch) {
-                ClassHistory history = ReadClassHistoryOn(server, config_, timing_.connect_timeout_s);
+                QString problem;
+                ClassHistory history;
+                if (Connect(server, &problem))
+                    history = ReadClassHistoryOn(server, config_, timing_.connect_timeout_s);
+                else
+                    history.problem = problem;
                 // The copy is made here, so the teacher's window only opens it.
                 ClassRecord::Pack(history);
                 QMetaObject::invokeMethod(
@@ -559,20 +848,10 @@ void ClassSync::Run() {
                     QString problem;
                     if (sender.Prepare(&problem)) {
                         status.waiting = sender.Waiting();
-                        if (!OpenServer(server, config_, timing_.connect_timeout_s, &problem)) {
+                        if (!Connect(server, &problem)) {
                             outcome = {false, false, problem};
                         } else {
-                            // Pupils first, so every answer's pupil is there before it.
-                            for (auto send : {+[](Sender& s) { return s.SendAppended(kPupils); },
-                                              +[](Sender& s) { return s.SendDrills(); },
-                                              +[](Sender& s) { return s.SendAppended(kHistory); }}) {
-                                const Outcome part = send(sender);
-                                outcome.more = outcome.more || part.more;
-                                if (!part.ok) {
-                                    outcome = part;
-                                    break;
-                                }
-                            }
+                            outcome = sender.SendRound();
                             status.waiting = sender.Waiting();
                         }
                         if (!sender.last_sent().isEmpty())
@@ -591,7 +870,15 @@ void ClassSync::Run() {
                 nothing_left = true;
             }
 
+            if (!server.isOpen()) ForgetSocket();
             status.problem = outcome.ok ? QString() : outcome.problem;
+            bool stopping = false;
+            {
+                std::lock_guard lock(mutex_);
+                stopping = stopping_;
+            }
+            // A call Stop() cut short is no problem to tell.
+            if (stopping) status.problem = told;
             if (status.problem != told) {
                 if (!status.problem.isEmpty())
                     std::fprintf(stderr, "Sorelka: %s\n", qPrintable(status.problem));
@@ -620,6 +907,7 @@ void ClassSync::Run() {
             });
         }
         server.close();
+        ForgetSocket();
     }
     QSqlDatabase::removeDatabase(server_name);
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QString>
 #include <condition_variable>
 #include <memory>
@@ -71,7 +72,8 @@ struct SyncTiming {
     int first_retry_ms = 1000;     // after the first failure; doubled after each next one
     int longest_retry_ms = 180000;
     int batch_rows = 500;          // rows of one table per server transaction
-    int connect_timeout_s = 5;
+    // libpq's least; Stop() waits at most this long for a connection being made.
+    int connect_timeout_s = 2;
 };
 
 // Sends the record file's new rows of pupils, drills and history to the
@@ -80,9 +82,12 @@ struct SyncTiming {
 //
 // Every row goes with (pc_id, id) as its key, and the server keeps a row it
 // already holds as it is (a drill's figures and end time are brought up to
-// date), so a batch cut off anywhere is simply sent again. The file records
-// what the server confirmed (sync_confirmed, sync_drills_sent) after each
-// server transaction. A server that cannot be reached, refuses the login or
+// date), so a batch cut off anywhere is simply sent again. A row the server
+// already holds under that key is read back: when it is another file's (this
+// file was copied, or put back from a backup), the file takes a fresh pc_id
+// and sends what the server does not hold as its own under it. The file
+// records what the server confirmed (sync_confirmed, sync_drills_sent) after
+// each server transaction. A server that cannot be reached, refuses the login or
 // goes away mid-batch is tried again after 1, 2, 4 … s, at most a few
 // minutes apart; nothing is ever shown to the pupil, the problem goes to
 // standard error once and into status().
@@ -101,7 +106,8 @@ public:
 
     // Starts the worker (nothing happens for an unusable configuration).
     void Start();
-    // Stops the worker, waiting at most for the server call under way.
+    // Stops the worker: a server call under way is cut short, a connection
+    // being made is waited for (connect_timeout_s at most).
     void Stop();
     // New rows were committed: look now rather than at the next idle look.
     void Nudge();
@@ -124,8 +130,11 @@ signals:
     void classHistory(const sorelka::sync::ClassHistory& history);
 
 private:
-    struct Round;
     void Run();
+    // Opens the worker's server connection (false when stopping) and keeps
+    // socket_ for it.
+    bool Connect(QSqlDatabase& server, QString* problem);
+    void ForgetSocket();
     void Publish(const SyncStatus& status);
 
     QString record_path_;
@@ -142,6 +151,7 @@ private:
     quint64 rounds_begun_ = 0;
     quint64 last_clean_round_ = 0;  // the latest round that ended with nothing left
     SyncStatus status_;
+    int socket_ = -1;  // a duplicate of the open server connection's socket, for Stop()
     std::thread worker_;
 };
 

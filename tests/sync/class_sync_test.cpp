@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -406,6 +407,192 @@ TEST_F(ClassServer, DrillAnswersStayFastWhileTheServerHangsOrIsAway) {
     holder.waitForFinished();
     EXPECT_TRUE(pc.dialogs.shown.empty());
     EXPECT_EQ(LocalFile(pc.path).Query("select count(*) from history"), QStringList{"400"});
+}
+
+// Every answer of the files as "answered_at|problem|entered_answer|pupil|drill
+// uid", and every answer on the server so, with the pupil and the drill its
+// ids name within its pc_id.
+std::set<QString> AnswersOf(const std::vector<LocalFile*>& files) {
+    std::set<QString> answers;
+    for (LocalFile* file : files)
+        for (const QString& row : file->Query(
+                 "select h.answered_at, h.problem, h.entered_answer, p.name, d.uid from history h"
+                 " left join pupils p on p.id = h.pupil_id left join drills d on d.id = h.drill_id"))
+            answers.insert(row);
+    return answers;
+}
+
+Rows ServerAnswers(PgCluster& cluster) {
+    const QStringList rows = cluster.Query(
+        "select h.answered_at, h.problem, h.entered_answer, p.name, d.uid from history h"
+        " left join pupils p on p.pc_id = h.pc_id and p.id = h.pupil_id"
+        " left join drills d on d.pc_id = h.pc_id and d.id = h.drill_id");
+    return Rows(rows.begin(), rows.end());
+}
+
+// The server holds each of `expected` once and nothing else, and each
+// file's drills with their last figures.
+void ExpectServerHoldsEachOnce(PgCluster& cluster, const std::set<QString>& expected,
+                               const std::vector<LocalFile*>& files) {
+    const Rows server = ServerAnswers(cluster);
+    EXPECT_EQ(server.size(), expected.size());
+    QStringList odd;  // a few answers held twice, or on one side only
+    for (const QString& row : server)
+        if (expected.count(row) == 0 || server.count(row) > 1) odd << "server: " + row;
+    for (const QString& row : expected)
+        if (server.count(row) == 0) odd << "file: " + row;
+    EXPECT_TRUE(odd.isEmpty()) << odd.mid(0, 6).join('\n').toStdString();
+    // A drill's figures there are the file's or later ones (a file put back
+    // from a backup holds older figures of a drill than the server).
+    QHash<QString, int> questions;
+    for (const QString& row : cluster.Query("select uid, max(questions) from drills group by uid"))
+        questions[row.section('|', 0, 0)] = row.section('|', 1, 1).toInt();
+    for (LocalFile* file : files)
+        for (const QString& drill : file->Query("select uid, questions from drills")) {
+            const QString uid = drill.section('|', 0, 0);
+            EXPECT_TRUE(questions.contains(uid) && questions[uid] >= drill.section('|', 1, 1).toInt())
+                << drill.toStdString();
+        }
+    std::printf("drills held twice on the server: %s\n",
+                qPrintable(cluster.Query("select count(*) from (select uid from drills group by uid"
+                                         " having count(*) > 1) twice").value(0)));
+}
+
+void RunWriter(const QString& folder, const char* tag, int answers, PgCluster& cluster) {
+    std::unique_ptr<QProcess> pc(StartWriter(folder, tag, answers, cluster.port(), cluster.password_file()));
+    ASSERT_TRUE(pc->waitForFinished(240000));
+    const QString out = QString::fromUtf8(pc->readAll());
+    EXPECT_EQ(pc->exitCode(), 0) << out.right(300).toStdString();
+    EXPECT_TRUE(out.endsWith("sent\n")) << out.right(300).toStdString();
+}
+
+// A PC's file put back from a copy taken halfway (while it logged and sent)
+// goes on under the same ids: the server keeps the answers logged after the
+// copy and gets the new ones as well, each once, with their pupils and drills.
+TEST_F(ClassServer, ARecordPutBackFromABackupLosesNoAnswerOnTheServer) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/kyozai.db", backup = folder.path() + "/backup.db";
+    std::unique_ptr<QProcess> pc(StartWriter(folder.path(), "A", 800, cluster().port(), cluster().password_file()));
+    ASSERT_GE(WaitForLogged(*pc, 400, 60000), 400);
+    {
+        LocalFile live(path);
+        ASSERT_TRUE(live.Query("vacuum into '" + backup + "'").isEmpty());
+    }
+    ASSERT_TRUE(pc->waitForFinished(240000));
+    EXPECT_EQ(pc->exitCode(), 0);
+    std::set<QString> expected;
+    QString first_id;
+    {
+        LocalFile before(path);
+        expected = AnswersOf({&before});
+        first_id = before.PcId();
+    }
+    for (const char* side : {"", "-wal", "-shm"}) QFile::remove(path + side);
+    ASSERT_TRUE(QFile::rename(backup, path));
+    int copied = 0;
+    {
+        LocalFile restored(path);
+        copied = restored.Query("select count(*) from history").value(0).toInt();
+        EXPECT_EQ(restored.PcId(), first_id);
+    }
+    ASSERT_LT(copied, 800);
+    RunWriter(folder.path(), "R", copied + 500, cluster());
+
+    LocalFile after(path);
+    EXPECT_NE(after.PcId(), first_id);
+    const std::set<QString> now = AnswersOf({&after});
+    expected.insert(now.begin(), now.end());
+    EXPECT_EQ(expected.size(), 800u + 500u);
+    ExpectServerHoldsEachOnce(cluster(), expected, {&after});
+}
+
+// One file copied into two data folders, both logging and sending at once:
+// the server holds the union of the two, each answer once.
+TEST_F(ClassServer, OneFileCopiedToTwoFoldersLeavesTheUnionOnTheServer) {
+    QTemporaryDir x, y;
+    RunWriter(x.path(), "A", 400, cluster());
+    for (const char* side : {"", "-wal"}) {
+        if (QFile::exists(x.path() + "/kyozai.db" + side)) {
+            ASSERT_TRUE(QFile::copy(x.path() + "/kyozai.db" + side, y.path() + "/kyozai.db" + side));
+        }
+    }
+    std::unique_ptr<QProcess> one(StartWriter(x.path(), "X", 1200, cluster().port(), cluster().password_file()));
+    std::unique_ptr<QProcess> two(StartWriter(y.path(), "Y", 1200, cluster().port(), cluster().password_file()));
+    for (QProcess* p : {one.get(), two.get()}) {
+        ASSERT_TRUE(p->waitForFinished(240000));
+        const QString out = QString::fromUtf8(p->readAll());
+        EXPECT_EQ(p->exitCode(), 0) << out.right(300).toStdString();
+    }
+    LocalFile fx(x.path() + "/kyozai.db"), fy(y.path() + "/kyozai.db");
+    EXPECT_NE(fx.PcId(), fy.PcId());
+    const std::set<QString> expected = AnswersOf({&fx, &fy});
+    EXPECT_EQ(expected.size(), 400u + 800u + 800u);
+    ExpectServerHoldsEachOnce(cluster(), expected, {&fx, &fy});
+}
+
+// A pupil deleted with the latest answers leaves their ids to the next
+// answers: those go to the server all the same, under the right pupil.
+TEST_F(ClassServer, AnswersAfterTheLatestPupilWasDeletedAreSent) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    auto answer_as = [&](const QString& pupil, int from, int to) {
+        pc.learning.AddPupil(pupil);
+        pc.learning.ChoosePupil(pupil);
+        const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+        for (int k = from; k <= to; ++k) pc.Answer(drill, k);
+    };
+    answer_as(QStringLiteral("はなこ"), 1, 5);
+    answer_as(QStringLiteral("じろう"), 6, 8);
+    LocalFile file(pc.path);
+    std::set<QString> expected = AnswersOf({&file});
+    {
+        auto sync = pc.Sync(cluster().Config());
+        ASSERT_TRUE(sync->WaitUntilSent(20000));
+    }
+    pc.learning.DeletePupil(QStringLiteral("じろう"));
+    answer_as(QStringLiteral("さぶろう"), 9, 11);
+    ASSERT_EQ(file.Query("select max(id) from history"), QStringList{"8"});
+    auto sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(20000)) << sync->status().problem.toStdString();
+    EXPECT_EQ(sync->status().waiting, 0);
+    const std::set<QString> now = AnswersOf({&file});
+    expected.insert(now.begin(), now.end());
+    EXPECT_EQ(expected.size(), 11u);
+    ExpectServerHoldsEachOnce(cluster(), expected, {&file});
+}
+
+// Quitting while the server's process is stopped in the middle of a send:
+// Stop() cuts the call short, and the unconfirmed answers go next time.
+TEST_F(ClassServer, StopReturnsAtOnceWhileTheServerHangsMidSend) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+    for (int k = 1; k <= 5; ++k) pc.Answer(drill, k);
+    auto sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(20000));
+    // The worker's connection alone (those of earlier tests may take a moment to go).
+    QStringList backend;
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(50)) {
+        backend = cluster().Query("select pid from pg_stat_activity where application_name = 'Sorelka'");
+        if (backend.size() == 1) break;
+    }
+    ASSERT_EQ(backend.size(), 1);
+    const pid_t pid = backend.front().toInt();
+    ::kill(pid, SIGSTOP);
+    for (int k = 6; k <= 10; ++k) pc.Answer(drill, k);
+    QThread::msleep(500);  // the worker's insert waits on the stopped process
+    QElapsedTimer stop;
+    stop.start();
+    sync->Stop();
+    const qint64 ms = stop.elapsed();
+    ::kill(pid, SIGCONT);
+    std::printf("Stop() while the server hangs: %lld ms\n", static_cast<long long>(ms));
+    EXPECT_LT(ms, 2000);
+    LocalFile file(pc.path);
+    EXPECT_EQ(file.Query("select up_to from sync_confirmed where table_name = 'history'"), QStringList{"5"});
+    sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(20000)) << sync->status().problem.toStdString();
+    ExpectServerHoldsTheFile(cluster(), file);
 }
 
 }  // namespace
