@@ -104,24 +104,37 @@ private:
         return it == pupil_of_.end() ? NullInt() : QVariant(*it);
     }
 
+    // A drill is one drill wherever it lies: its uid is made at random when
+    // it starts. A record file that takes a fresh PC id while a drill runs
+    // (a copied or restored file) sends that drill again under the new id,
+    // so the same uid can come from two ids; the row with the most questions
+    // holds its final figures.
     bool Drills(const ClassHistory& h) {
         QSqlQuery q(db_);
         if (!Prepare(q, QStringLiteral("insert into drills (id, uid, pupil_id, topic, menu_choice,"
                                        " time_limit_seconds, started_at, finished_at, questions, correct,"
                                        " points, seconds) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
             return false;
-        qint64 next = 0;
+        QHash<QString, qint64> id_of_uid;
+        std::vector<const ClassDrill*> kept;  // by local id - 1
         for (std::size_t i :
              InTimeOrder(h.drills, [](const ClassDrill& d) -> const QString& { return d.drill.started_at; },
                          [](const ClassDrill& d) { return d.drill.id; })) {
             const ClassDrill& d = h.drills[i];
+            auto it = id_of_uid.find(d.drill.uid);
+            if (it == id_of_uid.end()) {
+                kept.push_back(&d);
+                it = id_of_uid.insert(d.drill.uid, qint64(kept.size()));
+            } else if (d.drill.questions > kept[*it - 1]->drill.questions) {
+                kept[*it - 1] = &d;
+            }
+            drill_of_.insert({d.pc_id, d.drill.id}, *it);
+        }
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const ClassDrill& d = *kept[i];
             const record::DrillRecord& r = d.drill;
-            drill_of_.insert({d.pc_id, r.id}, ++next);
-            q.addBindValue(next);
-            // uid is unique within one file only: a file copied to several
-            // PCs before it had its PC id brings the same drills under two
-            // ids, and the PC keeps them apart.
-            q.addBindValue(r.uid + QLatin1Char('@') + d.pc_id);
+            q.addBindValue(qint64(i) + 1);
+            q.addBindValue(r.uid);
             q.addBindValue(PupilOf(d.pc_id, r.pupil_id));
             q.addBindValue(r.topic);
             q.addBindValue(r.menu_choice);

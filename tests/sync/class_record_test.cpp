@@ -27,10 +27,12 @@ sync::ClassAnswer Answer(const char* pc, qint64 id, std::optional<qint64> pupil,
     return a;
 }
 
-sync::ClassDrill Drill(const char* pc, qint64 id, qint64 pupil, const char* started, int topic, int points) {
+sync::ClassDrill Drill(const char* pc, qint64 id, qint64 pupil, const char* started, int topic, int points,
+                       const char* uid, int questions = 0) {
     sync::ClassDrill d{pc, {}};
     d.drill.id = id;
-    d.drill.uid = "same-uid";  // a file copied to both PCs before they had their ids
+    d.drill.uid = uid;
+    d.drill.questions = questions;
     d.drill.pupil_id = pupil;
     d.drill.topic = topic;
     d.drill.started_at = started;
@@ -58,7 +60,11 @@ TEST(ClassRecord, TwoPcsBecomeOneClassWithPupilsByNameAndAnswersInTimeOrder) {
     h.pupils = {{"pcA", 1, "はなこ", "", true, "2026-11-02T08:00:00"},
                 {"pcA", 2, "たろう", "", true, "2026-11-03T08:00:00"},
                 {"pcB", 5, "はなこ", "", false, "2026-11-01T08:00:00"}};
-    h.drills = {Drill("pcA", 1, 1, "2026-12-08T10:00:00", 1, 60), Drill("pcB", 1, 5, "2026-12-07T10:00:00", 1, 90)};
+    // The drill uid-a came again under pcB, as from a file that took a fresh
+    // id while it ran: one drill, with the figures of the fuller row.
+    h.drills = {Drill("pcA", 1, 1, "2026-12-08T10:00:00", 1, 60, "uid-a"),
+                Drill("pcB", 1, 5, "2026-12-07T10:00:00", 1, 90, "uid-b"),
+                Drill("pcB", 2, 5, "2026-12-08T10:00:00", 1, 70, "uid-a", 5)};
     h.answers = {Answer("pcA", 1, 1, "2026-12-08T10:00:01", 1, false, "zero_missing", 1),
                  Answer("pcB", 1, 5, "2026-12-07T10:00:01", 1, false, "zero_missing", 1),
                  Answer("pcB", 2, 5, "2026-12-08T11:00:00", 1, false, "slip"),
@@ -80,7 +86,8 @@ TEST(ClassRecord, TwoPcsBecomeOneClassWithPupilsByNameAndAnswersInTimeOrder) {
     EXPECT_EQ(Rows(db, "select problem from history order by id"),
               QStringList({"pcB-1", "pcA-2", "pcA-3", "pcB-3", "pcA-1", "pcB-2"}));
     EXPECT_EQ(Rows(db, "select h.problem, d.points from history h join drills d on d.id = h.drill_id order by h.id"),
-              QStringList({"pcB-1|90", "pcA-1|60"}));
+              QStringList({"pcB-1|90", "pcA-1|70"}));
+    EXPECT_EQ(Rows(db, "select uid, questions from drills order by id"), QStringList({"uid-b|0", "uid-a|5"}));
 
     const std::vector<report::ClassRow> rows = report::ClassSummary(db, {});
     ASSERT_EQ(rows.size(), 3u);
