@@ -300,23 +300,25 @@ std::vector<DrillRecord> LearningRecord::Drills() {
                                " started_at, finished_at, questions, correct, points, seconds"
                                " from drills order by id")))
         return rows;
-    while (q.next()) {
-        DrillRecord r;
-        r.id = q.value(0).toLongLong();
-        r.uid = q.value(1).toString();
-        r.pupil_id = OptionalId(q.value(2));
-        r.topic = q.value(3).toInt();
-        r.menu_choice = q.value(4).toInt();
-        r.time_limit_seconds = q.value(5).toInt();
-        r.started_at = q.value(6).toString();
-        r.finished_at = q.value(7).toString();
-        r.questions = q.value(8).toInt();
-        r.correct = q.value(9).toInt();
-        r.points = q.value(10).toInt();
-        r.seconds = q.value(11).toInt();
-        rows.push_back(std::move(r));
-    }
+    while (q.next()) rows.push_back(DrillRecordAt(q));
     return rows;
+}
+
+DrillRecord DrillRecordAt(const QSqlQuery& q, int first) {
+    DrillRecord r;
+    r.id = q.value(first).toLongLong();
+    r.uid = q.value(first + 1).toString();
+    r.pupil_id = OptionalId(q.value(first + 2));
+    r.topic = q.value(first + 3).toInt();
+    r.menu_choice = q.value(first + 4).toInt();
+    r.time_limit_seconds = q.value(first + 5).toInt();
+    r.started_at = q.value(first + 6).toString();
+    r.finished_at = q.value(first + 7).toString();
+    r.questions = q.value(first + 8).toInt();
+    r.correct = q.value(first + 9).toInt();
+    r.points = q.value(first + 10).toInt();
+    r.seconds = q.value(first + 11).toInt();
+    return r;
 }
 
 }  // namespace sorelka::record

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSqlQuery>
 #include <QSettings>
 #include <QString>
 #include <memory>
@@ -71,6 +72,11 @@ struct DrillRecord {
     int points = 0;
     int seconds = 0;
 };
+
+// The drill on the current row of `q`, whose columns from `first` on are
+// id, uid, pupil_id, topic, menu_choice, time_limit_seconds, started_at,
+// finished_at, questions, correct, points, seconds (the table's own order).
+DrillRecord DrillRecordAt(const QSqlQuery& q, int first = 0);
 
 // The learning record in kyozai.db: the roster of pupils, the current pupil,
 // and the statements that write a judged problem and a drill run. The

@@ -605,22 +605,7 @@ ClassHistory ReadClassHistoryOn(QSqlDatabase& server, const ServerConfig& config
                     .arg(ColumnList(kDrills))))
         return failed(q);
     while (q.next()) {
-        ClassDrill d;
-        d.pc_id = q.value(0).toString();
-        record::DrillRecord& r = d.drill;
-        r.id = q.value(1).toLongLong();
-        r.uid = q.value(2).toString();
-        if (!q.isNull(3)) r.pupil_id = q.value(3).toLongLong();
-        r.topic = q.value(4).toInt();
-        r.menu_choice = q.value(5).toInt();
-        r.time_limit_seconds = q.value(6).toInt();
-        r.started_at = q.value(7).toString();
-        r.finished_at = q.value(8).toString();
-        r.questions = q.value(9).toInt();
-        r.correct = q.value(10).toInt();
-        r.points = q.value(11).toInt();
-        r.seconds = q.value(12).toInt();
-        history.drills.push_back(std::move(d));
+        history.drills.push_back({q.value(0).toString(), record::DrillRecordAt(q, 1)});
     }
     if (!q.exec(QStringLiteral("select h.pc_id, p.name, %1 from history h left join pupils p"
                                " on p.pc_id = h.pc_id and p.id = h.pupil_id order by h.answered_at, h.pc_id, h.id")
