@@ -158,13 +158,24 @@ private:
                                        " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
             return false;
         qint64 next = 0;
+        // One answer under two PC ids is a copy: a record file copied to
+        // another PC before it had its id sends its earlier answers from
+        // both. The same pupil, to the millisecond, on the same problem with
+        // the same answer, is the same answer.
+        QSet<QString> seen;
         for (std::size_t i :
              InTimeOrder(h.answers, [](const ClassAnswer& a) -> const QString& { return a.row.answered_at; },
                          [](const ClassAnswer& a) { return a.row.id; })) {
             const ClassAnswer& a = h.answers[i];
             const record::HistoryRow& r = a.row;
+            const QVariant pupil = PupilOf(a.pc_id, r.pupil_id);
+            const QString key = QStringList{pupil.toString(), r.answered_at, QString::number(r.topic), r.problem,
+                                            r.entered_answer}
+                                    .join(QChar(0x1f));
+            if (seen.contains(key)) continue;
+            seen.insert(key);
             q.addBindValue(++next);
-            q.addBindValue(PupilOf(a.pc_id, r.pupil_id));
+            q.addBindValue(pupil);
             q.addBindValue(r.answered_at);
             q.addBindValue(r.topic);
             q.addBindValue(r.mode);

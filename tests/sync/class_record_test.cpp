@@ -71,6 +71,11 @@ TEST(ClassRecord, TwoPcsBecomeOneClassWithPupilsByNameAndAnswersInTimeOrder) {
                  Answer("pcA", 2, 2, "2026-12-08T09:00:00", 2, true),
                  Answer("pcA", 3, std::nullopt, "2026-12-08T09:30:00", 1, true),
                  Answer("pcB", 3, 99, "2026-12-08T09:40:00", 1, true)};  // its pupil never reached the server
+    // pcA's first answer again from pcB, as from a copy of pcA's file: one answer.
+    h.answers.push_back(h.answers[0]);
+    h.answers.back().pc_id = "pcB";
+    h.answers.back().row.id = 7;
+    h.answers.back().row.pupil_id = 5;
     QString problem;
     const auto record = sync::ClassRecord::Load(h, &problem);
     ASSERT_TRUE(record) << problem.toStdString();
