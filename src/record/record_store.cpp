@@ -249,10 +249,10 @@ bool RecordStore::FileStillOurs() const {
     return st.st_dev == device_ && st.st_ino == inode_;
 }
 
-bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error) {
+bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error, int up_to) {
     QSqlQuery q(db);
     for (const Migration& step : Migrations()) {
-        if (step.version <= version) continue;
+        if (step.version <= version || step.version > up_to) continue;
         for (const QString& sql : step.statements) {
             if (!q.exec(sql)) {
                 if (error) *error = q.lastError();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -33,7 +34,8 @@ using Transaction = std::vector<Statement>;
 // order, inside the caller's transaction: the record file's upgrade, and
 // copies of the record built in memory. False, with the SQLite error, at the
 // first statement that fails.
-bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error);
+// Only the steps up to `up_to` when given.
+bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error, int up_to = INT_MAX);
 
 // Why the record could not be written as asked. Each cause is told to the
 // user once per run, in Japanese; the technical detail goes to standard error.

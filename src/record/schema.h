@@ -20,4 +20,8 @@ const std::vector<Migration>& Migrations();
 // The version this program writes: the last step's.
 int SchemaVersion();
 
+// The first version with the learning record's tables (pupils, drills,
+// history); later steps add only indexes, kept figures and other tables.
+inline constexpr int kLearningRecordTablesVersion = 2;
+
 }  // namespace sorelka::record

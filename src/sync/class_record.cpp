@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include "record/record_store.h"
+#include "record/schema.h"
 
 namespace sorelka::sync {
 
@@ -46,8 +47,15 @@ public:
 
     bool Run(const ClassHistory& h) {
         QSqlError error;
-        if (!db_.transaction() || !record::ApplyLayoutSteps(db_, 0, &error)) return Fail(error);
-        return Pupils(h) && Drills(h) && Answers(h) && (db_.commit() || Fail(db_.lastError()));
+        // The tables first and the rows into them, then the later steps, as
+        // an old file is upgraded: each index is built once over all rows
+        // and the kept figures are counted once, rather than kept up to date
+        // row by row.
+        const int tables = record::kLearningRecordTablesVersion;
+        if (!db_.transaction() || !record::ApplyLayoutSteps(db_, 0, &error, tables)) return Fail(error);
+        if (!Pupils(h) || !Drills(h) || !Answers(h)) return false;
+        if (!record::ApplyLayoutSteps(db_, tables, &error)) return Fail(error);
+        return db_.commit() || Fail(db_.lastError());
     }
 
     QString problem;
@@ -169,9 +177,9 @@ private:
             const ClassAnswer& a = h.answers[i];
             const record::HistoryRow& r = a.row;
             const QVariant pupil = PupilOf(a.pc_id, r.pupil_id);
-            const QString key = QStringList{pupil.toString(), r.answered_at, QString::number(r.topic), r.problem,
-                                            r.entered_answer}
-                                    .join(QChar(0x1f));
+            const QChar sep(0x1f);
+            const QString key = pupil.toString() + sep + r.answered_at + sep + QString::number(r.topic) + sep +
+                                r.problem + sep + r.entered_answer;
             if (seen.contains(key)) continue;
             seen.insert(key);
             q.addBindValue(++next);
