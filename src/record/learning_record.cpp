@@ -262,33 +262,37 @@ std::vector<HistoryRow> LearningRecord::History() {
     QSqlQuery q(store_.database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral(
-            "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode, h.menu_choice,"
+            "select p.name, h.id, h.pupil_id, h.answered_at, h.topic, h.mode, h.menu_choice,"
             " h.drill_id, h.question_no, h.problem, h.right_answer, h.entered_answer, h.correct,"
-            " h.seconds, h.worked_rows, h.error_kind, h.error_step from history h left join pupils p on p.id = h.pupil_id"
-            " order by h.id")))
+            " h.seconds, h.error_kind, h.error_step, h.worked_rows from history h left join pupils p"
+            " on p.id = h.pupil_id order by h.id")))
         return rows;
     while (q.next()) {
-        HistoryRow r;
-        r.id = q.value(0).toLongLong();
-        r.pupil_id = OptionalId(q.value(1));
-        r.pupil = q.value(2).toString();
-        r.answered_at = q.value(3).toString();
-        r.topic = q.value(4).toInt();
-        r.mode = q.value(5).toString();
-        r.menu_choice = q.value(6).toInt();
-        r.drill_id = OptionalId(q.value(7));
-        if (!q.value(8).isNull()) r.question_no = q.value(8).toInt();
-        r.problem = q.value(9).toString();
-        r.right_answer = q.value(10).toString();
-        r.entered_answer = q.value(11).toString();
-        r.correct = q.value(12).toInt() == 1;
-        r.seconds = q.value(13).toDouble();
-        r.worked_rows = q.value(14).toString();
-        r.error_kind = q.value(15).toString();
-        r.error_step = q.value(16).toString();
-        rows.push_back(std::move(r));
+        rows.push_back(HistoryRowAt(q, 1));
+        rows.back().pupil = q.value(0).toString();
     }
     return rows;
+}
+
+HistoryRow HistoryRowAt(const QSqlQuery& q, int first) {
+    HistoryRow r;
+    r.id = q.value(first).toLongLong();
+    r.pupil_id = OptionalId(q.value(first + 1));
+    r.answered_at = q.value(first + 2).toString();
+    r.topic = q.value(first + 3).toInt();
+    r.mode = q.value(first + 4).toString();
+    r.menu_choice = q.value(first + 5).toInt();
+    r.drill_id = OptionalId(q.value(first + 6));
+    if (!q.value(first + 7).isNull()) r.question_no = q.value(first + 7).toInt();
+    r.problem = q.value(first + 8).toString();
+    r.right_answer = q.value(first + 9).toString();
+    r.entered_answer = q.value(first + 10).toString();
+    r.correct = q.value(first + 11).toInt() == 1;
+    r.seconds = q.value(first + 12).toDouble();
+    r.error_kind = q.value(first + 13).toString();
+    r.error_step = q.value(first + 14).toString();
+    r.worked_rows = q.value(first + 15).toString();
+    return r;
 }
 
 std::vector<DrillRecord> LearningRecord::Drills() {

@@ -78,6 +78,13 @@ struct DrillRecord {
 // finished_at, questions, correct, points, seconds (the table's own order).
 DrillRecord DrillRecordAt(const QSqlQuery& q, int first = 0);
 
+// The answer on the current row of `q`, whose columns from `first` on are
+// the table's own: id, pupil_id, answered_at, topic, mode, menu_choice,
+// drill_id, question_no, problem, right_answer, entered_answer, correct,
+// seconds, error_kind, error_step, worked_rows. The pupil's name is left to
+// the caller.
+HistoryRow HistoryRowAt(const QSqlQuery& q, int first = 0);
+
 // The learning record in kyozai.db: the roster of pupils, the current pupil,
 // and the statements that write a judged problem and a drill run. The
 // statements name rows by keys made here (a pupil by its unique name, a drill
