@@ -23,5 +23,7 @@ int SchemaVersion();
 // The first version with the learning record's tables (pupils, drills,
 // history); later steps add only indexes, kept figures and other tables.
 inline constexpr int kLearningRecordTablesVersion = 2;
+// The first version with the tables of sending the record to a server.
+inline constexpr int kSyncTablesVersion = 5;
 
 }  // namespace sorelka::record

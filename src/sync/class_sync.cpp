@@ -1,4 +1,5 @@
 #include "sync/class_sync.h"
+#include "record/schema.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -90,8 +91,6 @@ const Table kHistory{"history",
                       {"worked_rows", Kind::Text}},
                      {"answered_at", "problem", "entered_answer"}};
 
-// The first version of the record file that has the sync tables.
-constexpr int kSyncLayout = 4;
 
 QString ColumnList(const Table& table, const QString& prefix = QString()) {
     QStringList names;
@@ -158,7 +157,7 @@ public:
             *problem = q.lastError().text();
             return false;
         }
-        if (q.value(0).toInt() < kSyncLayout) return false;
+        if (q.value(0).toInt() < record::kSyncTablesVersion) return false;
         if (!q.exec(QStringLiteral("select pc_id from sync_source limit 1")) || !q.next()) {
             *problem = QStringLiteral("sync_source: ") + q.lastError().text();
             return false;
@@ -612,26 +611,8 @@ ClassHistory ReadClassHistoryOn(QSqlDatabase& server, const ServerConfig& config
                     .arg(ColumnList(kHistory, QStringLiteral("h.")))))
         return failed(q);
     while (q.next()) {
-        ClassAnswer a;
-        a.pc_id = q.value(0).toString();
-        record::HistoryRow& r = a.row;
-        r.pupil = q.value(1).toString();
-        r.id = q.value(2).toLongLong();
-        if (!q.isNull(3)) r.pupil_id = q.value(3).toLongLong();
-        r.answered_at = q.value(4).toString();
-        r.topic = q.value(5).toInt();
-        r.mode = q.value(6).toString();
-        r.menu_choice = q.value(7).toInt();
-        if (!q.isNull(8)) r.drill_id = q.value(8).toLongLong();
-        if (!q.isNull(9)) r.question_no = q.value(9).toInt();
-        r.problem = q.value(10).toString();
-        r.right_answer = q.value(11).toString();
-        r.entered_answer = q.value(12).toString();
-        r.correct = q.value(13).toInt() == 1;
-        r.seconds = q.value(14).toDouble();
-        r.error_kind = q.value(15).toString();
-        r.error_step = q.value(16).toString();
-        r.worked_rows = q.value(17).toString();
+        ClassAnswer a{q.value(0).toString(), record::HistoryRowAt(q, 2)};
+        a.row.pupil = q.value(1).toString();
         history.answers.push_back(std::move(a));
     }
     q.finish();

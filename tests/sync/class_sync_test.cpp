@@ -20,6 +20,7 @@
 #include "drill/drill_session.h"
 #include "drill/recorded_answers.h"
 #include "record/learning_record.h"
+#include "record/schema.h"
 #include "report/report_data.h"
 #include "support/fakes.h"
 #include "sync/class_record.h"
@@ -283,6 +284,27 @@ struct Pc {
     record::LearningRecord learning;
     RecordedAnswers recorder;
 };
+
+// A record file of a layout before the sync tables (the program upgrades it
+// when it opens it) has nothing to send yet: no problem is reported.
+TEST_F(ClassServer, AFileWithoutTheSyncTablesYetWaitsWithoutAProblem) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/kyozai.db";
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "layout4");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlError error;
+        ASSERT_TRUE(record::ApplyLayoutSteps(db, 0, &error, record::kSyncTablesVersion - 1)) << error.text().toStdString();
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("pragma user_version = %1").arg(record::kSyncTablesVersion - 1)));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("layout4");
+    sync::ClassSync sync(path, cluster().Config());
+    sync.Start();
+    EXPECT_TRUE(sync.WaitUntilSent(10000));
+    EXPECT_EQ(sync.status().problem, "");
+}
 
 // A wrong password, a port nobody listens on, a database that is not there:
 // nothing is sent, nothing is shown, the problem and the waiting answers are
