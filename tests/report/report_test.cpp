@@ -14,8 +14,8 @@
 #include "report/pdf_report.h"
 #include "report/report_data.h"
 #include "report/teacher_pin.h"
-#include "record/schema.h"
 #include "support/history_rows.h"
+#include "support/old_record_file.h"
 #include "support/screen_support.h"
 
 namespace sorelka {
@@ -141,27 +141,19 @@ TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
 TEST(ClassSummary, KeptTotalsFollowEveryChangeToTheAnswers) {
     QTemporaryDir folder;
     const QString path = folder.path() + "/kyozai.db";
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "layout5");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        for (const record::Migration& step : record::Migrations())
-            for (const QString& sql : step.statements)
-                if (step.version <= 5) ASSERT_TRUE(q.exec(sql)) << Utf8(sql);
-        ASSERT_TRUE(q.exec("insert into pupils (name) values ('はなこ')"));
-        for (int i = 0; i < 30; ++i)
-            ASSERT_TRUE(q.exec(QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, problem,"
-                                              " correct, seconds) values (%1, '2026-10-%2T10:00:00.000+09:00',"
-                                              " %3, 'practice', '1 ÷ 1', %4, 3)")
-                                   .arg(i % 3 ? "1" : "null")
-                                   .arg(10 + i % 7)
-                                   .arg(1 + i % 2)
-                                   .arg(i % 2)));
-        ASSERT_TRUE(q.exec("pragma user_version = 5"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("layout5");
+    const QString made = MakeRecordFileAtLayout(path, 5, [](QSqlQuery& q) {
+        bool ok = q.exec("insert into pupils (name) values ('はなこ')");
+        for (int i = 0; ok && i < 30; ++i)
+            ok = q.exec(QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, problem,"
+                                       " correct, seconds) values (%1, '2026-10-%2T10:00:00.000+09:00',"
+                                       " %3, 'practice', '1 ÷ 1', %4, 3)")
+                            .arg(i % 3 ? "1" : "null")
+                            .arg(10 + i % 7)
+                            .arg(1 + i % 2)
+                            .arg(i % 2));
+        return ok;
+    });
+    ASSERT_EQ(made, "");
     FakeDialogs dialogs;
     record::RecordStore store(path, dialogs, nullptr, record::RecordStore::CheckMode::Synchronous);
     record::LearningRecord learning(store);

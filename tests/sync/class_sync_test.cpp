@@ -23,6 +23,7 @@
 #include "record/schema.h"
 #include "report/report_data.h"
 #include "support/fakes.h"
+#include "support/old_record_file.h"
 #include "sync/class_record.h"
 #include "sync/class_sync.h"
 #include "sync/pg_cluster.h"
@@ -290,16 +291,7 @@ struct Pc {
 TEST_F(ClassServer, AFileWithoutTheSyncTablesYetWaitsWithoutAProblem) {
     QTemporaryDir folder;
     const QString path = folder.path() + "/kyozai.db";
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "layout4");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlError error;
-        ASSERT_TRUE(record::ApplyLayoutSteps(db, 0, &error, record::kSyncTablesVersion - 1)) << error.text().toStdString();
-        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("pragma user_version = %1").arg(record::kSyncTablesVersion - 1)));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("layout4");
+    ASSERT_EQ(MakeRecordFileAtLayout(path, record::kSyncTablesVersion - 1, [](QSqlQuery&) { return true; }), "");
     sync::ClassSync sync(path, cluster().Config());
     sync.Start();
     EXPECT_TRUE(sync.WaitUntilSent(10000));
