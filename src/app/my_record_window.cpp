@@ -20,6 +20,7 @@ const QColor kStarColour{0xE8, 0xA0, 0x00};
 QLabel* Big(const QString& name, int size, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);  // a pupil's name is shown as written
     l->setFont(SchoolFont(size, true));
     SetTextColour(l, kNavyColour);
     return l;
