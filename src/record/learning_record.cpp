@@ -60,14 +60,6 @@ bool HasHiddenCharacters(const QString& text) {
 
 }  // namespace
 
-// The program names no organisation (that would move its data folder), so
-// the program's own name stands in for it.
-std::unique_ptr<QSettings> ProgramSettings() {
-    const QString app = QCoreApplication::applicationName();
-    const QString org = QCoreApplication::organizationName();
-    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
-}
-
 NameCheck CheckPupilName(const QString& typed) {
     // One spelling per name: "が" typed as か + ゛ is stored as "が".
     NameCheck check{typed.trimmed().normalized(QString::NormalizationForm_C), QString()};
