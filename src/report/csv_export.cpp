@@ -126,6 +126,8 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
         return false;
     }
+    // Pupils' answers: readable by this account only, also over an older export.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray out("\xEF\xBB\xBF");
     out += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
 

@@ -153,6 +153,8 @@ bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, 
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
         return false;
     }
+    // Pupils' answers: readable by this account only, also over an older export.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QStringList pupils = ReportedPupils(db, filter);
     {
         QPdfWriter writer(&file);
