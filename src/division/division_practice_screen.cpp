@@ -144,7 +144,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     // calculation of big numbers needs more width, under the divisor and
     // the bracket (they end at y = 282), across the paper's blank left part
     // to the row marker (x = 384), left of every row (x >= 404).
-    panel_ = new DiagnosisPanel(this, {QRect(12, 160, 276, 416), QRect(12, 288, 370, 288)}, prompt_);
+    panel_ = new DiagnosisPanel(this, {QRect(8, 160, 282, 416), QRect(8, 288, 374, 288)}, prompt_);
 
     // The show handler also runs once as the form is created.
     DivisionPracticeScreen::FormCreate();

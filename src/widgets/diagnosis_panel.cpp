@@ -20,8 +20,9 @@ constexpr int kMargin = 6;     // between the panel's rim and its text
 const QColor kMarkerColour{0xFF, 0x8C, 0x00};
 const QColor kPanelColour{0xFF, 0xF6, 0xE0};
 
-bool IsSpace(QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); }
-constexpr QChar kComma(0x3001);  // "、": a phrase ends after it, even without a space
+constexpr QChar kSentenceSpace(0x3000);  // the ideographic space between two sentences
+constexpr QChar kComma(0x3001);          // "、": a phrase ends after it, even without a space
+bool IsSpace(QChar c) { return c == QLatin1Char(' ') || c == kSentenceSpace; }
 }  // namespace
 
 DiagnosisPanel::DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const QLabel* prompt)
@@ -71,6 +72,11 @@ QStringList DiagnosisPanel::BreakAtSpaces(const QString& text, const QFontMetric
             }
             line += phrase;
             start = end;
+            // Each sentence starts a line of its own.
+            if (phrase.endsWith(kSentenceSpace) && start < paragraph.size()) {
+                lines << line.trimmed();
+                line.clear();
+            }
         }
         lines << line.trimmed();
     }

@@ -21,7 +21,7 @@ namespace sorelka {
 // any two characters, inside a word or an expression ("７＋ / ７＋１＝１５"),
 // so lines break only between phrases (where the explanation has a space, or
 // after a "、"), and an expression such as "７＋７＋１＝１５" always stays on
-// one line.
+// one line. Each sentence (after an ideographic space) starts a new line.
 class DiagnosisPanel : public QLabel {
     Q_OBJECT
 public:
@@ -45,9 +45,9 @@ public:
     const std::vector<QRect>& rooms() const { return rooms_; }
 
     // The lines `text` shows in `width` pixels: its own lines ("\n"), each
-    // broken only at its spaces (ASCII or ideographic, which the break takes)
-    // and after a "、", with as many phrases on a line as fit. A phrase wider
-    // than a line stands alone on its line.
+    // broken at every ideographic space (between sentences), and else only
+    // at its spaces (which the break takes) and after a "、", with as many
+    // phrases on a line as fit. A phrase wider than a line stands alone.
     static QStringList BreakAtSpaces(const QString& text, const QFontMetrics& metrics, int width);
 
 private:

@@ -167,6 +167,13 @@ void DiagnosisPanels(Program& program, FakeServices& services) {
     Steps(sub, {{5, 4}, {4, 7}, {3, 5}, {7, 0}});
     Save(sub, "TForm6-diagnosis");
     sub->hide();
+    // 12 x 6 ÷ 9 with 72 ÷ 9 worked as 9 (the quotient too big).
+    ExerciseScreen* rules = Open(program, 6);
+    services.random.Feed({5, 11, 4, 7});
+    Pick(rules, "ComboBox1", 2);
+    Steps(rules, {{3, 7}, {2, 2}, {6, 4}, {2, 9}, {6, 0}, {3, 8}, {2, 1}, {6, 0}, {2, 9}, {6, 4}});
+    Save(rules, "TForm8-diagnosis");
+    rules->hide();
 }
 
 void FractionPractice(Program& program, FakeServices& services) {
