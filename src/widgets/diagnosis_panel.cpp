@@ -94,7 +94,7 @@ void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect&
     // one; else the first.
     std::optional<std::pair<QRect, QStringList>> chosen, clear;
     for (const QRect& room : rooms_) {
-        QStringList lines = BreakAtSpaces(text, fontMetrics(), room.width() - rim);
+        const QStringList lines = BreakAtSpaces(text, fontMetrics(), room.width() - rim);
         const QRect need = fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), int(alignment()),
                                                       lines.join(QLatin1Char('\n')));
         const QRect place(room.topLeft(), QSize(room.width(), std::min(room.height(), need.height() + rim)));
