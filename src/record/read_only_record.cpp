@@ -1,15 +1,19 @@
 #include "record/read_only_record.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
+#include <algorithm>
 
 #include "record/file_check.h"
 #include "record/record_store.h"
@@ -81,10 +85,63 @@ void ReadOnlyRecord::Refuse(int code, const QString& detail, int wait_ms) {
     }
 }
 
+namespace {
+
+// A file in write-ahead mode that no program has open: SQLite would make
+// its -wal and -shm to read it, and a read-only connection leaves them
+// behind (owned by whoever ran the export).
+bool WalWithoutItsFiles(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.startsWith("SQLite format 3") && header[18] == 2 &&
+           !(QFileInfo::exists(path + QStringLiteral("-wal")) && QFileInfo::exists(path + QStringLiteral("-shm")));
+}
+
+// What tells that a file was written meanwhile.
+struct Stamp {
+    qint64 size = -1, modified_ns = -1;
+    quint64 inode = 0;
+    bool operator==(const Stamp&) const = default;
+};
+Stamp StampOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {st.st_size, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, st.st_ino};
+}
+
+}  // namespace
+
 bool ReadOnlyRecord::OpenFile(int wait_ms) {
+    const bool unopened_wal = WalWithoutItsFiles(path_);
+    for (int tries = 0; tries < 5; ++tries) {
+        const Stamp before = StampOf(path_);
+        if (!ReadOnce(unopened_wal, wait_ms)) return false;
+        if (!unopened_wal || StampOf(path_) == before) return true;
+        // A program wrote the file while it was copied: once more.
+        in_memory_ = false;
+        for (const QString& name : {file_, memory_}) {
+            QSqlDatabase::database(name, false).close();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    problem_ = QStringLiteral("記録のファイル 「%1」 が 書きかえられつづけていて、読めませんでした。")
+                   .arg(QDir::toNativeSeparators(path_));
+    return false;
+}
+
+bool ReadOnlyRecord::ReadOnce(bool unopened_wal, int wait_ms) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file_);
-    db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
+    if (unopened_wal) {
+        // Read as a file nobody changes, into a copy in memory, kept only if
+        // the file did not change meanwhile: no file is made beside it.
+        db.setDatabaseName(QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    } else {
+        db.setDatabaseName(path_);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
+    }
     if (!db.open()) {
         Refuse(Code(db.lastError()), db.lastError().text(), wait_ms);
         return false;
@@ -97,8 +154,8 @@ bool ReadOnlyRecord::OpenFile(int wait_ms) {
     const int stamped = q.value(0).toInt();
     q.finish();
     const int version = stamped != 0 ? stamped : LayoutVersionFromTables(db);
-    if (stamped >= SchemaVersion()) return true;
-    return CopyIntoMemory(version, wait_ms);
+    if (stamped >= SchemaVersion() && !unopened_wal) return true;
+    return CopyIntoMemory(std::min(version, SchemaVersion()), wait_ms);
 }
 
 bool ReadOnlyRecord::OpenInMemory() {

@@ -27,6 +27,7 @@ public:
 
 private:
     bool OpenFile(int wait_ms);
+    bool ReadOnce(bool unopened_wal, int wait_ms);
     bool OpenInMemory();
     bool CopyIntoMemory(int version, int wait_ms);
     void Refuse(int code, const QString& detail, int wait_ms);

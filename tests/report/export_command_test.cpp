@@ -212,6 +212,16 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
     const Case cases[] = {
         {"no record yet", [] {}, 0, 0, ""},
         {"an older layout", older_layout, 0, 1, ""},
+        {"this layout, as the program leaves it (write-ahead mode, no -wal or -shm)",
+         [&] {
+             FakeDialogs quiet;
+             record::RecordStore store(record, quiet, nullptr, record::RecordStore::CheckMode::Synchronous);
+             store.Commit({{"insert into pupils (name) values ('はなこ')", {}},
+                           {"insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                            " values (1, '2026-12-01T10:00:00', 1, 'practice', '745 ÷ 6', 1)",
+                            {}}});
+         },
+         0, 1, ""},
         {"not a database",
          [&] {
              QFile f(record);
