@@ -203,7 +203,12 @@ bool PendingJournal::Append(const Transaction& transaction, quint64* number, QSt
         *problem = QString::fromLocal8Bit(std::strerror(errno));
         // Nothing half-written stays behind to stand before the next entry.
         if (::ftruncate(fd_, before) == 0) ::fdatasync(fd_);
-        if (before == 0) id_.clear();
+        if (before == 0) {
+            // No journal rather than an empty one.
+            ::unlink(QFile::encodeName(path_).constData());
+            Close();
+            id_.clear();
+        }
         return false;
     }
     if (!existed) SyncFolderOf(path_);

@@ -114,12 +114,12 @@ void RecordStore::SettleBeforeQuit(int wait_ms) {
     while (!Flush() && waited.elapsed() < wait_ms) QThread::msleep(100);
     if (kept_.empty()) return;
     JournalKept();
-    Tell(AllKeptInJournal() ? Trouble::KeptForNextStart : Trouble::NotKept,
+    Tell(journaled() == kept_.size() ? Trouble::KeptForNextStart : Trouble::NotKept,
          QStringLiteral("%1 transaction(s) not written to %2 at the end").arg(kept_.size()).arg(path_));
 }
 
-bool RecordStore::AllKeptInJournal() const {
-    return std::all_of(kept_.begin(), kept_.end(), [](const Kept& k) { return k.journal != nullptr; });
+std::size_t RecordStore::journaled() const {
+    return std::size_t(std::count_if(kept_.begin(), kept_.end(), [](const Kept& k) { return k.journal != nullptr; }));
 }
 
 }  // namespace sorelka::record

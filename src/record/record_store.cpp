@@ -75,7 +75,7 @@ RecordStore::~RecordStore() {
         JournalKept();
         Detail(QStringLiteral("%1 record transaction(s) could not be written to %2%3")
                    .arg(kept_.size())
-                   .arg(path_, AllKeptInJournal() ? QStringLiteral("; they wait in the journal for the next start")
+                   .arg(path_, journaled() == kept_.size() ? QStringLiteral("; they wait in the journal for the next start")
                                                   : QStringLiteral(" and are lost")));
     }
     emit aboutToReopen();  // readers drop their queries before the connection goes

@@ -107,6 +107,9 @@ public:
     // afresh (the program's timer does this a moment after writes).
     void CopyLogIntoFile();
     std::size_t kept() const { return kept_.size(); }
+    // How many of them are also in a journal, so they outlive the program
+    // (the others are in memory only: the journal could not be written).
+    std::size_t journaled() const;
     // Before the program ends: tries the kept transactions for up to
     // `wait_ms`, then, when some are still kept, tells the user once that
     // they wait in the journal for the next start.
@@ -180,7 +183,6 @@ private:
     void LoadJournal();
     void JournalKept();
     void RemoveWrittenJournals();
-    bool AllKeptInJournal() const;
     void StartBackgroundWork();
     void TakeCheckResult();
     void JoinWorker();

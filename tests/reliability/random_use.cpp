@@ -134,12 +134,15 @@ public:
     // the program that started it, between two events. Likelier while a
     // fault lasts, when the record keeps answers. Never while the program's
     // rows are only in its open connection (the file removed or replaced
-    // and no write since): no program can save what a fault destroyed.
+    // and no write since) or kept answers only in its memory (a disk so
+    // full that not even the journal took them): no program can save what
+    // a fault destroyed.
     void FaultsAndDeath() {
-        if (faults_->file_disturbed() && accepted_ && program_->record_store().kept() == 0)
-            faults_->NoteWritten();
+        const record::RecordStore& store = program_->record_store();
+        if (faults_->file_disturbed() && accepted_ && store.kept() == 0) faults_->NoteWritten();
         accepted_ = false;
-        if (event_ > first_ && !faults_->file_disturbed() && Pick(faults_->lasting() ? 40 : 1500) == 0) {
+        if (event_ > first_ && !faults_->file_disturbed() && store.journaled() == store.kept() &&
+            Pick(faults_->lasting() ? 40 : 1500) == 0) {
             const LocalTime& t = clock_.now;
             Say("die " + std::to_string(event_) + " " + std::to_string(t.year) + " " + std::to_string(t.month) +
                 " " + std::to_string(t.day) + " " + std::to_string(t.hour) + " " + std::to_string(t.minute));
