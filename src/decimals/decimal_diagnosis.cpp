@@ -1,5 +1,6 @@
 #include "decimals/decimal_diagnosis.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -267,6 +268,26 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
                     name + "の " + calculation + "が ちがうよ　" + fact);
     }
     return Make(kOther, column, name + "から ちがっているよ　もういちど 計算してみよう");
+}
+
+namespace {
+// Columns from the decimal point, as FigureLabel::DigitRect counts them.
+constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
+}  // namespace
+
+RoleCell DecimalColumnCell(Column column) {
+    return {"Label7", RoleCell::Digit::FromPoint, kFromPoint[static_cast<int>(column)]};
+}
+
+std::string ColumnDigit(std::string_view answer, Column column) {
+    const int from_point = kFromPoint[static_cast<int>(column)];
+    const std::size_t point = std::min(answer.find('.'), answer.size());
+    if (from_point < 0) {
+        const std::size_t back = static_cast<std::size_t>(-from_point);
+        return back <= point ? std::string(answer.substr(point - back, 1)) : std::string();
+    }
+    const std::size_t at = point + static_cast<std::size_t>(from_point);
+    return at < answer.size() ? std::string(answer.substr(at, 1)) : std::string();
 }
 
 }  // namespace sorelka::decimals
