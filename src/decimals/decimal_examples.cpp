@@ -88,8 +88,10 @@ private:
     int out_[kColumnCount] = {};
 };
 
+// The inputs entered one step each. `explain`: with the lines; `every_sheet`:
+// the worksheet after every step, else after the last one only.
 DecimalExample Replay(Operation operation, const DecimalProblem& problem, const DecimalInputs& inputs,
-                      bool explain) {
+                      bool explain, bool every_sheet = true) {
     DecimalSheet sheet(PracticeSheetPlace(operation));
     sheet.SetProblem(problem);
     sheet.ShowOperator();
@@ -102,10 +104,11 @@ DecimalExample Replay(Operation operation, const DecimalProblem& problem, const 
         Feed(sheet, input);
         auto& step = example.steps.emplace_back();
         step.inputs = {input};
-        step.sheet = sheet.cells();
+        if (every_sheet) step.sheet = sheet.cells();
         if (explain) step.line = narrator.Line(input);
         if (input.what == DecimalInput::What::Digit) step.role = input.column;
     }
+    if (!every_sheet && !example.steps.empty()) example.steps.back().sheet = sheet.cells();
     return example;
 }
 
@@ -130,22 +133,25 @@ std::vector<int> CasesFor(Operation operation) {
 std::optional<DecimalMistakeExample> TryMistake(Operation operation, int menu_choice,
                                                 const DecimalProblem& problem,
                                                 const DecimalPupilCase& pupil, RandomSource& random) {
-    const DecimalWork work = WorkDecimal(pupil.pupil, operation, problem, random);
-    DecimalMistakeExample example;
-    example.menu_choice = menu_choice;
-    example.problem = problem;
-    example.work = ReplayDecimal(operation, problem, AnswerInputs(work.digits, problem.places));
-    const Diagnosis diagnosis = DiagnoseDecimal(operation, problem, WorkedRowsOf(example.sheet()));
+    const DecimalInputs inputs = AnswerInputs(WorkDecimal(pupil.pupil, operation, problem, random).digits,
+                                              problem.places);
+    const DecimalExample work = Replay(operation, problem, inputs, false, false);
+    const Diagnosis diagnosis = DiagnoseDecimal(operation, problem, WorkedRowsOf(work.end()));
     if (!diagnosis || diagnosis->kind != pupil.kind) return std::nullopt;
     const std::optional<Column> wrong = StepColumn(diagnosis->step);
     if (!wrong) return std::nullopt;
+    const std::vector<Column> places = WrittenPlaces(work, DecimalRoleText);
+    const DecimalExample right = Replay(
+        operation, problem, AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places),
+        false, false);
+    if (FirstDifference(places, work.end(), right.end(), DecimalRoleText) != wrong) return std::nullopt;
+    DecimalMistakeExample example;
+    example.menu_choice = menu_choice;
+    example.problem = problem;
+    example.work = ReplayDecimal(operation, problem, inputs);
     example.finding = *diagnosis;
     example.wrong = *wrong;
-    example.places = WrittenPlaces(example.work, DecimalRoleText);
-    const DecimalExample right = ReplayDecimal(
-        operation, problem, AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places));
-    if (FirstDifference(example.places, example.sheet(), right.end(), DecimalRoleText) != wrong)
-        return std::nullopt;
+    example.places = places;
     return example;
 }
 

@@ -85,7 +85,11 @@ private:
     long long product_ = 0;
 };
 
-DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inputs, bool explain) {
+// The inputs entered one step each. `explain`: with the lines; `every_sheet`:
+// the worksheet after every step, else after the last one only (enough for
+// checking a draw).
+DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inputs, bool explain,
+                       bool every_sheet = true) {
     QuietContext quiet;
     LongDivision model(quiet.cues, quiet.dialogs, quiet.random);
     model.NewProblem(problem);
@@ -99,14 +103,16 @@ DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inp
         if (explain) s.line = narrator.Line(input, step);
         Feed(model, input);
         s.inputs = {input};
-        s.sheet = model.worksheet();
-        const std::string& quotient = s.sheet.at(DivisionRoleCell(DivisionRole::QuotientDigit(0)).name).text;
+        if (every_sheet) s.sheet = model.worksheet();
+        const std::string& quotient =
+            model.worksheet().at(DivisionRoleCell(DivisionRole::QuotientDigit(0)).name).text;
         if (input.what == DivisionInput::What::Digit || input.what == DivisionInput::What::Skip) {
             if (!quotient.empty()) s.role = DivisionRole::QuotientDigit(static_cast<int>(quotient.size()) - 1);
         } else if (input.what == DivisionInput::What::Number) {
             s.role = RowAtStep(step);
         }
     }
+    if (!every_sheet && !example.steps.empty()) example.steps.back().sheet = model.worksheet();
     return example;
 }
 
@@ -122,26 +128,30 @@ std::optional<DivisionMistakeExample> TryMistake(int menu_choice, const Division
     std::optional<DivisionInputs> inputs = WorkDivision(problem, bug.bug, round);
     if (!inputs) return std::nullopt;
     inputs->push_back(DivisionInput::Finish());
+    const DivisionExample work = Replay(problem, *inputs, false, false);
+    const Diagnosis diagnosis = DiagnoseDivision(problem, WorkedRowsOf(work.end()));
+    if (!diagnosis || diagnosis->kind != bug.kind) return std::nullopt;
+    const std::optional<DivisionRole> wrong = DivisionStepRole(diagnosis->step);
+    if (!wrong) return std::nullopt;
+    const std::vector<DivisionRole> places = WrittenPlaces(work, DivisionRoleText);
+    const DivisionExample right = Replay(problem, RightInputs(problem), false, false);
+    if (FirstDifference(places, work.end(), right.end(), DivisionRoleText) != wrong) return std::nullopt;
     DivisionMistakeExample example;
     example.menu_choice = menu_choice;
     example.problem = problem;
     example.work = ReplayDivision(problem, *inputs);
-    const Diagnosis diagnosis = DiagnoseDivision(problem, WorkedRowsOf(example.sheet()));
-    if (!diagnosis || diagnosis->kind != bug.kind) return std::nullopt;
-    const std::optional<DivisionRole> wrong = DivisionStepRole(diagnosis->step);
-    if (!wrong) return std::nullopt;
     example.finding = *diagnosis;
     example.wrong = *wrong;
-    example.places = WrittenPlaces(example.work, DivisionRoleText);
-    const DivisionExample right = ReplayDivision(problem, RightInputs(problem));
-    if (FirstDifference(example.places, example.sheet(), right.end(), DivisionRoleText) != wrong)
-        return std::nullopt;
+    example.places = places;
     return example;
 }
 
+// Every buggy procedure but the quotient begun a place to the right: the
+// digit it leaves out has no place on the sheet to point at.
 std::vector<int> AllCases() {
     std::vector<int> cases;
-    for (int c = 0; c < static_cast<int>(std::size(kDivisionBugs)); ++c) cases.push_back(c);
+    for (int c = 0; c < static_cast<int>(std::size(kDivisionBugs)); ++c)
+        if (kDivisionBugs[c].bug != DivisionBug::PlaceRight) cases.push_back(c);
     return cases;
 }
 
@@ -213,8 +223,8 @@ std::optional<std::size_t> FirstWrongStep(const DivisionExample& example, const 
 std::vector<std::string> DivisionMistakeKinds(int menu_choice) {
     if (menu_choice < 1 || menu_choice > 3) return {};
     std::vector<std::string> kinds;
-    for (const DivisionBugCase& bug : kDivisionBugs)
-        if (kinds.empty() || kinds.back() != bug.kind) kinds.push_back(bug.kind);
+    for (int c : AllCases())
+        if (kinds.empty() || kinds.back() != kDivisionBugs[c].kind) kinds.push_back(kDivisionBugs[c].kind);
     return kinds;
 }
 

@@ -48,7 +48,10 @@ std::string Line(int family, const FractionProblem& p, const FractionInput& inpu
     return {};
 }
 
-FractionExample Replay(int family, const FractionProblem& problem, const FractionInputs& inputs, bool explain) {
+// The inputs entered one step each. `explain`: with the lines; `every_sheet`:
+// the worksheet after every step, else after the last one only.
+FractionExample Replay(int family, const FractionProblem& problem, const FractionInputs& inputs, bool explain,
+                       bool every_sheet = true) {
     QuietContext quiet;
     quiet.ctx.state.menu_choice = family;
     FractionSheet sheet(Variant::Practice, quiet.ctx);
@@ -60,10 +63,11 @@ FractionExample Replay(int family, const FractionProblem& problem, const Fractio
         Feed(sheet, input);
         auto& step = example.steps.emplace_back();
         step.inputs = {input};
-        step.sheet = sheet.worksheet();
+        if (every_sheet) step.sheet = sheet.worksheet();
         if (explain) step.line = Line(family, problem, input);
         if (input.what == FractionInput::What::Slot) step.role = input.slot;
     }
+    if (!every_sheet && !example.steps.empty()) example.steps.back().sheet = sheet.worksheet();
     return example;
 }
 
@@ -76,21 +80,24 @@ std::vector<int> CasesFor(int family) {
 
 std::optional<FractionMistakeExample> TryMistake(int family, const FractionProblem& problem,
                                                  const FractionPupilCase& pupil) {
-    FractionMistakeExample example;
-    example.menu_choice = family;
-    example.problem = problem;
-    example.work = ReplayFraction(family, problem, SlotInputs(family, WorkFraction(pupil.pupil, family, problem)));
-    const Diagnosis diagnosis =
-        DiagnoseFraction(family, Variant::Practice, problem, WorkedRowsOf(example.sheet()));
+    const FractionInputs inputs = SlotInputs(family, WorkFraction(pupil.pupil, family, problem));
+    const FractionExample work = Replay(family, problem, inputs, false, false);
+    const Diagnosis diagnosis = DiagnoseFraction(family, Variant::Practice, problem, WorkedRowsOf(work.end()));
     if (!diagnosis || diagnosis->kind != pupil.kind) return std::nullopt;
     const std::optional<FractionSlot> wrong = StepSlot(diagnosis->step);
     if (!wrong) return std::nullopt;
+    const std::vector<FractionSlot> places = FractionSlots(family);
+    const FractionInputs right = SlotInputs(family, WorkFraction(FractionPupil::Right, family, problem));
+    if (FirstDifference(places, work.end(), Replay(family, problem, right, false, false).end(),
+                        FractionRoleText) != wrong)
+        return std::nullopt;
+    FractionMistakeExample example;
+    example.menu_choice = family;
+    example.problem = problem;
+    example.work = ReplayFraction(family, problem, inputs);
     example.finding = *diagnosis;
     example.wrong = *wrong;
-    example.places = FractionSlots(family);
-    const FractionExample right = FractionWorkedExample(family, problem);
-    if (FirstDifference(example.places, example.sheet(), right.end(), FractionRoleText) != wrong)
-        return std::nullopt;
+    example.places = places;
     return example;
 }
 
