@@ -39,3 +39,29 @@ std::size_t SlowestAnswer(const std::vector<Answer>& answers, Diagnose diagnose)
 }
 
 }  // namespace sorelka::bench
+
+namespace sorelka::bench {
+
+// One example drawn per iteration, each timed: the counters give the median,
+// the 99th percentile and the slowest draw in microseconds, and how often the
+// fixed example had to stand.
+template <class Draw>
+void TimeEveryDraw(benchmark::State& state, Draw draw) {
+    std::vector<double> times;
+    int fell_back = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const auto example = draw();
+        times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+        fell_back += example && example->fell_back;
+        benchmark::DoNotOptimize(example);
+    }
+    std::sort(times.begin(), times.end());
+    if (times.empty()) return;
+    state.counters["median_us"] = times[times.size() / 2];
+    state.counters["p99_us"] = times[times.size() * 99 / 100];
+    state.counters["worst_us"] = times.back();
+    state.counters["fell_back"] = fell_back;
+}
+
+}  // namespace sorelka::bench

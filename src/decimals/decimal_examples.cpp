@@ -163,6 +163,7 @@ std::string DecimalRoleText(const Worksheet& sheet, Column column) {
 }
 
 DecimalExample DecimalWorkedExample(Operation operation, const DecimalProblem& problem) {
+    if (!IsDecimalPlaces(problem.places)) return {};
     const DecimalInputs inputs =
         AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places);
     return Replay(operation, problem, inputs, true);

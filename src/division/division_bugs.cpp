@@ -39,6 +39,7 @@ void EnterAndFinish(LongDivision& model, const DivisionInputs& inputs) {
 
 std::optional<DivisionInputs> WorkDivision(const DivisionProblem& p, DivisionBug bug, int bug_round) {
     using Input = DivisionInput;
+    if (p.divisor <= 0 || p.dividend < 0) return std::nullopt;  // no division to work
     const std::string s = std::to_string(p.dividend);
     const int n = static_cast<int>(s.size());
     const int d = p.divisor;

@@ -105,6 +105,10 @@ void RulesPupil::Multiplication(int top, int bottom, bool first, bool last) {
 }
 
 void RulesPupil::Division(int dividend, int divisor, bool first, bool last) {
+    if (divisor <= 0) {  // nothing to divide by: the pupil writes no quotient
+        Number(0);
+        return Enter(RulesInput::Finish());
+    }
     const std::string s = std::to_string(dividend);
     std::size_t pos = 0;
     int part = 0;

@@ -138,11 +138,22 @@ private:
     long long product_ = 0;
 };
 
+// The problem as drawn: a box problem's numbers in the order its calculation
+// starts from, whatever a choice of calculation on the pupil's worksheet
+// (whose problem the caller may pass) did to them.
+ExpressionProblem AsDrawn(ExpressionProblem p) {
+    if (p.IsBoxProblem()) {
+        p.top_operand = p.operand_b;
+        p.bottom_operand = p.operand_a;
+    }
+    return p;
+}
+
 RulesExample Replay(const ExpressionProblem& problem, const RulesInputs& inputs, bool explain) {
     QuietContext quiet;
     QuietHooks hooks;
     CalculationSteps steps(quiet.dialogs, quiet.cues, hooks);
-    steps.StartProblem(problem);
+    steps.StartProblem(AsDrawn(problem));
     RulesExample example;
     example.start = steps.worksheet();
     if (explain) example.opening = Opening(problem);
@@ -206,7 +217,7 @@ PupilWork WorkAs(const ExpressionProblem& problem, RulesBug bug, int round) {
     CalculationSteps steps(quiet.dialogs, quiet.cues, hooks);
     RulesPupil pupil(steps, bug, round);
     PupilWork work;
-    work.applied = pupil.Work(problem);
+    work.applied = pupil.Work(AsDrawn(problem));
     work.inputs = pupil.inputs();
     work.end = steps.worksheet();
     return work;

@@ -129,6 +129,7 @@ TEST(DecimalExamples, PreferredKindsAndFallbacks) {
                                          DecimalWorkedExample(operation, fixed.problem).end(), DecimalRoleText);
         }
         EXPECT_FALSE(DrawDecimalMistake(operation, 4, random).has_value());
+        EXPECT_TRUE(DecimalWorkedExample(operation, DecimalProblem{}).steps.empty());
     }
 }
 

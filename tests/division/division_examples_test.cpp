@@ -139,6 +139,8 @@ TEST(DivisionExamples, PreferredKindsAndFallbacks) {
                                      DivisionWorkedExample(fixed.problem).end(), DivisionRoleText);
     }
     EXPECT_FALSE(DrawDivisionMistake(4, random).has_value());
+    // No problem (nothing drawn yet, a divisor of 0): only "終わり" is replayed.
+    EXPECT_EQ(DivisionWorkedExample(DivisionProblem{}).steps.size(), 1u);
     EXPECT_FALSE(DrawDivisionMistake(0, random).has_value());
 }
 

@@ -126,6 +126,8 @@ TEST(FractionExamples, PreferredKindsAndFallbacks) {
                                      FractionWorkedExample(family, fixed.problem).end(), FractionRoleText);
     }
     EXPECT_FALSE(DrawFractionMistake(4, random).has_value());
+    EXPECT_TRUE(FractionWorkedExample(0, {}).steps.empty());
+    EXPECT_EQ(FractionWorkedExample(kImproperToMixed, FractionProblem{}).steps.size(), 1u);
 }
 
 }  // namespace

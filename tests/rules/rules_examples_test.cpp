@@ -37,7 +37,13 @@ TEST(RulesExamples, ClassroomExpressionsAreToldCalculationByCalculation) {
                                         "６８を つぎの 計算で つかうよ", "６８×２＝１３６",
                                         "６８×１＝６８　１けた ずらすよ", "あわせて １３６＋６８０＝８１６",
                                         "答えは ８１６だよ"}));
-    EXPECT_EQ(Lines(RulesWorkedExample(Drawn(kBoxMenu, {0, 4, 7, 1, 4}))),
+    // A box problem as the pupil's worksheet holds it after a choice of
+    // calculation has ordered its numbers is worked from its own numbers.
+    ExpressionProblem box = Drawn(kBoxMenu, {0, 4, 7, 1, 4});
+    ExpressionProblem swapped = box;
+    std::swap(swapped.top_operand, swapped.bottom_operand);
+    EXPECT_EQ(RulesWorkedExample(swapped).end(), RulesWorkedExample(box).end());
+    EXPECT_EQ(Lines(RulesWorkedExample(box)),
               (std::vector<std::string>{"□を もとめる 計算を えらぶよ", "□を もとめるには ひき算を するよ",
                                         "ひき算で ８３－２５＝５８", "答えは ５８だよ"}));
     EXPECT_EQ(Lines(RulesWorkedExample(RulesMistakeFallback(kTimesDividesMenu).problem)),
@@ -163,6 +169,7 @@ TEST(RulesExamples, PreferredKindsAndFallbacks) {
                                      RulesRoleText);
     }
     EXPECT_FALSE(DrawRulesMistake(5, random).has_value());
+    EXPECT_NO_THROW(RulesWorkedExample(ExpressionProblem{}));
 }
 
 }  // namespace
