@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/finding.h"
@@ -32,6 +33,15 @@ struct RoleCell {
 
     bool operator==(const RoleCell&) const = default;
 };
+
+// What `cell` shows on `sheet`: the widget's whole text, or the one
+// character of the digit it names; empty where the widget is hidden or has
+// no such digit.
+std::string RoleText(const Worksheet& sheet, const RoleCell& cell);
+// The character of `number` (a written number, "15.23" or ".05") in the
+// column `from_point` columns from its decimal point, counted as
+// RoleCell::Digit::FromPoint counts; empty where it has none.
+std::string DigitFromPoint(std::string_view number, int from_point);
 
 // One step of a worked problem: what the pupil enters, the worksheet after
 // it, what the step does in the pupil's words (one line of the prompt area),

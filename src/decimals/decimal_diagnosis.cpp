@@ -1,6 +1,5 @@
 #include "decimals/decimal_diagnosis.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -280,14 +279,7 @@ RoleCell DecimalColumnCell(Column column) {
 }
 
 std::string ColumnDigit(std::string_view answer, Column column) {
-    const int from_point = kFromPoint[static_cast<int>(column)];
-    const std::size_t point = std::min(answer.find('.'), answer.size());
-    if (from_point < 0) {
-        const std::size_t back = static_cast<std::size_t>(-from_point);
-        return back <= point ? std::string(answer.substr(point - back, 1)) : std::string();
-    }
-    const std::size_t at = point + static_cast<std::size_t>(from_point);
-    return at < answer.size() ? std::string(answer.substr(at, 1)) : std::string();
+    return DigitFromPoint(answer, kFromPoint[static_cast<int>(column)]);
 }
 
 }  // namespace sorelka::decimals

@@ -145,21 +145,18 @@ std::optional<DecimalMistakeExample> TryMistake(Operation operation, int menu_ch
         operation, problem, AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places),
         false, false);
     if (FirstDifference(places, work.end(), right.end(), DecimalRoleText) != wrong) return std::nullopt;
-    DecimalMistakeExample example;
-    example.menu_choice = menu_choice;
-    example.problem = problem;
-    example.work = ReplayDecimal(operation, problem, inputs);
-    example.finding = *diagnosis;
-    example.wrong = *wrong;
-    example.places = places;
-    return example;
+    return DecimalMistakeExample{.menu_choice = menu_choice,
+                                 .problem = problem,
+                                 .work = ReplayDecimal(operation, problem, inputs),
+                                 .finding = *diagnosis,
+                                 .wrong = *wrong,
+                                 .places = places};
 }
 
 }  // namespace
 
 std::string DecimalRoleText(const Worksheet& sheet, Column column) {
-    const Cell& answer = sheet.at(DecimalColumnCell(column).name);
-    return answer.visible ? ColumnDigit(answer.text, column) : std::string();
+    return RoleText(sheet, DecimalColumnCell(column));
 }
 
 DecimalExample DecimalWorkedExample(Operation operation, const DecimalProblem& problem) {

@@ -136,14 +136,12 @@ std::optional<DivisionMistakeExample> TryMistake(int menu_choice, const Division
     const std::vector<DivisionRole> places = WrittenPlaces(work, DivisionRoleText);
     const DivisionExample right = Replay(problem, RightInputs(problem), false, false);
     if (FirstDifference(places, work.end(), right.end(), DivisionRoleText) != wrong) return std::nullopt;
-    DivisionMistakeExample example;
-    example.menu_choice = menu_choice;
-    example.problem = problem;
-    example.work = ReplayDivision(problem, *inputs);
-    example.finding = *diagnosis;
-    example.wrong = *wrong;
-    example.places = places;
-    return example;
+    return DivisionMistakeExample{.menu_choice = menu_choice,
+                                  .problem = problem,
+                                  .work = ReplayDivision(problem, *inputs),
+                                  .finding = *diagnosis,
+                                  .wrong = *wrong,
+                                  .places = places};
 }
 
 // Every buggy procedure but the quotient begun a place to the right: the
@@ -186,12 +184,7 @@ std::string AnswerLine(long long dividend, long long divisor) {
 }
 
 std::string DivisionRoleText(const Worksheet& sheet, DivisionRole role) {
-    const RoleCell cell = DivisionRoleCell(role);
-    const Cell& c = sheet.at(cell.name);
-    if (!c.visible) return {};
-    if (cell.digit_from == RoleCell::Digit::Whole) return c.text;
-    const auto digit = static_cast<std::size_t>(cell.digit);
-    return cell.digit >= 0 && digit < c.text.size() ? c.text.substr(digit, 1) : std::string();
+    return RoleText(sheet, DivisionRoleCell(role));
 }
 
 DivisionExample DivisionWorkedExample(const DivisionProblem& problem) {

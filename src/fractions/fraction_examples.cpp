@@ -91,21 +91,18 @@ std::optional<FractionMistakeExample> TryMistake(int family, const FractionProbl
     if (FirstDifference(places, work.end(), Replay(family, problem, right, false, false).end(),
                         FractionRoleText) != wrong)
         return std::nullopt;
-    FractionMistakeExample example;
-    example.menu_choice = family;
-    example.problem = problem;
-    example.work = ReplayFraction(family, problem, inputs);
-    example.finding = *diagnosis;
-    example.wrong = *wrong;
-    example.places = places;
-    return example;
+    return FractionMistakeExample{.menu_choice = family,
+                                  .problem = problem,
+                                  .work = ReplayFraction(family, problem, inputs),
+                                  .finding = *diagnosis,
+                                  .wrong = *wrong,
+                                  .places = places};
 }
 
 }  // namespace
 
 std::string FractionRoleText(const Worksheet& sheet, FractionSlot slot) {
-    const Cell& cell = sheet.at(FractionSlotCell(slot).name);
-    return cell.visible ? cell.text : std::string();
+    return RoleText(sheet, FractionSlotCell(slot));
 }
 
 FractionExample FractionWorkedExample(int family, const FractionProblem& problem) {

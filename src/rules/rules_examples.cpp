@@ -251,14 +251,12 @@ std::optional<RulesMistakeExample> TryMistake(int menu_choice, const ExpressionP
     const std::vector<RulesRole> places = PlacesOn(work.end);
     if (FirstDifference(places, work.end, WorkAs(problem, RulesBug::None, 0).end, RulesRoleText) != wrong)
         return std::nullopt;
-    RulesMistakeExample example;
-    example.menu_choice = menu_choice;
-    example.problem = problem;
-    example.work = ReplayRules(problem, work.inputs);
-    example.finding = *diagnosis;
-    example.wrong = *wrong;
-    example.places = places;
-    return example;
+    return RulesMistakeExample{.menu_choice = menu_choice,
+                               .problem = problem,
+                               .work = ReplayRules(problem, work.inputs),
+                               .finding = *diagnosis,
+                               .wrong = *wrong,
+                               .places = places};
 }
 
 // The cases that can show a mistake on a menu item: the kinds inside a
@@ -298,12 +296,7 @@ std::vector<int> PreferredCases(const std::vector<int>& cases, const std::vector
 }  // namespace
 
 std::string RulesRoleText(const Worksheet& sheet, RulesRole role) {
-    const RoleCell cell = RulesRoleCell(role);
-    const Cell& c = sheet.at(cell.name);
-    if (!c.visible) return {};
-    if (cell.digit_from == RoleCell::Digit::Whole) return c.text;
-    const auto digit = static_cast<std::size_t>(cell.digit);
-    return cell.digit >= 0 && digit < c.text.size() ? c.text.substr(digit, 1) : std::string();
+    return RoleText(sheet, RulesRoleCell(role));
 }
 
 RulesExample RulesWorkedExample(const ExpressionProblem& problem) {
