@@ -98,7 +98,8 @@ public:
             case kMultiply: {
                 const long long top = Number(sheet, "Label8");
                 const long long bottom = Number(sheet, "Label9");
-                if (s.entry_row == 1) return W(top) + "×" + W(bottom % 10) + "＝" + W(v);
+                if (s.entry_row == 1 && bottom < 10) return "かけ算で " + W(top) + "×" + W(bottom) + "＝" + W(v);
+                if (s.entry_row == 1) return W(top) + "×" + W(bottom % 10) + "＝" + W(v) + "　一の位から かけるよ";
                 if (s.entry_row == 2) return W(top) + "×" + W(bottom / 10) + "＝" + W(v) + "　１けた ずらすよ";
                 return "あわせて " + W(Number(sheet, "Label10")) + "＋" + W(10 * Number(sheet, "Label11")) +
                        "＝" + W(v);

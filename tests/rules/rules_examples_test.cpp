@@ -34,7 +34,7 @@ TEST(RulesExamples, ClassroomExpressionsAreToldCalculationByCalculation) {
     const RulesExample example = RulesWorkedExample(brackets);
     EXPECT_EQ(Lines(example),
               (std::vector<std::string>{"（　）の 中を さきに 計算するよ", "たし算で ２３＋４５＝６８",
-                                        "６８を つぎの 計算で つかうよ", "６８×２＝１３６",
+                                        "６８を つぎの 計算で つかうよ", "６８×２＝１３６　一の位から かけるよ",
                                         "６８×１＝６８　１けた ずらすよ", "あわせて １３６＋６８０＝８１６",
                                         "答えは ８１６だよ"}));
     // A box problem as the pupil's worksheet holds it after a choice of
@@ -51,7 +51,7 @@ TEST(RulesExamples, ClassroomExpressionsAreToldCalculationByCalculation) {
                                         "８を ８の 下に かくよ", "８－８＝０　４を おろすよ",
                                         "一の位に １を たてるよ　１×４＝４", "４を ４の 下に かくよ",
                                         "４－４＝０　わりきれたよ", "２１を つぎの 計算で つかうよ",
-                                        "２１×３＝６３", "答えは ６３だよ"}));
+                                        "かけ算で ２１×３＝６３", "答えは ６３だよ"}));
 
     // The sum written 67: the first calculation's result is where it went wrong.
     const WorkedRows rows{{"Label8", "67"}, {"Label9", "12"}, {"Label10", "134"}, {"Label11", "67"},
