@@ -178,9 +178,7 @@ std::string ZeroLine(char brought) {
 
 std::string AnswerLine(long long dividend, long long divisor) {
     if (divisor <= 0) return {};
-    const std::string division = WideText(dividend) + "÷" + WideText(divisor) + "＝" + WideText(dividend / divisor);
-    const long long remainder = dividend % divisor;
-    return remainder == 0 ? division + "　わりきれたよ" : division + "あまり" + WideText(remainder);
+    return DivisionFact(dividend, divisor) + (dividend % divisor == 0 ? "　わりきれたよ" : "");
 }
 
 std::string DivisionRoleText(const Worksheet& sheet, DivisionRole role) {

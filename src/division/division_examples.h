@@ -62,7 +62,7 @@ std::string ProductLine(long long product, long long partial);        // "６を
 std::string DifferenceLine(long long partial, long long product, std::string_view brought);
 // "１を おろしても われないので ０を たてるよ"
 std::string ZeroLine(char brought);
-// "７４５÷６＝１２４あまり１", "１２０÷６＝２０　わりきれたよ"
+// "７４５÷６＝１２４ あまり １", "１２０÷６＝２０　わりきれたよ"
 std::string AnswerLine(long long dividend, long long divisor);
 
 }  // namespace sorelka::division

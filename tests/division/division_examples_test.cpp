@@ -28,7 +28,7 @@ TEST(DivisionExamples, ClassroomDivisionsAreToldStepByStep) {
                   "６を ７の 下に かくよ", "７－６＝１　４を おろすよ",
                   "十の位に ２を たてるよ　２×６＝１２", "１２を １４の 下に かくよ",
                   "１４－１２＝２　５を おろすよ", "一の位に ４を たてるよ　４×６＝２４",
-                  "２４を ２５の 下に かくよ", "２５－２４＝１　あまりは １", "７４５÷６＝１２４あまり１"}));
+                  "２４を ２５の 下に かくよ", "２５－２４＝１　あまりは １", "７４５÷６＝１２４ あまり １"}));
     const DivisionExample zero = DivisionWorkedExample({612, 6, 102, 0, 2});
     EXPECT_EQ(Lines(zero), (std::vector<std::string>{
                                "大きい 位から じゅんに 商を たてるよ", "百の位に １を たてるよ　１×６＝６",
