@@ -64,18 +64,18 @@ std::optional<DivisionInputs> WorkDivision(const DivisionProblem& p, DivisionBug
         }
         if (bug == DivisionBug::TooBig && here && q < 9) ++q, applied = true;
         if (bug == DivisionBug::TooSmall && here && q > 0) --q, applied = true;
-        out.push_back(Input::Digit(n - pos + 1, q));
+        out.push_back(Input::QuotientDigit(n - pos + 1, q));
         int product = q * d;
         if (bug == DivisionBug::Product && here) product += product > 0 ? -1 : 1, applied = true;
-        out.push_back(Input::Number(product));
+        out.push_back(Input::RowNumber(product));
         int diff = part - product;
         if (diff < 0) {  // too big: the pupil takes the smaller from the larger and stops
-            out.push_back(Input::Number(-diff));
+            out.push_back(Input::RowNumber(-diff));
             break;
         }
         if (bug == DivisionBug::Difference && here) diff += diff > 0 ? -1 : 1, applied = true;
         if (bug == DivisionBug::BringDown && here && pos < n) {
-            out.push_back(Input::Number(diff));  // nothing brought down; the pupil stops there
+            out.push_back(Input::RowNumber(diff));  // nothing brought down; the pupil stops there
             applied = true;
             break;
         }
@@ -87,15 +87,15 @@ std::optional<DivisionInputs> WorkDivision(const DivisionProblem& p, DivisionBug
                 applied = true;  // no 0 in the quotient, the next digit comes down
                 continue;
             }
-            out.push_back(Input::Skip());
+            out.push_back(Input::ZeroDigit());
         }
         if (value > 9999) break;
-        out.push_back(Input::Number(value));
+        out.push_back(Input::RowNumber(value));
         if (value < d) break;
         part = value;
     }
     if (bug == DivisionBug::PlaceLeft) {
-        out.push_back(Input::Skip());
+        out.push_back(Input::ZeroDigit());
         applied = true;
     }
     if (!applied) return std::nullopt;

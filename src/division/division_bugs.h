@@ -16,15 +16,16 @@ namespace sorelka::division {
 // place, a number in the rows below, "飛ばし" (a 0 in the quotient) or
 // "終わり".
 struct DivisionInput {
-    enum class What { Digit, Number, Skip, Finish };
-    What what = What::Number;
+    // Not an enum class: tests name the kinds as DivisionInput::Skip.
+    enum What { Digit, Number, Skip, Finish };
+    What what = Number;
     int value = 0;      // the digit or the number
     int place = kOnes;  // Digit: the list it is chosen in, kOnes … kThousands
 
-    static DivisionInput Digit(int place, int digit) { return {What::Digit, digit, place}; }
-    static DivisionInput Number(int value) { return {What::Number, value, kOnes}; }
-    static DivisionInput Skip() { return {What::Skip, 0, kOnes}; }
-    static DivisionInput Finish() { return {What::Finish, 0, kOnes}; }
+    static DivisionInput QuotientDigit(int place, int digit) { return {Digit, digit, place}; }
+    static DivisionInput RowNumber(int value) { return {Number, value, kOnes}; }
+    static DivisionInput ZeroDigit() { return {Skip, 0, kOnes}; }
+    static DivisionInput FinishWork() { return {Finish, 0, kOnes}; }
     bool operator==(const DivisionInput&) const = default;
 };
 using DivisionInputs = std::vector<DivisionInput>;

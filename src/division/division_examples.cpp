@@ -118,7 +118,7 @@ DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inp
 
 DivisionInputs RightInputs(const DivisionProblem& problem) {
     DivisionInputs inputs = WorkDivision(problem, DivisionBug::None, 0).value_or(DivisionInputs{});
-    inputs.push_back(DivisionInput::Finish());
+    inputs.push_back(DivisionInput::FinishWork());
     return inputs;
 }
 
@@ -127,7 +127,7 @@ std::optional<DivisionMistakeExample> TryMistake(int menu_choice, const Division
                                                  const DivisionBugCase& bug, int round) {
     std::optional<DivisionInputs> inputs = WorkDivision(problem, bug.bug, round);
     if (!inputs) return std::nullopt;
-    inputs->push_back(DivisionInput::Finish());
+    inputs->push_back(DivisionInput::FinishWork());
     const DivisionExample work = Replay(problem, *inputs, false, false);
     const Diagnosis diagnosis = DiagnoseDivision(problem, WorkedRowsOf(work.end()));
     if (!diagnosis || diagnosis->kind != bug.kind) return std::nullopt;

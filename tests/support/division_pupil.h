@@ -13,9 +13,9 @@ using namespace sorelka::division;
 
 using Entry = DivisionInput;
 using Entries = DivisionInputs;
-inline Entry Q(int place, int digit) { return DivisionInput::Digit(place, digit); }
-inline Entry N(int value) { return DivisionInput::Number(value); }
-inline Entry Skip() { return DivisionInput::Skip(); }
+inline Entry Q(int place, int digit) { return DivisionInput::QuotientDigit(place, digit); }
+inline Entry N(int value) { return DivisionInput::RowNumber(value); }
+inline Entry Skip() { return DivisionInput::ZeroDigit(); }
 
 // Enters `entries` into the model, confirming every row, then "終わり".
 inline void Enter(LongDivision& model, const Entries& entries) { EnterAndFinish(model, entries); }
