@@ -43,10 +43,10 @@ QPushButton* Button(const QString& name, const QString& caption, QWidget* parent
 }
 
 // A cell of the class: its text, the value it sorts by, and its topic for the filter.
-QStandardItem* Item(const QString& text, const QVariant& sort, int topic, bool figure = true) {
+QStandardItem* Item(const QString& text, const QVariant& sort, Topic topic, bool figure = true) {
     auto* item = new QStandardItem(text);
     item->setData(sort, kSortRole);
-    item->setData(QString::number(topic), kTopicRole);
+    item->setData(QString::number(TopicNumber(topic)), kTopicRole);
     item->setEditable(false);
     item->setTextAlignment((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return item;
@@ -135,7 +135,7 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     topic_->setObjectName(QStringLiteral("TopicFilter"));
     topic_->setAccessibleName(QStringLiteral("単元"));
     topic_->addItem(QStringLiteral("すべての単元"), 0);
-    for (int t = 1; t <= report::kTopics; ++t) topic_->addItem(report::TopicName(t), t);
+    for (Topic t : kAllTopics) topic_->addItem(report::TopicName(t), TopicNumber(t));
     filters->addWidget(from_check_);
     filters->addWidget(from_);
     filters->addWidget(to_check_);
@@ -275,7 +275,7 @@ report::ReportFilter TeacherWindow::CurrentFilter() const {
     report::ReportFilter f;
     if (from_check_->isChecked()) f.from = from_->date();
     if (to_check_->isChecked()) f.to = to_->date();
-    f.topic = topic_->currentData().toInt();
+    f.topic = TopicFromNumber(topic_->currentData().toInt());
     // On the page of one pupil, that pupil's answers.
     if (tabs_->currentIndex() == 1 && pupil_->currentIndex() >= 0) f.pupil = pupil_->currentText();
     return f;
@@ -290,7 +290,7 @@ void TeacherWindow::Refresh() {
 void TeacherWindow::RefreshClass() {
     report::ReportFilter f = CurrentFilter();
     f.pupil.reset();
-    f.topic = 0;  // the topic is the proxy's filter
+    f.topic.reset();  // the topic is the proxy's filter
     const std::vector<report::ClassRow> rows =
         HasRecord() ? report::ClassSummary(ShownDatabase(), f) : std::vector<report::ClassRow>();
     class_model_->clear();
@@ -301,7 +301,7 @@ void TeacherWindow::RefreshClass() {
     int order = 0;
     for (const report::ClassRow& r : rows) {
         class_model_->appendRow(
-            {Item(r.pupil, order++, r.topic, false), Item(report::TopicName(r.topic), r.topic, r.topic, false),
+            {Item(r.pupil, order++, r.topic, false), Item(report::TopicName(r.topic), TopicNumber(r.topic), r.topic, false),
              Item(QString::number(r.answers), r.answers, r.topic),
              Item(QStringLiteral("%1 %").arg(r.percent()), r.percent(), r.topic),
              Item(QStringLiteral("%1 秒").arg(r.median_seconds, 0, 'f', 1), r.median_seconds, r.topic),
