@@ -114,7 +114,7 @@ void BM_DrillAnswerWithHistory(benchmark::State& state) {
     HistoryRig rig;
     RecordedAnswers answers(rig.learning, rig.log);
     rig.log.ClearDrillLog();
-    const std::string drill = answers.StartDrill({1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
+    const std::string drill = answers.StartDrill({Topic::Division, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
     JudgedAnswer answer;
     answer.topic = Topic::Division;
     answer.menu_choice = 1;
@@ -166,7 +166,7 @@ void BM_DrillAnswerTransactionOnly(benchmark::State& state) {
     HistoryRig rig;
     const QString uid = record::LearningRecord::NewDrillKey();
     rig.log.store().Commit(
-        {rig.learning.DrillStartStatement(uid, {1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
+        {rig.learning.DrillStartStatement(uid, {Topic::Division, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
     JudgedAnswer answer;
     answer.topic = Topic::Division;
     answer.problem = "745 ÷ 6";
