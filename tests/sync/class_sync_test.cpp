@@ -189,7 +189,7 @@ TEST_F(ClassServer, TwoPcsLoggingAtOnceLeaveExactlyTheUnionOnTheServer) {
     ASSERT_TRUE(record) << problem.toStdString();
     EXPECT_EQ(record->pcs(), 2);
     using Figures = std::array<int, 4>;  // answers, right, drills, best points
-    std::map<std::pair<QString, int>, Figures> sum, server;
+    std::map<std::pair<QString, Topic>, Figures> sum, server;
     for (LocalFile* file : {&fa, &fb})
         for (const report::ClassRow& row : report::ClassSummary(file->Database(), {})) {
             Figures& f = sum[{row.pupil, row.topic}];
@@ -254,7 +254,7 @@ struct Pc {
     // One judged drill answer as the drill screens record it; its seconds.
     double Answer(const std::string& drill, int k) {
         JudgedAnswer answer;
-        answer.topic = 1;
+        answer.topic = Topic::Division;
         answer.problem = "P " + std::to_string(k);
         answer.right_answer = "3";
         answer.entered_answer = "3";
@@ -304,7 +304,7 @@ TEST_F(ClassServer, AFileWithoutTheSyncTablesYetWaitsWithoutAProblem) {
 TEST_F(ClassServer, RefusedOrUnreachableServerKeepsEverythingForLater) {
     QTemporaryDir folder;
     Pc pc(folder.path());
-    const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+    const std::string drill = pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()});
     for (int k = 1; k <= 25; ++k) pc.Answer(drill, k);
     const QString pc_id = LocalFile(pc.path).PcId();
 
@@ -400,7 +400,7 @@ TEST_F(ClassServer, DrillAnswersStayFastWhileTheServerHangsOrIsAway) {
         if (away) config.port = FreePort();
         auto sync = pc.Sync(config);
         pc.log.ClearDrillLog();  // as "スタート" does
-        const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+        const std::string drill = pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()});
         std::vector<double> ms;
         for (int k = 1; k <= 200; ++k) {
             ms.push_back(pc.Answer(drill, k));
@@ -555,7 +555,7 @@ TEST_F(ClassServer, AnswersAfterTheLatestPupilWasDeletedAreSent) {
     auto answer_as = [&](const QString& pupil, int from, int to) {
         pc.learning.AddPupil(pupil);
         pc.learning.ChoosePupil(pupil);
-        const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+        const std::string drill = pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()});
         for (int k = from; k <= to; ++k) pc.Answer(drill, k);
     };
     answer_as(QStringLiteral("はなこ"), 1, 5);
@@ -583,7 +583,7 @@ TEST_F(ClassServer, AnswersAfterTheLatestPupilWasDeletedAreSent) {
 TEST_F(ClassServer, StopReturnsAtOnceWhileTheServerHangsMidSend) {
     QTemporaryDir folder;
     Pc pc(folder.path());
-    const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+    const std::string drill = pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()});
     for (int k = 1; k <= 5; ++k) pc.Answer(drill, k);
     auto sync = pc.Sync(cluster().Config());
     ASSERT_TRUE(sync->WaitUntilSent(20000));

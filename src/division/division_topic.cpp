@@ -1,0 +1,19 @@
+#include "division/division_topic.h"
+
+#include "division/division_diagnosis.h"
+
+namespace sorelka::division {
+
+TopicInfo DivisionTopic() {
+    return {
+        .topic = Topic::Division,
+        .name = "わり算",
+        .colour = 0xD97300,
+        .menu_tint = 0xFFF4D6,
+        .kinds = WithSharedKinds(KindsLabelledBy({kQuotientTooBig, kQuotientTooSmall, kQuotientPlace, kZeroMissing,
+                                                  kProductSlip, kDifferenceSlip, kBringDown},
+                                                 DivisionKindLabel)),
+    };
+}
+
+}  // namespace sorelka::division
