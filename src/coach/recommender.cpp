@@ -1,5 +1,6 @@
 #include "coach/recommender.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/learning_recorder.h"
@@ -54,11 +55,12 @@ const Candidate* Due(const std::vector<Candidate>& candidates, DayNumber today) 
     return best;
 }
 
-// The weakest skill met below A: the lowest estimate, then the latest mistake.
-const Candidate* Weakest(const std::vector<Candidate>& candidates, const MasteryRules& rules) {
+// The weakest skill met below A: the lowest estimate, then the latest
+// mistake; with `with_mistake`, only skills that have had one.
+const Candidate* Weakest(const std::vector<Candidate>& candidates, const MasteryRules& rules, bool with_mistake) {
     const Candidate* best = nullptr;
     for (const Candidate& c : candidates) {
-        if (!c.met() || AtA(c, rules)) continue;
+        if (!c.met() || AtA(c, rules) || (with_mistake && !c.state->last_mistake)) continue;
         if (!best || c.state->estimate < best->state->estimate ||
             (c.state->estimate == best->state->estimate &&
              Later(best->state->last_mistake, c.state->last_mistake) > 0))
@@ -82,9 +84,27 @@ const Candidate* Named(const std::vector<Candidate>& candidates, std::string_vie
     return nullptr;
 }
 
-int AnyItem(const TopicSkill& skill, RandomSource& random) {
-    const std::vector<int> items = skill.practice_items.List();
+int AnyOf(const std::vector<int>& items, RandomSource& random) {
     return items[random.Random(static_cast<int>(items.size()))];
+}
+
+// Draws tried for a problem aimed elsewhere that also exercises the focus.
+constexpr int kFocusTries = 3;
+
+// A problem of `item` aimed at `aim` that, when it can, also exercises `focus`.
+std::optional<TopicProblem> DrawFor(const Candidate& aim, int item, const Candidate* focus, RandomSource& random) {
+    std::optional<TopicProblem> first;
+    const bool both = focus && focus != &aim && focus->topic == aim.topic && focus->skill->practice_items.Has(item);
+    for (int attempt = 0; attempt < (both ? kFocusTries : 1); ++attempt) {
+        std::optional<TopicProblem> p = TargetedDraw(aim.topic, aim.id(), item, random);
+        if (!p) break;
+        if (both) {
+            const std::vector<std::string_view> exercised = SkillsExercised(aim.topic, item, *p);
+            if (std::find(exercised.begin(), exercised.end(), focus->id()) != exercised.end()) return p;
+        }
+        if (!first) first = std::move(p);
+    }
+    return first;
 }
 
 }  // namespace
@@ -93,55 +113,90 @@ Recommendation Recommend(const PupilSkills& skills, const CoachRequest& request,
     const MasteryRules& rules = request.rules;
     const std::vector<Candidate> candidates = CandidatesOf(skills, request.within);
     Recommendation rec;
-
     if (ReachedA(skills, request.focus, rules)) rec.mastered = request.focus;
+
+    // The focus: a weakness (a skill with a mistake, below A) is kept until it
+    // reaches A; otherwise the weakest one now.
     const Candidate* focus = Named(candidates, request.focus);
-    if (focus && AtA(*focus, rules)) focus = nullptr;
+    if (focus && (AtA(*focus, rules) || !focus->state || !focus->state->last_mistake)) focus = nullptr;
+    if (!focus) focus = Weakest(candidates, rules, true);
 
     const Candidate* aim = nullptr;
-    bool first_item = true;
     if (const Candidate* due = Due(candidates, request.today)) {
         aim = due;
         rec.reason = Reason::Review;
-        first_item = false;
-    } else {
-        if (!focus) focus = Weakest(candidates, rules);
-        if (!focus) {
-            for (const Candidate& c : candidates)
-                if (!c.met()) {
-                    focus = &c;
-                    break;
-                }
-        }
-        if (focus) {
-            aim = focus;
-            rec.reason = focus->met() ? Reason::Weakest : skills.empty() ? Reason::Start : Reason::Explore;
-            // One problem in four at a skill of the same topic already at A.
-            if (rec.reason == Reason::Weakest && random.Random(4) == 0) {
-                std::vector<const Candidate*> mastered;
-                for (const Candidate& c : candidates)
-                    if (c.topic == focus->topic && AtA(c, rules)) mastered.push_back(&c);
-                if (!mastered.empty()) {
-                    aim = mastered[random.Random(static_cast<int>(mastered.size()))];
-                    rec.reason = Reason::KeepUp;
-                    first_item = false;
-                }
+    } else if (focus) {
+        aim = focus;
+        rec.reason = Reason::Weakest;
+        // One problem in four at a skill of the same topic already at A, one
+        // that shares a menu item with the focus when there is such a skill.
+        if (random.Random(4) == 0) {
+            std::vector<const Candidate*> mastered, sharing;
+            for (const Candidate& c : candidates) {
+                if (c.topic != focus->topic || !AtA(c, rules)) continue;
+                mastered.push_back(&c);
+                const std::vector<int> items = c.skill->practice_items.List();
+                if (std::any_of(items.begin(), items.end(),
+                                [&](int item) { return focus->skill->practice_items.Has(item); }))
+                    sharing.push_back(&c);
             }
-        } else {
+            if (!sharing.empty()) mastered = sharing;
+            if (!mastered.empty()) {
+                aim = mastered[random.Random(static_cast<int>(mastered.size()))];
+                rec.reason = Reason::KeepUp;
+            }
+        }
+    } else {
+        // No weakness: meet a new skill; then gather answers on those met
+        // without a mistake; then keep up the one seen longest ago.
+        for (const Candidate& c : candidates)
+            if (!c.met()) {
+                focus = &c;
+                break;
+            }
+        rec.reason = skills.empty() ? Reason::Start : Reason::Explore;
+        if (!focus) {
+            focus = Weakest(candidates, rules, false);
+            rec.reason = Reason::Weakest;
+        }
+        aim = focus;
+        if (!aim) {
             aim = SeenLongestAgo(candidates);
             rec.reason = Reason::Maintain;
-            first_item = false;
         }
     }
     if (!aim) return rec;  // not reached: every topic has skills with practice problems
 
+    // A weakness in its first item (the easiest); a skill met or answered
+    // without a mistake in the item that holds most skills not yet at A, so
+    // the problem gathers answers for them too; other aims in an item they
+    // share with the focus when there is one.
+    std::vector<int> items = aim->skill->practice_items.List();
+    if (aim != focus && focus) {
+        std::vector<int> shared;
+        for (int item : items)
+            if (focus->skill->practice_items.Has(item)) shared.push_back(item);
+        if (!shared.empty()) items = shared;
+    }
     rec.topic = aim->topic;
-    rec.menu_choice = first_item ? aim->skill->practice_items.First() : AnyItem(*aim->skill, random);
+    if (aim != focus) {
+        rec.menu_choice = AnyOf(items, random);
+    } else if (focus->state && focus->state->last_mistake) {
+        rec.menu_choice = items.front();
+    } else {
+        int most = -1;
+        for (int item : items) {
+            int open = 0;
+            for (const Candidate& c : candidates)
+                open += c.topic == aim->topic && c.skill->practice_items.Has(item) && !AtA(c, rules);
+            if (open > most) most = open, rec.menu_choice = item;
+        }
+    }
     rec.aimed_skill = std::string(aim->id());
     rec.focus = focus ? std::string(focus->id()) : std::string();
     rec.line_skill = rec.reason == Reason::Review || !focus ? rec.aimed_skill : rec.focus;
-    std::optional<TopicProblem> problem = TargetedDraw(rec.topic, rec.aimed_skill, rec.menu_choice, random);
-    if (problem) rec.problem = std::move(*problem);
+    if (std::optional<TopicProblem> problem = DrawFor(*aim, rec.menu_choice, focus, random))
+        rec.problem = std::move(*problem);
     return rec;
 }
 

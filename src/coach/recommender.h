@@ -10,19 +10,22 @@
 #include "core/topic.h"
 
 // The next problem for a pupil, from their mastery: a skill due for review
-// first; else the focus, the weakest skill met (lowest estimate, then the
-// latest mistake), kept until it reaches A, with about one problem in four
-// aimed at a skill already at A so the pupil keeps succeeding; when every
-// skill met is at A, the next skill not met yet; with nothing practised, the
-// first menu item of division. Pure: mastery and the day in, a
-// recommendation out; choices through the RandomSource.
+// first; else the focus, the weakest skill with a mistake (lowest estimate,
+// then the latest mistake), kept until it reaches A, with about one problem
+// in four aimed at a skill already at A so the pupil keeps succeeding; with
+// no such weakness, a skill not met yet, then the skills met without a
+// mistake that have too few answers for A, then the one seen longest ago.
+// With nothing practised: the first menu item of division. A problem aimed
+// at another skill than the focus also exercises the focus when a few draws
+// find one that does. Pure: mastery and the day in, a recommendation out;
+// choices through the RandomSource.
 namespace sorelka::coach {
 
 enum class Reason {
     Start,     // nothing practised yet
     Review,    // a skill at A is due again
     Weakest,   // the focus, met and not yet at A
-    Explore,   // every skill met is at A: the focus is one not met yet
+    Explore,   // no weakness: the focus is a skill not met yet
     KeepUp,    // one problem in four beside the focus: a skill at A
     Maintain,  // every skill at A and none due: the one seen longest ago
 };

@@ -134,10 +134,26 @@ TEST(RecommenderTest, NewSkillsWhenAllMetAreMasteredThenTheOneSeenLongestAgo) {
     PupilSkills skills;
     for (std::string_view id : {dv::kEstimate, dv::kMultiply, dv::kSubtract})
         skills[std::string(id)] = Mastered(0);
-    const Recommendation next = Recommend(skills, CoachRequest{kToday}, random);
+    Recommendation next = Recommend(skills, CoachRequest{kToday}, random);
     EXPECT_EQ(next.reason, Reason::Explore);
     EXPECT_EQ(next.aimed_skill, dv::kBringDown);
-    EXPECT_EQ(next.menu_choice, 1);
+    EXPECT_EQ(next.menu_choice, 2) << "the item with most skills not at A: two-digit divisors as well";
+
+    // Met and answered right, but too few answers for A: answers are gathered
+    // once nothing new is left; a mistake makes a skill the focus at once.
+    for (const TopicSkill& s : SkillsOf(Topic::Division)) {
+        SkillState& state = skills[std::string(s.info.id)];
+        if (state.answers == 0) Observe(state, Evidence::Right, OnDay(kToday));
+    }
+    next = Recommend(skills, CoachRequest{kToday, Topic::Division, std::string(dv::kBringDown)}, random);
+    EXPECT_EQ(next.reason, Reason::Weakest);
+    EXPECT_EQ(next.aimed_skill, dv::kBringDown) << "equal estimates: the first in the menu's order";
+    Observe(skills[std::string(dv::kThreeDigitDivisor)], Evidence::WrongLittle, OnDay(kToday, 1));
+    for (int i = 0; i < 20; ++i) {  // one in four at a skill at A, in the focus's own item
+        next = Recommend(skills, CoachRequest{kToday, Topic::Division, next.focus}, random);
+        EXPECT_EQ(next.focus, dv::kThreeDigitDivisor);
+        EXPECT_EQ(next.menu_choice, 3);
+    }
 
     // Every rules skill at A and none due: the one seen longest ago.
     PupilSkills rules_skills;
