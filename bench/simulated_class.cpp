@@ -60,7 +60,7 @@ enum class Bug {
     TimesDenominator, ChangesDenominator, LeavesImproper,
 };
 
-struct BugSpec {
+struct SimulatedBug {
     Bug bug;
     const char* name;
     Topic topic;
@@ -68,12 +68,12 @@ struct BugSpec {
     bool rare;
 };
 
-const std::vector<BugSpec>& Bugs() {
+const std::vector<SimulatedBug>& Bugs() {
     namespace dv = division::skill;
     namespace dc = decimals::skill;
     namespace ru = rules::skill;
     namespace fr = fractions::skill;
-    static const std::vector<BugSpec> bugs = {
+    static const std::vector<SimulatedBug> bugs = {
         {Bug::DivisionZero, "division: 0 left out of the quotient", Topic::Division, {dv::kZeroInQuotient}, true},
         {Bug::DivisionProduct, "division: product off by one", Topic::Division, {dv::kMultiply}, false},
         {Bug::DivisionDifference, "division: difference off by one", Topic::Division, {dv::kSubtract}, false},
@@ -109,7 +109,7 @@ class Workbench {
 public:
     Workbench() : division_(cues_, dialogs_, scripted_), steps_(dialogs_, cues_, hooks_) { hooks_.steps = &steps_; }
 
-    Worked Work(Topic topic, int menu, const TopicProblem& problem, const BugSpec* bug, std::mt19937& rng) {
+    Worked Work(Topic topic, int menu, const TopicProblem& problem, const SimulatedBug* bug, std::mt19937& rng) {
         cues_.clear();
         dialogs_.shown.clear();
         switch (topic) {
@@ -131,7 +131,7 @@ private:
 
     // The worksheet of the division screens takes its problem from its draw:
     // the draws that give this one.
-    Worked Division(int menu, const division::DivisionProblem& p, const BugSpec* bug) {
+    Worked Division(int menu, const division::DivisionProblem& p, const SimulatedBug* bug) {
         using namespace division;
         const int kind_draw = menu == 2 ? (p.problem_kind - 1) * 3 : (p.problem_kind - 1) * 5;
         scripted_.Feed({kind_draw, p.dividend - DividendRange(menu, p.problem_kind).low,
@@ -164,7 +164,7 @@ private:
         return digits;
     }
 
-    Worked Decimal(Topic topic, const decimals::DecimalProblem& p, const BugSpec* bug, std::mt19937& rng) {
+    Worked Decimal(Topic topic, const decimals::DecimalProblem& p, const SimulatedBug* bug, std::mt19937& rng) {
         using namespace decimals;
         const Operation op = topic == Topic::DecimalAddition ? Operation::Addition : Operation::Subtraction;
         AnswerDigits digits{};
@@ -181,7 +181,7 @@ private:
         return From(entered == p.correct_result, DiagnoseDecimalAnswer(op, p, entered));
     }
 
-    Worked Rules(const rules::ExpressionProblem& p, const BugSpec* bug, std::mt19937& rng) {
+    Worked Rules(const rules::ExpressionProblem& p, const SimulatedBug* bug, std::mt19937& rng) {
         rp::Bug b = rp::Bug::None;
         if (bug && bug->bug == Bug::BoxOwnOperation) b = rp::Bug::BoxOwnOperation;
         if (bug && bug->bug == Bug::RulesDivisionProduct) b = rp::Bug::DivisionProduct;
@@ -197,7 +197,7 @@ private:
         return From(hooks_.right, rules::DiagnoseRules(p, WorkedRowsOf(steps_.worksheet())));
     }
 
-    static Worked Fraction(int family, const fractions::FractionProblem& p, const BugSpec* bug) {
+    static Worked Fraction(int family, const fractions::FractionProblem& p, const SimulatedBug* bug) {
         using namespace fractions;
         frp::Pupil pupil = frp::Pupil::Right;
         if (bug && bug->bug == Bug::TimesDenominator) pupil = frp::Pupil::ForgetsTimesDenominator;
@@ -245,7 +245,7 @@ struct PupilResult {
     int right = 0;
 };
 
-PupilResult Practise(const std::vector<const BugSpec*>& bugs, Mode mode, unsigned seed, int cap,
+PupilResult Practise(const std::vector<const SimulatedBug*>& bugs, Mode mode, unsigned seed, int cap,
                      Workbench& bench) {
     testing::SeededRandom random(seed);
     std::mt19937 rng(seed * 7919u + 1);
@@ -261,7 +261,7 @@ PupilResult Practise(const std::vector<const BugSpec*>& bugs, Mode mode, unsigne
     result.problems.assign(bugs.size(), 0);
     std::map<Topic, std::string> focus;
     std::vector<Topic> topics;
-    for (const BugSpec* b : bugs) topics.push_back(b->topic);
+    for (const SimulatedBug* b : bugs) topics.push_back(b->topic);
 
     const DayNumber first_day = DayOf(LocalTime{2026, 4, 6});
     for (int n = 1; n <= cap; ++n) {
@@ -282,7 +282,7 @@ PupilResult Practise(const std::vector<const BugSpec*>& bugs, Mode mode, unsigne
             menu = static_cast<int>(rng() % (topic == Topic::Rules ? 4 : 3)) + 1;
             problem = OrdinaryDraw(topic, menu, random);
         }
-        const BugSpec* active = nullptr;
+        const SimulatedBug* active = nullptr;
         std::size_t active_index = 0;
         for (std::size_t i = 0; i < bugs.size(); ++i)
             if (has[i] && bugs[i]->topic == topic) active = bugs[i], active_index = i;
@@ -331,7 +331,7 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--cap")) cap = std::atoi(argv[i + 1]);
     }
     constexpr int kPupils = 40;
-    const std::vector<BugSpec>& bugs = Bugs();
+    const std::vector<SimulatedBug>& bugs = Bugs();
     std::map<Bug, std::vector<int>> recommended, random_draws;
     std::map<Bug, int> capped_recommended, capped_random;
     long long answers[2] = {0, 0}, right[2] = {0, 0};
@@ -341,9 +341,9 @@ int main(int argc, char** argv) {
         for (int p = 0; p < kPupils; ++p) {
             // Every bug in turn as a first bug; one pupil in two has a second
             // one, of another topic.
-            std::vector<const BugSpec*> mine = {&bugs[(c * kPupils + p) % bugs.size()]};
+            std::vector<const SimulatedBug*> mine = {&bugs[(c * kPupils + p) % bugs.size()]};
             if (class_rng() % 2) {
-                const BugSpec* second = &bugs[class_rng() % bugs.size()];
+                const SimulatedBug* second = &bugs[class_rng() % bugs.size()];
                 while (second->topic == mine[0]->topic) second = &bugs[class_rng() % bugs.size()];
                 mine.push_back(second);
             }
@@ -371,7 +371,7 @@ int main(int argc, char** argv) {
     std::printf("%-38s %5s | %21s | %21s | %s\n", "bug (problems until done)", "n", "recommended med  p90",
                 "random med    p90", "median ratio");
     bool targets_met = true;
-    for (const BugSpec& b : bugs) {
+    for (const SimulatedBug& b : bugs) {
         const std::vector<int>& r = recommended[b.bug];
         const std::vector<int>& d = random_draws[b.bug];
         const double rm = Percentile(r, 0.5), dm = Percentile(d, 0.5);
