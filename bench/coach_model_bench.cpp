@@ -31,17 +31,6 @@ double CpuMicroseconds() {
 
 int MenuItemCount(Topic topic) { return topic == Topic::Rules ? 4 : 3; }
 
-// Sources under which every retry of a targeted draw fails (and the rules
-// families redraw to their limit), besides the real generator.
-struct LowestRandom final : RandomSource {
-    void Randomize() override {}
-    int Random(int) override { return 0; }
-};
-struct HighestRandom final : RandomSource {
-    void Randomize() override {}
-    int Random(int n) override { return n > 0 ? n - 1 : 0; }
-};
-
 // A generator that starts again from a given seed, so one draw can be timed
 // several times over.
 struct ReplayedRandom final : RandomSource {
@@ -56,8 +45,8 @@ struct ReplayedRandom final : RandomSource {
 // slowest of each topic.
 void BM_TargetedDrawSlowestOfEveryPair(benchmark::State& state) {
     SystemRandom system;
-    LowestRandom lowest;
-    HighestRandom highest;
+    testing::ExtremeRandom lowest(false);
+    testing::ExtremeRandom highest(true);
     ReplayedRandom seeded;
     double worst = 0;
     std::string worst_pair;
@@ -110,25 +99,6 @@ LocalTime OnDay(DayNumber day, int minute) {
             9 + minute / 60, minute % 60, 0, 0, 540};
 }
 
-std::optional<TopicProblem> Drawn(Topic topic, int menu, RandomSource& random) {
-    switch (topic) {
-        case Topic::Division: {
-            division::DivisionProblem p;
-            division::GenerateProblem(menu, random, p);
-            return p;
-        }
-        case Topic::DecimalAddition: return decimals::DrawAddition(random, menu);
-        case Topic::DecimalSubtraction: return decimals::DrawSubtraction(random, menu);
-        case Topic::Rules: {
-            rules::ExpressionProblem p;
-            rules::GenerateProblem(menu, random, p);
-            return p;
-        }
-        case Topic::Fractions: return fractions::DrawFractionProblem(menu, fractions::Variant::Practice, random);
-    }
-    return std::nullopt;
-}
-
 // `pupils` pupils, `per_pupil` answers each, in the order answered.
 std::vector<StoredAnswer> History(int pupils, int per_pupil, unsigned seed) {
     testing::SeededRandom random(seed);
@@ -142,7 +112,7 @@ std::vector<StoredAnswer> History(int pupils, int per_pupil, unsigned seed) {
         for (int pupil = 0; pupil < pupils; ++pupil) {
             const Topic topic = kAllTopics[rng() % kAllTopics.size()];
             const int menu = static_cast<int>(rng() % MenuItemCount(topic)) + 1;
-            const TopicProblem problem = *Drawn(topic, menu, random);
+            const TopicProblem problem = *OrdinaryDraw(topic, menu, random);
             const bool correct = rng() % 5 != 0;
             StoredAnswer a{pupil, topic, menu, StoredProblemText(topic, problem), correct,
                            correct ? "" : kKinds[rng() % 9], correct ? "" : "column:ones",

@@ -220,25 +220,6 @@ private:
 
 enum class Mode { Recommended, Random };
 
-std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu, RandomSource& random) {
-    switch (topic) {
-        case Topic::Division: {
-            division::DivisionProblem p;
-            division::GenerateProblem(menu, random, p);
-            return p;
-        }
-        case Topic::DecimalAddition: return decimals::DrawAddition(random, menu);
-        case Topic::DecimalSubtraction: return decimals::DrawSubtraction(random, menu);
-        case Topic::Rules: {
-            rules::ExpressionProblem p;
-            rules::GenerateProblem(menu, random, p);
-            return p;
-        }
-        case Topic::Fractions: return fractions::DrawFractionProblem(menu, fractions::Variant::Practice, random);
-    }
-    return std::nullopt;
-}
-
 struct PupilResult {
     std::vector<int> problems;  // per bug: problems until done (the cap when never)
     int answers = 0;
@@ -280,7 +261,7 @@ PupilResult Practise(const std::vector<const SimulatedBug*>& bugs, Mode mode, un
             problem = rec.problem;
         } else {
             menu = static_cast<int>(rng() % (topic == Topic::Rules ? 4 : 3)) + 1;
-            problem = OrdinaryDraw(topic, menu, random);
+            problem = coach::OrdinaryDraw(topic, menu, random);
         }
         const SimulatedBug* active = nullptr;
         std::size_t active_index = 0;

@@ -126,6 +126,28 @@ std::optional<TopicProblem> ParseStoredProblem(Topic topic, int menu_choice, std
     return std::nullopt;
 }
 
+std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSource& random) {
+    switch (topic) {
+        case Topic::Division: {
+            division::DivisionProblem p;
+            if (!division::GenerateProblem(menu_choice, random, p)) return std::nullopt;
+            return p;
+        }
+        case Topic::DecimalAddition:
+        case Topic::DecimalSubtraction:
+            if (!decimals::IsDecimalPlaces(menu_choice)) return std::nullopt;
+            return decimals::DrawProblem(OperationOf(topic), random, menu_choice);
+        case Topic::Rules: {
+            rules::ExpressionProblem p;
+            if (!rules::GenerateProblem(menu_choice, random, p)) return std::nullopt;
+            return p;
+        }
+        case Topic::Fractions:
+            return Lift(fractions::DrawFractionProblem(menu_choice, fractions::Variant::Practice, random));
+    }
+    return std::nullopt;
+}
+
 std::optional<TopicProblem> TargetedDraw(Topic topic, std::string_view skill, int menu_choice,
                                          RandomSource& random) {
     switch (topic) {

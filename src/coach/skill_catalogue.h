@@ -51,6 +51,10 @@ std::vector<SkillObservation> ObserveStoredAnswer(const StoredAnswer& answer);
 std::string StoredProblemText(Topic topic, const TopicProblem& problem);
 std::optional<TopicProblem> ParseStoredProblem(Topic topic, int menu_choice, std::string_view text);
 
+// The practice screen's own draw for `topic`'s menu item `menu_choice`
+// (re-seeding first); nothing for an item the topic's menu does not have.
+std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSource& random);
+
 // A practice problem of `topic`'s menu item `menu_choice` that exercises
 // `skill` within the item's own rules; nothing when the skill has no place
 // in that item (TopicSkill::practice_items says where it has).

@@ -1,8 +1,8 @@
 #include "division/division_skills.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "core/number_text.h"
 #include "division/division_diagnosis.h"
 
 namespace sorelka::division {
@@ -161,15 +161,8 @@ std::optional<DivisionProblem> ParseStoredProblem(int menu_choice, std::string_v
     constexpr std::string_view kSign = " ÷ ";
     const std::size_t sign = text.find(kSign);
     if (sign == std::string_view::npos) return std::nullopt;
-    const auto number = [](std::string_view digits) -> std::optional<int> {
-        int value = 0;
-        const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (digits.empty() || ec != std::errc() || ptr != digits.data() + digits.size() || value < 0)
-            return std::nullopt;
-        return value;
-    };
-    const std::optional<int> dividend = number(text.substr(0, sign));
-    const std::optional<int> divisor = number(text.substr(sign + kSign.size()));
+    const std::optional<int> dividend = WholeNumber(text.substr(0, sign));
+    const std::optional<int> divisor = WholeNumber(text.substr(sign + kSign.size()));
     if (!dividend || !divisor || *divisor == 0) return std::nullopt;
     return Fixed(menu_choice, *dividend, *divisor);
 }

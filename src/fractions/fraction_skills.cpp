@@ -1,8 +1,8 @@
 #include "fractions/fraction_skills.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "core/number_text.h"
 #include "fractions/fraction_diagnosis.h"
 
 namespace sorelka::fractions {
@@ -46,13 +46,6 @@ FractionProblem Fallback(int family) {
             break;
     }
     return p;
-}
-
-std::optional<int> Number(std::string_view text) {
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
 }
 
 }  // namespace
@@ -102,15 +95,15 @@ std::optional<FractionProblem> ParseStoredProblem(int menu_choice, std::string_v
     FractionProblem p;
     const std::size_t dot = text.find(kDot);
     if (dot != std::string_view::npos) {
-        const std::optional<int> whole = Number(text.substr(0, dot));
+        const std::optional<int> whole = WholeNumber(text.substr(0, dot));
         if (!whole || *whole == 0) return std::nullopt;
         p.problem_whole = *whole;
         text.remove_prefix(dot + kDot.size());
     }
     const std::size_t bar = text.find(kBar);
     if (bar == std::string_view::npos) return std::nullopt;
-    const std::optional<int> numerator = Number(text.substr(0, bar));
-    const std::optional<int> denominator = Number(text.substr(bar + kBar.size()));
+    const std::optional<int> numerator = WholeNumber(text.substr(0, bar));
+    const std::optional<int> denominator = WholeNumber(text.substr(bar + kBar.size()));
     if (!numerator || !denominator || *denominator == 0) return std::nullopt;
     if ((menu_choice == kImproperToMixed) != (p.problem_whole == 0)) return std::nullopt;
     p.problem_numerator = *numerator;

@@ -1,8 +1,8 @@
 #include "rules/rules_skills.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "core/number_text.h"
 #include "rules/rules_diagnosis.h"
 
 namespace sorelka::rules {
@@ -101,13 +101,6 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-std::optional<int> Number(std::string_view word) {
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (word.empty() || ec != std::errc() || ptr != word.data() + word.size() || value < 0) return std::nullopt;
-    return value;
-}
-
 // The family of `menu` whose kind code is `kind`; 0 for none.
 int FamilyOfKind(int menu, int kind) {
     for (int family = 1; family <= FamilyCount(menu); ++family)
@@ -148,7 +141,7 @@ bool Exercises(const ExpressionProblem& problem, std::string_view id) {
 std::string_view SkillOfMistake(const ExpressionProblem& problem, std::string_view kind, std::string_view step) {
     if (kind == kInverseOperation) return problem.IsBoxProblem() ? RuleSkill(problem) : std::string_view();
     if (kind != kStepSlip) return {};
-    const std::optional<int> calc = Number(StepField(step, "calc"));
+    const std::optional<int> calc = WholeNumber(StepField(step, "calc"));
     const std::vector<int> ops = CalculationOps(problem);
     if (!calc || *calc < 1 || *calc > static_cast<int>(ops.size())) return {};
     return ColumnSkill(ops[*calc - 1]);
@@ -167,8 +160,8 @@ std::optional<ExpressionProblem> ParseStoredProblem(int menu_choice, std::string
     if (menu_choice == kBoxMenu) {  // "□ + 23 = 58"
         if (words.size() != 5 || words[0] != "□" || words[3] != "=") return std::nullopt;
         const int op = OpOfSign(words[1]);
-        const std::optional<int> a = Number(words[2]);
-        const std::optional<int> b = Number(words[4]);
+        const std::optional<int> a = WholeNumber(words[2]);
+        const std::optional<int> b = WholeNumber(words[4]);
         if (!op || !a || !b) return std::nullopt;
         return MakeProblem(kBoxMenu, op, *a, *b);
     }
@@ -186,7 +179,7 @@ std::optional<ExpressionProblem> ParseStoredProblem(int menu_choice, std::string
         if (w == ")") continue;
         if (i == 0 && w.starts_with("(")) { left = true; w.remove_prefix(1); }
         if (numbers.size() == ops.size()) {
-            const std::optional<int> n = Number(w);
+            const std::optional<int> n = WholeNumber(w);
             if (!n) return std::nullopt;
             numbers.push_back(*n);
         } else {

@@ -61,17 +61,6 @@ bool ExercisesSkill(Topic topic, int menu, const TopicProblem& problem, std::str
     return std::find(all.begin(), all.end(), skill) != all.end();
 }
 
-// Sources that give the least and the most of every draw: the targeted draws'
-// retries fail and their fixed problems stand.
-struct LowestRandom final : RandomSource {
-    void Randomize() override {}
-    int Random(int) override { return 0; }
-};
-struct HighestRandom final : RandomSource {
-    void Randomize() override {}
-    int Random(int n) override { return n > 0 ? n - 1 : 0; }
-};
-
 // Targeted draws per (skill, menu item). The rules families redraw up to
 // 10,000 times and every draw is some twenty times slower under the
 // sanitizers, where their pairs get fewer.
@@ -85,8 +74,8 @@ int DrawsPerPair(Topic topic) {
 // nothing.
 TEST(SkillsTest, TargetedDrawsExerciseTheSkillWithinTheItemsRules) {
     SeededRandom random(27);
-    LowestRandom lowest;
-    HighestRandom highest;
+    testing::ExtremeRandom lowest(false);
+    testing::ExtremeRandom highest(true);
     int pairs = 0;
     for (Topic topic : kAllTopics) {
         for (const TopicSkill& skill : SkillsOf(topic)) {
