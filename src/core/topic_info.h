@@ -1,10 +1,12 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/skill.h"
 #include "core/topic.h"
 #include "core/worksheet.h"
 
@@ -17,14 +19,6 @@ struct KindInfo {
     std::string label;
 };
 
-// Something a pupil learns in a topic: a stable id, the words a fourth-year
-// pupil reads, and the words the teacher reads.
-struct SkillInfo {
-    std::string id;
-    std::string pupil_label;
-    std::string teacher_label;
-};
-
 // What every part of the program needs to know about a topic, given by the
 // topic's own folder (`DivisionTopic()`, …) and gathered by `Describe`
 // (topics/topic_table.h). A place that shows or counts topics reads this
@@ -35,7 +29,7 @@ struct TopicInfo {
     Rgb colour = 0;                // its line in the weekly chart (0xRRGGBB)
     Rgb menu_tint = 0;             // the background of its band on the main menu
     std::vector<KindInfo> kinds;   // every kind its diagnosis names, slip and other last
-    std::vector<SkillInfo> skills; // what it teaches; empty until the topic lists its skills
+    std::span<const TopicSkill> skills;  // what it teaches, as the topic's skills file lists it
 
     // The label of `kind`; empty for a kind this topic does not name.
     std::string KindLabel(std::string_view kind) const;

@@ -1,6 +1,7 @@
 #include "decimals/decimal_topics.h"
 
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_skills.h"
 
 namespace sorelka::decimals {
 
@@ -11,6 +12,7 @@ TopicInfo DecimalAdditionTopic() {
         .colour = 0x2E8B3E,
         .menu_tint = 0xE4F6E4,
         .kinds = WithSharedKinds(KindsLabelledBy({kCarryMissing, kColumnSlip}, DecimalKindLabel)),
+        .skills = DecimalSkills(Operation::Addition),
     };
 }
 
@@ -22,6 +24,7 @@ TopicInfo DecimalSubtractionTopic() {
         .menu_tint = 0xE2EEFF,
         .kinds = WithSharedKinds(
             KindsLabelledBy({kBorrowMissing, kSmallerFromLarger, kColumnSlip}, DecimalKindLabel)),
+        .skills = DecimalSkills(Operation::Subtraction),
     };
 }
 

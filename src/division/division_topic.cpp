@@ -1,6 +1,7 @@
 #include "division/division_topic.h"
 
 #include "division/division_diagnosis.h"
+#include "division/division_skills.h"
 
 namespace sorelka::division {
 
@@ -13,6 +14,7 @@ TopicInfo DivisionTopic() {
         .kinds = WithSharedKinds(KindsLabelledBy({kQuotientTooBig, kQuotientTooSmall, kQuotientPlace, kZeroMissing,
                                                   kProductSlip, kDifferenceSlip, kBringDown},
                                                  DivisionKindLabel)),
+        .skills = DivisionSkills(),
     };
 }
 

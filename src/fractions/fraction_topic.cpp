@@ -1,6 +1,7 @@
 #include "fractions/fraction_topic.h"
 
 #include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_skills.h"
 
 namespace sorelka::fractions {
 
@@ -12,6 +13,7 @@ TopicInfo FractionsTopic() {
         .menu_tint = 0xF0E8FF,
         .kinds = WithSharedKinds(KindsLabelledBy(
             {kNotMixed, kWholePart, kWholeNotMultiplied, kNumeratorSlip, kDenominatorChanged}, FractionKindLabel)),
+        .skills = FractionSkills(),
     };
 }
 

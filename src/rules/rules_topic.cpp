@@ -2,6 +2,7 @@
 
 #include "division/division_topic.h"
 #include "rules/rules_diagnosis.h"
+#include "rules/rules_skills.h"
 
 namespace sorelka::rules {
 
@@ -17,6 +18,7 @@ TopicInfo RulesTopic() {
         .colour = 0xC22E6A,
         .menu_tint = 0xFFE6EE,
         .kinds = std::move(kinds),
+        .skills = RulesSkills(),
     };
 }
 
