@@ -270,10 +270,13 @@ TEST_F(ClassServer, DrillAnswersStayFastWhileTheServerHangsOrIsAway) {
             ms.push_back(pc.Answer(drill, k));
             if (k % 20 == 0) QThread::msleep(30);  // a pupil's pace, so the worker reads in between
         }
-        std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
-        std::printf("drill answer while the server is %s: median %.3f ms\n", away ? "away" : "hanging",
-                    ms[ms.size() / 2]);
-        EXPECT_LT(ms[ms.size() / 2], 2.0);
+        std::sort(ms.begin(), ms.end());
+        std::printf("drill answer while the server is %s: median %.3f ms, worst %.3f ms\n",
+                    away ? "away" : "hanging", ms[ms.size() / 2], ms.back());
+        // The figures are the benchmark's to judge; what must hold on any
+        // machine is that no answer waited for the server, which hangs for
+        // 20 s or takes a connection time-out of 2 s to be found away.
+        EXPECT_LT(ms.back(), 1000.0);
         EXPECT_EQ(pc.store.kept(), 0u);
         if (!away) {
             EXPECT_FALSE(sync->status().last_sent.isValid());
