@@ -176,7 +176,7 @@ void ClassSync::FetchClass() {
         this, [this, history = std::move(history)] { emit classHistory(history); }, Qt::QueuedConnection);
 }
 
-ClassSync::Round ClassSync::SendRound(PgConnection& server, SyncStatus& status) {
+ClassSync::Round ClassSync::SendRound(PgConnection& server, QString& claimed, SyncStatus& status) {
     if (!QFileInfo::exists(record_path_)) {
         status.waiting = 0;
         return {.nothing_left = true};
@@ -193,7 +193,7 @@ ClassSync::Round ClassSync::SendRound(PgConnection& server, SyncStatus& status) 
             round = {.ok = false, .problem = QStringLiteral("記録のファイルを開けません: ") + local.lastError().text()};
         } else {
             QSqlQuery(local).exec(QStringLiteral("pragma synchronous=normal"));
-            RowSender sender(local, server, timing_.batch_rows);
+            RowSender sender(local, server, timing_.batch_rows, claimed);
             QString problem;
             if (sender.Prepare(&problem)) {
                 status.waiting = sender.Waiting();
@@ -222,6 +222,7 @@ ClassSync::Round ClassSync::SendRound(PgConnection& server, SyncStatus& status) 
 
 void ClassSync::Run() {
     PgConnection server;
+    QString claimed;  // the pc_id the open connection's role is known to own
     int retry_ms = 0;
     QString told;  // the problem last written to standard error
     for (;;) {
@@ -239,8 +240,11 @@ void ClassSync::Run() {
         }
         if (fetch) FetchClass();
 
-        const Round round = SendRound(server, status);
-        if (!server.is_open()) KeepSocket(socket_, -1);
+        const Round round = SendRound(server, claimed, status);
+        if (!server.is_open()) {
+            KeepSocket(socket_, -1);
+            claimed.clear();  // asked again on the next connection
+        }
         // A call Stop() cut short is no problem to tell.
         status.problem = stopping() ? told : round.problem;
         if (status.problem != told) {

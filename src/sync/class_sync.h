@@ -153,7 +153,8 @@ private:
     // Reads the class for the teacher's view and emits it.
     void FetchClass();
     // One look at the file: sends what it holds; `status` gets the counts.
-    Round SendRound(PgConnection& server, SyncStatus& status);
+    // `claimed`: the pc_id the open connection's role is known to own.
+    Round SendRound(PgConnection& server, QString& claimed, SyncStatus& status);
     // Opens the worker's server connection (false when stopping) and keeps
     // socket_ for it.
     bool Connect(PgConnection& server, QString* problem);

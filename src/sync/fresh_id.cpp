@@ -87,7 +87,6 @@ Outcome RowSender::TakeFreshId() {
                      "（ファイルのコピーか、バックアップから戻したファイル）。新しい番号 %s で続けて送ります。\n",
                      qPrintable(pc_id_), qPrintable(fresh));
     pc_id_ = fresh;
-    claimed_ = false;
     foreign_ = false;
     confirmed_[QStringLiteral("pupils")] = 0;
     return Outcome::More();

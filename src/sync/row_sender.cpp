@@ -58,8 +58,8 @@ bool RefusesTheRow(const QString& sqlstate) {
            sqlstate == QStringLiteral("54000");
 }
 
-RowSender::RowSender(QSqlDatabase& local, PgConnection& server, int batch_rows)
-    : local_(local), server_(server), batch_(batch_rows) {}
+RowSender::RowSender(QSqlDatabase& local, PgConnection& server, int batch_rows, QString& claimed)
+    : local_(local), server_(server), batch_(batch_rows), claimed_(claimed) {}
 
 bool RowSender::Prepare(QString* problem) {
     QSqlQuery q(local_);
@@ -186,11 +186,11 @@ Outcome RowSender::SendDrills(const QString& only) {
     return sent;
 }
 
-// Claims pc_id_ for this PC's role, once per look: the server keeps the
-// role that claimed an id first. An id another role holds comes back as a
-// clash (this file came from another PC).
+// Claims pc_id_ for this PC's role: the server keeps the role that claimed
+// an id first. An id another role holds comes back as a clash (this file
+// came from another PC).
 Outcome RowSender::Claim() {
-    if (claimed_) return Outcome::Done();
+    if (claimed_ == pc_id_) return Outcome::Done();
     const PgResult claim = server_.Exec(
         QStringLiteral("with claimed as (insert into pc_owners (pc_id) values ($1) on conflict do nothing"
                        " returning pc_id) select exists (select from claimed)"
@@ -201,7 +201,7 @@ Outcome RowSender::Claim() {
         foreign_ = true;
         return {.clash = true};
     }
-    claimed_ = true;
+    claimed_ = pc_id_;
     return Outcome::Done();
 }
 
@@ -248,15 +248,11 @@ Outcome RowSender::Deliver(const Table& table, std::vector<QVariantList>& rows, 
 }
 
 // Inserts `rows` inside the open transaction: all at once, or, when the
-// server refuses one for its values, one at a time, each under a savepoint,
-// so that only the refused ones stay out.
+// server refuses one for its values, in the transaction begun again one at
+// a time, each under a savepoint, so that only the refused ones stay out.
 RowSender::Inserted RowSender::Insert(const Table& table, const std::vector<QVariantList>& rows,
                                       const QString& on_conflict) {
     Inserted inserted;
-    if (PgResult mark = server_.Exec(QStringLiteral("savepoint batch")); !mark.ok()) {
-        inserted.failure = mark.error();
-        return inserted;
-    }
     const PgResult all = InsertStatements(table, rows, on_conflict, &inserted.written);
     if (all.ok()) return inserted;
     if (!RefusesTheRow(all.sqlstate())) {
@@ -264,26 +260,24 @@ RowSender::Inserted RowSender::Insert(const Table& table, const std::vector<QVar
         return inserted;
     }
     inserted.written.clear();
-    if (PgResult back = server_.Exec(QStringLiteral("rollback to savepoint batch")); !back.ok()) {
-        inserted.failure = back.error();
-        return inserted;
+    for (const char* step : {"rollback", "begin", "savepoint row"}) {
+        if (PgResult done = server_.Exec(QLatin1String(step)); !done.ok()) {
+            inserted.failure = done.error();
+            return inserted;
+        }
     }
     for (const QVariantList& row : rows) {
         const PgResult one = InsertStatements(table, {row}, on_conflict, &inserted.written);
-        if (one.ok()) {
-            if (PgResult mark = server_.Exec(QStringLiteral("savepoint batch")); !mark.ok()) {
-                inserted.failure = mark.error();
-                return inserted;
-            }
-            continue;
-        }
-        if (!RefusesTheRow(one.sqlstate())) {
+        if (!one.ok() && !RefusesTheRow(one.sqlstate())) {
             inserted.failure = one.error();
             return inserted;
         }
-        inserted.refused.insert(row.front().toLongLong(), one.error());
-        if (PgResult back = server_.Exec(QStringLiteral("rollback to savepoint batch")); !back.ok()) {
-            inserted.failure = back.error();
+        if (!one.ok()) inserted.refused.insert(row.front().toLongLong(), one.error());
+        // Back to before the refused row, or on past the written one.
+        const PgResult step = server_.Exec(one.ok() ? QStringLiteral("savepoint row")
+                                                    : QStringLiteral("rollback to savepoint row"));
+        if (!step.ok()) {
+            inserted.failure = step.error();
             return inserted;
         }
     }
@@ -309,7 +303,7 @@ PgResult RowSender::InsertStatements(const Table& table, const std::vector<QVari
             sql += r > first ? QStringLiteral(",($1") : QStringLiteral("($1");
             for (std::size_t c = 0; c < width; ++c) {
                 values.push_back(Parameter(rows[r][static_cast<qsizetype>(c)], table.columns[c].kind));
-                sql += QStringLiteral(",$%1").arg(values.size());
+                sql += QStringLiteral(",$") + QString::number(values.size());
             }
             sql += QLatin1Char(')');
         }

@@ -34,7 +34,8 @@ struct Outcome {
 // bound parameters, and notes in the file what the server confirmed.
 //
 // Before its first row the file's pc_id is claimed for this PC's role (the
-// server binds a pc_id to the role that claimed it first). A pc_id that is
+// server binds a pc_id to the role that claimed it first), once for as long
+// as the connection stays open. A pc_id that is
 // another role's, or a row the server already holds under it that is
 // another file's, means this file was copied or put back from a backup: it
 // then takes a fresh pc_id (fresh_id.cpp). A row the server refuses for its
@@ -42,7 +43,9 @@ struct Outcome {
 // line on standard error, and the rows after it still go.
 class RowSender {
 public:
-    RowSender(QSqlDatabase& local, PgConnection& server, int batch_rows);
+    // `claimed`: the pc_id the server's role is known to own, kept by the
+    // caller while `server` stays open (empty: none yet).
+    RowSender(QSqlDatabase& local, PgConnection& server, int batch_rows, QString& claimed);
 
     // Reads this file's id and how far the server confirmed; false when the
     // file has no sync tables yet (the program upgrades it at its start) or
@@ -67,7 +70,8 @@ private:
     qint64 Top(const char* table, QString* error);
     Outcome SendAppended(const Table& table, qint64 last);
     Outcome SendDrills(const QString& only = QString());
-    // What the server did with a batch of rows, inside the caller's transaction.
+    // What the server did with a batch of rows, inside the caller's
+    // transaction (begun again when a row was refused).
     struct Inserted {
         QString failure;                 // a failure other than a refused row; empty when none
         QSet<qint64> written;            // ids the server wrote (or brought up to date)
@@ -95,7 +99,7 @@ private:
     int batch_;
     QString pc_id_;
     QHash<QString, qint64> confirmed_;
-    bool claimed_ = false;  // this look claimed pc_id_ for the PC's role
+    QString& claimed_;
     bool foreign_ = false;  // pc_id_ is another PC role's
     bool stale_ = false;    // the file's sync_confirmed changed under this look
     QString last_sent_;
