@@ -98,14 +98,38 @@ std::string ColumnName(Column column) {
     return kNames[static_cast<int>(column)];
 }
 
+// A decimal number in full-width figures: "２．３５".
+std::string WideDecimal(int value, int places) {
+    std::string text;
+    for (char c : FormatDecimal(value, places).text) {
+        if (c == '.') text += "．";
+        else if (c == '-') text += "－";
+        else text += Wide(c - '0');
+    }
+    return text;
+}
+
+// The whole calculation: "０．３＋０．４＝０．７".
+std::string WholeFact(Operation operation, int a, int b, int places) {
+    const bool add = operation == Operation::Addition;
+    return WideDecimal(a, places) + (add ? "＋" : "－") + WideDecimal(b, places) + "＝" +
+           WideDecimal(add ? a + b : a - b, places);
+}
+
 // The small fact of the right work at column k: "４＋７＋１＝１２", "９－３＝６".
-std::string Fact(Operation operation, int a, int b, int k, const Work& right) {
+// A column beyond both numbers holds at most a carry: its fact is the sum of
+// the column the carry came from ("一の位は ７＋４＋１＝１２"), or with no
+// carry the whole calculation.
+std::string Fact(Operation operation, int a, int b, int k, const Work& right, int places) {
     const int da = DigitAt(a, k);
     const int db = DigitAt(b, k);
     const int in = right.in[k];
+    if (a < Pow10(k) && b < Pow10(k)) {
+        if (operation == Operation::Addition && in && k > 0)
+            return ColumnName(ColumnAt(k - 1, places)) + "は " + Fact(operation, a, b, k - 1, right, places);
+        return WholeFact(operation, a, b, places);
+    }
     if (operation == Operation::Addition) {
-        // Above both numbers only the carry is written.
-        if (a < Pow10(k) && b < Pow10(k)) return "くり上がりの １";
         std::string fact = Wide(da) + "＋" + Wide(db);
         if (in) fact += "＋１";
         return fact + "＝" + Wide(da + db + in);
@@ -176,7 +200,9 @@ Diagnosis DiagnoseDecimal(Operation operation, const DecimalProblem& problem,
     const std::optional<int> entered = WorkedAnswer(rows, problem.places);
     if (!entered) {
         if (!IsDecimalPlaces(problem.places)) return std::nullopt;
-        return Finding{kOther, "", "答えを もういちど 入れてみよう"};
+        return Finding{kOther, "", "答えを もういちど 入れてみよう　" +
+                                       WholeFact(operation, problem.first_operand,
+                                                 problem.second_operand, problem.places)};
     }
     return DiagnoseDecimalAnswer(operation, problem, *entered);
 }
@@ -192,7 +218,7 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     // a draw whose every pair failed gives) have no column work to compare.
     if (entered < 0 || entered >= limit || a < 0 || a >= limit || b < 0 || b >= limit ||
         problem.correct_result < 0 || problem.correct_result >= limit) {
-        return Finding{kOther, "", "答えを もういちど たしかめよう"};
+        return Finding{kOther, "", "答えを もういちど たしかめよう　" + WholeFact(operation, a, b, p)};
     }
 
     const int columns = ColumnCountFor(p);
@@ -204,7 +230,8 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     if (c == columns) return std::nullopt;  // not reached: the answers differ
     const Column column = ColumnAt(c, p);
     const std::string name = ColumnName(column);
-    const std::string fact = Fact(operation, a, b, c, right);
+    const std::string fact = Fact(operation, a, b, c, right, p);
+    const bool carry_only = a < Pow10(c) && b < Pow10(c);  // nothing but a carry in the column
 
     // The buggy procedures that reproduce the pupil's columns up to c; the one
     // that reproduces most of the answer wins, ties go to the earlier one.
@@ -238,7 +265,9 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     switch (best) {
         case Bug::CarryMissing:
             return Make(kCarryMissing, column,
-                        name + "に くり上がりの １を たしわすれたよ　" + fact);
+                        name + (carry_only ? "に くり上がりの １を 書きわすれたよ　"
+                                           : "に くり上がりの １を たしわすれたよ　") +
+                            fact);
         case Bug::BorrowMissing: {
             const int lent = da == 0 ? 9 : da - 1;
             return Make(kBorrowMissing, column,
@@ -256,17 +285,19 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     // difference, or a digit where there was nothing to calculate.
     if (RestMatches(operation, a, b, p, c + 1, right.out[c], pupil) ||
         RestMatches(operation, a, b, p, c + 1, 1 - right.out[c], pupil)) {
-        const bool nothing_there = a < Pow10(c) && b < Pow10(c) && right.in[c] == 0;
-        if (nothing_there) {
+        if (carry_only && right.in[c] == 0) {
             return Make(kSlip, column,
-                        column == Column::Tens ? name + "には なにも 入らないよ"
-                                               : name + "は ０だよ");
+                        (column == Column::Tens ? name + "には なにも 入らないよ　"
+                                                : name + "は ０だよ　") +
+                            fact);
         }
+        if (carry_only)
+            return Make(kColumnSlip, column, name + "は くり上がりの １だけだよ　" + fact);
         const char* calculation = operation == Operation::Addition ? "たし算" : "ひき算";
         return Make(kColumnSlip, column,
                     name + "の " + calculation + "が ちがうよ　" + fact);
     }
-    return Make(kOther, column, name + "から ちがっているよ　もういちど 計算してみよう");
+    return Make(kOther, column, name + "から ちがっているよ　" + fact);
 }
 
 }  // namespace sorelka::decimals

@@ -141,8 +141,9 @@ void DecimalPracticeScreen::BuildControls() {
     status_ = new StatusClockBar(this);
     status_->setGeometry(0, height() - 26, width(), 26);
 
-    // Left of the written calculation, under the equation.
-    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(16, 196, 240, 380));
+    // Under the written calculation, left of the mark and above the prompt:
+    // wide enough for the longest kind's name on one line.
+    panel_ = new DiagnosisPanel(this, {QRect(16, 394, 536, 196)}, prompt);
 }
 
 DecimalPracticeScreen::~DecimalPracticeScreen() = default;

@@ -51,7 +51,7 @@ private:
     DecimalPractice model_;
     DecimalSheetView sheet_view_;
     StatusClockBar* status_ = nullptr;
-    std::unique_ptr<DiagnosisPanel> panel_;
+    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
     QTimer* clock_timer_ = nullptr;
 };
 

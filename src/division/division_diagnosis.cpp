@@ -196,42 +196,52 @@ std::string DifferenceFact(const Item& at) {
     return W(at.partial) + "－" + W(at.product) + "＝" + W(at.difference);
 }
 
+
+// The digit a round puts into the quotient, as the division of its part.
+std::string QuotientFact(long long divisor, const Item& at) { return DivisionFact(at.partial, divisor); }
+
+// The quotient's first digit in the wrong place: where it stands, and the
+// division that puts it there.
+std::string PlaceMistake(const RightWork& right, long long divisor) {
+    const Item& first = right.items.front();
+    return "商を たてる 位が ちがうよ　さいしょの 商は " + std::string(PlaceName(right.first_place)) +
+           "の位に たつよ　" + DivisionFact(first.partial, divisor);
+}
+
 DivisionMistake AtQuotient(const WrittenDivision& w, const RightWork& right, const Item& at) {
     const long long d = w.divisor;
     const std::size_t pos = static_cast<std::size_t>(at.quotient_pos);
-    const std::string place_fact =
-        "さいしょの 商は " + std::string(PlaceName(right.first_place)) + "の位に たつよ";
+    const std::string place = PlaceName(right.first_place - static_cast<int>(pos));
     if (at.role == Item::Role::ZeroDigit) {
         // Dropping the 0: the pupil goes on with the next digit of the right quotient.
         std::string without = right.quotient;
         without.erase(pos, 1);
         if (w.quotient.substr(std::min(pos, w.quotient.size()), 1) == without.substr(pos, 1))
             return Mistake(kZeroMissing, at,
-                           "商に ０を たてわすれたよ　" + W(at.partial) + "は " + W(d) +
-                               "で われないので、商に ０を たてるよ");
+                           place + "の位に ０を たてわすれたよ　" + W(at.partial) + "の中に " +
+                               W(d) + "は １回も ないね　" + QuotientFact(d, at));
     }
     if (pos >= w.quotient.size()) {
         // The quotient stops one digit early: its first digit stood one place
         // too far to the right, so the places ran out.
         if (at.role == Item::Role::Digit && pos + 1 == right.quotient.size() && pos >= 1)
-            return Mistake(kQuotientPlace, at, "商を たてる 位が ちがうよ　" + place_fact);
-        return Mistake(kOther, at, "商が とちゅうで おわっているよ");
+            return Mistake(kQuotientPlace, at, PlaceMistake(right, d));
+        return Mistake(kOther, at, "商が とちゅうで おわっているよ　" + QuotientFact(d, at));
     }
     const char c = w.quotient[pos];
-    if (c < '0' || c > '9') return Mistake(kOther, at, "商の 数字を たしかめよう");
+    if (c < '0' || c > '9') return Mistake(kOther, at, "商の 数字を たしかめよう　" + QuotientFact(d, at));
     const int written = c - '0';
     const long long part = at.partial;
     // Named by its place: a 0 in the quotient has no rows of its own.
-    const std::string digit_name =
-        std::string(PlaceName(right.first_place - static_cast<int>(pos))) + "の位に たてた 商が ";
+    const std::string digit_name = place + "の位に たてた 商が ";
     if (written > at.digit)
         return Mistake(kQuotientTooBig, at,
                        digit_name + "大きすぎるよ　" + W(d) + "×" + W(written) + "＝" +
-                           W(d * written) + "で、" + W(part) + "より 大きいね");
+                           W(d * written) + "は " + W(part) + "より 大きいね　" + QuotientFact(d, at));
     return Mistake(kQuotientTooSmall, at,
-                   digit_name + "小さすぎるよ　" + W(part) + "－" + W(d) + "×" +
-                       W(written) + "＝" + W(part - d * written) + "で、" + W(d) +
-                       "より 小さく ならないね");
+                   digit_name + "小さすぎるよ　" + W(part) + "－" + W(d) + "×" + W(written) +
+                       "＝" + W(part - d * written) + "は " + W(d) + "より 小さく ならないね　" +
+                       QuotientFact(d, at));
 }
 
 DivisionMistake AtProduct(const WrittenDivision& w, const Item& at) {
@@ -267,8 +277,11 @@ DivisionMistake AtDifference(const WrittenDivision& w, const RightWork& right, c
     const std::string brought = digits.substr(at.brought_from, at.brought);
     const long long scale = Pow10(at.brought);
     const long long right_value = at.difference * scale + std::stoll(brought);
-    const std::string bring_fact = Round(at.round) + "で おろす 数が ちがうよ　" + WideDigits(brought) +
-                                   "を おろして " + W(right_value) + "に なるよ";
+    std::string brought_digits;  // "５", or "１と２" when a 0 went into the quotient between them
+    for (char digit : brought)
+        brought_digits += (brought_digits.empty() ? "" : "と") + WideDigits(std::string(1, digit));
+    const std::string bring_fact = Round(at.round) + "で おろす 数が ちがうよ　" + DifferenceFact(at) +
+                                   "で、" + brought_digits + "を おろして " + W(right_value);
     if (v == at.difference) return Mistake(kBringDown, at, bring_fact);  // nothing brought down
     const long long head = v / scale;
     const long long tail = v % scale;
@@ -300,6 +313,13 @@ std::string WideDigits(std::string_view text) {
 }
 
 std::string WideNumber(long long value) { return WideDigits(std::to_string(value)); }
+
+std::string DivisionFact(long long dividend, long long divisor) {
+    if (divisor <= 0) return {};
+    const long long rest = dividend % divisor;
+    return WideNumber(dividend) + "÷" + WideNumber(divisor) + "＝" + WideNumber(dividend / divisor) +
+           (rest > 0 ? " あまり " + WideNumber(rest) : "");
+}
 
 bool LooksLikeOneSlip(long long right, long long written) {
     if (written < 0 || written == right) return false;
@@ -336,6 +356,7 @@ std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& w) {
         DivisionMistake m;
         m.kind = kOther;
         m.explanation = "計算を もういちど たしかめよう";
+        if (w.divisor > 0 && w.dividend >= 0) m.explanation += "　" + DivisionFact(w.dividend, w.divisor);
         return m;
     }
     for (const Item& item : right.items) {
@@ -352,17 +373,15 @@ std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& w) {
     if (w.quotient != right.quotient) {
         end.cell = -1;
         end.quotient_pos = static_cast<int>(right.quotient.size());
-        if (w.quotient == right.quotient + "0")
-            return Mistake(kQuotientPlace, end,
-                           "商を たてる 位が ちがうよ　さいしょの 商は " +
-                               std::string(PlaceName(right.first_place)) + "の位に たつよ");
-        return Mistake(kOther, end, "商の けた数を たしかめよう");
+        if (w.quotient == right.quotient + "0") return Mistake(kQuotientPlace, end, PlaceMistake(right, w.divisor));
+        return Mistake(kOther, end, "商の けた数を たしかめよう　" + DivisionFact(w.dividend, w.divisor));
     }
     for (int row = 0; row < 6; ++row) {
         if (right.rows[row].empty() && !w.rows[row].empty()) {
             end.cell = row;
             end.round = row / 2 + 1;
-            return Mistake(kOther, end, "わり算は もう おわっているよ");
+            return Mistake(kOther, end,
+                           "わり算は もう おわっているよ　" + DivisionFact(w.dividend, w.divisor));
         }
     }
     return std::nullopt;
@@ -388,7 +407,8 @@ Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& row
         return std::nullopt;
 
     const std::optional<DivisionMistake> m = FindDivisionMistake(w);
-    if (!m) return Finding{kOther, "", "計算を もういちど たしかめよう"};
+    if (!m)
+        return Finding{kOther, "", "計算を もういちど たしかめよう　" + DivisionFact(w.dividend, w.divisor)};
     const std::string step = m->in_quotient ? "quotient:" + std::to_string(m->index + 1)
                                             : "row:" + std::to_string(m->index + 1);
     return Finding{m->kind, step, m->explanation};

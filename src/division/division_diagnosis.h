@@ -75,6 +75,10 @@ std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& writte
 // characters are copied unchanged.
 std::string WideDigits(std::string_view text);
 std::string WideNumber(long long value);
+// A division as the pupil learned it, written as the division screens write
+// their answer: "６９÷８＝８ あまり ５", "８÷８＝１"; empty for a divisor
+// that is not positive.
+std::string DivisionFact(long long dividend, long long divisor);
 
 // True when `written` differs from `right` as one slip of a column
 // calculation does: one digit different, or off by a power of ten.

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+#include <cstdlib>
 
 #include "division/division_diagnosis.h"
 #include "division/practice_hints.h"
@@ -138,8 +139,12 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton1Click);
 
-    // Left of the worksheet: the divisor never reaches further left than x = 320.
-    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(20, 176, 268, 392));
+    // Left of the worksheet, under the problem line and above the prompt
+    // (the divisor of a five-digit dividend starts at x = 290); and where a
+    // calculation of big numbers needs more width, under the divisor and
+    // the bracket (they end at y = 282), across the paper's blank left part
+    // to the row marker (x = 384), left of every row (x >= 404).
+    panel_ = new DiagnosisPanel(this, {QRect(8, 160, 282, 416), QRect(8, 288, 374, 288)}, prompt_);
 
     // The show handler also runs once as the form is created.
     DivisionPracticeScreen::FormCreate();
@@ -254,8 +259,14 @@ void DivisionPracticeScreen::FinishAnswer() {
     prompt_->setText(QString::fromUtf8(kGoOnPrompt));
 }
 
+QRect DivisionPracticeScreen::StepCells(const std::string& step) const {
+    // A quotient digit is framed alone; a row, its written digits.
+    const int digit = step.starts_with("quotient:") ? std::atoi(step.c_str() + 9) - 1 : -1;
+    return MarkedCells(this, DivisionStepCell(step), digit);
+}
+
 void DivisionPracticeScreen::ShowNote() {
-    panel_->Show(note_, note_ ? ChildRect(this, DivisionStepCell(note_->finding.step)) : QRect());
+    panel_->Show(note_, note_ ? StepCells(note_->finding.step) : QRect());
 }
 
 void DivisionPracticeScreen::ShowHint(const std::optional<std::string>& hint) {

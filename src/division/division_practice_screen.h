@@ -53,12 +53,14 @@ private:
     void FinishAnswer();
     void ShowHint(const std::optional<std::string>& hint);
     void ShowNote();
+    // The cells a diagnosis step frames: one quotient digit, or a row's digits.
+    QRect StepCells(const std::string& step) const;
 
     LongDivision model_;
     ProblemWatch watch_;
     // The diagnosis of the answer just judged wrong; none otherwise.
     std::optional<DiagnosisNote> note_;
-    std::unique_ptr<DiagnosisPanel> panel_;
+    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
     std::unique_ptr<DivisionWorksheetView> view_;
     QLabel* prompt_;
     QLabel* mark_;

@@ -58,8 +58,22 @@ Finding Make(const char* kind, Part part, std::string explanation) {
     return Finding{kind, PartStep(part), std::move(explanation)};
 }
 
-std::string DenominatorKept(int d) {
-    return "分母は " + Wide(d) + "の まま かわらないよ";
+// The calculation of a family's answer: "１１÷４＝２ あまり ３" (family 1),
+// "２×８＋２＝１８" (family 2), "（３－１）×４＋１＝９" (family 3).
+std::string AnswerFact(int family, const FractionProblem& p) {
+    const int d = p.problem_denominator;
+    if (family == kImproperToMixed)
+        return Wide(p.problem_numerator) + "÷" + Wide(d) + "＝" + Wide(p.answer_whole) +
+               (p.answer_numerator > 0 ? " あまり " + Wide(p.answer_numerator) : "");
+    if (family == kMixedToImproper)
+        return Wide(p.problem_whole) + "×" + Wide(d) + "＋" + Wide(p.problem_numerator) + "＝" +
+               Wide(p.answer_numerator);
+    return "（" + Wide(p.problem_whole) + "－" + Wide(p.answer_whole) + "）×" + Wide(d) + "＋" +
+           Wide(p.problem_numerator) + "＝" + Wide(p.answer_numerator);
+}
+
+std::string DenominatorKept(int family, const FractionProblem& p) {
+    return "分母は " + Wide(p.problem_denominator) + "の まま かわらないよ　" + AnswerFact(family, p);
 }
 
 // The parts the diagnosis reads, in the order the conversion is worked.
@@ -70,16 +84,17 @@ std::vector<Part> PartsOf(int family) {
 }
 
 // Nothing named: one part left empty is a slip, anything else is other.
-Finding Unexplained(const std::vector<Part>& parts, const FractionProblem& problem,
-                    const FractionEntry& entry) {
+Finding Unexplained(int family, const FractionProblem& problem, const FractionEntry& entry) {
+    const std::string fact = AnswerFact(family, problem);
     std::vector<Part> wrong;
-    for (Part part : parts)
+    for (Part part : PartsOf(family))
         if (Slot(entry, part) != Expected(problem, part)) wrong.push_back(part);
-    if (wrong.empty()) return Finding{kOther, "", "もういちど 計算してみよう"};
+    if (wrong.empty()) return Finding{kOther, "", "もういちど 計算してみよう　" + fact};
     if (wrong.size() == 1 && Slot(entry, wrong.front()) == 0)
-        return Make(kSlip, wrong.front(), std::string(PartName(wrong.front())) + "を 入れわすれたよ");
+        return Make(kSlip, wrong.front(),
+                    std::string(PartName(wrong.front())) + "を 入れわすれたよ　" + fact);
     return Make(kOther, wrong.front(),
-                std::string(PartName(wrong.front())) + "から ちがっているよ　もういちど 計算してみよう");
+                std::string(PartName(wrong.front())) + "から ちがっているよ　" + fact);
 }
 
 // Family 1: N/d = W and r/d (or W alone when r is 0).
@@ -88,8 +103,7 @@ Finding ImproperToMixed(const FractionProblem& p, const FractionEntry& e) {
     const int d = p.problem_denominator;
     const int w = p.answer_whole;
     const int r = p.answer_numerator;
-    const std::string division =
-        Wide(n) + "÷" + Wide(d) + "＝" + Wide(w) + (r > 0 ? "あまり" + Wide(r) : "");
+    const std::string division = AnswerFact(kImproperToMixed, p);
     // A whole-number answer has no fraction part: empty slots are right there.
     const bool denominator_right = e.entered_denominator == d || (r == 0 && e.entered_denominator == 0);
 
@@ -117,9 +131,9 @@ Finding ImproperToMixed(const FractionProblem& p, const FractionEntry& e) {
     if (e.entered_denominator > 0 && e.entered_denominator != d && e.entered_whole == w &&
         (e.entered_numerator == r || (e.entered_numerator < e.entered_denominator &&
                                       e.entered_numerator * d == r * e.entered_denominator))) {
-        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(d));
+        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(kImproperToMixed, p));
     }
-    return Unexplained(PartsOf(kImproperToMixed), p, e);
+    return Unexplained(kImproperToMixed, p, e);
 }
 
 // Family 2: w and n/d = (w·d + n)/d.
@@ -130,10 +144,10 @@ Finding MixedToImproper(const FractionProblem& p, const FractionEntry& e) {
     const int a = p.answer_numerator;
     const int num = e.entered_numerator;
     const int den = e.entered_denominator;
-    const std::string fact = Wide(w) + "×" + Wide(d) + "＋" + Wide(n) + "＝" + Wide(a);
+    const std::string fact = AnswerFact(kMixedToImproper, p);
 
     if (den > 0 && den != d && (num == a || num * d == a * den))
-        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(d));
+        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(kMixedToImproper, p));
     if (den == d && num == w + n) {
         return Make(kWholeNotMultiplied, Part::Numerator,
                     "整数の " + Wide(w) + "に 分母の " + Wide(d) + "を かけるのを わすれたよ　" +
@@ -143,7 +157,7 @@ Finding MixedToImproper(const FractionProblem& p, const FractionEntry& e) {
         return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
     if (den == d && num > 0 && num != a)
         return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
-    return Unexplained(PartsOf(kMixedToImproper), p, e);
+    return Unexplained(kMixedToImproper, p, e);
 }
 
 // Family 3: w and n/d = W and □/d, □ = (w − W)·d + n.
@@ -152,10 +166,8 @@ Finding FindTheBox(const FractionProblem& p, const FractionEntry& e) {
     const int n = p.problem_numerator;
     const int d = p.problem_denominator;
     const int big_w = p.answer_whole;
-    const int box = p.answer_numerator;
     const int num = e.entered_numerator;
-    const std::string fact = "（" + Wide(w) + "－" + Wide(big_w) + "）×" + Wide(d) + "＋" +
-                             Wide(n) + "＝" + Wide(box);
+    const std::string fact = AnswerFact(kFindTheBox, p);
 
     if (num == w - big_w + n) {
         return Make(kWholeNotMultiplied, Part::Numerator,
@@ -165,7 +177,7 @@ Finding FindTheBox(const FractionProblem& p, const FractionEntry& e) {
     if (num > 0 && num >= n && d > 0 && (num - n) % d == 0)
         return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
     if (num > 0) return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
-    return Unexplained(PartsOf(kFindTheBox), p, e);
+    return Unexplained(kFindTheBox, p, e);
 }
 
 int SlotNumber(const WorkedRows& rows, const char* name) {

@@ -48,8 +48,9 @@ FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
     BuildWorksheet();
     BuildControls();
-    // Under the paper of the worksheet.
-    panel_ = std::make_unique<DiagnosisPanel>(this, QRect(72, 346, 560, 200));
+    // Under the paper of the worksheet, down to the prompt.
+    panel_ = new DiagnosisPanel(this, {QRect(72, 346, 560, 236)},
+                              findChild<QLabel*>(QStringLiteral("Label2")));
     Refresh();
 }
 
@@ -154,7 +155,7 @@ void FractionPracticeScreen::Refresh() {
         actions_->Reset();
     }
     const auto& note = model_.note();
-    panel_->Show(note, note ? ChildRect(this, fractions::StepCell(note->finding.step)) : QRect());
+    panel_->Show(note, note ? MarkedCells(this, fractions::StepCell(note->finding.step)) : QRect());
 }
 
 void FractionPracticeScreen::FormCreate() {

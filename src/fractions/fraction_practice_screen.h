@@ -45,7 +45,7 @@ private:
     void Refresh();
 
     fractions::FractionPractice model_;
-    std::unique_ptr<DiagnosisPanel> panel_;
+    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
     ChoiceList* menu_ = nullptr;
     ChoiceList* tens_ = nullptr;
     ChoiceList* ones_ = nullptr;

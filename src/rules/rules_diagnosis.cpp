@@ -109,7 +109,9 @@ Diagnosis InDivision(int calc, long long dividend, long long divisor, const Shee
     w.quotient = sheet.Text("Label16");
     for (int row = 0; row < 4; ++row) w.rows[row] = sheet.Text(kRows[row]);
     const auto m = division::FindDivisionMistake(w);
-    if (!m) return Other(calc, "Label16", Nth(calc) + "わり算を たしかめよう");
+    if (!m)
+        return Other(calc, "Label16",
+                     Nth(calc) + "わり算を たしかめよう　" + division::DivisionFact(dividend, divisor));
     std::string where;
     std::string cell = "Label16";
     if (m->in_quotient) {
@@ -139,13 +141,15 @@ Diagnosis InMultiplication(int calc, long long top, long long bottom, const Shee
         if (v == value) return std::nullopt;
         const std::string fact = W(top) + "×" + W(digit) + "＝" + W(value);
         const std::string where = "row:" + std::to_string(row);
-        if (!v) return Other(calc, cell, Nth(calc) + "かけ算の " + W(row) + "だんめが ないよ　" + fact);
+        const std::string row_name = Nth(calc) + "かけ算の " + W(row) + "だんめが ";
+        if (!v) return Other(calc, cell, row_name + "ないよ　" + fact);
         const bool one_slip = division::LooksLikeOneSlip(value, *v);
         return Finding{kStepSlip, Step(calc, one_slip ? division::kProductSlip : "", where, cell),
-                       Nth(calc) + "かけ算で、" + W(row) + "だんめの かけ算が ちがうよ　" + fact};
+                       row_name + "ちがうよ　" + fact};
     };
     if (Diagnosis d = product(1, "Label10", ones, row1)) return d;
-    if (tens == 0) return Other(calc, "Label10", Nth(calc) + "かけ算を たしかめよう");
+    if (tens == 0)
+        return Other(calc, "Label10", Nth(calc) + "かけ算を たしかめよう　" + Fact(kMultiply, top, bottom));
     if (Diagnosis d = product(2, "Label11", tens, row2)) return d;
     const std::string fact = W(row1) + "＋" + W(10 * row2) + "＝" + W(sum);
     const std::optional<long long> v = sheet.Number("Label12");
@@ -173,7 +177,9 @@ Diagnosis InCalculation(int op, int calc, const Sheet& sheet) {
     const long long right = Compute(op, *top, *bottom);
     const std::optional<long long> v = sheet.Number("Label6");
     if (v == right) return std::nullopt;
-    if (!v) return Other(calc, "Label6", Nth(calc) + OpWord(op) + "の 答えが ないよ");
+    if (!v)
+        return Other(calc, "Label6",
+                     Nth(calc) + OpWord(op) + "の 答えが ないよ　" + Fact(op, *top, *bottom));
     return Finding{kStepSlip, Step(calc, "", "", "Label6"),
                    Nth(calc) + OpWord(op) + "が ちがうよ　" + Fact(op, *top, *bottom)};
 }
@@ -195,7 +201,8 @@ Diagnosis DiagnoseBox(const ExpressionProblem& p, const Sheet& sheet) {
     // The calculation that undoes the problem's decides, when it was worked.
     if (shown[inverse]) return InCalculation(inverse, 1, sheet);
     const char* cell = add_area ? "Label7" : shown[kMultiply] ? "Label13" : shown[kDivide] ? "Label14" : "";
-    if (*cell == '\0') return Other(1, "", "□を もとめる 計算を えらんでね");
+    if (*cell == '\0')
+        return Other(1, "", "□を もとめる 計算を えらんでね　□は " + Fact(inverse, p.operand_b, p.operand_a));
     return Finding{kInverseOperation, Step(1, "", "", cell),
                    "□を もとめる 計算が ちがうよ　□" + std::string(OpSign(op)) + W(p.operand_a) + "＝" +
                        W(p.operand_b) + " の □は " + Fact(inverse, p.operand_b, p.operand_a)};
@@ -206,13 +213,14 @@ Diagnosis DiagnoseFourNumbers(const ExpressionProblem& p, const CalculationOrder
     if (sheet.Number("Label6") == p.expected_answer) return std::nullopt;
     const std::optional<long long> first = sheet.Number("Label4");
     const std::optional<long long> second = sheet.Number("Label5");
-    if (!first || !second) return Other(3, "", "計算を もういちど たしかめよう");
+    if (!first || !second)
+        return Other(3, "", "計算を もういちど たしかめよう　" + Fact(order.first_op, p.operand_a, p.operand_b));
     if (*first != Compute(order.first_op, p.operand_a, p.operand_b))
         return EarlierSlip(1, order.first_op, p.operand_a, p.operand_b, "Label4");
     if (*second != Compute(order.second_op, p.operand_c, p.operand_d))
         return EarlierSlip(2, order.second_op, p.operand_c, p.operand_d, "Label5");
     if (Diagnosis d = InCalculation(order.middle_op, 3, sheet)) return d;
-    return Other(3, "Label6", "計算を もういちど たしかめよう");
+    return Other(3, "Label6", "計算を もういちど たしかめよう　" + Fact(order.middle_op, *first, *second));
 }
 
 Diagnosis DiagnoseThreeNumbers(const ExpressionProblem& p, const CalculationOrder& order,
@@ -226,17 +234,18 @@ Diagnosis DiagnoseThreeNumbers(const ExpressionProblem& p, const CalculationOrde
     const Operands area = AreaOf(op);
     const std::optional<long long> top = sheet.Number(area.top);
     const std::optional<long long> bottom = sheet.Number(area.bottom);
-    if (!top || !bottom) return Other(2, "", "計算を もういちど たしかめよう");
+    const std::string again = "計算を もういちど たしかめよう　";
+    if (!top || !bottom) return Other(2, "", again + Fact(order.first_op, x, y));
     const long long own = order.second_takes_a ? p.operand_a : p.operand_c;
     const char* cell = nullptr;
     if (op == kMultiply)  // the factors may stand swapped
         cell = *top == own ? area.bottom : *bottom == own ? area.top : nullptr;
     else
         cell = order.second_takes_a ? area.bottom : area.top;
-    if (!cell) return Other(2, "", "計算を もういちど たしかめよう");
+    if (!cell) return Other(2, "", again + Fact(order.first_op, x, y));
     if (sheet.Number(cell) != first) return EarlierSlip(1, order.first_op, x, y, cell);
     if (Diagnosis d = InCalculation(op, 2, sheet)) return d;
-    return Other(2, "", "計算を もういちど たしかめよう");
+    return Other(2, "", again + Fact(op, *top, *bottom));
 }
 
 }  // namespace

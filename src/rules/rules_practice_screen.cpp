@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+#include <cstdlib>
 
 #include "widgets/accessibility.h"
 #include "rules/rules_diagnosis.h"
@@ -125,18 +126,38 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
-    // On the paper's blank lower left, which no calculation writes on (the
-    // sums stand higher, the products and divisions further right), and on
-    // down to the prompt line.
+    // The worksheet shows one calculation at a time, so the panel takes the
+    // blank part of the paper (and the margin left of it, down to the prompt
+    // line): left of a division (its divisor starts at x = 378), under a sum
+    // (its rows end at y = 336), under a product (its rows end at y = 424,
+    // left of the mark), and at last the strip left of a product's row
+    // marker.
     const WorksheetLayout layout;
-    const int top = layout.add_tops[2] + layout.row_height + 8;
-    panel_ = std::make_unique<DiagnosisPanel>(
-        this, QRect(60, top, layout.mul_marker_left - 6 - 60, 578 - top));
+    const int sums_end = layout.add_tops[2] + layout.row_height;
+    const int products_end = layout.mul_tops[4] + layout.row_height;
+    const int divisor_left = layout.divisor_right - layout.number_width;
+    constexpr int kLeft = 16;
+    constexpr int kTop = 200;
+    constexpr int kBottom = 576;  // above the prompt line
+    panel_ = new DiagnosisPanel(
+        this,
+        {QRect(kLeft, kTop, divisor_left - 8 - kLeft, kBottom - kTop),
+         QRect(kLeft, sums_end + 8, 486 - kLeft, kBottom - sums_end - 8),
+         QRect(kLeft, products_end + 6, 490 - kLeft, kBottom - products_end - 6),
+         QRect(kLeft, kTop, layout.mul_marker_left - 6 - kLeft, kBottom - kTop)},
+        prompt_);
 
     Sync();
 }
 
 RulesPracticeScreen::~RulesPracticeScreen() = default;
+
+QRect RulesPracticeScreen::StepCells(const std::string& step) const {
+    // A quotient digit is framed alone; any other cell, its written digits.
+    const std::string quotient = StepField(step, "quotient");
+    const int digit = quotient.empty() ? -1 : std::atoi(quotient.c_str()) - 1;
+    return MarkedCells(this, StepField(step, "cell"), digit);
+}
 
 void RulesPracticeScreen::Sync() {
     view_->Apply(model_.worksheet());
@@ -151,7 +172,7 @@ void RulesPracticeScreen::Sync() {
     }
     view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
     const auto& note = model_.note();
-    panel_->Show(note, note ? ChildRect(this, StepField(note->finding.step, "cell")) : QRect());
+    panel_->Show(note, note ? StepCells(note->finding.step) : QRect());
 }
 
 void RulesPracticeScreen::FormCreate() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "rules/rules_practice.h"
 #include "rules/rules_worksheet_view.h"
@@ -47,10 +48,12 @@ public slots:
 private:
     // Copies the model onto the widgets.
     void Sync();
+    // The cells a diagnosis step frames: one quotient digit, or a cell's digits.
+    QRect StepCells(const std::string& step) const;
 
     RulesPractice model_;
     std::unique_ptr<RulesWorksheetView> view_;
-    std::unique_ptr<DiagnosisPanel> panel_;
+    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
     QLabel* prompt_;
     ChoiceList* menu_;
     CuteButton* next_;

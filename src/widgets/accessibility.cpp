@@ -2,8 +2,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
 #include <QVariant>
 #include <algorithm>
 #include <vector>
@@ -33,34 +36,63 @@ QString SpokenVerdict(const QString& mark) {
 
 namespace {
 
-// Notes the kind of every press the application receives.
+// Return or the keypad's Enter, with no modifier but the keypad's own.
+bool IsEnter(const QKeyEvent* key) {
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// Notes the kind of every press the application receives, and lets Enter
+// press the push button that has the focus, in every window: Qt does that
+// only for buttons inside a dialog, and a pupil presses Enter.
 class InputWatch final : public QObject {
 public:
     using QObject::QObject;
     bool keyboard = false;
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
-            case QEvent::KeyPress: keyboard = true; break;
+            case QEvent::KeyPress:
+                keyboard = true;
+                return PressesButton(watched, static_cast<QKeyEvent*>(event));
             case QEvent::MouseButtonPress:
             case QEvent::TouchBegin: keyboard = false; break;
             default: break;
         }
         return false;
     }
+
+private:
+    static bool PressesButton(QObject* watched, const QKeyEvent* key) {
+        if (!IsEnter(key)) return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || (!qobject_cast<QPushButton*>(button) && !qobject_cast<QToolButton*>(button)))
+            return false;
+        if (!button->hasFocus() || !button->isEnabled()) return false;
+        // Held down, Enter presses once.
+        if (!key->isAutoRepeat()) button->click();
+        return true;
+    }
 };
 
-}  // namespace
-
-bool LastInputWasKeyboard() {
+InputWatch* Watch() {
     static QPointer<InputWatch> watch;
     if (!watch && qApp) {
         watch = new InputWatch(qApp);
         qApp->installEventFilter(watch);
     }
+    return watch;
+}
+
+}  // namespace
+
+bool LastInputWasKeyboard() {
+    const InputWatch* watch = Watch();
     return watch && watch->keyboard;
 }
+
+void WatchKeyboard() { Watch(); }
 
 void SetSpokenRole(QLabel* label, const QString& role) {
     label->setProperty(kRoleProperty, role);

@@ -35,6 +35,12 @@ void Announce(QLabel* label, const QString& text);
 // focus frames are drawn for keyboard users only. The first call starts
 // watching the application's input.
 bool LastInputWasKeyboard();
+// Starts watching the application's input, if nothing did yet: from then on
+// Return and the keypad's Enter press the push or tool button that has the
+// focus, in every window and dialog (one press per key press, auto-repeat
+// ignored); Enter anywhere else (a list, a line edit) does what it did.
+// Every button and list of the program calls it as it is made.
+void WatchKeyboard();
 
 // Orders Tab and Shift+Tab through the focusable widgets under `root` in
 // reading order: rows from the top, left to right inside a row. Widgets whose

@@ -20,28 +20,33 @@ constexpr int kRowHeight = 28;
 
 const QColor kBorder(0x7A, 0x8C, 0xC8);
 const QColor kHover(0xFF, 0xF2, 0xB3);
-const QColor kSelected(0xFF, 0xD3, 0x4D);
 const QColor kItemText(0x20, 0x20, 0x40);
-// The rim of the list holding the keyboard focus: a dark amber that stands
-// out (over 3 : 1) against the white card and the screen behind it.
-const QColor kFocusRim(0xB3, 0x5C, 0x00);
 
-// Paints an item: a yellow band when chosen, a pale one under the mouse, the
-// text left with a little room or, on narrow digit lists, centred on its
-// visible characters. Painting it here (not through a style sheet) keeps the
-// dozens of lists cheap to create.
+// Paints an item: a yellow band when chosen, a pale one under the mouse, an
+// amber outline (no fill) on the keyboard's highlight, the text left with a
+// little room or, on narrow digit lists, centred on its visible characters.
+// The chosen item and the highlight look different, so a keyboard user sees
+// that moving is not choosing. Painting it here (not through a style sheet)
+// keeps the dozens of lists cheap to create.
 class ItemLook : public QStyledItemDelegate {
 public:
-    ItemLook(bool centred, QObject* parent) : QStyledItemDelegate(parent), centred_(centred) {}
+    ItemLook(const ChoiceList* list, bool centred, QObject* parent)
+        : QStyledItemDelegate(parent), list_(list), centred_(centred) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         p->save();
-        const bool selected = option.state & QStyle::State_Selected;
-        if (selected) p->fillRect(option.rect, kSelected);
+        const bool chosen = index.row() == list_->current();
+        if (chosen) p->fillRect(option.rect, kChosenItemColour);
         else if (option.state & QStyle::State_MouseOver) p->fillRect(option.rect, kHover);
+        if (index.row() == list_->highlighted_row()) {
+            p->setRenderHint(QPainter::Antialiasing);
+            p->setPen(QPen(kKeyboardHighlightColour, 3));
+            p->setBrush(Qt::NoBrush);
+            p->drawRoundedRect(QRectF(option.rect).adjusted(2.5, 1.5, -2.5, -1.5), 4, 4);
+        }
         p->setFont(option.font);
-        p->setPen(selected ? kNavyColour : kItemText);
+        p->setPen(chosen ? kNavyColour : kItemText);
         QString text = index.data().toString();
         if (centred_) {
             p->drawText(option.rect, Qt::AlignCenter, text.trimmed());
@@ -52,6 +57,7 @@ public:
     }
 
 private:
+    const ChoiceList* list_;
     bool centred_;
 };
 
@@ -62,13 +68,13 @@ void ChoiceList::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kBorder, 2));
-    p.setBrush(Qt::white);
+    p.setBrush(kListBackground);
     for (const QWidget* part : {static_cast<const QWidget*>(line_), static_cast<const QWidget*>(view_)})
         p.drawRoundedRect(QRectF(part->geometry()).adjusted(1, 1, -1, -1), 6, 6);
     if (view_->hasFocus() && keyboard_focus_) {
         // The focus frame: a thick amber rim round the items, drawn when the
         // focus came by the keyboard, so a mouse user's screen stays as it was.
-        p.setPen(QPen(kFocusRim, 3));
+        p.setPen(QPen(kKeyboardHighlightColour, 3));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(view_->geometry()).adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
     }
@@ -121,7 +127,9 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     view_->setFont(SchoolFont(18));
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The chosen item is the list's own (current_), not the view's selection:
+    // the view's current item is only the keyboard's highlight.
+    view_->setSelectionMode(QAbstractItemView::NoSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setUniformItemSizes(true);
     view_->setTextElideMode(Qt::ElideNone);
@@ -131,7 +139,7 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     view_->viewport()->setAutoFillBackground(false);
     view_->setAttribute(Qt::WA_Hover);
     view_->setMouseTracking(true);
-    view_->setItemDelegate(new ItemLook(false, view_));
+    view_->setItemDelegate(new ItemLook(this, false, view_));
     view_->installEventFilter(this);
     layout->addWidget(view_);
 
@@ -140,7 +148,7 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     connect(view_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Report(view_->row(item)); });
 
-    LastInputWasKeyboard();  // starts watching the input
+    WatchKeyboard();  // the focus frame and the highlight follow the last press
     view_->setAccessibleDescription(
         QStringLiteral("上と下の やじるしで うごかし、Enterで えらぶ"));
     SetSpokenName(NameFromHeading(heading));
@@ -166,7 +174,7 @@ void ChoiceList::SetCentredItems(bool on) {
     if (on == centred_) return;
     centred_ = on;
     QAbstractItemDelegate* old = view_->itemDelegate();
-    view_->setItemDelegate(new ItemLook(on, view_));
+    view_->setItemDelegate(new ItemLook(this, on, view_));
     delete old;
     view_->viewport()->update();
     ShowLine();
@@ -174,9 +182,18 @@ void ChoiceList::SetCentredItems(bool on) {
 
 void ChoiceList::Reset() {
     current_ = -1;
-    view_->clearSelection();
-    view_->setCurrentRow(-1, QItemSelectionModel::Clear);
+    view_->setCurrentRow(-1);
+    if (view_->hasFocus()) HighlightWhereFocusArrives();
+    view_->viewport()->update();
     ShowLine();
+}
+
+void ChoiceList::HighlightWhereFocusArrives() {
+    if (count() > 0) view_->setCurrentRow(current_ >= 0 ? current_ : 0);
+}
+
+int ChoiceList::highlighted_row() const {
+    return shows_focus_frame() ? view_->currentRow() : -1;
 }
 
 void ChoiceList::ShowLine() {
@@ -193,7 +210,8 @@ void ChoiceList::Choose(int index) {
 void ChoiceList::Report(int index) {
     if (index < 0 || index >= count()) return;
     current_ = index;
-    view_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    view_->setCurrentRow(index);
+    view_->viewport()->update();
     ShowLine();
     emit chosen(index);
 }
@@ -223,15 +241,21 @@ bool ChoiceList::eventFilter(QObject* watched, QEvent* event) {
         // handed over as a window opens after a click, draws no frame.
         keyboard_focus_ = static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
                           LastInputWasKeyboard();
+        // The highlight starts on the chosen item, or the first, so the
+        // first arrow key moves one item from what the pupil sees.
+        HighlightWhereFocusArrives();
         update();
+        view_->viewport()->update();
     } else if (watched == view_ && event->type() == QEvent::FocusOut) {
         update();
+        view_->viewport()->update();
     }
     if (watched == view_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!keyboard_focus_) {
             keyboard_focus_ = true;
             update();
+            view_->viewport()->update();
         }
         switch (key->key()) {
             case Qt::Key_Return:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStringList>
 #include <QWidget>
 
@@ -7,6 +8,13 @@ class QLabel;
 class QListWidget;
 
 namespace sorelka {
+
+// The colours of a list: its items stand on white; the chosen item is filled
+// yellow; the keyboard's highlight is an amber outline without a fill, which
+// stands out against both (over 3 : 1).
+inline const QColor kListBackground{0xFF, 0xFF, 0xFF};
+inline const QColor kChosenItemColour{0xFF, 0xD3, 0x4D};
+inline const QColor kKeyboardHighlightColour{0xB3, 0x5C, 0x00};
 
 // The always-open list used for digits, actions, menus and time limits: a text
 // line over a list whose items are always visible. The text line shows the
@@ -18,6 +26,11 @@ namespace sorelka {
 // without reporting anything. Typed text never becomes a choice; Return or
 // Space choose the highlighted item, and on digit lists a digit key chooses
 // that digit. Item texts are never elided, however narrow the list.
+//
+// The keyboard's highlight is the view's current item, outlined while the
+// list has the focus by the keyboard. When the focus arrives it stands on the
+// chosen item, or on the first item when none is chosen; the arrow keys move
+// it one item at a time, and only Return, Space or a digit choose.
 class ChoiceList : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +57,9 @@ public:
     bool centred_items() const { return centred_; }
     // Whether the keyboard focus frame is drawn now.
     bool shows_focus_frame() const;
+    // The item under the keyboard's highlight while the focus frame is
+    // drawn; -1 otherwise.
+    int highlighted_row() const;
     // Chooses an item from the program, reporting it like a click.
     void Choose(int index);
 
@@ -66,6 +82,8 @@ protected:
 
 private:
     void Report(int index);
+    // Puts the keyboard's highlight on the chosen item, or the first.
+    void HighlightWhereFocusArrives();
     // The text line: the heading, or the chosen item's text.
     void ShowLine();
     // The name a heading gives the list when nobody names it.

@@ -1,5 +1,6 @@
 #include "widgets/cute_button.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/look.h"
 
 namespace sorelka {
@@ -10,6 +11,7 @@ CuteButton::CuteButton(const QString& name, const QString& caption, const QColor
     setObjectName(name);
     setFont(SchoolFont(20, true));
     setCursor(Qt::PointingHandCursor);
+    WatchKeyboard();  // Enter presses the button, as Space does
     SetColours(background, caption_colour);
 }
 

@@ -1,35 +1,46 @@
 #include "widgets/diagnosis_panel.h"
 
+#include <QAbstractButton>
+#include <QFontMetrics>
 #include <QFrame>
-#include <QLabel>
 #include <algorithm>
+#include <utility>
 
 #include "widgets/accessibility.h"
+#include "widgets/choice_list.h"
+#include "widgets/digit_columns_label.h"
 #include "widgets/look.h"
+#include "widgets/worksheet_view.h"
 
 namespace sorelka {
 
 namespace {
 constexpr int kMarkerPad = 3;  // the frame stands this far outside the cell
+constexpr int kMargin = 6;     // between the panel's rim and its text
 const QColor kMarkerColour{0xFF, 0x8C, 0x00};
+const QColor kPanelColour{0xFF, 0xF6, 0xE0};
+
+constexpr QChar kSentenceSpace(0x3000);  // the ideographic space between two sentences
+constexpr QChar kComma(0x3001);          // "、": a phrase ends after it, even without a space
+bool IsSpace(QChar c) { return c == QLatin1Char(' ') || c == kSentenceSpace; }
 }  // namespace
 
-DiagnosisPanel::DiagnosisPanel(QWidget* screen, const QRect& place) : place_(place) {
-    label_ = new QLabel(screen);
-    label_->setObjectName(QStringLiteral("DiagnosisPanel"));
-    label_->setTextFormat(Qt::PlainText);
-    label_->setFont(SchoolFont(18, true));
-    label_->setWordWrap(true);
-    label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label_->setMargin(6);
-    label_->setAutoFillBackground(true);
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::Window, QColor(0xFF, 0xF6, 0xE0));
+DiagnosisPanel::DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const QLabel* prompt)
+    : QLabel(screen), rooms_(std::move(rooms)) {
+    setObjectName(QStringLiteral("DiagnosisPanel"));
+    setTextFormat(Qt::PlainText);
+    setFont(SchoolFont(prompt->font().pixelSize(), true));
+    setWordWrap(false);  // the panel breaks its lines itself
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setMargin(kMargin);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kPanelColour);
     palette.setColor(QPalette::WindowText, kNavyColour);
-    label_->setPalette(palette);
-    label_->setFrameShape(QFrame::Box);
-    label_->setGeometry(place);
-    label_->hide();
+    setPalette(palette);
+    setFrameShape(QFrame::Box);
+    setGeometry(rooms_.front());
+    hide();
 
     marker_ = new QFrame(screen);
     marker_->setObjectName(QStringLiteral("DiagnosisMarker"));
@@ -42,38 +53,128 @@ DiagnosisPanel::DiagnosisPanel(QWidget* screen, const QRect& place) : place_(pla
     marker_->hide();
 }
 
+QStringList DiagnosisPanel::BreakAtSpaces(const QString& text, const QFontMetrics& metrics,
+                                          int width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        int start = 0;
+        // Phrase by phrase: a phrase runs up to the next space, which the
+        // line keeps unless the line breaks there, or up to a "、".
+        while (start < paragraph.size()) {
+            int end = start;
+            while (end < paragraph.size() && !IsSpace(paragraph[end]) && paragraph[end] != kComma) ++end;
+            if (end < paragraph.size()) ++end;  // the space or the comma goes with the phrase
+            const QString phrase = paragraph.mid(start, end - start);
+            if (!line.isEmpty() && metrics.horizontalAdvance((line + phrase).trimmed()) > width) {
+                lines << line.trimmed();
+                line.clear();
+            }
+            line += phrase;
+            start = end;
+            // Each sentence starts a line of its own.
+            if (phrase.endsWith(kSentenceSpace) && start < paragraph.size()) {
+                lines << line.trimmed();
+                line.clear();
+            }
+        }
+        lines << line.trimmed();
+    }
+    return lines;
+}
+
 void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect& cell) {
     if (!note) {
         Hide();
         return;
     }
     const QString text = QString::fromStdString(note->Text());
-    // Heard at once by a screen reader, without the focus moving.
-    Announce(label_, text);
-    label_->setGeometry(place_.x(), place_.y(), place_.width(),
-                        std::min(place_.height(), label_->heightForWidth(place_.width())));
-    label_->show();
-    label_->raise();
+    const int rim = 2 * (kMargin + frameWidth());
+    // The first clear room where the text fits whole; else the first clear
+    // one; else the first.
+    std::optional<std::pair<QRect, QStringList>> chosen, clear;
+    for (const QRect& room : rooms_) {
+        const QStringList lines = BreakAtSpaces(text, fontMetrics(), room.width() - rim);
+        const QRect need = fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), int(alignment()),
+                                                      lines.join(QLatin1Char('\n')));
+        const QRect place(room.topLeft(), QSize(room.width(), std::min(room.height(), need.height() + rim)));
+        if (!IsClear(place)) continue;
+        if (!clear) clear.emplace(place, lines);
+        if (need.width() + rim <= room.width() && need.height() + rim <= room.height()) {
+            chosen.emplace(place, lines);
+            break;
+        }
+    }
+    if (!chosen) chosen = clear;
+    if (!chosen) {
+        const QRect room = rooms_.front();
+        chosen.emplace(room, BreakAtSpaces(text, fontMetrics(), room.width() - rim));
+    }
+    // Heard at once by a screen reader, without the focus moving; the breaks
+    // are heard as the spaces they were.
+    Announce(this, chosen->second.join(QLatin1Char('\n')));
+    setGeometry(chosen->first);
+    show();
+    raise();
     if (cell.isEmpty()) {
         marker_->hide();
         return;
     }
-    marker_->setGeometry(cell.adjusted(-kMarkerPad, -kMarkerPad, kMarkerPad, kMarkerPad));
+    const QRect frame = MarkerRect(cell);
+    if (frame.width() <= 2 * kMarkerPad || frame.height() <= 2 * kMarkerPad) {
+        marker_->hide();
+        return;
+    }
+    marker_->setGeometry(frame);
     marker_->show();
     marker_->raise();
 }
 
+bool DiagnosisPanel::IsClear(const QRect& place) const {
+    for (const QWidget* w : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w == this || w == marker_ || w->isHidden() || !w->geometry().intersects(place)) continue;
+        // Blank paper, and a cell with nothing written in it, show nothing.
+        if (qobject_cast<const SquaredPaper*>(w)) continue;
+        if (const auto* label = qobject_cast<const QLabel*>(w);
+            label && label->text().trimmed().isEmpty() && label->pixmap().isNull())
+            continue;
+        return false;
+    }
+    return true;
+}
+
+QRect DiagnosisPanel::MarkerRect(const QRect& cell) const {
+    QRect frame = cell.adjusted(-kMarkerPad, -kMarkerPad, kMarkerPad, kMarkerPad);
+    const QPoint centre = cell.center();
+    for (const QWidget* w : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isHidden() || !(qobject_cast<const ChoiceList*>(w) || qobject_cast<const QAbstractButton*>(w)))
+            continue;
+        const QRect used = w->geometry();
+        if (!frame.intersects(used)) continue;
+        // Cut the side that reaches over the list or button.
+        if (used.left() > centre.x()) frame.setRight(used.left() - 1);
+        else if (used.right() < centre.x()) frame.setLeft(used.right() + 1);
+        else if (used.top() > centre.y()) frame.setBottom(used.top() - 1);
+        else if (used.bottom() < centre.y()) frame.setTop(used.bottom() + 1);
+        else return {};  // the cell itself lies under it
+    }
+    return frame;
+}
+
 void DiagnosisPanel::Hide() {
-    label_->hide();
-    Announce(label_, QString());
+    hide();
+    Announce(this, QString());
     marker_->hide();
 }
 
-QRect ChildRect(const QWidget* screen, const std::string& name) {
+QRect MarkedCells(const QWidget* screen, const std::string& name, int column) {
     if (name.empty()) return {};
     const auto* child = screen->findChild<QWidget*>(QString::fromStdString(name),
                                                     Qt::FindDirectChildrenOnly);
     if (!child || child->isHidden()) return {};
+    if (const auto* number = qobject_cast<const DigitColumnsLabel*>(child))
+        return (column >= 0 ? number->ColumnsRect(column, 1) : number->WrittenRect())
+            .translated(number->pos());
     return child->geometry();
 }
 

@@ -1,41 +1,70 @@
 #pragma once
 
+#include <QLabel>
 #include <QRect>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/diagnosis_note.h"
 
 class QFrame;
-class QLabel;
-class QWidget;
+class QFontMetrics;
 
 namespace sorelka {
 
-// The explanation of a wrong answer beside a practice worksheet (a label
+// The explanation of a wrong answer beside a practice worksheet (this label,
 // named DiagnosisPanel) and the frame around the first wrong cell (named
 // DiagnosisMarker). Both stay hidden until Show() is given a note.
-class DiagnosisPanel {
+//
+// The text is laid out by the panel itself: Qt would break Japanese between
+// any two characters, inside a word or an expression ("７＋ / ７＋１＝１５"),
+// so lines break only between phrases (where the explanation has a space, or
+// after a "、"), and an expression such as "７＋７＋１＝１５" always stays on
+// one line. Each sentence (after an ideographic space) starts a new line.
+class DiagnosisPanel : public QLabel {
+    Q_OBJECT
 public:
-    // `place`: the room the panel may take on `screen`, clear of every
-    // widget a pupil uses; the panel is as tall as its text needs.
-    DiagnosisPanel(QWidget* screen, const QRect& place);
+    // `rooms`: where the panel may stand on `screen`, the free space around
+    // the worksheet, in order of preference. A room may lie on blank paper
+    // that a calculation only sometimes writes on: the panel takes the first
+    // room where nothing shows now (no text, list, button, line or picture)
+    // and its text fits whole, with the room's whole width and as much of
+    // its height as the text needs. Its type is as large as `prompt`'s (the
+    // screen's prompt line), in bold.
+    DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const QLabel* prompt);
 
     // Shows `note`'s text and frames `cell` (screen coordinates; an empty
-    // rectangle frames nothing). No note: both hide.
+    // rectangle frames nothing). The frame stands a little outside the cell
+    // and is cut back where it would reach a list or a button. No note: both
+    // hide.
     void Show(const std::optional<DiagnosisNote>& note, const QRect& cell);
     void Hide();
 
-    QLabel* label() const { return label_; }
     QFrame* marker() const { return marker_; }
+    const std::vector<QRect>& rooms() const { return rooms_; }
+
+    // The lines `text` shows in `width` pixels: its own lines ("\n"), each
+    // broken at every ideographic space (between sentences), and else only
+    // at its spaces (which the break takes) and after a "、", with as many
+    // phrases on a line as fit. A phrase wider than a line stands alone.
+    static QStringList BreakAtSpaces(const QString& text, const QFontMetrics& metrics, int width);
 
 private:
-    QRect place_;
-    QLabel* label_;
+    // Whether `place` is clear of everything the screen shows now.
+    bool IsClear(const QRect& place) const;
+    // The frame around `cell`, cut back clear of the screen's lists and buttons.
+    QRect MarkerRect(const QRect& cell) const;
+
+    std::vector<QRect> rooms_;
     QFrame* marker_;
 };
 
-// The rectangle of the direct child of `screen` named `name` when it is
-// shown; empty otherwise.
-QRect ChildRect(const QWidget* screen, const std::string& name);
+// What a step of a diagnosis marks on `screen`: the direct child named
+// `name`, when shown. For a worksheet number (DigitColumnsLabel) only its
+// written digits, or only digit column `column` (0-based from the number's
+// first digit) when `column` is not negative; any other widget whole. Empty
+// when there is no such child or it is hidden.
+QRect MarkedCells(const QWidget* screen, const std::string& name, int column = -1);
 
 }  // namespace sorelka

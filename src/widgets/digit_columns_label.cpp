@@ -15,6 +15,24 @@ DigitColumnsLabel::DigitColumnsLabel(const QString& name, Qt::Alignment alignmen
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+QRect DigitColumnsLabel::ColumnsRect(int first, int count) const {
+    const int columns = static_cast<int>(text().size());
+    const int start = (alignment() & Qt::AlignRight) ? width() - columns * column_width_ : 0;
+    return QRect(start + first * column_width_, 0, count * column_width_, height());
+}
+
+QRect DigitColumnsLabel::WrittenRect() const {
+    // Padding spaces take a column each but write nothing.
+    const QString t = text();
+    int first = 0;
+    int last = static_cast<int>(t.size()) - 1;
+    while (first <= last && t[first].isSpace()) ++first;
+    while (last >= first && t[last].isSpace()) --last;
+    if (first <= last) return ColumnsRect(first, last - first + 1);
+    return (alignment() & Qt::AlignRight) ? ColumnsRect(static_cast<int>(t.size()) - 1, 1)
+                                          : ColumnsRect(0, 1);
+}
+
 void DigitColumnsLabel::paintEvent(QPaintEvent*) {
     const QString t = text();
     if (t.isEmpty()) return;

@@ -14,6 +14,14 @@ public:
     DigitColumnsLabel(const QString& name, Qt::Alignment alignment, int column_width,
                       QWidget* parent);
 
+    // Where `count` digit columns stand from the number's column `first`
+    // (0 = its first character), in the label's coordinates; a column past
+    // the text is where the next character would go.
+    QRect ColumnsRect(int first, int count) const;
+    // The columns of the written characters (padding spaces left out); with
+    // nothing written, the one column a first character would take.
+    QRect WrittenRect() const;
+
 protected:
     void paintEvent(QPaintEvent*) override;
 

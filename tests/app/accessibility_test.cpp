@@ -343,6 +343,65 @@ TEST_F(KeyboardTest, FractionMixedToImproper) {
     });
 }
 
+// Return and the keypad's Enter press the button that has the focus, on the
+// main menu (a window, where Qt itself would not), on a screen and in a
+// dialog; in a list Enter still chooses the highlighted item. A list the
+// focus arrives in shows its highlight on the chosen item, or the first, and
+// the arrows move it one item at a time.
+TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAndListsHighlightWhereTheFocusArrives) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* screen = QApplication::activeModalWidget();
+        ASSERT_NE(screen, nullptr) << "Enter on the menu's button opens the screen";
+        const auto close = qScopeGuard([screen] { screen->close(); });
+        QApplication::setActiveWindow(screen);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
+        auto* menu = Find<ChoiceList>(screen, "ComboBox1");
+        ASSERT_TRUE(FocusIn("ComboBox1"));
+        EXPECT_EQ(menu->highlighted_row(), 0) << "the first item, when none is chosen";
+        Key(Qt::Key_Down);
+        EXPECT_EQ(menu->highlighted_row(), 1) << "one item down: ２けたでわる";
+        services.random.Feed({3, 313, 49});  // 413 ÷ 59
+        Key(Qt::Key_Return);
+        EXPECT_EQ(menu->current(), 1) << "Enter in a list chooses";
+        EXPECT_EQ(LabelText(screen, "Label4"), "413 ÷ 59 = ?");
+
+        TabTo("ComboBox6");
+        auto* actions = Find<ChoiceList>(screen, "ComboBox6");
+        EXPECT_EQ(actions->highlighted_row(), 0) << "確定, not the ・ after it";
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Up);
+        EXPECT_EQ(actions->highlighted_row(), 0);
+        TabTo("ComboBox1");
+        EXPECT_EQ(menu->highlighted_row(), 1) << "back on the chosen item";
+
+        services.random.Feed({3, 645, 4});  // 745 ÷ 14
+        TabTo("CuteButton3");  // 次へ
+        Key(Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_EQ(LabelText(screen, "Label4"), "745 ÷ 14 = ?") << "the keypad's Enter";
+        TabTo("CuteButton1");  // 終る, answered No
+        Key(Qt::Key_Return);
+        EXPECT_EQ(services.dialogs.texts().size(), 1u);
+        ran = true;
+        TabTo("CuteButton2");  // 目次
+        Key(Qt::Key_Return);
+    });
+    TabTo("CuteButton3");
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "目次 by Enter: back at the menu";
+
+    program->learning_record().AddPupil(QStringLiteral("たろう"));
+    PupilDialog dialog(program->learning_record(), window());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TabTo("PupilButton1");
+    Key(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(program->learning_record().current_pupil(), QStringLiteral("たろう"));
+}
+
 // Shift+Tab walks back the way Tab came, and a dialog opens on its useful button.
 TEST_F(KeyboardTest, TabOrderReadsLikeThePageAndDialogsOpenOnTheirButton) {
     FromMenu("CuteButton3", [&](QWidget*) {

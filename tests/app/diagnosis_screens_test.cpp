@@ -7,14 +7,19 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QAbstractButton>
 #include <QTemporaryDir>
 #include <functional>
+#include <set>
+#include <string>
 
 #include "app/program.h"
 #include "core/diagnosis_note.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
+#include "support/division_pupil.h"
 #include "support/screen_support.h"
+#include "widgets/choice_list.h"
 #include "widgets/exercise_screen.h"
 
 namespace sorelka {
@@ -25,6 +30,9 @@ using namespace sorelka::testing;
 struct DiagnosisScreens : ::testing::Test {
     QTemporaryDir folder;
     FakeServices fx;
+    // For a program that draws its own problems.
+    SeededRandom seeded{25};
+    AppContext seeded_ctx{{}, fx.cues, fx.dialogs, fx.clock, seeded, fx.ctx.exe_folder, [] {}};
     std::unique_ptr<Program> program;
     ExerciseScreen* screen = nullptr;
 
@@ -63,8 +71,7 @@ struct DiagnosisScreens : ::testing::Test {
     QString PanelText() { return Panel() ? Panel()->text() : QString(); }
 
     // After "×": the label in the panel, its accessible name its text (on one line), the
-    // frame around `cell` (a screen rectangle), and the panel clear of every
-    // other widget on the screen.
+    // frame around `cell` (a screen rectangle), and both clear of the screen.
     void ExpectShown(const QString& label, const QRect& cell) {
         ASSERT_TRUE(PanelShown());
         EXPECT_TRUE(PanelText().contains(label)) << Utf8(PanelText());
@@ -72,13 +79,22 @@ struct DiagnosisScreens : ::testing::Test {
         ASSERT_TRUE(MarkerShown());
         EXPECT_TRUE(Marker()->geometry().contains(cell)) << "the frame surrounds the cell";
         EXPECT_LT(Marker()->width(), cell.width() + 20);
+        ExpectClear();
+    }
+    // The panel on nothing the screen shows (it may lie on blank paper and on
+    // a cell with nothing written in it), the frame on no list or button.
+    void ExpectClear() {
         for (QWidget* w : screen->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            // The panel may lie on blank paper, never on a cell.
             if (w == Panel() || w == Marker() || !w->isVisible() ||
                 w->objectName() == "WorksheetPaper")
                 continue;
-            EXPECT_FALSE(Panel()->geometry().intersects(w->geometry()))
-                << "the panel covers " << Utf8(w->objectName());
+            const auto* label = qobject_cast<QLabel*>(w);
+            if (!(label && label->text().trimmed().isEmpty() && label->pixmap().isNull()))
+                EXPECT_FALSE(Panel()->geometry().intersects(w->geometry()))
+                    << "the panel covers " << Utf8(w->objectName());
+            if (MarkerShown() && (qobject_cast<ChoiceList*>(w) || qobject_cast<QAbstractButton*>(w)))
+                EXPECT_FALSE(Marker()->geometry().intersects(w->geometry()))
+                    << "the frame reaches over " << Utf8(w->objectName());
         }
     }
     QRect CellOf(const char* name) { return Find<QWidget>(screen, name)->geometry(); }
@@ -99,11 +115,15 @@ const std::vector<const char*> kDivisionLists = {"ComboBox2", "ComboBox3", "Comb
 
 struct DivisionEntry {
     int quotient_place = 0;  // a quotient digit in that place, else a row number
-    int value = 0;
+    int value = 0;           // -1 with no place: "飛ばし"
 };
 
 void WorkDivision(DiagnosisScreens& t, const std::vector<DivisionEntry>& entries) {
     for (const DivisionEntry& e : entries) {
+        if (!e.quotient_place && e.value < 0) {
+            t.Pick("ComboBox6", 2);  // 飛ばし
+            continue;
+        }
         if (e.quotient_place) {
             const QString before = LabelText(t.screen, "Label7");
             t.Pick(kDivisionLists[e.quotient_place - 1], e.value);
@@ -129,8 +149,10 @@ TEST_F(DiagnosisScreens, DivisionPracticeNamesTheMistakeFramesItsCellAndHidesAga
     Pick("ComboBox1", 0);
     WorkDivision(*this, kZeroLeftOut);
     ASSERT_EQ(LabelText(screen, "Label3"), "×");
-    ExpectShown("商に０をたてわすれた", CellOf("Label7"));
-    EXPECT_TRUE(PanelText().contains("商に ０を たてわすれたよ"));
+    // The second digit of "12", where the 0 belongs.
+    const QRect second_digit = CellOf("Label7").adjusted(30, 0, 0, 0);
+    ExpectShown("商に０をたてわすれた", QRect(second_digit.topLeft(), QSize(30, second_digit.height())));
+    EXPECT_TRUE(PanelText().simplified().contains("十の位に ０を たてわすれたよ")) << "read across its lines";
     EXPECT_FALSE(PanelText().contains(kHabitLine)) << "once is no habit";
     EXPECT_EQ(Utf8(LastRow().error_kind), "zero_missing");
     EXPECT_EQ(Utf8(LastRow().error_step), "quotient:2");
@@ -139,8 +161,9 @@ TEST_F(DiagnosisScreens, DivisionPracticeNamesTheMistakeFramesItsCellAndHidesAga
     Click(screen, "CuteButton3");  // 次へ
     ExpectHidden("次へ");
     WorkDivision(*this, kZeroLeftOut);
-    ExpectShown("商に０をたてわすれた", CellOf("Label7"));
-    EXPECT_TRUE(PanelText().endsWith(kHabitLine)) << "twice among the last answers: a habit";
+    ExpectShown("商に０をたてわすれた", QRect(second_digit.topLeft(), QSize(30, second_digit.height())));
+    EXPECT_TRUE(PanelText().simplified().endsWith(QString(kHabitLine).simplified()))
+        << "twice among the last answers: a habit";
 
     Pick("ComboBox6", 4);  // クリア
     ExpectHidden("クリア");
@@ -151,6 +174,71 @@ TEST_F(DiagnosisScreens, DivisionPracticeNamesTheMistakeFramesItsCellAndHidesAga
     ASSERT_EQ(LabelText(screen, "Label3"), "○");
     ExpectHidden("○");
     EXPECT_EQ(Utf8(LastRow().error_kind), "");
+}
+
+// A pupil's division as the division pupil works it, entered through the
+// lists: "×", then the frame on the one wrong quotient digit or the wrong
+// row's digits, clear of every list and button, and the panel clear of the
+// worksheet. Problems of all three menus, until every buggy pupil has been
+// met on quotients of one, two and three digits.
+TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLength) {
+    namespace dp = testing::division_pupil;
+    program = std::make_unique<Program>(seeded_ctx, folder.path() + "/seeded.db");
+    Open("TForm2");
+    std::set<std::pair<std::size_t, int>> met;  // quotient length, mistake
+    for (int i = 0; i < 90 && met.size() < 3 * std::size(dp::kBugs); ++i) {
+        Pick("ComboBox1", i % 3);
+        const int dividend = LabelText(screen, "Label5").toInt();
+        const int divisor = LabelText(screen, "Label6").toInt();
+        const division::DivisionProblem p{dividend, divisor, dividend / divisor, dividend % divisor, 0};
+        const std::size_t length = std::to_string(p.quotient).size();
+        for (const dp::BugCase& b : dp::kBugs) {
+            if (met.count({length, int(b.bug)})) continue;
+            const auto entries = dp::Pupil(p, b.bug, i % 3 + 1);
+            if (!entries) continue;
+            Pick("ComboBox6", 4);  // クリア
+            std::vector<DivisionEntry> clicks;
+            for (const dp::Entry& e : *entries) {
+                if (e.what == dp::Entry::Skip) clicks.push_back({0, -1});
+                else clicks.push_back({e.what == dp::Entry::Digit ? e.place : 0, e.value});
+            }
+            WorkDivision(*this, clicks);
+            if (LabelText(screen, "Label3") != "×") continue;  // the mistake changed nothing
+            SCOPED_TRACE(Utf8(LabelText(screen, "Label4") + " " + PanelText()));
+            met.insert({length, int(b.bug)});
+            ExpectClear();
+            // The step the screen's worked rows are diagnosed at.
+            WorkedRows rows;
+            for (int n = 7; n <= 13; ++n)
+                rows.push_back({"Label" + std::to_string(n), Utf8(LabelText(screen, QStringLiteral("Label%1").arg(n)))});
+            const Diagnosis d = division::DiagnoseDivision(p, rows);
+            ASSERT_TRUE(d.has_value());
+            const std::string step = d->step;
+            ASSERT_TRUE(PanelShown());
+            ASSERT_EQ(MarkerShown(), !step.empty());
+            if (step.empty()) continue;
+            const QRect frame = Marker()->geometry().adjusted(3, 3, -3, -3);
+            if (step.starts_with("quotient:")) {
+                // One digit column of the quotient, where that digit stands.
+                const auto* quotient = Find<QLabel>(screen, "Label7");
+                const int column = std::stoi(step.substr(9)) - 1;
+                EXPECT_LE(frame.width(), 30);
+                EXPECT_EQ(frame.left(), quotient->x() + 30 * column);
+            } else {
+                // A row: its written digits.
+                const auto* row = Find<QLabel>(screen, QString::fromStdString(division::DivisionStepCell(step)));
+                EXPECT_LE(frame.width(), 30 * std::max<int>(1, row->text().size()));
+                EXPECT_TRUE(frame.intersects(row->geometry()));
+            }
+        }
+        Click(screen, "CuteButton3");  // 次へ
+    }
+    for (std::size_t length = 1; length <= 3; ++length)
+        for (const dp::BugCase& b : dp::kBugs)
+            // A one-digit quotient has no 0 inside, no second place and nothing left to bring down.
+            if (!(length == 1 && (b.bug == dp::Bug::ZeroMissing || b.bug == dp::Bug::PlaceRight ||
+                                  b.bug == dp::Bug::BringDown)))
+                EXPECT_TRUE(met.count({length, int(b.bug)})) << b.name << " on a quotient of " << length;
 }
 
 // ------------------------------------------------------------ decimals
@@ -211,6 +299,57 @@ TEST_F(DiagnosisScreens, RulesPracticeFramesTheCalculationChosenForTheBox) {
     Pick("ComboBox6", 4);
     ASSERT_EQ(LabelText(screen, "Label21"), "○");
     ExpectHidden("○");
+}
+
+// The last calculation a division: the frame stands on the one quotient
+// digit that went wrong, of a two-digit and of a one-digit quotient, clear
+// of the lists beside the division.
+TEST_F(DiagnosisScreens, RulesFramesTheWrongQuotientDigitClearOfTheLists) {
+    Open("TForm8");
+    const std::vector<const char*> lists = {"ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"};
+    const auto confirm = [&] { Pick("ComboBox6", 0); };
+    struct Case {
+        const char* what;
+        int menu;
+        std::vector<int> draws;
+        std::function<void()> work;
+    };
+    const Case cases[] = {
+        {"□ x 7 = 84 worked as 84 ÷ 7 with 2 in the tens", 3, {4, 0, 1, 5},
+         [&] {
+             Pick("ComboBox7", 3);  // ÷
+             Pick("ComboBox3", 2);
+             confirm();
+             Digits(14, lists);
+             confirm();
+             Digits(6, lists);
+             Pick("ComboBox6", 4);  // 終わり
+         }},
+        {"12 x 6 ÷ 9 with 72 ÷ 9 = 9", 2, {5, 11, 4, 7},
+         [&] {
+             Digits(72, lists);
+             Pick("ComboBox6", 4);
+             Pick("ComboBox2", 9);
+             confirm();
+             Digits(81, lists);
+             confirm();
+             Digits(9, lists);
+             Pick("ComboBox6", 4);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fx.random.Feed(c.draws);
+        Pick("ComboBox1", c.menu);
+        c.work();
+        ASSERT_EQ(LabelText(screen, "Label21"), "×");
+        EXPECT_NE(Utf8(LastRow().error_step).find("kind:quotient_too_big/quotient:1/cell:Label16"),
+                  std::string::npos)
+            << Utf8(LastRow().error_step);
+        const QWidget* quotient = Find<QWidget>(screen, "Label16");
+        ExpectShown("商が大きすぎる", QRect(quotient->x(), quotient->y(), 28, quotient->height()));
+        EXPECT_LE(Marker()->width(), 28 + 6) << "one digit column";
+    }
 }
 
 // ------------------------------------------------------------ fractions

@@ -17,15 +17,6 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "core/diagnosis_note.h"
-#include "decimals/decimal_diagnosis.h"
-#include "decimals/decimal_pupils.h"
-#include "division/division_diagnosis.h"
-#include "fractions/fraction_diagnosis.h"
-#include "fractions/fraction_pupils.h"
-#include "rules/rules_diagnosis.h"
-#include "support/division_pupil.h"
-#include "support/rules_pupil.h"
 #include "decimals/decimal_numbers.h"
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet.h"
@@ -39,8 +30,10 @@
 #include "rules/expression_problems.h"
 #include "rules/rules_practice.h"
 #include "support/fakes.h"
+#include "support/pupil_notes.h"
 #include "support/screen_support.h"
 #include "widgets/choice_list.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/exercise_screen.h"
 
 namespace sorelka {
@@ -161,107 +154,6 @@ Texts FractionPrompts() {
     return texts;
 }
 
-// The practice panel's texts, with the habit line (the longest form): every
-// kind the buggy pupils of a topic make on many draws, as the panel shows it.
-constexpr int kDiagnosisDraws = 300;
-
-void AddNote(std::set<std::string>& texts, const Diagnosis& d, const std::string& label) {
-    if (d) texts.insert(DiagnosisNote{*d, label, true}.Text());
-}
-
-Texts Sorted(const std::set<std::string>& texts) {
-    Texts out;
-    for (const auto& t : texts) Add(out, t);
-    return out;
-}
-
-Texts DivisionNotes() {
-    namespace dp = testing::division_pupil;
-    SeededRandom random{20261209};
-    FakeCuePlayer cues;
-    FakeDialogs dialogs;
-    division::LongDivision model(cues, dialogs, random);
-    std::set<std::string> texts;
-    for (int i = 0; i < kDiagnosisDraws; ++i) {
-        model.NewProblem(i % 3 + 1);
-        const division::DivisionProblem problem = model.problem();
-        for (const dp::BugCase& b : dp::kBugs) {
-            const auto entries = dp::Pupil(problem, b.bug, i % 3 + 1);
-            if (!entries) continue;
-            model.ApplyAction(division::kClear);
-            dp::Enter(model, *entries);
-            const Diagnosis d = division::DiagnoseDivision(problem, WorkedRowsOf(model.worksheet()));
-            if (d) AddNote(texts, d, division::DivisionKindLabel(d->kind));
-        }
-        cues.clear();
-    }
-    return Sorted(texts);
-}
-
-Texts DecimalNotes(decimals::Operation operation) {
-    using namespace decimals;
-    SeededRandom random{20261209};
-    std::set<std::string> texts;
-    for (int i = 0; i < kDiagnosisDraws; ++i)
-        for (auto pupil : {pupils::Pupil::ForgetsCarry, pupils::Pupil::KeepsLender,
-                           pupils::Pupil::Swaps, pupils::Pupil::ColumnSlip}) {
-            const DecimalProblem problem = DrawProblem(operation, random, i % 3 + 1);
-            const pupils::Worked worked = pupils::Work(pupil, operation, problem, random.engine());
-            const int entered = ReadAnswer(worked.digits, problem.places);
-            const Diagnosis d =
-                DiagnoseDecimal(operation, problem, pupils::FinishedRows(problem, entered));
-            if (d) AddNote(texts, d, DecimalKindLabel(d->kind));
-        }
-    return Sorted(texts);
-}
-
-Texts RulesNotes() {
-    namespace rp = testing::rules_pupil;
-    SeededRandom random{20261209};
-    FakeCuePlayer cues;
-    FakeDialogs dialogs;
-    rp::Hooks hooks;
-    rules::CalculationSteps steps(dialogs, cues, hooks);
-    hooks.steps = &steps;
-    std::set<std::string> texts;
-    for (int i = 0; i < kDiagnosisDraws; ++i) {
-        rules::ExpressionProblem p;
-        rules::GenerateProblem(i % 4 + 1, random, p);
-        hooks.expected = p.expected_answer;
-        for (const rp::BugCase& b : rp::kBugs) {
-            if (!rp::HasPlace(b.bug, p)) continue;
-            steps.ClearColumnArea();
-            if (!rp::Pupil(steps, b.bug, i % 2).Work(p)) continue;
-            const Diagnosis d = rules::DiagnoseRules(p, WorkedRowsOf(steps.worksheet()));
-            if (!d) continue;
-            const std::string inner = rules::RulesKindLabel(rules::StepField(d->step, "kind"));
-            AddNote(texts, d, inner.empty() ? rules::RulesKindLabel(d->kind) : inner);
-        }
-        cues.clear();
-        dialogs.shown.clear();
-    }
-    return Sorted(texts);
-}
-
-Texts FractionNotes() {
-    using namespace fractions;
-    SeededRandom random{20261209};
-    std::set<std::string> texts;
-    for (int i = 0; i < kDiagnosisDraws; ++i)
-        for (int family = 1; family <= 3; ++family)
-            for (auto pupil : {pupils::Pupil::LeavesImproper, pupils::Pupil::ForgetsTimesDenominator,
-                               pupils::Pupil::WrongWhole, pupils::Pupil::ChangesDenominator,
-                               pupils::Pupil::NumeratorSlip}) {
-                const auto problem = DrawFractionProblem(family, Variant::Practice, random);
-                if (!problem) continue;
-                const FractionEntry entry = pupils::Work(pupil, family, *problem);
-                const Diagnosis d = DiagnoseFraction(family, Variant::Practice, *problem,
-                                                     pupils::FinishedRows(family, *problem, entry));
-                if (d) AddNote(texts, d, FractionKindLabel(d->kind));
-            }
-    return Sorted(texts);
-}
-
 const Texts kFractionTasks{QStringLiteral("帯分数か整数に直しなさい。"),
                            QStringLiteral("仮分数に直しなさい。"), QStringLiteral("□を求めなさい。")};
 const Texts kMarks{QStringLiteral("○"), QStringLiteral("×")};
@@ -374,11 +266,6 @@ TEST_F(TextFitTest, EveryTextShowsWholeInItsLabel) {
         {practice_fractions, "Label3", kMarks},
         {drill_fractions, "Label2", FractionPrompts()},
         {drill_fractions, "Label11", kFractionTasks, [this](QWidget* s) { StartDrill(s); }},
-        {practice_division, "DiagnosisPanel", DivisionNotes()},
-        {form("TForm4"), "DiagnosisPanel", DecimalNotes(decimals::Operation::Addition)},
-        {form("TForm6"), "DiagnosisPanel", DecimalNotes(decimals::Operation::Subtraction)},
-        {practice_rules, "DiagnosisPanel", RulesNotes()},
-        {practice_fractions, "DiagnosisPanel", FractionNotes()},
     };
     for (const auto& [name, texts] : practice_figures) table.push_back({practice_fractions, name, texts});
     for (const auto& [name, texts] : drill_figures) table.push_back({drill_fractions, name, texts});
@@ -433,6 +320,83 @@ TEST_F(TextFitTest, EveryTextOfAScreenAsShownAndEveryListItemShowsWhole) {
             if (hidden) list->hide();
         }
         f->hide();
+    }
+}
+
+// Whether the panel's lines (`shown`) break only between the phrases of
+// `text` (at a space, or after a "、"), and no line starts or ends with a
+// sign of a calculation.
+::testing::AssertionResult BreaksBetweenPhrases(const QString& shown, const QString& text) {
+    int at = 0;
+    for (const QChar c : shown) {
+        const bool after_comma = at > 0 && text[at - 1] == u'、';
+        if (c == u'\n' && after_comma && at < text.size() && !text[at].isSpace()) continue;
+        if (at >= text.size() || (c != text[at] && !(c == u'\n' && text[at].isSpace())))
+            return ::testing::AssertionFailure() << "a line breaks inside a phrase: " << Utf8(shown);
+        ++at;
+    }
+    for (const QString& line : shown.split(u'\n')) {
+        const QString no_start = QStringLiteral("＋－×÷＝）");
+        const QString no_end = QStringLiteral("＋－×÷＝（");
+        if (!line.isEmpty() && (no_start.contains(line.front()) || no_end.contains(line.back())))
+            return ::testing::AssertionFailure() << "a line starts or ends inside a calculation: " << Utf8(line);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// On the rules worksheet, the calculation a note is about stands written
+// while the panel shows: its cells, filled as full as they get.
+std::vector<QLabel*> WriteCalculationOf(QWidget* screen, const DiagnosisNote& note) {
+    const QString cell = QString::fromStdString(rules::StepField(note.finding.step, "cell"));
+    if (cell.isEmpty()) return {};
+    const int n = cell.mid(5).toInt();
+    const auto [first, last] = n <= 7 ? std::pair{4, 7} : n <= 13 ? std::pair{8, 13} : std::pair{14, 20};
+    std::vector<QLabel*> written;
+    for (int k = first; k <= last; ++k) {
+        auto* label = screen->findChild<QLabel*>(QStringLiteral("Label%1").arg(k));
+        label->setText(k == 7 ? QStringLiteral("＋") : k == 13 ? QStringLiteral("×") : QStringLiteral("8888"));
+        written.push_back(label);
+    }
+    return written;
+}
+
+// Every note the buggy pupils of each topic meet, with the habit line, as the
+// panel lays it out: type as large as the prompt line's at least, lines
+// broken only between phrases, whole within the room it takes and clear of
+// the calculation on the worksheet.
+TEST_F(TextFitTest, EveryPanelTextBreaksBetweenPhrasesAndShowsWhole) {
+    using decimals::Operation;
+    const struct {
+        const char* form;
+        PupilNotes notes;
+    } cases[] = {
+        {"TForm2", DivisionPupilNotes(100)},
+        {"TForm4", DecimalPupilNotes(Operation::Addition, 200)},
+        {"TForm6", DecimalPupilNotes(Operation::Subtraction, 200)},
+        {"TForm8", RulesPupilNotes(120)},
+        {"TForm10", FractionPupilNotes(100)},
+    };
+    for (const auto& c : cases) {
+        auto* screen = static_cast<ExerciseScreen*>(form(c.form));
+        screen->ShowModeless();
+        auto* panel = screen->findChild<DiagnosisPanel*>(QStringLiteral("DiagnosisPanel"));
+        ASSERT_NE(panel, nullptr) << c.form;
+        EXPECT_GE(panel->font().pixelSize(), label(screen, "Label2")->font().pixelSize()) << c.form;
+        EXPECT_GT(c.notes.size(), 20u) << c.form;
+        for (const auto& [text, note] : c.notes) {
+            const std::vector<QLabel*> written =
+                QString(c.form) == "TForm8" ? WriteCalculationOf(screen, note) : std::vector<QLabel*>{};
+            panel->Show(note, QRect());
+            ExpectFits(panel, panel->text(), screen->objectName() + ".DiagnosisPanel");
+            EXPECT_TRUE(BreaksBetweenPhrases(panel->text(), Shown(text)));
+            for (QLabel* cell : written) {
+                EXPECT_FALSE(panel->geometry().intersects(cell->geometry()))
+                    << Utf8(cell->objectName()) << " under " << text;
+                cell->clear();
+            }
+        }
+        panel->Hide();
+        screen->hide();
     }
 }
 

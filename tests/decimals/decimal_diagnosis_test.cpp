@@ -37,7 +37,10 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
          {0, 344, 177}, {0, 5, 3, 3, 0}, kColumnSlip, "column:tenths",
          "小数第一位の たし算が ちがうよ　４＋７＋１＝１２"},
         {"3.45 + 1.78 with a tens digit written: 15.23", kAdditionPractice, {0, 344, 177},
-         {1, 5, 2, 3, 0}, kSlip, "column:tens", "十の位には なにも 入らないよ"},
+         {1, 5, 2, 3, 0}, kSlip, "column:tens", "十の位には なにも 入らないよ　３．４５＋１．７８＝５．２３"},
+        {"7.45 + 4.81, the carry into the tens forgotten: 2.26", kAdditionPractice,
+         {0, 744, 480}, {0, 2, 2, 6, 0}, kCarryMissing, "column:tens",
+         "十の位に くり上がりの １を 書きわすれたよ　一の位は ７＋４＋１＝１２"},
         {"5.02 - 1.37, the borrow not taken off: 4.75", kSubtractionPractice, {0, 501, 136},
          {0, 4, 7, 5, 0}, kBorrowMissing, "column:tenths",
          "小数第一位は １ かしたので ０が ９に なるよ　９－３＝６"},
@@ -46,7 +49,7 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
          "小数第二位は ひけないので、上の位から くり下げて ひくよ　１１－８＝３"},
         {"7.31 - 2.58 with nothing in common: 1.11", kSubtractionPractice, {0, 730, 257},
          {0, 1, 1, 1, 0}, kOther, "column:hundredths",
-         "小数第二位から ちがっているよ　もういちど 計算してみよう"},
+         "小数第二位から ちがっているよ　１１－８＝３"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -142,6 +142,40 @@ void DecimalPractice(Program& program, FakeServices& services) {
     sub->hide();
 }
 
+// The diagnosis panels after "×": 875 ÷ 8 answered 19 (the 0 left out of
+// the quotient), 7.5 + 4.8 answered 2.3 (the carry into the tens forgotten),
+// 5.02 - 1.37 answered 4.75 (the borrow not taken off the tenths).
+void DiagnosisPanels(Program& program, FakeServices& services) {
+    ExerciseScreen* s = Open(program, 0);
+    services.random.Feed({5, 775, 6});
+    Pick(s, "ComboBox1", 0);
+    Steps(s, {{4, 1}, {6, 0}, {2, 8}, {6, 0}, {3, 7}, {2, 5}, {6, 0}, {2, 9}});
+    // The second quotient digit is asked for in the tens.
+    if (s->findChild<QLabel*>("Label7")->text() == QStringLiteral("1")) Steps(s, {{3, 9}});
+    Steps(s, {{6, 0}, {3, 7}, {2, 2}, {6, 0}, {2, 3}, {6, 0}, {6, 6}});
+    Save(s, "TForm2-diagnosis");
+    s->hide();
+    ExerciseScreen* add = Open(program, 2);
+    services.random.Feed({0, 74, 47});
+    Pick(add, "ComboBox1", 0);
+    Steps(add, {{5, 2}, {4, 3}, {7, 0}});
+    Save(add, "TForm4-diagnosis");
+    add->hide();
+    ExerciseScreen* sub = Open(program, 4);
+    services.random.Feed({0, 501, 136});
+    Pick(sub, "ComboBox1", 1);
+    Steps(sub, {{5, 4}, {4, 7}, {3, 5}, {7, 0}});
+    Save(sub, "TForm6-diagnosis");
+    sub->hide();
+    // 12 x 6 ÷ 9 with 72 ÷ 9 worked as 9 (the quotient too big).
+    ExerciseScreen* rules = Open(program, 6);
+    services.random.Feed({5, 11, 4, 7});
+    Pick(rules, "ComboBox1", 2);
+    Steps(rules, {{3, 7}, {2, 2}, {6, 4}, {2, 9}, {6, 0}, {3, 8}, {2, 1}, {6, 0}, {2, 9}, {6, 4}});
+    Save(rules, "TForm8-diagnosis");
+    rules->hide();
+}
+
 void FractionPractice(Program& program, FakeServices& services) {
     ExerciseScreen* s = Open(program, 8);
     services.random.Feed({1, 2});  // 7/3
@@ -343,6 +377,7 @@ int main(int argc, char** argv) {
                  {{0, 839, 256}, {50, 1502, 689}, {0, 405, 37}},
                  {{0, 5, 8, 3}, {0, 8, 1, 3}, {0, 3, 6, 8}});
     DecimalPractice(program, services);
+    DiagnosisPanels(program, services);
     FractionPractice(program, services);
     FractionDrill(program, services);
     RulesDrill(program, services);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include <QApplication>
 #include <QImage>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -106,6 +110,51 @@ TEST_F(ChoiceListTest, ChoosingOutsideTheItemsIsIgnored) {
     EXPECT_TRUE(chosen.empty());
     digits->Choose(9);
     EXPECT_EQ(chosen, std::vector<int>{9});
+}
+
+// The contrast of two colours as the accessibility guidelines reckon it.
+double Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A pixel of item `row` as the list paints it: on its outline's left side
+// (`rim`), or inside it, away from the text.
+QColor PixelOf(ChoiceList* list, int row, bool rim) {
+    const QRect item =
+        list->ItemRect(row).translated(list->view()->viewport()->mapTo(list, QPoint(0, 0)));
+    return list->grab().toImage().pixelColor(rim ? item.left() + 3 : item.right() - 10,
+                                             item.center().y());
+}
+
+// The keyboard's highlight, read from the pixels the list paints: an outline
+// without a fill, so it never looks like the chosen item's yellow, standing
+// out at least 3 : 1 against the list and against the yellow it may outline.
+TEST_F(ChoiceListTest, TheKeyboardHighlightIsAnOutlineThatStandsOutAndIsNoChoice) {
+    QApplication::setActiveWindow(&window);
+    ClickItem(digits, 3);
+    QTest::keyClick(digits->view(), Qt::Key_Down);  // now a keyboard user's
+    ASSERT_EQ(digits->highlighted_row(), 4);
+    ASSERT_EQ(digits->current(), 3) << "moving is not choosing";
+    const QColor list = PixelOf(digits, 6, false);
+    const QColor chosen = PixelOf(digits, 3, false);
+    const QColor outline = PixelOf(digits, 4, true);
+    EXPECT_EQ(chosen, kChosenItemColour);
+    EXPECT_EQ(list, kListBackground);
+    EXPECT_EQ(PixelOf(digits, 4, false), list) << "no fill: the highlighted item looks like any other";
+    EXPECT_EQ(outline, kKeyboardHighlightColour);
+    EXPECT_GE(Contrast(outline, list), 3.0);
+    EXPECT_GE(Contrast(outline, chosen), 3.0);
+
+    QTest::keyClick(digits->view(), Qt::Key_Up);  // onto the chosen item: yellow, outlined
+    EXPECT_EQ(PixelOf(digits, 3, true), kKeyboardHighlightColour);
+    EXPECT_EQ(PixelOf(digits, 3, false), kChosenItemColour);
 }
 
 // Left and right edge of the dark pixels drawn for item `index`, in the
