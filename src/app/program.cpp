@@ -144,8 +144,10 @@ void Program::OpenOwnRecord() {
 report::TeacherPin& Program::teacher_pin() {
     if (!pin_) {
         settings_ = record::ProgramSettings();
-        pin_ = std::make_unique<report::TeacherPin>(*settings_,
-                                                    [] { return QDateTime::currentMSecsSinceEpoch(); });
+        system_settings_ = report::SystemSettings();
+        pin_ = std::make_unique<report::TeacherPin>(
+            *settings_, *system_settings_, [this] { return !learning_->Roster().empty(); },
+            [] { return QDateTime::currentMSecsSinceEpoch(); });
     }
     return *pin_;
 }

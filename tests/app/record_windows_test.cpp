@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "app/pin_dialog.h"
 #include "app/program.h"
 #include "app/teacher_window.h"
+#include "record/learning_record.h"
 #include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
@@ -319,7 +321,23 @@ TEST(RecordMenu, OpensTheOwnRecordAndTheTeachersViewBehindThePin) {
     items[1]->trigger();
     EXPECT_EQ(message, "5回まちがえました。30秒まってから入れてください。");
     EXPECT_FALSE(program.teacher_window()->isVisible());
-    program.teacher_pin().Set("1234", "1234");  // leaves the wait behind for other tests
+    record::ProgramSettings()->remove("teacher");  // leaves neither the PIN nor the wait for other tests
+}
+
+// Pupils on record and no PIN anywhere (the line gone from the settings,
+// or never set by the administrator): the dialog sends the teacher to the
+// administrator and takes nothing.
+TEST(RecordMenu, WithPupilsAndNoPinTheTeacherIsSentToTheAdministrator) {
+    QTemporaryDir data;
+    FakeServices fx;
+    Program program(fx.ctx, data.path() + "/kyozai.db");
+    program.learning_record().AddPupil("はなこ");
+    PinDialog dialog(program.teacher_pin(), nullptr);
+    EXPECT_EQ(LabelText(&dialog, "PinPrompt"), "先生用のPINが設定されていません。");
+    EXPECT_EQ(LabelText(&dialog, "PinMessage"),
+              "管理者に「sorelka --set-teacher-pin」でPINを設定してもらってください。");
+    EXPECT_FALSE(Find<QPushButton>(&dialog, "PinOkButton")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(&dialog, "PinEdit")->isEnabled());
 }
 
 }  // namespace

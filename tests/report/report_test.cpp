@@ -1,11 +1,10 @@
 // The class's figures against a plain count of random histories, the
 // answers file (byte-order mark, a round trip, awkward names, the formula
-// guard), the printed report read back with pdftotext, and the PIN.
+// guard), and the printed report read back with pdftotext.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <algorithm>
 #include <map>
 #include <random>
@@ -13,7 +12,6 @@
 #include "report/csv_export.h"
 #include "report/pdf_report.h"
 #include "report/report_data.h"
-#include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/old_record_file.h"
 #include "support/screen_support.h"
@@ -345,55 +343,6 @@ TEST(PdfReport, AnUnwritablePlaceIsToldAndLeavesNoFile) {
     EXPECT_TRUE(error.contains("書きこめません"));
     EXPECT_FALSE(report::ExportCsv(r.db(), {}, r.folder.path() + "/no/such/x.csv", &error));
     EXPECT_TRUE(error.contains("書きこめません"));
-}
-
-// ---------------------------------------------------------------- PIN
-
-TEST(TeacherPin, IsSetTwiceKeptAsASaltedHashAndWaitsAfterFiveWrongTries) {
-    QTemporaryDir folder;
-    QSettings settings(folder.path() + "/pin.conf", QSettings::IniFormat);
-    qint64 now = 1'000'000;
-    report::TeacherPin pin(settings, [&] { return now; });
-    using Set = report::TeacherPin::SetResult;
-    using Try = report::TeacherPin::TryResult;
-    EXPECT_FALSE(pin.is_set());
-    EXPECT_EQ(pin.Try("1234"), Try::NotSet);
-    EXPECT_EQ(pin.Set("123", "123"), Set::NotFourDigits);
-    EXPECT_EQ(pin.Set("12a4", "12a4"), Set::NotFourDigits);
-    EXPECT_EQ(pin.Set("１２３４", "１２３４"), Set::NotFourDigits);
-    EXPECT_EQ(pin.Set("2580", "2581"), Set::Mismatch);
-    EXPECT_FALSE(pin.is_set());
-    ASSERT_EQ(pin.Set("2580", "2580"), Set::Set);
-
-    // Only a salted hash is kept: neither the PIN nor the same hash twice.
-    const QString stored = settings.value("teacher/pin").toString();
-    EXPECT_FALSE(stored.contains("2580"));
-    QSettings other_settings(folder.path() + "/other.conf", QSettings::IniFormat);
-    report::TeacherPin other(other_settings, [&] { return now; });
-    other.Set("2580", "2580");
-    EXPECT_NE(other_settings.value("teacher/pin").toString(), stored);
-
-    for (int i = 1; i < report::TeacherPin::kTriesBeforeWait; ++i) {
-        EXPECT_EQ(pin.Try("0000"), Try::Wrong);
-        EXPECT_EQ(pin.seconds_to_wait(), 0);
-    }
-    EXPECT_EQ(pin.Try("0000"), Try::Wrong);
-    EXPECT_EQ(pin.seconds_to_wait(), 30);
-    // Waiting: even the right PIN is not taken, and a new program waits too.
-    now += 29'000;
-    EXPECT_EQ(pin.Try("2580"), Try::Waiting);
-    report::TeacherPin restarted(settings, [&] { return now; });
-    EXPECT_EQ(restarted.seconds_to_wait(), 1);
-    now += 1'000;
-    EXPECT_EQ(pin.Try("1111"), Try::Wrong);  // after the wait, a wrong try waits again
-    EXPECT_EQ(pin.seconds_to_wait(), 30);
-    now += 30'000;
-    EXPECT_EQ(pin.Try("2580"), Try::Open);
-    EXPECT_EQ(pin.wrong_tries(), 0);
-    // A clock put back never makes a wait longer than one.
-    pin.Try("0000"), pin.Try("0000"), pin.Try("0000"), pin.Try("0000"), pin.Try("0000");
-    now -= 3'600'000;
-    EXPECT_EQ(pin.seconds_to_wait(), 30);
 }
 
 }  // namespace

@@ -57,11 +57,12 @@ int main(int argc, char** argv) {
     config.user = QStringLiteral("pc");
     config.sslmode = QStringLiteral("disable");
     config.password_file = QString::fromLocal8Bit(argv[5]);
-    if (const QString problem = sorelka::sync::ReadPasswordFile(config.password_file, &config.password);
-        !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    const sorelka::sync::PasswordReading password = sorelka::sync::ReadPasswordFile(config.password_file);
+    if (!password.problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(password.problem));
         return 2;
     }
+    config.password = password.password;
     sorelka::sync::SyncTiming timing;
     timing.idle_ms = 100;
     timing.first_retry_ms = 200;
