@@ -7,8 +7,10 @@
 
 #include "core/random.h"
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_examples.h"
 #include "decimals/decimal_numbers.h"
 #include "decimals/decimal_pupils.h"
+#include "diagnosis_bench.h"
 #include "decimals/decimal_practice.h"
 #include "support/fakes.h"
 
@@ -115,6 +117,25 @@ void BM_DiagnoseDecimalWorstCase(benchmark::State& state) {
     state.counters["worst_us"] = *std::max_element(best.begin(), best.end());
 }
 BENCHMARK(BM_DiagnoseDecimalWorstCase)->Unit(benchmark::kMillisecond);
+
+
+// A find-the-mistake example of each menu item of both operations.
+void BM_DrawDecimalMistake(benchmark::State& state) {
+    SystemRandom random;
+    const Operation operation = state.range(0) ? Operation::Subtraction : Operation::Addition;
+    const int menu = static_cast<int>(state.range(1));
+    bench::TimeEveryDraw(state, [&] { return DrawDecimalMistake(operation, menu, random); });
+}
+BENCHMARK(BM_DrawDecimalMistake)->ArgsProduct({{0, 1}, {1, 2, 3}})->Iterations(2000);
+
+void BM_DecimalWorkedExample(benchmark::State& state) {
+    SystemRandom random;
+    for (auto _ : state) {
+        const DecimalProblem p = DrawProblem(Operation::Subtraction, random, 3);
+        benchmark::DoNotOptimize(DecimalWorkedExample(Operation::Subtraction, p));
+    }
+}
+BENCHMARK(BM_DecimalWorkedExample)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::decimals

@@ -6,6 +6,7 @@
 #include "core/random.h"
 #include "diagnosis_bench.h"
 #include "division/division_diagnosis.h"
+#include "division/division_examples.h"
 #include "division/division_problem.h"
 #include "division/long_division.h"
 #include "support/diagnosis_draws.h"
@@ -136,6 +137,30 @@ void BM_DiagnoseDivisionWorstAnswer(benchmark::State& state) {
     state.SetLabel(ProblemText(a.problem) + " " + (d ? d->kind + " " + d->step : "right"));
 }
 BENCHMARK(BM_DiagnoseDivisionWorstAnswer)->Unit(benchmark::kMicrosecond);
+
+
+// A find-the-mistake example of each menu item, drawn with the program's
+// generator: with no kind preferred, and preferring a 0 left out of the
+// quotient, the kind that has a place in fewest problems.
+void BM_DrawDivisionMistake(benchmark::State& state) {
+    SystemRandom random;
+    const int menu = static_cast<int>(state.range(0));
+    const std::vector<std::string> preferred =
+        state.range(1) ? std::vector<std::string>{kZeroMissing} : std::vector<std::string>{};
+    bench::TimeEveryDraw(state, [&] { return DrawDivisionMistake(menu, random, preferred); });
+}
+BENCHMARK(BM_DrawDivisionMistake)->ArgsProduct({{1, 2, 3}, {0, 1}})->Iterations(2000);
+
+// The worked example of a drawn problem of menu item 3 (the longest divisions).
+void BM_DivisionWorkedExample(benchmark::State& state) {
+    SystemRandom random;
+    DivisionProblem p;
+    for (auto _ : state) {
+        GenerateProblem(3, random, p);
+        benchmark::DoNotOptimize(DivisionWorkedExample(p));
+    }
+}
+BENCHMARK(BM_DivisionWorkedExample)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::division

@@ -114,9 +114,9 @@ void BM_DrillAnswerWithHistory(benchmark::State& state) {
     HistoryRig rig;
     RecordedAnswers answers(rig.learning, rig.log);
     rig.log.ClearDrillLog();
-    const std::string drill = answers.StartDrill({1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
+    const std::string drill = answers.StartDrill({Topic::Division, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}});
     JudgedAnswer answer;
-    answer.topic = 1;
+    answer.topic = Topic::Division;
     answer.menu_choice = 1;
     answer.problem = "745 ÷ 6";
     answer.right_answer = answer.entered_answer = "124 あまり 1";
@@ -141,7 +141,7 @@ void BM_WrongPracticeAnswerAndHabits(benchmark::State& state) {
     HistoryRig rig;
     RecordedAnswers answers(rig.learning, rig.log);
     JudgedAnswer answer;
-    answer.topic = 1;
+    answer.topic = Topic::Division;
     answer.menu_choice = 1;
     answer.problem = "408 ÷ 4";
     answer.right_answer = "102 あまり 0";
@@ -166,9 +166,9 @@ void BM_DrillAnswerTransactionOnly(benchmark::State& state) {
     HistoryRig rig;
     const QString uid = record::LearningRecord::NewDrillKey();
     rig.log.store().Commit(
-        {rig.learning.DrillStartStatement(uid, {1, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
+        {rig.learning.DrillStartStatement(uid, {Topic::Division, 1, 0, {2026, 12, 8, 10, 0, 0, 0, 540}})});
     JudgedAnswer answer;
-    answer.topic = 1;
+    answer.topic = Topic::Division;
     answer.problem = "745 ÷ 6";
     answer.right_answer = answer.entered_answer = "124 あまり 1";
     answer.worked_rows = {{"Label5", "745"}, {"Label6", "6"}, {"Label7", "124"}};

@@ -6,7 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "core/random.h"
+#include "diagnosis_bench.h"
 #include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_examples.h"
 #include "fractions/fraction_practice.h"
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_problem.h"
@@ -107,6 +110,14 @@ void BM_DiagnoseFractionWorstCase(benchmark::State& state) {
     state.counters["worst_us"] = *std::max_element(best.begin(), best.end());
 }
 BENCHMARK(BM_DiagnoseFractionWorstCase)->Unit(benchmark::kMillisecond);
+
+
+void BM_DrawFractionMistake(benchmark::State& state) {
+    SystemRandom random;
+    const int family = static_cast<int>(state.range(0));
+    bench::TimeEveryDraw(state, [&] { return DrawFractionMistake(family, random); });
+}
+BENCHMARK(BM_DrawFractionMistake)->DenseRange(1, 3)->Iterations(2000);
 
 }  // namespace
 }  // namespace sorelka::fractions

@@ -8,6 +8,7 @@
 #include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
 #include "rules/rules_diagnosis.h"
+#include "rules/rules_examples.h"
 #include "support/diagnosis_draws.h"
 #include "support/fakes.h"
 #include "support/rules_pupil.h"
@@ -239,6 +240,28 @@ void BM_DiagnoseRulesWorstAnswer(benchmark::State& state) {
     state.SetLabel(a.problem.problem_text + " " + (d ? d->kind + " " + d->step : "right"));
 }
 BENCHMARK(BM_DiagnoseRulesWorstAnswer)->Unit(benchmark::kMicrosecond);
+
+
+// A find-the-mistake example of each menu item; with 1, preferring rows added
+// unshifted, which needs a two-digit multiplier in the last calculation.
+void BM_DrawRulesMistake(benchmark::State& state) {
+    SystemRandom random;
+    const int menu = static_cast<int>(state.range(0));
+    const std::vector<std::string> preferred =
+        state.range(1) ? std::vector<std::string>{kShiftMissing} : std::vector<std::string>{};
+    bench::TimeEveryDraw(state, [&] { return DrawRulesMistake(menu, random, preferred); });
+}
+BENCHMARK(BM_DrawRulesMistake)->ArgsProduct({{1, 2, 3, 4}, {0, 1}})->Iterations(2000);
+
+void BM_RulesWorkedExample(benchmark::State& state) {
+    SystemRandom random;
+    ExpressionProblem p;
+    for (auto _ : state) {
+        GenerateProblem(kMixedMenu, random, p);
+        benchmark::DoNotOptimize(RulesWorkedExample(p));
+    }
+}
+BENCHMARK(BM_RulesWorkedExample)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorelka::rules

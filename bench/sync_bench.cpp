@@ -35,7 +35,7 @@ void BM_SendWaitingAnswers(benchmark::State& state) {
     sorelka::record::Transaction answers;
     for (int k = 0; k < kRows; ++k) {
         sorelka::JudgedAnswer a;
-        a.topic = 1 + k % 5;
+        a.topic = sorelka::kAllTopics[k % 5];
         a.problem = "1234 ÷ 12 = " + std::to_string(k);
         a.right_answer = "102 あまり 10";
         a.entered_answer = k % 3 ? a.right_answer : "102";

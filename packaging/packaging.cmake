@@ -51,7 +51,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # SQLite driver of Qt Sql and the fonts the screens ask for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-motoya-l-maruberi, fonts-noto-cjk")
-# The class server is optional: its driver only matters where one is configured.
+# The class server is optional: libpq (which sends the rows) is linked and so
+# named by dpkg-shlibdeps; Qt's driver, which reads the class back for the
+# teacher's view, only matters where a server is configured.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})

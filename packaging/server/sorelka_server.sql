@@ -1,12 +1,35 @@
 -- The school's class record: every PC's pupils, drill runs and judged
--- problems. Load once into an empty database as its owner:
---   psql -d sorelka -f sorelka_server.sql
--- Running it again changes nothing.
+-- problems, and which PC may write what. Load it as the database's owner
+-- into an empty database, and again after each update of Sorelka: it brings
+-- a database made by an older version up to date, and running it again
+-- changes nothing.
+--   psql -d sorelka -v ON_ERROR_STOP=1 -f sorelka_server.sql
 --
 -- The tables hold the columns of each PC's own record plus pc_id, the random
 -- id a PC makes for its record file; (pc_id, id) is a row's key, so a row a PC
 -- sends twice is kept once. Times are the PCs' own ISO 8601 texts with their
 -- offset ("2026-12-08T13:23:05.250+09:00"); cast them with ::timestamptz.
+--
+-- Roles:
+--   sorelka_writer   the group of the PCs' login roles, one role per PC
+--                    (packaging/server/add-pc.sh makes them). A PC adds rows
+--                    under the pc_ids it owns, reads back only those, and
+--                    brings only its own drills' figures forward.
+--   sorelka_teacher  the group of the roles that read the class (for now
+--                    every PC's rows; the teacher's view signs in with one).
+-- The tables' owner is bound by none of this.
+
+set client_min_messages = warning;  -- no notice for what is already there
+begin;
+
+-- Only the owner makes tables, functions or temporary tables here: a PC's
+-- role could otherwise put objects of its own in front of these.
+revoke create on schema public from public;
+do $$
+begin
+    execute format('revoke temporary on database %I from public', current_database());
+end
+$$;
 
 create table if not exists pupils (
     pc_id text not null,
@@ -62,23 +85,94 @@ create table if not exists history (
 );
 create index if not exists history_by_pupil on history (pc_id, pupil_id, answered_at);
 
+-- The role each pc_id belongs to: the PC role that claimed it first (a PC
+-- claims its record file's id before it sends anything under it). Rows sent
+-- before this table existed belong to whichever PC role claims their pc_id
+-- first; the administrator may bind them beforehand:
+--   insert into pc_owners (pc_id, owner) values ('…', 'pc_room1_03');
+create table if not exists pc_owners (
+    pc_id text primary key,
+    owner name not null default session_user,
+    claimed_at timestamptz not null default now()
+);
+create index if not exists pc_owners_by_owner on pc_owners (owner);
+
 -- Every judged problem with its pupil's name, for the teacher and for psql.
 create or replace view class_history as
     select p.name as pupil, h.*
     from history h left join pupils p on p.pc_id = h.pc_id and p.id = h.pupil_id;
 
--- What the PCs may do: add rows and read them. A drill's figures grow while
--- it runs, so its figures and end time may also be brought up to date.
--- Nothing may be deleted. Give each login role of the PCs this role:
---   create role sorelka_pc login password '...' in role sorelka_writer;
+-- A drill's figures only go forward while it runs: its questions, right
+-- answers and seconds never go down, and an end time once set stays.
+-- (Points are a percentage and may go either way.)
+create or replace function drill_figures_only_forward() returns trigger
+language plpgsql as $$
+begin
+    if new.questions < old.questions or new.correct < old.correct or new.seconds < old.seconds
+       or (old.finished_at is not null and new.finished_at is null) then
+        raise exception 'drill % of PC %: its figures only go forward', old.id, old.pc_id
+            using errcode = 'insufficient_privilege';
+    end if;
+    return new;
+end
+$$;
+drop trigger if exists drill_figures_only_forward on drills;
+create trigger drill_figures_only_forward before update on drills
+    for each row execute function drill_figures_only_forward();
+
 do $$
 begin
     if not exists (select from pg_roles where rolname = 'sorelka_writer') then
         create role sorelka_writer nologin;
     end if;
+    if not exists (select from pg_roles where rolname = 'sorelka_teacher') then
+        create role sorelka_teacher nologin;
+    end if;
 end
 $$;
-grant usage on schema public to sorelka_writer;
+
+-- The privileges afresh on every run, so that a database made by an older
+-- version loses what its PCs may no longer do (read every answer).
+revoke all on pupils, drills, history, pc_owners, class_history
+    from public, sorelka_writer, sorelka_teacher;
+grant usage on schema public to sorelka_writer, sorelka_teacher;
+-- Nothing may be deleted, and of a drill only its figures and end time change.
 grant select, insert on pupils, drills, history to sorelka_writer;
 grant update (finished_at, questions, correct, points, seconds) on drills to sorelka_writer;
-grant select on class_history to sorelka_writer;
+grant select, insert (pc_id) on pc_owners to sorelka_writer;
+grant select on pupils, drills, history, pc_owners, class_history to sorelka_teacher;
+
+-- Row-level security: a PC role reads, adds and updates only rows under the
+-- pc_ids it owns (rows of another PC are simply not there for it; a row it
+-- adds or changes under another PC's id is refused). Bound to the role that
+-- signed in (session_user), so that SET ROLE to the group changes nothing.
+alter table pupils enable row level security;
+alter table drills enable row level security;
+alter table history enable row level security;
+alter table pc_owners enable row level security;
+
+drop policy if exists pc_claims_its_own on pc_owners;
+create policy pc_claims_its_own on pc_owners to sorelka_writer
+    using (owner = session_user) with check (owner = session_user);
+
+drop policy if exists pc_own_rows on pupils;
+create policy pc_own_rows on pupils to sorelka_writer
+    using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
+drop policy if exists pc_own_rows on drills;
+create policy pc_own_rows on drills to sorelka_writer
+    using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
+drop policy if exists pc_own_rows on history;
+create policy pc_own_rows on history to sorelka_writer
+    using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
+
+-- The readers of the class read every row.
+drop policy if exists teacher_reads on pupils;
+create policy teacher_reads on pupils for select to sorelka_teacher using (true);
+drop policy if exists teacher_reads on drills;
+create policy teacher_reads on drills for select to sorelka_teacher using (true);
+drop policy if exists teacher_reads on history;
+create policy teacher_reads on history for select to sorelka_teacher using (true);
+drop policy if exists teacher_reads on pc_owners;
+create policy teacher_reads on pc_owners for select to sorelka_teacher using (true);
+
+commit;

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QTextStream>
 #include <cstdio>
+#include <unistd.h>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -13,6 +14,7 @@
 #include "drill/drill_log.h"
 #include "record/record_store.h"
 #include "report/export_command.h"
+#include "report/teacher_pin.h"
 
 namespace {
 
@@ -29,11 +31,22 @@ int RunCommandLine(int argc, char* argv[]) {
                                            QDate::currentDate(), out, err);
 }
 
+// `sorelka --set-teacher-pin`: the administrator sets the teacher's PIN
+// for every user of this PC, in the system's settings.
+int SetTeacherPin(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    sorelka::NameApplication();
+    QTextStream in(stdin), out(stdout), err(stderr);
+    const std::unique_ptr<QSettings> system = sorelka::report::SystemSettings();
+    return sorelka::report::SetTeacherPinCommand(in, out, err, *system, ::isatty(STDIN_FILENO) == 1);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (arguments.contains(QStringLiteral("--set-teacher-pin"))) return SetTeacherPin(argc, argv);
     if (sorelka::report::WantsCommandLine(arguments)) return RunCommandLine(argc, argv);
 
     QApplication app(argc, argv);

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/help_window.h"
+#include "topics/topic_table.h"
 #include "widgets/accessibility.h"
 #include "widgets/cute_button.h"
 #include "widgets/exercise_screen.h"
@@ -57,10 +58,11 @@ QPixmap StarPicture() {
     return pixmap;
 }
 
-struct Topic {
-    const char* heading;
-    QColor tint;
-};
+// "１．わり算": the topic's number in full-width digits, then its name.
+QString MenuHeading(const TopicInfo& topic) {
+    return QString(QChar(u'０' + TopicNumber(topic.topic))) + QStringLiteral("．") +
+           QString::fromStdString(topic.name);
+}
 
 }  // namespace
 
@@ -136,23 +138,17 @@ void MainMenuWindow::BuildMenu() {
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(357, 10, 240, 64);
 
-    static const Topic topics[] = {
-        {"１．わり算", QColor(0xFF, 0xF4, 0xD6)},
-        {"２．小数のたし算", QColor(0xE4, 0xF6, 0xE4)},
-        {"３．小数のひき算", QColor(0xE2, 0xEE, 0xFF)},
-        {"４．計算のきまり", QColor(0xFF, 0xE6, 0xEE)},
-        {"５．分数の表し方", QColor(0xF0, 0xE8, 0xFF)},
-    };
     constexpr int kRowTop = 86;
     constexpr int kRowStep = 96;
-    for (int t = 0; t < 5; ++t) {
+    const std::vector<TopicInfo>& topics = TopicTable();
+    for (int t = 0; t < int(topics.size()); ++t) {
         const int top = kRowTop + t * kRowStep;
         auto* band = new ShapeWidget(QStringLiteral("Band%1").arg(t + 1), ShapeWidget::Kind::Frame,
                                      central);
-        band->SetColours(QColor(0xB8, 0xC0, 0xE8), topics[t].tint);
+        band->SetColours(QColor(0xB8, 0xC0, 0xE8), ToQColor(topics[t].menu_tint));
         band->setGeometry(190, top - 4, 575, 92);
 
-        auto* heading = new QLabel(QString::fromUtf8(topics[t].heading), central);
+        auto* heading = new QLabel(MenuHeading(topics[t]), central);
         heading->setObjectName(QStringLiteral("Label%1").arg(6 + t));
         heading->setFont(SchoolFont(28, true));
         SetTextColour(heading, kNavyColour);
@@ -166,9 +162,9 @@ void MainMenuWindow::BuildMenu() {
                 practice ? QStringLiteral("練習問題") : QStringLiteral("ドリル"),
                 practice ? kPracticeGreen : kDrillSkyBlue, kNavyColour, central);
             button->setGeometry(560, top + k * 44, 180, 40);
-            // "わり算 練習問題": the topic without its number, then the kind.
-            button->setAccessibleName(QString::fromUtf8(topics[t].heading).mid(2) +
-                                      QStringLiteral(" ") + button->text());
+            // "わり算 練習問題": the topic's name, then the kind.
+            button->setAccessibleName(QString::fromStdString(topics[t].name) + QStringLiteral(" ") +
+                                      button->text());
             const int screen_index = 2 * t + k;
             connect(button, &QPushButton::clicked, this,
                     [this, screen_index] { ShowScreen(screen_index); });

@@ -20,7 +20,7 @@ const QColor kStarColour{0xE8, 0xA0, 0x00};
 QLabel* Big(const QString& name, int size, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);  // a pupil's name is shown as written
+    l->setTextFormat(Qt::PlainText);  // names and answers are shown as typed, never as markup
     l->setFont(SchoolFont(size, true));
     SetTextColour(l, kNavyColour);
     return l;
@@ -46,12 +46,13 @@ MyRecordWindow::MyRecordWindow(record::LearningRecord& record, AppContext& ctx, 
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(24);
-    for (int t = 0; t < report::kTopics; ++t) {
-        topics_[t] = Big(QStringLiteral("TopicLabel%1").arg(t + 1), 24, this);
-        stars_[t] = Big(QStringLiteral("StarsLabel%1").arg(t + 1), 28, this);
+    for (std::size_t t = 0; t < kAllTopics.size(); ++t) {
+        const int number = TopicNumber(kAllTopics[t]);
+        topics_[t] = Big(QStringLiteral("TopicLabel%1").arg(number), 24, this);
+        stars_[t] = Big(QStringLiteral("StarsLabel%1").arg(number), 28, this);
         SetTextColour(stars_[t], kStarColour);
-        grid->addWidget(topics_[t], t, 0);
-        grid->addWidget(stars_[t], t, 1);
+        grid->addWidget(topics_[t], int(t), 0);
+        grid->addWidget(stars_[t], int(t), 1);
     }
     layout->addLayout(grid);
 
@@ -86,18 +87,18 @@ void MyRecordWindow::Refresh() {
     const QDate today(now.year, now.month, now.day);
     heading_->setText(QStringLiteral("%1さんの きろく").arg(record_.shown_name()));
     report::OwnRecord own;
-    for (int t = 0; t < report::kTopics; ++t) own.topics[t].topic = t + 1;
     if (record_.store().Ready())
         own = report::ReadOwnRecord(record_.store().database(), record_.current_pupil(), today);
-    for (int t = 0; t < report::kTopics; ++t) {
+    for (std::size_t t = 0; t < own.topics.size(); ++t) {
         const report::OwnTopicWeek& w = own.topics[t];
-        topics_[t]->setText(w.answers ? QStringLiteral("%1　%2％ せいかい").arg(report::TopicName(t + 1)).arg(w.percent)
-                                      : QStringLiteral("%1　まだ やっていないよ").arg(report::TopicName(t + 1)));
+        const QString name = report::TopicName(w.topic);
+        topics_[t]->setText(w.answers ? QStringLiteral("%1　%2％ せいかい").arg(name).arg(w.percent)
+                                      : QStringLiteral("%1　まだ やっていないよ").arg(name));
         QString stars;
         for (bool day : w.practised) stars += day ? QStringLiteral("★") : QStringLiteral("☆");
         stars_[t]->setText(stars);
         stars_[t]->setAccessibleName(QStringLiteral("%1 こんしゅう %2日 れんしゅうした")
-                                         .arg(report::TopicName(t + 1))
+                                         .arg(name)
                                          .arg(std::count(w.practised.begin(), w.practised.end(), true)));
     }
     streak_->setText(own.days_in_a_row > 1

@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <array>
+
 #include "core/app_context.h"
+#include "core/topic.h"
 
 class QLabel;
 class QListWidget;
@@ -14,9 +17,11 @@ class LearningRecord;
 }
 
 // MyRecordWindow: the current pupil's own record, big and read-only. Per
-// topic this week's percent right (TopicLabel1…5) with a star for every day
-// practised (StarsLabel1…5, Monday to Sunday), the days in a row
-// (StreakLabel) and the last five mistakes with their kind (MistakeList).
+// topic this week's percent right (TopicLabel1…5, numbered as the record
+// numbers the topics) with a star for every day practised (StarsLabel1…5,
+// Monday to Sunday), the days in a row (StreakLabel) and the last five
+// mistakes with their kind (MistakeList). The heading holds the pupil's name
+// and shows it as typed, never as markup.
 class MyRecordWindow : public QWidget {
     Q_OBJECT
 public:
@@ -29,8 +34,9 @@ private:
     record::LearningRecord& record_;
     AppContext& ctx_;
     QLabel* heading_ = nullptr;
-    QLabel* topics_[5] = {};
-    QLabel* stars_[5] = {};
+    // In the order of kAllTopics.
+    std::array<QLabel*, kAllTopics.size()> topics_{};
+    std::array<QLabel*, kAllTopics.size()> stars_{};
     QLabel* streak_ = nullptr;
     QListWidget* mistakes_ = nullptr;
 };

@@ -62,6 +62,7 @@ PinDialog::PinDialog(report::TeacherPin& pin, QWidget* parent) : QDialog(parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral("ひらく"), this);
+    ok_ = ok;
     ok->setObjectName(QStringLiteral("PinOkButton"));
     ok->setAccessibleName(QStringLiteral("ひらく"));
     ok->setDefault(true);
@@ -78,17 +79,34 @@ PinDialog::PinDialog(report::TeacherPin& pin, QWidget* parent) : QDialog(parent)
 }
 
 void PinDialog::ShowMode() {
-    const bool setting = !pin_.is_set();
-    prompt_->setText(setting ? QStringLiteral("先生用のPIN（数字４けた）を決めてください。")
-                             : QStringLiteral("先生用のPIN（数字４けた）を入れてください。"));
+    using State = report::TeacherPin::State;
+    const State state = pin_.state();
+    const bool setting = state == State::FirstUse;
+    const bool open = state == State::Set || setting;
+    switch (state) {
+        case State::Set: prompt_->setText(QStringLiteral("先生用のPIN（数字４けた）を入れてください。")); break;
+        case State::FirstUse: prompt_->setText(QStringLiteral("先生用のPIN（数字４けた）を決めてください。")); break;
+        case State::AskAdministrator:
+            prompt_->setText(QStringLiteral("先生用のPINが設定されていません。"));
+            message_->setText(QStringLiteral(
+                "管理者に「sorelka --set-teacher-pin」でPINを設定してもらってください。"));
+            break;
+        case State::Unreadable:
+            prompt_->setText(QStringLiteral("先生用のPINの設定が読めません。"));
+            message_->setText(QStringLiteral(
+                "管理者に「sorelka --set-teacher-pin」でPINを設定しなおしてもらってください。"));
+            break;
+    }
+    edit_->setEnabled(open);
     again_->setVisible(setting);
     again_label_->setVisible(setting);
+    ok_->setEnabled(open);
 }
 
 void PinDialog::Submit() {
     const QString typed = edit_->text();
     edit_->clear();
-    if (!pin_.is_set()) {
+    if (pin_.state() == report::TeacherPin::State::FirstUse) {
         const QString second = again_->text();
         again_->clear();
         switch (pin_.Set(typed, second)) {
@@ -101,6 +119,9 @@ void PinDialog::Submit() {
                 return;
             case report::TeacherPin::SetResult::Mismatch:
                 message_->setText(QStringLiteral("２回目が１回目とちがいます。もう一度入れてください。"));
+                return;
+            case report::TeacherPin::SetResult::NotFirstUse:
+                ShowMode();
                 return;
         }
     }

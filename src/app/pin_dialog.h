@@ -11,10 +11,12 @@ namespace report {
 class TeacherPin;
 }
 
-// PinDialog: the PIN in front of the teacher's view. On first use the PIN is
-// set, typed twice (PinEdit, PinAgainEdit); after that it is asked once.
-// "ひらく" (PinOkButton) accepts the dialog only for the right PIN; why not
-// is told in PinMessage.
+// PinDialog: the PIN in front of the teacher's view. On first use (no PIN
+// anywhere and no pupil yet) the PIN is set, typed twice (PinEdit,
+// PinAgainEdit); after that it is asked once. "ひらく" (PinOkButton)
+// accepts the dialog only for the right PIN; why not is told in
+// PinMessage. Where only the administrator can set the PIN, the dialog says
+// so and takes nothing.
 class PinDialog : public QDialog {
     Q_OBJECT
 public:
@@ -32,6 +34,7 @@ private:
     QLabel* again_label_ = nullptr;
     QLineEdit* again_ = nullptr;
     QLabel* message_ = nullptr;
+    QWidget* ok_ = nullptr;
 };
 
 }  // namespace sorelka

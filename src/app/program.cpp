@@ -23,6 +23,7 @@
 #include "record/learning_record.h"
 #include "rules/rules_practice_screen.h"
 #include "sync/class_sync.h"
+#include "topics/topic_table.h"
 
 namespace sorelka {
 
@@ -53,26 +54,38 @@ ExerciseScreen* DecimalDrill(AppContext& ctx, DrillLog& log, QWidget* parent) {
     return new decimals::DecimalDrillScreen(ctx, log, variant, parent);
 }
 
+enum class ScreenKind { Practice, Drill };
+
 struct ScreenEntry {
     const char* name;
     const char* caption;
-    const char* title;
+    Topic topic;
+    ScreenKind kind;
     MakeScreen make;
 };
 
 // TForm2 … TForm11 in creation order, which is also the order of the menu buttons.
 const ScreenEntry kScreens[] = {
-    {"TForm2", "Sorelka", "わり算　練習問題", Practice<division::DivisionPracticeScreen>},
-    {"TForm3", "Sorelka", "わり算　ドリル", Drill<division::DivisionDrillScreen>},
-    {"TForm4", "Sorelka", "小数のたし算　練習問題", DecimalPractice<decimals::kAdditionPractice>},
-    {"TForm5", "Sorelka", "小数のたし算　ドリル", DecimalDrill<decimals::kAdditionDrill>},
-    {"TForm6", "Sorelka", "小数のひき算　練習問題", DecimalPractice<decimals::kSubtractionPractice>},
-    {"TForm7", "Sorelka", "小数のひき算　ドリル", DecimalDrill<decimals::kSubtractionDrill>},
-    {"TForm8", "Sorelka", "計算のきまり　練習問題", Practice<rules::RulesPracticeScreen>},
-    {"TForm9", "Sorelka", "計算のきまり　ドリル", Drill<rules::RulesDrillScreen>},
-    {"TForm10", "Form10", "分数の表し方　練習問題", Practice<FractionPracticeScreen>},
-    {"TForm11", "Form11", "分数の表し方　ドリル", Drill<FractionDrillScreen>},
+    {"TForm2", "Sorelka", Topic::Division, ScreenKind::Practice, Practice<division::DivisionPracticeScreen>},
+    {"TForm3", "Sorelka", Topic::Division, ScreenKind::Drill, Drill<division::DivisionDrillScreen>},
+    {"TForm4", "Sorelka", Topic::DecimalAddition, ScreenKind::Practice,
+     DecimalPractice<decimals::kAdditionPractice>},
+    {"TForm5", "Sorelka", Topic::DecimalAddition, ScreenKind::Drill, DecimalDrill<decimals::kAdditionDrill>},
+    {"TForm6", "Sorelka", Topic::DecimalSubtraction, ScreenKind::Practice,
+     DecimalPractice<decimals::kSubtractionPractice>},
+    {"TForm7", "Sorelka", Topic::DecimalSubtraction, ScreenKind::Drill,
+     DecimalDrill<decimals::kSubtractionDrill>},
+    {"TForm8", "Sorelka", Topic::Rules, ScreenKind::Practice, Practice<rules::RulesPracticeScreen>},
+    {"TForm9", "Sorelka", Topic::Rules, ScreenKind::Drill, Drill<rules::RulesDrillScreen>},
+    {"TForm10", "Form10", Topic::Fractions, ScreenKind::Practice, Practice<FractionPracticeScreen>},
+    {"TForm11", "Form11", Topic::Fractions, ScreenKind::Drill, Drill<FractionDrillScreen>},
 };
+
+// "わり算　練習問題": a placeholder's heading.
+QString ScreenTitle(const ScreenEntry& entry) {
+    return QString::fromStdString(Describe(entry.topic).name) +
+           (entry.kind == ScreenKind::Practice ? QStringLiteral("　練習問題") : QStringLiteral("　ドリル"));
+}
 
 }  // namespace
 
@@ -105,7 +118,7 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
             entry.make ? entry.make(ctx_, *drill_log_, main_window_.get())
                       : new PlaceholderScreen(ctx_, QString::fromUtf8(entry.name),
                                               QString::fromUtf8(entry.caption),
-                                              QString::fromUtf8(entry.title), main_window_.get());
+                                              ScreenTitle(entry), main_window_.get());
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
@@ -131,8 +144,10 @@ void Program::OpenOwnRecord() {
 report::TeacherPin& Program::teacher_pin() {
     if (!pin_) {
         settings_ = record::ProgramSettings();
-        pin_ = std::make_unique<report::TeacherPin>(*settings_,
-                                                    [] { return QDateTime::currentMSecsSinceEpoch(); });
+        system_settings_ = report::SystemSettings();
+        pin_ = std::make_unique<report::TeacherPin>(
+            *settings_, *system_settings_, [this] { return !learning_->Roster().empty(); },
+            [] { return QDateTime::currentMSecsSinceEpoch(); });
     }
     return *pin_;
 }

@@ -70,6 +70,7 @@ private:
     std::unique_ptr<MainMenuWindow> main_window_;
     std::unique_ptr<MyRecordWindow> own_record_;
     std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<QSettings> system_settings_;  // read only: where the administrator sets the PIN
     std::unique_ptr<report::TeacherPin> pin_;
     std::unique_ptr<TeacherWindow> teacher_;
     std::vector<QWidget*> forms_;

@@ -21,7 +21,7 @@ std::string DiagnosisNote::Text() const {
 }
 
 std::optional<DiagnosisNote> NoteOf(const Diagnosis& diagnosis, std::string label,
-                                    LearningRecorder* recorder, int topic) {
+                                    LearningRecorder* recorder, Topic topic) {
     if (!diagnosis) return std::nullopt;
     DiagnosisNote note{*diagnosis, std::move(label), false};
     if (recorder) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/finding.h"
+#include "core/topic.h"
 
 namespace sorelka {
 
@@ -29,6 +30,6 @@ struct DiagnosisNote {
 // finding's kind; the habit is looked up through `recorder` (none: no habit)
 // for the pupil now answering, after the answer has been recorded.
 std::optional<DiagnosisNote> NoteOf(const Diagnosis& diagnosis, std::string label,
-                                    LearningRecorder* recorder, int topic);
+                                    LearningRecorder* recorder, Topic topic);
 
 }  // namespace sorelka

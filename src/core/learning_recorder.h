@@ -6,22 +6,16 @@
 
 #include "core/finding.h"
 #include "core/services.h"
+#include "core/topic.h"
 #include "core/worked_rows.h"
 
 namespace sorelka {
 
 struct DrillRow;
 
-// The five topics, as the learning record numbers them.
-inline constexpr int kTopicDivision = 1;
-inline constexpr int kTopicDecimalAddition = 2;
-inline constexpr int kTopicDecimalSubtraction = 3;
-inline constexpr int kTopicRules = 4;
-inline constexpr int kTopicFractions = 5;
-
 // One judged problem, as the learning record keeps it.
 struct JudgedAnswer {
-    int topic = 0;
+    Topic topic = Topic::Division;
     int menu_choice = 0;
     std::string problem;         // the problem text as shown
     std::string right_answer;
@@ -35,7 +29,7 @@ struct JudgedAnswer {
 
 // A drill as "スタート" begins it.
 struct DrillRun {
-    int topic = 0;
+    Topic topic = Topic::Division;
     int menu_choice = 0;
     int time_limit_seconds = 0;
     LocalTime started_at;
@@ -71,7 +65,7 @@ public:
                              const LocalTime& finished_at) = 0;
     // The kinds of mistake the pupil now answering makes again on `topic`,
     // most frequent first; none where nothing is kept.
-    virtual std::vector<std::string> Habits(int /*topic*/) { return {}; }
+    virtual std::vector<std::string> Habits(Topic /*topic*/) { return {}; }
 };
 
 // `text` without the spaces the drill log pads its texts with.

@@ -43,6 +43,8 @@ struct LocalTime {
     int millisecond = 0;
     // Minutes the local time is ahead of UTC (540 in Japan).
     int utc_offset_minutes = 0;
+
+    bool operator==(const LocalTime&) const = default;
 };
 
 class Clock {

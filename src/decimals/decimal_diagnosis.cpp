@@ -300,4 +300,17 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     return Make(kOther, column, name + "から ちがっているよ　" + fact);
 }
 
+namespace {
+// Columns from the decimal point, as FigureLabel::DigitRect counts them.
+constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
+}  // namespace
+
+RoleCell DecimalColumnCell(Column column) {
+    return {"Label7", RoleCell::Digit::FromPoint, kFromPoint[static_cast<int>(column)]};
+}
+
+std::string ColumnDigit(std::string_view answer, Column column) {
+    return DigitFromPoint(answer, kFromPoint[static_cast<int>(column)]);
+}
+
 }  // namespace sorelka::decimals

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/finding.h"
+#include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "decimals/decimal_numbers.h"
 
@@ -53,6 +54,14 @@ std::string DecimalKindLabel(std::string_view kind);
 // empty or unknown step.
 std::string ColumnStep(Column column);
 std::optional<Column> StepColumn(std::string_view step);
+
+// The pupil's work in roles: the columns of the answer. A column stands on
+// the decimal worksheets as one digit of the answer Label7, counted from the
+// decimal point.
+RoleCell DecimalColumnCell(Column column);
+// The digit the answer text ("5.23", the running ".05") shows in `column`;
+// empty where it shows none.
+std::string ColumnDigit(std::string_view answer, Column column);
 
 // The answer the worked rows show (the answer label Label7, as the finished
 // answer writes it) as a scaled number with `places` decimal places; nothing

@@ -1,6 +1,7 @@
 #include "decimals/decimal_drill_screen.h"
 
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_topics.h"
 #include "drill/drill_log.h"
 #include "widgets/choice_list.h"
 
@@ -13,8 +14,7 @@ constexpr unsigned kClickCue = 11;
 DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
     DrillProfile p;
     p.title = QString::fromUtf8(variant.title);
-    p.topic = variant.operation == Operation::Addition ? kTopicDecimalAddition
-                                                       : kTopicDecimalSubtraction;
+    p.topic = TopicOf(variant.operation);
     p.menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"),
                     QStringLiteral("小数第三位")};
     p.menu_heading = QStringLiteral("  メニュー");

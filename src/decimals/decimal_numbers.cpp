@@ -1,22 +1,18 @@
 #include "decimals/decimal_numbers.h"
 
+#include <algorithm>
+
 namespace sorelka::decimals {
 
 namespace {
 
-// Ranges as upper bounds of Random(n) + 1: 98 -> 1..98, 998 -> 1..998, 9998 -> 1..9998.
-struct PairRanges {
-    int first;
-    int second;
-};
-
 // Draws pairs until `ok` accepts one, at most kPairAttempts times; the last
 // pair stands when none passes.
 template <class Condition>
-void DrawPair(RandomSource& random, PairRanges ranges, DecimalProblem& problem, Condition ok) {
+void DrawPair(RandomSource& random, PairKind kind, DecimalProblem& problem, Condition ok) {
     for (int attempt = 0; attempt < kPairAttempts; ++attempt) {
-        problem.first_operand = random.Random(ranges.first) + 1;
-        problem.second_operand = random.Random(ranges.second) + 1;
+        problem.first_operand = random.Random(kind.first_range) + 1;
+        problem.second_operand = random.Random(kind.second_range) + 1;
         if (ok(problem.first_operand, problem.second_operand)) return;
     }
 }
@@ -26,37 +22,62 @@ void PadTo(std::string& digits, std::size_t length) {
     if (digits.size() < length) digits.insert(0, length - digits.size(), '0');
 }
 
+constexpr PairKind kAddition1[] = {{98, 98, 0}, {98, 998, 1000}, {998, 98, 1000}, {998, 998, 1000}};
+constexpr PairKind kAddition2[] = {{998, 998, 0}, {998, 9998, 10000}, {998, 9998, 10000}};
+constexpr PairKind kSubtraction1[] = {{98, 98, 0}, {998, 998, 0}};
+constexpr PairKind kSubtraction2[] = {{998, 998, 0}, {9998, 9998, 0}};
+constexpr PairKind kThreePlaces[] = {{9998, 9998, 0}};
+
+bool InRange(int value, int range) { return value >= 1 && value <= range; }
+
 }  // namespace
+
+std::span<const PairKind> PairKinds(Operation operation, int places) {
+    const bool add = operation == Operation::Addition;
+    switch (places) {
+        case 1: return add ? std::span<const PairKind>(kAddition1) : kSubtraction1;
+        case 2: return add ? std::span<const PairKind>(kAddition2) : kSubtraction2;
+        case 3: return kThreePlaces;
+        default: return {};
+    }
+}
+
+bool AdditionPairFits(int a, int b, int sum_limit) {
+    const bool last_digits = a % 10 + b % 10 > 0;
+    return last_digits && (sum_limit == 0 || a + b < sum_limit);
+}
+
+bool SubtractionPairFits(int a, int b) { return a > b && a % 10 != b % 10; }
+
+bool FitsMenuItem(Operation operation, const DecimalProblem& p) {
+    const std::span<const PairKind> kinds = PairKinds(operation, p.places);
+    const bool add = operation == Operation::Addition;
+    if (p.correct_result != (add ? p.first_operand + p.second_operand : p.first_operand - p.second_operand))
+        return false;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        if (p.problem_kind > 0 && static_cast<std::size_t>(p.problem_kind) != k + 1) continue;
+        const PairKind& kind = kinds[k];
+        if (!InRange(p.first_operand, kind.first_range) || !InRange(p.second_operand, kind.second_range))
+            continue;
+        if (add ? AdditionPairFits(p.first_operand, p.second_operand, kind.sum_limit)
+                : SubtractionPairFits(p.first_operand, p.second_operand))
+            return true;
+    }
+    return false;
+}
 
 DecimalProblem DrawAddition(RandomSource& random, int places) {
     DecimalProblem problem;
     if (!IsDecimalPlaces(places)) return problem;
     random.Randomize();
     problem.places = places;
-
-    PairRanges ranges{9998, 9998};
-    int sum_limit = 0;  // 0: no bound on the sum
     switch (places) {
-        case 1: {
-            problem.problem_kind = random.Random(99) / 25 + 1;
-            static constexpr PairRanges kKinds[] = {{98, 98}, {98, 998}, {998, 98}, {998, 998}};
-            ranges = kKinds[problem.problem_kind - 1];
-            if (problem.problem_kind > 1) sum_limit = 1000;
-            break;
-        }
-        case 2:
-            problem.problem_kind = random.Random(89) / 30 + 1;
-            ranges = {998, problem.problem_kind == 1 ? 998 : 9998};
-            if (problem.problem_kind > 1) sum_limit = 10000;
-            break;
-        default:
-            problem.problem_kind = 0;  // one range only; no kind is drawn
-            break;
+        case 1: problem.problem_kind = random.Random(99) / 25 + 1; break;
+        case 2: problem.problem_kind = random.Random(89) / 30 + 1; break;
+        default: problem.problem_kind = 0; break;  // one range only; no kind is drawn
     }
-    DrawPair(random, ranges, problem, [sum_limit](int a, int b) {
-        const bool last_digits = a % 10 + b % 10 > 0;
-        return last_digits && (sum_limit == 0 || a + b < sum_limit);
-    });
+    const PairKind kind = PairKinds(Operation::Addition, places)[std::max(problem.problem_kind, 1) - 1];
+    DrawPair(random, kind, problem, [&kind](int a, int b) { return AdditionPairFits(a, b, kind.sum_limit); });
     problem.correct_result = problem.first_operand + problem.second_operand;
     return problem;
 }
@@ -66,23 +87,13 @@ DecimalProblem DrawSubtraction(RandomSource& random, int places) {
     if (!IsDecimalPlaces(places)) return problem;
     random.Randomize();
     problem.places = places;
-
-    int range = 9998;
     switch (places) {
-        case 1:
-            problem.problem_kind = random.Random(99) / 50 + 1;
-            range = problem.problem_kind == 1 ? 98 : 998;
-            break;
-        case 2:
-            problem.problem_kind = random.Random(89) / 50 + 1;
-            range = problem.problem_kind == 1 ? 998 : 9998;
-            break;
-        default:
-            problem.problem_kind = 0;
-            break;
+        case 1: problem.problem_kind = random.Random(99) / 50 + 1; break;
+        case 2: problem.problem_kind = random.Random(89) / 50 + 1; break;
+        default: problem.problem_kind = 0; break;
     }
-    DrawPair(random, {range, range}, problem,
-             [](int a, int b) { return a > b && a % 10 != b % 10; });
+    const PairKind kind = PairKinds(Operation::Subtraction, places)[std::max(problem.problem_kind, 1) - 1];
+    DrawPair(random, kind, problem, SubtractionPairFits);
     problem.correct_result = problem.first_operand - problem.second_operand;
     return problem;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 
 #include "core/services.h"
@@ -26,6 +27,31 @@ struct DecimalProblem {
 
 // How many pairs a condition is tried on before the last pair stands.
 inline constexpr int kPairAttempts = 100;
+
+// The operand ranges of a kind of pair: Random(range) + 1, so 98 gives 1..98,
+// 998 gives 1..998 and 9998 gives 1..9998; an addition's sum must stay below
+// `sum_limit` (0: no bound).
+struct PairKind {
+    int first_range = 0;
+    int second_range = 0;
+    int sum_limit = 0;
+};
+
+// The kinds a menu item (a number of decimal places) draws, indexed by
+// problem_kind − 1 (the three-place items have one kind, problem_kind 0);
+// empty for a number of places outside 1..3.
+std::span<const PairKind> PairKinds(Operation operation, int places);
+
+// The conditions each drawn pair must meet: an addition's last digits are not
+// both 0 and its sum stays below the kind's limit; a subtraction's first
+// number is the larger and the last digits differ.
+bool AdditionPairFits(int first, int second, int sum_limit);
+bool SubtractionPairFits(int first, int second);
+
+// True when `problem` is one the menu item of its places draws: a kind of the
+// item (its own, when problem_kind is set) holds both operands, the pair meets
+// the condition, and the result is the sum or difference.
+bool FitsMenuItem(Operation operation, const DecimalProblem& problem);
 
 // Both draws re-seed the generator first. A `places` outside 1..3 draws nothing
 // and gives a problem with places 0.

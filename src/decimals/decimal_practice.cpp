@@ -1,6 +1,7 @@
 #include "decimals/decimal_practice.h"
 
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_topics.h"
 
 namespace sorelka::decimals {
 
@@ -65,8 +66,7 @@ void DecimalPractice::ComboBox7Change(int index) {
     sheet_.ShowFinishedAnswer();
     const bool right = sheet_.IsRight();
     JudgedAnswer answer;
-    answer.topic = variant_.operation == Operation::Addition ? kTopicDecimalAddition
-                                                             : kTopicDecimalSubtraction;
+    answer.topic = TopicOf(variant_.operation);
     answer.menu_choice = ctx_.state.menu_choice;
     answer.problem = WithoutPadding(sheet_.LogProblemText());
     answer.right_answer = WithoutPadding(sheet_.LogResultText());

@@ -64,7 +64,14 @@ void DecimalSheet::ClearNumbers() {
 
 bool DecimalSheet::Draw(RandomSource& random, int places) {
     if (!IsDecimalPlaces(places)) return false;
-    problem_ = DrawProblem(place_.operation, random, places);
+    SetProblem(DrawProblem(place_.operation, random, places));
+    return true;
+}
+
+void DecimalSheet::SetProblem(const DecimalProblem& problem) {
+    const int places = problem.places;
+    if (!IsDecimalPlaces(places)) return;
+    problem_ = problem;
     ended_ = false;
     const DecimalText first = FormatDecimal(problem_.first_operand, places);
     const DecimalText second = FormatDecimal(problem_.second_operand, places);
@@ -81,7 +88,6 @@ bool DecimalSheet::Draw(RandomSource& random, int places) {
     lower.text = second_operand_text_;
     lower.left = OperandLeft(places, second.trailing_zeros);
     cells_["Label7"].left = kAnswerLeft;
-    return true;
 }
 
 bool DecimalSheet::GenerateProblem(RandomSource& random, int menu_choice) {

@@ -46,6 +46,9 @@ public:
     // left by the zeros its text lost. Returns false and changes nothing when
     // `places` is not 1..3.
     bool Draw(RandomSource& random, int places);
+    // The same with a given problem (a worked example); one whose places are
+    // not 1..3 changes nothing.
+    void SetProblem(const DecimalProblem& problem);
     // Draw followed by ResetEntryLists (the drills' GenerateProblem).
     bool GenerateProblem(RandomSource& random, int menu_choice);
     // The operator sign in its label and the line under the numbers.

@@ -388,13 +388,7 @@ std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& w) {
 }
 
 Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& rows) {
-    static const char* const kRowCells[] = {"Label8",  "Label9",  "Label10",
-                                            "Label11", "Label12", "Label13"};
-    WrittenDivision w;
-    w.dividend = problem.dividend;
-    w.divisor = problem.divisor;
-    w.quotient = CellText(rows, "Label7");
-    for (int row = 0; row < 6; ++row) w.rows[row] = CellText(rows, kRowCells[row]);
+    const WrittenDivision w = WrittenDivisionOf(problem, rows);
 
     // Judged as the screens judge: the quotient and the last difference written.
     long long quotient = 0;
@@ -424,6 +418,43 @@ std::string DivisionStepCell(std::string_view step) {
             return "Label" + std::to_string(7 + row);
     }
     return {};
+}
+
+std::string WrittenDivision::Text(DivisionRole role) const {
+    if (role.part == DivisionRole::Part::Row)
+        return role.index >= 0 && role.index < 6 ? rows[role.index] : std::string();
+    const auto digit = static_cast<std::size_t>(role.index);
+    return role.index >= 0 && digit < quotient.size() ? quotient.substr(digit, 1) : std::string();
+}
+
+RoleCell DivisionRoleCell(DivisionRole role) {
+    if (role.part == DivisionRole::Part::Quotient)
+        return {"Label7", RoleCell::Digit::FromLeft, role.index};
+    return {"Label" + std::to_string(8 + role.index), RoleCell::Digit::Whole, 0};
+}
+
+WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRows& rows) {
+    WrittenDivision w;
+    w.dividend = problem.dividend;
+    w.divisor = problem.divisor;
+    w.quotient = CellText(rows, DivisionRoleCell(DivisionRole::QuotientDigit(0)).name);
+    for (int row = 0; row < 6; ++row)
+        w.rows[row] = CellText(rows, DivisionRoleCell(DivisionRole::Row(row)).name);
+    return w;
+}
+
+std::optional<DivisionRole> DivisionStepRole(std::string_view step) {
+    const auto number = [](std::string_view text) -> std::optional<int> {
+        int n = 0;
+        auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+        if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+        return n;
+    };
+    if (step.starts_with("quotient:"))
+        if (const auto k = number(step.substr(9)); k && *k >= 1) return DivisionRole::QuotientDigit(*k - 1);
+    if (step.starts_with("row:"))
+        if (const auto n = number(step.substr(4)); n && *n >= 1 && *n <= 6) return DivisionRole::Row(*n - 1);
+    return std::nullopt;
 }
 
 }  // namespace sorelka::division

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/finding.h"
+#include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "division/division_problem.h"
 
@@ -50,13 +51,38 @@ std::string DivisionStepCell(std::string_view step);
 
 // ---- Shared with other worksheets that hold a long division ----
 
+// One place of the pupil's work on a written division: a digit of the
+// quotient, or one of the rows below the dividend.
+struct DivisionRole {
+    enum class Part { Quotient, Row };
+    Part part = Part::Quotient;
+    int index = 0;  // quotient: the digit, 0 the leftmost; row: 0..5 (product, difference, …)
+
+    static DivisionRole QuotientDigit(int digit) { return {Part::Quotient, digit}; }
+    static DivisionRole Row(int row) { return {Part::Row, row}; }
+    bool operator==(const DivisionRole&) const = default;
+};
+
 // A long division as its cells hold it, on whatever worksheet it stands.
 struct WrittenDivision {
     int dividend = 0;
     int divisor = 0;
     std::string quotient;             // the quotient row as written
     std::array<std::string, 6> rows;  // product, difference, product, … ("" = empty)
+
+    // What `role` holds: one character of the quotient or a whole row; empty
+    // where nothing is written.
+    std::string Text(DivisionRole role) const;
 };
+
+// Where the roles stand on the division screens' worksheet: the quotient's
+// digits in Label7, counted from the left, and the rows in Label8..Label13.
+RoleCell DivisionRoleCell(DivisionRole role);
+// The division of `problem` as the worked rows of the division screens hold it.
+WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRows& rows);
+// The role a step of DiagnoseDivision names ("quotient:K" the K-th digit,
+// "row:N" the N-th row); none for any other step.
+std::optional<DivisionRole> DivisionStepRole(std::string_view step);
 
 // The first mistake of a written division.
 struct DivisionMistake {

@@ -239,7 +239,7 @@ void DivisionPracticeScreen::FinishAnswer() {
     const DivisionProblem& problem = model_.problem();
     const bool right = model_.JudgeDivision();
     JudgedAnswer answer;
-    answer.topic = kTopicDivision;
+    answer.topic = Topic::Division;
     answer.menu_choice = ctx().state.menu_choice;
     answer.problem = WithoutPadding(LogProblemText(problem));
     answer.right_answer = RecordedAnswerText(std::to_string(problem.quotient), problem.remainder);
@@ -251,7 +251,7 @@ void DivisionPracticeScreen::FinishAnswer() {
     if (!right) answer.finding = DiagnoseDivision(problem, answer.worked_rows);
     RecordPracticeVerdict(ctx(), watch_, answer);
     note_ = NoteOf(answer.finding, answer.finding ? DivisionKindLabel(answer.finding->kind) : "",
-                   ctx().recorder, kTopicDivision);
+                   ctx().recorder, answer.topic);
     ShowNote();
     Announce(mark_, QString::fromStdString(Mark(right)));
     PlayCue(right ? 14 : 13);

@@ -5,47 +5,82 @@ namespace sorelka::division {
 namespace {
 
 // Dividend ranges of the kinds; the upper bounds end in 8, not 9.
-int TwoDigits(RandomSource& r) { return 10 + r.Random(89); }        // 10..98
-int ThreeDigits(RandomSource& r) { return 100 + r.Random(899); }    // 100..998
-int FourDigits(RandomSource& r) { return 1000 + r.Random(8999); }   // 1000..9998
-int FiveDigits(RandomSource& r) { return 10000 + r.Random(89999); } // 10000..99998
+constexpr NumberRange kTwoDigits{10, 98};
+constexpr NumberRange kThreeDigits{100, 998};
+constexpr NumberRange kFourDigits{1000, 9998};
+constexpr NumberRange kFiveDigits{10000, 99998};
+constexpr NumberRange kNone{0, -1};
 
 }  // namespace
 
-bool GenerateProblem(int menu_choice, RandomSource& random, DivisionProblem& problem) {
-    if (menu_choice < 1 || menu_choice > 3) return false;
-    random.Randomize();
+NumberRange DividendRange(int menu_choice, int kind) {
+    switch (menu_choice) {
+        case 1:
+        case 3: {
+            const bool small = menu_choice == 1;
+            if (kind == 1) return small ? kTwoDigits : kFourDigits;
+            if (kind == 2) return small ? kThreeDigits : kFiveDigits;
+            return kNone;
+        }
+        case 2:
+            if (kind == 1) return kTwoDigits;
+            if (kind == 2) return kThreeDigits;
+            if (kind == 3) return kFourDigits;
+            return kNone;
+        default: return kNone;
+    }
+}
 
+NumberRange DivisorRange(int menu_choice) {
+    switch (menu_choice) {
+        case 1: return {2, 8};  // 9 never occurs
+        case 2: return kTwoDigits;
+        case 3: return kThreeDigits;
+        default: return kNone;
+    }
+}
+
+bool FitsMenuItem(int menu_choice, const DivisionProblem& p) {
+    const NumberRange dividends = DividendRange(menu_choice, p.problem_kind);
+    if (!dividends.Has(p.dividend) || !DivisorRange(menu_choice).Has(p.divisor)) return false;
+    if (menu_choice == 2 && p.problem_kind == 1 && !DividendAboveDivisor(p.dividend, p.divisor))
+        return false;
+    return p.quotient == p.dividend / p.divisor && p.remainder == p.dividend % p.divisor;
+}
+
+std::optional<DivisionProblem> DrawProblem(int menu_choice, RandomSource& random) {
+    if (menu_choice < 1 || menu_choice > 3) return std::nullopt;
     DivisionProblem p;
     switch (menu_choice) {
-        case 1:  // one-digit divisor 2..8; kind 1 with 5/9, kind 2 with 4/9
-            p.problem_kind = random.Random(9) / 5 + 1;
-            p.dividend = p.problem_kind == 1 ? TwoDigits(random) : ThreeDigits(random);
-            p.divisor = 2 + random.Random(7);
-            break;
         case 2:  // two-digit divisor 10..98; kinds 1, 2, 3 with 3/8, 3/8, 2/8
             p.problem_kind = random.Random(8) / 3 + 1;
             if (p.problem_kind == 1) {
                 // Two two-digit numbers: redraw until the dividend is the larger.
                 for (int draw = 0; draw < kMaxPairDraws; ++draw) {
-                    p.dividend = TwoDigits(random);
-                    p.divisor = TwoDigits(random);
-                    if (p.dividend > p.divisor) break;
+                    p.dividend = DividendRange(2, 1).Draw(random);
+                    p.divisor = DivisorRange(2).Draw(random);
+                    if (DividendAboveDivisor(p.dividend, p.divisor)) break;
                 }
-            } else {
-                p.dividend = p.problem_kind == 2 ? ThreeDigits(random) : FourDigits(random);
-                p.divisor = TwoDigits(random);
+                break;
             }
+            p.dividend = DividendRange(2, p.problem_kind).Draw(random);
+            p.divisor = DivisorRange(2).Draw(random);
             break;
-        default:  // three-digit divisor 100..998; kind 1 with 5/9, kind 2 with 4/9
+        default:  // items 1 and 3: one- or three-digit divisor; kind 1 with 5/9, kind 2 with 4/9
             p.problem_kind = random.Random(9) / 5 + 1;
-            p.dividend = p.problem_kind == 1 ? FourDigits(random) : FiveDigits(random);
-            p.divisor = ThreeDigits(random);
+            p.dividend = DividendRange(menu_choice, p.problem_kind).Draw(random);
+            p.divisor = DivisorRange(menu_choice).Draw(random);
             break;
     }
     p.quotient = p.dividend / p.divisor;
     p.remainder = p.dividend % p.divisor;
-    problem = p;
+    return p;
+}
+
+bool GenerateProblem(int menu_choice, RandomSource& random, DivisionProblem& problem) {
+    if (menu_choice < 1 || menu_choice > 3) return false;
+    random.Randomize();
+    problem = *DrawProblem(menu_choice, random);
     return true;
 }
 

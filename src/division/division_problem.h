@@ -23,6 +23,31 @@ struct DivisionProblem {
 // times at most; when no pair qualifies the last one stands.
 inline constexpr int kMaxPairDraws = 1000;
 
+// A range of whole numbers a draw takes from: low + Random(high − low + 1).
+struct NumberRange {
+    int low = 0;
+    int high = 0;
+    constexpr bool Has(int value) const { return value >= low && value <= high; }
+    int Draw(RandomSource& random) const { return low + random.Random(high - low + 1); }
+};
+
+// The dividend range of a kind of a menu item (1..3, kind 1..3), and the
+// divisor range of a menu item; an empty range {0, -1} for none.
+NumberRange DividendRange(int menu_choice, int kind);
+NumberRange DivisorRange(int menu_choice);
+
+// The condition of menu item 2, kind 1 (two two-digit numbers).
+constexpr bool DividendAboveDivisor(int dividend, int divisor) { return dividend > divisor; }
+
+// True when `problem` is one that menu item `menu_choice` draws: its kind is
+// one of the item's, dividend and divisor lie in their ranges, the item's
+// condition holds, and quotient and remainder are the division's.
+bool FitsMenuItem(int menu_choice, const DivisionProblem& problem);
+
+// Draws a problem for menu item 1..3 without re-seeding (GenerateProblem
+// re-seeds first); nothing for any other menu choice.
+std::optional<DivisionProblem> DrawProblem(int menu_choice, RandomSource& random);
+
 // Re-seeds `random` and draws a problem for menu item 1, 2 or 3 into
 // `problem`. Any other menu choice leaves `problem` as it was and returns false.
 bool GenerateProblem(int menu_choice, RandomSource& random, DivisionProblem& problem);

@@ -165,6 +165,14 @@ bool LongDivision::NewProblem(int menu_choice) {
     return true;
 }
 
+void LongDivision::NewProblem(const DivisionProblem& problem) {
+    problem_ = problem;
+    has_problem_ = true;
+    ShowProblem();
+    ResetEntryLists();
+    BeginWriting();
+}
+
 int LongDivision::digit(int place) const {
     return place >= kOnes && place <= kThousands ? digits_[place] : 0;
 }

@@ -98,6 +98,8 @@ public:
     // Returns false, changing nothing, when menu_choice draws no problem and
     // there is no earlier problem to show.
     bool NewProblem(int menu_choice);
+    // The same with a given problem instead of a drawn one (a worked example).
+    void NewProblem(const DivisionProblem& problem);
 
     // A digit chosen in the list of `place` (1 ones … 4 thousands). Plays cue
     // 11 unless the choice is ignored.

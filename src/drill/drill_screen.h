@@ -20,7 +20,7 @@ class StatusClockBar;
 // What one drill screen states differently from the others. The defaults are
 // the division drill's.
 struct DrillProfile {
-    int topic = kTopicDivision;                      // in the learning record
+    Topic topic = Topic::Division;                   // in the learning record
     QString title;                                   // Label1
     QStringList menu_items;                          // ComboBox1
     QString menu_heading = QStringLiteral("　メニュー");

@@ -32,9 +32,9 @@ void RecordedAnswers::FinishDrill(const std::string& drill, const DrillFigures& 
         {record_.DrillFiguresStatement(QString::fromStdString(drill), figures, finished_at)});
 }
 
-std::vector<std::string> RecordedAnswers::Habits(int topic) {
+std::vector<std::string> RecordedAnswers::Habits(Topic topic) {
     std::vector<std::string> kinds;
-    for (const QString& kind : record_.Habits(record_.current_pupil(), topic))
+    for (const QString& kind : record_.Habits(record_.current_pupil(), TopicNumber(topic)))
         kinds.push_back(kind.toStdString());
     return kinds;
 }

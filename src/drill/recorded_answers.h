@@ -23,7 +23,7 @@ public:
                            const DrillRow& row, const DrillFigures& so_far) override;
     void FinishDrill(const std::string& drill, const DrillFigures& figures,
                      const LocalTime& finished_at) override;
-    std::vector<std::string> Habits(int topic) override;
+    std::vector<std::string> Habits(Topic topic) override;
 
 private:
     record::LearningRecord& record_;

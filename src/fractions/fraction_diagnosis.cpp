@@ -238,4 +238,26 @@ Diagnosis DiagnoseFractionEntry(int family, Variant variant, const FractionProbl
     }
 }
 
+RoleCell FractionSlotCell(FractionSlot slot) {
+    switch (slot) {
+        case FractionSlot::Whole: return {"Label7"};
+        case FractionSlot::Numerator: return {"Label9"};
+        case FractionSlot::Denominator: return {"Label8"};
+    }
+    return {};
+}
+
+std::vector<FractionSlot> FractionSlots(int family) {
+    if (family == kMixedToImproper) return {FractionSlot::Denominator, FractionSlot::Numerator};
+    if (!IsFamily(family)) return {};
+    return {FractionSlot::Whole, FractionSlot::Numerator, FractionSlot::Denominator};
+}
+
+std::optional<FractionSlot> StepSlot(std::string_view step) {
+    if (step == PartStep(Part::Whole)) return FractionSlot::Whole;
+    if (step == PartStep(Part::Numerator)) return FractionSlot::Numerator;
+    if (step == PartStep(Part::Denominator)) return FractionSlot::Denominator;
+    return std::nullopt;
+}
+
 }  // namespace sorelka::fractions

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/finding.h"
+#include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "fractions/fraction_problem.h"
 
@@ -55,6 +58,17 @@ std::string FractionKindLabel(std::string_view kind);
 // "Label9" (numerator), "Label8" (denominator); empty for an empty or unknown
 // step.
 std::string StepCell(std::string_view step);
+
+// The pupil's work in roles: the slots of the answer.
+enum class FractionSlot { Whole, Numerator, Denominator };
+// Where a slot stands on the fraction worksheets: Label7 (whole part), Label9
+// (numerator), Label8 (denominator).
+RoleCell FractionSlotCell(FractionSlot slot);
+// The slots of the answer of `family` in the order the conversion is worked
+// (the hidden numerator's given whole part and denominator around it).
+std::vector<FractionSlot> FractionSlots(int family);
+// The slot a step names ("part:numerator" …); none for an empty or unknown step.
+std::optional<FractionSlot> StepSlot(std::string_view step);
 
 // The answer slots as the worked rows show them: Label7 (whole part), Label9
 // (numerator), Label8 (denominator). A slot that is empty or holds no number

@@ -33,7 +33,7 @@ const QRect kScorePlace{kDrillTaskLeft, kDrillScoreTop, 130, kScoreHeight};
 DrillProfile FractionDrillProfile() {
     DrillProfile p;
     p.title = QStringLiteral("５．分数の表し方：ドリル");
-    p.topic = kTopicFractions;
+    p.topic = Topic::Fractions;
     p.menu_items = ToQt(MenuItems());
     p.menu_heading = QString::fromUtf8(kMenuHeading);
     p.time_list = QStringLiteral("ComboBox5");

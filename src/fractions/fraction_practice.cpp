@@ -71,7 +71,7 @@ void FractionPractice::ChooseAction(int position) {
 void FractionPractice::Judge() {
     const bool right = sheet_.JudgePracticeAnswer();
     JudgedAnswer answer;
-    answer.topic = kTopicFractions;
+    answer.topic = Topic::Fractions;
     answer.menu_choice = ctx_.state.menu_choice;
     answer.problem = sheet_.ProblemText();
     answer.right_answer = sheet_.RightAnswerText();

@@ -14,7 +14,7 @@ FractionProblem DrawPracticeImproper(RandomSource& random) {
         d = random.Random(8) + 2;
         const int k = random.Random(8);
         numerator = k * d + 1;
-        if (numerator > d) break;
+        if (ImproperCondition(numerator, d)) break;
     }
     FractionProblem p;
     p.problem_numerator = numerator;
@@ -47,7 +47,7 @@ FractionProblem DrawMixedToImproper(RandomSource& random) {
         w = random.Random(8) + 1;
         d = random.Random(8) + 2;
         n = random.Random(7) + 1;
-        if (n < d) break;
+        if (ProperCondition(n, d)) break;
     }
     FractionProblem p;
     p.problem_whole = w;
@@ -67,7 +67,7 @@ FractionProblem DrawFindTheBox(RandomSource& random) {
         d = random.Random(9) + 1;
         n = random.Random(8) + 1;
         big_w = random.Random(7) + 1;
-        if (n < d && big_w < w) break;
+        if (BoxCondition(n, d, w, big_w)) break;
     }
     FractionProblem p;
     p.problem_whole = w;
@@ -87,6 +87,40 @@ std::optional<FractionProblem> DrawFractionProblem(int family, Variant variant,
                                                    RandomSource& random) {
     if (!IsFamily(family)) return std::nullopt;
     random.Randomize();
+    return DrawFamilyProblem(family, variant, random);
+}
+
+bool FitsFamily(int family, Variant variant, const FractionProblem& p) {
+    const auto in = [](int v, int low, int high) { return v >= low && v <= high; };
+    const int d = p.problem_denominator;
+    if (p.answer_denominator != d) return false;
+    switch (family) {
+        case kImproperToMixed: {
+            const int n = p.problem_numerator;
+            if (!in(d, 2, 9) || p.problem_whole != 0 || p.answer_whole != n / d || p.answer_numerator != n % d)
+                return false;
+            if (variant == Variant::Practice)  // k·d + 1 with k = 1..7
+                return ImproperCondition(n, d) && n % d == 1 && n <= 7 * d + 1;
+            for (int k = 1; k <= 8; ++k)  // k·d + r with k and r = 1..8
+                if (in(n - k * d, 1, 8)) return true;
+            return false;
+        }
+        case kMixedToImproper:
+            return in(p.problem_whole, 1, 8) && in(d, 2, 9) && in(p.problem_numerator, 1, 7) &&
+                   ProperCondition(p.problem_numerator, d) && p.answer_whole == 0 &&
+                   p.answer_numerator == p.problem_whole * d + p.problem_numerator;
+        case kFindTheBox:
+            return in(p.problem_whole, 1, 8) && in(d, 1, 9) && in(p.problem_numerator, 1, 8) &&
+                   in(p.answer_whole, 1, 7) &&
+                   BoxCondition(p.problem_numerator, d, p.problem_whole, p.answer_whole) &&
+                   p.answer_numerator == (p.problem_whole - p.answer_whole) * d + p.problem_numerator;
+        default:
+            return false;
+    }
+}
+
+std::optional<FractionProblem> DrawFamilyProblem(int family, Variant variant, RandomSource& random) {
+    if (!IsFamily(family)) return std::nullopt;
     switch (family) {
         case kImproperToMixed:
             return variant == Variant::Practice ? DrawPracticeImproper(random)

@@ -48,6 +48,22 @@ struct FractionEntry {
 // family value (and then no draw is made).
 std::optional<FractionProblem> DrawFractionProblem(int family, Variant variant,
                                                    RandomSource& random);
+// The same without re-seeding first.
+std::optional<FractionProblem> DrawFamilyProblem(int family, Variant variant, RandomSource& random);
+
+// The conditions a drawn set must meet, or it is drawn again: an improper
+// fraction above 1 (the practice screen's family 1), a proper fraction part
+// (family 2), and for family 3 also a smaller whole part on the right.
+constexpr bool ImproperCondition(int numerator, int denominator) { return numerator > denominator; }
+constexpr bool ProperCondition(int numerator, int denominator) { return numerator < denominator; }
+constexpr bool BoxCondition(int numerator, int denominator, int whole, int answer_whole) {
+    return ProperCondition(numerator, denominator) && answer_whole < whole;
+}
+
+// True when `problem` is one that `family` draws on the screen of `variant`:
+// every number within the family's ranges, its condition met, and the answer
+// the right one.
+bool FitsFamily(int family, Variant variant, const FractionProblem& problem);
 
 // Practice: families 1 and 2 need all three slots right (family 2 has no
 // whole part on either side), family 3 only the numerator.

@@ -97,10 +97,14 @@ void FractionSheet::ClearWorksheetNumbers() {
 bool FractionSheet::GenerateProblem(int family) {
     const auto drawn = DrawFractionProblem(family, variant_, ctx_.random);
     if (!drawn) return false;
-    problem_ = *drawn;
+    SetProblem(family, *drawn);
+    return true;
+}
+
+void FractionSheet::SetProblem(int family, const FractionProblem& problem) {
+    problem_ = problem;
     has_problem_ = true;
     ShowProblem(family);
-    return true;
 }
 
 void FractionSheet::SetText(const char* name, const std::string& text, Rgb colour) {

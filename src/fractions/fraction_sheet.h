@@ -68,6 +68,8 @@ public:
     // Draws a problem of `family`, shows it and opens the entry lists. Any
     // other family does nothing at all and gives false.
     bool GenerateProblem(int family);
+    // The same with a given problem (a worked example).
+    void SetProblem(int family, const FractionProblem& problem);
     // Writes the drawn problem onto the worksheet for `family`.
     void ShowProblem(int family);
     // Opens the three entry lists with nothing chosen. The screen resets its

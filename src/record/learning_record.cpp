@@ -209,7 +209,7 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
                 kPupilId +
                 QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?,"
                                " ?, ?, ?, ?)"),
-            {current_, IsoTime(answer.answered_at), answer.topic,
+            {current_, IsoTime(answer.answered_at), TopicNumber(answer.topic),
              on_drill ? QStringLiteral("drill") : QStringLiteral("practice"), answer.menu_choice,
              on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
              on_drill && question_no ? QVariant(*question_no) : QVariant(QMetaType::fromType<int>()),
@@ -225,7 +225,7 @@ Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun
     return {QStringLiteral("insert into drills (uid, pupil_id, topic, menu_choice, time_limit_seconds,"
                            " started_at) values (?, ") +
                 kPupilId + QStringLiteral(", ?, ?, ?, ?)"),
-            {uid, current_, run.topic, run.menu_choice, run.time_limit_seconds,
+            {uid, current_, TopicNumber(run.topic), run.menu_choice, run.time_limit_seconds,
              IsoTime(run.started_at)}};
 }
 

@@ -144,7 +144,7 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         else
             add("h.pupil_id = (select id from pupils where name = ?)", *filter.pupil);
     }
-    if (filter.topic > 0) add("h.topic = ?", QString::number(filter.topic));
+    if (filter.topic) add("h.topic = ?", QString::number(TopicNumber(*filter.topic)));
     if (filter.from) add("h.answered_at >= ?", filter.from->toString(Qt::ISODate));
     if (filter.to) add("h.answered_at < ?", filter.to->addDays(1).toString(Qt::ISODate));
 
@@ -163,9 +163,9 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         sqlite3_bind_text(q.get(), int(i + 1), values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
 
     const QByteArray guest = record::kGuestName.toUtf8();
-    QByteArray topic_names[kTopics + 1];
-    for (int t = 1; t <= kTopics; ++t) topic_names[t] = TopicName(t).toUtf8();
-    std::map<std::pair<int, QByteArray>, QByteArray> labels;
+    std::map<Topic, QByteArray> topic_names;
+    for (Topic t : kAllTopics) topic_names[t] = TopicName(t).toUtf8();
+    std::map<std::pair<std::optional<Topic>, QByteArray>, QByteArray> labels;
     // A cell's text without a copy; valid until the next step.
     auto text = [&](int column) {
         const char* data = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), column));
@@ -173,7 +173,8 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
     };
     int step = q.get() ? sqlite3_step(q.get()) : SQLITE_DONE;
     for (; step == SQLITE_ROW; step = sqlite3_step(q.get())) {
-        const int topic = sqlite3_column_int(q.get(), 4);
+        // A number no topic has (a newer program's) keeps its number, with no name.
+        const std::optional<Topic> topic = TopicFromNumber(sqlite3_column_int(q.get(), 4));
         const QByteArray raw = text(14);
         const QByteArray kind(raw.constData(), raw.size());
         QByteArray& label = labels[{topic, kind}];
@@ -187,7 +188,7 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
                 AppendCell(out, text(c));
             if (c == 4) {
                 out += ',';
-                AppendCell(out, topic >= 1 && topic <= kTopics ? topic_names[topic] : QByteArray());
+                AppendCell(out, topic ? topic_names[*topic] : QByteArray());
             } else if (c == 14) {
                 out += ',';
                 AppendCell(out, label);

@@ -10,6 +10,8 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "topics/topic_table.h"
+
 namespace sorelka::report {
 
 namespace {
@@ -78,11 +80,8 @@ QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QStr
 
 }  // namespace
 
-QColor TopicColour(int topic) {
-    static const QColor colours[] = {QColor(0xD9, 0x73, 0x00), QColor(0x2E, 0x8B, 0x3E),
-                                     QColor(0x1F, 0x5F, 0xBF), QColor(0xC2, 0x2E, 0x6A),
-                                     QColor(0x6A, 0x3F, 0xB5)};
-    return topic >= 1 && topic <= kTopics ? colours[topic - 1] : QColor(Qt::gray);
+QColor TopicColour(Topic topic) {
+    return QColor::fromRgb(Describe(topic).colour);
 }
 
 void DrawWeeklyChart(QPainter& p, const QRectF& area, const std::vector<WeeklyPercent>& weeks,

@@ -14,7 +14,7 @@ class QPainter;
 namespace sorelka::report {
 
 // The colour of a topic's line in the weekly chart.
-QColor TopicColour(int topic);
+QColor TopicColour(Topic topic);
 
 // Percent right per week as lines, one per topic with answers, 0–100 % up
 // the side and the eight weeks along the bottom, their Mondays under them

@@ -6,12 +6,8 @@
 #include <algorithm>
 #include <map>
 
-#include "core/learning_recorder.h"
-#include "decimals/decimal_diagnosis.h"
-#include "division/division_diagnosis.h"
-#include "fractions/fraction_diagnosis.h"
 #include "record/learning_record.h"
-#include "rules/rules_diagnosis.h"
+#include "topics/topic_table.h"
 
 namespace sorelka::report {
 
@@ -40,7 +36,7 @@ Where FilterWhere(const ReportFilter& f, const QString& at, bool with_topic = tr
         else
             w.And(QStringLiteral("pupil_id = (select id from pupils where name = ?)"), {*f.pupil});
     }
-    if (with_topic && f.topic > 0) w.And(QStringLiteral("topic = ?"), {f.topic});
+    if (with_topic && f.topic) w.And(QStringLiteral("topic = ?"), {TopicNumber(*f.topic)});
     if (f.from) w.And(at + QStringLiteral(" >= ?"), {Day(*f.from)});
     if (f.to) w.And(at + QStringLiteral(" < ?"), {Day(f.to->addDays(1))});
     return w;
@@ -90,7 +86,7 @@ QString MedianSql(const ReportFilter& f, const Group& g) {
     return QStringLiteral("select avg(seconds) from (select seconds from history where %1 and topic = %2%3"
                           " order by seconds limit %4 offset %5)")
         .arg(PupilIs(g.pupil_id))
-        .arg(g.row.topic)
+        .arg(TopicNumber(g.row.topic))
         .arg(DateCondition(f, QStringLiteral("answered_at")))
         .arg(2 - n % 2)
         .arg((n - 1) / 2);
@@ -102,7 +98,7 @@ QString HabitSql(const ReportFilter& f, const Group& g) {
                           " and error_kind not in ('slip', 'other') group by error_kind"
                           " having count(*) >= 2 order by count(*) desc, max(id) desc limit 1")
         .arg(PupilIs(g.pupil_id))
-        .arg(g.row.topic)
+        .arg(TopicNumber(g.row.topic))
         .arg(DateCondition(f, QStringLiteral("answered_at")));
 }
 
@@ -143,7 +139,9 @@ std::vector<Group> Groups(QSqlQuery& q, const ReportFilter& f, const Where& w) {
         Group g;
         g.pupil_id = q.value(0);
         g.row.pupil = PupilName(q.value(0).isNull() ? QVariant() : q.value(1));
-        g.row.topic = q.value(2).toInt();
+        const std::optional<Topic> topic = TopicFromNumber(q.value(2).toInt());
+        if (!topic) continue;
+        g.row.topic = *topic;
         g.row.answers = q.value(3).toInt();
         g.row.correct = q.value(4).toInt();
         g.row.last_day = q.value(5).toString().left(10);
@@ -154,28 +152,11 @@ std::vector<Group> Groups(QSqlQuery& q, const ReportFilter& f, const Where& w) {
 
 }  // namespace
 
-QString TopicName(int topic) {
-    switch (topic) {
-        case kTopicDivision: return QStringLiteral("わり算");
-        case kTopicDecimalAddition: return QStringLiteral("小数のたし算");
-        case kTopicDecimalSubtraction: return QStringLiteral("小数のひき算");
-        case kTopicRules: return QStringLiteral("計算のきまり");
-        case kTopicFractions: return QStringLiteral("分数の表し方");
-    }
-    return {};
-}
+QString TopicName(Topic topic) { return QString::fromStdString(Describe(topic).name); }
 
-QString KindLabel(int topic, const QString& kind) {
+QString KindLabel(std::optional<Topic> topic, const QString& kind) {
     if (kind.isEmpty()) return {};
-    const std::string id = kind.toStdString();
-    std::string label;
-    switch (topic) {
-        case kTopicDivision: label = division::DivisionKindLabel(id); break;
-        case kTopicDecimalAddition:
-        case kTopicDecimalSubtraction: label = decimals::DecimalKindLabel(id); break;
-        case kTopicRules: label = rules::RulesKindLabel(id); break;
-        case kTopicFractions: label = fractions::FractionKindLabel(id); break;
-    }
+    const std::string label = topic ? Describe(*topic).KindLabel(kind.toStdString()) : std::string();
     return label.empty() ? kind : QString::fromStdString(label);
 }
 
@@ -198,7 +179,7 @@ std::vector<ClassRow> ClassSummary(const QSqlDatabase& db, const ReportFilter& f
     if (Run(q, DrillSql(dw), dw.values))
         while (q.next())
             for (Group& g : groups)
-                if (g.pupil_id == q.value(0) && g.row.topic == q.value(1).toInt()) {
+                if (g.pupil_id == q.value(0) && TopicNumber(g.row.topic) == q.value(1).toInt()) {
                     g.row.drills = q.value(2).toInt();
                     g.row.best_points = q.value(3).toInt();
                 }
@@ -221,7 +202,7 @@ QStringList ClassSummaryScript(const QSqlDatabase& db, const ReportFilter& filte
 QDate WeekStart(QDate day) { return day.addDays(1 - day.dayOfWeek()); }
 
 std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString& pupil, QDate today,
-                                          int topic) {
+                                          std::optional<Topic> topic) {
     std::vector<WeeklyPercent> out;
     const QDate first = WeekStart(today).addDays(-7 * 7);
     ReportFilter f{pupil, first, WeekStart(today).addDays(6), topic};
@@ -234,10 +215,11 @@ std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString&
                  w.sql + QStringLiteral(" group by topic, week order by topic, week"),
              w.values))
         return out;
-    for (int t = 1; t <= kTopics; ++t)
-        if (topic == 0 || topic == t) out.push_back({t, {}});
+    for (Topic t : kAllTopics)
+        if (!topic || topic == t) out.push_back({t, {}});
     while (q.next()) {
-        const int t = q.value(0).toInt(), week = q.value(1).toInt(), n = q.value(2).toInt();
+        const std::optional<Topic> t = TopicFromNumber(q.value(0).toInt());
+        const int week = q.value(1).toInt(), n = q.value(2).toInt();
         for (WeeklyPercent& wp : out)
             if (wp.topic == t && week >= 0 && week < 8 && n > 0)
                 wp.percent[week] = (q.value(3).toInt() * 100 + n / 2) / n;
@@ -254,7 +236,9 @@ std::vector<KindCount> KindCounts(const QSqlDatabase& db, const ReportFilter& fi
                     QStringLiteral(" group by topic, error_kind order by count(*) desc, topic, error_kind"),
              w.values))
         return out;
-    while (q.next()) out.push_back({q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt()});
+    while (q.next())
+        if (const std::optional<Topic> topic = TopicFromNumber(q.value(0).toInt()))
+            out.push_back({*topic, q.value(1).toString(), q.value(2).toInt()});
     return out;
 }
 
@@ -269,38 +253,39 @@ std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter&
              w.values))
         return out;
     while (q.next())
-        out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                       q.value(3).toInt(), q.value(4).toString(), q.value(5).toString()});
+        if (const std::optional<Topic> topic = TopicFromNumber(q.value(3).toInt()))
+            out.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), *topic,
+                           q.value(4).toString(), q.value(5).toString()});
     return out;
 }
 
 OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate today) {
     OwnRecord own;
-    for (int t = 0; t < kTopics; ++t) own.topics[t].topic = t + 1;
     const QDate monday = WeekStart(today);
-    ReportFilter week{pupil, monday, monday.addDays(6), 0};
+    ReportFilter week{pupil, monday, monday.addDays(6)};
     Where w = FilterWhere(week, QStringLiteral("answered_at"));
     QSqlQuery q(db);
-    std::array<int, kTopics> correct{};
+    std::array<int, kAllTopics.size()> correct{};
     if (Run(q, QStringLiteral("select topic, substr(answered_at, 1, 10) as day, count(*), sum(correct)"
                               " from history") +
                    w.sql + QStringLiteral(" group by topic, day"),
             w.values))
         while (q.next()) {
-            const int t = q.value(0).toInt();
-            if (t < 1 || t > kTopics) continue;
-            OwnTopicWeek& tw = own.topics[t - 1];
+            const auto at = std::find(kAllTopics.begin(), kAllTopics.end(), TopicFromNumber(q.value(0).toInt()));
+            if (at == kAllTopics.end()) continue;
+            const std::size_t t = at - kAllTopics.begin();
+            OwnTopicWeek& tw = own.topics[t];
             tw.answers += q.value(2).toInt();
-            correct[t - 1] += q.value(3).toInt();
+            correct[t] += q.value(3).toInt();
             const int weekday = monday.daysTo(QDate::fromString(q.value(1).toString(), Qt::ISODate));
             if (weekday >= 0 && weekday < 7) tw.practised[weekday] = true;
         }
-    for (int t = 0; t < kTopics; ++t)
+    for (std::size_t t = 0; t < own.topics.size(); ++t)
         if (own.topics[t].answers)
             own.topics[t].percent = (correct[t] * 100 + own.topics[t].answers / 2) / own.topics[t].answers;
 
     // Days in a row: walk the pupil's days backwards from today until a gap.
-    ReportFilter all{pupil, std::nullopt, today, 0};
+    ReportFilter all{pupil, std::nullopt, today};
     Where aw = FilterWhere(all, QStringLiteral("answered_at"));
     if (Run(q, QStringLiteral("select distinct substr(answered_at, 1, 10) from history") + aw.sql +
                    QStringLiteral(" order by 1 desc"),
@@ -318,7 +303,7 @@ OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate toda
             }
         }
     }
-    own.last_mistakes = RecentWrong(db, ReportFilter{pupil, std::nullopt, std::nullopt, 0}, 5);
+    own.last_mistakes = RecentWrong(db, ReportFilter{pupil}, 5);
     return own;
 }
 

@@ -8,18 +8,21 @@
 #include <optional>
 #include <vector>
 
+#include "core/topic.h"
+
 // What the teacher's view, the pupil's own record and the exports read from
 // the learning record: aggregates in SQL over `history` and `drills`, kept
 // out of the screens so tests and the command line drive them directly.
+// Answers stored under a topic number this program does not know (a newer
+// program's) are left out of every figure here; the answers file keeps them.
 namespace sorelka::report {
 
-inline constexpr int kTopics = 5;
-
-// "わり算", "小数のたし算", … for topics 1–5; empty for any other number.
-QString TopicName(int topic);
+// "わり算", "小数のたし算", …: the topic's name from its description.
+QString TopicName(Topic topic);
 // The Japanese label of a kind of mistake on `topic` ("商が大きすぎる", …);
-// the id itself when no label is known, empty for no kind.
-QString KindLabel(int topic, const QString& kind);
+// the id itself when no label is known (or the topic is unknown), empty for
+// no kind.
+QString KindLabel(std::optional<Topic> topic, const QString& kind);
 
 // Which answers a report covers. Empty pupil: everyone; the guest is named
 // by record::kGuestName. Dates are local days, both ends included.
@@ -27,7 +30,7 @@ struct ReportFilter {
     std::optional<QString> pupil;
     std::optional<QDate> from;
     std::optional<QDate> to;
-    int topic = 0;  // 0: every topic
+    std::optional<Topic> topic;  // none: every topic
 };
 
 // "2026-04-01 〜 2026-12-08", "はじめ 〜 2026-12-08", "すべての日".
@@ -36,7 +39,7 @@ QString PeriodText(const ReportFilter& filter);
 // One row of the class: one pupil on one topic within the filter.
 struct ClassRow {
     QString pupil;  // the roster name, or "ゲスト"
-    int topic = 0;
+    Topic topic = Topic::Division;
     int answers = 0;
     int correct = 0;
     double median_seconds = 0;
@@ -61,16 +64,16 @@ QStringList ClassSummaryScript(const QSqlDatabase& db, const ReportFilter& filte
 // Percent right per week: weeks start on Monday; week 0 is the one holding
 // `today`, week 7 seven weeks before it. Absent: no answer that week.
 struct WeeklyPercent {
-    int topic = 0;
+    Topic topic = Topic::Division;
     std::array<std::optional<int>, 8> percent;  // [0] oldest … [7] this week
 };
 std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString& pupil, QDate today,
-                                          int topic = 0);
+                                          std::optional<Topic> topic = std::nullopt);
 // The Monday of the week holding `day`.
 QDate WeekStart(QDate day);
 
 struct KindCount {
-    int topic = 0;
+    Topic topic = Topic::Division;
     QString kind;
     int count = 0;
 };
@@ -81,7 +84,7 @@ struct WrongAnswer {
     QString problem;
     QString entered;
     QString right;
-    int topic = 0;
+    Topic topic = Topic::Division;
     QString kind;
     QString answered_at;
 };
@@ -91,13 +94,18 @@ std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter&
 
 // The pupil's own record: this week per topic, and the days in a row.
 struct OwnTopicWeek {
-    int topic = 0;
+    Topic topic = Topic::Division;
     int answers = 0;
     int percent = 0;
     std::array<bool, 7> practised{};  // Monday … Sunday of this week
 };
 struct OwnRecord {
-    std::array<OwnTopicWeek, kTopics> topics;
+    // In the order of kAllTopics.
+    std::array<OwnTopicWeek, kAllTopics.size()> topics = [] {
+        std::array<OwnTopicWeek, kAllTopics.size()> weeks{};
+        for (std::size_t i = 0; i < weeks.size(); ++i) weeks[i].topic = kAllTopics[i];
+        return weeks;
+    }();
     // Days in a row with an answer, ending today (or yesterday, while today
     // has none yet).
     int days_in_a_row = 0;

@@ -102,6 +102,27 @@ void GenerateMixedProblem(RandomSource& random, ExpressionProblem& problem,
 void GenerateTimesDividesProblem(RandomSource& random, ExpressionProblem& problem);
 void GenerateBoxProblem(RandomSource& random, ExpressionProblem& problem);
 
+// The families of a menu, counted from 1: how many there are, and the kind
+// code each gives its problems (0 for box problems, which keep the previous
+// code, and for a family a menu does not have).
+int FamilyCount(int menu);
+int FamilyKindCode(int menu, int family);
+
+// The rule the operands of `problem` must pass in its menu's family
+// (problem.menu, problem.family_number); the generators redraw until it holds
+// or their limit is reached.
+bool FamilyAccepts(const ExpressionProblem& problem, Variant variant = Variant::Practice);
+
+// Draws the operands of the family `problem.menu` and `problem.family_number`
+// name, without re-seeding, and fills answer, text, kind code and fell_back
+// as the generators do (they draw the family, then call this).
+void DrawFamily(RandomSource& random, ExpressionProblem& problem, Variant variant = Variant::Practice);
+
+// The problem of a menu's family with the given operands, its answer and
+// text as the generators fill them ("□ op a = b" for box problems, whose
+// kind code is left 0).
+ExpressionProblem MakeProblem(int menu, int family, int a, int b, int c = 0, int d = 0);
+
 // The generator `menu_choice` selects. A value outside 1..4 draws nothing,
 // leaves `problem` as it was and returns false.
 bool GenerateProblem(int menu_choice, RandomSource& random, ExpressionProblem& problem,

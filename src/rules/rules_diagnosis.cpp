@@ -280,4 +280,51 @@ std::string StepField(std::string_view step, std::string_view key) {
     return {};
 }
 
+RoleCell RulesRoleCell(RulesRole role) {
+    using Part = RulesRole::Part;
+    const auto label = [](int n) { return RoleCell{"Label" + std::to_string(n)}; };
+    switch (role.part) {
+        case Part::AddSign: return label(7);
+        case Part::AddTop: return label(4);
+        case Part::AddBottom: return label(5);
+        case Part::AddResult: return label(6);
+        case Part::MulSign: return label(13);
+        case Part::MulTop: return label(8);
+        case Part::MulBottom: return label(9);
+        case Part::MulRow: return label(10 + role.index);
+        case Part::DivDividend: return label(14);
+        case Part::DivDivisor: return label(15);
+        case Part::DivQuotient: return {"Label16", RoleCell::Digit::FromLeft, role.index};
+        case Part::DivRow: return label(17 + role.index);
+    }
+    return {};
+}
+
+const std::vector<RulesRole>& RulesRolesInOrder() {
+    using Part = RulesRole::Part;
+    static const std::vector<RulesRole> roles = {
+        {Part::AddSign},     {Part::AddTop},        {Part::AddBottom},     {Part::MulSign},
+        {Part::MulTop},      {Part::MulBottom},     {Part::DivDividend},   {Part::DivDivisor},
+        {Part::AddResult},   {Part::MulRow, 0},     {Part::MulRow, 1},     {Part::MulRow, 2},
+        {Part::DivQuotient, 0}, {Part::DivRow, 0},  {Part::DivRow, 1},     {Part::DivQuotient, 1},
+        {Part::DivRow, 2},   {Part::DivRow, 3}};
+    return roles;
+}
+
+std::optional<RulesRole> RulesStepRole(std::string_view step) {
+    const std::string cell = StepField(step, "cell");
+    if (cell.empty()) return std::nullopt;
+    if (cell == RulesRoleCell({RulesRole::Part::DivQuotient}).name) {
+        const std::string digit = StepField(step, "quotient");
+        int k = 0;
+        auto [ptr, ec] = std::from_chars(digit.data(), digit.data() + digit.size(), k);
+        if (digit.empty() || ec != std::errc() || ptr != digit.data() + digit.size() || k < 1)
+            return std::nullopt;
+        return RulesRole{RulesRole::Part::DivQuotient, k - 1};
+    }
+    for (const RulesRole& role : RulesRolesInOrder())
+        if (RulesRoleCell(role).name == cell) return role;
+    return std::nullopt;
+}
+
 }  // namespace sorelka::rules

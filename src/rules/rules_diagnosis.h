@@ -1,9 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/finding.h"
+#include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "rules/expression_problems.h"
 
@@ -54,6 +57,33 @@ std::string RulesKindLabel(std::string_view kind);
 // e.g. "calc:1/cell:Label9", "calc:2/kind:product_slip/row:2/cell:Label17",
 //      "calc:1/cell:Label7"
 Diagnosis DiagnoseRules(const ExpressionProblem& problem, const WorkedRows& rows);
+
+// The pupil's work on the worksheet in roles: the numbers, the sign and the
+// result of the addition and subtraction area; of the multiplication area
+// with its rows; and of the division area with its quotient digits and rows.
+struct RulesRole {
+    enum class Part {
+        AddSign, AddTop, AddBottom, AddResult,
+        MulSign, MulTop, MulBottom, MulRow,           // rows 0..2: the two products and their sum
+        DivDividend, DivDivisor, DivQuotient, DivRow  // quotient: the digit from the left; rows 0..3
+    };
+    Part part = Part::AddResult;
+    int index = 0;
+
+    bool operator==(const RulesRole&) const = default;
+};
+
+// Where a role stands on the worksheet: Label7 "＋"/"-", Label4, Label5,
+// Label6; Label13 "ｘ", Label8, Label9, Label10..Label12; Label14, Label15,
+// the quotient's digits in Label16, Label17..Label20.
+RoleCell RulesRoleCell(RulesRole role);
+// Every role in the order a calculation on the worksheet is read and
+// written: the signs and numbers of the three areas, the result, the rows.
+const std::vector<RulesRole>& RulesRolesInOrder();
+// The role a step of DiagnoseRules frames: its "cell:" field, with its
+// "quotient:" field in the quotient; none for a step without a cell and for
+// the quotient as a whole.
+std::optional<RulesRole> RulesStepRole(std::string_view step);
 
 // The value of field `key` ("calc", "kind", "quotient", "row", "cell") of a
 // step; empty when the step has none.

@@ -19,7 +19,7 @@ constexpr int kListsTop = 280;
 DrillProfile RulesDrillProfile() {
     DrillProfile p;
     p.title = QStringLiteral("４．計算のきまり：ドリル");
-    p.topic = kTopicRules;
+    p.topic = Topic::Rules;
     p.menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
                     QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")};
     p.menu_heading = QStringLiteral("         メニュー");

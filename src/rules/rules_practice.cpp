@@ -127,7 +127,7 @@ void RulesPractice::JudgeAnswer() {
     const bool right = steps_.state().second_result == p.expected_answer;
     Worksheet& sheet = steps_.worksheet();
     JudgedAnswer answer;
-    answer.topic = kTopicRules;
+    answer.topic = Topic::Rules;
     answer.menu_choice = ctx_.state.menu_choice;
     answer.problem = ProblemTextForLog(p);
     answer.right_answer = std::to_string(p.expected_answer);

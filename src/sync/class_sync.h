@@ -76,6 +76,13 @@ struct SyncTiming {
     int connect_timeout_s = 2;
 };
 
+// The wait before the next try after a failure, `previous_ms` the wait
+// before it (0 after a success): the first retry, then doubled, at most the
+// longest.
+int NextRetryMs(int previous_ms, const SyncTiming& timing);
+
+class PgConnection;
+
 // Sends the record file's new rows of pupils, drills and history to the
 // school's server, on a thread of its own with its own connections to the
 // file and to the server; the user-interface thread never waits for it.
@@ -87,7 +94,10 @@ struct SyncTiming {
 // file was copied, or put back from a backup), the file takes a fresh pc_id
 // and sends what the server does not hold as its own under it. The file
 // records what the server confirmed (sync_confirmed, sync_drills_sent) after
-// each server transaction. A server that cannot be reached, refuses the login or
+// each server transaction. The server binds the file's pc_id to this PC's
+// role; every value goes as a bound parameter, and a row the server refuses
+// for its values is set aside (one line on standard error) while the rest
+// goes on. A server that cannot be reached, refuses the login or
 // goes away mid-batch is tried again after 1, 2, 4 … s, at most a few
 // minutes apart; nothing is ever shown to the pupil, the problem goes to
 // standard error once and into status().
@@ -115,7 +125,8 @@ public:
     // Thread-safe.
     SyncStatus status() const;
 
-    // Asks the worker for the class from the server; classHistory() brings
+    // Asks the worker for the class from the server (read as the configured
+    // reader, else as this PC's role); classHistory() brings
     // it (on the thread this object lives on) already copied into a record
     // image (ClassRecord::Pack), so the receiver only opens it.
     void RequestClassHistory();
@@ -130,11 +141,26 @@ signals:
     void classHistory(const sorelka::sync::ClassHistory& history);
 
 private:
+    // What one look at the file came to.
+    struct Round {
+        bool ok = true;
+        bool nothing_left = false;  // everything is sent
+        bool more = false;          // a batch was full: look again at once
+        QString problem;
+    };
+
     void Run();
+    // Reads the class for the teacher's view and emits it.
+    void FetchClass();
+    // One look at the file: sends what it holds; `status` gets the counts.
+    // `claimed`: the pc_id the open connection's role is known to own.
+    Round SendRound(PgConnection& server, QString& claimed, SyncStatus& status);
     // Opens the worker's server connection (false when stopping) and keeps
     // socket_ for it.
-    bool Connect(QSqlDatabase& server, QString* problem);
-    void ForgetSocket();
+    bool Connect(PgConnection& server, QString* problem);
+    // Keeps `socket` (a duplicate of it) for Stop(); -1 forgets it.
+    void KeepSocket(int& kept, int socket);
+    bool stopping() const;
     void Publish(const SyncStatus& status);
 
     QString record_path_;
@@ -151,7 +177,10 @@ private:
     quint64 rounds_begun_ = 0;
     quint64 last_clean_round_ = 0;  // the latest round that ended with nothing left
     SyncStatus status_;
-    int socket_ = -1;  // a duplicate of the open server connection's socket, for Stop()
+    // Duplicates of the open server connections' sockets, for Stop(): the
+    // sending one and the one reading the class.
+    int socket_ = -1;
+    int read_socket_ = -1;
     std::thread worker_;
 };
 

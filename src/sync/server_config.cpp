@@ -20,39 +20,92 @@ const QStringList kSslModes = {QStringLiteral("disable"),   QStringLiteral("allo
 // The longest password file read: a password, not a file someone pointed at by mistake.
 constexpr qint64 kLongestPasswordFile = 4096;
 
+// A server on this machine: a socket folder or a loopback address.
+bool OnThisMachine(const QString& host) {
+    return host.startsWith(QLatin1Char('/')) || host == QStringLiteral("localhost") ||
+           host.startsWith(QStringLiteral("127.")) || host == QStringLiteral("::1");
+}
+
+// What sslmode leaves unchecked; empty when the server is checked.
+QString SslWarning(const ServerConfig& config) {
+    if (config.sslmode == QStringLiteral("verify-full")) return QString();
+    if (config.sslmode == QStringLiteral("disable"))
+        return OnThisMachine(config.host)
+                   ? QString()
+                   : QStringLiteral("[class_server] の sslmode=disable では記録を暗号化せずに送ります。"
+                                    "sslrootcert に学校の CA を置き、sslmode=verify-full にしてください。");
+    return QStringLiteral("[class_server] の sslmode=%1 では、答えているのが学校のサーバーかどうかを確かめません。"
+                          "sslrootcert に学校の CA を置き、sslmode=verify-full にしてください。")
+        .arg(config.sslmode);
+}
+
+// The problem with the CA file, empty when it can be used.
+QString CheckRootCert(const ServerConfig& config) {
+    const bool verifies = config.sslmode.startsWith(QStringLiteral("verify-"));
+    if (config.sslrootcert.isEmpty())
+        return verifies ? QStringLiteral("[class_server] に sslrootcert（学校の CA の証明書のファイル）がありません"
+                                         "（sslmode=%1 にはいります）。")
+                              .arg(config.sslmode)
+                        : QString();
+    // Qt's driver takes libpq's options as one text split at ";".
+    if (config.sslrootcert.contains(QLatin1Char(';')))
+        return QStringLiteral("[class_server] の sslrootcert のファイル名に「;」は使えません。");
+    const QFileInfo info(config.sslrootcert);
+    if (!info.isFile() || !info.isReadable())
+        return QStringLiteral("[class_server] の sslrootcert のファイル %1 を読めません。").arg(config.sslrootcert);
+    return QString();
+}
+
 }  // namespace
 
 QString ServerConfig::Describe() const {
     return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
 }
 
-QString ReadPasswordFile(const QString& path, QString* password) {
-    password->clear();
-    if (path.isEmpty())
-        return QStringLiteral("[class_server] に password_file がありません。");
+ServerConfig ServerConfig::AsReader() const {
+    ServerConfig config = *this;
+    if (!reader.isEmpty()) {
+        config.user = reader;
+        config.password_file = reader_password_file;
+        config.password = reader_password;
+    }
+    return config;
+}
+
+PasswordReading ReadPasswordFile(const QString& path, const QString& key) {
+    PasswordReading reading;
+    const QString named = QStringLiteral("[class_server] の %1").arg(key);
+    if (path.isEmpty()) {
+        reading.problem = QStringLiteral("[class_server] に %1 がありません。").arg(key);
+        return reading;
+    }
     const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("パスワードのファイル %1 がありません。").arg(path);
-    if (!info.isFile())
-        return QStringLiteral("パスワードのファイル %1 はふつうのファイルではありません。").arg(path);
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    if (info.permissions() & others)
-        return QStringLiteral(
-                   "パスワードのファイル %1 は持ち主のほかにも読み書きできるため使いません。"
-                   "「chmod 600 %1」で持ち主だけが読めるようにしてください。")
-            .arg(path);
-    QFile file(path);
-    if (info.size() > kLongestPasswordFile || !file.open(QIODevice::ReadOnly))
-        return QStringLiteral("パスワードのファイル %1 を読めません。").arg(path);
-    QByteArray first = file.read(kLongestPasswordFile);
-    const qsizetype end = first.indexOf('\n');
-    if (end >= 0) first.truncate(end);
-    if (first.endsWith('\r')) first.chop(1);
-    if (first.isEmpty())
-        return QStringLiteral("パスワードのファイル %1 が空です。").arg(path);
-    *password = QString::fromUtf8(first);
-    return QString();
+    if (!info.exists()) {
+        reading.problem = named + QStringLiteral(" に書かれたファイルがありません。");
+    } else if (!info.isFile()) {
+        reading.problem = named + QStringLiteral(" に書かれたものは ふつうのファイルではありません。");
+    } else if (info.permissions() & others) {
+        reading.problem = named + QStringLiteral(
+                                      " のファイルは持ち主のほかにも読み書きできるため使いません。"
+                                      "「chmod 600」で持ち主だけが読めるようにしてください。");
+    } else {
+        QFile file(path);
+        if (info.size() > kLongestPasswordFile || !file.open(QIODevice::ReadOnly)) {
+            reading.problem = named + QStringLiteral(" のファイルを読めません。");
+            return reading;
+        }
+        QByteArray first = file.read(kLongestPasswordFile);
+        const qsizetype end = first.indexOf('\n');
+        if (end >= 0) first.truncate(end);
+        if (first.endsWith('\r')) first.chop(1);
+        if (first.isEmpty())
+            reading.problem = named + QStringLiteral(" のファイルが空です。");
+        else
+            reading.password = QString::fromUtf8(first);
+    }
+    return reading;
 }
 
 ConfigReading ReadServerConfig(QSettings& settings) {
@@ -65,12 +118,15 @@ ConfigReading ReadServerConfig(QSettings& settings) {
     }
     reading.configured = true;
     ServerConfig config;
-    config.host = settings.value(QStringLiteral("host")).toString().trimmed();
-    config.database = settings.value(QStringLiteral("database")).toString().trimmed();
-    config.user = settings.value(QStringLiteral("user")).toString().trimmed();
-    config.password_file = settings.value(QStringLiteral("password_file")).toString().trimmed();
-    config.sslmode =
-        settings.value(QStringLiteral("sslmode"), config.sslmode).toString().trimmed().toLower();
+    auto text = [&](const char* key) { return settings.value(QLatin1String(key)).toString().trimmed(); };
+    config.host = text("host");
+    config.database = text("database");
+    config.user = text("user");
+    config.password_file = text("password_file");
+    config.sslmode = settings.value(QStringLiteral("sslmode"), config.sslmode).toString().trimmed().toLower();
+    config.sslrootcert = text("sslrootcert");
+    config.reader = text("reader");
+    config.reader_password_file = text("reader_password_file");
     const QString port_text = settings.value(QStringLiteral("port"), 5432).toString().trimmed();
     settings.endGroup();
 
@@ -89,10 +145,22 @@ ConfigReading ReadServerConfig(QSettings& settings) {
     } else if (!kSslModes.contains(config.sslmode)) {
         reading.problem = QStringLiteral("[class_server] の sslmode「%1」は %2 のどれでもありません。")
                               .arg(config.sslmode, kSslModes.join(QStringLiteral(", ")));
+    } else if (const QString cert = CheckRootCert(config); !cert.isEmpty()) {
+        reading.problem = cert;
     } else {
-        reading.problem = ReadPasswordFile(config.password_file, &config.password);
+        PasswordReading own = ReadPasswordFile(config.password_file);
+        config.password = own.password;
+        reading.problem = own.problem;
+        if (reading.problem.isEmpty() && !config.reader.isEmpty()) {
+            PasswordReading reader = ReadPasswordFile(config.reader_password_file,
+                                                      QStringLiteral("reader_password_file"));
+            config.reader_password = reader.password;
+            reading.problem = reader.problem;
+        }
     }
-    if (reading.problem.isEmpty()) reading.config = std::move(config);
+    if (!reading.problem.isEmpty()) return reading;
+    reading.warning = SslWarning(config);
+    reading.config = std::move(config);
     return reading;
 }
 

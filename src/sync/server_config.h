@@ -13,23 +13,37 @@ struct ServerConfig {
     QString host;
     int port = 5432;
     QString database;
-    QString user;
+    QString user;  // this PC's own role (packaging/server/add-pc.sh makes it)
     QString password_file;
-    QString sslmode = QStringLiteral("require");
+    // libpq's sslmode; verify-full checks the server's certificate against
+    // the school's CA (sslrootcert) and its name against `host`.
+    QString sslmode = QStringLiteral("verify-full");
+    QString sslrootcert;
     // Read from password_file; never written anywhere.
     QString password;
+    // The role the class is read with for the teacher's view (a member of
+    // sorelka_teacher) and its password file, until teachers sign in to the
+    // server themselves. Empty: the PC's own role, which reads only this
+    // PC's rows.
+    QString reader;
+    QString reader_password_file;
+    QString reader_password;
 
     // "user@host:port/database", for messages (never the password).
     QString Describe() const;
+    // The same server, signed in as the reader when one is configured.
+    ServerConfig AsReader() const;
 };
 
 // What the configuration says. Not configured: the program works on its own
 // file alone. Configured but unusable: `problem` tells the administrator why
-// (in Japanese) and nothing is sent.
+// (in Japanese) and nothing is sent. `warning`: usable, but the server's
+// certificate is not checked (told once on standard error).
 struct ConfigReading {
     bool configured = false;
     std::optional<ServerConfig> config;
     QString problem;
+    QString warning;
 };
 
 // Reads group [class_server] of `settings`.
@@ -39,9 +53,16 @@ ConfigReading ReadServerConfig(QSettings& settings);
 // (/etc/xdg/Sorelka/Sorelka.conf) for each key the user's file lacks.
 ConfigReading ReadServerConfig();
 
+// A password read from its file, or why not (in Japanese).
+struct PasswordReading {
+    QString password;
+    QString problem;  // empty when the password was read
+};
 // Reads the password from `path`: a regular file that only its owner may
-// read or write. Returns the problem (empty when the password was read);
-// the password is the first line, without its line end.
-QString ReadPasswordFile(const QString& path, QString* password);
+// read or write; the password is the first line, without its line end.
+// `key` names the setting in the messages; the path itself never appears
+// in them (an administrator may have put the password there by mistake).
+PasswordReading ReadPasswordFile(const QString& path,
+                                 const QString& key = QStringLiteral("password_file"));
 
 }  // namespace sorelka::sync

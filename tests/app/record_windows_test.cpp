@@ -12,9 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTimer>
 
 #include "app/main_window.h"
@@ -22,6 +22,7 @@
 #include "app/pin_dialog.h"
 #include "app/program.h"
 #include "app/teacher_window.h"
+#include "record/learning_record.h"
 #include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
@@ -77,15 +78,15 @@ TEST_F(RecordWindows, TheClassIsSortedAndFilteredAndOnePupilShowsTheirMistakes) 
     Find<QTabWidget>(&w, "TeacherTabs")->setCurrentIndex(1);
     auto* pupil = Find<QComboBox>(&w, "PupilChoice");
     EXPECT_EQ(pupil->currentText(), "はなこ");
-    auto* kinds = Find<QTableWidget>(&w, "KindTable");
-    ASSERT_EQ(kinds->rowCount(), 2);
-    EXPECT_EQ(kinds->item(0, 1)->text(), "商に０をたてわすれた");
-    EXPECT_EQ(kinds->item(0, 2)->text(), "2");
-    auto* wrong = Find<QTableWidget>(&w, "WrongTable");
-    ASSERT_EQ(wrong->rowCount(), 3);
-    EXPECT_EQ(wrong->item(0, 0)->text(), "1.2 + 3.45");
-    EXPECT_EQ(wrong->item(0, 1)->text(), "4.77");
-    EXPECT_EQ(wrong->item(0, 4)->text(), "2026-12-08");
+    auto* kinds = Find<QTableView>(&w, "KindTable");
+    ASSERT_EQ(kinds->model()->rowCount(), 2);
+    EXPECT_EQ(Column(kinds, 1).value(0), "商に０をたてわすれた");
+    EXPECT_EQ(Column(kinds, 2).value(0), "2");
+    auto* wrong = Find<QTableView>(&w, "WrongTable");
+    ASSERT_EQ(wrong->model()->rowCount(), 3);
+    EXPECT_EQ(Column(wrong, 0).value(0), "1.2 + 3.45");
+    EXPECT_EQ(Column(wrong, 1).value(0), "4.77");
+    EXPECT_EQ(Column(wrong, 4).value(0), "2026-12-08");
     const auto& weeks = Find<WeeklyChart>(&w, "WeeklyChart")->weeks();
     ASSERT_EQ(weeks.size(), 5u);
     EXPECT_EQ(weeks[0].percent[7], 67);  // this week, division
@@ -175,6 +176,40 @@ TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     EXPECT_EQ(LabelText(&w, "HeadingLabel"), "ゲストさんの きろく");
     EXPECT_EQ(LabelText(&w, "StreakLabel"), "きょうから れんしゅうを はじめよう！");
     EXPECT_EQ(mistakes->item(0)->text(), "まちがいは ないよ！");
+}
+
+// Names and the server's texts are shown as typed: markup in them is never
+// obeyed by any label of either window, and a "%1" in a name stays in it.
+TEST_F(RecordWindows, NamesAndServerTextsAreShownAsTyped) {
+    const QString markup = "<font color=white>ゆき";
+    sync::ClassSync sync(r.path(), "x", "<font color=white>設定がちがいます");  // answers at once: unusable
+    TeacherWindow w(*r.learning, fx.ctx, nullptr);
+    w.show();
+    w.ShowServerStatus(&sync);
+    QApplication::processEvents();
+    Find<QTabWidget>(&w, "TeacherTabs")->setCurrentIndex(2);
+    for (const QString& name : {QStringLiteral("%1くん"), markup}) {
+        Find<QLineEdit>(&w, "RosterName")->setText(name);
+        Click(&w, "AddButton");
+    }
+    r.learning->ChoosePupil(markup);
+    MyRecordWindow own(*r.learning, fx.ctx, nullptr);
+    own.show();
+    QStringList shown;
+    for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(&own)})
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            if (label->text().contains("<font")) {
+                shown << label->objectName();
+                EXPECT_EQ(label->textFormat(), Qt::PlainText) << Utf8(label->objectName());
+            }
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({"ClassServerStatus", "HeadingLabel", "RosterMessage"}));
+
+    Find<QListWidget>(&w, "RosterList")->setCurrentRow(3);  // はなこ, たろう, じろう, %1くん
+    fx.dialogs.answers = {Answer::No};
+    Click(&w, "DeleteButton");
+    EXPECT_EQ(fx.dialogs.shown.back().text,
+              "「%1くん」を名簿からけします。答え 0 問のきろくもいっしょにけします。よろしいですか？");
 }
 
 // The menu builds each window when first opened; the teacher's view only
@@ -291,7 +326,23 @@ TEST(RecordMenu, OpensTheOwnRecordAndTheTeachersViewBehindThePin) {
     items[1]->trigger();
     EXPECT_EQ(message, "5回まちがえました。30秒まってから入れてください。");
     EXPECT_FALSE(program.teacher_window()->isVisible());
-    program.teacher_pin().Set("1234", "1234");  // leaves the wait behind for other tests
+    record::ProgramSettings()->remove("teacher");  // leaves neither the PIN nor the wait for other tests
+}
+
+// Pupils on record and no PIN anywhere (the line gone from the settings,
+// or never set by the administrator): the dialog sends the teacher to the
+// administrator and takes nothing.
+TEST(RecordMenu, WithPupilsAndNoPinTheTeacherIsSentToTheAdministrator) {
+    QTemporaryDir data;
+    FakeServices fx;
+    Program program(fx.ctx, data.path() + "/kyozai.db");
+    program.learning_record().AddPupil("はなこ");
+    PinDialog dialog(program.teacher_pin(), nullptr);
+    EXPECT_EQ(LabelText(&dialog, "PinPrompt"), "先生用のPINが設定されていません。");
+    EXPECT_EQ(LabelText(&dialog, "PinMessage"),
+              "管理者に「sorelka --set-teacher-pin」でPINを設定してもらってください。");
+    EXPECT_FALSE(Find<QPushButton>(&dialog, "PinOkButton")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(&dialog, "PinEdit")->isEnabled());
 }
 
 }  // namespace

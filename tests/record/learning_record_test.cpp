@@ -392,7 +392,7 @@ TEST(LearningRecordHabits, AKindNamedTwiceInTheLastTwentyAnswersOnATopicIsAHabit
         record.ChoosePupil(pupil);
         for (const std::string& kind : kinds) {
             JudgedAnswer a;
-            a.topic = topic;
+            a.topic = *TopicFromNumber(topic);
             a.problem = "408 ÷ 4";
             a.correct = kind.empty();
             if (!kind.empty()) a.finding = Finding{kind, "quotient:2", "…"};

@@ -128,11 +128,11 @@ TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
     record::LearningRecord& learning = *r.learning;
     const QString uid = record::LearningRecord::NewDrillKey();
     const LocalTime at{2026, 12, 8, 10, 0, 0, 0, 540};
-    r.store->Commit({learning.DrillStartStatement(uid, {1, 1, 0, at})});
+    r.store->Commit({learning.DrillStartStatement(uid, {Topic::Division, 1, 0, at})});
     auto answer = [&](const char* problem, const char* entered, const char* kind) {
         JudgedAnswer a;
         a.answered_at = at;
-        a.topic = 1;
+        a.topic = Topic::Division;
         a.menu_choice = 1;
         a.problem = problem;
         a.right_answer = "124 あまり 1";

@@ -110,6 +110,18 @@ private:
     std::mt19937 engine_;
 };
 
+// Gives the least (0) or the most (n - 1) of every draw: the draws whose
+// retries then all fail, for their fallbacks and their worst times.
+class ExtremeRandom final : public RandomSource {
+public:
+    explicit ExtremeRandom(bool highest) : highest_(highest) {}
+    void Randomize() override {}
+    int Random(int n) override { return highest_ && n > 0 ? n - 1 : 0; }
+
+private:
+    bool highest_;
+};
+
 // Feeds a fixed sequence of draws. A draw that does not fit Random(n) is a
 // mistake in the test and throws; an empty script gives 0 and counts it.
 class ScriptedRandom final : public RandomSource {

@@ -105,7 +105,7 @@ TEST(ClassRecord, TwoPcsBecomeOneClassWithPupilsByNameAndAnswersInTimeOrder) {
     EXPECT_EQ(rows[1].pupil, "たろう");
     EXPECT_EQ(rows[2].pupil, report::ReportedPupils(db, {}).back());  // the guest, with the lost pupil's answer
     EXPECT_EQ(rows[2].answers, 2);
-    const auto wrong = report::RecentWrong(db, {QString("はなこ"), {}, {}, 0}, 10);
+    const auto wrong = report::RecentWrong(db, {QString("はなこ"), {}, {}}, 10);
     ASSERT_EQ(wrong.size(), 3u);
     EXPECT_EQ(wrong[0].problem, "pcB-2") << "newest first across PCs";
 

@@ -30,6 +30,7 @@ QString FindBinFolder() {
 }
 
 const QString kPassword = QStringLiteral("pc-secret-ぱすわーど");
+const QString kReaderPassword = QStringLiteral("reader-secret-よみて");
 
 }  // namespace
 
@@ -104,19 +105,18 @@ bool PgCluster::Create(QString* problem) {
         *problem = QStringLiteral("initdb failed: ") + out;
         return false;
     }
+    if (!MakeCertificates(problem)) return false;
     // A port taken between looking and starting: try another.
     for (int attempt = 0; attempt < 3; ++attempt) {
         port_ = FreePort();
         if (Start(problem)) break;
         if (attempt == 2) return false;
     }
-    QFile password(password_file());
-    if (!password.open(QIODevice::WriteOnly) || password.write(kPassword.toUtf8() + '\n') < 0) {
-        *problem = QStringLiteral("cannot write the password file");
+    if (WritePassword(QStringLiteral("pc"), kPassword).isEmpty() ||
+        WritePassword(QStringLiteral("reader"), kReaderPassword).isEmpty()) {
+        *problem = QStringLiteral("cannot write the password files");
         return false;
     }
-    password.close();
-    password.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     const QStringList as_super{QStringLiteral("-h"), dir_->path(), QStringLiteral("-p"),
                                QString::number(port_), QStringLiteral("-U"), QStringLiteral("postgres"),
                                QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
@@ -128,6 +128,9 @@ bool PgCluster::Create(QString* problem) {
         !Psql({QStringLiteral("-f"), ServerSql()}, &out) ||
         !Psql({QStringLiteral("-c"),
                QStringLiteral("create role pc login password '%1' in role sorelka_writer").arg(kPassword)},
+              &out) ||
+        !Psql({QStringLiteral("-c"),
+               QStringLiteral("create role reader login password '%1' in role sorelka_teacher").arg(kReaderPassword)},
               &out)) {
         *problem = QStringLiteral("loading the server SQL failed: ") + out;
         return false;
@@ -182,6 +185,15 @@ void PgCluster::Stop() {
 
 QString PgCluster::password_file() const { return dir_->filePath(QStringLiteral("pc.password")); }
 
+// Writes `password` to <name>.password, readable by its owner only; the path.
+QString PgCluster::WritePassword(const QString& name, const QString& password) const {
+    QFile file(dir_->filePath(name + QStringLiteral(".password")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(password.toUtf8() + '\n') < 0) return QString();
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return file.fileName();
+}
+
 sync::ServerConfig PgCluster::Config() const {
     sync::ServerConfig config;
     config.host = QStringLiteral("127.0.0.1");
@@ -191,7 +203,132 @@ sync::ServerConfig PgCluster::Config() const {
     config.password_file = password_file();
     config.password = kPassword;
     config.sslmode = QStringLiteral("disable");
+    config.reader = QStringLiteral("reader");
+    config.reader_password_file = dir_->filePath(QStringLiteral("reader.password"));
+    config.reader_password = kReaderPassword;
     return config;
+}
+
+sync::ServerConfig PgCluster::TlsConfig() const {
+    sync::ServerConfig config = Config();
+    config.host = QStringLiteral("localhost");
+    config.sslmode = QStringLiteral("verify-full");
+    config.sslrootcert = ca_file();
+    return config;
+}
+
+QString PgCluster::ca_file() const { return dir_->filePath(QStringLiteral("tls/ca.crt")); }
+
+// A throwaway CA and the server's certificate for "localhost", and the
+// server's configuration to take TLS with them.
+bool PgCluster::MakeCertificates(QString* problem) {
+    QDir().mkpath(dir_->filePath(QStringLiteral("tls")));
+    QString out;
+    const QString tls = dir_->filePath(QStringLiteral("tls"));
+    if (!Run(QStringLiteral("openssl"),
+             {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+              QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+              QStringLiteral("-keyout"), tls + QStringLiteral("/ca.key"), QStringLiteral("-out"), ca_file(),
+              QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+              QStringLiteral("/CN=Sorelka test school CA"), QStringLiteral("-addext"),
+              QStringLiteral("basicConstraints=critical,CA:TRUE"), QStringLiteral("-addext"),
+              QStringLiteral("keyUsage=critical,keyCertSign,cRLSign")},
+             &out)) {
+        *problem = QStringLiteral("openssl could not make the CA: ") + out;
+        return false;
+    }
+    if (!MakeServerCertificate(QStringLiteral("localhost"), problem)) return false;
+    QFile conf(dir_->filePath(QStringLiteral("data/postgresql.conf")));
+    if (!conf.open(QIODevice::Append) ||
+        conf.write(QStringLiteral("ssl = on\nssl_cert_file = '%1/server.crt'\nssl_key_file = '%1/server.key'\n")
+                       .arg(tls)
+                       .toUtf8()) < 0) {
+        *problem = QStringLiteral("cannot configure TLS");
+        return false;
+    }
+    return true;
+}
+
+// The server's key and certificate for `host` (its one name), signed by the CA.
+bool PgCluster::MakeServerCertificate(const QString& host, QString* problem) {
+    const QString tls = dir_->filePath(QStringLiteral("tls"));
+    QFile extensions(tls + QStringLiteral("/server.ext"));
+    if (!extensions.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        extensions.write(QStringLiteral("subjectAltName = DNS:%1\n").arg(host).toUtf8()) < 0) {
+        *problem = QStringLiteral("cannot write the certificate's extensions");
+        return false;
+    }
+    extensions.close();
+    QString out;
+    if (!Run(QStringLiteral("openssl"),
+             {QStringLiteral("req"), QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+              QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+              tls + QStringLiteral("/server.key"), QStringLiteral("-out"), tls + QStringLiteral("/server.csr"),
+              QStringLiteral("-subj"), QStringLiteral("/CN=") + host},
+             &out) ||
+        !Run(QStringLiteral("openssl"),
+             {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), tls + QStringLiteral("/server.csr"),
+              QStringLiteral("-CA"), ca_file(), QStringLiteral("-CAkey"), tls + QStringLiteral("/ca.key"),
+              QStringLiteral("-CAcreateserial"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-out"),
+              tls + QStringLiteral("/server.crt"), QStringLiteral("-extfile"), extensions.fileName()},
+             &out)) {
+        *problem = QStringLiteral("openssl could not make the server's certificate: ") + out;
+        return false;
+    }
+    // The server reads its key only when the key is its user's alone.
+    QFile::setPermissions(tls + QStringLiteral("/server.key"), QFile::ReadOwner | QFile::WriteOwner);
+    if (!user_.isEmpty()) {
+        const passwd* pw = ::getpwnam(user_.toLocal8Bit().constData());
+        for (const char* file : {"/server.key", "/server.crt"})
+            if (!pw || ::chown(QFile::encodeName(tls + QLatin1String(file)).constData(), pw->pw_uid, pw->pw_gid) != 0) {
+                *problem = QStringLiteral("cannot give the key to the server's user");
+                return false;
+            }
+    }
+    return true;
+}
+
+bool PgCluster::UseCertificateFor(const QString& host, QString* problem) {
+    if (!MakeServerCertificate(host, problem)) return false;
+    bool ok = false;
+    Query(QStringLiteral("select pg_reload_conf()"), &ok);
+    if (!ok) *problem = QStringLiteral("the server did not reload");
+    QThread::msleep(300);  // the postmaster reloads asynchronously
+    return ok;
+}
+
+bool PgCluster::PsqlAs(const sync::ServerConfig& config, const QString& sql, QString* output) const {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), config.password);
+    env.insert(QStringLiteral("PGSSLMODE"), config.sslmode);
+    if (!config.sslrootcert.isEmpty()) env.insert(QStringLiteral("PGSSLROOTCERT"), config.sslrootcert);
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(psql(), {QStringLiteral("-h"), config.host, QStringLiteral("-p"), QString::number(config.port),
+                     QStringLiteral("-U"), config.user, QStringLiteral("-d"), config.database, QStringLiteral("-X"),
+                     QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-v"),
+                     QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-c"), sql});
+    const bool finished = p.waitForFinished(30000);
+    if (output) *output = QString::fromUtf8(p.readAll()).trimmed();
+    return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QString PgCluster::AddPc(const QString& name) const {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), bin_ + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("PGHOST"), dir_->path());
+    env.insert(QStringLiteral("PGPORT"), QString::number(port_));
+    env.insert(QStringLiteral("PGUSER"), QStringLiteral("postgres"));
+    env.insert(QStringLiteral("PGDATABASE"), QStringLiteral("sorelka"));
+    env.insert(QStringLiteral("SORELKA_SERVER_HOST"), QStringLiteral("localhost"));
+    env.insert(QStringLiteral("SORELKA_CA_FILE"), ca_file());
+    env.insert(QStringLiteral("SORELKA_PASSWORD_FILE"), dir_->filePath(name + QStringLiteral(".password")));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SORELKA_SOURCE_DIR "/packaging/server/add-pc.sh"), {name});
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 bool PgCluster::Psql(const QStringList& args, QString* output) const {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -12,7 +13,8 @@ namespace sorelka::sync {
 namespace {
 
 // The password file: only a regular file its owner alone may read or write
-// is used; everything else is refused with a message naming the file.
+// is used; everything else is refused with a message that names the setting
+// but never its value (an administrator may have put the password there).
 TEST(ServerConfig, PasswordFileIsUsedOnlyWhenItsOwnerAloneMayReadIt) {
     QTemporaryDir dir;
     const auto owner = QFile::ReadOwner | QFile::WriteOwner;
@@ -40,20 +42,23 @@ TEST(ServerConfig, PasswordFileIsUsedOnlyWhenItsOwnerAloneMayReadIt) {
         file.write(c.content);
         file.close();
         ASSERT_TRUE(file.setPermissions(c.permissions));
-        QString password;
-        const QString problem = ReadPasswordFile(path, &password);
-        EXPECT_EQ(problem.isEmpty(), c.used) << problem.toStdString();
-        EXPECT_EQ(password, c.used ? QStringLiteral("secret") : QString());
+        const PasswordReading reading = ReadPasswordFile(path);
+        EXPECT_EQ(reading.problem.isEmpty(), c.used) << reading.problem.toStdString();
+        EXPECT_EQ(reading.password, c.used ? QStringLiteral("secret") : QString());
+        EXPECT_FALSE(reading.problem.contains(c.name));
         if (!c.used) {
-            EXPECT_TRUE(problem.contains(path));
+            EXPECT_TRUE(reading.problem.contains(QStringLiteral("password_file")));
         }
         if (c.permissions & (QFile::ReadGroup | QFile::WriteOther)) {
-            EXPECT_TRUE(problem.contains(QStringLiteral("chmod 600")));
+            EXPECT_TRUE(reading.problem.contains(QStringLiteral("chmod 600")));
         }
     }
-    QString password;
-    EXPECT_FALSE(ReadPasswordFile(dir.filePath("missing"), &password).isEmpty());
-    EXPECT_FALSE(ReadPasswordFile(dir.path(), &password).isEmpty());
+    // A password written where its file's name belongs is not told back.
+    for (const QString& path : {dir.filePath("missing"), dir.path(), QStringLiteral("hunter2-not-a-path")}) {
+        const PasswordReading reading = ReadPasswordFile(path, QStringLiteral("reader_password_file"));
+        EXPECT_TRUE(reading.problem.contains(QStringLiteral("reader_password_file")));
+        EXPECT_FALSE(reading.problem.contains(QFileInfo(path).fileName())) << reading.problem.toStdString();
+    }
 }
 
 void WriteConf(const QString& folder, const QString& text) {
@@ -65,13 +70,14 @@ void WriteConf(const QString& folder, const QString& text) {
 
 // The system's file sets every PC, the user's own file wins key by key; no
 // group: not configured at all; an unusable configuration says why, never
-// with the password, and starts no worker.
+// with the password, and starts no worker; TLS that does not check the
+// server works with a warning.
 TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
     const QString user = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
     const QString system = user + "/system";
     QTemporaryDir dir;
-    const QString good = dir.filePath("good"), loose = dir.filePath("loose");
-    for (const QString& path : {good, loose}) {
+    const QString good = dir.filePath("good"), loose = dir.filePath("loose"), ca = dir.filePath("ca.crt");
+    for (const QString& path : {good, loose, ca}) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("p4ss\n");
@@ -80,23 +86,35 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
                                       : QFile::ReadOwner | QFile::ReadOther);
     }
     const QString base = QStringLiteral("[class_server]\nhost=db.school\ndatabase=sorelka\nuser=pc\n");
+    const QString verified = base + "sslrootcert=" + ca + "\npassword_file=" + good + "\n";
     struct Case {
         const char* what;
         QString system_conf, user_conf;
         bool configured;
         QString host, sslmode;  // empty host: unusable
         int port;
+        bool warned;
     };
     const Case cases[] = {
-        {"none", "", "[pupil]\nlast=はなこ\n", false, "", "", 0},
-        {"system only", base + "password_file=" + good + "\n", "", true, "db.school", "require", 5432},
-        {"user wins", base + "password_file=" + good + "\nport=5433\n",
-         "[class_server]\nhost=localhost\nsslmode=disable\n", true, "localhost", "disable", 5433},
-        {"loose password file", base + "password_file=" + loose + "\n", "", true, "", "", 0},
-        {"no password file", base, "", true, "", "", 0},
-        {"bad sslmode", base + "password_file=" + good + "\nsslmode=always\n", "", true, "", "", 0},
-        {"bad port", base + "password_file=" + good + "\nport=70000\n", "", true, "", "", 0},
-        {"no host", "[class_server]\ndatabase=x\nuser=pc\npassword_file=" + good + "\n", "", true, "", "", 0},
+        {"none", "", "[pupil]\nlast=はなこ\n", false, "", "", 0, false},
+        {"system only", verified, "", true, "db.school", "verify-full", 5432, false},
+        {"user wins", verified + "port=5433\n", "[class_server]\nhost=localhost\nsslmode=disable\n", true,
+         "localhost", "disable", 5433, false},
+        {"require warns", verified + "sslmode=require\n", "", true, "db.school", "require", 5432, true},
+        {"disable to another machine warns", base + "password_file=" + good + "\nsslmode=disable\n", "", true,
+         "db.school", "disable", 5432, true},
+        {"with a reader", verified + "reader=kyoshitsu\nreader_password_file=" + good + "\n", "", true,
+         "db.school", "verify-full", 5432, false},
+        {"no CA to verify with", base + "password_file=" + good + "\n", "", true, "", "", 0, false},
+        {"a CA that is not there", base + "sslrootcert=" + dir.filePath("none.crt") + "\npassword_file=" + good + "\n",
+         "", true, "", "", 0, false},
+        {"loose password file", base + "sslrootcert=" + ca + "\npassword_file=" + loose + "\n", "", true, "", "", 0,
+         false},
+        {"no password file", base + "sslrootcert=" + ca + "\n", "", true, "", "", 0, false},
+        {"reader without its password", verified + "reader=kyoshitsu\n", "", true, "", "", 0, false},
+        {"bad sslmode", verified + "sslmode=always\n", "", true, "", "", 0, false},
+        {"bad port", verified + "port=70000\n", "", true, "", "", 0, false},
+        {"no host", "[class_server]\ndatabase=x\nuser=pc\npassword_file=" + good + "\n", "", true, "", "", 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -105,6 +123,7 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
         const ConfigReading reading = ReadServerConfig();
         EXPECT_EQ(reading.configured, c.configured);
         EXPECT_FALSE(reading.problem.contains("p4ss"));
+        EXPECT_FALSE(reading.problem.contains(good) || reading.problem.contains(loose));
         std::unique_ptr<ClassSync> sync = ClassSync::FromSettings(dir.filePath("kyozai.db"));
         EXPECT_EQ(sync != nullptr, c.configured);
         if (c.host.isEmpty()) {
@@ -123,9 +142,19 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
         EXPECT_EQ(reading.config->port, c.port);
         EXPECT_EQ(reading.config->password, QStringLiteral("p4ss"));
         EXPECT_FALSE(reading.config->Describe().contains("p4ss"));
+        EXPECT_EQ(!reading.warning.isEmpty(), c.warned) << reading.warning.toStdString();
+        EXPECT_EQ(reading.config->AsReader().user, reading.config->reader.isEmpty() ? "pc" : "kyoshitsu");
     }
     WriteConf(system, "");
     WriteConf(user, "");
+}
+
+// After a failure the worker waits 1, 2, 4 … s, never longer than the longest.
+TEST(SyncTiming, RetriesBackOffToTheLongestWait) {
+    const SyncTiming timing{.first_retry_ms = 1000, .longest_retry_ms = 5000};
+    std::vector<int> waits;
+    for (int wait = 0, i = 0; i < 6; ++i) waits.push_back(wait = NextRetryMs(wait, timing));
+    EXPECT_EQ(waits, (std::vector<int>{1000, 2000, 4000, 5000, 5000, 5000}));
 }
 
 }  // namespace

@@ -57,11 +57,12 @@ int main(int argc, char** argv) {
     config.user = QStringLiteral("pc");
     config.sslmode = QStringLiteral("disable");
     config.password_file = QString::fromLocal8Bit(argv[5]);
-    if (const QString problem = sorelka::sync::ReadPasswordFile(config.password_file, &config.password);
-        !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    const sorelka::sync::PasswordReading password = sorelka::sync::ReadPasswordFile(config.password_file);
+    if (!password.problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(password.problem));
         return 2;
     }
+    config.password = password.password;
     sorelka::sync::SyncTiming timing;
     timing.idle_ms = 100;
     timing.first_retry_ms = 200;
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         // A pupil sits for twenty answers (choosing one also writes the settings).
         if (learning.current_pupil() != pupils[k / 20 % 2]) learning.ChoosePupil(pupils[k / 20 % 2]);
         sorelka::JudgedAnswer answer;
-        answer.topic = 1 + k % 5;
+        answer.topic = sorelka::kAllTopics[k % 5];
         answer.menu_choice = k % 3;
         answer.problem = tag + " " + std::to_string(k);
         answer.right_answer = "12";

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "report/report_data.h"
+
+namespace sorelka {
+
+namespace record {
+class LearningRecord;
+}
+namespace sync {
+class ClassRecord;
+}
+
+// Where the teacher's view reads the class from, as the view tells the teacher.
+enum class ClassSource {
+    ThisPc,             // no server, or the view was opened without one
+    ThisPcWhileReading, // this PC's record while the server's is being read
+    Server,             // the school's server, its class as one record
+    ServerUnreachable,  // no connection: this PC's record instead
+    ServerUnreadable,   // connected, but its class could not be read or copied
+};
+
+// The sentence that begins the view's source line ("表示しているのは …").
+// `pcs`: how many PCs the server's class comes from.
+QString SourceSentence(ClassSource source, int pcs);
+
+enum class ExportFormat { Csv, Pdf };
+
+// What the class and one-pupil tabs and the exports read: the report's
+// figures over one class. Showing another source (the server's class
+// counted on the server, say) is another ClassData; the tabs stay as they are.
+class ClassData {
+public:
+    virtual ~ClassData() = default;
+    // False while there is nothing to read (this PC's file not made yet).
+    virtual bool Ready() const = 0;
+    // How many PCs the class comes from.
+    virtual int Pcs() const = 0;
+    // Every pupil of the class in roster order, archived ones included.
+    virtual QStringList Pupils() const = 0;
+    virtual std::vector<report::ClassRow> Summary(const report::ReportFilter& filter) const = 0;
+    virtual std::vector<report::WeeklyPercent> Weekly(const QString& pupil, QDate last_week,
+                                                      std::optional<Topic> topic) const = 0;
+    virtual std::vector<report::KindCount> Kinds(const report::ReportFilter& filter) const = 0;
+    virtual std::vector<report::WrongAnswer> RecentWrong(const report::ReportFilter& filter,
+                                                         int limit) const = 0;
+    // Writes the answers within `filter` to `path`; false with a Japanese
+    // reason in `error`.
+    virtual bool Export(ExportFormat format, const report::ReportFilter& filter, QDate today,
+                        const QString& path, QString* error) const = 0;
+
+    // This PC's own record file.
+    static std::unique_ptr<ClassData> ThisPc(record::LearningRecord& record);
+    // The copy of the server's class the sync worker made.
+    static std::unique_ptr<ClassData> ServerCopy(std::unique_ptr<sync::ClassRecord> copy);
+};
+
+}  // namespace sorelka

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/teacher_tab.h"
+
+class QComboBox;
+class QTableView;
+
+namespace sorelka {
+
+class KindTableModel;
+class WeeklyChart;
+class WrongTableModel;
+
+// One pupil (PupilChoice: everyone with answers in the filter's days, then
+// the rest of the class): the weekly chart (WeeklyChart), wrong answers by
+// kind (KindTable) and the most recent wrong answers (WrongTable), within
+// the filter. The exports write that pupil's answers.
+class PupilTab : public TeacherTab {
+    Q_OBJECT
+public:
+    explicit PupilTab(QWidget* parent);
+    QString Title() const override { return QStringLiteral("ひとり"); }
+    void Show(const ClassView& view) override;
+    report::ReportFilter ExportFilter(report::ReportFilter filter) const override;
+
+public slots:
+    // Shows the pupil chosen now.
+    void ShowPupil();
+
+private:
+    const ClassData* data_ = nullptr;
+    report::ReportFilter filter_;
+    QDate today_;
+    QComboBox* pupil_ = nullptr;
+    WeeklyChart* chart_ = nullptr;
+    KindTableModel* kinds_ = nullptr;
+    WrongTableModel* wrong_ = nullptr;
+    QTableView* kind_table_ = nullptr;
+    QTableView* wrong_table_ = nullptr;
+};
+
+}  // namespace sorelka

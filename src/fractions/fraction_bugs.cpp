@@ -1,0 +1,99 @@
+#include "fractions/fraction_bugs.h"
+
+#include <string>
+
+namespace sorelka::fractions {
+
+FractionEntry WorkFraction(FractionPupil pupil, int family, const FractionProblem& p) {
+    FractionEntry e;
+    e.entered_whole = p.answer_whole;
+    e.entered_numerator = p.answer_numerator;
+    e.entered_denominator = p.answer_denominator;
+    const int d = p.problem_denominator;
+    switch (pupil) {
+        case FractionPupil::Right:
+            break;
+        case FractionPupil::LeavesImproper:
+            if (family == kImproperToMixed) {
+                const int wholes = p.answer_whole >= 2 ? p.answer_whole - 1 : 0;
+                e.entered_whole = wholes;
+                e.entered_numerator = p.problem_numerator - wholes * d;
+            }
+            break;
+        case FractionPupil::ForgetsTimesDenominator:
+            if (family == kImproperToMixed) e.entered_numerator = p.problem_numerator - p.answer_whole;
+            if (family == kMixedToImproper) e.entered_numerator = p.problem_whole + p.problem_numerator;
+            if (family == kFindTheBox)
+                e.entered_numerator = p.problem_whole - p.answer_whole + p.problem_numerator;
+            break;
+        case FractionPupil::WrongWhole:
+            if (family == kImproperToMixed)
+                ++e.entered_whole;
+            else
+                e.entered_numerator += d;
+            break;
+        case FractionPupil::ChangesDenominator:
+            e.entered_denominator = d < 9 ? d + 1 : d - 1;
+            break;
+        case FractionPupil::NumeratorSlip:
+            ++e.entered_numerator;
+            break;
+    }
+    // A whole-number answer leaves the fraction slots empty.
+    if (e.entered_numerator == 0 && pupil != FractionPupil::ChangesDenominator) e.entered_denominator = 0;
+    return e;
+}
+
+WorkedRows FinishedFractionRows(int family, const FractionProblem& p, const FractionEntry& e) {
+    auto number = [](int value) { return std::to_string(value); };
+    WorkedRows rows;
+    if (family != kImproperToMixed) rows.push_back({"Label4", number(p.problem_whole)});
+    rows.push_back({"Label5", number(p.problem_denominator)});
+    rows.push_back({"Label6", number(p.problem_numerator)});
+    std::string whole = family == kImproperToMixed ? "？" : "";
+    std::string numerator;
+    std::string denominator;
+    if (family == kFindTheBox) {
+        whole = number(p.answer_whole);
+        numerator = "□";
+        denominator = number(p.answer_denominator);
+    }
+    if (e.entered_whole > 0 && family != kMixedToImproper) whole = number(e.entered_whole);
+    if (e.entered_numerator > 0) numerator = number(e.entered_numerator);
+    if (e.entered_denominator > 0) denominator = number(e.entered_denominator);
+    if (!whole.empty()) rows.push_back({"Label7", whole});
+    if (!denominator.empty()) rows.push_back({"Label8", denominator});
+    if (!numerator.empty()) rows.push_back({"Label9", numerator});
+    rows.push_back({"Label10", "＝"});
+    return rows;
+}
+
+void Feed(FractionSheet& sheet, const FractionInput& input) {
+    if (input.what == FractionInput::What::Finish) {
+        sheet.ChooseAction(kFinish, {});
+        return;
+    }
+    sheet.ChooseTens(input.value / 10 % 10);
+    sheet.ChooseOnes(input.value % 10);
+    switch (input.slot) {
+        case FractionSlot::Whole: sheet.ChooseAction(kEnterWhole, {}); break;
+        case FractionSlot::Numerator: sheet.ChooseAction(kEnterNumerator, {}); break;
+        case FractionSlot::Denominator: sheet.ChooseAction(kEnterDenominator, {}); break;
+    }
+}
+
+FractionInputs SlotInputs(int family, const FractionEntry& entry) {
+    FractionInputs inputs;
+    for (FractionSlot slot : FractionSlots(family)) {
+        // The hidden numerator's problem gives the whole part and the denominator.
+        if (family == kFindTheBox && slot != FractionSlot::Numerator) continue;
+        const int value = slot == FractionSlot::Whole       ? entry.entered_whole
+                          : slot == FractionSlot::Numerator ? entry.entered_numerator
+                                                            : entry.entered_denominator;
+        if (value > 0) inputs.push_back(FractionInput::Into(slot, value));
+    }
+    inputs.push_back(FractionInput::Finish());
+    return inputs;
+}
+
+}  // namespace sorelka::fractions

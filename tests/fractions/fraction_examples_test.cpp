@@ -1,0 +1,134 @@
+#include "fractions/fraction_examples.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "fractions/fraction_practice.h"
+#include "support/example_checks.h"
+#include "support/fakes.h"
+
+namespace sorelka::fractions {
+namespace {
+
+constexpr double kPromptWidth = 28;  // Label2 of the fraction practice: 620 pixels of 22-pixel characters
+
+std::vector<std::string> Lines(const FractionExample& example) {
+    std::vector<std::string> lines{example.opening};
+    for (const auto& step : example.steps) lines.push_back(step.line);
+    return lines;
+}
+
+TEST(FractionExamples, ClassroomConversionsAreToldSlotBySlot) {
+    EXPECT_EQ(Lines(FractionWorkedExample(kImproperToMixed, {0, 11, 4, 2, 3, 4})),
+              (std::vector<std::string>{"分子を 分母で わって 整数を 出すよ", "１１÷４＝２あまり３　整数は ２",
+                                        "あまりの ３が 分子に なるよ", "分母は ４の まま かわらないよ",
+                                        "答えは ２と ４分の３"}));
+    EXPECT_EQ(Lines(FractionWorkedExample(kMixedToImproper, {2, 1, 3, 0, 7, 3})),
+              (std::vector<std::string>{"整数を 分母の 数の 分子に なおすよ", "分母は ３の まま かわらないよ",
+                                        "２×３＋１＝７が 分子に なるよ", "答えは ３分の７"}));
+    const FractionExample box = FractionWorkedExample(kFindTheBox, {3, 1, 4, 1, 9, 4});
+    EXPECT_EQ(Lines(box), (std::vector<std::string>{"整数の ちがいを 分子に なおすよ",
+                                                    "（３－１）×４＋１＝９が □に はいるよ",
+                                                    "□に はいる 数は ９"}));
+    EXPECT_EQ(FractionWorkedExample(kImproperToMixed, {0, 12, 4, 3, 0, 4}).steps[0].line,
+              "１２÷４＝３　整数の ３に なるよ");
+
+    // 3 1/4 = 1 □/4 answered 3: the numerator's step.
+    const WorkedRows rows{{"Label7", "1"}, {"Label8", "4"}, {"Label9", "3"}};
+    const Diagnosis d = DiagnoseFraction(kFindTheBox, Variant::Practice, {3, 1, 4, 1, 9, 4}, rows);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(FirstWrongStep(box, rows, d), 0u);
+    EXPECT_EQ(box.steps[0].role, FractionSlot::Numerator);
+}
+
+TEST(FractionExamples, SlotsStandInTheirCells) {
+    EXPECT_EQ(FractionSlotCell(FractionSlot::Whole).name, "Label7");
+    EXPECT_EQ(FractionSlotCell(FractionSlot::Numerator).name, "Label9");
+    EXPECT_EQ(FractionSlotCell(FractionSlot::Denominator).name, "Label8");
+    for (FractionSlot slot : FractionSlots(kImproperToMixed)) {
+        const std::string cell = FractionSlotCell(slot).name;
+        EXPECT_EQ(StepCell("part:" + std::string(slot == FractionSlot::Whole       ? "whole"
+                                                 : slot == FractionSlot::Numerator ? "numerator"
+                                                                                   : "denominator")),
+                  cell);
+    }
+    EXPECT_EQ(StepSlot("part:denominator"), FractionSlot::Denominator);
+    EXPECT_EQ(StepSlot(""), std::nullopt);
+    EXPECT_EQ(FractionSlots(kMixedToImproper).size(), 2u);
+}
+
+// Over many draws of each family: the replay ends as the practice sheet does
+// when a pupil enters the right answer.
+TEST(FractionExamples, ReplayEndsAsTheRightWorkLeavesIt) {
+    for (int family = 1; family <= 3; ++family) {
+        testing::SeededRandom random(28 + family);
+        for (int i = 0; i < 300; ++i) {
+            testing::FakeServices fakes;
+            fakes.ctx.state.menu_choice = family;
+            FractionSheet sheet(Variant::Practice, fakes.ctx);
+            sheet.SetProblem(family, *DrawFractionProblem(family, Variant::Practice, random));
+            const FractionProblem& p = sheet.problem();
+            // The pupil's own order: the denominator first.
+            const std::pair<int, int> slots[] = {
+                {kEnterDenominator, family == kFindTheBox ? 0 : p.answer_denominator},
+                {kEnterWhole, family == kImproperToMixed ? p.answer_whole : 0},
+                {kEnterNumerator, p.answer_numerator}};
+            for (const auto& [action, value] : slots) {
+                if (value == 0) continue;
+                sheet.ChooseTens(value / 10);
+                sheet.ChooseOnes(value % 10);
+                sheet.ChooseAction(action, {});
+            }
+            sheet.ChooseAction(kFinish, {});
+            ASSERT_TRUE(sheet.JudgePracticeAnswer());
+            const FractionExample example = FractionWorkedExample(family, p);
+            ASSERT_EQ(example.end(), sheet.worksheet()) << sheet.ProblemText();
+            testing::ExpectLinesFit(example, kPromptWidth);
+            testing::ExpectStepsWriteTheirRoles(example, FractionRoleText);
+        }
+    }
+}
+
+TEST(FractionExamples, FindTheMistakeHasOneWrongPlace) {
+    for (int family = 1; family <= 3; ++family) {
+        SCOPED_TRACE(family);
+        testing::SeededRandom random(300 + family);
+        const std::vector<std::string> kinds = FractionMistakeKinds(family);
+        std::map<std::string, int> shown;
+        for (int i = 0; i < testing::kMistakeExamples; ++i) {
+            const auto example = DrawFractionMistake(family, random);
+            ASSERT_TRUE(example);
+            ASSERT_FALSE(example->fell_back);
+            const Diagnosis again =
+                DiagnoseFraction(family, Variant::Practice, example->problem, WorkedRowsOf(example->sheet()));
+            ASSERT_TRUE(again);
+            EXPECT_EQ(*again, example->finding);
+            EXPECT_EQ(StepSlot(again->step), example->wrong);
+            testing::ExpectOneWrongPlace(*example, kinds, FractionWorkedExample(family, example->problem).end(),
+                                         FractionRoleText);
+            ++shown[example->finding.kind];
+            if (HasFailure()) return;
+        }
+        testing::ExpectEveryKindShown(shown, kinds);
+    }
+}
+
+TEST(FractionExamples, PreferredKindsAndFallbacks) {
+    testing::SeededRandom random(11);
+    for (int family = 1; family <= 3; ++family) {
+        for (const std::string& kind : FractionMistakeKinds(family))
+            for (int i = 0; i < 20; ++i)
+                EXPECT_EQ(DrawFractionMistake(family, random, {kind})->finding.kind, kind);
+        const FractionMistakeExample fixed = FractionMistakeFallback(family);
+        EXPECT_TRUE(fixed.fell_back);
+        testing::ExpectOneWrongPlace(fixed, FractionMistakeKinds(family),
+                                     FractionWorkedExample(family, fixed.problem).end(), FractionRoleText);
+    }
+    EXPECT_FALSE(DrawFractionMistake(4, random).has_value());
+    EXPECT_TRUE(FractionWorkedExample(0, {}).steps.empty());
+    EXPECT_EQ(FractionWorkedExample(kImproperToMixed, FractionProblem{}).steps.size(), 1u);
+}
+
+}  // namespace
+}  // namespace sorelka::fractions
