@@ -13,6 +13,7 @@
 #include "record/backups.h"
 #include "record/file_check.h"
 #include "record/private_files.h"
+#include "record/read_only_record.h"
 #include "record/record_detail.h"
 #include "record/record_store.h"
 #include "record/schema.h"
@@ -89,6 +90,15 @@ QString DescribeKeptCopy(const KeptCopy& copy) {
         }
     }
     return QString();
+}
+
+std::optional<CopyContents> ReadCopyContents(const QString& path) {
+    const ReadOnlyRecord copy(path, 500);
+    if (!copy.ok()) return std::nullopt;
+    QSqlQuery q(copy.database());
+    if (!q.exec(QStringLiteral("select (select count(*) from pupils), (select count(*) from history)")) || !q.next())
+        return std::nullopt;
+    return CopyContents{q.value(0).toInt(), q.value(1).toInt()};
 }
 
 RestoreResult RecordStore::Restore(const QString& copy) {

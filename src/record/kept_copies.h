@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <vector>
 
 // The copies of the record a teacher may put back: files set aside beside
@@ -35,6 +36,15 @@ std::vector<KeptCopy> ListKeptCopies(const QString& record_path);
 // One line for a list, in Japanese: "こわれていたため よけたファイル（2026/12/08 13:23）",
 // "毎日のバックアップ（2026/12/07）", "前の記録のバックアップ（2026/12/05、2026/12/08 13:23 に よけた記録）".
 QString DescribeKeptCopy(const KeptCopy& copy);
+
+// What a copy holds, for the teacher to tell the copies apart.
+struct CopyContents {
+    int pupils = 0;   // names on its roster, archived ones too
+    int answers = 0;  // rows of its history
+};
+// Reads `path` without changing it or making any file beside it (as the
+// export reads the record); nullopt when it cannot be read as a record.
+std::optional<CopyContents> ReadCopyContents(const QString& path);
 
 // What RecordStore::Restore did, with a sentence for the teacher.
 struct RestoreResult {
