@@ -121,7 +121,10 @@ void BackupsTab::RestoreChosen() {
         record_.ChoosePupil(record_.current_pupil());
     }
     message_->setText(result.message);
-    ctx_.dialogs.ShowInformation(result.message.toStdString());
+    if (result.ok())
+        ctx_.dialogs.ShowInformation(result.message.toStdString());
+    else
+        ctx_.dialogs.ShowMessage(result.message.toStdString());
     ListCopies();
     if (result.ok()) emit recordChanged();
 }
