@@ -201,8 +201,8 @@ $$;
 -- the caller fetches a batch at a time: a class's year (300,000 answers of
 -- about 1.3 KB) is never held whole, on either side. The order is found on
 -- the narrow index entries first and each answer's row fetched by its key
--- in that order. The number of the answer in that order and the pupil's
--- place in the roster stand for the ids of one record file.
+-- in that order. Ids are the PC's own (an answer's and its pupil's), as in
+-- the PC's own answers file.
 drop function if exists sorelka_answers(text, text, date, date, integer);
 create or replace function sorelka_open_answers(class text, pupil text, from_day date, to_day date,
                                                 topic_no integer)
@@ -214,16 +214,13 @@ declare
 begin
     perform sorelka_check_class(class);
     open answers for
-        with roster as materialized (
-            select r.pupil as name, row_number() over () as place from sorelka_pupils(class) r),
-        picked as (
-            select f.pc_id, f.id, f.name, f.answered_at, r.place,
-                   row_number() over (order by f.answered_at, f.pc_id, f.id) as n
-            from sorelka_filtered(class, pupil, from_day, to_day, topic_no) f join roster r on r.name = f.name)
-        select k.n, k.place, k.name, h.answered_at, h.topic, h.mode, h.menu_choice, h.drill_id, h.question_no,
+        select h.id, h.pupil_id, k.name, h.answered_at, h.topic, h.mode, h.menu_choice, h.drill_id, h.question_no,
                h.problem, h.right_answer, h.entered_answer, h.correct, h.seconds, h.error_kind, h.error_step,
                h.worked_rows
-        from picked k cross join lateral (select * from history h where h.pc_id = k.pc_id and h.id = k.id) h
+        from (select f.pc_id, f.id, f.name, f.answered_at
+              from sorelka_filtered(class, pupil, from_day, to_day, topic_no) f
+              order by f.answered_at, f.pc_id, f.id) k
+        cross join lateral (select * from history h where h.pc_id = k.pc_id and h.id = k.id) h
         order by k.answered_at, k.pc_id, k.id;
     return answers;
 end
