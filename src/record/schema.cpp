@@ -94,6 +94,15 @@ const std::vector<Migration>& Migrations() {
                          " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
                          " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
                          " end")}},
+        // Classes: every pupil belongs to one, by the class's name (the name
+        // goes to the school's server with the pupil). An older file's
+        // pupils all go to one class named "クラス". this_pc marks the class
+        // this PC is set to; none marked: a computer room's PC.
+        {9,
+         {QStringLiteral("create table classes (id integer primary key, name text not null unique,"
+                         " this_pc integer not null default 0)"),
+          QStringLiteral("insert into classes (name) values ('クラス')"),
+          QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
     };
     return steps;
 }
