@@ -109,6 +109,16 @@ const std::vector<Migration>& Migrations() {
         {7,
          {QStringLiteral("create table if not exists pending_written (journal text primary key,"
                          " up_to integer not null)")}},
+        // Classes: every pupil belongs to one, by the class's name (the name
+        // goes to the school's server with the pupil). An older file's
+        // pupils all go to one class named "クラス". this_pc marks the class
+        // this PC is set to; none marked: a computer room's PC.
+        {9,
+         {QStringLiteral("create table if not exists classes (id integer primary key, name text not null unique,"
+                         " this_pc integer not null default 0)"),
+          QStringLiteral("insert into classes (name) select 'クラス'"
+                         " where not exists (select 1 from classes where name = 'クラス')"),
+          QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
     };
     return steps;
 }
