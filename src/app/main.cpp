@@ -72,5 +72,9 @@ int main(int argc, char* argv[]) {
                             }};
     sorelka::Program program(ctx, sorelka::DrillLog::DefaultPath());
     program.main_window()->show();
-    return app.exec();
+    const int code = app.exec();
+    // Answers the record file has not taken yet wait a moment for it, then
+    // in the journal for the next start (the user is told once).
+    program.record_store().SettleBeforeQuit();
+    return code;
 }

@@ -15,18 +15,23 @@
 namespace sorelka {
 
 namespace {
-QString Title() { return QStringLiteral("Sorelka"); }
-}  // namespace
 
-void QtDialogs::ShowMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, Title(), QString::fromStdString(text), QMessageBox::Ok,
+QString Title() { return QStringLiteral("Sorelka"); }
+
+// Every message is plain text: a name or a file's text in it is shown as
+// written, never read as markup (QMessageBox would guess).
+void ShowPlain(QMessageBox::Icon icon, const std::string& text) {
+    QMessageBox box(icon, Title(), QString::fromStdString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-void QtDialogs::ShowInformation(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), Title(), QString::fromStdString(text));
-}
+}  // namespace
+
+void QtDialogs::ShowMessage(const std::string& text) { ShowPlain(QMessageBox::NoIcon, text); }
+
+void QtDialogs::ShowInformation(const std::string& text) { ShowPlain(QMessageBox::Information, text); }
 
 namespace {
 
@@ -38,6 +43,7 @@ public:
     YesNoBox(const QString& text, QWidget* parent)
         : QMessageBox(QMessageBox::Question, Title(), text, QMessageBox::Yes | QMessageBox::No,
                       parent) {
+        setTextFormat(Qt::PlainText);
         setDefaultButton(QMessageBox::No);
         connect(this, &QMessageBox::buttonClicked, this,
                 [this](QAbstractButton* button) { pressed_ = button; });

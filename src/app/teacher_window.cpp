@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "app/backups_tab.h"
 #include "app/class_tab.h"
 #include "app/pupil_tab.h"
 #include "app/roster_tab.h"
@@ -46,6 +47,7 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     AddTab(new ClassTab(tabs_));
     AddTab(new PupilTab(tabs_));
     AddTab(roster_ = new RosterTab(record_, ctx_, tabs_));
+    AddTab(new BackupsTab(record_, ctx_, tabs_));
     Refresh();
 }
 

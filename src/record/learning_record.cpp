@@ -48,20 +48,25 @@ std::optional<qint64> OptionalId(const QVariant& value) {
     return value.toLongLong();
 }
 
-}  // namespace
-
-// The program names no organisation (that would move its data folder), so
-// the program's own name stands in for it.
-std::unique_ptr<QSettings> ProgramSettings() {
-    const QString app = QCoreApplication::applicationName();
-    const QString org = QCoreApplication::organizationName();
-    return std::make_unique<QSettings>(QSettings::UserScope, org.isEmpty() ? app : org, app);
+// Control characters and invisible format characters (zero-width spaces,
+// direction marks): they hide or reorder what a teacher reads.
+bool HasHiddenCharacters(const QString& text) {
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_Format) return true;
+    }
+    return false;
 }
 
+}  // namespace
+
 NameCheck CheckPupilName(const QString& typed) {
-    NameCheck check{typed.trimmed(), QString()};
+    // One spelling per name: "が" typed as か + ゛ is stored as "が".
+    NameCheck check{typed.trimmed().normalized(QString::NormalizationForm_C), QString()};
     if (check.name.isEmpty())
         check.refusal = QStringLiteral("なまえを入れてね！");
+    else if (HasHiddenCharacters(check.name))
+        check.refusal = QStringLiteral("なまえに つかえない 文字が はいっているよ！");
     else if (PerceivedLength(check.name) > kLongestPupilName)
         check.refusal = QStringLiteral("なまえは%1文字までだよ！").arg(kLongestPupilName);
     else if (check.name == kGuestName)

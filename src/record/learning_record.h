@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "core/learning_recorder.h"
+#include "record/private_files.h"
 #include "record/record_store.h"
 
 namespace sorelka::record {
-
-// The program's settings file, $XDG_CONFIG_HOME/Sorelka/Sorelka.conf.
-std::unique_ptr<QSettings> ProgramSettings();
 
 // The longest name the roster takes, in characters as a reader counts them.
 inline constexpr int kLongestPupilName = 20;

@@ -1,5 +1,10 @@
 #include "record/schema.h"
 
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
+#include <QVariant>
+
 namespace sorelka::record {
 
 const std::vector<Migration>& Migrations() {
@@ -11,35 +16,35 @@ const std::vector<Migration>& Migrations() {
         // The learning record: the pupils of a shared PC, every drill run and
         // every judged problem. Never emptied by the program.
         {2,
-         {QStringLiteral("create table pupils (id integer primary key, name text not null unique,"
+         {QStringLiteral("create table if not exists pupils (id integer primary key, name text not null unique,"
                          " reading text, archived integer not null default 0,"
                          " created_at text)"),
-          QStringLiteral("create table drills (id integer primary key, uid text not null unique,"
+          QStringLiteral("create table if not exists drills (id integer primary key, uid text not null unique,"
                          " pupil_id integer references pupils(id), topic integer not null,"
                          " menu_choice integer, time_limit_seconds integer, started_at text not null,"
                          " finished_at text, questions integer not null default 0,"
                          " correct integer not null default 0, points integer not null default 0,"
                          " seconds integer not null default 0)"),
-          QStringLiteral("create table history (id integer primary key,"
+          QStringLiteral("create table if not exists history (id integer primary key,"
                          " pupil_id integer references pupils(id), answered_at text not null,"
                          " topic integer not null, mode text not null check (mode in ('practice', 'drill')),"
                          " menu_choice integer, drill_id integer references drills(id),"
                          " question_no integer, problem text not null, right_answer text,"
                          " entered_answer text, correct integer not null check (correct in (0, 1)),"
                          " seconds real, error_kind text, error_step integer, worked_rows text)"),
-          QStringLiteral("create index history_by_pupil on history (pupil_id, answered_at)"),
-          QStringLiteral("create index history_by_drill on history (drill_id)"),
-          QStringLiteral("create index drills_by_pupil on drills (pupil_id, started_at)")}},
+          QStringLiteral("create index if not exists history_by_pupil on history (pupil_id, answered_at)"),
+          QStringLiteral("create index if not exists history_by_drill on history (drill_id)"),
+          QStringLiteral("create index if not exists drills_by_pupil on drills (pupil_id, started_at)")}},
         // A pupil's last answers on one topic, newest first, without sorting
         // their whole history (the habits of the diagnosis read them after
         // every wrong practice answer). error_step holds texts such as
         // "row:2" although version 2 declared it integer: the column's
         // integer affinity leaves such texts as they are.
-        {3, {QStringLiteral("create index history_by_pupil_topic on history (pupil_id, topic, id)")}},
+        {3, {QStringLiteral("create index if not exists history_by_pupil_topic on history (pupil_id, topic, id)")}},
         // The class's figures per pupil and topic (count, right, last day) read
         // from this index alone, and the median time walked along it.
         {4,
-         {QStringLiteral("create index history_by_pupil_topic_seconds on history"
+         {QStringLiteral("create index if not exists history_by_pupil_topic_seconds on history"
                          " (pupil_id, topic, seconds, answered_at, correct)")}},
         // Sending the record to the school's server: the random id of this
         // record file (its rows' key on the server together with their own
@@ -49,11 +54,12 @@ const std::vector<Migration>& Migrations() {
         // file gets a fresh id, so its new rows never meet an old file's on
         // the server.
         {5,
-         {QStringLiteral("create table sync_source (pc_id text not null)"),
-          QStringLiteral("insert into sync_source (pc_id) values (lower(hex(randomblob(16))))"),
-          QStringLiteral("create table sync_confirmed (table_name text primary key,"
+         {QStringLiteral("create table if not exists sync_source (pc_id text not null)"),
+          QStringLiteral("insert into sync_source (pc_id) select lower(hex(randomblob(16)))"
+                         " where not exists (select 1 from sync_source)"),
+          QStringLiteral("create table if not exists sync_confirmed (table_name text primary key,"
                          " up_to integer not null, confirmed_at text)"),
-          QStringLiteral("create table sync_drills_sent (id integer primary key, finished_at text,"
+          QStringLiteral("create table if not exists sync_drills_sent (id integer primary key, finished_at text,"
                          " questions integer, correct integer, points integer, seconds integer)")}},
         // Each pupil's answers, right answers and last answer per topic, kept
         // by triggers in the transaction that writes or removes the answers,
@@ -61,19 +67,20 @@ const std::vector<Migration>& Migrations() {
         // than counted over the whole history. pupil_key is the pupil's id,
         // 0 for the guest (a key cannot be null).
         {6,
-         {QStringLiteral("create table history_totals (pupil_key integer not null, topic integer not null,"
+         {QStringLiteral("create table if not exists history_totals (pupil_key integer not null, topic integer not null,"
                          " answers integer not null, correct integer not null, last_at text,"
                          " primary key (pupil_key, topic)) without rowid"),
+          QStringLiteral("delete from history_totals"),
           QStringLiteral("insert into history_totals select coalesce(pupil_id, 0), topic, count(*),"
                          " sum(correct), max(answered_at) from history group by 1, 2"),
-          QStringLiteral("create trigger history_totals_add after insert on history begin"
+          QStringLiteral("create trigger if not exists history_totals_add after insert on history begin"
                          " insert into history_totals values (coalesce(new.pupil_id, 0), new.topic, 1,"
                          " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
                          " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
                          " end"),
           // The last answer is looked up again only when the removed one was
           // it; a pupil's group without answers goes.
-          QStringLiteral("create trigger history_totals_remove after delete on history begin"
+          QStringLiteral("create trigger if not exists history_totals_remove after delete on history begin"
                          " update history_totals set answers = answers - 1, correct = correct - old.correct,"
                          " last_at = case when old.answered_at < last_at then last_at else"
                          " (select max(answered_at) from history where pupil_id is old.pupil_id"
@@ -82,7 +89,7 @@ const std::vector<Migration>& Migrations() {
                          " delete from history_totals where pupil_key = coalesce(old.pupil_id, 0)"
                          " and topic = old.topic and answers <= 0;"
                          " end"),
-          QStringLiteral("create trigger history_totals_change after update of pupil_id, topic, correct,"
+          QStringLiteral("create trigger if not exists history_totals_change after update of pupil_id, topic, correct,"
                          " answered_at on history begin"
                          " update history_totals set answers = answers - 1, correct = correct - old.correct,"
                          " last_at = (select max(answered_at) from history where pupil_id is old.pupil_id"
@@ -94,19 +101,57 @@ const std::vector<Migration>& Migrations() {
                          " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
                          " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
                          " end")}},
+        // Answers kept in the journal beside the file (kyozai.db.pending)
+        // while the file could not take them: how far each journal's entries
+        // are in this file, written in the same transaction as the entry, so
+        // a journal replayed after the program was killed writes each entry
+        // once.
+        {7,
+         {QStringLiteral("create table if not exists pending_written (journal text primary key,"
+                         " up_to integer not null)")}},
         // Classes: every pupil belongs to one, by the class's name (the name
         // goes to the school's server with the pupil). An older file's
         // pupils all go to one class named "クラス". this_pc marks the class
         // this PC is set to; none marked: a computer room's PC.
         {9,
-         {QStringLiteral("create table classes (id integer primary key, name text not null unique,"
+         {QStringLiteral("create table if not exists classes (id integer primary key, name text not null unique,"
                          " this_pc integer not null default 0)"),
-          QStringLiteral("insert into classes (name) values ('クラス')"),
+          QStringLiteral("insert into classes (name) select 'クラス'"
+                         " where not exists (select 1 from classes where name = 'クラス')"),
           QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
     };
     return steps;
 }
 
 int SchemaVersion() { return Migrations().back().version; }
+
+namespace {
+
+// The tables, indexes and triggers each step makes, read from its statements.
+QStringList ObjectsOf(const Migration& step) {
+    static const QRegularExpression made(
+        QStringLiteral("^create (?:table|index|trigger) if not exists (\\w+)"));
+    QStringList names;
+    for (const QString& sql : step.statements)
+        if (const auto m = made.match(sql); m.hasMatch()) names << m.captured(1);
+    return names;
+}
+
+}  // namespace
+
+int LayoutVersionFromTables(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select name from sqlite_master"))) return 0;
+    QSet<QString> present;
+    while (q.next()) present.insert(q.value(0).toString());
+    int version = 0;
+    for (const Migration& step : Migrations()) {
+        for (const QString& name : ObjectsOf(step))
+            if (!present.contains(name)) return version;
+        version = step.version;
+    }
+    return version;
+}
 
 }  // namespace sorelka::record

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QStringList>
 #include <vector>
 
@@ -14,11 +15,19 @@ struct Migration {
 };
 
 // Every step in order, from version 1 on. A new table arrives as a new step
-// at the end, so every older file is upgraded with its rows kept.
+// at the end, so every older file is upgraded with its rows kept. Every step
+// may run again on a file that has it already (a record put back from a dump
+// of its statements keeps its tables but reads version 0): it then changes
+// nothing but kept figures, which it counts afresh.
 const std::vector<Migration>& Migrations();
 
 // The version this program writes: the last step's.
 int SchemaVersion();
+
+// The version a file's tables show: the last step whose every table, index
+// and trigger the file holds (0 for a file without the drill log), for a
+// file whose user_version was lost.
+int LayoutVersionFromTables(QSqlDatabase& db);
 
 // The first version with the learning record's tables (pupils, drills,
 // history); later steps add only indexes, kept figures and other tables.

@@ -14,12 +14,43 @@ namespace sorelka::report {
 
 namespace {
 
+bool FormulaStart(char32_t c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+
+// The character at text[i] (UTF-8) and its length in bytes; length 0 for
+// bytes that are no character.
+char32_t CharAt(const char* text, qsizetype size, qsizetype i, int* length) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    *length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (*length == 0 || i + *length > size) {
+        *length = 0;
+        return 0;
+    }
+    char32_t c = *length == 1 ? lead : lead & (0x7F >> *length);
+    for (int k = 1; k < *length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    return c;
+}
+
+// A cell a spreadsheet would take for a formula: = + - @ tab or CR first,
+// also after leading quotes, white space (the ideographic space too) and
+// invisible format characters (a zero-width space), and in another form of
+// the same sign ("＝1+1", "＋1", "＠SUM"): the first character that shows is
+// folded as NFKC does before the test.
 bool FormulaLike(const char* text, qsizetype size) {
-    qsizetype i = 0;
-    while (i < size && text[i] == '\'') ++i;
-    if (i >= size) return false;
-    const char c = text[i];
-    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+    for (qsizetype i = 0; i < size;) {
+        int length = 0;
+        const char32_t c = CharAt(text, size, i, &length);
+        if (length == 0) return false;
+        if (FormulaStart(c)) return true;
+        if (c == '\'' || QChar::isSpace(c) || QChar::category(c) == QChar::Other_Format) {
+            i += length;
+            continue;
+        }
+        // Kana, kanji and hangul fold to no sign: most Japanese cells stop here.
+        if (c < 0x80 || (c >= 0x3040 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF)) return false;
+        const QString folded = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KC);
+        return !folded.isEmpty() && FormulaStart(folded.front().unicode());
+    }
+    return false;
 }
 
 // Appends one cell of UTF-8 text (the characters that matter are all ASCII).
@@ -99,6 +130,8 @@ bool AnswersFile::Open(QString* error) {
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.fileName(), file_.errorString());
         return false;
     }
+    // Pupils' answers: readable by this account only, also over an older export.
+    file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     out_ = "\xEF\xBB\xBF";
     out_ += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
     return true;

@@ -4,9 +4,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "core/services.h"
 #include "record/learning_record.h"
-#include "record/record_store.h"
+#include "record/read_only_record.h"
 #include "report/csv_export.h"
 #include "report/pdf_report.h"
 #include "report/report_data.h"
@@ -19,24 +18,6 @@ const QStringList kOwnOptions = {QStringLiteral("--export"), QStringLiteral("--p
                                  QStringLiteral("--from"),   QStringLiteral("--to"),
                                  QStringLiteral("--help"),   QStringLiteral("-h"),
                                  QStringLiteral("--help-all"), QStringLiteral("-?")};
-
-// The record file's messages, on the command line: one line each on standard error.
-class ErrorStreamDialogs final : public Dialogs {
-public:
-    explicit ErrorStreamDialogs(QTextStream& err) : err_(err) {}
-    void ShowMessage(const std::string& text) override { Line(text); }
-    void ShowInformation(const std::string& text) override { Line(text); }
-    Answer AskYesNo(const std::string& text) override {
-        Line(text);
-        return Answer::No;
-    }
-
-private:
-    void Line(const std::string& text) {
-        err_ << QString::fromStdString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << Qt::endl;
-    }
-    QTextStream& err_;
-};
 
 // A day written as YYYY-MM-DD that exists on the calendar.
 std::optional<QDate> ParseDay(const QString& text) {
@@ -111,10 +92,14 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
     if (filter.from && filter.to && *filter.from > *filter.to)
         return refuse(QStringLiteral("--from の日が --to の日よりあとです。"));
 
-    ErrorStreamDialogs dialogs(err);
-    record::RecordStore store(database_path, dialogs);
-    store.Ready();
-    const QSqlDatabase db = store.database();
+    // Read only: a script's export never upgrades, sets aside, backs up or
+    // makes the record, and waits a while for a program that holds it.
+    const record::ReadOnlyRecord record(database_path, kRecordWaitMs);
+    if (!record.ok()) {
+        err << QStringLiteral("sorelka: ") << record.problem() << Qt::endl;
+        return kExitNotWritten;
+    }
+    const QSqlDatabase db = record.database();
     if (parser.isSet(pupil_option)) {
         const QString pupil = parser.value(pupil_option).trimmed();
         if (pupil.isEmpty() || !KnownPupil(db, pupil))

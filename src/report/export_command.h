@@ -16,9 +16,12 @@ namespace sorelka::report {
 bool WantsCommandLine(const QStringList& arguments);
 
 // Exit codes: 0 written (or help shown), 2 a bad argument, 1 the file could
-// not be written. Every refusal is one Japanese line on `err`.
+// not be written (or the record could not be read). Every refusal is one
+// Japanese line on `err`.
 inline constexpr int kExitBadArgument = 2;
 inline constexpr int kExitNotWritten = 1;
+// How long the export waits for another program that holds the record.
+inline constexpr int kRecordWaitMs = 10000;
 
 // Runs the command line against the record file at `database_path`; `today`
 // ends the report's weekly chart when no --to is given.

@@ -164,6 +164,8 @@ bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, 
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
         return false;
     }
+    // Pupils' answers: readable by this account only, also over an older export.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QStringList pupils = db.pupils(filter);
     {
         QPdfWriter writer(&file);

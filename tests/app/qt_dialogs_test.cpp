@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -90,6 +91,36 @@ TEST(QtDialogsTest, PlainMessagesHaveNoIconAndInformationHasItsOwn) {
         EXPECT_EQ(icon, c.icon);
         EXPECT_EQ(Utf8(title), "Sorelka");
         EXPECT_EQ(buttons, int(QMessageBox::Ok));
+    }
+}
+
+// A name (or a file's text) inside a message is shown as written: markup in
+// it hides nothing of the rest of the question.
+TEST(QtDialogsTest, TextInAMessageIsShownLiterally) {
+    QtDialogs dialogs;
+    const std::string name = "<font color=white>はなこ</font>";
+    const std::string text = "「" + name + "」の 答え 12こも けしますか？";
+    const std::function<void()> shows[] = {
+        [&] { dialogs.ShowMessage(text); },
+        [&] { dialogs.ShowInformation(text); },
+        [&] { dialogs.AskYesNo(text); },
+    };
+    for (const auto& show : shows) {
+        bool opened = false;
+        Qt::TextFormat format = Qt::RichText;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            opened = true;
+            format = box->textFormat();
+            if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) shown = label->text();
+            box->close();
+        });
+        show();
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(format, Qt::PlainText);
+        EXPECT_EQ(Utf8(shown), text);
     }
 }
 

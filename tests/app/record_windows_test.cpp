@@ -166,6 +166,11 @@ TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     ASSERT_EQ(mistakes->count(), 3);
     EXPECT_EQ(mistakes->item(0)->text(), "1.2 + 3.45　きみの こたえ 4.77 → 124 あまり 1（column_shift）");
     EXPECT_EQ(mistakes->item(1)->text(), "745 ÷ 6　きみの こたえ 124 あまり 1 → 124 あまり 1（商に０をたてわすれた）");
+    // A name is shown as written, never as markup.
+    r.learning->AddPupil("<i>ゆき</i>");
+    r.learning->ChoosePupil("<i>ゆき</i>");
+    EXPECT_EQ(Find<QLabel>(&w, "HeadingLabel")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(LabelText(&w, "HeadingLabel"), "<i>ゆき</i>さんの きろく");
     // The guest sees the guest's own record.
     r.learning->ChoosePupil(QString());
     EXPECT_EQ(LabelText(&w, "HeadingLabel"), "ゲストさんの きろく");

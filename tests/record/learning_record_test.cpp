@@ -84,6 +84,13 @@ TEST_F(ProgramFixture, NamesAreStoredAndShownLiterallyAndBadOnesRefusedInJapanes
         {"たなか はなこ", "", "「たなか はなこ」は、もういるよ！"},
         {twenty_kanji + "a", "", "なまえは20文字までだよ！"},
         {"ゲスト", "", "「ゲスト」は、なまえにできないよ！"},
+        // Invisible or reordering characters hide what a teacher reads.
+        {"は\u200Bなこ", "", "なまえに つかえない 文字が はいっているよ！"},
+        {"はな\u202Eこ", "", "なまえに つかえない 文字が はいっているよ！"},
+        {"はな\tこ", "", "なまえに つかえない 文字が はいっているよ！"},
+        // One spelling per name: か and a combining ゛ are stored as が.
+        {"か\u3099", "が", "「が」を ふやしたよ！"},
+        {"が", "", "「が」は、もういるよ！"},
     };
     auto dialog = OpenDialog();
     QStringList expected;

@@ -22,26 +22,18 @@
 #include "drill/drill_log.h"
 #include "record/schema.h"
 #include "support/fakes.h"
+#include "support/file_bytes.h"
 
 namespace sorelka {
 namespace {
 
 using record::RecordStore;
 using testing::FakeClock;
+using testing::Contents;
 using testing::FakeDialogs;
+using testing::Write;
 
 DrillRow Row(int no) { return {no, " " + std::to_string(no) + " ÷ 3", "1", "1", "○", 0, 0}; }
-
-QByteArray Contents(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Runs the event loop until `done` or the time is up.
 bool WaitFor(const std::function<bool()>& done, int ms) {
@@ -116,7 +108,6 @@ TEST_F(RecordStoreTest, ABrokenFileIsKeptAsItWasAndEveryLaterAnswerIsLogged) {
     };
     const Case cases[] = {
         {"garbage", [](const QString& p) { Write(p, QByteArray(5000, 'x')); }},
-        {"empty", [](const QString& p) { Write(p, QByteArray()); }},
         {"truncated copy",
          [this](const QString& p) { MakeTruncatedRecord(p, folder.path() + "/whole.db"); }},
         {"a folder", [](const QString& p) {

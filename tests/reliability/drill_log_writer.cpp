@@ -2,8 +2,13 @@
 //   drill_log_writer <database> <tag> <rows> [pause ms]
 // appends rows " <tag> k" numbered 1..rows and prints "committed k" after
 // each append has returned;
+//   drill_log_writer --no-retry <database> <tag> <rows> [pause ms]
+// appends the rows without waiting for a busy file and prints "written k"
+// or "kept k" after each, and "said <message>" for each message shown;
 //   drill_log_writer --hold <database> <ms>
-// takes the file's write lock, prints "holding", keeps it for <ms> and lets go.
+// takes the file's write lock, prints "holding", keeps it for <ms> and lets go;
+//   drill_log_writer --hold-all <database> <ms>
+// the same with an exclusive lock that keeps readers out too.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -13,30 +18,62 @@
 #include "drill/drill_log.h"
 #include "support/fakes.h"
 
+namespace {
+
+int Hold(const QString& path, int ms, bool readers_too) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
+    db.setDatabaseName(path);
+    if (!db.open()) return 1;
+    QSqlQuery q(db);
+    if (readers_too && (!q.exec("pragma locking_mode=exclusive") || !q.exec("begin exclusive") ||
+                        !q.exec("select count(*) from sqlite_master")))
+        return 1;
+    if (!readers_too && !q.exec("begin immediate")) return 1;
+    std::printf("holding\n");
+    std::fflush(stdout);
+    QThread::msleep(ms);
+    q.exec("commit");
+    return 0;
+}
+
+void Line(const std::string& text) {
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 4 && std::string(argv[1]) == "--hold") {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
-        db.setDatabaseName(QString::fromLocal8Bit(argv[2]));
-        if (!db.open() || !QSqlQuery(db).exec("begin immediate")) return 1;
-        std::printf("holding\n");
-        std::fflush(stdout);
-        QThread::msleep(std::atoi(argv[3]));
-        QSqlQuery(db).exec("commit");
-        return 0;
-    }
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: drill_log_writer <database> <tag> <rows> [pause ms]\n");
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (argc == 4 && (mode == "--hold" || mode == "--hold-all"))
+        return Hold(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), mode == "--hold-all");
+    const bool no_retry = mode == "--no-retry";
+    const int first = no_retry ? 2 : 1;
+    if (argc < first + 3) {
+        std::fprintf(stderr, "usage: drill_log_writer [--no-retry] <database> <tag> <rows> [pause ms]\n");
         return 2;
     }
-    const QString path = QString::fromLocal8Bit(argv[1]);
-    const std::string tag = argv[2];
-    const int rows = std::atoi(argv[3]);
-    const int pause_ms = argc > 4 ? std::atoi(argv[4]) : 0;
+    const QString path = QString::fromLocal8Bit(argv[first]);
+    const std::string tag = argv[first + 1];
+    const int rows = std::atoi(argv[first + 2]);
+    const int pause_ms = argc > first + 3 ? std::atoi(argv[first + 3]) : 0;
     sorelka::testing::FakeDialogs dialogs;
     sorelka::DrillLog log(path, dialogs);
     for (int k = 1; k <= rows; ++k) {
-        log.AppendDrillRow({k, " " + tag + " " + std::to_string(k), "1", "1", "○"});
+        const bool written = log.AppendDrillRow({k, " " + tag + " " + std::to_string(k), "1", "1", "○"});
+        if (no_retry) {
+            for (const auto& shown : dialogs.shown) {
+                std::string text = shown.text;
+                for (char& c : text)
+                    if (c == '\n') c = ' ';
+                Line("said " + text);
+            }
+            dialogs.shown.clear();
+            Line((written ? "written " : "kept ") + std::to_string(k));
+            if (pause_ms > 0) QThread::msleep(pause_ms);
+            continue;
+        }
         // A row kept while the other program held the file is written as
         // soon as it lets go; only then is it reported as committed.
         for (int tries = 0; log.store().kept() > 0 && tries < 400; ++tries) {
@@ -48,8 +85,7 @@ int main(int argc, char** argv) {
                         dialogs.shown.empty() ? "still kept" : dialogs.shown.back().text.c_str());
             return 1;
         }
-        std::printf("committed %d\n", k);
-        std::fflush(stdout);
+        Line("committed " + std::to_string(k));
         if (pause_ms > 0) QThread::msleep(pause_ms);
     }
     return 0;

@@ -4,15 +4,24 @@
 #include "report/export_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <functional>
+#include <map>
 #include <QFile>
 #include <QProcess>
 #include <QWindow>
 
 #include "report/csv_export.h"
+#include "app/program.h"
 #include "support/history_rows.h"
+#include "support/old_record_file.h"
 #include "support/screen_support.h"
 
 namespace sorelka {
@@ -157,6 +166,110 @@ TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
     const QString read = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(read.contains("ゲスト"));
     EXPECT_TRUE(read.contains("わり算"));
+}
+
+Outcome ExportFrom(const QString& record, const QStringList& args) {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int code = report::RunCommandLine(QStringList{"sorelka"} + args, record, QDate(2026, 12, 8), o, e);
+    return {code, out, err};
+}
+
+// Every file of a folder with its bytes: what an export must leave alone.
+std::map<QString, QByteArray> Folder(const QString& path) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        files[it.filePath()] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(folder)");
+    }
+    return files;
+}
+
+// A script's export reads the record as it is and changes nothing: no
+// upgrade, no set-aside, no backup, no file made; it waits for a program
+// that holds the file, and says in Japanese why a file it cannot read fails.
+TEST(CommandLine, TheExportOnlyReadsTheRecord) {
+    QTemporaryDir data, out;
+    const QString record = data.path() + "/kyozai.db";
+    const QString csv = out.path() + "/r.csv";
+    auto older_layout = [&] {
+        ASSERT_EQ(MakeRecordFileAtLayout(record, 4, [](QSqlQuery& q) {
+                      return q.exec("insert into pupils (name) values ('はなこ')") &&
+                             q.exec("insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                                    " values (1, '2026-12-01T10:00:00', 1, 'practice', '745 ÷ 6', 1)");
+                  }),
+                  "");
+    };
+    QProcess holder;
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        int code;
+        int rows;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"no record yet", [] {}, 0, 0, ""},
+        {"an older layout", older_layout, 0, 1, ""},
+        {"this layout, as the program leaves it (write-ahead mode, no -wal or -shm)",
+         [&] {
+             FakeDialogs quiet;
+             record::RecordStore store(record, quiet, nullptr, record::RecordStore::CheckMode::Synchronous);
+             store.Commit({{"insert into pupils (name) values ('はなこ')", {}},
+                           {"insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                            " values (1, '2026-12-01T10:00:00', 1, 'practice', '745 ÷ 6', 1)",
+                            {}}});
+         },
+         0, 1, ""},
+        {"not a database",
+         [&] {
+             QFile f(record);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write(QByteArray(5000, 'x'));
+         },
+         1, 0, "こわれている"},
+        {"held by another program for two seconds",
+         [&] {
+             older_layout();
+             holder.start(QString::fromStdString(ExecutableFolder()) + "drill_log_writer",
+                          {"--hold-all", record, "2000"});
+             ASSERT_TRUE(holder.waitForReadyRead(10000));
+         },
+         0, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString& name : QDir(data.path()).entryList(QDir::Files)) QFile::remove(data.path() + "/" + name);
+        QFile::remove(csv);
+        c.make();
+        const auto before = Folder(data.path());
+        QElapsedTimer took;
+        took.start();
+        const Outcome o = ExportFrom(record, {"--export", csv});
+        holder.waitForFinished(10000);
+        EXPECT_EQ(o.code, c.code) << Utf8(o.err);
+        EXPECT_TRUE(o.err.contains(c.said)) << Utf8(o.err);
+        if (c.code == 0) EXPECT_EQ(Lines(csv).size(), c.rows + 1);
+        if (std::string(c.name).starts_with("held")) EXPECT_GE(took.elapsed(), 1500) << "it waited";
+        EXPECT_EQ(Folder(data.path()), before) << "the record's folder is as it was";
+    }
+}
+
+TEST(CommandLine, ExportsAreReadableByTheirOwnerOnly) {
+    ScratchRecord r;
+    r.Answer("はなこ", "2026-12-02", 1, true, 10);
+    for (const QString& name : {"r.csv", "r.pdf"}) {
+        const QString target = r.folder.path() + "/" + name;
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));  // an older export, open to every account
+        old.close();
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup);
+        ASSERT_EQ(Export(r, {"--export", target}).code, 0);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << Utf8(name);
+    }
 }
 
 TEST(CommandLine, OnlyItsOwnOptionsLeaveTheMainMenu) {

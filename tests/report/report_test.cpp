@@ -29,7 +29,8 @@ std::vector<QStringList> ParseCsv(const QString& text) {
     QString cell;
     bool quoted = false, was_quoted = false;
     auto end_cell = [&] {
-        static const QRegularExpression guarded(QStringLiteral("^'('*[=+\\-@\\t\\r])"));
+        static const QRegularExpression guarded(
+            QStringLiteral("^'(?=['\\s\\x{3000}\\p{Cf}]*[=+\\-@\\t\\r＝＋－＠﹦])"));
         if (guarded.match(cell).hasMatch()) cell.remove(0, 1);
         row << cell;
         cell.clear();
@@ -208,6 +209,20 @@ TEST(CsvCell, QuotesAndGuardsFormulas) {
         {"'=x", "''=x"},  // a quote already in front is kept, and guarded again
         {"O'Brien", "O'Brien"},
         {"'abc", "'abc"},
+        // The same signs in full-width or small form, and behind white space
+        // or an invisible character, are formulas to a spreadsheet too.
+        {"＝1+1", "'＝1+1"},
+        {"＋1", "'＋1"},
+        {"－1", "'－1"},
+        {"＠SUM(A1)", "'＠SUM(A1)"},
+        {"﹦1", "'﹦1"},
+        {" =1+1", "\"' =1+1\""},
+        {"\u3000=1+1", "'\u3000=1+1"},
+        {"\u200B=1+1", "'\u200B=1+1"},
+        {"\u3000\u200B＋1", "'\u3000\u200B＋1"},
+        {"\u3000はなこ", "\u3000はなこ"},
+        {"\u200Bはなこ", "\u200Bはなこ"},
+        {"ー", "ー"},
     };
     for (const auto& [text, cell] : cases) {
         EXPECT_EQ(Utf8(report::CsvCell(text)), Utf8(cell));

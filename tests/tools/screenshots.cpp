@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include "app/my_record_window.h"
 #include "app/pupil_dialog.h"
 #include "app/teacher_window.h"
+#include "record/backups.h"
 #include "record/learning_record.h"
 #include "report/pdf_report.h"
 #include "widgets/exercise_screen.h"
@@ -315,6 +317,15 @@ void RecordWindows(Program& program, FakeServices& services) {
     Save(&teacher, "TeacherWindow-pupil");
     teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(2);
     Save(&teacher, "TeacherWindow-roster");
+    // Two days' copies of the record, and a file set aside long ago.
+    QSqlDatabase db = program.record_store().database();
+    for (int day : {7, 8}) record::TakeDailyBackup(db, program.record_store().BackupFolder(), {2026, 12, day});
+    QFile broken(program.record_store().path() + QStringLiteral(".broken-20261020-101500"));
+    if (broken.open(QIODevice::WriteOnly)) broken.write(QByteArray(4096, 'x'));
+    broken.close();
+    teacher.Refresh();
+    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(3);
+    Save(&teacher, "TeacherWindow-backups");
     teacher.hide();
     // The printed report of the same class, to look at beside the screens.
     QString error;

@@ -1,0 +1,132 @@
+#include "app/backups_tab.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/teacher_models.h"
+#include "core/app_context.h"
+#include "record/learning_record.h"
+
+namespace sorelka {
+
+// One copy as the table shows it.
+struct ListedCopy {
+    record::KeptCopy copy;
+    std::optional<record::CopyContents> contents;
+};
+
+class KeptCopiesModel : public RowsModel<ListedCopy> {
+public:
+    enum Column { WhatColumn, ModifiedColumn, PupilsColumn, AnswersColumn, FileColumn };
+    explicit KeptCopiesModel(QObject* parent)
+        : RowsModel({QStringLiteral("コピー"), QStringLiteral("ファイルの日時"), QStringLiteral("子ども"),
+                     QStringLiteral("答え"), QStringLiteral("ファイル")},
+                    parent) {}
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const ListedCopy* row = RowAt(index);
+        if (!row) return {};
+        const bool figure = index.column() == PupilsColumn || index.column() == AnswersColumn;
+        if (role == Qt::TextAlignmentRole && figure) return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ToolTipRole) return row->copy.path;
+        if (role != Qt::DisplayRole) return {};
+        const auto& contents = row->contents;
+        const QLocale locale;
+        switch (index.column()) {
+            case WhatColumn: return record::DescribeKeptCopy(row->copy);
+            case ModifiedColumn: return row->copy.modified.toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+            case PupilsColumn: return contents ? locale.toString(contents->pupils) + QStringLiteral("人") : QStringLiteral("よめません");
+            case AnswersColumn: return contents ? locale.toString(contents->answers) + QStringLiteral("問") : QStringLiteral("よめません");
+            case FileColumn: return QFileInfo(row->copy.path).fileName();
+        }
+        return {};
+    }
+};
+
+BackupsTab::BackupsTab(record::LearningRecord& record, AppContext& ctx, QWidget* parent)
+    : TeacherTab(parent), record_(record), ctx_(ctx) {
+    auto* layout = new QVBoxLayout(this);
+    auto* about = new QLabel(
+        QStringLiteral("記録のファイルの コピーです。えらんだ コピーから 記録を もどせます（いまの記録は けさずに よけておきます）。"),
+        this);
+    about->setWordWrap(true);
+    layout->addWidget(about);
+    model_ = new KeptCopiesModel(this);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("BackupTable"));
+    table_->setAccessibleName(QStringLiteral("記録のコピーの表"));
+    table_->setModel(model_);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table_);
+    auto* restore = TeacherButton(QStringLiteral("RestoreButton"), QStringLiteral("このコピーから もどす"), this);
+    layout->addWidget(restore, 0, Qt::AlignLeft);
+    message_ = new QLabel(this);
+    message_->setObjectName(QStringLiteral("BackupMessage"));
+    message_->setAccessibleName(QStringLiteral("バックアップのおしらせ"));
+    message_->setTextFormat(Qt::PlainText);  // file names as they are, never as markup
+    message_->setWordWrap(true);
+    layout->addWidget(message_);
+    connect(restore, &QPushButton::clicked, this, &BackupsTab::RestoreChosen);
+}
+
+void BackupsTab::Show(const ClassView&) { ListCopies(); }
+
+std::optional<record::CopyContents> BackupsTab::ContentsOf(const record::KeptCopy& copy) {
+    Read& read = read_[copy.path];
+    if (read.modified != copy.modified || read.bytes != copy.bytes || read.modified.isNull())
+        read = {copy.modified, copy.bytes, record::ReadCopyContents(copy.path)};
+    return read.contents;
+}
+
+void BackupsTab::ListCopies() {
+    const QModelIndex chosen = table_->currentIndex();
+    const QString chosen_path = chosen.isValid() ? model_->rows()[chosen.row()].copy.path : QString();
+    std::vector<ListedCopy> rows;
+    for (record::KeptCopy& copy : record::ListKeptCopies(record_.store().path())) {
+        auto contents = ContentsOf(copy);
+        rows.push_back({std::move(copy), contents});
+    }
+    model_->SetRows(std::move(rows));
+    for (int r = 0; r < int(model_->rows().size()); ++r)
+        if (model_->rows()[r].copy.path == chosen_path) table_->selectRow(r);
+    table_->resizeColumnsToContents();
+}
+
+void BackupsTab::RestoreChosen() {
+    const QModelIndex chosen = table_->currentIndex();
+    if (!chosen.isValid() || !table_->selectionModel()->isRowSelected(chosen.row(), {})) {
+        message_->setText(QStringLiteral("もどす コピーを えらんでください。"));
+        return;
+    }
+    const record::KeptCopy copy = model_->rows()[chosen.row()].copy;
+    const QString question =
+        QStringLiteral("記録を 「%1」 に もどします。いまの記録のファイルは けさずに よけておきます。よろしいですか？")
+            .arg(record::DescribeKeptCopy(copy));
+    if (ctx_.dialogs.AskYesNo(question.toStdString()) != Answer::Yes) return;
+    const record::RestoreResult result = record_.store().Restore(copy.path);
+    if (!result.detail.isEmpty())
+        std::fprintf(stderr, "Sorelka: restoring %s: %s\n", qPrintable(copy.path), qPrintable(result.detail));
+    if (result.ok()) {
+        // The chosen pupil stays only if the restored roster has them.
+        record_.ChoosePupil(record_.current_pupil());
+    }
+    message_->setText(result.message);
+    if (result.ok())
+        ctx_.dialogs.ShowInformation(result.message.toStdString());
+    else
+        ctx_.dialogs.ShowMessage(result.message.toStdString());
+    ListCopies();
+    if (result.ok()) emit recordChanged();
+}
+
+}  // namespace sorelka

@@ -1,0 +1,106 @@
+// The teacher's backups tab through its widgets: the copies of the record
+// listed with what they hold, and one put back after a question.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include "app/teacher_window.h"
+#include "record/learning_record.h"
+#include "record/record_store.h"
+#include "support/fakes.h"
+#include "support/file_bytes.h"
+#include "support/screen_support.h"
+
+namespace sorelka {
+namespace {
+
+using namespace sorelka::testing;
+
+struct BackupsTab : ::testing::Test {
+    QTemporaryDir folder;
+    FakeServices fx;
+    QString path() const { return folder.path() + "/kyozai.db"; }
+
+    // One start of the program on 2026-12-`day`, adding `pupils`.
+    void StartOn(int day, const QStringList& pupils) {
+        fx.clock.now = {2026, 12, day, 8, 30, 0};
+        record::RecordStore store(path(), fx.dialogs, &fx.clock, record::RecordStore::CheckMode::Synchronous);
+        record::LearningRecord learning(store);
+        for (const QString& name : pupils) learning.AddPupil(name);
+        store.WaitForBackgroundWork();
+    }
+    static QStringList Column(QTableView* table, int column) {
+        QStringList out;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            out << table->model()->index(row, column).data().toString();
+        return out;
+    }
+};
+
+TEST_F(BackupsTab, ACopyIsListedWithItsPupilsAndPutBackWithTheFileInUseSetAside) {
+    StartOn(1, {"はなこ", "たろう"});
+    StartOn(2, {"じろう"});  // the day's copy holds はなこ and たろう
+    // A file set aside earlier, which no one can read any more.
+    Write(folder.path() + "/kyozai.db.broken-20261130-101500", QByteArray(4096, 'x'));
+
+    fx.clock.now = {2026, 12, 2, 15, 0, 0};
+    record::RecordStore store(path(), fx.dialogs, &fx.clock, record::RecordStore::CheckMode::Synchronous);
+    record::LearningRecord learning(store);
+    learning.ChoosePupil("じろう");
+    TeacherWindow w(learning, fx.ctx, nullptr);
+    w.show();
+    auto* tabs = Find<QTabWidget>(&w, "TeacherTabs");
+    tabs->setCurrentIndex(tabs->count() - 1);
+    ASSERT_EQ(tabs->tabText(tabs->currentIndex()), "バックアップ");
+    auto* table = Find<QTableView>(&w, "BackupTable");
+    auto* message = Find<QLabel>(&w, "BackupMessage");
+
+    EXPECT_EQ(Column(table, 0), (QStringList{"こわれていたため よけたファイル（2026/11/30 10:15）",
+                                             "毎日のバックアップ（2026/12/02）"}));
+    EXPECT_EQ(Column(table, 2), (QStringList{"よめません", "2人"}));
+    EXPECT_EQ(Column(table, 4), (QStringList{"kyozai.db.broken-20261130-101500", "kyozai-20261202.db"}));
+
+    Click(&w, "RestoreButton");
+    EXPECT_EQ(message->text(), "もどす コピーを えらんでください。");
+    table->selectRow(1);
+    fx.dialogs.answers = {Answer::No};
+    Click(&w, "RestoreButton");
+    ASSERT_EQ(fx.dialogs.shown.size(), 1u);
+    EXPECT_EQ(fx.dialogs.shown[0].text,
+              "記録を 「毎日のバックアップ（2026/12/02）」 に もどします。いまの記録のファイルは けさずに よけておきます。よろしいですか？");
+    EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう", "じろう"})) << "No changes nothing";
+
+    table->selectRow(1);
+    fx.dialogs.answers = {Answer::Yes};
+    Click(&w, "RestoreButton");
+    ASSERT_EQ(fx.dialogs.shown.size(), 3u);
+    EXPECT_EQ(fx.dialogs.shown[2].kind, FakeDialogs::Kind::Information);
+    EXPECT_NE(fx.dialogs.shown[2].text.find("もどしました"), std::string::npos) << fx.dialogs.shown[2].text;
+    EXPECT_EQ(message->text().toStdString(), fx.dialogs.shown[2].text);
+
+    // The record is the copy's: the roster tab shows its pupils, and the
+    // pupil it does not have gives way to the guest.
+    EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう"}));
+    EXPECT_EQ(learning.current_pupil(), "");
+    EXPECT_EQ(Find<QListWidget>(&w, "RosterList")->count(), 2);
+    learning.AddPupil("さくら");
+    EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう", "さくら"})) << "the restored record takes answers";
+
+    // The file that was in use is listed first, with its three pupils; the
+    // copy restored from stays, among the set-aside record's backups.
+    const QStringList what = Column(table, 0);
+    ASSERT_EQ(what.size(), 3) << what.join(" / ").toStdString();
+    EXPECT_EQ(what[0], "もどす前に つかっていた記録（2026/12/02 15:00）");
+    EXPECT_EQ(Column(table, 2)[0], "3人");
+    EXPECT_EQ(what[2], "前の記録のバックアップ（2026/12/02、2026/12/02 15:00 に よけた記録）");
+    EXPECT_EQ(Column(table, 2)[2], "2人");
+    EXPECT_TRUE(QFile::exists(path() + ".broken-20261130-101500"));
+}
+
+}  // namespace
+}  // namespace sorelka
