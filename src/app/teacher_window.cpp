@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/class_tab.h"
+#include "app/mastery_tab.h"
 #include "app/pupil_tab.h"
 #include "app/roster_tab.h"
 #include "record/learning_record.h"
@@ -46,6 +47,7 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     AddTab(new ClassTab(tabs_));
     AddTab(new PupilTab(tabs_));
     AddTab(new RosterTab(record_, ctx_, tabs_));
+    AddTab(new MasteryTab(tabs_));
     Refresh();
 }
 

@@ -94,6 +94,18 @@ const std::vector<Migration>& Migrations() {
                          " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
                          " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
                          " end")}},
+        // Each pupil's mastery of each skill (pupil_id null for the guest),
+        // written in the transaction of every judged answer and rebuilt from
+        // the history when a file has answers but none of these rows. Times
+        // as in history, next_review a day "YYYY-MM-DD". One row per pupil
+        // and skill: the guest's rows too, hence the key over ifnull.
+        {8,
+         {QStringLiteral("create table skill_mastery (pupil_id integer references pupils(id),"
+                         " skill text not null, estimate real not null, answers integer not null,"
+                         " last_seen text, last_mistake text, next_review text,"
+                         " review_step integer not null default 0)"),
+          QStringLiteral("create unique index skill_mastery_by_pupil on skill_mastery"
+                         " (ifnull(pupil_id, 0), skill)")}},
     };
     return steps;
 }

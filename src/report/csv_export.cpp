@@ -8,7 +8,9 @@
 #include <sqlite3.h>
 #include <vector>
 
+
 #include "record/learning_record.h"
+#include "report/mastery_report.h"
 
 namespace sorelka::report {
 
@@ -175,7 +177,9 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
         return false;
     }
-    return true;
+    // The levels go into a file of their own beside it: the answers file
+    // stays one table of answers.
+    return ExportLevelsCsv(db, filter.pupil, LevelsCsvPath(path), error);
 }
 
 }  // namespace sorelka::report

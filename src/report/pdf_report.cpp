@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "report/mastery_report.h"
 #include "topics/topic_table.h"
 
 namespace sorelka::report {
@@ -74,6 +75,7 @@ QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QStr
                     Cell(QString::number(k.count), true) + QStringLiteral("</tr>");
         html += QStringLiteral("</table>");
     }
+    html += LevelsHtml(db, pupil, filter.topic);
     html += QStringLiteral("<h2>週ごとの正答率</h2>");
     return html;
 }
