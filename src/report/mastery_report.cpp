@@ -56,6 +56,7 @@ QString SkillLabel(const std::string& id) {
 
 std::vector<SkillLevel> ReadSkillLevels(const QSqlDatabase& db) {
     std::vector<SkillLevel> levels;
+    if (!db.isOpen()) return levels;  // no record file yet: no levels
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // The guest (no pupil) after the roster, as the class table orders them.
