@@ -115,8 +115,11 @@ NameCheck LearningRecord::AddPupil(const QString& typed) {
     }
     // "or ignore": a statement the file refuses would be kept and retried for
     // ever, holding up every later answer.
-    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at)"
-                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))"),
+    // A new pupil joins the class this PC is set to, else the first class.
+    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at, class_name)"
+                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'),"
+                                   " coalesce((select name from classes order by this_pc desc, id limit 1),"
+                                   " 'クラス'))"),
                     {check.name}}});
     return check;
 }
@@ -170,13 +173,18 @@ void LearningRecord::DeletePupil(const QString& name) {
     const QString confirmed_up_to = QStringLiteral(
         "update sync_confirmed set up_to = min(up_to, (select coalesce(max(id), 0) from %1))"
         " where table_name = '%1'");
-    store_.Commit({{QStringLiteral("delete from skill_mastery where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from history where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from pupils where name = ?"), {name}},
-                   {confirmed_up_to.arg(QStringLiteral("history")), {}},
-                   {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
-                   {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}});
+    Transaction remove{{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
+                       {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
+                       {QStringLiteral("delete from pupils where name = ?"), {name}},
+                       {confirmed_up_to.arg(QStringLiteral("history")), {}},
+                       {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
+                       {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}};
+    // Their mastery goes with them (a file made without the table has none).
+    QSqlQuery has_mastery(store_.database());
+    if (has_mastery.exec(QStringLiteral("select 1 from sqlite_master where name = 'skill_mastery'")) &&
+        has_mastery.next())
+        remove.insert(remove.begin(), {QStringLiteral("delete from skill_mastery where pupil_id = ") + id, {name}});
+    store_.Commit(std::move(remove));
     if (mastery_) mastery_->Forget(name);
     if (current_ == name) ChoosePupil(QString());
 }

@@ -106,6 +106,15 @@ const std::vector<Migration>& Migrations() {
                          " review_step integer not null default 0)"),
           QStringLiteral("create unique index skill_mastery_by_pupil on skill_mastery"
                          " (ifnull(pupil_id, 0), skill)")}},
+        // Classes: every pupil belongs to one, by the class's name (the name
+        // goes to the school's server with the pupil). An older file's
+        // pupils all go to one class named "クラス". this_pc marks the class
+        // this PC is set to; none marked: a computer room's PC.
+        {9,
+         {QStringLiteral("create table classes (id integer primary key, name text not null unique,"
+                         " this_pc integer not null default 0)"),
+          QStringLiteral("insert into classes (name) values ('クラス')"),
+          QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
     };
     return steps;
 }

@@ -66,6 +66,10 @@ SkillMastery::SkillMastery(RecordStore& store, AnswerObserver observe, MasteryRu
     : store_(store), observe_(std::move(observe)), rules_(rules) {}
 
 std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, const StoredAnswer& answer) {
+    RebuildIfMissing();
+    // A file whose layout went past the table's step without it (made while
+    // the steps were being merged) keeps its answers, without mastery.
+    if (!table_) return {};
     const std::vector<SkillObservation> seen = observe_ ? observe_(answer) : std::vector<SkillObservation>{};
     if (seen.empty()) return {};
     PupilSkills& skills = Cached(pupil);
@@ -173,14 +177,16 @@ bool SkillMastery::Rebuild() {
         }
     flush();
     cache_.clear();
-    checked_ = true;
     return store_.Commit(std::move(rebuild)) != RecordStore::Result::Refused;
 }
 
 void SkillMastery::RebuildIfMissing() {
-    if (checked_ || !store_.Ready() || store_.read_only()) return;
+    if (checked_ || !store_.Ready()) return;
     checked_ = true;
     QSqlQuery q(store_.database());
+    table_ = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'skill_mastery'")) &&
+             q.next();
+    if (!table_ || store_.read_only()) return;
     if (q.exec(QStringLiteral("select exists (select 1 from history)"
                               " and not exists (select 1 from skill_mastery)")) &&
         q.next() && q.value(0).toInt() == 1)

@@ -59,6 +59,7 @@ private:
     MasteryRules rules_;
     std::map<QString, PupilSkills> cache_;
     bool checked_ = false;
+    bool table_ = false;  // the file has the table (known once checked_)
 };
 
 }  // namespace sorelka::record

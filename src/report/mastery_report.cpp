@@ -152,9 +152,9 @@ bool ExportLevelsCsv(const QSqlDatabase& db, const std::optional<QString>& pupil
     return true;
 }
 
-QString LevelsHtml(const QSqlDatabase& db, const QString& pupil, std::optional<Topic> topic) {
+QString LevelsHtml(const std::vector<SkillLevel>& levels, const QString& pupil, std::optional<Topic> topic) {
     std::map<Topic, QStringList> by_topic;
-    for (const SkillLevel& l : ReadSkillLevels(db)) {
+    for (const SkillLevel& l : levels) {
         const std::optional<Topic> t = TopicOfSkill(l.skill);
         if (l.pupil != pupil || !t || (topic && *t != *topic)) continue;
         by_topic[*t] << (SkillLabel(l.skill) + QStringLiteral("：") + Words(LevelText(l.level))).toHtmlEscaped();

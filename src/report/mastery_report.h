@@ -54,6 +54,6 @@ bool ExportLevelsCsv(const QSqlDatabase& db, const std::optional<QString>& pupil
 // The printed report's levels of one pupil: a table of the topics, each
 // with its skills and their letters ("商に0がたつ：B、…"); skills never met
 // are left out.
-QString LevelsHtml(const QSqlDatabase& db, const QString& pupil, std::optional<Topic> topic);
+QString LevelsHtml(const std::vector<SkillLevel>& levels, const QString& pupil, std::optional<Topic> topic);
 
 }  // namespace sorelka::report

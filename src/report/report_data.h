@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "core/topic.h"
+#include "report/mastery_report.h"
 
 // What the teacher's view, the pupil's own record and the exports read from
 // the learning record: aggregates in SQL over `history` and `drills`, kept
@@ -116,6 +118,17 @@ OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate toda
 // Pupils with answers within the filter (roster order, the guest last), or
 // the filter's own pupil.
 QStringList ReportedPupils(const QSqlDatabase& db, const ReportFilter& filter);
+
+// The figures above read from somewhere other than a record file (the
+// school's server): what the printed report needs, one function each.
+struct ReportReader {
+    std::function<std::vector<ClassRow>(const ReportFilter&)> summary;
+    std::function<std::vector<KindCount>(const ReportFilter&)> kinds;
+    std::function<std::vector<WeeklyPercent>(const QString& pupil, QDate today, std::optional<Topic>)> weekly;
+    std::function<QStringList(const ReportFilter&)> pupils;
+    // Each pupil's levels of the skills; none where the source keeps none.
+    std::function<std::vector<SkillLevel>()> levels;
+};
 
 // True when `name` is in the roster (archived or not) or the guest.
 bool KnownPupil(const QSqlDatabase& db, const QString& name);
