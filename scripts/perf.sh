@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target sorelka startup_bench model_bench drill_bench report_bench random_use simulated_class >/dev/null
+cmake --build build -j"$(nproc)" --target sorelka startup_bench model_bench drill_bench report_bench mastery_bench random_use simulated_class >/dev/null
 export QT_QPA_PLATFORM_PLUGIN_PATH="${QT_QPA_PLATFORM_PLUGIN_PATH:-}"
 x() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@" 2>/dev/null; }
 
@@ -32,6 +32,9 @@ build/bin/simulated_class | tail -n +8
 echo
 echo "== Drill log and drill handlers on a file database (budget: median under 2 ms, worst under 20 ms)"
 build/bin/drill_bench 2>/dev/null | grep -E 'median' | sed 's/_median//'
+echo
+echo "== Mastery on the 400,000-row record (budgets: rebuild 2 s, pick 5 ms worst of 1,000)"
+build/bin/mastery_bench 2>/dev/null | awk '$1 ~ /^BM_/'
 echo
 echo "== Teacher's view and exports on 400,000 history rows (budgets: view 150 ms and 2 x sqlite3, CSV 1.5 s, PDF 3 s)"
 build/bin/report_bench 2>/dev/null | grep -E 'median' | sed 's/_median//'

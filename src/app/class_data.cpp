@@ -36,6 +36,7 @@ public:
     std::vector<report::WrongAnswer> RecentWrong(const report::ReportFilter& filter, int limit) const override {
         return report::RecentWrong(Database(), filter, limit);
     }
+    std::vector<report::SkillLevel> Levels() const override { return report::ReadSkillLevels(Database()); }
     bool Export(ExportFormat format, const report::ReportFilter& filter, QDate today, const QString& path,
                 QString* error) const override {
         return format == ExportFormat::Pdf ? report::ExportPdf(Database(), filter, today, path, error)
@@ -54,6 +55,11 @@ public:
         QStringList names;
         for (const auto& entry : record_.Roster()) names << entry.name;
         return names;
+    }
+    std::vector<report::SkillLevel> Levels() const override {
+        // A file with answers but no mastery yet is rebuilt before it is read.
+        if (record::SkillMastery* mastery = record_.mastery()) mastery->RebuildIfMissing();
+        return RecordedClass::Levels();
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "report/mastery_report.h"
 #include "report/report_data.h"
 
 namespace sorelka {
@@ -49,6 +50,8 @@ public:
     virtual std::vector<report::KindCount> Kinds(const report::ReportFilter& filter) const = 0;
     virtual std::vector<report::WrongAnswer> RecentWrong(const report::ReportFilter& filter,
                                                          int limit) const = 0;
+    // Each pupil's level of each skill kept (none where the class keeps none).
+    virtual std::vector<report::SkillLevel> Levels() const = 0;
     // Writes the answers within `filter` to `path`; false with a Japanese
     // reason in `error`.
     virtual bool Export(ExportFormat format, const report::ReportFilter& filter, QDate today,

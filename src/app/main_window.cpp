@@ -183,6 +183,16 @@ void MainMenuWindow::BuildMenu() {
     SetTextColour(prompt_, Qt::red);
     prompt_->setGeometry(116, 584, 520, 40);
 
+    // Right of the topic bands, above "終る": the problem the pupil needs most.
+    auto* recommended = new CuteButton(QStringLiteral("RecommendedPractice"), QStringLiteral("おすすめ"),
+                                       QColor(0xFF, 0xC8, 0x7A), kNavyColour, central);
+    recommended->setGeometry(790, 500, 130, 56);
+    recommended->setAccessibleName(QStringLiteral("おすすめの 練習問題"));
+    connect(recommended, &QPushButton::clicked, this, [this] {
+        if (ctx_.open_recommended) ctx_.open_recommended({});
+        ShowPupil();
+    });
+
     auto* quit = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("終る"), kNavyColour,
                                 kCream, central);
     quit->setGeometry(790, 580, 130, 48);

@@ -1,11 +1,14 @@
 #include "app/my_record_window.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "coach/recommender.h"
+#include "topics/topic_table.h"
 #include "record/learning_record.h"
 #include "report/report_data.h"
 #include "widgets/cute_button.h"
@@ -33,7 +36,7 @@ MyRecordWindow::MyRecordWindow(record::LearningRecord& record, AppContext& ctx, 
     setObjectName(QStringLiteral("MyRecordWindow"));
     setWindowTitle(QStringLiteral("じぶんのきろく"));
     SetBackground(this, kCream);
-    resize(900, 680);
+    resize(960, 720);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 20, 32, 20);
@@ -60,23 +63,55 @@ MyRecordWindow::MyRecordWindow(record::LearningRecord& record, AppContext& ctx, 
     SetTextColour(streak_, QColor(0xC0, 0x30, 0x60));
     layout->addWidget(streak_);
 
+    // The last mistakes and the skills side by side.
+    auto* lists = new QGridLayout;
+    lists->setHorizontalSpacing(20);
     auto* last = Big(QStringLiteral("MistakeHeading"), 20, this);
     last->setText(QStringLiteral("さいきんの まちがい"));
-    layout->addWidget(last);
+    lists->addWidget(last, 0, 0);
+    auto* levels = Big(QStringLiteral("SkillHeading"), 20, this);
+    levels->setText(QStringLiteral("できるように なったこと"));
+    lists->addWidget(levels, 0, 1);
+    skills_ = new QListWidget(this);
+    skills_->setObjectName(QStringLiteral("SkillList"));
+    skills_->setAccessibleName(QStringLiteral("できるように なったこと"));
+    skills_->setFont(SchoolFont(17));
+    skills_->setSelectionMode(QAbstractItemView::NoSelection);
+    skills_->setFocusPolicy(Qt::NoFocus);
+    lists->addWidget(skills_, 1, 1);
+    lists->setColumnStretch(0, 1);
+    lists->setColumnStretch(1, 1);
     mistakes_ = new QListWidget(this);
     mistakes_->setObjectName(QStringLiteral("MistakeList"));
     mistakes_->setAccessibleName(QStringLiteral("さいきんの まちがい"));
     mistakes_->setFont(SchoolFont(20));
     mistakes_->setSelectionMode(QAbstractItemView::NoSelection);
     mistakes_->setFocusPolicy(Qt::NoFocus);
-    layout->addWidget(mistakes_, 1);
+    lists->addWidget(mistakes_, 1, 0);
+    layout->addLayout(lists, 1);
 
     auto* close = new CuteButton(QStringLiteral("CloseButton"), QStringLiteral("とじる"),
                                  QColor(0xFF, 0xF4, 0xD6), kNavyColour, this);
     close->setAccessibleName(QStringLiteral("とじる"));
     close->setFont(SchoolFont(22, true));
     close->setMinimumSize(160, 56);
-    layout->addWidget(close, 0, Qt::AlignRight);
+    auto* practise = new CuteButton(QStringLiteral("PracticeWeakest"), QStringLiteral("れんしゅうする"),
+                                    QColor(0xFF, 0xC8, 0x7A), kNavyColour, this);
+    practise->setAccessibleName(QStringLiteral("にがてを れんしゅうする"));
+    practise->setFont(SchoolFont(22, true));
+    practise->setMinimumSize(220, 56);
+    connect(practise, &QPushButton::clicked, this, [this] {
+        record::SkillMastery* mastery = record_.mastery();
+        const std::string weakest =
+            mastery ? coach::WeakestSkill(mastery->Skills(record_.current_pupil())) : std::string();
+        if (ctx_.open_recommended) ctx_.open_recommended(weakest);
+        Refresh();
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(practise);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(&record_, &record::LearningRecord::pupilChanged, this, &MyRecordWindow::Refresh);
     Refresh();
@@ -113,6 +148,33 @@ void MyRecordWindow::Refresh() {
                                     kind.isEmpty() ? QString() : QStringLiteral("（%1）").arg(kind)));
     }
     if (own.last_mistakes.empty()) mistakes_->addItem(QStringLiteral("まちがいは ないよ！"));
+
+    skills_->clear();
+    record::SkillMastery* mastery = record_.mastery();
+    const PupilSkills skills = mastery ? mastery->Skills(record_.current_pupil()) : PupilSkills{};
+    for (Topic topic : kAllTopics) {
+        const TopicInfo& info = Describe(topic);
+        auto* heading = new QListWidgetItem(QString::fromStdString(info.name), skills_);
+        heading->setFont(SchoolFont(18, true));
+        for (const TopicSkill& s : info.skills) {
+            const auto found = skills.find(s.info.id);
+            const Level level = found == skills.end() ? Level::NotYet : LevelOf(found->second);
+            skills_->addItem(QStringLiteral("　%1　%2").arg(QString::fromUtf8(s.info.pupil_label.data(),
+                                                                           qsizetype(s.info.pupil_label.size())),
+                                                        LevelForPupil(level)));
+        }
+    }
+}
+
+QString LevelForPupil(Level level) {
+    switch (level) {
+        case Level::A: return QStringLiteral("★★★ よく できる");
+        case Level::B: return QStringLiteral("★★☆ だいたい できる");
+        case Level::C: return QStringLiteral("★☆☆ もう すこし");
+        case Level::D: return QStringLiteral("☆☆☆ れんしゅう しよう");
+        case Level::NotYet: break;
+    }
+    return QStringLiteral("まだ");
 }
 
 }  // namespace sorelka

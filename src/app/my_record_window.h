@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/app_context.h"
+#include "core/mastery.h"
 #include "core/topic.h"
 
 class QLabel;
@@ -20,7 +21,9 @@ class LearningRecord;
 // topic this week's percent right (TopicLabel1…5, numbered as the record
 // numbers the topics) with a star for every day practised (StarsLabel1…5,
 // Monday to Sunday), the days in a row (StreakLabel) and the last five
-// mistakes with their kind (MistakeList). The heading holds the pupil's name
+// mistakes with their kind (MistakeList); each topic's skills with their
+// level in words and stars (SkillList) and "れんしゅうする" (PracticeWeakest),
+// recommended practice on the weakest skill. The heading holds the pupil's name
 // and shows it as typed, never as markup.
 class MyRecordWindow : public QWidget {
     Q_OBJECT
@@ -39,6 +42,10 @@ private:
     std::array<QLabel*, kAllTopics.size()> stars_{};
     QLabel* streak_ = nullptr;
     QListWidget* mistakes_ = nullptr;
+    QListWidget* skills_ = nullptr;
 };
+
+// A level as the pupil reads it: stars and words ("★★☆ だいたい できる"; "まだ").
+QString LevelForPupil(Level level);
 
 }  // namespace sorelka

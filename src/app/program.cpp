@@ -10,6 +10,8 @@
 #include "app/sign_in_dialog.h"
 #include "sync/teacher_session.h"
 #include "app/placeholder_screen.h"
+#include "app/recommended_practice.h"
+#include "coach/skill_catalogue.h"
 #include "app/teacher_window.h"
 #include "report/teacher_pin.h"
 #include "app/pupil_dialog.h"
@@ -108,11 +110,14 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
     // Start-up reads the roster only (the last pupil's name), never the history.
     learning_ = std::make_unique<record::LearningRecord>(*record_);
     learning_->RestoreLastPupil();
+    // Every judged answer keeps the pupil's mastery of the skills it speaks about.
+    learning_->TraceMastery(coach::ObserveStoredAnswer);
     answers_ = std::make_unique<RecordedAnswers>(*learning_, *drill_log_);
     ctx_.recorder = answers_.get();
     ctx_.choose_pupil = [this] { ChoosePupil(); };
     ctx_.open_own_record = [this] { OpenOwnRecord(); };
     ctx_.open_teacher_view = [this] { OpenTeacherView(); };
+    ctx_.open_recommended = [this](const std::string& focus) { OpenRecommended(focus); };
     main_window_ = std::make_unique<MainMenuWindow>(ctx_);
     forms_.push_back(main_window_.get());
     for (const ScreenEntry& entry : kScreens) {
@@ -124,6 +129,9 @@ Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
         forms_.push_back(screen);
         screens_.push_back(screen);
     }
+    recommended_ = std::make_unique<RecommendedScreens>(ctx_);
+    for (std::size_t i = 0; i < std::size(kScreens); ++i)
+        if (kScreens[i].kind == ScreenKind::Practice) recommended_->Add(screens_[i], kScreens[i].topic);
     main_window_->SetScreens(screens_);
 }
 
@@ -132,6 +140,8 @@ void Program::ChoosePupil() {
     PupilDialog dialog(*learning_, over ? over : main_window_.get());
     dialog.exec();
 }
+
+void Program::OpenRecommended(const std::string& focus) { recommended_->Open(focus); }
 
 void Program::OpenOwnRecord() {
     if (own_record_)
@@ -188,10 +198,13 @@ Program::~Program() {
     ctx_.choose_pupil = nullptr;
     ctx_.open_own_record = nullptr;
     ctx_.open_teacher_view = nullptr;
+    ctx_.open_recommended = nullptr;
     teacher_.reset();
     own_record_.reset();
-    // The screens show the drill log's result set: they go first.
+    // The screens show the drill log's result set: they go first (their
+    // guides with them: the guides' lines are the screens' children).
     main_window_.reset();
+    recommended_.reset();
     drill_log_.reset();
 }
 

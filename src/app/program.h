@@ -23,6 +23,7 @@ class ClassSync;
 class ExerciseScreen;
 class MainMenuWindow;
 class MyRecordWindow;
+class RecommendedScreens;
 class TeacherWindow;
 namespace report {
 class TeacherPin;
@@ -52,6 +53,10 @@ public:
     void OpenOwnRecord();
     // "きろく" → "先生用…": the PIN, then the teacher's view, built when first opened.
     void OpenTeacherView();
+    // "おすすめ" and "れんしゅうする": the screen the recommender picks, in
+    // recommended mode until it closes.
+    void OpenRecommended(const std::string& focus);
+    RecommendedScreens& recommended() const { return *recommended_; }
     MyRecordWindow* own_record_window() const { return own_record_.get(); }
     TeacherWindow* teacher_window() const { return teacher_.get(); }
     report::TeacherPin& teacher_pin();
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<record::LearningRecord> learning_;
     std::unique_ptr<RecordedAnswers> answers_;
     std::unique_ptr<MainMenuWindow> main_window_;
+    std::unique_ptr<RecommendedScreens> recommended_;
     std::unique_ptr<MyRecordWindow> own_record_;
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<QSettings> system_settings_;  // read only: where the administrator sets the PIN

@@ -40,6 +40,9 @@ public:
         return names;
     }
 
+    // The server keeps no mastery: every level shows "まだ".
+    std::vector<report::SkillLevel> Levels() const override { return {}; }
+
     std::vector<report::ClassRow> Summary(const report::ReportFilter& filter) const override {
         std::vector<report::ClassRow> rows;
         if (Guest(filter)) return rows;

@@ -14,6 +14,7 @@
 
 #include "app/backups_tab.h"
 #include "app/class_tab.h"
+#include "app/mastery_tab.h"
 #include "app/pupil_tab.h"
 #include "app/roster_tab.h"
 #include "record/learning_record.h"
@@ -47,6 +48,7 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     AddTab(new ClassTab(tabs_));
     AddTab(new PupilTab(tabs_));
     AddTab(roster_ = new RosterTab(record_, ctx_, tabs_));
+    AddTab(new MasteryTab(tabs_));
     AddTab(new BackupsTab(record_, ctx_, tabs_));
     Refresh();
 }

@@ -109,6 +109,13 @@ std::optional<TopicProblem> DrawFor(const Candidate& aim, int item, const Candid
 
 }  // namespace
 
+std::string WeakestSkill(const PupilSkills& skills, const MasteryRules& rules) {
+    const std::vector<Candidate> candidates = CandidatesOf(skills, std::nullopt);
+    const Candidate* weakest = Weakest(candidates, rules, true);
+    if (!weakest) weakest = Weakest(candidates, rules, false);
+    return weakest ? std::string(weakest->id()) : std::string();
+}
+
 Recommendation Recommend(const PupilSkills& skills, const CoachRequest& request, RandomSource& random) {
     const MasteryRules& rules = request.rules;
     const std::vector<Candidate> candidates = CandidatesOf(skills, request.within);

@@ -56,6 +56,10 @@ struct Recommendation {
 // problem (TopicSkill::practice_items empty) are never aimed at.
 Recommendation Recommend(const PupilSkills& skills, const CoachRequest& request, RandomSource& random);
 
+// The pupil's weakest skill below A among those met: lowest estimate, then
+// the latest mistake; skills with a mistake first. Empty when there is none.
+std::string WeakestSkill(const PupilSkills& skills, const MasteryRules& rules = {});
+
 // True when `focus` is at A: the screen says so after the answer that got it there.
 bool ReachedA(const PupilSkills& skills, std::string_view focus, const MasteryRules& rules = {});
 

@@ -28,6 +28,9 @@ struct AppContext {
     // Opens the current pupil's own record, and the teacher's view behind its PIN.
     std::function<void()> open_own_record;
     std::function<void()> open_teacher_view;
+    // Opens recommended practice: the practice screen the recommender picks
+    // for the pupil, starting on the skill `focus` when one is given.
+    std::function<void(const std::string& focus)> open_recommended;
 };
 
 // Asks `question` with Yes and No; every answer but No ends the program.

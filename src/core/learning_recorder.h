@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/finding.h"
+#include "core/mastery.h"
 #include "core/services.h"
 #include "core/topic.h"
 #include "core/worked_rows.h"
@@ -66,6 +67,9 @@ public:
     // The kinds of mistake the pupil now answering makes again on `topic`,
     // most frequent first; none where nothing is kept.
     virtual std::vector<std::string> Habits(Topic /*topic*/) { return {}; }
+    // The mastery of each skill of the pupil now answering, as every answer
+    // recorded so far left it; none where nothing is kept.
+    virtual PupilSkills Skills() { return {}; }
 };
 
 // `text` without the spaces the drill log pads its texts with.

@@ -46,6 +46,19 @@ void DecimalPractice::CuteButton4Click() {
 void DecimalPractice::NewProblem() {
     note_.reset();
     sheet_.Draw(ctx_.random, ctx_.state.menu_choice);
+    ShowProblem();
+}
+
+void DecimalPractice::ShowGivenProblem(const DecimalProblem& problem, int menu_choice) {
+    if (!IsDecimalPlaces(menu_choice)) return;
+    sheet_.ClearWorksheet();
+    ctx_.state.menu_choice = menu_choice;
+    note_.reset();
+    sheet_.SetProblem(problem);
+    ShowProblem();
+}
+
+void DecimalPractice::ShowProblem() {
     watch_.Shown(ctx_.clock);
     sheet_.cells()["Label4"].text = sheet_.Equation(false);
     sheet_.ShowOperator();

@@ -42,6 +42,8 @@ public:
     // "次へ": a new problem with the current menu_choice. With no number of
     // decimal places chosen yet, only the prompt asks for a menu choice.
     void CuteButton4Click();
+    // Shows `problem` as menu item `menu_choice` would (recommended practice).
+    void ShowGivenProblem(const DecimalProblem& problem, int menu_choice);
     // A digit chosen in one of the column lists.
     void DigitChosen(Column column, int digit);
     // An item of the action list: "終わり" (its only item) judges the answer.
@@ -57,6 +59,7 @@ public:
 
 private:
     void NewProblem();
+    void ShowProblem();
     void SetPrompt(const char* text);
 
     AppContext& ctx_;

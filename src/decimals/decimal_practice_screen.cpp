@@ -168,12 +168,20 @@ void DecimalPracticeScreen::FormCreate() {
 }
 
 void DecimalPracticeScreen::ComboBox1Change(int index) {
+    LeaveGuide();
     model_.ComboBox1Change(index);
     Refresh();
 }
 
 void DecimalPracticeScreen::CuteButton4Click() {
+    if (GuideNext()) return;
     model_.CuteButton4Click();
+    Refresh();
+}
+
+void DecimalPracticeScreen::ShowGivenProblem(const DecimalProblem& problem, int menu_choice) {
+    if (auto* menu = findChild<ChoiceList*>(QStringLiteral("ComboBox1"))) menu->ShowChosen(menu_choice - 1);
+    model_.ShowGivenProblem(problem, menu_choice);
     Refresh();
 }
 
@@ -205,6 +213,8 @@ void DecimalPracticeScreen::ComboBox2Change(int index) {
 void DecimalPracticeScreen::ComboBox7Change(int index) {
     model_.ComboBox7Change(index);
     Refresh();
+    const std::string& mark = model_.cells().at("Label3").text;
+    if (!mark.empty()) GuideJudged(mark == "○");
 }
 
 void DecimalPracticeScreen::CuteButton2Click() { ReturnToMenu(); }

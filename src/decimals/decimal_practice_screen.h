@@ -26,6 +26,8 @@ public:
     ~DecimalPracticeScreen() override;
 
     const DecimalPractice& model() const { return model_; }
+    // Shows `problem` as item `menu_choice` of the menu would (recommended practice).
+    void ShowGivenProblem(const DecimalProblem& problem, int menu_choice);
 
 public slots:
     void FormCreate() override;

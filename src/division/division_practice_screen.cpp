@@ -173,6 +173,7 @@ void DivisionPracticeScreen::ClearWorksheet() {
 }
 
 void DivisionPracticeScreen::ComboBox1Change(int index) {
+    LeaveGuide();
     ClearWorksheet();
     next_->show();
     ctx().state.menu_choice = index + 1;
@@ -185,12 +186,26 @@ void DivisionPracticeScreen::CuteButton3Click() {
 }
 
 void DivisionPracticeScreen::NewProblem() {
+    if (GuideNext()) return;
     if (!model_.NewProblem(ctx().state.menu_choice)) {
         // Nothing to draw from (a menu value another screen left): ask for a choice.
         prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
         PlayCue(11);
         return;
     }
+    ShowProblem();
+}
+
+void DivisionPracticeScreen::ShowGivenProblem(const DivisionProblem& problem, int menu_choice) {
+    ClearWorksheet();
+    next_->show();
+    ctx().state.menu_choice = menu_choice;
+    menu_->ShowChosen(menu_choice - 1);
+    model_.NewProblem(problem);
+    ShowProblem();
+}
+
+void DivisionPracticeScreen::ShowProblem() {
     Announce(problem_line_, QString::fromStdString(ProblemText(model_.problem())));
     view_->Sync(model_);
     watch_.Shown(ctx().clock);
@@ -250,6 +265,7 @@ void DivisionPracticeScreen::FinishAnswer() {
     answer.worked_rows = WorkedRowsOf(model_.worksheet());
     if (!right) answer.finding = DiagnoseDivision(problem, answer.worked_rows);
     RecordPracticeVerdict(ctx(), watch_, answer);
+    GuideJudged(right);
     note_ = NoteOf(answer.finding, answer.finding ? DivisionKindLabel(answer.finding->kind) : "",
                    ctx().recorder, answer.topic);
     ShowNote();

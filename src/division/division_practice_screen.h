@@ -33,6 +33,8 @@ public:
 
     void FormCreate() override;
     const LongDivision& model() const { return model_; }
+    // Shows `problem` as item `menu_choice` of the menu would (recommended practice).
+    void ShowGivenProblem(const DivisionProblem& problem, int menu_choice);
 
 public slots:
     void ComboBox1Change(int index);  // menu
@@ -49,6 +51,7 @@ public slots:
 private:
     void ClearWorksheet();
     void NewProblem();
+    void ShowProblem();
     void ChooseDigit(int place, int digit);
     void FinishAnswer();
     void ShowHint(const std::optional<std::string>& hint);

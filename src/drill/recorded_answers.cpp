@@ -8,7 +8,9 @@ namespace sorelka {
 std::string RecordedAnswers::PupilName() const { return record_.shown_name().toStdString(); }
 
 void RecordedAnswers::RecordPractice(const JudgedAnswer& answer) {
-    record_.store().Commit({record_.HistoryStatement(answer, record::AnswerMode::Practice)});
+    record::Transaction write{record_.HistoryStatement(answer, record::AnswerMode::Practice)};
+    for (record::Statement& s : record_.MasteryStatements(answer)) write.push_back(std::move(s));
+    record_.store().Commit(std::move(write));
 }
 
 std::string RecordedAnswers::StartDrill(const DrillRun& run) {
@@ -21,9 +23,10 @@ void RecordedAnswers::RecordDrillAnswer(const std::string& drill, int question_n
                                         const JudgedAnswer& answer, const DrillRow& row,
                                         const DrillFigures& so_far) {
     const QString uid = QString::fromStdString(drill);
-    log_.AppendDrillRow(row, {record_.HistoryStatement(answer, record::AnswerMode::Drill, uid,
-                                                       question_no),
-                              record_.DrillFiguresStatement(uid, so_far, std::nullopt)});
+    record::Transaction also{record_.HistoryStatement(answer, record::AnswerMode::Drill, uid, question_no),
+                             record_.DrillFiguresStatement(uid, so_far, std::nullopt)};
+    for (record::Statement& s : record_.MasteryStatements(answer)) also.push_back(std::move(s));
+    log_.AppendDrillRow(row, std::move(also));
 }
 
 void RecordedAnswers::FinishDrill(const std::string& drill, const DrillFigures& figures,
@@ -37,6 +40,15 @@ std::vector<std::string> RecordedAnswers::Habits(Topic topic) {
     for (const QString& kind : record_.Habits(record_.current_pupil(), TopicNumber(topic)))
         kinds.push_back(kind.toStdString());
     return kinds;
+}
+
+}  // namespace sorelka
+
+namespace sorelka {
+
+PupilSkills RecordedAnswers::Skills() {
+    record::SkillMastery* mastery = record_.mastery();
+    return mastery ? mastery->Skills(record_.current_pupil()) : PupilSkills{};
 }
 
 }  // namespace sorelka

@@ -24,6 +24,7 @@ public:
     void FinishDrill(const std::string& drill, const DrillFigures& figures,
                      const LocalTime& finished_at) override;
     std::vector<std::string> Habits(Topic topic) override;
+    PupilSkills Skills() override;
 
 private:
     record::LearningRecord& record_;

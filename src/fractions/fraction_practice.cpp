@@ -1,5 +1,7 @@
 #include "fractions/fraction_practice.h"
 
+#include <utility>
+
 #include "fractions/fraction_diagnosis.h"
 
 namespace sorelka::fractions {
@@ -47,13 +49,22 @@ void FractionPractice::Next() {
     SetNewProblem();
 }
 
+void FractionPractice::ShowGivenProblem(const FractionProblem& problem, int menu_choice) {
+    sheet_.ClearWorksheet();
+    ctx_.state.menu_choice = menu_choice;
+    given_ = problem;
+    SetNewProblem();
+}
+
 void FractionPractice::SetNewProblem() {
     // menu_choice may name another screen's menu item (or none at all); then
     // no problem is drawn and the pupil is sent to the menu instead of being
     // told to answer a problem that is not there.
     watch_.Close();
     note_.reset();
-    if (sheet_.GenerateProblem(ctx_.state.menu_choice)) {
+    const bool given = given_.has_value();
+    if (given) sheet_.SetProblem(ctx_.state.menu_choice, *std::exchange(given_, std::nullopt));
+    if (given || sheet_.GenerateProblem(ctx_.state.menu_choice)) {
         SetPrompt(FamilyPrompt(ctx_.state.menu_choice));
         watch_.Shown(ctx_.clock);
     } else {

@@ -20,6 +20,8 @@ public:
     void ChooseMenu(int position);
     // "次へ": the next problem of the family that menu_choice names.
     void Next();
+    // Shows `problem` as menu item `menu_choice` would (recommended practice).
+    void ShowGivenProblem(const FractionProblem& problem, int menu_choice);
     void ChooseTens(int position);
     void ChooseOnes(int position);
     // An action; "終わり" judges and shows the mark.
@@ -44,6 +46,8 @@ private:
     FractionSheet sheet_;
     ProblemWatch watch_;
     std::optional<DiagnosisNote> note_;
+    // The problem the next SetNewProblem shows instead of drawing one.
+    std::optional<FractionProblem> given_;
 };
 
 }  // namespace sorelka::fractions

@@ -164,7 +164,14 @@ void FractionPracticeScreen::FormCreate() {
 }
 
 void FractionPracticeScreen::ComboBox1Change(int index) {
+    LeaveGuide();
     model_.ChooseMenu(index);
+    Refresh();
+}
+
+void FractionPracticeScreen::ShowGivenProblem(const fractions::FractionProblem& problem, int menu_choice) {
+    menu_->ShowChosen(menu_choice - 1);
+    model_.ShowGivenProblem(problem, menu_choice);
     Refresh();
 }
 
@@ -181,9 +188,12 @@ void FractionPracticeScreen::ComboBox2Change(int index) {
 void FractionPracticeScreen::ComboBox4Change(int index) {
     model_.ChooseAction(index);
     Refresh();
+    const std::string& mark = model_.worksheet().at("Label3").text;
+    if (!mark.empty()) GuideJudged(mark == "○");
 }
 
 void FractionPracticeScreen::CuteButton4Click() {
+    if (GuideNext()) return;
     model_.Next();
     Refresh();
 }

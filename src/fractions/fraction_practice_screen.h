@@ -25,6 +25,8 @@ public:
     ~FractionPracticeScreen() override;
 
     const fractions::FractionPractice& model() const { return model_; }
+    // Shows `problem` as item `menu_choice` of the menu would (recommended practice).
+    void ShowGivenProblem(const fractions::FractionProblem& problem, int menu_choice);
 
 public slots:
     void FormCreate() override;

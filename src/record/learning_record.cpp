@@ -147,6 +147,7 @@ NameCheck LearningRecord::RenamePupil(const QString& name, const QString& typed)
         return check;
     }
     store_.Commit({{QStringLiteral("update or ignore pupils set name = ? where name = ?"), {check.name, name}}});
+    if (mastery_) mastery_->Renamed(name, check.name);
     if (current_ == name) {
         current_ = check.name;
         Settings()->setValue(kLastPupilKey, current_);
@@ -177,12 +178,19 @@ void LearningRecord::DeletePupil(const QString& name) {
     const QString confirmed_up_to = QStringLiteral(
         "update sync_confirmed set up_to = min(up_to, (select coalesce(max(id), 0) from %1))"
         " where table_name = '%1'");
-    store_.Commit({{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
-                   {QStringLiteral("delete from pupils where name = ?"), {name}},
-                   {confirmed_up_to.arg(QStringLiteral("history")), {}},
-                   {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
-                   {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}});
+    Transaction remove{{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
+                       {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
+                       {QStringLiteral("delete from pupils where name = ?"), {name}},
+                       {confirmed_up_to.arg(QStringLiteral("history")), {}},
+                       {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
+                       {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}};
+    // Their mastery goes with them (a file made without the table has none).
+    QSqlQuery has_mastery(store_.database());
+    if (has_mastery.exec(QStringLiteral("select 1 from sqlite_master where name = 'skill_mastery'")) &&
+        has_mastery.next())
+        remove.insert(remove.begin(), {QStringLiteral("delete from skill_mastery where pupil_id = ") + id, {name}});
+    store_.Commit(std::move(remove));
+    if (mastery_) mastery_->Forget(name);
     if (current_ == name) ChoosePupil(QString());
 }
 
@@ -222,6 +230,20 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
              NullableText(answer.finding ? QString::fromStdString(answer.finding->kind) : QString()),
              NullableText(answer.finding ? QString::fromStdString(answer.finding->step) : QString()),
              WorkedRowsJson(answer.worked_rows)}};
+}
+
+void LearningRecord::TraceMastery(AnswerObserver observe) {
+    mastery_ = std::make_unique<SkillMastery>(store_, std::move(observe));
+    // A file made afresh under the running program is read anew.
+    connect(&store_, &RecordStore::reopened, this, [this] { mastery_->ForgetAll(); });
+}
+
+std::vector<Statement> LearningRecord::MasteryStatements(const JudgedAnswer& answer) {
+    if (!mastery_) return {};
+    return mastery_->AnswerStatements(
+        current_, {0, answer.topic, answer.menu_choice, answer.problem, answer.correct,
+                   answer.finding ? answer.finding->kind : std::string(),
+                   answer.finding ? answer.finding->step : std::string(), answer.answered_at});
 }
 
 Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun& run) const {

@@ -11,6 +11,7 @@
 #include "core/learning_recorder.h"
 #include "record/private_files.h"
 #include "record/record_store.h"
+#include "record/skill_mastery.h"
 
 namespace sorelka::record {
 
@@ -147,6 +148,15 @@ public:
 
     RecordStore& store() { return store_; }
 
+    // Keeps each pupil's mastery of each skill with every judged answer,
+    // `observe` telling what an answer says about which skill.
+    void TraceMastery(AnswerObserver observe);
+    // None until TraceMastery.
+    SkillMastery* mastery() { return mastery_.get(); }
+    // The statements that bring the current pupil's mastery up to date with
+    // `answer`, for the transaction of its history row; none without tracing.
+    std::vector<Statement> MasteryStatements(const JudgedAnswer& answer);
+
 signals:
     void pupilChanged();
 
@@ -155,6 +165,7 @@ private:
 
     RecordStore& store_;
     QString current_;
+    std::unique_ptr<SkillMastery> mastery_;
 };
 
 }  // namespace sorelka::record

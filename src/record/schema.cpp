@@ -109,6 +109,18 @@ const std::vector<Migration>& Migrations() {
         {7,
          {QStringLiteral("create table if not exists pending_written (journal text primary key,"
                          " up_to integer not null)")}},
+        // Each pupil's mastery of each skill (pupil_id null for the guest),
+        // written in the transaction of every judged answer and rebuilt from
+        // the history when a file has answers but none of these rows. Times
+        // as in history, next_review a day "YYYY-MM-DD". One row per pupil
+        // and skill: the guest's rows too, hence the key over ifnull.
+        {8,
+         {QStringLiteral("create table if not exists skill_mastery (pupil_id integer references pupils(id),"
+                         " skill text not null, estimate real not null, answers integer not null,"
+                         " last_seen text, last_mistake text, next_review text,"
+                         " review_step integer not null default 0)"),
+          QStringLiteral("create unique index if not exists skill_mastery_by_pupil on skill_mastery"
+                         " (ifnull(pupil_id, 0), skill)")}},
         // Classes: every pupil belongs to one, by the class's name (the name
         // goes to the school's server with the pupil). An older file's
         // pupils all go to one class named "クラス". this_pc marks the class

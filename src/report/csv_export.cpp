@@ -8,7 +8,9 @@
 #include <sqlite3.h>
 #include <vector>
 
+
 #include "record/learning_record.h"
+#include "report/mastery_report.h"
 
 namespace sorelka::report {
 
@@ -218,7 +220,10 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
         return false;
     }
-    return file.Commit(error);
+    if (!file.Commit(error)) return false;
+    // The levels go into a file of their own beside it: the answers file
+    // stays one table of answers.
+    return ExportLevelsCsv(db, filter.pupil, LevelsCsvPath(path), error);
 }
 
 }  // namespace sorelka::report

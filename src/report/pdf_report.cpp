@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "report/mastery_report.h"
 #include "topics/topic_table.h"
 
 namespace sorelka::report {
@@ -74,6 +75,7 @@ QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QStr
                     Cell(QString::number(k.count), true) + QStringLiteral("</tr>");
         html += QStringLiteral("</table>");
     }
+    html += LevelsHtml(db.levels ? db.levels() : std::vector<SkillLevel>{}, pupil, filter.topic);
     html += QStringLiteral("<h2>週ごとの正答率</h2>");
     return html;
 }
@@ -152,7 +154,8 @@ bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, 
         [&](const QString& pupil, QDate last_week, std::optional<Topic> topic) {
             return WeeklyPercents(db, pupil, last_week, topic);
         },
-        [&](const ReportFilter& f) { return ReportedPupils(db, f); }};
+        [&](const ReportFilter& f) { return ReportedPupils(db, f); },
+        [&] { return ReadSkillLevels(db); }};
     return ExportPdf(reader, filter, today, path, error);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/topic.h"
+#include "report/mastery_report.h"
 
 // What the teacher's view, the pupil's own record and the exports read from
 // the learning record: aggregates in SQL over `history` and `drills`, kept
@@ -125,6 +126,8 @@ struct ReportReader {
     std::function<std::vector<KindCount>(const ReportFilter&)> kinds;
     std::function<std::vector<WeeklyPercent>(const QString& pupil, QDate today, std::optional<Topic>)> weekly;
     std::function<QStringList(const ReportFilter&)> pupils;
+    // Each pupil's levels of the skills; none where the source keeps none.
+    std::function<std::vector<SkillLevel>()> levels;
 };
 
 // True when `name` is in the roster (archived or not) or the guest.

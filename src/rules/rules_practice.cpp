@@ -1,5 +1,7 @@
 #include "rules/rules_practice.h"
 
+#include <utility>
+
 #include "rules/rules_diagnosis.h"
 
 namespace sorelka::rules {
@@ -84,10 +86,19 @@ void RulesPractice::NextProblem() {
     StartProblem(false);
 }
 
+void RulesPractice::ShowGivenProblem(const ExpressionProblem& problem, int menu_choice) {
+    ClearWorksheet();
+    ctx_.state.menu_choice = menu_choice;
+    given_ = problem;
+    StartProblem(false);
+}
+
 void RulesPractice::StartProblem(bool from_menu) {
     answer_written_ = false;
     watch_.Close();
-    if (GenerateProblem(ctx_.state.menu_choice, ctx_.random, drawn_, Variant::Practice)) {
+    const bool given = given_.has_value();
+    if (given) drawn_ = *std::exchange(given_, std::nullopt);
+    if (given || GenerateProblem(ctx_.state.menu_choice, ctx_.random, drawn_, Variant::Practice)) {
         steps_.worksheet()["Label3"].text = drawn_.problem_text;
         steps_.StartProblem(drawn_);
         watch_.Shown(ctx_.clock);

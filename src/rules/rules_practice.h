@@ -30,6 +30,8 @@ public:
     void ChooseMenu(int position);
     // "次へ": another problem of the kind in menu_choice.
     void NextProblem();
+    // Shows `problem` as menu item `menu_choice` would (recommended practice).
+    void ShowGivenProblem(const ExpressionProblem& problem, int menu_choice);
     // The digit lists (place 0 ones .. 3 thousands), the action list and the
     // operation list.
     void EnterDigit(int place, int position);
@@ -71,6 +73,8 @@ private:
     std::optional<DiagnosisNote> note_;
     std::string prompt_line_;
     bool answer_written_ = false;
+    // The problem the next StartProblem shows instead of drawing one.
+    std::optional<ExpressionProblem> given_;
     int entry_list_resets_ = 0;
     int operation_list_resets_ = 0;
     bool entry_lists_visible_ = false;

@@ -183,12 +183,20 @@ void RulesPracticeScreen::FormCreate() {
 }
 
 void RulesPracticeScreen::ComboBox1Change(int index) {
+    LeaveGuide();
     model_.ChooseMenu(index);
     Sync();
 }
 
 void RulesPracticeScreen::CuteButton4Click() {
+    if (GuideNext()) return;
     model_.NextProblem();
+    Sync();
+}
+
+void RulesPracticeScreen::ShowGivenProblem(const ExpressionProblem& problem, int menu_choice) {
+    menu_->ShowChosen(menu_choice - 1);
+    model_.ShowGivenProblem(problem, menu_choice);
     Sync();
 }
 
@@ -215,6 +223,8 @@ void RulesPracticeScreen::ComboBox5Change(int index) {
 void RulesPracticeScreen::ComboBox6Change(int index) {
     model_.ChooseAction(index);
     Sync();
+    const std::string& mark = model_.worksheet().at("Label21").text;
+    if (!mark.empty()) GuideJudged(mark == "○");
 }
 
 void RulesPracticeScreen::ComboBox7Change(int index) {

@@ -30,6 +30,8 @@ public:
     ~RulesPracticeScreen() override;
 
     void FormCreate() override;
+    // Shows `problem` as item `menu_choice` of the menu would (recommended practice).
+    void ShowGivenProblem(const ExpressionProblem& problem, int menu_choice);
     const RulesPractice& model() const { return model_; }
 
 public slots:

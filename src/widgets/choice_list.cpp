@@ -207,12 +207,17 @@ void ChoiceList::Choose(int index) {
     Report(index);
 }
 
-void ChoiceList::Report(int index) {
-    if (index < 0 || index >= count()) return;
+void ChoiceList::ShowChosen(int index) {
+    if (index >= count()) return;
     current_ = index;
     view_->setCurrentRow(index);
     view_->viewport()->update();
     ShowLine();
+}
+
+void ChoiceList::Report(int index) {
+    if (index < 0 || index >= count()) return;
+    ShowChosen(index);
     emit chosen(index);
 }
 

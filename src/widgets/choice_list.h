@@ -62,6 +62,8 @@ public:
     int highlighted_row() const;
     // Chooses an item from the program, reporting it like a click.
     void Choose(int index);
+    // Shows `index` as the chosen item without reporting it (-1: none).
+    void ShowChosen(int index);
 
     int current() const { return current_; }
     QString text() const;

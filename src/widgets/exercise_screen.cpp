@@ -1,5 +1,7 @@
 #include "widgets/exercise_screen.h"
 
+#include <utility>
+
 #include "widgets/accessibility.h"
 #include "widgets/look.h"
 #include "widgets/status_clock.h"
@@ -38,6 +40,7 @@ int ExerciseScreen::ShowModal() {
     FormCreate();
     ShowPupil();
     FocusFirst();
+    if (guide_) guide_->Begin();
     return exec();
 }
 
@@ -45,7 +48,12 @@ void ExerciseScreen::ShowModeless() {
     FormCreate();
     ShowPupil();
     FocusFirst();
+    if (guide_) guide_->Begin();
     show();
+}
+
+void ExerciseScreen::LeaveGuide() {
+    if (PracticeGuide* left = std::exchange(guide_, nullptr)) left->Left();
 }
 
 void ExerciseScreen::FocusFirst() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "core/app_context.h"
+#include "widgets/practice_guide.h"
 
 namespace sorelka {
 
@@ -29,6 +30,11 @@ public:
     void ShowPupil();
     const AppContext& ctx() const { return ctx_; }
 
+    // Recommended practice: `guide` picks the problems from the next showing
+    // on, until the pupil chooses from the menu or SetGuide(nullptr).
+    void SetGuide(PracticeGuide* guide) { guide_ = guide; }
+    PracticeGuide* guide() const { return guide_; }
+
 public slots:
     virtual void FormCreate() {}
 
@@ -42,9 +48,17 @@ protected:
     void PlayCue(unsigned n) { ctx_.cues.PlayCue(n); }
     // Tab in reading order, the focus on the first widget of it.
     void FocusFirst();
+    // The guide's part in the screen's events; nothing without a guide.
+    bool GuideNext() { return guide_ && guide_->Next(); }
+    void GuideJudged(bool right) {
+        if (guide_) guide_->Judged(right);
+    }
+    // The pupil's own menu choice: the screen works on its own again.
+    void LeaveGuide();
 
 private:
     AppContext& ctx_;
+    PracticeGuide* guide_ = nullptr;
 };
 
 }  // namespace sorelka

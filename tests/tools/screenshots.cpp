@@ -18,6 +18,7 @@
 #include "app/program.h"
 #include "app/my_record_window.h"
 #include "app/pupil_dialog.h"
+#include "app/recommended_practice.h"
 #include "app/teacher_window.h"
 #include "record/backups.h"
 #include "record/learning_record.h"
@@ -317,6 +318,8 @@ void RecordWindows(Program& program, FakeServices& services) {
     Save(&teacher, "TeacherWindow-pupil");
     teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(2);
     Save(&teacher, "TeacherWindow-roster");
+    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(3);
+    Save(&teacher, "TeacherWindow-mastery");
     // Two days' copies of the record, and a file set aside long ago.
     QSqlDatabase db = program.record_store().database();
     for (int day : {7, 8}) record::TakeDailyBackup(db, program.record_store().BackupFolder(), {2026, 12, day});
@@ -324,7 +327,7 @@ void RecordWindows(Program& program, FakeServices& services) {
     if (broken.open(QIODevice::WriteOnly)) broken.write(QByteArray(4096, 'x'));
     broken.close();
     teacher.Refresh();
-    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(3);
+    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(4);
     Save(&teacher, "TeacherWindow-backups");
     teacher.hide();
     // The printed report of the same class, to look at beside the screens.
@@ -364,6 +367,32 @@ void LongTexts(FakeServices& services) {
     drill->hide();
 }
 
+// The division practice screen in recommended mode, after two answers with
+// the 0 left out of the quotient.
+void RecommendedDivision(FakeServices& services) {
+    SeededRandom random{27};
+    AppContext ctx{{}, services.cues, services.dialogs, services.clock, random, services.ctx.exe_folder, [] {}};
+    QTemporaryDir data;
+    Program program(ctx, data.path() + "/kyozai.db");
+    record::Transaction rows;
+    for (int i = 0; i < 2; ++i)
+        rows.push_back({QStringLiteral("insert into history (answered_at, topic, mode, menu_choice, problem,"
+                                       " right_answer, entered_answer, correct, error_kind, error_step)"
+                                       " values ('2026-12-08T10:0%1:00.000+09:00', 1, 'practice', 1, '408 ÷ 4',"
+                                       " '102 あまり 0', '12 あまり 0', 0, 'zero_missing', 'quotient:2')")
+                            .arg(i),
+                        {}});
+    program.record_store().Commit(rows);
+    ExerciseScreen* s = program.screens()[0];
+    RecommendedPractice* guide = program.recommended().guide_of(s);
+    s->SetGuide(guide);
+    s->ShowModeless();
+    Save(s, "TForm2-recommended");
+    s->SetGuide(nullptr);
+    guide->Left();
+    s->hide();
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
@@ -393,5 +422,6 @@ int main(int argc, char** argv) {
     FractionDrill(program, services);
     RulesDrill(program, services);
     LongTexts(services);
+    RecommendedDivision(services);
     return 0;
 }

@@ -1,0 +1,131 @@
+#include "app/recommended_practice.h"
+
+#include <QLabel>
+#include <variant>
+
+#include "core/app_context.h"
+#include "decimals/decimal_practice_screen.h"
+#include "division/division_practice_screen.h"
+#include "fractions/fraction_practice_screen.h"
+#include "rules/rules_practice_screen.h"
+#include "widgets/accessibility.h"
+#include "widgets/exercise_screen.h"
+#include "widgets/look.h"
+
+namespace sorelka {
+
+namespace {
+
+const QColor kFocusColour{0x00, 0x6B, 0x3C};
+
+PupilSkills SkillsNow(AppContext& ctx) { return ctx.recorder ? ctx.recorder->Skills() : PupilSkills{}; }
+
+coach::CoachRequest RequestFor(AppContext& ctx, std::optional<Topic> within, const std::string& focus) {
+    coach::CoachRequest request;
+    request.today = DayOf(ctx.clock.Now());
+    request.within = within;
+    request.focus = focus;
+    return request;
+}
+
+// A screen's entry for a given problem, when the problem is of its kind.
+template <class Screen, class Problem>
+RecommendedPractice::ShowProblem Shows(ExerciseScreen* screen) {
+    auto* typed = dynamic_cast<Screen*>(screen);
+    if (!typed) return {};
+    return [typed](const coach::TopicProblem& problem, int menu_choice) {
+        if (const auto* p = std::get_if<Problem>(&problem)) typed->ShowGivenProblem(*p, menu_choice);
+    };
+}
+
+// Where the line stands on each screen: between the title and the problem,
+// clear of the menu list and of the worksheet.
+struct Place {
+    RecommendedPractice::ShowProblem show;
+    QRect line;
+};
+
+Place PlaceOn(ExerciseScreen* screen, Topic topic) {
+    switch (topic) {
+        case Topic::Division:
+            return {Shows<division::DivisionPracticeScreen, division::DivisionProblem>(screen),
+                    QRect(28, 64, 736, 34)};
+        case Topic::DecimalAddition:
+        case Topic::DecimalSubtraction:
+            return {Shows<decimals::DecimalPracticeScreen, decimals::DecimalProblem>(screen),
+                    QRect(40, 70, 700, 36)};
+        case Topic::Rules:
+            return {Shows<rules::RulesPracticeScreen, rules::ExpressionProblem>(screen), QRect(28, 64, 700, 34)};
+        case Topic::Fractions:
+            return {Shows<FractionPracticeScreen, fractions::FractionProblem>(screen), QRect(24, 68, 620, 36)};
+    }
+    return {};
+}
+
+}  // namespace
+
+RecommendedPractice::RecommendedPractice(AppContext& ctx, ExerciseScreen& screen, Topic topic,
+                                         QRect line_place, ShowProblem show)
+    : ctx_(ctx), topic_(topic), show_(std::move(show)) {
+    line_ = new QLabel(&screen);
+    line_->setObjectName(QStringLiteral("PracticeFocus"));
+    line_->setFont(SchoolFont(20, true));
+    SetTextColour(line_, kFocusColour);
+    line_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    line_->setGeometry(line_place);
+    line_->hide();
+}
+
+bool RecommendedPractice::Next() {
+    const coach::Recommendation pick =
+        coach::Recommend(SkillsNow(ctx_), RequestFor(ctx_, topic_, focus_), ctx_.random);
+    focus_ = pick.focus;
+    show_(pick.problem, pick.menu_choice);
+    line_->show();
+    Announce(line_, QString::fromStdString(coach::FocusLine(pick.line_skill)));
+    return true;
+}
+
+void RecommendedPractice::Judged(bool right) {
+    // The right answer's own cue sounds with the line.
+    if (right && coach::ReachedA(SkillsNow(ctx_), focus_)) Announce(line_, QString::fromUtf8(coach::kMasteredLine));
+}
+
+void RecommendedPractice::Left() {
+    line_->hide();
+    focus_.clear();
+}
+
+void RecommendedScreens::Add(ExerciseScreen* screen, Topic topic) {
+    Place place = PlaceOn(screen, topic);
+    if (!place.show) return;
+    for (const Entry& e : entries_)
+        if (e.topic == topic) return;  // one screen per topic
+    entries_.push_back(
+        {screen, topic, std::make_unique<RecommendedPractice>(ctx_, *screen, topic, place.line, place.show)});
+}
+
+ExerciseScreen* RecommendedScreens::Open(const std::string& focus) {
+    const coach::Recommendation pick =
+        coach::Recommend(SkillsNow(ctx_), RequestFor(ctx_, std::nullopt, focus), ctx_.random);
+    for (Entry& e : entries_) {
+        if (e.topic != pick.topic) continue;
+        e.guide->StartOn(pick.focus);
+        e.screen->SetGuide(e.guide.get());
+        e.screen->ShowModal();
+        if (e.screen->guide()) {
+            e.screen->SetGuide(nullptr);
+            e.guide->Left();
+        }
+        return e.screen;
+    }
+    return nullptr;
+}
+
+RecommendedPractice* RecommendedScreens::guide_of(const ExerciseScreen* screen) const {
+    for (const Entry& e : entries_)
+        if (e.screen == screen) return e.guide.get();
+    return nullptr;
+}
+
+}  // namespace sorelka

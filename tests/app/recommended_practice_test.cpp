@@ -1,0 +1,195 @@
+// Recommended practice through the widgets, as a pupil meets it: a mistake
+// made on the division practice screen brings problems aimed at it from
+// "おすすめ", the line names what is practised and says when it is mastered,
+// and the screen's own menu gives the screen back. The line covers nothing
+// a pupil uses on any practice screen; "じぶんのきろく" shows the levels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/my_record_window.h"
+#include "app/program.h"
+#include "coach/recommender.h"
+#include "coach/skill_catalogue.h"
+#include "division/division_bugs.h"
+#include "division/division_practice_screen.h"
+#include "division/division_skills.h"
+#include "support/fakes.h"
+#include "support/screen_support.h"
+#include "widgets/choice_list.h"
+
+namespace sorelka {
+namespace {
+
+using namespace sorelka::testing;
+using division::DivisionBug;
+using division::DivisionInput;
+using division::DivisionPracticeScreen;
+using division::DivisionProblem;
+
+const char* const kZeroLine = "れんしゅう中：商に ０が たつ わり算";
+
+struct RecommendedPracticeTest : ::testing::Test {
+    QTemporaryDir folder;
+    FakeServices fx;
+    SeededRandom seeded{27};
+    AppContext ctx{{}, fx.cues, fx.dialogs, fx.clock, seeded, fx.ctx.exe_folder, [] {}};
+    std::unique_ptr<Program> program;
+
+    void SetUp() override {
+        program = std::make_unique<Program>(ctx, folder.path() + "/kyozai.db");
+        program->main_window()->show();
+    }
+    ExerciseScreen* Screen(const char* name) {
+        for (ExerciseScreen* s : program->screens())
+            if (s->objectName() == name) return s;
+        return nullptr;
+    }
+};
+
+// Works the screen's problem through its lists as the division pupil with
+// `bug` does, then "終わり".
+void Work(DivisionPracticeScreen* screen, DivisionBug bug) {
+    static const char* const lists[] = {"ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"};
+    const std::optional<division::DivisionInputs> inputs = division::WorkDivision(screen->model().problem(), bug, 1);
+    ASSERT_TRUE(inputs.has_value());
+    for (const DivisionInput& in : *inputs) {
+        if (in.what == DivisionInput::Skip) {
+            ClickItem(screen, "ComboBox6", 2);  // 飛ばし
+            continue;
+        }
+        if (in.what == DivisionInput::Digit) {
+            const QString before = LabelText(screen, "Label7");
+            ClickItem(screen, lists[in.place - 1], in.value);
+            // Asked for the tens instead, the pupil chooses the digit there.
+            if (LabelText(screen, "Label7") == before) ClickItem(screen, lists[1], in.value);
+        } else if (in.what == DivisionInput::Number) {
+            const std::string digits = std::to_string(in.value);
+            for (std::size_t i = 0; i < digits.size(); ++i)
+                ClickItem(screen, lists[digits.size() - 1 - i], digits[i] - '0');
+        }
+        ClickItem(screen, "ComboBox6", 0);  // 確定
+    }
+    ClickItem(screen, "ComboBox6", 6);  // 終わり
+}
+
+bool AimsAtZero(const DivisionProblem& p, int item) {
+    const auto skills = coach::SkillsExercised(Topic::Division, item, p);
+    return std::find(skills.begin(), skills.end(), division::skill::kZeroInQuotient) != skills.end();
+}
+
+// Runs `steps` on the modal screen "おすすめ" opens, then closes it whatever happened.
+ExerciseScreen* Recommended(Program& program, const std::function<void(ExerciseScreen*)>& steps,
+                            const char* button = "RecommendedPractice", QWidget* from = nullptr) {
+    ExerciseScreen* opened = nullptr;
+    QTimer timer;  // gone with this call: it never fires after it
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        opened = qobject_cast<ExerciseScreen*>(QApplication::activeModalWidget());
+        if (!opened) return;
+        steps(opened);
+        if (opened->isVisible()) opened->reject();
+    });
+    timer.start(0);
+    Click(from ? from : static_cast<QWidget*>(program.main_window()), button);
+    return opened;
+}
+
+TEST_F(RecommendedPracticeTest, AMistakeBringsItsProblemsUntilMasteredAndTheMenuGivesTheScreenBack) {
+    auto* form2 = static_cast<DivisionPracticeScreen*>(Screen("TForm2"));
+    form2->ShowModeless();
+    ClickItem(form2, "ComboBox1", 0);  // １けたでわる
+    for (int i = 0; i < 2; ++i) {
+        form2->ShowGivenProblem({408, 4, 102, 0, 0}, 1);
+        Work(form2, DivisionBug::ZeroMissing);
+        ASSERT_EQ(Utf8(LabelText(form2, "Label3")), "×");
+    }
+    form2->hide();
+    auto* focus = form2->findChild<QLabel*>("PracticeFocus");
+    ASSERT_NE(focus, nullptr);
+    EXPECT_FALSE(focus->isVisible()) << "no line outside recommended practice";
+
+    ExerciseScreen* opened = Recommended(*program, [&](ExerciseScreen* screen) {
+        ASSERT_EQ(screen, form2);
+        EXPECT_TRUE(focus->isVisible());
+        EXPECT_EQ(Utf8(focus->text()), kZeroLine);
+        int aimed = 0;
+        for (int i = 0; i < 10; ++i) {
+            if (i) Click(screen, "CuteButton3");  // 次へ
+            aimed += AimsAtZero(form2->model().problem(), ctx.state.menu_choice);
+        }
+        EXPECT_GE(aimed, 6) << "of 10 problems with a 0 inside the quotient";
+
+        bool mastered = false;
+        for (int i = 0; i < 30 && !mastered; ++i) {
+            Click(screen, "CuteButton3");
+            Work(form2, DivisionBug::None);
+            ASSERT_EQ(Utf8(LabelText(form2, "Label3")), "○");
+            mastered = Utf8(focus->text()) == coach::kMasteredLine;
+        }
+        ASSERT_TRUE(mastered) << Utf8(focus->text());
+        EXPECT_EQ(fx.cues.cues().back(), 14u) << "with the cue of a right answer";
+        Click(screen, "CuteButton3");
+        EXPECT_NE(Utf8(focus->text()), kZeroLine) << "the recommender moves on";
+        EXPECT_TRUE(Utf8(focus->text()).starts_with("れんしゅう中："));
+
+        ClickItem(screen, "ComboBox1", 1);  // ２けたでわる: the pupil's own choice
+        EXPECT_FALSE(focus->isVisible());
+        EXPECT_EQ(screen->guide(), nullptr);
+        EXPECT_EQ(ctx.state.menu_choice, 2);
+        EXPECT_EQ(form2->model().problem().divisor >= 10, true) << "the menu's own draw again";
+    });
+    EXPECT_EQ(opened, form2);
+    EXPECT_EQ(form2->guide(), nullptr) << "closing the screen ends the mode";
+
+    // The pupil's own record shows the skill mastered; "れんしゅうする" opens recommended practice.
+    program->OpenOwnRecord();
+    MyRecordWindow* own = program->own_record_window();
+    auto* skills = Find<QListWidget>(own, "SkillList");
+    ASSERT_NE(skills, nullptr);
+    EXPECT_EQ(skills->findItems("　商に ０が たつ わり算　" + LevelForPupil(Level::A), Qt::MatchExactly).size(), 1);
+    EXPECT_EQ(skills->findItems("わり算", Qt::MatchExactly).size(), 1) << "the topic's heading";
+    EXPECT_GT(skills->findItems("まだ", Qt::MatchEndsWith).size(), 10) << "skills not met yet";
+    ExerciseScreen* weakest = Recommended(*program, [&](ExerciseScreen* screen) {
+        EXPECT_TRUE(screen->findChild<QLabel*>("PracticeFocus")->isVisible());
+    }, "PracticeWeakest", own);
+    EXPECT_NE(weakest, nullptr);
+    own->close();
+}
+
+// On every practice screen the line stands clear of every list, button and
+// written label, with a problem on the worksheet and the longest line shown.
+TEST_F(RecommendedPracticeTest, TheLineCoversNothingAPupilUsesOnAnyPracticeScreen) {
+    for (const char* name : {"TForm2", "TForm4", "TForm6", "TForm8", "TForm10"}) {
+        ExerciseScreen* screen = Screen(name);
+        ASSERT_NE(screen, nullptr);
+        screen->ShowModeless();
+        ClickItem(screen, "ComboBox1", 0);
+        auto* focus = screen->findChild<QLabel*>("PracticeFocus");
+        ASSERT_NE(focus, nullptr) << name;
+        QString longest;
+        for (Topic t : kAllTopics)
+            for (const TopicSkill& s : coach::SkillsOf(t)) {
+                const QString line = QString::fromStdString(coach::FocusLine(s.info.id));
+                if (line.size() > longest.size()) longest = line;
+            }
+        focus->setText(longest);
+        EXPECT_LE(focus->fontMetrics().horizontalAdvance(longest), focus->width()) << name;
+        for (QWidget* w : screen->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w == focus || !w->isVisible()) continue;
+            const auto* label = qobject_cast<QLabel*>(w);
+            if (label && label->text().trimmed().isEmpty() && label->pixmap().isNull()) continue;
+            EXPECT_FALSE(focus->geometry().intersects(w->geometry()))
+                << name << ": the line covers " << Utf8(w->objectName());
+        }
+        screen->hide();
+    }
+}
+
+}  // namespace
+}  // namespace sorelka
