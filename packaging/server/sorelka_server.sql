@@ -69,7 +69,7 @@ create table if not exists history (
     pupil_id bigint,
     answered_at text not null,
     topic integer not null,
-    mode text not null check (mode in ('practice', 'drill')),
+    mode text not null,
     menu_choice integer,
     drill_id bigint,
     question_no integer,
@@ -84,6 +84,12 @@ create table if not exists history (
     primary key (pc_id, id)
 );
 create index if not exists history_by_pupil on history (pc_id, pupil_id, answered_at);
+-- How an answer was given: a practice problem, a drill question, or the
+-- place a pupil pointed at in an example worked with one mistake. Made
+-- again on every run, so a server set up by an older file takes every mode.
+alter table history drop constraint if exists history_mode_check;
+alter table history add constraint history_mode_check
+    check (mode in ('practice', 'drill', 'find_mistake'));
 
 -- The role each pc_id belongs to: the PC role that claimed it first (a PC
 -- claims its record file's id before it sends anything under it). Rows sent
