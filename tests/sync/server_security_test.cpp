@@ -49,7 +49,7 @@ sync::ConfigReading InstallPc(const QString& printed, const QString& folder) {
 
 // A PC that answered `answers` drill questions, its drill finished when `finish`.
 void Practise(Pc& pc, int answers, bool finish) {
-    const std::string drill = pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()});
+    const std::string drill = pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()});
     for (int k = 1; k <= answers; ++k) pc.Answer(drill, k);
     if (finish) pc.recorder.FinishDrill(drill, {answers, answers, 100, answers + 5}, pc.clock.Now());
 }
@@ -241,7 +241,7 @@ TEST_F(ServerSecurity, ARowTheServerRefusesIsSetAsideAndTheRowsAfterItGo) {
               QStringList{"1,3,5,7,8"});
     EXPECT_EQ(cluster().Query("select name from pupils where pc_id = '" + pc_id + "'"), QStringList{"はなこ"});
     // Later rows go as ever, and the refused ones are not tried again.
-    pc.Answer(pc.recorder.StartDrill({1, 0, 60, pc.clock.Now()}), 1);
+    pc.Answer(pc.recorder.StartDrill({Topic::Division, 0, 60, pc.clock.Now()}), 1);
     ASSERT_TRUE(sync->WaitUntilSent(20000));
     sync.reset();
     const QStringList told = QString::fromStdString(::testing::internal::GetCapturedStderr())
