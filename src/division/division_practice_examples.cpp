@@ -16,11 +16,12 @@
 namespace sorelka::division {
 
 void DivisionPracticeScreen::BuildExampleModes() {
-    // Below the action list, right of the digit lists; and at the top,
-    // between the title and the menu.
+    // "お手本" below the action list, right of the digit lists; "まちがいさがし"
+    // left of the problem line, above the paper's left margin (in reading
+    // order after the menu, so the screen still opens on the menu).
     player_ = new WorkedExamplePlayer(this, QRect(854, 404, 92, 44), prompt_, panel_,
                                       {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()});
-    finder_ = new MistakeFinder(ctx(), this, QRect(540, 16, 212, 44), prompt_, mark_, panel_,
+    finder_ = new MistakeFinder(ctx(), this, QRect(8, 104, 160, 44), prompt_, mark_, panel_,
                                 {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()},
                                 kGoOnPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &DivisionPracticeScreen::ShowWorkedExample);

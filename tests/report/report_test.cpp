@@ -351,12 +351,19 @@ TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
         for (Topic t : kAllTopics)
             if (r.Count("select count(*) from history where topic = " + QString::number(TopicNumber(t)) + " and " + who))
                 EXPECT_TRUE(page.contains(report::TopicName(t)));
-        // The totals line: answers and right answers as the database counts them.
+        // The totals line: the pupil's own answers and right answers as the
+        // database counts them, and the find-the-mistake examples apart.
         const QString totals = page.section("合計", 1).section('\n', 0, 0);
         const QStringList figures = totals.split(' ', Qt::SkipEmptyParts);
         ASSERT_GE(figures.size(), 2);
-        EXPECT_EQ(figures[0].toInt(), r.Count("select count(*) from history where " + who));
-        EXPECT_EQ(figures[1].toInt(), r.Count("select sum(correct) from history where " + who));
+        const QString own = " and mode <> 'find_mistake'";
+        EXPECT_EQ(figures[0].toInt(), r.Count("select count(*) from history where " + who + own));
+        EXPECT_EQ(figures[1].toInt(), r.Count("select sum(correct) from history where " + who + own));
+        const QString found = " and mode = 'find_mistake'";
+        EXPECT_TRUE(totals.contains(QStringLiteral("%1 / %2")
+                                        .arg(r.Count("select sum(correct) from history where " + who + found))
+                                        .arg(r.Count("select count(*) from history where " + who + found))))
+            << Utf8(totals);
     }
     // Every font is embedded.
     const QStringList fonts = Output("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
