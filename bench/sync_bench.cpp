@@ -68,6 +68,8 @@ BENCHMARK(BM_SendWaitingAnswers)->UseManualTime()->Unit(benchmark::kMillisecond)
 // Thirty pupils on each of two PCs, their answers a minute apart.
 void FillServer(int answers) {
     cluster->Query("truncate pupils, drills, history");
+    // Both PCs' ids bound to the PC role the copy is read with.
+    cluster->Query("insert into pc_owners (pc_id, owner) values ('pcA', 'pc'), ('pcB', 'pc') on conflict do nothing");
     cluster->Query("insert into pupils (pc_id, id, name, created_at) select pc, n, '児童' || n,"
                    " '2026-04-01T08:00:00' from generate_series(1, 30) n, (values ('pcA'), ('pcB')) v(pc)");
     cluster->Query(QStringLiteral(

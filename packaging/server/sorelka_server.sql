@@ -15,8 +15,10 @@
 --                    (packaging/server/add-pc.sh makes them). A PC adds rows
 --                    under the pc_ids it owns, reads back only those, and
 --                    brings only its own drills' figures forward.
---   sorelka_teacher  the group of the roles that read the class (for now
---                    every PC's rows; the teacher's view signs in with one).
+--   sorelka_teacher  the group of the teachers' own login roles. A teacher
+--                    reads and changes the classes granted to it
+--                    (sorelka_grant_class) through the functions below,
+--                    never the tables themselves.
 -- The tables' owner is bound by none of this.
 
 set client_min_messages = warning;  -- no notice for what is already there
@@ -40,8 +42,13 @@ create table if not exists pupils (
     created_at text,
     primary key (pc_id, id)
 );
--- A pupil is the same pupil on every PC of the school when the name is the same.
-create index if not exists pupils_by_name on pupils (name);
+-- The class the PC had the pupil in when it sent them (a database made by
+-- an older version puts its pupils into one class, as an old record file does).
+alter table pupils add column if not exists class_name text not null default 'クラス';
+-- A pupil is the same pupil on every PC of the school when the class and the
+-- name are the same.
+drop index if exists pupils_by_name;
+create index if not exists pupils_by_class on pupils (class_name, name);
 
 -- A drill's uid names it across the school: a record file that took a new
 -- pc_id (it was copied, or put back from a backup) while a drill ran holds
@@ -90,6 +97,19 @@ create index if not exists history_by_pupil on history (pc_id, pupil_id, answere
 alter table history drop constraint if exists history_mode_check;
 alter table history add constraint history_mode_check
     check (mode in ('practice', 'drill', 'find_mistake'));
+-- The class's figures per pupil and topic read from this index alone (after
+-- a vacuum), and a pupil's last answers on a topic walked backwards along it.
+create index if not exists history_by_pupil_topic on history (pc_id, pupil_id, topic, answered_at)
+    include (correct, seconds, error_kind, id);
+create index if not exists drills_by_pupil on drills (pc_id, pupil_id, topic);
+
+-- Which classes each teacher's role may read and change; the administrator
+-- fills it with sorelka_grant_class.
+create table if not exists teacher_classes (
+    teacher name not null,
+    class_name text not null,
+    primary key (teacher, class_name)
+);
 
 -- The role each pc_id belongs to: the PC role that claimed it first (a PC
 -- claims its record file's id before it sends anything under it). Rows sent
@@ -139,14 +159,13 @@ $$;
 
 -- The privileges afresh on every run, so that a database made by an older
 -- version loses what its PCs may no longer do (read every answer).
-revoke all on pupils, drills, history, pc_owners, class_history
+revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes
     from public, sorelka_writer, sorelka_teacher;
 grant usage on schema public to sorelka_writer, sorelka_teacher;
 -- Nothing may be deleted, and of a drill only its figures and end time change.
 grant select, insert on pupils, drills, history to sorelka_writer;
 grant update (finished_at, questions, correct, points, seconds) on drills to sorelka_writer;
 grant select, insert (pc_id) on pc_owners to sorelka_writer;
-grant select on pupils, drills, history, pc_owners, class_history to sorelka_teacher;
 
 -- Row-level security: a PC role reads, adds and updates only rows under the
 -- pc_ids it owns (rows of another PC are simply not there for it; a row it
@@ -171,14 +190,12 @@ drop policy if exists pc_own_rows on history;
 create policy pc_own_rows on history to sorelka_writer
     using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
 
--- The readers of the class read every row.
+-- A database made by an older version let one reading role read every row.
 drop policy if exists teacher_reads on pupils;
-create policy teacher_reads on pupils for select to sorelka_teacher using (true);
 drop policy if exists teacher_reads on drills;
-create policy teacher_reads on drills for select to sorelka_teacher using (true);
 drop policy if exists teacher_reads on history;
-create policy teacher_reads on history for select to sorelka_teacher using (true);
 drop policy if exists teacher_reads on pc_owners;
-create policy teacher_reads on pc_owners for select to sorelka_teacher using (true);
 
 commit;
+
+\ir sorelka_teacher.sql

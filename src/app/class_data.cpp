@@ -3,21 +3,16 @@
 #include "record/learning_record.h"
 #include "report/csv_export.h"
 #include "report/pdf_report.h"
-#include "sync/class_record.h"
 
 namespace sorelka {
 
-QString SourceSentence(ClassSource source, int pcs) {
+QString SourceSentence(ClassSource source, const QString& class_name, const QString& teacher) {
     switch (source) {
         case ClassSource::ThisPc: return QStringLiteral("表示しているのは このPCの記録です。");
-        case ClassSource::ThisPcWhileReading:
-            return QStringLiteral("表示しているのは このPCの記録です（学校のサーバーの記録を読んでいます）。");
-        case ClassSource::Server:
-            return QStringLiteral("表示しているのは 学校のサーバーの記録です（PC %1台）。").arg(pcs);
-        case ClassSource::ServerUnreachable:
-            return QStringLiteral("サーバーに つながらないため、このPCの記録を表示しています。");
-        case ClassSource::ServerUnreadable:
-            return QStringLiteral("サーバーの記録を読めなかったため、このPCの記録を表示しています。");
+        case ClassSource::SignedIn:
+            return QStringLiteral("表示しているのは 学校のサーバーの「%1」です（%2 で サインイン）。").arg(class_name, teacher);
+        case ClassSource::NoClass:
+            return QStringLiteral("%1 に見られるクラスが ありません（管理者に たのんでください）。").arg(teacher);
     }
     return {};
 }
@@ -55,7 +50,6 @@ class ThisPcClass final : public RecordedClass {
 public:
     explicit ThisPcClass(record::LearningRecord& record) : record_(record) {}
     bool Ready() const override { return record_.store().Ready(); }
-    int Pcs() const override { return 1; }
     QStringList Pupils() const override {
         QStringList names;
         for (const auto& entry : record_.Roster()) names << entry.name;
@@ -68,26 +62,10 @@ private:
     record::LearningRecord& record_;
 };
 
-class ServerCopyClass final : public RecordedClass {
-public:
-    explicit ServerCopyClass(std::unique_ptr<sync::ClassRecord> copy) : copy_(std::move(copy)) {}
-    bool Ready() const override { return true; }
-    int Pcs() const override { return copy_->pcs(); }
-    QStringList Pupils() const override { return copy_->pupils(); }
-
-private:
-    QSqlDatabase Database() const override { return copy_->database(); }
-    std::unique_ptr<sync::ClassRecord> copy_;
-};
-
 }  // namespace
 
 std::unique_ptr<ClassData> ClassData::ThisPc(record::LearningRecord& record) {
     return std::make_unique<ThisPcClass>(record);
-}
-
-std::unique_ptr<ClassData> ClassData::ServerCopy(std::unique_ptr<sync::ClassRecord> copy) {
-    return std::make_unique<ServerCopyClass>(std::move(copy));
 }
 
 }  // namespace sorelka

@@ -16,21 +16,20 @@ namespace record {
 class LearningRecord;
 }
 namespace sync {
-class ClassRecord;
+class TeacherSession;
 }
 
 // Where the teacher's view reads the class from, as the view tells the teacher.
 enum class ClassSource {
-    ThisPc,             // no server, or the view was opened without one
-    ThisPcWhileReading, // this PC's record while the server's is being read
-    Server,             // the school's server, its class as one record
-    ServerUnreachable,  // no connection: this PC's record instead
-    ServerUnreadable,   // connected, but its class could not be read or copied
+    ThisPc,    // no server, or the teacher chose this PC's record
+    SignedIn,  // a class on the school's server, the teacher signed in
+    NoClass,   // signed in, but no class is granted to the teacher
 };
 
-// The sentence that begins the view's source line ("表示しているのは …").
-// `pcs`: how many PCs the server's class comes from.
-QString SourceSentence(ClassSource source, int pcs);
+// The sentence that begins the view's source line ("表示しているのは …"):
+// `class_name` and `teacher` when signed in.
+QString SourceSentence(ClassSource source, const QString& class_name = QString(),
+                       const QString& teacher = QString());
 
 enum class ExportFormat { Csv, Pdf };
 
@@ -42,8 +41,6 @@ public:
     virtual ~ClassData() = default;
     // False while there is nothing to read (this PC's file not made yet).
     virtual bool Ready() const = 0;
-    // How many PCs the class comes from.
-    virtual int Pcs() const = 0;
     // Every pupil of the class in roster order, archived ones included.
     virtual QStringList Pupils() const = 0;
     virtual std::vector<report::ClassRow> Summary(const report::ReportFilter& filter) const = 0;
@@ -59,8 +56,9 @@ public:
 
     // This PC's own record file.
     static std::unique_ptr<ClassData> ThisPc(record::LearningRecord& record);
-    // The copy of the server's class the sync worker made.
-    static std::unique_ptr<ClassData> ServerCopy(std::unique_ptr<sync::ClassRecord> copy);
+    // One class as the school's server counts it for a signed-in teacher
+    // (`session` outlives the data).
+    static std::unique_ptr<ClassData> OnServer(sync::TeacherSession& session, const QString& class_name);
 };
 
 }  // namespace sorelka

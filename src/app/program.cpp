@@ -7,6 +7,8 @@
 #include "app/main_window.h"
 #include "app/my_record_window.h"
 #include "app/pin_dialog.h"
+#include "app/sign_in_dialog.h"
+#include "sync/teacher_session.h"
 #include "app/placeholder_screen.h"
 #include "app/teacher_window.h"
 #include "report/teacher_pin.h"
@@ -153,19 +155,28 @@ report::TeacherPin& Program::teacher_pin() {
 }
 
 void Program::OpenTeacherView() {
-    // The PIN is asked at every opening: a view left open is closed first.
+    // The PIN or the sign-in is asked at every opening: a view left open is closed first.
     if (teacher_) teacher_->close();
     QWidget* over = QApplication::activeWindow();
-    PinDialog dialog(teacher_pin(), over ? over : main_window_.get());
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (teacher_) {
-        // This PC's rows may have changed; the server's are read again.
-        teacher_->Refresh();
-        teacher_->FetchClass();
-    } else {
-        teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
-        teacher_->ShowServerStatus(sync_.get());
+    if (!over) over = main_window_.get();
+    std::unique_ptr<sync::TeacherSession> session;
+    // With a school server the teacher signs in with their own account; the
+    // PIN and this PC's record remain for a server that cannot be reached.
+    if (const sync::ServerConfig* server = sync_ ? sync_->config() : nullptr) {
+        SignInDialog sign_in(*server, over);
+        if (sign_in.exec() == QDialog::Accepted)
+            session = sign_in.TakeSession();
+        else if (!sign_in.this_pc_only())
+            return;
     }
+    if (!session) {
+        PinDialog dialog(teacher_pin(), over);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    // A new view each time: the last one may show another teacher's classes.
+    teacher_ = std::make_unique<TeacherWindow>(*learning_, ctx_, nullptr);
+    teacher_->ShowServerStatus(sync_.get());
+    if (session) teacher_->SignIn(std::move(session));
     teacher_->show();
     teacher_->raise();
     teacher_->activateWindow();

@@ -44,7 +44,7 @@ public:
     // The roster, the current pupil and the history of every answer.
     record::LearningRecord& learning_record() const { return *learning_; }
     // Sends the record to the school's server: nullptr when Sorelka.conf
-    // names none. Its status() and RequestClassHistory() serve the teacher.
+    // names none. Its status() and config() serve the teacher's view.
     sync::ClassSync* class_sync() const { return sync_.get(); }
     // Opens PupilDialog over the active window until a pupil is chosen.
     void ChoosePupil();

@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "record/class_roster.h"
 #include "record/learning_record.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
@@ -107,7 +108,9 @@ void PupilDialog::BuildNameButtons() {
         delete item;
     }
     const QString current = record_.current_pupil();
-    QStringList names = record_.Pupils();
+    // The PC's own class first, then every other class; with more than one
+    // class each begins a row under its name.
+    const std::vector<record::ClassRoster::Group> groups = record::ClassRoster(record_.store()).PupilsByClass();
     int index = 0;
     auto place = [&](CuteButton* button, const QString& name) {
         grid_->addWidget(button, index / kColumns, index % kColumns);
@@ -115,10 +118,21 @@ void PupilDialog::BuildNameButtons() {
         ++index;
         connect(button, &QPushButton::clicked, this, [this, name] { Choose(name); });
     };
-    for (int i = 0; i < names.size(); ++i)
-        place(NameButton(QStringLiteral("PupilButton%1").arg(i + 1), names[i], names[i] == current,
-                         names_),
-              names[i]);
+    int number = 0;
+    for (const record::ClassRoster::Group& group : groups) {
+        if (groups.size() > 1) {
+            index = (index + kColumns - 1) / kColumns * kColumns;
+            auto* heading = new QLabel(group.class_name, names_);
+            heading->setObjectName(QStringLiteral("ClassHeading%1").arg(index / kColumns + 1));
+            heading->setTextFormat(Qt::PlainText);
+            SetTextColour(heading, kNavyColour);
+            grid_->addWidget(heading, index / kColumns, 0, 1, kColumns);
+            heading->show();
+            index += kColumns;
+        }
+        for (const QString& name : group.pupils)
+            place(NameButton(QStringLiteral("PupilButton%1").arg(++number), name, name == current, names_), name);
+    }
     place(NameButton(QStringLiteral("GuestButton"), record::kGuestName, current.isEmpty(), names_),
           QString());
 
@@ -127,7 +141,8 @@ void PupilDialog::BuildNameButtons() {
     QList<QWidget*> order;
     QWidget* chosen = nullptr;
     for (int i = 0; i < grid_->count(); ++i) {
-        auto* button = static_cast<CuteButton*>(grid_->itemAt(i)->widget());
+        auto* button = qobject_cast<CuteButton*>(grid_->itemAt(i)->widget());
+        if (!button) continue;  // a class's name
         order.push_back(button);
         const bool is_current = button->objectName() == QStringLiteral("GuestButton")
                                     ? current.isEmpty()

@@ -16,8 +16,8 @@
 #include "app/pupil_tab.h"
 #include "app/roster_tab.h"
 #include "record/learning_record.h"
-#include "sync/class_record.h"
 #include "sync/class_sync.h"
+#include "sync/teacher_session.h"
 #include "topics/topic_table.h"
 #include "widgets/look.h"
 
@@ -45,11 +45,12 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     // The pages, in the order they stand.
     AddTab(new ClassTab(tabs_));
     AddTab(new PupilTab(tabs_));
-    AddTab(new RosterTab(record_, ctx_, tabs_));
+    AddTab(roster_ = new RosterTab(record_, ctx_, tabs_));
     Refresh();
 }
 
-TeacherWindow::~TeacherWindow() = default;
+// The tabs hold the session's data: they go before it.
+TeacherWindow::~TeacherWindow() { data_.reset(); }
 
 QLayout* TeacherWindow::BuildFilterBar() {
     auto* bar = new QHBoxLayout;
@@ -69,6 +70,10 @@ QLayout* TeacherWindow::BuildFilterBar() {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     }
+    class_choice_ = new QComboBox(this);
+    class_choice_->setObjectName(QStringLiteral("ClassChoice"));
+    class_choice_->setAccessibleName(QStringLiteral("クラス"));
+    class_choice_->hide();  // shown once a teacher signed in to the server
     topic_ = new QComboBox(this);
     topic_->setObjectName(QStringLiteral("TopicFilter"));
     topic_->setAccessibleName(QStringLiteral("単元"));
@@ -77,7 +82,7 @@ QLayout* TeacherWindow::BuildFilterBar() {
         topic_->addItem(QString::fromStdString(info.name), TopicNumber(info.topic));
     auto* csv = TeacherButton(QStringLiteral("CsvButton"), QStringLiteral("CSVに書き出す"), this);
     auto* pdf = TeacherButton(QStringLiteral("PdfButton"), QStringLiteral("PDFに書き出す"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{from_check_, from_, to_check_, to_, topic_})
+    for (QWidget* w : std::initializer_list<QWidget*>{class_choice_, from_check_, from_, to_check_, to_, topic_})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(csv);
@@ -92,6 +97,7 @@ QLayout* TeacherWindow::BuildFilterBar() {
         if (to_check_->isChecked()) Refresh();
     });
     connect(topic_, &QComboBox::currentIndexChanged, this, &TeacherWindow::ShowTopic);
+    connect(class_choice_, &QComboBox::currentIndexChanged, this, &TeacherWindow::ShowChosenClass);
     connect(csv, &QPushButton::clicked, this, &TeacherWindow::ExportCsv);
     connect(pdf, &QPushButton::clicked, this, &TeacherWindow::ExportPdf);
     return bar;
@@ -107,7 +113,7 @@ QLayout* TeacherWindow::BuildSourceLine() {
     reload_ = TeacherButton(QStringLiteral("ClassServerReload"), QStringLiteral("サーバーから読みなおす"), this);
     reload_->hide();
     line->addWidget(reload_);
-    connect(reload_, &QPushButton::clicked, this, &TeacherWindow::FetchClass);
+    connect(reload_, &QPushButton::clicked, this, &TeacherWindow::Refresh);
     return line;
 }
 
@@ -175,44 +181,36 @@ void TeacherWindow::UseSource(ClassSource source, std::unique_ptr<ClassData> dat
 
 void TeacherWindow::ShowServerStatus(sync::ClassSync* sync) {
     disconnect(server_connection_);
-    disconnect(history_connection_);
     sync_ = sync;
-    reload_->setVisible(sync != nullptr);
-    if (sync) {
-        server_connection_ = connect(sync, &sync::ClassSync::statusChanged, this, &TeacherWindow::ShowSource);
-        history_connection_ = connect(sync, &sync::ClassSync::classHistory, this, &TeacherWindow::ShowClass);
-        if (!ShowingServer()) source_ = ClassSource::ThisPc;
-        FetchClass();
-    } else {
-        UseSource(ClassSource::ThisPc, ShowingServer() ? ClassData::ThisPc(record_) : nullptr);
-    }
+    if (sync) server_connection_ = connect(sync, &sync::ClassSync::statusChanged, this, &TeacherWindow::ShowSource);
+    ShowSource();
 }
 
-void TeacherWindow::FetchClass() {
-    if (!sync_) return;
-    UseSource(ShowingServer() ? ClassSource::Server : ClassSource::ThisPcWhileReading, nullptr);
-    sync_->RequestClassHistory();
+void TeacherWindow::SignIn(std::unique_ptr<sync::TeacherSession> session) {
+    session_ = std::move(session);
+    roster_->UseServer(session_.get());
+    reload_->setText(QStringLiteral("サーバーから読みなおす"));
+    reload_->show();
+    const QSignalBlocker block(class_choice_);
+    class_choice_->clear();
+    class_choice_->addItems(session_->Classes());
+    class_choice_->setVisible(true);
+    ShowChosenClass();
 }
 
-void TeacherWindow::ShowClass(const sync::ClassHistory& history) {
-    QString problem;
-    std::unique_ptr<sync::ClassRecord> copy = sync::ClassRecord::Open(history, &problem);
-    // The technical detail for the administrator, beside the plain sentence
-    // (a tool tip takes markup: the server's words are shown as they are).
-    server_status_->setToolTip(problem.isEmpty() ? QString() : Qt::convertFromPlainText(problem));
-    if (!problem.isEmpty()) std::fprintf(stderr, "Sorelka: %s\n", qPrintable(problem));
-    if (copy)
-        UseSource(ClassSource::Server, ClassData::ServerCopy(std::move(copy)));
+void TeacherWindow::ShowChosenClass() {
+    if (!session_) return;
+    const QString chosen = class_choice_->currentText();
+    if (chosen.isEmpty())
+        UseSource(ClassSource::NoClass, ClassData::ThisPc(record_));
     else
-        UseSource(history.reached || history.from_server ? ClassSource::ServerUnreadable
-                                                         : ClassSource::ServerUnreachable,
-                  ClassData::ThisPc(record_));
+        UseSource(ClassSource::SignedIn, ClassData::OnServer(*session_, chosen));
 }
 
 void TeacherWindow::ShowSource() {
     const sync::SyncStatus status = sync_ ? sync_->status() : sync::SyncStatus{};
-    const QString text =
-        SourceSentence(source_, data_->Pcs()) + sync::StatusLines(status).join(QStringLiteral("　"));
+    const QString text = SourceSentence(source_, class_choice_->currentText(), session_ ? session_->teacher() : QString()) +
+                         sync::StatusLines(status).join(QStringLiteral("　"));
     server_status_->setText(text);
     server_status_->setAccessibleName(text);
 }

@@ -27,20 +27,22 @@ class LearningRecord;
 }
 namespace sync {
 class ClassSync;
-struct ClassHistory;
+class TeacherSession;
 }
+class RosterTab;
 
-// TeacherWindow: the teacher's view, opened behind the PIN. A filter bar
-// (FromCheck/FromDate, ToCheck/ToDate, TopicFilter; CsvButton and PdfButton
-// write what is on screen), the tabs (TeacherTabs: ClassTab, PupilTab,
-// RosterTab, each a TeacherTab) and the source line (ClassServerStatus,
-// ClassServerReload).
+// TeacherWindow: the teacher's view. A filter bar (ClassChoice once signed
+// in, FromCheck/FromDate, ToCheck/ToDate, TopicFilter; CsvButton and
+// PdfButton write what is on screen), the tabs (TeacherTabs: ClassTab,
+// PupilTab, RosterTab, each a TeacherTab) and the source line
+// (ClassServerStatus, ClassServerReload).
 //
-// With a school server configured the class and one-pupil tabs (and the
-// exports) show the whole class as the server holds it once it arrives from
-// the sync worker; until then, and whenever it cannot be read, this PC's own
-// record. ClassServerStatus says which, and why; ClassServerReload reads the
-// server again. The roster tab is always this PC's.
+// Opened behind the PIN it shows this PC's own record. Signed in to the
+// school's server (SignIn) it shows one class granted to the teacher,
+// chosen in ClassChoice, counted on the server: the class and one-pupil
+// tabs and the exports read only what they show, and the roster's renames,
+// moves and deletions reach the server too. ClassServerStatus says which,
+// with this PC's sync status when a server is configured.
 class TeacherWindow : public QWidget {
     Q_OBJECT
 public:
@@ -56,19 +58,16 @@ public:
     report::ReportFilter CurrentFilter() const;
 
     // Shows what the school's server has of this PC's record (when it was
-    // last sent, how many answers wait) and asks `sync` for the class as the
-    // server holds it (FetchClass); `sync` null: no server is configured,
-    // this PC's record is shown.
+    // last sent, how many answers wait); `sync` null: no server is configured.
     void ShowServerStatus(sync::ClassSync* sync);
 
-    // True while the class shown is the server's.
-    bool ShowingServer() const { return source_ == ClassSource::Server; }
+    // Shows the classes granted to the teacher signed in as `session`.
+    void SignIn(std::unique_ptr<sync::TeacherSession> session);
+
+    // True while the class shown is one on the server.
+    bool ShowingServer() const { return source_ == ClassSource::SignedIn; }
 
 public slots:
-    // Asks the sync worker for the class again; the view changes when it arrives.
-    void FetchClass();
-    // The class as the server sent it (or why it could not be read).
-    void ShowClass(const sync::ClassHistory& history);
     // Reads the class again and shows it on every tab.
     void Refresh();
     void ExportCsv();
@@ -81,6 +80,7 @@ private:
     // Every tab shows `view_` (the class already read).
     void ShowTabs();
     void ShowTopic();
+    void ShowChosenClass();
     // The one place the class's source changes.
     void UseSource(ClassSource source, std::unique_ptr<ClassData> data);
     void ShowSource();
@@ -94,7 +94,9 @@ private:
     ClassView view_;
     QPointer<sync::ClassSync> sync_;  // null also once the program dropped it
     QMetaObject::Connection server_connection_;
-    QMetaObject::Connection history_connection_;
+    std::unique_ptr<sync::TeacherSession> session_;
+    RosterTab* roster_ = nullptr;
+    QComboBox* class_choice_ = nullptr;
     QCheckBox* from_check_ = nullptr;
     QDateEdit* from_ = nullptr;
     QCheckBox* to_check_ = nullptr;

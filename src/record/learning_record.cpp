@@ -115,8 +115,11 @@ NameCheck LearningRecord::AddPupil(const QString& typed) {
     }
     // "or ignore": a statement the file refuses would be kept and retried for
     // ever, holding up every later answer.
-    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at)"
-                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))"),
+    // A new pupil joins the class this PC is set to, else the first class.
+    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at, class_name)"
+                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'),"
+                                   " coalesce((select name from classes order by this_pc desc, id limit 1),"
+                                   " 'クラス'))"),
                     {check.name}}});
     return check;
 }

@@ -94,7 +94,16 @@ const std::vector<Migration>& Migrations() {
                          " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
                          " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
                          " end")}},
-        // (Versions 7 to 9 belong to steps made alongside this one.)
+        // Classes: every pupil belongs to one, by the class's name (the name
+        // goes to the school's server with the pupil). An older file's
+        // pupils all go to one class named "クラス". this_pc marks the class
+        // this PC is set to; none marked: a computer room's PC.
+        {9,
+         {QStringLiteral("create table classes (id integer primary key, name text not null unique,"
+                         " this_pc integer not null default 0)"),
+          QStringLiteral("insert into classes (name) values ('クラス')"),
+          QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
+        // (Versions 7 and 8 belong to steps made alongside this one.)
         //
         // Answers to find-the-mistake examples (mode 'find_mistake'). SQLite
         // changes no CHECK in place, so history is made anew as its ALTER

@@ -88,16 +88,58 @@ QString CsvCell(const QString& text) {
     return QString::fromUtf8(out);
 }
 
-bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString& path,
-               QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+AnswersFile::AnswersFile(const QString& path) : file_(path) {
+    for (Topic t : kAllTopics) topic_names_[TopicNumber(t)] = TopicName(t).toUtf8();
+}
+
+AnswersFile::~AnswersFile() = default;
+
+bool AnswersFile::Open(QString* error) {
+    if (!file_.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.fileName(), file_.errorString());
         return false;
     }
-    QByteArray out("\xEF\xBB\xBF");
-    out += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
+    out_ = "\xEF\xBB\xBF";
+    out_ += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
+    return true;
+}
 
+void AnswersFile::Add(const std::array<QByteArray, kAnswerCells>& cells) {
+    // A number no topic has (a newer program's) keeps its number, with no name.
+    const std::optional<Topic> topic = TopicFromNumber(cells[4].toInt());
+    const QByteArray& kind = cells[14];
+    QByteArray& label = labels_[{topic, QByteArray(kind.constData(), kind.size())}];
+    if (label.isEmpty() && !kind.isEmpty()) label = KindLabel(topic, QString::fromUtf8(kind)).toUtf8();
+    for (int c = 0; c < kAnswerCells; ++c) {
+        if (c) out_ += ',';
+        AppendCell(out_, cells[c]);
+        if (c == 4) {
+            out_ += ',';
+            AppendCell(out_, topic ? topic_names_[TopicNumber(*topic)] : QByteArray());
+        } else if (c == 14) {
+            out_ += ',';
+            AppendCell(out_, label);
+        }
+    }
+    out_ += "\r\n";
+    if (out_.size() > (1 << 20)) {
+        written_ = written_ && file_.write(out_) == out_.size();
+        out_.clear();
+    }
+}
+
+bool AnswersFile::Commit(QString* error) {
+    if (!written_ || file_.write(out_) != out_.size() || !file_.commit()) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.fileName(), file_.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString& path,
+               QString* error) {
+    AnswersFile file(path);
+    if (!file.Open(error)) return false;
     QByteArray where;
     std::vector<QByteArray> values;
     auto add = [&](const char* condition, const QString& value = QString()) {
@@ -114,7 +156,6 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
     if (filter.topic) add("h.topic = ?", QString::number(TopicNumber(*filter.topic)));
     if (filter.from) add("h.answered_at >= ?", filter.from->toString(Qt::ISODate));
     if (filter.to) add("h.answered_at < ?", filter.to->addDays(1).toString(Qt::ISODate));
-
     // A record file that does not exist yet holds no answers: the header alone.
     sqlite3* handle = Handle(db);
     const Statement q(handle, "select h.id, h.pupil_id, p.name, h.answered_at, h.topic, h.mode,"
@@ -130,52 +171,21 @@ bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString
         sqlite3_bind_text(q.get(), int(i + 1), values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
 
     const QByteArray guest = record::kGuestName.toUtf8();
-    std::map<Topic, QByteArray> topic_names;
-    for (Topic t : kAllTopics) topic_names[t] = TopicName(t).toUtf8();
-    std::map<std::pair<std::optional<Topic>, QByteArray>, QByteArray> labels;
-    // A cell's text without a copy; valid until the next step.
-    auto text = [&](int column) {
-        const char* data = reinterpret_cast<const char*>(sqlite3_column_text(q.get(), column));
-        return QByteArray::fromRawData(data, sqlite3_column_bytes(q.get(), column));
-    };
+    std::array<QByteArray, AnswersFile::kAnswerCells> cells;
     int step = q.get() ? sqlite3_step(q.get()) : SQLITE_DONE;
     for (; step == SQLITE_ROW; step = sqlite3_step(q.get())) {
-        // A number no topic has (a newer program's) keeps its number, with no name.
-        const std::optional<Topic> topic = TopicFromNumber(sqlite3_column_int(q.get(), 4));
-        const QByteArray raw = text(14);
-        const QByteArray kind(raw.constData(), raw.size());
-        QByteArray& label = labels[{topic, kind}];
-        if (label.isEmpty() && !kind.isEmpty())
-            label = KindLabel(topic, QString::fromUtf8(kind)).toUtf8();
-        for (int c = 0; c <= 16; ++c) {
-            if (c) out += ',';
-            if (c == 2 && sqlite3_column_type(q.get(), 1) == SQLITE_NULL)
-                AppendCell(out, guest);
-            else
-                AppendCell(out, text(c));
-            if (c == 4) {
-                out += ',';
-                AppendCell(out, topic ? topic_names[*topic] : QByteArray());
-            } else if (c == 14) {
-                out += ',';
-                AppendCell(out, label);
-            }
-        }
-        out += "\r\n";
-        if (out.size() > (1 << 20)) {
-            if (file.write(out) != out.size()) break;
-            out.clear();
-        }
+        // Each cell's text without a copy; valid until the next step.
+        for (int c = 0; c < AnswersFile::kAnswerCells; ++c)
+            cells[c] = QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_column_text(q.get(), c)),
+                                               sqlite3_column_bytes(q.get(), c));
+        if (sqlite3_column_type(q.get(), 1) == SQLITE_NULL) cells[2] = guest;
+        file.Add(cells);
     }
     if (step != SQLITE_DONE && step != SQLITE_ROW) {
         *error = QStringLiteral("きろくを読めません（%1）").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
         return false;
     }
-    if (file.write(out) != out.size() || !file.commit()) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return file.Commit(error);
 }
 
 }  // namespace sorelka::report

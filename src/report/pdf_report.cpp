@@ -39,10 +39,10 @@ QString FoundText(int correct, int answers) {
 
 QString Seconds(double s) { return QString::number(s, 'f', 1) + QStringLiteral(" 秒"); }
 
-QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QString& pupil) {
+QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QString& pupil) {
     ReportFilter f = filter;
     f.pupil = pupil;
-    const std::vector<ClassRow> rows = ClassSummary(db, f);
+    const std::vector<ClassRow> rows = db.summary(f);
     QString html = QStringLiteral("<h1>%1</h1><p>期間：%2</p>")
                        .arg(pupil.toHtmlEscaped(), PeriodText(filter).toHtmlEscaped());
     html += QStringLiteral(
@@ -73,7 +73,7 @@ QString PupilPage(const QSqlDatabase& db, const ReportFilter& filter, const QStr
     if (rows.empty()) html += QStringLiteral("<p>この期間の答えはありません。</p>");
 
     html += QStringLiteral("<h2>まちがいの種類</h2>");
-    const std::vector<KindCount> kinds = KindCounts(db, f);
+    const std::vector<KindCount> kinds = db.kinds(f);
     if (kinds.empty()) {
         html += QStringLiteral("<p>なし</p>");
     } else {
@@ -156,13 +156,25 @@ void DrawWeeklyChart(QPainter& p, const QRectF& area, const std::vector<WeeklyPe
 
 bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, const QString& path,
                QString* error) {
+    const ReportReader reader{
+        [&](const ReportFilter& f) { return ClassSummary(db, f); },
+        [&](const ReportFilter& f) { return KindCounts(db, f); },
+        [&](const QString& pupil, QDate last_week, std::optional<Topic> topic) {
+            return WeeklyPercents(db, pupil, last_week, topic);
+        },
+        [&](const ReportFilter& f) { return ReportedPupils(db, f); }};
+    return ExportPdf(reader, filter, today, path, error);
+}
+
+bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, const QString& path,
+               QString* error) {
     // Written beside the target and renamed over it when whole.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
         return false;
     }
-    QStringList pupils = ReportedPupils(db, filter);
+    QStringList pupils = db.pupils(filter);
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -199,7 +211,7 @@ bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, 
             const double height = std::min(page.height() - top, page.width() * 0.5);
             if (height > 100)
                 DrawWeeklyChart(painter, QRectF(0, top, page.width(), height),
-                                WeeklyPercents(db, pupil, last_week, filter.topic), last_week);
+                                db.weekly(pupil, last_week, filter.topic), last_week);
         }
     }
     if (!file.commit()) {

@@ -27,6 +27,8 @@ void DrawWeeklyChart(QPainter& painter, const QRectF& area, const std::vector<We
 // written with Qt's PDF writer and text document, fonts embedded. The chart
 // ends with the week of the filter's last day, or of `today`. False with a
 // Japanese reason in `error`.
+bool ExportPdf(const ReportReader& reader, const ReportFilter& filter, QDate today, const QString& path,
+               QString* error);
 bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, const QString& path,
                QString* error);
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -123,6 +124,15 @@ OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate toda
 // Pupils with answers within the filter (roster order, the guest last), or
 // the filter's own pupil.
 QStringList ReportedPupils(const QSqlDatabase& db, const ReportFilter& filter);
+
+// The figures above read from somewhere other than a record file (the
+// school's server): what the printed report needs, one function each.
+struct ReportReader {
+    std::function<std::vector<ClassRow>(const ReportFilter&)> summary;
+    std::function<std::vector<KindCount>(const ReportFilter&)> kinds;
+    std::function<std::vector<WeeklyPercent>(const QString& pupil, QDate today, std::optional<Topic>)> weekly;
+    std::function<QStringList(const ReportFilter&)> pupils;
+};
 
 // True when `name` is in the roster (archived or not) or the guest.
 bool KnownPupil(const QSqlDatabase& db, const QString& name);

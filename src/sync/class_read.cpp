@@ -125,7 +125,7 @@ ClassHistory ReadClass(const ServerConfig& config, int connect_timeout_s,
 }
 
 ClassHistory ReadClassHistory(const ServerConfig& config, int connect_timeout_s) {
-    return ReadClass(config.AsReader(), connect_timeout_s);
+    return ReadClass(config, connect_timeout_s);
 }
 
 }  // namespace sorelka::sync

@@ -168,7 +168,7 @@ void ClassSync::Publish(const SyncStatus& status) {
 }
 
 void ClassSync::FetchClass() {
-    ClassHistory history = ReadClass(config_.AsReader(), timing_.connect_timeout_s,
+    ClassHistory history = ReadClass(config_, timing_.connect_timeout_s,
                                      [this](int socket) { KeepSocket(read_socket_, socket); });
     // The copy is made here, so the teacher's window only opens it.
     ClassRecord::Pack(history);

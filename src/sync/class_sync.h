@@ -124,9 +124,12 @@ public:
 
     // Thread-safe.
     SyncStatus status() const;
+    // The server it sends to (host, TLS, the PC's role); null when the
+    // configuration is unusable.
+    const ServerConfig* config() const { return config_.host.isEmpty() ? nullptr : &config_; }
 
-    // Asks the worker for the class from the server (read as the configured
-    // reader, else as this PC's role); classHistory() brings
+    // Asks the worker for what this PC's role reads back from the server
+    // (its own rows); classHistory() brings
     // it (on the thread this object lives on) already copied into a record
     // image (ClassRecord::Pack), so the receiver only opens it.
     void RequestClassHistory();

@@ -64,6 +64,10 @@ QString PgResult::text(int row, int column) const {
                              PQgetlength(result_.get(), row, column));
 }
 
+QByteArray PgResult::bytes(int row, int column) const {
+    return QByteArray::fromRawData(PQgetvalue(result_.get(), row, column), PQgetlength(result_.get(), row, column));
+}
+
 qint64 PgResult::number(int row, int column) const { return text(row, column).toLongLong(); }
 
 QVariant PgResult::value(int row, int column) const {

@@ -62,13 +62,11 @@ QString ServerConfig::Describe() const {
     return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
 }
 
-ServerConfig ServerConfig::AsReader() const {
+ServerConfig ServerConfig::AsTeacher(const QString& teacher, const QString& typed_password) const {
     ServerConfig config = *this;
-    if (!reader.isEmpty()) {
-        config.user = reader;
-        config.password_file = reader_password_file;
-        config.password = reader_password;
-    }
+    config.user = teacher;
+    config.password_file.clear();
+    config.password = typed_password;
     return config;
 }
 
@@ -125,8 +123,6 @@ ConfigReading ReadServerConfig(QSettings& settings) {
     config.password_file = text("password_file");
     config.sslmode = settings.value(QStringLiteral("sslmode"), config.sslmode).toString().trimmed().toLower();
     config.sslrootcert = text("sslrootcert");
-    config.reader = text("reader");
-    config.reader_password_file = text("reader_password_file");
     const QString port_text = settings.value(QStringLiteral("port"), 5432).toString().trimmed();
     settings.endGroup();
 
@@ -151,12 +147,6 @@ ConfigReading ReadServerConfig(QSettings& settings) {
         PasswordReading own = ReadPasswordFile(config.password_file);
         config.password = own.password;
         reading.problem = own.problem;
-        if (reading.problem.isEmpty() && !config.reader.isEmpty()) {
-            PasswordReading reader = ReadPasswordFile(config.reader_password_file,
-                                                      QStringLiteral("reader_password_file"));
-            config.reader_password = reader.password;
-            reading.problem = reader.problem;
-        }
     }
     if (!reading.problem.isEmpty()) return reading;
     reading.warning = SslWarning(config);

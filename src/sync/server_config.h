@@ -21,18 +21,12 @@ struct ServerConfig {
     QString sslrootcert;
     // Read from password_file; never written anywhere.
     QString password;
-    // The role the class is read with for the teacher's view (a member of
-    // sorelka_teacher) and its password file, until teachers sign in to the
-    // server themselves. Empty: the PC's own role, which reads only this
-    // PC's rows.
-    QString reader;
-    QString reader_password_file;
-    QString reader_password;
 
     // "user@host:port/database", for messages (never the password).
     QString Describe() const;
-    // The same server, signed in as the reader when one is configured.
-    ServerConfig AsReader() const;
+    // The same server, signed in as a teacher's own role with the password
+    // the teacher typed (kept in memory only, never in a file).
+    ServerConfig AsTeacher(const QString& teacher, const QString& typed_password) const;
 };
 
 // What the configuration says. Not configured: the program works on its own

@@ -9,7 +9,8 @@ const Table kPupils{"pupils",
                      {"name", Kind::Text},
                      {"reading", Kind::Text},
                      {"archived", Kind::Integer},
-                     {"created_at", Kind::Text}},
+                     {"created_at", Kind::Text},
+                     {"class_name", Kind::Text}},
                     {"name"}};
 
 const Table kDrills{"drills",

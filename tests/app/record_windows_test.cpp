@@ -209,61 +209,6 @@ TEST_F(RecordWindows, NamesAndServerTextsAreShownAsTyped) {
 
 // The menu builds each window when first opened; the teacher's view only
 // behind the PIN, set on first use with a second entry.
-// With a server configured the view shows this PC's class at once, the
-// server's when it arrives (the exports too), and this PC's again with the
-// reason when the server could not be read; the roster stays this PC's.
-TEST_F(RecordWindows, TheServersClassReplacesThisPcsWhenItArrivesAndSaysWhich) {
-    sync::ClassSync sync(r.path(), sync::ServerConfig{});  // never started: the test delivers the class
-    TeacherWindow w(*r.learning, fx.ctx, nullptr);
-    w.show();
-    w.ShowServerStatus(&sync);
-    auto* table = Find<QTableView>(&w, "ClassTable");
-    EXPECT_TRUE(LabelText(&w, "ClassServerStatus").startsWith("表示しているのは このPCの記録です（学校のサーバーの記録を読んでいます）。"));
-    EXPECT_EQ(table->model()->rowCount(), 4);
-
-    sync::ClassHistory server;
-    server.from_server = server.reached = true;
-    server.pupils = {{"pc1", 1, "はなこ", "", false, "2026-11-01T08:00:00"},
-                     {"pc2", 7, "はなこ", "", false, "2026-11-02T08:00:00"},
-                     {"pc2", 8, "けんた", "", false, "2026-11-03T08:00:00"}};
-    auto answer = [](const char* pc, qint64 pupil, const char* at, int topic, bool correct) {
-        sync::ClassAnswer a{pc, {}};
-        a.row.pupil_id = pupil;
-        a.row.answered_at = at;
-        a.row.topic = topic;
-        a.row.mode = "practice";
-        a.row.problem = "12 ÷ 3";
-        a.row.correct = correct;
-        a.row.seconds = 4;
-        return a;
-    };
-    server.answers = {answer("pc1", 1, "2026-12-07T09:00:00", 1, true),
-                      answer("pc2", 7, "2026-12-08T09:00:00", 1, false),
-                      answer("pc2", 8, "2026-12-08T09:01:00", 3, true),
-                      answer("pc2", 8, "2026-12-08T09:02:00", 3, true)};
-    emit sync.classHistory(server);
-    EXPECT_TRUE(w.ShowingServer());
-    EXPECT_TRUE(LabelText(&w, "ClassServerStatus").startsWith("表示しているのは 学校のサーバーの記録です（PC 2台）。"));
-    EXPECT_EQ(Column(table, 0), QStringList({"はなこ", "けんた"}));
-    EXPECT_EQ(Column(table, 2), QStringList({"2", "2"}));
-    EXPECT_EQ(Find<QComboBox>(&w, "PupilChoice")->count(), 2);
-    EXPECT_EQ(Find<QListWidget>(&w, "RosterList")->count(), 3) << "the roster is this PC's";
-    const QString path = r.folder.path() + "/class.csv";
-    w.ask_save_path = [&](const QString&) { return path; };
-    Click(&w, "CsvButton");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString csv = QString::fromUtf8(f.readAll());
-    EXPECT_TRUE(csv.contains("けんた") && !csv.contains("たろう"));
-
-    sync::ClassHistory away;
-    away.problem = "サーバー x につなげません";
-    emit sync.classHistory(away);
-    EXPECT_FALSE(w.ShowingServer());
-    EXPECT_TRUE(LabelText(&w, "ClassServerStatus").startsWith("サーバーに つながらないため、このPCの記録を表示しています。"));
-    EXPECT_EQ(table->model()->rowCount(), 4);
-}
-
 TEST(RecordMenu, OpensTheOwnRecordAndTheTeachersViewBehindThePin) {
     QTemporaryDir data;
     FakeServices fx;

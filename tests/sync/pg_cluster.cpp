@@ -30,7 +30,7 @@ QString FindBinFolder() {
 }
 
 const QString kPassword = QStringLiteral("pc-secret-ぱすわーど");
-const QString kReaderPassword = QStringLiteral("reader-secret-よみて");
+const QString kTeacherPassword = QStringLiteral("teacher-secret-せんせい");
 
 }  // namespace
 
@@ -112,8 +112,7 @@ bool PgCluster::Create(QString* problem) {
         if (Start(problem)) break;
         if (attempt == 2) return false;
     }
-    if (WritePassword(QStringLiteral("pc"), kPassword).isEmpty() ||
-        WritePassword(QStringLiteral("reader"), kReaderPassword).isEmpty()) {
+    if (WritePassword(QStringLiteral("pc"), kPassword).isEmpty()) {
         *problem = QStringLiteral("cannot write the password files");
         return false;
     }
@@ -130,7 +129,7 @@ bool PgCluster::Create(QString* problem) {
                QStringLiteral("create role pc login password '%1' in role sorelka_writer").arg(kPassword)},
               &out) ||
         !Psql({QStringLiteral("-c"),
-               QStringLiteral("create role reader login password '%1' in role sorelka_teacher").arg(kReaderPassword)},
+               QStringLiteral("create role teacher login password '%1'").arg(kTeacherPassword)},
               &out)) {
         *problem = QStringLiteral("loading the server SQL failed: ") + out;
         return false;
@@ -203,10 +202,11 @@ sync::ServerConfig PgCluster::Config() const {
     config.password_file = password_file();
     config.password = kPassword;
     config.sslmode = QStringLiteral("disable");
-    config.reader = QStringLiteral("reader");
-    config.reader_password_file = dir_->filePath(QStringLiteral("reader.password"));
-    config.reader_password = kReaderPassword;
     return config;
+}
+
+sync::ServerConfig PgCluster::TeacherConfig() const {
+    return Config().AsTeacher(QStringLiteral("teacher"), kTeacherPassword);
 }
 
 sync::ServerConfig PgCluster::TlsConfig() const {

@@ -14,7 +14,7 @@ namespace sorelka::testing {
 // A throwaway PostgreSQL cluster in a temporary folder, on a free local
 // port, with the shipped server SQL loaded into database "sorelka", a login
 // role "pc" (password in password_file()) that has the PCs' rights and a
-// login role "reader" in sorelka_teacher. It takes TLS with a certificate
+// login role "teacher" granted no class yet. It takes TLS with a certificate
 // for "localhost" from a throwaway CA (ca_file()). PostgreSQL refuses to
 // run as root, so as root the cluster runs as the "postgres" (or "nobody")
 // user. The server dies with the test process (parent-death signal), so a
@@ -32,9 +32,10 @@ public:
 
     int port() const { return port_; }
     QString password_file() const;
-    // The PCs' configuration of this server: role "pc" without TLS, the
-    // class read as "reader".
+    // The PCs' configuration of this server: role "pc" without TLS.
     sync::ServerConfig Config() const;
+    // The same signed in as the teacher's role "teacher".
+    sync::ServerConfig TeacherConfig() const;
     // The same over TLS that checks the server: host "localhost",
     // sslmode=verify-full with the throwaway CA.
     sync::ServerConfig TlsConfig() const;

@@ -103,15 +103,12 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
         {"require warns", verified + "sslmode=require\n", "", true, "db.school", "require", 5432, true},
         {"disable to another machine warns", base + "password_file=" + good + "\nsslmode=disable\n", "", true,
          "db.school", "disable", 5432, true},
-        {"with a reader", verified + "reader=kyoshitsu\nreader_password_file=" + good + "\n", "", true,
-         "db.school", "verify-full", 5432, false},
         {"no CA to verify with", base + "password_file=" + good + "\n", "", true, "", "", 0, false},
         {"a CA that is not there", base + "sslrootcert=" + dir.filePath("none.crt") + "\npassword_file=" + good + "\n",
          "", true, "", "", 0, false},
         {"loose password file", base + "sslrootcert=" + ca + "\npassword_file=" + loose + "\n", "", true, "", "", 0,
          false},
         {"no password file", base + "sslrootcert=" + ca + "\n", "", true, "", "", 0, false},
-        {"reader without its password", verified + "reader=kyoshitsu\n", "", true, "", "", 0, false},
         {"bad sslmode", verified + "sslmode=always\n", "", true, "", "", 0, false},
         {"bad port", verified + "port=70000\n", "", true, "", "", 0, false},
         {"no host", "[class_server]\ndatabase=x\nuser=pc\npassword_file=" + good + "\n", "", true, "", "", 0, false},
@@ -143,7 +140,9 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
         EXPECT_EQ(reading.config->password, QStringLiteral("p4ss"));
         EXPECT_FALSE(reading.config->Describe().contains("p4ss"));
         EXPECT_EQ(!reading.warning.isEmpty(), c.warned) << reading.warning.toStdString();
-        EXPECT_EQ(reading.config->AsReader().user, reading.config->reader.isEmpty() ? "pc" : "kyoshitsu");
+        const ServerConfig teacher = reading.config->AsTeacher("tanaka", "typed");
+        EXPECT_EQ(std::make_pair(teacher.user, teacher.password), std::make_pair(QString("tanaka"), QString("typed")));
+        EXPECT_TRUE(teacher.password_file.isEmpty());
     }
     WriteConf(system, "");
     WriteConf(user, "");

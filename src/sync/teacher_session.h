@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "sync/pg_connection.h"
+#include "sync/server_config.h"
+
+namespace sorelka::sync {
+
+// A teacher signed in to the school's server with their own role: the
+// classes granted to it, read and counted by the functions the server's
+// SQL ships (sorelka_class_summary, …), and the roster changes that reach
+// every PC's rows there. The password is the one typed, held in memory for
+// this connection only. Calls block the calling thread; each is one
+// statement over the classes' own indexes.
+class TeacherSession {
+public:
+    // Signs in as `teacher` to the server `pc_config` names (its host, TLS
+    // and CA; not its role or password file). Null with a Japanese reason in
+    // `problem` when the server cannot be reached or refuses the login.
+    static std::unique_ptr<TeacherSession> SignIn(const ServerConfig& pc_config, const QString& teacher,
+                                                  const QString& password, QString* problem,
+                                                  int connect_timeout_s = 5);
+
+    const QString& teacher() const { return teacher_; }
+    // The classes granted to this teacher, by name.
+    QStringList Classes();
+
+    // One statement on the teacher's connection (reconnecting once when the
+    // connection was lost).
+    PgResult Exec(const QString& sql, const std::vector<PgValue>& values = {});
+    // Runs `sql`, a call of a function that opens a cursor and returns its
+    // name, in a read-only transaction, and hands the cursor's rows to
+    // `take` a batch at a time, so a whole class's answers never sit in
+    // memory at once. False with the server's reason in `problem`.
+    bool Stream(const QString& sql, const std::vector<PgValue>& values,
+                const std::function<void(const PgResult& batch)>& take, QString* problem);
+
+    // The roster's changes on the server, for every PC's rows of the
+    // class's pupil; each returns the server's reason, empty when done.
+    QString RenamePupil(const QString& class_name, const QString& name, const QString& new_name);
+    QString MovePupil(const QString& class_name, const QString& name, const QString& to_class);
+    QString DeletePupil(const QString& class_name, const QString& name);
+    QString RenameClass(const QString& class_name, const QString& new_name);
+
+    // The server's refusal in Japanese ("…は このクラスを見る権限がありません").
+    static QString Reason(const PgResult& result);
+
+private:
+    TeacherSession() = default;
+    QString Change(const QString& sql, const std::vector<PgValue>& values);
+
+    ServerConfig config_;
+    QString teacher_;
+    int connect_timeout_s_ = 5;
+    PgConnection connection_;
+};
+
+// A text as a bound value; a null QString is NULL.
+PgValue Bound(const QString& text);
+
+}  // namespace sorelka::sync

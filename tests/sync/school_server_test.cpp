@@ -1,0 +1,228 @@
+// Teachers signed in to the school's server: what a teacher's role may see
+// and change, the figures the server counts against the PC's own reports,
+// and the sign-in through the teacher's view.
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <random>
+
+#include "app/class_data.h"
+#include "app/sign_in_dialog.h"
+#include "app/teacher_window.h"
+#include "record/class_roster.h"
+#include "report/csv_export.h"
+#include "support/history_rows.h"
+#include "support/screen_support.h"
+#include "sync/sync_support.h"
+#include "sync/teacher_session.h"
+
+namespace sorelka::testing {
+namespace {
+
+class SchoolServer : public ServerSuite {
+protected:
+    // Sends the scratch record's rows to the server as the PC "pc".
+    void Send(const ScratchRecord& r) {
+        sync::SyncTiming timing;
+        timing.idle_ms = 50;
+        timing.connect_timeout_s = 2;
+        sync::ClassSync sync(r.path(), cluster().Config(), timing);
+        sync.Start();
+        ASSERT_TRUE(sync.WaitUntilSent(30000)) << sync.status().problem.toStdString();
+        sync.Stop();
+    }
+    std::unique_ptr<sync::TeacherSession> SignIn(const QString& password = QString()) {
+        const sync::ServerConfig teacher = cluster().TeacherConfig();
+        QString problem;
+        auto session = sync::TeacherSession::SignIn(cluster().Config(), teacher.user,
+                                                    password.isNull() ? teacher.password : password, &problem);
+        if (!session) last_problem_ = problem;
+        return session;
+    }
+    int ServerCount(const QString& sql) { return cluster().Query(sql).value(0).toInt(); }
+
+    QString last_problem_;
+};
+
+// Two classes on one PC, one of them granted: the teacher's role sees that
+// one only (by every function and not at all through the tables), and its
+// renames, moves and deletions reach every row of the pupil on the server.
+TEST_F(SchoolServer, ATeacherSeesOnlyGrantedClassesAndChangesReachTheServer) {
+    ScratchRecord r;
+    record::ClassRoster classes(*r.store);
+    r.Answer("はなこ", "2026-12-01", 1, true, 3.5, {});
+    r.Answer("はなこ", "2026-12-02", 1, false, 4.5, "zero_missing");
+    r.Answer("たろう", "2026-12-02", 2, true, 5.5, {});
+    ASSERT_EQ(classes.AddClass("4年2組"), "");
+    ASSERT_EQ(classes.MovePupil("たろう", "4年2組"), "");
+    Send(r);
+    cluster().Query("delete from teacher_classes");
+    cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
+
+    EXPECT_EQ(SignIn("wrong"), nullptr);
+    EXPECT_EQ(last_problem_, "ユーザー名か パスワードが ちがいます。");
+    auto session = SignIn();
+    ASSERT_NE(session, nullptr) << last_problem_.toStdString();
+    EXPECT_EQ(session->Classes(), QStringList{"クラス"});
+    EXPECT_EQ(ClassData::OnServer(*session, "クラス")->Pupils(), QStringList{"はなこ"});
+    // Every way into the other class is refused with a permission error.
+    for (const char* sql : {"select * from sorelka_pupils('4年2組')",
+                            "select * from sorelka_class_summary('4年2組', null, null, null, null)",
+                            "select sorelka_open_answers('4年2組', null, null, null, null)",
+                            "select sorelka_delete_pupil('4年2組', 'たろう')",
+                            "select sorelka_move_pupil('クラス', 'はなこ', '4年2組')",
+                            "select sorelka_grant_class('teacher', '4年2組')", "select count(*) from history",
+                            "select count(*) from pupils"}) {
+        SCOPED_TRACE(sql);
+        const sync::PgResult refused = session->Exec(sql);
+        EXPECT_FALSE(refused.ok());
+        EXPECT_EQ(refused.sqlstate(), "42501") << refused.error().toStdString();
+    }
+    EXPECT_EQ(ClassData::OnServer(*session, "4年2組")->Summary({}).size(), 0u);
+
+    EXPECT_EQ(session->RenamePupil("クラス", "はなこ", "はな"), "");
+    EXPECT_EQ(cluster().Query("select name from pupils order by id"), (QStringList{"はな", "たろう"}));
+    EXPECT_NE(session->RenamePupil("クラス", "はな", "はな"), "") << "a name the class has already";
+    EXPECT_EQ(session->DeletePupil("クラス", "はな"), "");
+    EXPECT_EQ(ServerCount("select count(*) from history"), 1) << "only たろう's answer is left";
+    EXPECT_EQ(cluster().Query("select name from pupils"), QStringList{"たろう"});
+}
+
+// A random history (three pupils, two months, five topics, drills) on the
+// PC and on the server: every figure the view and the exports show is the
+// same, whichever counts it, under every kind of filter.
+TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
+    const char* kinds[] = {"", "zero_missing", "quotient_too_big", "slip", "other", "carry_forgotten"};
+    const QStringList pupils = {"はなこ", "たろう", "じろう"};
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
+        SetUp();  // empty tables for each draw
+        std::mt19937 draw(seed);
+        auto below = [&](int n) { return int(draw() % unsigned(n)); };
+        ScratchRecord r;
+        QDate day(2026, 10, 1);
+        for (int i = 0; i < 240; ++i) {
+            day = day.addDays(below(4) == 0);
+            const QString at = QStringLiteral("%1T09:%2:%3.000+09:00")
+                                   .arg(day.toString(Qt::ISODate))
+                                   .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                                   .arg(i % 60, 2, 10, QLatin1Char('0'));
+            const bool right = below(10) < 6;
+            r.Answer(pupils[below(3)], at, 1 + below(5), right, below(40) + 0.5,
+                     right ? QString() : QString(kinds[below(6)]));
+            if (below(12) == 0)
+                r.store->Commit({{"insert into drills (uid, pupil_id, topic, started_at, questions, correct,"
+                                  " points, seconds) values (?, (select id from pupils where name = ?), ?, ?, 10,"
+                                  " 7, ?, 60)",
+                                  {QString::number(i), pupils[below(3)], 1 + below(5), at, below(101)}}});
+        }
+        Send(r);
+        cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
+        auto session = SignIn();
+        ASSERT_NE(session, nullptr) << last_problem_.toStdString();
+        const auto local = ClassData::ThisPc(*r.learning);
+        const auto server = ClassData::OnServer(*session, "クラス");
+        EXPECT_EQ(local->Pupils(), server->Pupils());
+
+        const report::ReportFilter filters[] = {
+            {},
+            {std::nullopt, QDate(2026, 10, 10), QDate(2026, 11, 5), std::nullopt},
+            {std::nullopt, std::nullopt, std::nullopt, Topic::Rules},
+            {pupils[seed % 3], std::nullopt, std::nullopt, std::nullopt},
+            {pupils[0], QDate(2026, 10, 20), std::nullopt, Topic::Division},
+        };
+        for (const report::ReportFilter& f : filters) {
+            SCOPED_TRACE(report::PeriodText(f).toStdString() + " " + f.pupil.value_or("").toStdString());
+            const auto mine = local->Summary(f), theirs = server->Summary(f);
+            ASSERT_EQ(mine.size(), theirs.size());
+            for (std::size_t i = 0; i < mine.size(); ++i) {
+                const report::ClassRow &a = mine[i], &b = theirs[i];
+                EXPECT_EQ(std::tie(a.pupil, a.topic, a.answers, a.correct, a.last_day, a.habit, a.drills, a.best_points),
+                          std::tie(b.pupil, b.topic, b.answers, b.correct, b.last_day, b.habit, b.drills, b.best_points));
+                EXPECT_NEAR(a.median_seconds, b.median_seconds, 1e-9);
+            }
+            const auto kinds_here = local->Kinds(f), kinds_there = server->Kinds(f);
+            ASSERT_EQ(kinds_here.size(), kinds_there.size());
+            for (std::size_t i = 0; i < kinds_here.size(); ++i)
+                EXPECT_EQ(std::tie(kinds_here[i].topic, kinds_here[i].kind, kinds_here[i].count),
+                          std::tie(kinds_there[i].topic, kinds_there[i].kind, kinds_there[i].count));
+            const auto wrong_here = local->RecentWrong(f, 10), wrong_there = server->RecentWrong(f, 10);
+            ASSERT_EQ(wrong_here.size(), wrong_there.size());
+            for (std::size_t i = 0; i < wrong_here.size(); ++i)
+                EXPECT_EQ(wrong_here[i].answered_at + wrong_here[i].kind,
+                          wrong_there[i].answered_at + wrong_there[i].kind);
+            // The answers file, byte for byte (one PC: its ids are the order given).
+            QString error;
+            const QString here = r.folder.filePath("here.csv"), there = r.folder.filePath("there.csv");
+            ASSERT_TRUE(local->Export(ExportFormat::Csv, f, day, here, &error)) << error.toStdString();
+            ASSERT_TRUE(server->Export(ExportFormat::Csv, f, day, there, &error)) << error.toStdString();
+            QFile a(here), b(there);
+            ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            const QStringList mine_lines = QString::fromUtf8(a.readAll()).split("\r\n");
+            const QStringList their_lines = QString::fromUtf8(b.readAll()).split("\r\n");
+            EXPECT_EQ(mine_lines.size(), their_lines.size());
+            for (int i = 0; i < std::min(mine_lines.size(), their_lines.size()); ++i)
+                if (mine_lines[i] != their_lines[i]) {
+                    ADD_FAILURE() << "line " << i << ":\n" << Utf8(mine_lines[i]) << "\n" << Utf8(their_lines[i]);
+                    break;
+                }
+        }
+        for (const QString& pupil : pupils) {
+            const auto weeks_here = local->Weekly(pupil, day, std::nullopt);
+            const auto weeks_there = server->Weekly(pupil, day, std::nullopt);
+            ASSERT_EQ(weeks_here.size(), weeks_there.size());
+            for (std::size_t i = 0; i < weeks_here.size(); ++i) EXPECT_EQ(weeks_here[i].percent, weeks_there[i].percent);
+        }
+    }
+}
+
+// The teacher signs in through the dialog (a wrong password first), the
+// view shows the granted class from the server and the roster's rename
+// reaches it.
+TEST_F(SchoolServer, SigningInShowsTheGrantedClassAndTheRosterReachesTheServer) {
+    ScratchRecord r;
+    r.Answer("はなこ", "2026-12-01", 1, true, 3.5, {});
+    r.Answer("けんた", "2026-12-02", 3, false, 4.5, "borrow_forgotten");
+    Send(r);
+    cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
+
+    SignInDialog dialog(cluster().Config(), nullptr);
+    dialog.show();
+    Find<QLineEdit>(&dialog, "TeacherUserEdit")->setText("teacher");
+    Find<QLineEdit>(&dialog, "TeacherPasswordEdit")->setText("not-it");
+    Click(&dialog, "SignInButton");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(LabelText(&dialog, "SignInMessage"), "ユーザー名か パスワードが ちがいます。");
+    EXPECT_TRUE(Find<QLineEdit>(&dialog, "TeacherPasswordEdit")->text().isEmpty()) << "the typing is not kept";
+    Find<QLineEdit>(&dialog, "TeacherPasswordEdit")->setText(cluster().TeacherConfig().password);
+    Click(&dialog, "SignInButton");
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << Utf8(LabelText(&dialog, "SignInMessage"));
+
+    FakeServices fx;
+    TeacherWindow w(*r.learning, fx.ctx, nullptr);
+    w.SignIn(dialog.TakeSession());
+    w.show();
+    EXPECT_TRUE(w.ShowingServer());
+    EXPECT_EQ(Find<QComboBox>(&w, "ClassChoice")->currentText(), "クラス");
+    EXPECT_TRUE(LabelText(&w, "ClassServerStatus").startsWith("表示しているのは 学校のサーバーの「クラス」です（teacher で サインイン）。"));
+    auto* table = Find<QTableView>(&w, "ClassTable");
+    ASSERT_EQ(table->model()->rowCount(), 2);
+    EXPECT_EQ(table->model()->index(1, 0).data().toString(), "けんた");
+
+    Find<QTabWidget>(&w, "TeacherTabs")->setCurrentIndex(2);
+    auto* roster = Find<QListWidget>(&w, "RosterList");
+    ASSERT_EQ(roster->count(), 2);
+    roster->setCurrentRow(1);
+    Find<QLineEdit>(&w, "RosterName")->setText("けん");
+    Click(&w, "RenameButton");
+    EXPECT_EQ(LabelText(&w, "RosterMessage"), "「けんた」を「けん」にしました。");
+    EXPECT_EQ(cluster().Query("select name from pupils order by id"), (QStringList{"はなこ", "けん"}));
+    EXPECT_EQ(table->model()->index(1, 0).data().toString(), "けん") << "the class read again from the server";
+}
+
+}  // namespace
+}  // namespace sorelka::testing
