@@ -76,7 +76,7 @@ create table if not exists history (
     pupil_id bigint,
     answered_at text not null,
     topic integer not null,
-    mode text not null check (mode in ('practice', 'drill')),
+    mode text not null,
     menu_choice integer,
     drill_id bigint,
     question_no integer,
@@ -91,6 +91,12 @@ create table if not exists history (
     primary key (pc_id, id)
 );
 create index if not exists history_by_pupil on history (pc_id, pupil_id, answered_at);
+-- How an answer was given: a practice problem, a drill question, or the
+-- place a pupil pointed at in an example worked with one mistake. Made
+-- again on every run, so a server set up by an older file takes every mode.
+alter table history drop constraint if exists history_mode_check;
+alter table history add constraint history_mode_check
+    check (mode in ('practice', 'drill', 'find_mistake'));
 -- The class's figures per pupil and topic read from this index alone (after
 -- a vacuum), and a pupil's last answers on a topic walked backwards along it.
 create index if not exists history_by_pupil_topic on history (pc_id, pupil_id, topic, answered_at)

@@ -44,6 +44,9 @@ PupilTab::PupilTab(QWidget* parent) : TeacherTab(parent) {
     pupil_->setAccessibleName(QStringLiteral("見る子"));
     pupil_->setMinimumWidth(240);
     grid->addWidget(pupil_, 0, 0);
+    found_ = new QLabel(this);
+    found_->setObjectName(QStringLiteral("FoundMistakesLine"));
+    grid->addWidget(found_, 0, 1);
     grid->addWidget(Caption(QStringLiteral("週ごとの正答率（８週間）"), this), 1, 0);
     chart_ = new WeeklyChart(this);
     grid->addWidget(chart_, 2, 0);
@@ -67,6 +70,7 @@ void PupilTab::Show(const ClassView& view) {
     data_ = view.data;
     filter_ = view.filter;
     today_ = view.today;
+    rows_ = view.rows;
     // Everyone with answers, then the rest of the class; the pupil shown stays.
     const QString shown = pupil_->currentText();
     QStringList names;
@@ -94,9 +98,19 @@ void PupilTab::ShowPupil() {
         chart_->SetWeeks({}, report::WeekStart(today_));
         kinds_->SetRows({});
         wrong_->SetRows({});
+        found_->clear();
         return;
     }
     const report::ReportFilter f = ExportFilter(filter_);
+    // Find-the-mistake examples, apart from the pupil's own work.
+    int found = 0, found_correct = 0;
+    for (const report::ClassRow& r : rows_)
+        if (r.pupil == *f.pupil && (!f.topic || r.topic == *f.topic)) {
+            found += r.found_answers;
+            found_correct += r.found_correct;
+        }
+    found_->setText(found ? QStringLiteral("まちがいさがし：%1問中 %2問 見つけた").arg(found).arg(found_correct)
+                          : QStringLiteral("まちがいさがし：なし"));
     const QDate last_week = report::WeekStart(f.to ? *f.to : today_);
     chart_->SetWeeks(data_->Weekly(*f.pupil, last_week, f.topic), last_week);
     kinds_->SetRows(data_->Kinds(f));

@@ -3,6 +3,7 @@
 #include "app/teacher_tab.h"
 
 class QComboBox;
+class QLabel;
 class QTableView;
 
 namespace sorelka {
@@ -14,7 +15,8 @@ class WrongTableModel;
 // One pupil (PupilChoice: everyone with answers in the filter's days, then
 // the rest of the class): the weekly chart (WeeklyChart), wrong answers by
 // kind (KindTable) and the most recent wrong answers (WrongTable), within
-// the filter. The exports write that pupil's answers.
+// the filter, and the line of their find-the-mistake examples
+// (FoundMistakesLine). The exports write that pupil's answers.
 class PupilTab : public TeacherTab {
     Q_OBJECT
 public:
@@ -31,7 +33,9 @@ private:
     const ClassData* data_ = nullptr;
     report::ReportFilter filter_;
     QDate today_;
+    std::vector<report::ClassRow> rows_;
     QComboBox* pupil_ = nullptr;
+    QLabel* found_ = nullptr;
     WeeklyChart* chart_ = nullptr;
     KindTableModel* kinds_ = nullptr;
     WrongTableModel* wrong_ = nullptr;

@@ -5,7 +5,8 @@ namespace sorelka {
 ClassTableModel::ClassTableModel(QObject* parent)
     : RowsModel({QStringLiteral("なまえ"), QStringLiteral("単元"), QStringLiteral("問題数"),
                  QStringLiteral("正答率"), QStringLiteral("1問の時間（中央値）"), QStringLiteral("最後の日"),
-                 QStringLiteral("よくあるまちがい"), QStringLiteral("ドリル"), QStringLiteral("最高点")},
+                 QStringLiteral("よくあるまちがい"), QStringLiteral("ドリル"), QStringLiteral("最高点"),
+                 QStringLiteral("まちがいさがし")},
                 parent) {
     setObjectName(QStringLiteral("ClassModel"));
 }
@@ -41,6 +42,11 @@ QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
         case DrillsColumn: return sort ? QVariant(r.drills) : QString::number(r.drills);
         case BestPointsColumn:
             return sort ? QVariant(r.best_points) : r.drills ? QString::number(r.best_points) : QString();
+        case FoundColumn:
+            // Right ones of the find-the-mistake examples answered: "2 / 3".
+            return sort ? QVariant(r.found_answers)
+                        : r.found_answers ? QStringLiteral("%1 / %2").arg(r.found_correct).arg(r.found_answers)
+                                          : QString();
     }
     return {};
 }

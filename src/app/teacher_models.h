@@ -58,7 +58,7 @@ class ClassTableModel : public RowsModel<ShownClassRow> {
 public:
     enum Column {
         PupilColumn, TopicColumn, AnswersColumn, PercentColumn, MedianColumn,
-        LastDayColumn, HabitColumn, DrillsColumn, BestPointsColumn,
+        LastDayColumn, HabitColumn, DrillsColumn, BestPointsColumn, FoundColumn,
     };
     static constexpr int SortRole = Qt::UserRole;
 

@@ -1,6 +1,7 @@
 #include "core/learning_recorder.h"
 
 #include <chrono>
+#include <utility>
 
 #include "core/app_context.h"
 
@@ -29,14 +30,30 @@ double SecondsBetween(const LocalTime& from, const LocalTime& to) {
     return (MillisecondsOf(to) - MillisecondsOf(from)) / 1000.0;
 }
 
-bool RecordPracticeVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer) {
+namespace {
+
+// The answer timed and sent with `send`, once per problem.
+template <class Send>
+bool RecordFirstVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer, Send send) {
     const LocalTime now = ctx.clock.Now();
     const std::optional<double> seconds = watch.TakeVerdict(now);
     if (!seconds || !ctx.recorder) return false;
     answer.answered_at = now;
     answer.seconds = *seconds;
-    ctx.recorder->RecordPractice(answer);
+    send(*ctx.recorder, answer);
     return true;
+}
+
+}  // namespace
+
+bool RecordPracticeVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer) {
+    return RecordFirstVerdict(ctx, watch, std::move(answer),
+                              [](LearningRecorder& r, const JudgedAnswer& a) { r.RecordPractice(a); });
+}
+
+bool RecordFoundMistakeVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer) {
+    return RecordFirstVerdict(ctx, watch, std::move(answer),
+                              [](LearningRecorder& r, const JudgedAnswer& a) { r.RecordFindTheMistake(a); });
 }
 
 }  // namespace sorelka

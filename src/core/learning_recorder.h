@@ -54,6 +54,10 @@ public:
     virtual std::string PupilName() const = 0;
     // A practice problem's first verdict.
     virtual void RecordPractice(const JudgedAnswer& answer) = 0;
+    // The first answer to a find-the-mistake example: the place pointed at
+    // (entered_answer), the place where its work first goes wrong
+    // (right_answer) and the kind of the example's mistake (finding).
+    virtual void RecordFindTheMistake(const JudgedAnswer& /*answer*/) {}
     // A drill begins: its drills row. Returns the key the later calls name it by.
     virtual std::string StartDrill(const DrillRun& run) = 0;
     // A judged drill question: its drill-log row and its history row, written
@@ -109,5 +113,7 @@ struct AppContext;
 // in the time and the seconds. Later verdicts on the same problem, and
 // verdicts with no problem shown, record nothing. True when recorded.
 bool RecordPracticeVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer);
+// The same for the first answer to a find-the-mistake example.
+bool RecordFoundMistakeVerdict(AppContext& ctx, ProblemWatch& watch, JudgedAnswer answer);
 
 }  // namespace sorelka

@@ -96,6 +96,12 @@ void DecimalPractice::ComboBox7Change(int index) {
     SetPrompt(kNextPrompt);
 }
 
+void DecimalPractice::EndProblem() {
+    watch_.Close();
+    note_.reset();
+    sheet_.ClearWorksheet();
+}
+
 void DecimalPractice::SetPrompt(const char* text) { sheet_.cells()["Label2"].text = text; }
 
 }  // namespace sorelka::decimals

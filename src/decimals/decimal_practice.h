@@ -48,6 +48,9 @@ public:
     void DigitChosen(Column column, int digit);
     // An item of the action list: "終わり" (its only item) judges the answer.
     void ComboBox7Change(int index);
+    // The problem ends unanswered and the sheet empties (an example takes its
+    // place); the menu choice stays.
+    void EndProblem();
 
     const PracticeVariant& variant() const { return variant_; }
     const DecimalSheet& sheet() const { return sheet_; }

@@ -12,7 +12,9 @@
 #include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
+#include "widgets/mistake_finder.h"
 #include "widgets/status_clock.h"
+#include "widgets/worked_example_player.h"
 
 namespace sorelka::decimals {
 
@@ -144,6 +146,7 @@ void DecimalPracticeScreen::BuildControls() {
     // Under the written calculation, left of the mark and above the prompt:
     // wide enough for the longest kind's name on one line.
     panel_ = new DiagnosisPanel(this, {QRect(16, 394, 536, 196)}, prompt);
+    BuildExampleModes();
 }
 
 DecimalPracticeScreen::~DecimalPracticeScreen() = default;
@@ -155,25 +158,33 @@ QRect DecimalPracticeScreen::AnswerDigitRect(Column column) const {
     return answer->DigitRect(kFromPoint[static_cast<int>(column)]).translated(answer->pos());
 }
 
-void DecimalPracticeScreen::Refresh() {
+void DecimalPracticeScreen::Refresh(bool just_judged) {
     sheet_view_.Show(model_.sheet());
     const auto& note = model_.note();
     const std::optional<Column> column = note ? StepColumn(note->finding.step) : std::nullopt;
     panel_->Show(note, column ? AnswerDigitRect(*column) : QRect());
+    player_->Offer(just_judged && note.has_value());
 }
 
 void DecimalPracticeScreen::FormCreate() {
+    LeaveExampleModes();
     model_.FormCreate();
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox1Change(int index) {
     LeaveGuide();
+    LeaveExampleModes();
     model_.ComboBox1Change(index);
     Refresh();
 }
 
 void DecimalPracticeScreen::CuteButton4Click() {
+    if (finder_->active()) {
+        ShowMistakeExample();
+        return;
+    }
+    LeaveExampleModes();
     if (GuideNext()) return;
     model_.CuteButton4Click();
     Refresh();
@@ -186,33 +197,39 @@ void DecimalPracticeScreen::ShowGivenProblem(const DecimalProblem& problem, int 
 }
 
 void DecimalPracticeScreen::ComboBox6Change(int index) {
+    LeaveExampleModes();
     model_.DigitChosen(Column::Tens, index);
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox5Change(int index) {
+    LeaveExampleModes();
     model_.DigitChosen(Column::Ones, index);
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox4Change(int index) {
+    LeaveExampleModes();
     model_.DigitChosen(Column::Tenths, index);
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox3Change(int index) {
+    LeaveExampleModes();
     model_.DigitChosen(Column::Hundredths, index);
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox2Change(int index) {
+    LeaveExampleModes();
     model_.DigitChosen(Column::Thousandths, index);
     Refresh();
 }
 
 void DecimalPracticeScreen::ComboBox7Change(int index) {
+    LeaveExampleModes();
     model_.ComboBox7Change(index);
-    Refresh();
+    Refresh(true);
     const std::string& mark = model_.cells().at("Label3").text;
     if (!mark.empty()) GuideJudged(mark == "○");
 }

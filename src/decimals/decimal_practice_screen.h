@@ -11,7 +11,9 @@ class QTimer;
 
 namespace sorelka {
 class DiagnosisPanel;
+class MistakeFinder;
 class StatusClockBar;
+class WorkedExamplePlayer;
 }  // namespace sorelka
 
 namespace sorelka::decimals {
@@ -45,16 +47,26 @@ public slots:
 
 private:
     void BuildControls();
-    // Shows the model's cells on the widgets.
-    void Refresh();
+    // Shows the model's cells on the widgets; "お手本" is offered only
+    // right after an answer judged wrong.
+    void Refresh(bool just_judged = false);
     // Where the answer's digit in `column` stands on the screen.
     QRect AnswerDigitRect(Column column) const;
+
+    // お手本 and まちがいさがし (decimal_practice_examples.cpp).
+    void BuildExampleModes();
+    void ShowWorkedExample();
+    void ShowMistakeExample();
+    // Back to the pupil's own sheet from a replay or an example.
+    void LeaveExampleModes();
 
     DecimalPractice model_;
     DecimalSheetView sheet_view_;
     StatusClockBar* status_ = nullptr;
     DiagnosisPanel* panel_ = nullptr;  // a child of the screen
     QTimer* clock_timer_ = nullptr;
+    WorkedExamplePlayer* player_ = nullptr;
+    MistakeFinder* finder_ = nullptr;
 };
 
 }  // namespace sorelka::decimals

@@ -13,7 +13,9 @@
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
+#include "widgets/mistake_finder.h"
 #include "widgets/status_clock.h"
+#include "widgets/worked_example_player.h"
 
 namespace sorelka::division {
 
@@ -145,6 +147,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     // the bracket (they end at y = 282), across the paper's blank left part
     // to the row marker (x = 384), left of every row (x >= 404).
     panel_ = new DiagnosisPanel(this, {QRect(8, 160, 282, 416), QRect(8, 288, 374, 288)}, prompt_);
+    BuildExampleModes();
 
     // The show handler also runs once as the form is created.
     DivisionPracticeScreen::FormCreate();
@@ -153,6 +156,7 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
 DivisionPracticeScreen::~DivisionPracticeScreen() = default;
 
 void DivisionPracticeScreen::FormCreate() {
+    LeaveExampleModes();
     ClearWorksheet();
     next_->hide();
     model_.HideEntryLists();
@@ -174,6 +178,7 @@ void DivisionPracticeScreen::ClearWorksheet() {
 
 void DivisionPracticeScreen::ComboBox1Change(int index) {
     LeaveGuide();
+    LeaveExampleModes();
     ClearWorksheet();
     next_->show();
     ctx().state.menu_choice = index + 1;
@@ -181,6 +186,11 @@ void DivisionPracticeScreen::ComboBox1Change(int index) {
 }
 
 void DivisionPracticeScreen::CuteButton3Click() {
+    if (finder_->active()) {
+        ShowMistakeExample();
+        return;
+    }
+    LeaveExampleModes();
     ClearWorksheet();
     NewProblem();
 }
@@ -219,6 +229,7 @@ void DivisionPracticeScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds,
 void DivisionPracticeScreen::ComboBox5Change(int index) { ChooseDigit(kThousands, index); }
 
 void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
+    LeaveExampleModes();
     const DigitOutcome outcome = model_.ChooseDigit(place, digit);
     if (outcome == DigitOutcome::Written) {
         note_.reset();
@@ -230,6 +241,7 @@ void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
 }
 
 void DivisionPracticeScreen::ComboBox6Change(int index) {
+    LeaveExampleModes();
     // An action changes the worksheet the note was about; "終わり" judges afresh.
     note_.reset();
     ShowNote();
@@ -283,6 +295,7 @@ QRect DivisionPracticeScreen::StepCells(const std::string& step) const {
 
 void DivisionPracticeScreen::ShowNote() {
     panel_->Show(note_, note_ ? StepCells(note_->finding.step) : QRect());
+    player_->Offer(note_.has_value());
 }
 
 void DivisionPracticeScreen::ShowHint(const std::optional<std::string>& hint) {

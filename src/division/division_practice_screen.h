@@ -16,7 +16,9 @@ namespace sorelka {
 class ChoiceList;
 class DiagnosisPanel;
 class CuteButton;
+class MistakeFinder;
 class StatusClockBar;
+class WorkedExamplePlayer;
 }  // namespace sorelka
 
 namespace sorelka::division {
@@ -59,11 +61,23 @@ private:
     // The cells a diagnosis step frames: one quotient digit, or a row's digits.
     QRect StepCells(const std::string& step) const;
 
+    // お手本 and まちがいさがし (division_practice_examples.cpp).
+    void BuildExampleModes();
+    // "お手本": the right work of the problem just judged wrong, replayed.
+    void ShowWorkedExample();
+    // "まちがいさがし" (and "次へ" while one shows): an example of the menu
+    // item worked with one mistake.
+    void ShowMistakeExample();
+    // Back to the pupil's own worksheet from a replay or an example.
+    void LeaveExampleModes();
+
     LongDivision model_;
     ProblemWatch watch_;
     // The diagnosis of the answer just judged wrong; none otherwise.
     std::optional<DiagnosisNote> note_;
     DiagnosisPanel* panel_ = nullptr;  // a child of the screen
+    WorkedExamplePlayer* player_ = nullptr;
+    MistakeFinder* finder_ = nullptr;
     std::unique_ptr<DivisionWorksheetView> view_;
     QLabel* prompt_;
     QLabel* mark_;

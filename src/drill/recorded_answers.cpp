@@ -13,6 +13,10 @@ void RecordedAnswers::RecordPractice(const JudgedAnswer& answer) {
     record_.store().Commit(std::move(write));
 }
 
+void RecordedAnswers::RecordFindTheMistake(const JudgedAnswer& answer) {
+    record_.store().Commit({record_.HistoryStatement(answer, record::AnswerMode::FindTheMistake)});
+}
+
 std::string RecordedAnswers::StartDrill(const DrillRun& run) {
     const QString uid = record::LearningRecord::NewDrillKey();
     record_.store().Commit({record_.DrillStartStatement(uid, run)});

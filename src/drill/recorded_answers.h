@@ -18,6 +18,7 @@ public:
 
     std::string PupilName() const override;
     void RecordPractice(const JudgedAnswer& answer) override;
+    void RecordFindTheMistake(const JudgedAnswer& answer) override;
     std::string StartDrill(const DrillRun& run) override;
     void RecordDrillAnswer(const std::string& drill, int question_no, const JudgedAnswer& answer,
                            const DrillRow& row, const DrillFigures& so_far) override;

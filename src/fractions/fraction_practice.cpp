@@ -79,6 +79,12 @@ void FractionPractice::ChooseAction(int position) {
     sheet_.ChooseAction(position, [this] { Judge(); });
 }
 
+void FractionPractice::EndProblem() {
+    watch_.Close();
+    note_.reset();
+    sheet_.ClearWorksheet();
+}
+
 void FractionPractice::Judge() {
     const bool right = sheet_.JudgePracticeAnswer();
     JudgedAnswer answer;

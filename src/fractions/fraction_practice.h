@@ -26,6 +26,9 @@ public:
     void ChooseOnes(int position);
     // An action; "終わり" judges and shows the mark.
     void ChooseAction(int position);
+    // The problem ends unanswered and the worksheet empties (an example takes
+    // its place); the menu choice stays.
+    void EndProblem();
 
     FractionSheet& sheet() { return sheet_; }
     const FractionSheet& sheet() const { return sheet_; }

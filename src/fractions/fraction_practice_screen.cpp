@@ -11,7 +11,9 @@
 #include "widgets/cute_button.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
+#include "widgets/mistake_finder.h"
 #include "widgets/status_clock.h"
+#include "widgets/worked_example_player.h"
 #include "widgets/worksheet_view.h"
 
 namespace sorelka {
@@ -51,6 +53,7 @@ FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
     // Under the paper of the worksheet, down to the prompt.
     panel_ = new DiagnosisPanel(this, {QRect(72, 346, 560, 236)},
                               findChild<QLabel*>(QStringLiteral("Label2")));
+    BuildExampleModes();
     Refresh();
 }
 
@@ -147,7 +150,7 @@ void FractionPracticeScreen::BuildControls() {
     clock_timer_->start();
 }
 
-void FractionPracticeScreen::Refresh() {
+void FractionPracticeScreen::Refresh(bool just_judged) {
     ApplyWorksheet(this, model_.worksheet());
     if (model_.TakeListReset()) {
         tens_->Reset();
@@ -156,15 +159,18 @@ void FractionPracticeScreen::Refresh() {
     }
     const auto& note = model_.note();
     panel_->Show(note, note ? MarkedCells(this, fractions::StepCell(note->finding.step)) : QRect());
+    player_->Offer(just_judged && note.has_value());
 }
 
 void FractionPracticeScreen::FormCreate() {
+    LeaveExampleModes();
     model_.FormCreate();
     Refresh();
 }
 
 void FractionPracticeScreen::ComboBox1Change(int index) {
     LeaveGuide();
+    LeaveExampleModes();
     model_.ChooseMenu(index);
     Refresh();
 }
@@ -176,23 +182,31 @@ void FractionPracticeScreen::ShowGivenProblem(const fractions::FractionProblem& 
 }
 
 void FractionPracticeScreen::ComboBox3Change(int index) {
+    LeaveExampleModes();
     model_.ChooseTens(index);
     Refresh();
 }
 
 void FractionPracticeScreen::ComboBox2Change(int index) {
+    LeaveExampleModes();
     model_.ChooseOnes(index);
     Refresh();
 }
 
 void FractionPracticeScreen::ComboBox4Change(int index) {
+    LeaveExampleModes();
     model_.ChooseAction(index);
-    Refresh();
+    Refresh(true);
     const std::string& mark = model_.worksheet().at("Label3").text;
     if (!mark.empty()) GuideJudged(mark == "○");
 }
 
 void FractionPracticeScreen::CuteButton4Click() {
+    if (finder_->active()) {
+        ShowMistakeExample();
+        return;
+    }
+    LeaveExampleModes();
     if (GuideNext()) return;
     model_.Next();
     Refresh();

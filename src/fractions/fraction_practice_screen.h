@@ -12,7 +12,9 @@ namespace sorelka {
 
 class ChoiceList;
 class DiagnosisPanel;
+class MistakeFinder;
 class StatusClockBar;
+class WorkedExamplePlayer;
 
 // TForm10, the fraction practice: the menu of three families, the fraction
 // worksheet, the tens, ones and action lists, the mark, "次へ", "目次" and "終る".
@@ -43,8 +45,16 @@ private:
     void BuildWorksheet();
     void BuildControls();
     // Copies the model's worksheet onto the widgets and resets the entry
-    // lists when the model has asked for it.
-    void Refresh();
+    // lists when the model has asked for it. "お手本" is offered only right
+    // after an answer judged wrong.
+    void Refresh(bool just_judged = false);
+
+    // お手本 and まちがいさがし (fraction_practice_examples.cpp).
+    void BuildExampleModes();
+    void ShowWorkedExample();
+    void ShowMistakeExample();
+    // Back to the pupil's own worksheet from a replay or an example.
+    void LeaveExampleModes();
 
     fractions::FractionPractice model_;
     DiagnosisPanel* panel_ = nullptr;  // a child of the screen
@@ -54,6 +64,8 @@ private:
     ChoiceList* actions_ = nullptr;
     StatusClockBar* status_ = nullptr;
     QTimer* clock_timer_ = nullptr;
+    WorkedExamplePlayer* player_ = nullptr;
+    MistakeFinder* finder_ = nullptr;
 };
 
 }  // namespace sorelka

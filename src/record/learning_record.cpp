@@ -210,6 +210,15 @@ void LearningRecord::RestoreLastPupil() {
     emit pupilChanged();
 }
 
+QString ModeText(AnswerMode mode) {
+    switch (mode) {
+        case AnswerMode::Drill: return QStringLiteral("drill");
+        case AnswerMode::FindTheMistake: return QStringLiteral("find_mistake");
+        case AnswerMode::Practice: break;
+    }
+    return QStringLiteral("practice");
+}
+
 Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
                                            const QString& drill,
                                            std::optional<int> question_no) const {
@@ -221,7 +230,7 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
                 QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?,"
                                " ?, ?, ?, ?)"),
             {current_, IsoTime(answer.answered_at), TopicNumber(answer.topic),
-             on_drill ? QStringLiteral("drill") : QStringLiteral("practice"), answer.menu_choice,
+             ModeText(mode), answer.menu_choice,
              on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
              on_drill && question_no ? QVariant(*question_no) : QVariant(QMetaType::fromType<int>()),
              QString::fromStdString(answer.problem), QString::fromStdString(answer.right_answer),
@@ -276,7 +285,7 @@ QStringList LearningRecord::Habits(const QString& pupil, int topic) {
     q.prepare(QStringLiteral(
         "select error_kind from (select error_kind, id from history"
         " where pupil_id is (select id from pupils where name = ?) and topic = ?"
-        " order by id desc limit 20)"
+        " and mode <> 'find_mistake' order by id desc limit 20)"
         " where error_kind is not null and error_kind not in ('slip', 'other')"
         " group by error_kind having count(*) >= 2 order by count(*) desc, max(id) desc"));
     q.addBindValue(NullableText(pupil));

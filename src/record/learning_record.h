@@ -33,7 +33,11 @@ NameCheck CheckPupilName(const QString& typed);
 // Local time in ISO 8601 with its offset: "2026-12-08T13:23:05.250+09:00".
 QString IsoTime(const LocalTime& t);
 
-enum class AnswerMode { Practice, Drill };
+// How an answer was given: a practice problem, a drill question, or the
+// place pointed at in an example worked with one mistake.
+enum class AnswerMode { Practice, Drill, FindTheMistake };
+// The text `history.mode` stores for `mode`: "practice", "drill", "find_mistake".
+QString ModeText(AnswerMode mode);
 
 // One row of `history` as stored.
 struct HistoryRow {
@@ -139,7 +143,9 @@ public:
 
     // The kinds of mistake `pupil` (a roster name; empty: the guest) makes
     // again on `topic`: each named at least twice among their last 20 answers
-    // on it, most frequent first. A slip or an unexplained answer is no habit.
+    // on it, most frequent first. A slip or an unexplained answer is no habit,
+    // and neither is the kind of an example the pupil looked for a mistake in
+    // (those answers are left out of the 20).
     QStringList Habits(const QString& pupil, int topic);
 
     // Reading back (tests, the teacher's view): every row in the order written.

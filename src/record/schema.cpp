@@ -131,6 +131,83 @@ const std::vector<Migration>& Migrations() {
           QStringLiteral("insert into classes (name) select 'クラス'"
                          " where not exists (select 1 from classes where name = 'クラス')"),
           QStringLiteral("alter table pupils add column class_name text not null default 'クラス'")}},
+        // (Versions 7 and 8 belong to steps made alongside this one.)
+        //
+        // Answers to find-the-mistake examples (mode 'find_mistake'). SQLite
+        // changes no CHECK in place, so history is made anew as its ALTER
+        // TABLE page describes: the new table with the same columns in the
+        // same order, the rows copied with their ids, the old table dropped
+        // (its indexes and triggers with it), the new one renamed, then its
+        // indexes and triggers made again, all in the step's transaction. No
+        // table refers to history, and the program leaves foreign keys off.
+        // Made anew, the step may run again on a file that has it already.
+        // These answers are not the pupil's own work: the kept totals leave
+        // them out, and an index of their own counts them apart.
+        {10,
+         {QStringLiteral("drop table if exists history_rebuilt"),
+          QStringLiteral("create table history_rebuilt (id integer primary key,"
+                         " pupil_id integer references pupils(id), answered_at text not null,"
+                         " topic integer not null,"
+                         " mode text not null check (mode in ('practice', 'drill', 'find_mistake')),"
+                         " menu_choice integer, drill_id integer references drills(id),"
+                         " question_no integer, problem text not null, right_answer text,"
+                         " entered_answer text, correct integer not null check (correct in (0, 1)),"
+                         " seconds real, error_kind text, error_step integer, worked_rows text)"),
+          QStringLiteral("insert into history_rebuilt (id, pupil_id, answered_at, topic, mode, menu_choice,"
+                         " drill_id, question_no, problem, right_answer, entered_answer, correct, seconds,"
+                         " error_kind, error_step, worked_rows)"
+                         " select id, pupil_id, answered_at, topic, mode, menu_choice, drill_id, question_no,"
+                         " problem, right_answer, entered_answer, correct, seconds, error_kind, error_step,"
+                         " worked_rows from history order by id"),
+          QStringLiteral("drop table history"),
+          QStringLiteral("alter table history_rebuilt rename to history"),
+          QStringLiteral("create index if not exists history_by_pupil on history (pupil_id, answered_at)"),
+          QStringLiteral("create index if not exists history_by_drill on history (drill_id)"),
+          QStringLiteral("create index if not exists history_by_pupil_topic on history (pupil_id, topic, id)"),
+          // The class's figures within dates read this index alone; it holds the
+          // pupils' own work, so a query names the same condition.
+          QStringLiteral("create index if not exists history_by_pupil_topic_seconds on history"
+                         " (pupil_id, topic, seconds, answered_at, correct) where mode <> 'find_mistake'"),
+          QStringLiteral("create index if not exists history_found_mistakes on history"
+                         " (pupil_id, topic, answered_at, correct) where mode = 'find_mistake'"),
+          QStringLiteral("create trigger if not exists history_totals_add after insert on history"
+                         " when new.mode <> 'find_mistake' begin"
+                         " insert into history_totals values (coalesce(new.pupil_id, 0), new.topic, 1,"
+                         " new.correct, new.answered_at) on conflict do update set answers = answers + 1,"
+                         " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
+                         " end"),
+          QStringLiteral("create trigger if not exists history_totals_remove after delete on history"
+                         " when old.mode <> 'find_mistake' begin"
+                         " update history_totals set answers = answers - 1, correct = correct - old.correct,"
+                         " last_at = case when old.answered_at < last_at then last_at else"
+                         " (select max(answered_at) from history where pupil_id is old.pupil_id"
+                         " and topic = old.topic and mode <> 'find_mistake') end"
+                         " where pupil_key = coalesce(old.pupil_id, 0) and topic = old.topic;"
+                         " delete from history_totals where pupil_key = coalesce(old.pupil_id, 0)"
+                         " and topic = old.topic and answers <= 0;"
+                         " end"),
+          // A row that becomes or stops being a find-the-mistake answer leaves
+          // or joins the totals; one that stays one touches nothing.
+          QStringLiteral("create trigger if not exists history_totals_change after update of pupil_id, topic,"
+                         " correct, answered_at, mode on history"
+                         " when old.mode <> 'find_mistake' or new.mode <> 'find_mistake' begin"
+                         " update history_totals set answers = answers - 1, correct = correct - old.correct,"
+                         " last_at = (select max(answered_at) from history where pupil_id is old.pupil_id"
+                         " and topic = old.topic and mode <> 'find_mistake')"
+                         " where old.mode <> 'find_mistake' and pupil_key = coalesce(old.pupil_id, 0)"
+                         " and topic = old.topic;"
+                         " delete from history_totals where pupil_key = coalesce(old.pupil_id, 0)"
+                         " and topic = old.topic and answers <= 0;"
+                         " insert into history_totals select coalesce(new.pupil_id, 0), new.topic, 1,"
+                         " new.correct, new.answered_at where new.mode <> 'find_mistake'"
+                         " on conflict do update set answers = answers + 1,"
+                         " correct = correct + excluded.correct, last_at = max(last_at, excluded.last_at);"
+                         " end"),
+          // Counted afresh from the rows, so a run again changes nothing.
+          QStringLiteral("delete from history_totals"),
+          QStringLiteral("insert into history_totals select coalesce(pupil_id, 0), topic, count(*),"
+                         " sum(correct), max(answered_at) from history where mode <> 'find_mistake'"
+                         " group by 1, 2")}},
     };
     return steps;
 }

@@ -33,6 +33,11 @@ QString Cell(const QString& text, bool right = false, bool wrap = false) {
              wrap ? QString() : QStringLiteral(" nowrap"), text.toHtmlEscaped());
 }
 
+// The right ones of the find-the-mistake examples answered: "2 / 3"; empty for none.
+QString FoundText(int correct, int answers) {
+    return answers ? QStringLiteral("%1 / %2").arg(correct).arg(answers) : QString();
+}
+
 QString Seconds(double s) { return QString::number(s, 'f', 1) + QStringLiteral(" 秒"); }
 
 QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QString& pupil) {
@@ -44,23 +49,28 @@ QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QStr
     html += QStringLiteral(
         "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
         "<th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>時間（中央値）</th>"
-        "<th>最後の日</th><th>よくあるまちがい</th><th>ドリル</th><th>最高点</th></tr>");
-    int answers = 0, correct = 0, drills = 0;
+        "<th>最後の日</th><th>よくあるまちがい</th><th>ドリル</th><th>最高点</th>"
+        "<th>まちがいさがし</th></tr>");
+    int answers = 0, correct = 0, drills = 0, found = 0, found_correct = 0;
     for (const ClassRow& r : rows) {
         answers += r.answers;
         correct += r.correct;
         drills += r.drills;
+        found += r.found_answers;
+        found_correct += r.found_correct;
         html += QStringLiteral("<tr>") + Cell(TopicName(r.topic)) + Cell(QString::number(r.answers), true) +
                 Cell(QString::number(r.correct), true) + Cell(QStringLiteral("%1 %").arg(r.percent()), true) +
                 Cell(Seconds(r.median_seconds), true) + Cell(r.last_day) +
                 Cell(KindLabel(r.topic, r.habit), false, true) + Cell(QString::number(r.drills), true) +
-                Cell(r.drills ? QString::number(r.best_points) : QString(), true) + QStringLiteral("</tr>");
+                Cell(r.drills ? QString::number(r.best_points) : QString(), true) +
+                Cell(FoundText(r.found_correct, r.found_answers), true) + QStringLiteral("</tr>");
     }
     const int percent = answers ? (correct * 100 + answers / 2) / answers : 0;
     html += QStringLiteral("<tr><th>合計</th>") + Cell(QString::number(answers), true) +
             Cell(QString::number(correct), true) + Cell(QStringLiteral("%1 %").arg(percent), true) +
             QStringLiteral("<td></td><td></td><td></td>") + Cell(QString::number(drills), true) +
-            QStringLiteral("<td></td></tr></table>");
+            QStringLiteral("<td></td>") + Cell(FoundText(found_correct, found), true) +
+            QStringLiteral("</tr></table>");
     if (rows.empty()) html += QStringLiteral("<p>この期間の答えはありません。</p>");
 
     html += QStringLiteral("<h2>まちがいの種類</h2>");

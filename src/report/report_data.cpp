@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "record/learning_record.h"
 #include "topics/topic_table.h"
@@ -42,8 +43,13 @@ Where FilterWhere(const ReportFilter& f, const QString& at, bool with_topic = tr
     return w;
 }
 
-QString DateCondition(const ReportFilter& f, const QString& at) {
-    QString sql;
+// The pupil's own work: practice and drill answers, not find-the-mistake
+// ones (the index of the times per pupil and topic holds these alone).
+constexpr const char* kOwnWork = "mode <> 'find_mistake'";
+
+// " and <own work> and <the filter's dates on `at`>", with the values written in.
+QString OwnWorkWithin(const ReportFilter& f, const QString& at) {
+    QString sql = QStringLiteral(" and ") + QLatin1String(kOwnWork);
     if (f.from) sql += QStringLiteral(" and %1 >= '%2'").arg(at, Day(*f.from));
     if (f.to) sql += QStringLiteral(" and %1 < '%2'").arg(at, Day(f.to->addDays(1)));
     return sql;
@@ -73,10 +79,19 @@ struct Group {
     ClassRow row;
 };
 
-QString GroupSql(const Where& w) {
+QString GroupSql(Where w) {
+    w.And(QLatin1String(kOwnWork));
     return QStringLiteral("select pupil_id, (select name from pupils where id = pupil_id), topic,"
                           " count(*), sum(correct), max(answered_at) from history") +
            w.sql + QStringLiteral(" group by pupil_id, topic order by pupil_id is null, pupil_id, topic");
+}
+
+// Answers to find-the-mistake examples and the right ones, per pupil and topic.
+QString FoundSql(Where w) {
+    w.And(QStringLiteral("mode = 'find_mistake'"));
+    return QStringLiteral("select pupil_id, (select name from pupils where id = pupil_id), topic,"
+                          " count(*), sum(correct) from history") +
+           w.sql + QStringLiteral(" group by pupil_id, topic");
 }
 
 // The middle answer's time (the mean of the two middle ones for an even
@@ -87,7 +102,7 @@ QString MedianSql(const ReportFilter& f, const Group& g) {
                           " order by seconds limit %4 offset %5)")
         .arg(PupilIs(g.pupil_id))
         .arg(TopicNumber(g.row.topic))
-        .arg(DateCondition(f, QStringLiteral("answered_at")))
+        .arg(OwnWorkWithin(f, QStringLiteral("answered_at")))
         .arg(2 - n % 2)
         .arg((n - 1) / 2);
 }
@@ -99,7 +114,7 @@ QString HabitSql(const ReportFilter& f, const Group& g) {
                           " having count(*) >= 2 order by count(*) desc, max(id) desc limit 1")
         .arg(PupilIs(g.pupil_id))
         .arg(TopicNumber(g.row.topic))
-        .arg(DateCondition(f, QStringLiteral("answered_at")));
+        .arg(OwnWorkWithin(f, QStringLiteral("answered_at")));
 }
 
 QString DrillSql(const Where& w) {
@@ -183,6 +198,30 @@ std::vector<ClassRow> ClassSummary(const QSqlDatabase& db, const ReportFilter& f
                     g.row.drills = q.value(2).toInt();
                     g.row.best_points = q.value(3).toInt();
                 }
+    const Where w = FilterWhere(filter, QStringLiteral("answered_at"));
+    if (Run(q, FoundSql(w), w.values))
+        while (q.next()) {
+            const std::optional<Topic> topic = TopicFromNumber(q.value(2).toInt());
+            if (!topic) continue;
+            auto g = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+                return g.pupil_id == q.value(0) && g.row.topic == *topic;
+            });
+            if (g == groups.end()) {
+                // Only examples on this topic: a row of its own, in roster order.
+                Group only{q.value(0), {}};
+                only.row.pupil = PupilName(q.value(0).isNull() ? QVariant() : q.value(1));
+                only.row.topic = *topic;
+                const auto later = [&](const Group& o) {
+                    const auto key = [](const Group& x) {
+                        return std::make_tuple(x.pupil_id.isNull(), x.pupil_id.toLongLong(), TopicNumber(x.row.topic));
+                    };
+                    return key(only) < key(o);
+                };
+                g = groups.insert(std::find_if(groups.begin(), groups.end(), later), std::move(only));
+            }
+            g->row.found_answers = q.value(3).toInt();
+            g->row.found_correct = q.value(4).toInt();
+        }
     rows.reserve(groups.size());
     for (Group& g : groups) rows.push_back(std::move(g.row));
     return rows;
@@ -195,7 +234,7 @@ QStringList ClassSummaryScript(const QSqlDatabase& db, const ReportFilter& filte
     script << Inline(GroupSql(filter, w), w.values);
     for (const Group& g : Groups(q, filter, w)) script << MedianSql(filter, g) << HabitSql(filter, g);
     const Where dw = FilterWhere(filter, QStringLiteral("started_at"));
-    script << Inline(DrillSql(dw), dw.values);
+    script << Inline(DrillSql(dw), dw.values) << Inline(FoundSql(w), w.values);
     return script;
 }
 
@@ -207,6 +246,7 @@ std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString&
     const QDate first = WeekStart(today).addDays(-7 * 7);
     ReportFilter f{pupil, first, WeekStart(today).addDays(6), topic};
     Where w = FilterWhere(f, QStringLiteral("answered_at"));
+    w.And(QLatin1String(kOwnWork));
     QSqlQuery q(db);
     if (!Run(q,
              QStringLiteral("select topic, cast((julianday(substr(answered_at, 1, 10)) - julianday('%1')) / 7"
@@ -230,7 +270,7 @@ std::vector<WeeklyPercent> WeeklyPercents(const QSqlDatabase& db, const QString&
 std::vector<KindCount> KindCounts(const QSqlDatabase& db, const ReportFilter& filter) {
     std::vector<KindCount> out;
     Where w = FilterWhere(filter, QStringLiteral("answered_at"));
-    w.And(QStringLiteral("correct = 0 and error_kind is not null"));
+    w.And(QStringLiteral("correct = 0 and error_kind is not null and ") + QLatin1String(kOwnWork));
     QSqlQuery q(db);
     if (!Run(q, QStringLiteral("select topic, error_kind, count(*) from history") + w.sql +
                     QStringLiteral(" group by topic, error_kind order by count(*) desc, topic, error_kind"),
@@ -245,7 +285,7 @@ std::vector<KindCount> KindCounts(const QSqlDatabase& db, const ReportFilter& fi
 std::vector<WrongAnswer> RecentWrong(const QSqlDatabase& db, const ReportFilter& filter, int limit) {
     std::vector<WrongAnswer> out;
     Where w = FilterWhere(filter, QStringLiteral("answered_at"));
-    w.And(QStringLiteral("correct = 0"));
+    w.And(QStringLiteral("correct = 0 and ") + QLatin1String(kOwnWork));
     QSqlQuery q(db);
     if (!Run(q, QStringLiteral("select problem, entered_answer, right_answer, topic, error_kind, answered_at"
                                " from history") +
@@ -264,6 +304,7 @@ OwnRecord ReadOwnRecord(const QSqlDatabase& db, const QString& pupil, QDate toda
     const QDate monday = WeekStart(today);
     ReportFilter week{pupil, monday, monday.addDays(6)};
     Where w = FilterWhere(week, QStringLiteral("answered_at"));
+    w.And(QLatin1String(kOwnWork));
     QSqlQuery q(db);
     std::array<int, kAllTopics.size()> correct{};
     if (Run(q, QStringLiteral("select topic, substr(answered_at, 1, 10) as day, count(*), sum(correct)"

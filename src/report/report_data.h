@@ -17,6 +17,8 @@
 // out of the screens so tests and the command line drive them directly.
 // Answers stored under a topic number this program does not know (a newer
 // program's) are left out of every figure here; the answers file keeps them.
+// The answers to find-the-mistake examples are not the pupil's own work:
+// every figure leaves them out but the class's own count of them.
 namespace sorelka::report {
 
 // "わり算", "小数のたし算", …: the topic's name from its description.
@@ -49,10 +51,15 @@ struct ClassRow {
     QString habit;     // the most frequent kind among the last 20 answers (id), or empty
     int drills = 0;
     int best_points = 0;
+    // Answers to find-the-mistake examples, apart from the figures above
+    // (which count the pupil's own work only), and how many were right.
+    int found_answers = 0;
+    int found_correct = 0;
     int percent() const { return answers ? (correct * 100 + answers / 2) / answers : 0; }
 };
 
-// One row per pupil and topic with answers in the filter, in roster order
+// One row per pupil and topic with answers in the filter (their own work or
+// find-the-mistake examples), in roster order
 // (the guest last), topics in order. The habit follows the diagnosis: a
 // kind named at least twice among the last 20 answers (in the filter), a
 // slip or an unexplained answer never, the more frequent and then the more

@@ -10,13 +10,12 @@ namespace {
 const char* const kAskNumber = "計算値を選んでね！";
 const char* const kConfirmOrFinish = "計算の途中なら「確定」を、計算が終われば\r「終わり」を選んでね！";
 const char* const kOkConfirm = "ＯＫなら「確定」を選んでね！";
-// The label of the kind inside the calculation where one is named (a
-// division's "商に０をたてわすれた"), else the finding's own.
+}  // namespace
+
 std::string NoteLabel(const Finding& finding) {
     const std::string inner = RulesKindLabel(StepField(finding.step, "kind"));
     return inner.empty() ? RulesKindLabel(finding.kind) : inner;
 }
-}  // namespace
 
 std::optional<std::string> StepPromptText(int kind, int op, int row) {
     if (kind == 1) {
@@ -126,6 +125,11 @@ void RulesPractice::ChooseAction(int position) {
 void RulesPractice::ChooseOperation(int position) {
     note_.reset();
     steps_.ChooseOperation(position);
+}
+
+void RulesPractice::EndProblem() {
+    ClearWorksheet();
+    steps_.DropProblem();
 }
 
 void RulesPractice::ShowStepPrompt(int kind) {

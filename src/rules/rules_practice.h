@@ -20,6 +20,10 @@ std::optional<std::string> StepPromptText(int kind, int op, int row);
 
 inline constexpr const char* kGoOnPrompt = "「次へ」ボタンですすめてね！";
 
+// The label the panel gives a finding: the kind inside the calculation where
+// one is named (a division's "商に０をたてわすれた"), else the finding's own.
+std::string NoteLabel(const Finding& finding);
+
 class RulesPractice final : private StepHooks {
 public:
     explicit RulesPractice(AppContext& ctx);
@@ -37,6 +41,9 @@ public:
     void EnterDigit(int place, int position);
     void ChooseAction(int position);
     void ChooseOperation(int position);
+    // The problem ends unanswered and the worksheet empties (an example takes
+    // its place); the menu choice stays.
+    void EndProblem();
 
     // Every worksheet cell, the problem text Label3 and the mark Label21.
     const Worksheet& worksheet() const { return steps_.worksheet(); }

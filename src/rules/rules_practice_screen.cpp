@@ -11,7 +11,9 @@
 #include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
+#include "widgets/mistake_finder.h"
 #include "widgets/status_clock.h"
+#include "widgets/worked_example_player.h"
 
 namespace sorelka::rules {
 
@@ -146,6 +148,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
          QRect(kLeft, products_end + 6, 490 - kLeft, kBottom - products_end - 6),
          QRect(kLeft, kTop, layout.mul_marker_left - 6 - kLeft, kBottom - kTop)},
         prompt_);
+    BuildExampleModes();
 
     Sync();
 }
@@ -173,9 +176,11 @@ void RulesPracticeScreen::Sync() {
     view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
     const auto& note = model_.note();
     panel_->Show(note, note ? StepCells(note->finding.step) : QRect());
+    player_->Offer(note.has_value());
 }
 
 void RulesPracticeScreen::FormCreate() {
+    LeaveExampleModes();
     model_.FormCreate();
     menu_->Reset();
     next_->setEnabled(true);
@@ -184,11 +189,17 @@ void RulesPracticeScreen::FormCreate() {
 
 void RulesPracticeScreen::ComboBox1Change(int index) {
     LeaveGuide();
+    LeaveExampleModes();
     model_.ChooseMenu(index);
     Sync();
 }
 
 void RulesPracticeScreen::CuteButton4Click() {
+    if (finder_->active()) {
+        ShowMistakeExample();
+        return;
+    }
+    LeaveExampleModes();
     if (GuideNext()) return;
     model_.NextProblem();
     Sync();
@@ -201,26 +212,31 @@ void RulesPracticeScreen::ShowGivenProblem(const ExpressionProblem& problem, int
 }
 
 void RulesPracticeScreen::ComboBox2Change(int index) {
+    LeaveExampleModes();
     model_.EnterDigit(0, index);
     Sync();
 }
 
 void RulesPracticeScreen::ComboBox3Change(int index) {
+    LeaveExampleModes();
     model_.EnterDigit(1, index);
     Sync();
 }
 
 void RulesPracticeScreen::ComboBox4Change(int index) {
+    LeaveExampleModes();
     model_.EnterDigit(2, index);
     Sync();
 }
 
 void RulesPracticeScreen::ComboBox5Change(int index) {
+    LeaveExampleModes();
     model_.EnterDigit(3, index);
     Sync();
 }
 
 void RulesPracticeScreen::ComboBox6Change(int index) {
+    LeaveExampleModes();
     model_.ChooseAction(index);
     Sync();
     const std::string& mark = model_.worksheet().at("Label21").text;
@@ -228,6 +244,7 @@ void RulesPracticeScreen::ComboBox6Change(int index) {
 }
 
 void RulesPracticeScreen::ComboBox7Change(int index) {
+    LeaveExampleModes();
     model_.ChooseOperation(index);
     Sync();
 }

@@ -14,7 +14,9 @@ namespace sorelka {
 class ChoiceList;
 class CuteButton;
 class DiagnosisPanel;
+class MistakeFinder;
 class StatusClockBar;
+class WorkedExamplePlayer;
 }  // namespace sorelka
 
 namespace sorelka::rules {
@@ -53,6 +55,13 @@ private:
     // The cells a diagnosis step frames: one quotient digit, or a cell's digits.
     QRect StepCells(const std::string& step) const;
 
+    // お手本 and まちがいさがし (rules_practice_examples.cpp).
+    void BuildExampleModes();
+    void ShowWorkedExample();
+    void ShowMistakeExample();
+    // Back to the pupil's own worksheet from a replay or an example.
+    void LeaveExampleModes();
+
     RulesPractice model_;
     std::unique_ptr<RulesWorksheetView> view_;
     DiagnosisPanel* panel_ = nullptr;  // a child of the screen
@@ -61,6 +70,8 @@ private:
     CuteButton* next_;
     StatusClockBar* status_;
     QTimer* clock_timer_;
+    WorkedExamplePlayer* player_ = nullptr;
+    MistakeFinder* finder_ = nullptr;
     int seen_entry_resets_ = -1;
     int seen_operation_resets_ = 0;
 };

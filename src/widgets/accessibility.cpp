@@ -99,6 +99,8 @@ void SetSpokenRole(QLabel* label, const QString& role) {
     RefreshSpokenName(label);
 }
 
+QString SpokenRole(const QLabel* label) { return label->property(kRoleProperty).toString(); }
+
 void SetVerdictCell(QLabel* label) {
     label->setProperty(kVerdictProperty, true);
     label->setAccessibleDescription(QStringLiteral("こたえが あっているか"));

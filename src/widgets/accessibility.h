@@ -18,6 +18,8 @@ QString SpokenVerdict(const QString& mark);
 // "１だんめ かけ算"). From then on its accessible name is SpokenName(role,
 // text), kept up to date by RefreshSpokenName.
 void SetSpokenRole(QLabel* label, const QString& role);
+// The role SetSpokenRole gave `label`; empty for none.
+QString SpokenRole(const QLabel* label);
 // Marks the label showing "○" or "×": it is heard as "せいかい" or "まちがい".
 void SetVerdictCell(QLabel* label);
 // Recomputes the accessible name of a label with a role after its text

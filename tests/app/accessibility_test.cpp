@@ -408,20 +408,20 @@ TEST_F(KeyboardTest, TabOrderReadsLikeThePageAndDialogsOpenOnTheirButton) {
         services.random.Feed({5, 56, 4});
         Pick("ComboBox1", 0);
         QStringList forth;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             Key(Qt::Key_Tab);
             forth << QApplication::focusWidget()->objectName();
         }
-        EXPECT_EQ(forth.mid(0, 9),
-                  (QStringList{"ComboBox5_items", "ComboBox4_items", "ComboBox3_items",
+        EXPECT_EQ(forth.mid(0, 10),
+                  (QStringList{"FindTheMistake", "ComboBox5_items", "ComboBox4_items", "ComboBox3_items",
                                "ComboBox2_items", "ComboBox6_items", "CuteButton3", "CuteButton2",
                                "CuteButton1", "ComboBox1_items"}));
         QStringList back;
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 9; ++i) {
             Key(Qt::Key_Tab, Qt::ShiftModifier);
             back.prepend(QApplication::focusWidget()->objectName());
         }
-        EXPECT_EQ(back, forth.mid(0, 8));
+        EXPECT_EQ(back, forth.mid(0, 9));
     });
     program->learning_record().AddPupil(QStringLiteral("たろう"));
     program->learning_record().ChoosePupil(QStringLiteral("たろう"));

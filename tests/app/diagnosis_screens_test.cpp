@@ -17,6 +17,7 @@
 #include "core/diagnosis_note.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
+#include "support/program_screens.h"
 #include "support/division_pupil.h"
 #include "support/screen_support.h"
 #include "widgets/choice_list.h"
@@ -27,43 +28,11 @@ namespace {
 
 using namespace sorelka::testing;
 
-struct DiagnosisScreens : ::testing::Test {
-    QTemporaryDir folder;
-    FakeServices fx;
+struct DiagnosisScreens : ProgramScreens {
     // For a program that draws its own problems.
     SeededRandom seeded{25};
     AppContext seeded_ctx{{}, fx.cues, fx.dialogs, fx.clock, seeded, fx.ctx.exe_folder, [] {}};
-    std::unique_ptr<Program> program;
-    ExerciseScreen* screen = nullptr;
 
-    void SetUp() override { program = std::make_unique<Program>(fx.ctx, folder.path() + "/kyozai.db"); }
-    void TearDown() override {
-        if (screen) screen->hide();
-        program.reset();
-    }
-    void Open(const char* name) {
-        if (screen) screen->hide();
-        screen = nullptr;
-        for (ExerciseScreen* s : program->screens())
-            if (s->objectName() == name) screen = s;
-        ASSERT_NE(screen, nullptr) << name;
-        screen->ShowModeless();
-        Settle();
-    }
-    void Pick(const char* list, int index) { ClickItem(screen, list, index); }
-    // A number chosen digit by digit in the lists of its places, highest first.
-    void Digits(int value, const std::vector<const char*>& lists_ones_first) {
-        bool started = false;
-        for (int place = static_cast<int>(lists_ones_first.size()) - 1; place >= 0; --place) {
-            int digit = value;
-            for (int i = 0; i < place; ++i) digit /= 10;
-            digit %= 10;
-            if (digit != 0 || started || place == 0) {
-                Pick(lists_ones_first[place], digit);
-                started = true;
-            }
-        }
-    }
     QLabel* Panel() { return screen->findChild<QLabel*>("DiagnosisPanel"); }
     QFrame* Marker() { return screen->findChild<QFrame*>("DiagnosisMarker"); }
     bool PanelShown() { return Panel() && Panel()->isVisible(); }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QAbstractButton>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
@@ -19,15 +20,19 @@
 #include "app/program.h"
 #include "decimals/decimal_numbers.h"
 #include "decimals/decimal_practice.h"
+#include "decimals/decimal_examples.h"
 #include "decimals/decimal_sheet.h"
+#include "division/division_examples.h"
 #include "division/division_problem.h"
 #include "division/practice_hints.h"
 #include "drill/drill_screen.h"
 #include "drill/drill_session.h"
+#include "fractions/fraction_examples.h"
 #include "fractions/fraction_problem.h"
 #include "fractions/fraction_sheet.h"
 #include "rules/calculation_steps.h"
 #include "rules/expression_problems.h"
+#include "rules/rules_examples.h"
 #include "rules/rules_practice.h"
 #include "support/fakes.h"
 #include "support/pupil_notes.h"
@@ -35,6 +40,8 @@
 #include "widgets/choice_list.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/exercise_screen.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
 
 namespace sorelka {
 namespace {
@@ -396,6 +403,56 @@ TEST_F(TextFitTest, EveryPanelTextBreaksBetweenPhrasesAndShowsWhole) {
             }
         }
         panel->Hide();
+        screen->hide();
+    }
+}
+
+// The lines of the worked examples over many problems of every menu item,
+// as the prompt line shows them (broken at spaces where too long), the
+// find-the-mistake prompt, and the captions of the buttons that start them.
+TEST_F(TextFitTest, EveryLineOfAWorkedExampleAndEveryExampleButtonShowsWhole) {
+    SeededRandom random{20261209};
+    constexpr int kExamples = 150;
+    std::map<std::string, std::set<std::string>> lines;  // per form
+    auto add = [&](const char* form, const auto& example) {
+        lines[form].insert(example.opening);
+        for (const auto& step : example.steps) lines[form].insert(step.line);
+    };
+    for (int menu = 1; menu <= 3; ++menu)
+        for (int i = 0; i < kExamples; ++i) {
+            division::DivisionProblem p;
+            division::GenerateProblem(menu, random, p);
+            add("TForm2", division::DivisionWorkedExample(p));
+            using decimals::Operation;
+            add("TForm4", decimals::DecimalWorkedExample(Operation::Addition,
+                                                         decimals::DrawProblem(Operation::Addition, random, menu)));
+            add("TForm6", decimals::DecimalWorkedExample(
+                              Operation::Subtraction, decimals::DrawProblem(Operation::Subtraction, random, menu)));
+            if (auto f = fractions::DrawFractionProblem(menu, fractions::Variant::Practice, random))
+                add("TForm10", fractions::FractionWorkedExample(menu, *f));
+        }
+    for (int menu = 1; menu <= 4; ++menu)
+        for (int i = 0; i < kExamples; ++i) {
+            rules::ExpressionProblem p;
+            if (rules::GenerateProblem(menu, random, p, rules::Variant::Practice))
+                add("TForm8", rules::RulesWorkedExample(p));
+        }
+    for (const char* name : {"TForm2", "TForm4", "TForm6", "TForm8", "TForm10"}) {
+        auto* screen = static_cast<ExerciseScreen*>(form(name));
+        screen->ShowModeless();
+        Settle();
+        QLabel* prompt = label(screen, "Label2");
+        ASSERT_GT(lines[name].size(), 10u) << name;
+        lines[name].insert(kFindTheMistakePrompt);
+        for (const std::string& line : lines[name])
+            ExpectFits(prompt, FittedText(prompt, QString::fromStdString(line)), QString(name) + ".Label2");
+        for (const char* button : {"WorkedExample", "WorkedExampleNext", "FindTheMistake"}) {
+            auto* b = screen->findChild<QAbstractButton*>(button);
+            ASSERT_NE(b, nullptr) << name << " " << button;
+            const QFontMetrics metrics(b->font());
+            EXPECT_LE(metrics.horizontalAdvance(b->text()) + 12, b->width()) << name << " " << button;
+            EXPECT_LE(metrics.height() + 4, b->height()) << name << " " << button;
+        }
         screen->hide();
     }
 }

@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -21,8 +23,10 @@
 #include "app/pupil_dialog.h"
 #include "drill/drill_log.h"
 #include "drill/drill_screen.h"
+#include "record/record_store.h"
 #include "record/schema.h"
 #include "support/fakes.h"
+#include "support/old_record_file.h"
 #include "support/screen_support.h"
 #include "widgets/exercise_screen.h"
 #include "widgets/status_clock.h"
@@ -454,6 +458,101 @@ TEST(LearningRecordUpgrade, AnOldRecordFileGetsTheNewTablesAndKeepsItsDrillRows)
         EXPECT_EQ(q.value(0).toInt(), record::SchemaVersion());
         EXPECT_TRUE(dialogs.shown.empty());
     }
+}
+
+// A file of the layout before find-the-mistake answers, with practice and
+// drill rows, is upgraded (and the step run again) with every row, every
+// column in its place, the kept totals, indexes and triggers as they were;
+// it then takes mode find_mistake, which the totals leave out, and still
+// refuses any other mode.
+TEST(LearningRecordUpgrade, FindTheMistakeAnswersArriveWithEveryOldRowAndTriggerKept) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/kyozai.db";
+    ASSERT_EQ(MakeRecordFileAtLayout(path, 6, [](QSqlQuery& q) {
+                  bool ok = q.exec("insert into pupils (name) values ('はなこ')") &&
+                            q.exec("insert into drills (uid, pupil_id, topic, started_at)"
+                                   " values ('d1', 1, 1, '2026-10-01T09:00:00.000+09:00')");
+                  for (int i = 0; ok && i < 40; ++i)
+                      ok = q.exec(QStringLiteral(
+                                      "insert into history (pupil_id, answered_at, topic, mode, drill_id,"
+                                      " question_no, problem, right_answer, entered_answer, correct, seconds,"
+                                      " error_kind, error_step, worked_rows) values (%1,"
+                                      " '2026-10-%2T10:00:00.000+09:00', %3, '%4', %5, %6, '745 ÷ 6', '124',"
+                                      " '%7', %8, %9, %10, 'row:2', '[]')")
+                                      .arg(i % 3 ? "1" : "null")
+                                      .arg(10 + i % 9)
+                                      .arg(1 + i % 5)
+                                      .arg(i % 4 ? "practice" : "drill")
+                                      .arg(i % 4 ? "null" : "1")
+                                      .arg(i % 4 ? "null" : QString::number(i / 4 + 1))
+                                      .arg(120 + i)
+                                      .arg(i % 2)
+                                      .arg(1.5 * i)
+                                      .arg(i % 2 ? "null" : "'zero_missing'"));
+                  return ok;
+              }),
+              "");
+    const auto table = [](QSqlDatabase db, const QString& sql) {
+        QStringList out;
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(sql)) << Utf8(sql);
+        while (q.next()) {
+            QStringList row;
+            for (int c = 0; c < q.record().count(); ++c) row << q.value(c).toString();
+            out << row.join('|');
+        }
+        return out;
+    };
+    const QString rows = "select * from history order by id";
+    const QString columns = "select name, type, \"notnull\", pk from pragma_table_info('history')";
+    const QString objects = "select type, name from sqlite_master where tbl_name = 'history' order by 1, 2";
+    const QString totals = "select * from history_totals order by 1, 2";
+    QStringList before[4];
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "before");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        int k = 0;
+        for (const QString& sql : {rows, columns, objects, totals}) before[k++] = table(db, sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("before");
+    ASSERT_EQ(before[0].size(), 40);
+
+    FakeDialogs dialogs;
+    record::RecordStore store(path, dialogs, nullptr, record::RecordStore::CheckMode::Synchronous);
+    record::LearningRecord record(store);
+    ASSERT_TRUE(store.Ready());
+    QSqlDatabase db = store.database();
+    for (int again : {0, 1}) {
+        SCOPED_TRACE(again ? "the step run again" : "upgraded");
+        if (again) {
+            QSqlError error;
+            ASSERT_TRUE(record::ApplyLayoutSteps(db, record::SchemaVersion() - 1, &error)) << Utf8(error.text());
+        }
+        EXPECT_EQ(table(db, rows), before[0]);
+        EXPECT_EQ(table(db, columns), before[1]);
+        QStringList objects_now = before[2];
+        objects_now << "index|history_found_mistakes";
+        objects_now.sort();
+        EXPECT_EQ(table(db, objects), objects_now);
+        EXPECT_EQ(table(db, totals), before[3]);
+        EXPECT_EQ(table(db, "pragma integrity_check"), QStringList{"ok"});
+        EXPECT_EQ(table(db, "pragma foreign_key_check"), QStringList{});
+    }
+
+    JudgedAnswer found;
+    found.topic = Topic::Division;
+    found.problem = "408 ÷ 4";
+    found.finding = Finding{"zero_missing", "quotient:2", "…"};
+    ASSERT_EQ(store.Commit({record.HistoryStatement(found, record::AnswerMode::FindTheMistake)}),
+              record::RecordStore::Result::Written);
+    EXPECT_EQ(record.History().back().mode, "find_mistake");
+    EXPECT_EQ(record.History().back().error_kind, "zero_missing");
+    EXPECT_EQ(table(db, totals), before[3]) << "not counted with the pupil's own work";
+    QSqlQuery q(db);
+    EXPECT_FALSE(q.exec("insert into history (answered_at, topic, mode, problem, correct)"
+                        " values ('2026-10-01', 1, 'other', '1 ÷ 1', 1)"));
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ std::vector<QStringList> ParseCsv(const QString& text) {
 }
 
 // A history of many draws: pupils (the guest among them), days, topics,
-// times and kinds at random.
+// times and kinds at random; about one answer in six to a find-the-mistake
+// example.
 void FillRandom(ScratchRecord& r, unsigned seed, int answers) {
     std::mt19937 rng(seed);
     const QString pupils[] = {"はなこ", "たろう", "O'Brien", ""};
@@ -69,7 +70,8 @@ void FillRandom(ScratchRecord& r, unsigned seed, int answers) {
         const bool right = rng() % 2;
         r.Answer(pupils[rng() % 4], QDate(2026, 10, 1).addDays(int(rng() % 60)).toString(Qt::ISODate),
                  1 + int(rng() % 5), right, double(rng() % 600) / 10,
-                 right ? QString() : kinds[rng() % 7]);
+                 right ? QString() : kinds[rng() % 7], QStringLiteral("745 ÷ 6"), QStringLiteral("124 あまり 1"),
+                 rng() % 6 ? QStringLiteral("practice") : QStringLiteral("find_mistake"));
     }
 }
 
@@ -86,21 +88,32 @@ TEST(ClassSummary, AgreesWithAPlainCountForEveryFilter) {
         {QString(), std::nullopt, std::nullopt},
     };
     for (const ReportFilter& f : filters) {
-        // The plain count: group the rows of the filter by pupil and topic.
+        // The plain count: group the rows of the filter by pupil and topic,
+        // the pupil's own work apart from the find-the-mistake examples.
         std::map<std::pair<QString, Topic>, std::vector<const record::HistoryRow*>> groups;
+        std::map<std::pair<QString, Topic>, std::pair<int, int>> found;
         for (const record::HistoryRow& h : all) {
             const QString who = h.pupil.isEmpty() ? record::kGuestName : h.pupil;
             const QDate day = QDate::fromString(h.answered_at.left(10), Qt::ISODate);
             if (f.pupil && who != (f.pupil->isEmpty() ? record::kGuestName : *f.pupil)) continue;
             const Topic topic = *TopicFromNumber(h.topic);
             if ((f.from && day < *f.from) || (f.to && day > *f.to) || (f.topic && topic != f.topic)) continue;
-            groups[{who, topic}].push_back(&h);
+            if (h.mode == "find_mistake") {
+                found[{who, topic}].first++;
+                found[{who, topic}].second += h.correct;
+            } else {
+                groups[{who, topic}].push_back(&h);
+            }
         }
         const std::vector<report::ClassRow> rows = report::ClassSummary(r.db(), f);
+        for (const auto& [key, n] : found) groups[key];
         ASSERT_EQ(rows.size(), groups.size());
         for (const report::ClassRow& row : rows) {
             SCOPED_TRACE(Utf8(row.pupil) + " topic " + std::to_string(TopicNumber(row.topic)));
+            const std::pair<int, int> found_here = found[{row.pupil, row.topic}];
+            EXPECT_EQ(std::make_pair(row.found_answers, row.found_correct), found_here);
             const auto& g = groups[{row.pupil, row.topic}];
+            if (g.empty()) continue;  // only examples
             ASSERT_EQ(row.answers, int(g.size()));
             EXPECT_EQ(row.correct, std::count_if(g.begin(), g.end(), [](auto* h) { return h->correct; }));
             std::vector<double> secs;
@@ -160,7 +173,8 @@ TEST(ClassSummary, KeptTotalsFollowEveryChangeToTheAnswers) {
     ASSERT_TRUE(store.Ready());
     auto mismatches = [&] {
         const QString counted = QStringLiteral(
-            "select coalesce(pupil_id, 0), topic, count(*), sum(correct), max(answered_at) from history group by 1, 2");
+            "select coalesce(pupil_id, 0), topic, count(*), sum(correct), max(answered_at) from history"
+            " where mode <> 'find_mistake' group by 1, 2");
         const QString kept = QStringLiteral("select pupil_key, topic, answers, correct, last_at from history_totals");
         QSqlQuery q(store.database());
         q.exec(QStringLiteral("select (select count(*) from (%1 except %2)) + (select count(*) from (%2 except %1)),"
@@ -187,6 +201,20 @@ TEST(ClassSummary, KeptTotalsFollowEveryChangeToTheAnswers) {
     commit("update history set topic = 4, correct = 1 - correct where id % 4 = 0");
     commit("update history set answered_at = '2026-09-01T08:00:00.000+09:00' where id % 5 = 0");
     EXPECT_EQ(mismatches().first, 0) << "answers changed";
+    // Answers to find-the-mistake examples are kept apart, also when a row
+    // changes its mode either way.
+    for (int i = 0; i < 12; ++i)
+        commit(QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                              " values (%1, '2026-12-%2T09:00:00.000+09:00', %3, 'find_mistake', '3 ÷ 1', %4)")
+                   .arg(i % 2 ? "(select id from pupils where name = 'たろう')" : "null")
+                   .arg(10 + i % 5)
+                   .arg(1 + i % 5)
+                   .arg(i % 2));
+    EXPECT_EQ(mismatches().first, 0) << "find-the-mistake answers";
+    commit("update history set mode = 'find_mistake' where mode = 'drill' and id % 3 = 0");
+    commit("update history set mode = 'practice', correct = 1 - correct where mode = 'find_mistake' and id % 2 = 0");
+    commit("delete from history where mode = 'find_mistake' and id % 5 = 0");
+    EXPECT_EQ(mismatches().first, 0) << "modes changed";
     EXPECT_EQ(report::ClassSummary(store.database(), {}).size(), size_t(mismatches().second));
 }
 
@@ -338,12 +366,19 @@ TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
         for (Topic t : kAllTopics)
             if (r.Count("select count(*) from history where topic = " + QString::number(TopicNumber(t)) + " and " + who))
                 EXPECT_TRUE(page.contains(report::TopicName(t)));
-        // The totals line: answers and right answers as the database counts them.
+        // The totals line: the pupil's own answers and right answers as the
+        // database counts them, and the find-the-mistake examples apart.
         const QString totals = page.section("合計", 1).section('\n', 0, 0);
         const QStringList figures = totals.split(' ', Qt::SkipEmptyParts);
         ASSERT_GE(figures.size(), 2);
-        EXPECT_EQ(figures[0].toInt(), r.Count("select count(*) from history where " + who));
-        EXPECT_EQ(figures[1].toInt(), r.Count("select sum(correct) from history where " + who));
+        const QString own = " and mode <> 'find_mistake'";
+        EXPECT_EQ(figures[0].toInt(), r.Count("select count(*) from history where " + who + own));
+        EXPECT_EQ(figures[1].toInt(), r.Count("select sum(correct) from history where " + who + own));
+        const QString found = " and mode = 'find_mistake'";
+        EXPECT_TRUE(totals.contains(QStringLiteral("%1 / %2")
+                                        .arg(r.Count("select sum(correct) from history where " + who + found))
+                                        .arg(r.Count("select count(*) from history where " + who + found))))
+            << Utf8(totals);
     }
     // Every font is embedded.
     const QStringList fonts = Output("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);

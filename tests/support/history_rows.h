@@ -33,15 +33,16 @@ struct ScratchRecord {
     // One answer. An empty pupil is the guest; `at` is "YYYY-MM-DD" or a full time.
     void Answer(const QString& pupil, const QString& at, int topic, bool correct, double seconds,
                 const QString& kind = QString(), const QString& problem = QStringLiteral("745 ÷ 6"),
-                const QString& entered = QStringLiteral("124 あまり 1")) {
+                const QString& entered = QStringLiteral("124 あまり 1"),
+                const QString& mode = QStringLiteral("practice")) {
         if (!pupil.isEmpty()) learning->AddPupil(pupil);  // refused once in the roster
         const QString time = at.size() == 10 ? at + QStringLiteral("T10:00:00.000+09:00") : at;
         store->Commit({{QStringLiteral(
                             "insert into history (pupil_id, answered_at, topic, mode, menu_choice, problem,"
                             " right_answer, entered_answer, correct, seconds, error_kind, worked_rows) values"
-                            " ((select id from pupils where name = ?), ?, ?, 'practice', 1, ?, '124 あまり 1',"
+                            " ((select id from pupils where name = ?), ?, ?, ?, 1, ?, '124 あまり 1',"
                             " ?, ?, ?, ?, '[]')"),
-                        {pupil, time, topic, problem, entered, correct ? 1 : 0, seconds,
+                        {pupil, time, topic, mode, problem, entered, correct ? 1 : 0, seconds,
                          kind.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(kind)}}});
     }
     int Count(const QString& sql) {

@@ -252,8 +252,9 @@ TEST_F(ServerSecurity, ARowTheServerRefusesIsSetAsideAndTheRowsAfterItGo) {
 }
 
 // The shipped SQL run over a database of the older shape (one shared login,
-// no owners), twice: the PCs' old rows are kept, the shared login sees only
-// what it claims, and no PC reads the class view any more.
+// no owners, two modes of answer), twice: the PCs' old rows are kept, the
+// shared login sees only what it claims, no PC reads the class view any more,
+// and answers to find-the-mistake examples are taken.
 TEST_F(ServerSecurity, TheShippedSqlBringsAnOlderDatabaseUpToDate) {
     cluster().Query("drop database if exists older");
     bool ok = false;
@@ -284,6 +285,11 @@ TEST_F(ServerSecurity, TheShippedSqlBringsAnOlderDatabaseUpToDate) {
     EXPECT_TRUE(cluster().PsqlAs(shared, answer.arg(2), &out)) << out.toStdString();
     EXPECT_TRUE(cluster().PsqlAs(shared, "select count(*) from history", &out));
     EXPECT_EQ(out, "2");
+    // Answers to find-the-mistake examples arrive; a mode of no kind does not.
+    QString found = answer.arg(4);
+    EXPECT_TRUE(cluster().PsqlAs(shared, found.replace("'practice'", "'find_mistake'"), &out)) << out.toStdString();
+    QString bogus = answer.arg(5);
+    EXPECT_FALSE(cluster().PsqlAs(shared, bogus.replace("'practice'", "'guess'"), &out));
     sync::ServerConfig other = cluster().Config();
     other.database = "older";
     EXPECT_TRUE(cluster().PsqlAs(other, "select count(*) from history", &out));

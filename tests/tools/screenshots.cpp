@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -393,6 +394,50 @@ void RecommendedDivision(FakeServices& services) {
     s->hide();
 }
 
+// "お手本" after "×" in the middle and at its end, and a find-the-mistake
+// example before and after the pupil's answer, on each practice screen.
+void ExampleModes(Program& program, FakeServices& services) {
+    struct Case {
+        int screen;
+        const char* form;
+        std::vector<int> draws;
+        int menu;
+        std::vector<std::pair<int, int>> wrong;
+    };
+    const Case cases[] = {
+        // 745 ÷ 6 with 3 in the ones.
+        {0, "TForm2", {5, 645, 4}, 0,
+         {{4, 1}, {6, 0}, {2, 6}, {6, 0}, {3, 1}, {2, 4}, {6, 0}, {3, 2}, {6, 0}, {3, 1}, {2, 2}, {6, 0},
+          {3, 2}, {2, 5}, {6, 0}, {2, 3}, {6, 0}, {3, 1}, {2, 8}, {6, 0}, {2, 7}, {6, 0}, {6, 6}}},
+        {2, "TForm4", {0, 344, 177}, 1, {{5, 5}, {4, 1}, {3, 3}, {7, 0}}},  // 3.45 + 1.78 = 5.13
+        {4, "TForm6", {0, 501, 136}, 1, {{5, 4}, {4, 7}, {3, 5}, {7, 0}}},  // 5.02 - 1.37 = 4.75
+        {6, "TForm8", {5, 11, 4, 7}, 2,  // 12 x 6 ÷ 9 with 72 ÷ 9 = 9
+         {{3, 7}, {2, 2}, {6, 4}, {2, 9}, {6, 0}, {3, 8}, {2, 1}, {6, 0}, {2, 9}, {6, 4}}},
+        {8, "TForm10", {1, 6, 1}, 1, {{3, 0}, {2, 8}, {4, 1}, {3, 0}, {2, 4}, {4, 2}, {4, 4}}},  // 2 2/8 as 4/8
+    };
+    for (const Case& c : cases) {
+        ExerciseScreen* s = Open(program, c.screen);
+        services.random.Feed(c.draws);
+        Pick(s, "ComboBox1", c.menu);
+        for (const auto& [list, item] : c.wrong) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
+        Press(s, "WorkedExample");
+        auto* next = s->findChild<QAbstractButton*>("WorkedExampleNext");
+        int steps = 0;
+        while (next->isVisible() && steps < 60) Press(s, "WorkedExampleNext"), ++steps;
+        // Again to the middle.
+        Press(s, "WorkedExample");
+        for (int i = 0; i < steps / 2 + 1; ++i) Press(s, "WorkedExampleNext");
+        Save(s, QString(c.form) + "-worked-example-middle");
+        while (next->isVisible()) Press(s, "WorkedExampleNext");
+        Save(s, QString(c.form) + "-worked-example-end");
+        Press(s, "FindTheMistake");
+        Save(s, QString(c.form) + "-find-the-mistake");
+        Press(s, "MistakePlace1");
+        Save(s, QString(c.form) + "-find-the-mistake-answered");
+        s->hide();
+    }
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
@@ -419,6 +464,7 @@ int main(int argc, char** argv) {
     DecimalPractice(program, services);
     DiagnosisPanels(program, services);
     FractionPractice(program, services);
+    ExampleModes(program, services);
     FractionDrill(program, services);
     RulesDrill(program, services);
     LongTexts(services);

@@ -1,0 +1,88 @@
+// The decimal practice screens' お手本 and まちがいさがし: the right work of
+// a problem answered wrongly replayed column by column through DecimalSheet,
+// and answers worked with one mistake for the pupil to find.
+#include <QLabel>
+
+#include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_examples.h"
+#include "decimals/decimal_practice_screen.h"
+#include "decimals/decimal_topics.h"
+#include "decimals/figure_label.h"
+#include "widgets/accessibility.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
+
+namespace sorelka::decimals {
+
+namespace {
+
+// The screen's own labels the example sheets leave alone: the prompt, the
+// mark and the equation.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label4")};
+
+}  // namespace
+
+void DecimalPracticeScreen::BuildExampleModes() {
+    // Right of the written calculation, left of the digit lists.
+    auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
+    auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
+    player_ = new WorkedExamplePlayer(this, QRect(584, 226, 160, 44), prompt, panel_, kKept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(584, 284, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
+    connect(player_, &WorkedExamplePlayer::requested, this, &DecimalPracticeScreen::ShowWorkedExample);
+    connect(finder_, &MistakeFinder::requested, this, &DecimalPracticeScreen::ShowMistakeExample);
+}
+
+void DecimalPracticeScreen::ShowWorkedExample() {
+    const auto& note = model_.note();
+    if (!note || !model_.sheet().has_problem()) return;
+    const Operation operation = model_.variant().operation;
+    const DecimalExample example = DecimalWorkedExample(operation, model_.sheet().problem());
+    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.cells()), note->finding);
+    player_->Play(ReplayOf<DecimalInput, Column>(example, wrong,
+                                                 [this](const Column& column) { return AnswerDigitRect(column); }));
+}
+
+void DecimalPracticeScreen::ShowMistakeExample() {
+    LeaveExampleModes();
+    ctx().random.Randomize();
+    const Operation operation = model_.variant().operation;
+    const Topic topic = TopicOf(operation);
+    const std::vector<std::string> habits = ctx().recorder ? ctx().recorder->Habits(topic)
+                                                           : std::vector<std::string>{};
+    const std::optional<DecimalMistakeExample> example =
+        DrawDecimalMistake(operation, ctx().state.menu_choice, ctx().random, habits);
+    if (!example) {
+        model_.CuteButton4Click();  // asks for a menu choice
+        Refresh();
+        return;
+    }
+    // The pupil's own problem ends; "次へ" brings the next example.
+    model_.EndProblem();
+    Refresh();
+    DecimalSheet shown_sheet(PracticeSheetPlace(operation));
+    shown_sheet.SetProblem(example->problem);
+    Announce(findChild<QLabel*>(QStringLiteral("Label4"), Qt::FindDirectChildrenOnly),
+             QString::fromStdString(shown_sheet.Equation(false)));
+    MistakeShown shown = MistakeShownOf<DecimalProblem, DecimalInput, Column>(*example, DecimalColumnCell);
+    shown.rect = [this](const RoleCell& cell) {
+        const auto* answer = findChild<FigureLabel*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
+        if (!answer || answer->isHidden() || answer->text().isEmpty()) return QRect();
+        return answer->DigitRect(cell.digit).translated(answer->pos());
+    };
+    shown.note.label = DecimalKindLabel(example->finding.kind);
+    shown.answer.topic = topic;
+    shown.answer.problem = WithoutPadding(shown_sheet.LogProblemText());
+    finder_->Show(std::move(shown));
+    ctx().cues.PlayCue(11);
+}
+
+void DecimalPracticeScreen::LeaveExampleModes() {
+    const bool finding = finder_->active();
+    if (!player_->showing() && !finding) return;
+    player_->Stop();
+    finder_->Leave();
+    // The sheet shows the pupil's own work again; after an example there is none.
+    Refresh();
+}
+
+}  // namespace sorelka::decimals

@@ -1,0 +1,79 @@
+// The division practice screen's お手本 and まちがいさがし: the right work of
+// a problem answered wrongly replayed through LongDivision, and divisions
+// worked with one mistake for the pupil to find.
+#include <QLabel>
+
+#include "division/division_diagnosis.h"
+#include "division/division_examples.h"
+#include "division/division_practice_screen.h"
+#include "division/practice_hints.h"
+#include "widgets/accessibility.h"
+#include "widgets/cute_button.h"
+#include "widgets/diagnosis_panel.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
+
+namespace sorelka::division {
+
+void DivisionPracticeScreen::BuildExampleModes() {
+    // "お手本" below the action list, right of the digit lists; "まちがいさがし"
+    // left of the problem line, above the paper's left margin (in reading
+    // order after the menu, so the screen still opens on the menu).
+    player_ = new WorkedExamplePlayer(this, QRect(854, 404, 92, 44), prompt_, panel_,
+                                      {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()});
+    finder_ = new MistakeFinder(ctx(), this, QRect(8, 104, 160, 44), prompt_, mark_, panel_,
+                                {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()},
+                                kGoOnPrompt);
+    connect(player_, &WorkedExamplePlayer::requested, this, &DivisionPracticeScreen::ShowWorkedExample);
+    connect(finder_, &MistakeFinder::requested, this, &DivisionPracticeScreen::ShowMistakeExample);
+}
+
+void DivisionPracticeScreen::ShowWorkedExample() {
+    if (!note_ || !model_.has_problem()) return;
+    const DivisionExample example = DivisionWorkedExample(model_.problem());
+    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note_->finding);
+    player_->Play(ReplayOf<DivisionInput, DivisionRole>(
+        example, wrong, [this](const DivisionRole& role) { return RoleRect(this, DivisionRoleCell(role)); }));
+}
+
+void DivisionPracticeScreen::ShowMistakeExample() {
+    LeaveExampleModes();
+    ctx().random.Randomize();
+    const std::vector<std::string> habits = ctx().recorder ? ctx().recorder->Habits(Topic::Division)
+                                                           : std::vector<std::string>{};
+    const std::optional<DivisionMistakeExample> example =
+        DrawDivisionMistake(ctx().state.menu_choice, ctx().random, habits);
+    if (!example) {
+        // No menu item of this screen chosen yet.
+        prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
+        PlayCue(11);
+        return;
+    }
+    // The pupil's own problem ends; "次へ" brings the next example.
+    ClearWorksheet();
+    model_.HideEntryLists();
+    view_->Sync(model_);
+    next_->show();
+    Announce(problem_line_, QString::fromStdString(ProblemText(example->problem)));
+    MistakeShown shown = MistakeShownOf<DivisionProblem, DivisionInput, DivisionRole>(
+        *example, [](const DivisionRole& role) { return DivisionRoleCell(role); });
+    shown.note.label = DivisionKindLabel(example->finding.kind);
+    shown.answer.topic = Topic::Division;
+    shown.answer.problem = WithoutPadding(LogProblemText(example->problem));
+    finder_->Show(std::move(shown));
+    PlayCue(11);
+}
+
+void DivisionPracticeScreen::LeaveExampleModes() {
+    const bool finding = finder_->active();
+    if (!player_->showing() && !finding) return;
+    player_->Stop();
+    finder_->Leave();
+    // The worksheet shows the pupil's own work again; after an example
+    // there is none.
+    view_->Sync(model_);
+    if (finding) Announce(problem_line_, QString());
+    ShowNote();
+}
+
+}  // namespace sorelka::division

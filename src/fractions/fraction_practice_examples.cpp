@@ -1,0 +1,80 @@
+// The fraction practice screen's お手本 and まちがいさがし: the right answer
+// of a problem answered wrongly entered slot by slot through FractionSheet,
+// and answers with one mistake for the pupil to find.
+#include <QLabel>
+
+#include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_examples.h"
+#include "fractions/fraction_practice_screen.h"
+#include "widgets/accessibility.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
+#include "widgets/worksheet_view.h"
+
+namespace sorelka {
+
+namespace {
+
+// The screen's own labels the example sheets leave alone: the prompt and the mark.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3")};
+
+}  // namespace
+
+void FractionPracticeScreen::BuildExampleModes() {
+    // Right of the worksheet's paper, under the menu and left of the lists.
+    auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
+    auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
+    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, kKept,
+                                fractions::kGoOnPrompt);
+    connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);
+    connect(finder_, &MistakeFinder::requested, this, &FractionPracticeScreen::ShowMistakeExample);
+}
+
+void FractionPracticeScreen::ShowWorkedExample() {
+    const auto& note = model_.note();
+    if (!note || !model_.sheet().has_problem()) return;
+    const int family = ctx().state.menu_choice;
+    const fractions::FractionExample example = fractions::FractionWorkedExample(family, model_.sheet().problem());
+    const auto wrong = fractions::FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
+    player_->Play(ReplayOf<fractions::FractionInput, fractions::FractionSlot>(
+        example, wrong,
+        [this](const fractions::FractionSlot& slot) { return RoleRect(this, fractions::FractionSlotCell(slot)); }));
+}
+
+void FractionPracticeScreen::ShowMistakeExample() {
+    LeaveExampleModes();
+    ctx().random.Randomize();
+    const int family = ctx().state.menu_choice;
+    const std::vector<std::string> habits = ctx().recorder ? ctx().recorder->Habits(Topic::Fractions)
+                                                           : std::vector<std::string>{};
+    const std::optional<fractions::FractionMistakeExample> example =
+        fractions::DrawFractionMistake(family, ctx().random, habits);
+    if (!example) {
+        model_.FormCreate();  // asks for a menu choice
+        Refresh();
+        return;
+    }
+    // The pupil's own problem ends; "次へ" brings the next example.
+    model_.EndProblem();
+    Refresh();
+    fractions::FractionSheet shown_sheet(fractions::Variant::Practice, ctx());
+    shown_sheet.SetProblem(family, example->problem);
+    MistakeShown shown = MistakeShownOf<fractions::FractionProblem, fractions::FractionInput, fractions::FractionSlot>(
+        *example, fractions::FractionSlotCell);
+    shown.note.label = fractions::FractionKindLabel(example->finding.kind);
+    shown.answer.topic = Topic::Fractions;
+    shown.answer.problem = shown_sheet.ProblemText();
+    finder_->Show(std::move(shown));
+    ctx().cues.PlayCue(11);
+}
+
+void FractionPracticeScreen::LeaveExampleModes() {
+    if (!player_->showing() && !finder_->active()) return;
+    player_->Stop();
+    finder_->Leave();
+    // The worksheet shows the pupil's own work again; after an example there is none.
+    Refresh();
+}
+
+}  // namespace sorelka

@@ -1,0 +1,76 @@
+// The calculation-rules practice screen's お手本 and まちがいさがし: the
+// right work of a problem answered wrongly replayed calculation after
+// calculation through CalculationSteps, and expressions worked with one
+// mistake for the pupil to find.
+#include <QLabel>
+
+#include "rules/rules_diagnosis.h"
+#include "rules/rules_examples.h"
+#include "rules/rules_practice_screen.h"
+#include "widgets/accessibility.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
+
+namespace sorelka::rules {
+
+namespace {
+
+// The screen's own labels the example sheets leave alone: the prompt, the
+// problem line and the mark.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label21")};
+
+}  // namespace
+
+void RulesPracticeScreen::BuildExampleModes() {
+    // Right of the worksheet's paper: left of "目次" above the lists, and
+    // under the digit lists.
+    auto* mark = findChild<QLabel*>(QStringLiteral("Label21"), Qt::FindDirectChildrenOnly);
+    player_ = new WorkedExamplePlayer(this, QRect(652, 186, 86, 48), prompt_, panel_, kKept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(652, 630, 200, 44), prompt_, mark, panel_, kKept, kGoOnPrompt);
+    connect(player_, &WorkedExamplePlayer::requested, this, &RulesPracticeScreen::ShowWorkedExample);
+    connect(finder_, &MistakeFinder::requested, this, &RulesPracticeScreen::ShowMistakeExample);
+}
+
+void RulesPracticeScreen::ShowWorkedExample() {
+    const auto& note = model_.note();
+    if (!note) return;
+    const RulesExample example = RulesWorkedExample(model_.problem());
+    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
+    player_->Play(ReplayOf<RulesInput, RulesRole>(
+        example, wrong, [this](const RulesRole& role) { return RoleRect(this, RulesRoleCell(role)); }));
+}
+
+void RulesPracticeScreen::ShowMistakeExample() {
+    LeaveExampleModes();
+    ctx().random.Randomize();
+    const std::vector<std::string> habits = ctx().recorder ? ctx().recorder->Habits(Topic::Rules)
+                                                           : std::vector<std::string>{};
+    const std::optional<RulesMistakeExample> example =
+        DrawRulesMistake(ctx().state.menu_choice, ctx().random, habits);
+    if (!example) {
+        model_.FormCreate();  // asks for a menu choice
+        Sync();
+        return;
+    }
+    // The pupil's own problem ends; "次へ" brings the next example.
+    model_.EndProblem();
+    Sync();
+    Announce(findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
+             QString::fromStdString(example->problem.problem_text));
+    MistakeShown shown = MistakeShownOf<ExpressionProblem, RulesInput, RulesRole>(*example, RulesRoleCell);
+    shown.note.label = NoteLabel(example->finding);
+    shown.answer.topic = Topic::Rules;
+    shown.answer.problem = ProblemTextForLog(example->problem);
+    finder_->Show(std::move(shown));
+    ctx().cues.PlayCue(11);
+}
+
+void RulesPracticeScreen::LeaveExampleModes() {
+    if (!player_->showing() && !finder_->active()) return;
+    player_->Stop();
+    finder_->Leave();
+    // The worksheet shows the pupil's own work again; after an example there is none.
+    Sync();
+}
+
+}  // namespace sorelka::rules
