@@ -142,7 +142,10 @@ bool SkillMastery::Rebuild() {
         QSqlQuery q(store_.database());
         q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("select ifnull(pupil_id, 0), topic, menu_choice, problem, correct,"
-                                   " error_kind, error_step, answered_at from history order by id")))
+                                   " error_kind, error_step, answered_at from history"
+                                   // Answers to examples worked by someone else say
+                                   // nothing of the pupil's own skills.
+                                   " where mode <> 'find_mistake' order by id")))
             return false;
         while (q.next()) {
             const std::optional<Topic> topic = TopicFromNumber(q.value(1).toInt());
@@ -187,7 +190,7 @@ void SkillMastery::RebuildIfMissing() {
     table_ = q.exec(QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'skill_mastery'")) &&
              q.next();
     if (!table_ || store_.read_only()) return;
-    if (q.exec(QStringLiteral("select exists (select 1 from history)"
+    if (q.exec(QStringLiteral("select exists (select 1 from history where mode <> 'find_mistake')"
                               " and not exists (select 1 from skill_mastery)")) &&
         q.next() && q.value(0).toInt() == 1)
         Rebuild();

@@ -40,6 +40,11 @@ struct MasteryRecord {
         for (record::Statement& s : learning->MasteryStatements(answer)) write.push_back(std::move(s));
         ASSERT_EQ(store->Commit(std::move(write)), record::RecordStore::Result::Written);
     }
+    // An answer to an example someone else worked: a history row, no mastery.
+    void FoundMistake(const JudgedAnswer& answer) {
+        ASSERT_EQ(store->Commit({learning->HistoryStatement(answer, record::AnswerMode::FindTheMistake)}),
+                  record::RecordStore::Result::Written);
+    }
     int Count(const QString& sql) {
         QSqlQuery q(store->database());
         return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
@@ -74,6 +79,7 @@ TEST(SkillMasteryTest, KeptAnswerByAnswerEqualsTheHistoryRebuiltAcrossTheRosterA
     const QStringList who = {"はなこ", "たろう", "じろう", ""};  // "" is the guest
     for (int n = 0; n < 1200; ++n) {
         if (n % 25 == 0) r.learning->ChoosePupil(who[random.Random(int(who.size()))]);
+        if (n % 7 == 3) r.FoundMistake(RandomAnswer(random, n));
         r.Answer(RandomAnswer(random, n));
         if (n == 400) r.Open();  // the states are read back from the file
         if (n == 600) r.learning->RenamePupil("たろう", "たろうくん");
