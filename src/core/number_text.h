@@ -17,4 +17,14 @@ inline std::optional<int> WholeNumber(std::string_view text) {
     return value;
 }
 
+// 10 to the power k (k ≥ 0), and the digit of `value` in the place k
+// counted from the ones (0 the ones, 1 the tens, ...): the column arithmetic
+// of every topic's written work.
+constexpr long long Pow10(int k) {
+    long long p = 1;
+    while (k-- > 0) p *= 10;
+    return p;
+}
+constexpr int DigitAt(long long value, int k) { return static_cast<int>(value / Pow10(k) % 10); }
+
 }  // namespace sorelka

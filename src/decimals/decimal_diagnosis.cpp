@@ -3,17 +3,13 @@
 #include <array>
 #include <utility>
 
+#include "core/number_text.h"
+
 namespace sorelka::decimals {
 
 namespace {
 
 // Column k counts from the right: 0 is the last decimal place, places + 1 the tens.
-int Pow10(int k) {
-    int value = 1;
-    while (k-- > 0) value *= 10;
-    return value;
-}
-int DigitAt(int value, int k) { return value / Pow10(k) % 10; }
 int ColumnCountFor(int places) { return places + 2; }
 Column ColumnAt(int k, int places) { return static_cast<Column>(1 + places - k); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/number_text.h"
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
 
@@ -9,12 +10,6 @@ namespace sorelka::decimals {
 
 namespace {
 
-int Pow10(int k) {
-    int value = 1;
-    while (k-- > 0) value *= 10;
-    return value;
-}
-int DigitAt(int value, int k) { return value / Pow10(k) % 10; }
 int ColumnFromRight(Column column, int places) { return 1 + places - static_cast<int>(column); }
 
 std::string ColumnName(Column column) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/learning_recorder.h"
+#include "core/number_text.h"
 #include "decimals/decimal_diagnosis.h"
 
 namespace sorelka::decimals {
@@ -27,12 +28,6 @@ constexpr TopicSkill kSubtractionSkills[] = {
 // Draws tried before a fixed problem of the item stands.
 constexpr int kTargetAttempts = 32;
 
-int Pow10(int k) {
-    int value = 1;
-    while (k-- > 0) value *= 10;
-    return value;
-}
-int DigitAt(int value, int k) { return value / Pow10(k) % 10; }
 int WithDigit(int value, int k, int digit) { return value + (digit - DigitAt(value, k)) * Pow10(k); }
 
 // What the column work of a problem does, column by column from the right.

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/number_text.h"
+
 namespace sorelka::division {
 
 namespace {
@@ -34,11 +36,6 @@ struct RightWork {
     bool fits = true;     // three rounds at most, a positive divisor
 };
 
-long long Pow10(int k) {
-    long long p = 1;
-    while (k-- > 0) p *= 10;
-    return p;
-}
 
 RightWork Work(long long dividend, long long divisor) {
     RightWork w;

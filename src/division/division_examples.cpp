@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/number_text.h"
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
 
@@ -15,11 +16,6 @@ const char* PlaceName(int place) {
     return place >= kOnes && place <= kThousands ? kNames[place] : "";
 }
 
-long long Pow10(int k) {
-    long long p = 1;
-    while (k-- > 0) p *= 10;
-    return p;
-}
 
 // The row a number goes to at a step of the step machine: product and
 // difference of each round.
