@@ -73,6 +73,8 @@ public:
             QObject::connect(&program_->record_store(), &record::RecordStore::accepted,
                              [this](const record::Transaction& t) {
                                  accepted_ = true;
+                                 for (const record::Statement& statement : t)
+                                     if (statement.sql == QLatin1String("delete from dorill")) log_cleared_ = true;
                                  Say("txn " + record::EncodeTransaction(t).toBase64().toStdString());
                              });
         }
@@ -290,9 +292,10 @@ private:
 
         // While the record keeps writes it could not make (a fault), the file
         // lags behind the screens: its rows are checked once it caught up.
-        // A program started again shows the last drill of the one before
-        // until a drill of its own starts.
-        const bool caught_up = program_->record_store().kept() == 0 && (first_ == 1 || state.question_count > 0);
+        // A program started again keeps the last drill of the one before in
+        // the log until a drill of its own starts and clears it: "次へ" on a
+        // screen just shown counts questions on top of those old rows.
+        const bool caught_up = program_->record_store().kept() == 0 && log_cleared_;
         const auto rows = caught_up ? program_->drill_log().Rows() : std::vector<DrillRow>{};
         if (caught_up) {
             if (rows.size() > last_rows_) answers_ += rows.size() - last_rows_;
@@ -355,6 +358,9 @@ private:
     int first_ = 1;
     std::unique_ptr<RecordFaults> faults_;
     bool accepted_ = false;
+    // The log holds this program's drill only (a first program starts with
+    // an empty one).
+    bool log_cleared_ = first_ == 1;
 };
 
 // The pupil in a program of its own (random_use --child): runs events
