@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTableView>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -68,8 +69,13 @@ BackupsTab::BackupsTab(record::LearningRecord& record, AppContext& ctx, QWidget*
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
+    auto* buttons = new QHBoxLayout;
     auto* restore = TeacherButton(QStringLiteral("RestoreButton"), QStringLiteral("このコピーから もどす"), this);
-    layout->addWidget(restore, 0, Qt::AlignLeft);
+    auto* remove = TeacherButton(QStringLiteral("RemoveCopyButton"), QStringLiteral("このコピーを けす"), this);
+    buttons->addWidget(restore);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    layout->addLayout(buttons);
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("BackupMessage"));
     message_->setAccessibleName(QStringLiteral("バックアップのおしらせ"));
@@ -77,6 +83,7 @@ BackupsTab::BackupsTab(record::LearningRecord& record, AppContext& ctx, QWidget*
     message_->setWordWrap(true);
     layout->addWidget(message_);
     connect(restore, &QPushButton::clicked, this, &BackupsTab::RestoreChosen);
+    connect(remove, &QPushButton::clicked, this, &BackupsTab::RemoveChosen);
 }
 
 void BackupsTab::Show(const ClassView&) { ListCopies(); }
@@ -102,31 +109,57 @@ void BackupsTab::ListCopies() {
     table_->resizeColumnsToContents();
 }
 
-void BackupsTab::RestoreChosen() {
+std::optional<record::KeptCopy> BackupsTab::ChosenCopy(const QString& ask) {
     const QModelIndex chosen = table_->currentIndex();
     if (!chosen.isValid() || !table_->selectionModel()->isRowSelected(chosen.row(), {})) {
-        message_->setText(QStringLiteral("もどす コピーを えらんでください。"));
-        return;
+        message_->setText(ask);
+        return std::nullopt;
     }
-    const record::KeptCopy copy = model_->rows()[chosen.row()].copy;
+    return model_->rows()[chosen.row()].copy;
+}
+
+void BackupsTab::Say(const QString& message, const QString& detail, bool ok) {
+    if (!detail.isEmpty()) std::fprintf(stderr, "Sorelka: %s\n", qPrintable(detail));
+    message_->setText(message);
+    if (ok)
+        ctx_.dialogs.ShowInformation(message.toStdString());
+    else
+        ctx_.dialogs.ShowMessage(message.toStdString());
+}
+
+void BackupsTab::RestoreChosen() {
+    const auto copy = ChosenCopy(QStringLiteral("もどす コピーを えらんでください。"));
+    if (!copy) return;
     const QString question =
         QStringLiteral("記録を 「%1」 に もどします。いまの記録のファイルは けさずに よけておきます。よろしいですか？")
-            .arg(record::DescribeKeptCopy(copy));
+            .arg(record::DescribeKeptCopy(*copy));
     if (ctx_.dialogs.AskYesNo(question.toStdString()) != Answer::Yes) return;
-    const record::RestoreResult result = record_.store().Restore(copy.path);
-    if (!result.detail.isEmpty())
-        std::fprintf(stderr, "Sorelka: restoring %s: %s\n", qPrintable(copy.path), qPrintable(result.detail));
-    if (result.ok()) {
-        // The chosen pupil stays only if the restored roster has them.
-        record_.ChoosePupil(record_.current_pupil());
-    }
-    message_->setText(result.message);
-    if (result.ok())
-        ctx_.dialogs.ShowInformation(result.message.toStdString());
-    else
-        ctx_.dialogs.ShowMessage(result.message.toStdString());
+    const record::RestoreResult result = record_.store().Restore(copy->path);
+    // The chosen pupil stays only if the restored roster has them.
+    if (result.ok()) record_.ChoosePupil(record_.current_pupil());
+    Say(result.message,
+        result.detail.isEmpty() ? QString() : QStringLiteral("restoring %1: %2").arg(copy->path, result.detail),
+        result.ok());
     ListCopies();
     if (result.ok()) emit recordChanged();
+}
+
+void BackupsTab::RemoveChosen() {
+    const auto copy = ChosenCopy(QStringLiteral("けす コピーを えらんでください。"));
+    if (!copy) return;
+    if (copy->kind == record::KeptCopy::Kind::Backup) {
+        // Asked nothing: the answer would not matter.
+        message_->setText(record::RemoveKeptCopy(record_.store().path(), copy->path).message);
+        return;
+    }
+    const QString question = QStringLiteral("「%1」を けします。けした コピーからは もう もどせません。よろしいですか？")
+                                 .arg(record::DescribeKeptCopy(*copy));
+    if (ctx_.dialogs.AskYesNo(question.toStdString()) != Answer::Yes) return;
+    const record::RemoveResult result = record::RemoveKeptCopy(record_.store().path(), copy->path);
+    Say(result.message,
+        result.detail.isEmpty() ? QString() : QStringLiteral("removing %1: %2").arg(copy->path, result.detail),
+        result.removed);
+    ListCopies();
 }
 
 }  // namespace sorelka

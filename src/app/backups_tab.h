@@ -24,7 +24,9 @@ class LearningRecord;
 // be read, its pupils and answers. RestoreButton puts the chosen one back
 // after a Yes/No question: the file in use is set aside first, never
 // overwritten, and the program goes on with the restored record. What
-// happened is said in BackupMessage and in a message box.
+// happened is said in BackupMessage and in a message box. RemoveCopyButton
+// removes the chosen copy after a question, except the current record's
+// daily copies, which the rotation keeps.
 class BackupsTab : public TeacherTab {
     Q_OBJECT
 public:
@@ -34,10 +36,14 @@ public:
 
 public slots:
     void RestoreChosen();
+    void RemoveChosen();
 
 private:
     // Lists the copies again; what a copy holds is read once per file version.
     void ListCopies();
+    // The copy whose row is chosen; without one, says so in BackupMessage.
+    std::optional<record::KeptCopy> ChosenCopy(const QString& ask);
+    void Say(const QString& message, const QString& detail, bool ok);
     std::optional<record::CopyContents> ContentsOf(const record::KeptCopy& copy);
 
     struct Read {

@@ -101,6 +101,38 @@ std::optional<CopyContents> ReadCopyContents(const QString& path) {
     return CopyContents{q.value(0).toInt(), q.value(1).toInt()};
 }
 
+RemoveResult RemoveKeptCopy(const QString& record_path, const QString& copy_path) {
+    RemoveResult result;
+    const QString name = QFileInfo(copy_path).fileName();
+    const std::vector<KeptCopy> copies = ListKeptCopies(record_path);
+    const auto copy = std::find_if(copies.begin(), copies.end(), [&](const KeptCopy& c) {
+        return c.path == QFileInfo(copy_path).absoluteFilePath();
+    });
+    if (copy == copies.end()) {
+        result.message = QStringLiteral("「%1」が 見つかりません。").arg(name);
+        return result;
+    }
+    if (copy->kind == KeptCopy::Kind::Backup) {
+        result.message = QStringLiteral("いまの記録の 毎日のバックアップは、新しいものと 自動で 入れかわるので、けせません。");
+        return result;
+    }
+    QFile file(copy->path);
+    if (!file.remove()) {
+        result.detail = file.errorString();
+        result.message = QStringLiteral("「%1」を けせませんでした。").arg(name);
+        return result;
+    }
+    result.removed = true;
+    if (copy->kind == KeptCopy::Kind::SetAside) {
+        for (const char* side : {"-wal", "-shm"}) QFile::remove(copy->path + QLatin1String(side));
+    } else {
+        // rmdir removes only an empty folder: the other copies of that record stay.
+        QDir().rmdir(QFileInfo(copy->path).absolutePath());
+    }
+    result.message = QStringLiteral("「%1」を けしました。").arg(DescribeKeptCopy(*copy));
+    return result;
+}
+
 RestoreResult RecordStore::Restore(const QString& copy) {
     RestoreResult result;
     const QFileInfo from(copy);

@@ -46,6 +46,19 @@ struct CopyContents {
 // export reads the record); nullopt when it cannot be read as a record.
 std::optional<CopyContents> ReadCopyContents(const QString& path);
 
+// What RemoveKeptCopy did, with a sentence for the teacher.
+struct RemoveResult {
+    bool removed = false;
+    QString message;  // Japanese, as plain text
+    QString detail;   // the technical reason, for standard error
+};
+// Removes a copy a teacher no longer wants: a set-aside file (with its -wal
+// and -shm) or a backup of a record set aside earlier (and its folder once
+// empty). Only a copy ListKeptCopies(record_path) lists is removed, and
+// never a daily copy of the current record: those the rotation keeps, the
+// last seven, so a good copy of the record in use is always there.
+RemoveResult RemoveKeptCopy(const QString& record_path, const QString& copy_path);
+
 // What RecordStore::Restore did, with a sentence for the teacher.
 struct RestoreResult {
     enum class Outcome {

@@ -1,5 +1,6 @@
 // The teacher's backups tab through its widgets: the copies of the record
-// listed with what they hold, and one put back after a question.
+// listed with what they hold, one put back after a question, and copies
+// removed.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -42,7 +43,7 @@ struct BackupsTab : ::testing::Test {
     }
 };
 
-TEST_F(BackupsTab, ACopyIsListedWithItsPupilsAndPutBackWithTheFileInUseSetAside) {
+TEST_F(BackupsTab, CopiesAreListedPutBackWithTheFileInUseSetAsideAndRemoved) {
     StartOn(1, {"はなこ", "たろう"});
     StartOn(2, {"じろう"});  // the day's copy holds はなこ and たろう
     // A file set aside earlier, which no one can read any more.
@@ -67,6 +68,12 @@ TEST_F(BackupsTab, ACopyIsListedWithItsPupilsAndPutBackWithTheFileInUseSetAside)
 
     Click(&w, "RestoreButton");
     EXPECT_EQ(message->text(), "もどす コピーを えらんでください。");
+    // The current record's daily copies are the rotation's to remove.
+    table->selectRow(1);
+    Click(&w, "RemoveCopyButton");
+    EXPECT_NE(message->text().indexOf("けせません"), -1) << message->text().toStdString();
+    EXPECT_TRUE(fx.dialogs.shown.empty()) << "nothing asked";
+    EXPECT_TRUE(QFile::exists(folder.path() + "/backups/kyozai-20261202.db"));
     table->selectRow(1);
     fx.dialogs.answers = {Answer::No};
     Click(&w, "RestoreButton");
@@ -100,6 +107,23 @@ TEST_F(BackupsTab, ACopyIsListedWithItsPupilsAndPutBackWithTheFileInUseSetAside)
     EXPECT_EQ(what[2], "前の記録のバックアップ（2026/12/02、2026/12/02 15:00 に よけた記録）");
     EXPECT_EQ(Column(table, 2)[2], "2人");
     EXPECT_TRUE(QFile::exists(path() + ".broken-20261130-101500"));
+
+    // Copies of records set aside are kept until the teacher removes them:
+    // the earlier record's backup (its folder goes with its last copy), then
+    // the unreadable file; each after a Yes.
+    table->selectRow(2);
+    fx.dialogs.answers = {Answer::Yes};
+    Click(&w, "RemoveCopyButton");
+    EXPECT_EQ(fx.dialogs.shown[3].text,
+              "「前の記録のバックアップ（2026/12/02、2026/12/02 15:00 に よけた記録）」を けします。"
+              "けした コピーからは もう もどせません。よろしいですか？");
+    EXPECT_EQ(QDir(folder.path() + "/backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+    table->selectRow(1);
+    fx.dialogs.answers = {Answer::Yes};
+    Click(&w, "RemoveCopyButton");
+    EXPECT_EQ(message->text(), "「こわれていたため よけたファイル（2026/11/30 10:15）」を けしました。");
+    EXPECT_EQ(Column(table, 0), QStringList{what[0]});
+    EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう", "さくら"})) << "the record in use is untouched";
 }
 
 }  // namespace
