@@ -87,14 +87,18 @@ $$;
 
 -- The class's figures: one row per pupil and topic with answers in the
 -- filter (count, right, median seconds, last answer, the habit among the
--- last 20 answers, drills started and best points), in roster order. The
--- counts are read from history_by_pupil_topic alone; a pupil's last 20
--- answers on a topic are the newest 20 of each of their PCs' last 20,
--- walked backwards along the same index.
-create or replace function sorelka_class_summary(class text, pupil text, from_day date, to_day date,
-                                                 topic_no integer)
+-- last 20 answers, drills started and best points, then the answers to
+-- find-the-mistake examples and the right ones), in roster order. The
+-- figures are the pupil's own work: an answer to someone else's worked
+-- example is counted apart and names no habit. The counts are read along
+-- history_by_pupil_topic; a pupil's last 20 answers on a topic are the
+-- newest 20 of each of their PCs' last 20, walked backwards along the same
+-- index.
+drop function if exists sorelka_class_summary(text, text, date, date, integer);
+create function sorelka_class_summary(class text, pupil text, from_day date, to_day date, topic_no integer)
 returns table (name text, topic integer, answers bigint, correct bigint, median_seconds double precision,
-               last_at text, habit text, drills bigint, best_points integer)
+               last_at text, habit text, drills bigint, best_points integer, found_answers bigint,
+               found_correct bigint)
 language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp
 -- A class's year (300,000 answers) is sorted in memory for the medians.
 set enable_memoize = off set work_mem = '64MB' as $$
@@ -112,9 +116,14 @@ begin
         select m.name, row_number() over (order by min(m.created_at), min(m.pc_id), min(m.id)) as place
         from members m group by m.name),
     groups as (
-        select min(m.name) as name, h.topic, count(*) as answers, sum(h.correct) as correct,
-               percentile_cont(0.5) within group (order by h.seconds) as median_seconds,
-               max(h.answered_at) as last_at
+        select min(m.name) as name, h.topic,
+               count(*) filter (where h.mode <> 'find_mistake') as answers,
+               coalesce(sum(h.correct) filter (where h.mode <> 'find_mistake'), 0) as correct,
+               percentile_cont(0.5) within group (order by h.seconds)
+                   filter (where h.mode <> 'find_mistake') as median_seconds,
+               max(h.answered_at) filter (where h.mode <> 'find_mistake') as last_at,
+               count(*) filter (where h.mode = 'find_mistake') as found_answers,
+               coalesce(sum(h.correct) filter (where h.mode = 'find_mistake'), 0) as found_correct
         from members m join history h on h.pc_id = m.pc_id and h.pupil_id = m.id
         where (topic_no is null or h.topic = topic_no)
           and (low is null or h.answered_at >= low)
@@ -134,6 +143,7 @@ begin
                 from members m cross join lateral (
                     select h.error_kind, h.answered_at, h.pc_id, h.id from history h
                     where h.pc_id = m.pc_id and h.pupil_id = m.id and h.topic = g.topic
+                      and h.mode <> 'find_mistake'
                       and (low is null or h.answered_at >= low)
                       and (high is null or h.answered_at < high)
                     order by h.answered_at desc, h.id desc limit 20) t
@@ -141,7 +151,7 @@ begin
             where l.back <= 20 and l.error_kind is not null and l.error_kind not in ('slip', 'other')
             group by l.error_kind having count(*) >= 2
             order by count(*) desc, min(l.back) limit 1),
-           coalesce(f.drills, 0), coalesce(f.best_points, 0)
+           coalesce(f.drills, 0), coalesce(f.best_points, 0), g.found_answers, g.found_correct
     from groups g join roster r on r.name = g.name
     left join drill_figures f on f.name = g.name and f.topic = g.topic
     order by r.place, g.topic;
@@ -159,6 +169,7 @@ begin
     return query
         select f.topic, (substr(f.answered_at, 1, 10)::date - first_day) / 7, count(*), sum(f.correct)
         from sorelka_filtered(class, pupil, first_day, first_day + 55, topic_no) f
+        where f.mode <> 'find_mistake'
         group by 1, 2 order by 1, 2;
 end
 $$;
@@ -173,7 +184,7 @@ begin
     return query
         select f.topic, f.error_kind, count(*)
         from sorelka_filtered(class, pupil, from_day, to_day, topic_no) f
-        where f.correct = 0 and f.error_kind is not null
+        where f.correct = 0 and f.error_kind is not null and f.mode <> 'find_mistake'
         group by 1, 2 order by 3 desc, 1, 2;
 end
 $$;
@@ -191,7 +202,7 @@ begin
         select f.problem, f.entered_answer, f.right_answer, f.topic, f.error_kind,
                f.answered_at
         from sorelka_filtered(class, pupil, from_day, to_day, topic_no) f
-        where f.correct = 0
+        where f.correct = 0 and f.mode <> 'find_mistake'
         order by f.answered_at desc, f.pc_id desc, f.id desc limit most;
 end
 $$;

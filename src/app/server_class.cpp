@@ -62,6 +62,12 @@ public:
             row.habit = r.text(i, 6);
             row.drills = int(r.number(i, 7));
             row.best_points = int(r.number(i, 8));
+            // A server whose functions predate find-the-mistake answers has
+            // no columns for them.
+            if (r.columns() > 10) {
+                row.found_answers = int(r.number(i, 9));
+                row.found_correct = int(r.number(i, 10));
+            }
             rows.push_back(std::move(row));
         }
         return rows;

@@ -57,6 +57,8 @@ QString PgResult::error() const {
 
 int PgResult::rows() const { return ok() ? PQntuples(result_.get()) : 0; }
 
+int PgResult::columns() const { return ok() ? PQnfields(result_.get()) : 0; }
+
 bool PgResult::is_null(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
 
 QString PgResult::text(int row, int column) const {

@@ -40,6 +40,7 @@ public:
     QString error() const;
 
     int rows() const;
+    int columns() const;
     bool is_null(int row, int column) const;
     QString text(int row, int column) const;
     qint64 number(int row, int column) const;

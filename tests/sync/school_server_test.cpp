@@ -92,9 +92,10 @@ TEST_F(SchoolServer, ATeacherSeesOnlyGrantedClassesAndChangesReachTheServer) {
     EXPECT_EQ(cluster().Query("select name from pupils"), QStringList{"たろう"});
 }
 
-// A random history (three pupils, two months, five topics, drills) on the
-// PC and on the server: every figure the view and the exports show is the
-// same, whichever counts it, under every kind of filter.
+// A random history (three pupils, two months, five topics, drills, answers
+// to find-the-mistake examples) on the PC and on the server: every figure
+// the view and the exports show is the same, whichever counts it, under
+// every kind of filter.
 TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
     const char* kinds[] = {"", "zero_missing", "quotient_too_big", "slip", "other", "carry_forgotten"};
     const QStringList pupils = {"はなこ", "たろう", "じろう"};
@@ -112,8 +113,11 @@ TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
                                    .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
                                    .arg(i % 60, 2, 10, QLatin1Char('0'));
             const bool right = below(10) < 6;
+            // One answer in eight is to a find-the-mistake example: counted
+            // apart, never in the pupil's own figures or habits.
+            const QString mode = below(8) == 0 ? "find_mistake" : "practice";
             r.Answer(pupils[below(3)], at, 1 + below(5), right, below(40) + 0.5,
-                     right ? QString() : QString(kinds[below(6)]));
+                     right ? QString() : QString(kinds[below(6)]), "745 ÷ 6", "124 あまり 1", mode);
             if (below(12) == 0)
                 r.store->Commit({{"insert into drills (uid, pupil_id, topic, started_at, questions, correct,"
                                   " points, seconds) values (?, (select id from pupils where name = ?), ?, ?, 10,"
@@ -141,8 +145,10 @@ TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
             ASSERT_EQ(mine.size(), theirs.size());
             for (std::size_t i = 0; i < mine.size(); ++i) {
                 const report::ClassRow &a = mine[i], &b = theirs[i];
-                EXPECT_EQ(std::tie(a.pupil, a.topic, a.answers, a.correct, a.last_day, a.habit, a.drills, a.best_points),
-                          std::tie(b.pupil, b.topic, b.answers, b.correct, b.last_day, b.habit, b.drills, b.best_points));
+                EXPECT_EQ(std::tie(a.pupil, a.topic, a.answers, a.correct, a.last_day, a.habit, a.drills, a.best_points,
+                                   a.found_answers, a.found_correct),
+                          std::tie(b.pupil, b.topic, b.answers, b.correct, b.last_day, b.habit, b.drills, b.best_points,
+                                   b.found_answers, b.found_correct));
                 EXPECT_NEAR(a.median_seconds, b.median_seconds, 1e-9);
             }
             const auto kinds_here = local->Kinds(f), kinds_there = server->Kinds(f);
