@@ -99,8 +99,20 @@ alter table history add constraint history_mode_check
     check (mode in ('practice', 'drill', 'find_mistake'));
 -- The class's figures per pupil and topic read from this index alone (after
 -- a vacuum), and a pupil's last answers on a topic walked backwards along it.
+-- It carries the mode, so the pupil's own work is told from answers to
+-- find-the-mistake examples without reading the table; an index made by an
+-- older file, without it, is made again (once, a minute or so for a
+-- school's years).
+do $$
+begin
+    if exists (select from pg_indexes where schemaname = 'public' and indexname = 'history_by_pupil_topic'
+                                        and indexdef not like '%mode%') then
+        drop index history_by_pupil_topic;
+    end if;
+end
+$$;
 create index if not exists history_by_pupil_topic on history (pc_id, pupil_id, topic, answered_at)
-    include (correct, seconds, error_kind, id);
+    include (correct, seconds, error_kind, id, mode);
 create index if not exists drills_by_pupil on drills (pc_id, pupil_id, topic);
 
 -- Which classes each teacher's role may read and change; the administrator

@@ -275,8 +275,19 @@ TEST_F(ServerSecurity, TheShippedSqlBringsAnOlderDatabaseUpToDate) {
     const QString answer = "insert into history (pc_id, id, answered_at, topic, mode, problem, correct)"
                            " values ('legacy', %1, '2026-12-08T10:00:00', 1, 'practice', '1 + 1', 1)";
     ASSERT_TRUE(cluster().PsqlAs(shared, answer.arg(1), &out)) << out.toStdString();
-    for (int run = 0; run < 2; ++run)
+    // Between the runs the class's index goes back to its form without the
+    // mode, as a server set up before find-the-mistake answers has it.
+    const char* old_index =
+        "drop index history_by_pupil_topic; create index history_by_pupil_topic on history"
+        " (pc_id, pupil_id, topic, answered_at) include (correct, seconds, error_kind, id)";
+    for (int run = 0; run < 2; ++run) {
         ASSERT_TRUE(cluster().Psql({"-c", "\\connect older", "-f", ServerSql()}, &out)) << out.toStdString();
+        if (run == 0) ASSERT_TRUE(cluster().Psql({"-c", "\\connect older", "-c", old_index}, &out)) << out.toStdString();
+    }
+    ASSERT_TRUE(cluster().Psql({"-c", "\\connect older", "-At", "-c",
+                                "select indexdef from pg_indexes where indexname = 'history_by_pupil_topic'"},
+                               &out));
+    EXPECT_TRUE(out.contains("error_kind, id, mode)")) << out.toStdString();
 
     EXPECT_TRUE(cluster().PsqlAs(shared, "select count(*) from history", &out));
     EXPECT_EQ(out, "0") << "not claimed yet";
