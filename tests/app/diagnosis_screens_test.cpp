@@ -58,12 +58,14 @@ struct DiagnosisScreens : ProgramScreens {
                 w->objectName() == "WorksheetPaper")
                 continue;
             const auto* label = qobject_cast<QLabel*>(w);
-            if (!(label && label->text().trimmed().isEmpty() && label->pixmap().isNull()))
+            if (!(label && label->text().trimmed().isEmpty() && label->pixmap().isNull())) {
                 EXPECT_FALSE(Panel()->geometry().intersects(w->geometry()))
                     << "the panel covers " << Utf8(w->objectName());
-            if (MarkerShown() && (qobject_cast<ChoiceList*>(w) || qobject_cast<QAbstractButton*>(w)))
+            }
+            if (MarkerShown() && (qobject_cast<ChoiceList*>(w) || qobject_cast<QAbstractButton*>(w))) {
                 EXPECT_FALSE(Marker()->geometry().intersects(w->geometry()))
                     << "the frame reaches over " << Utf8(w->objectName());
+            }
         }
     }
     QRect CellOf(const char* name) { return Find<QWidget>(screen, name)->geometry(); }
@@ -206,8 +208,9 @@ TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLengt
         for (const dp::BugCase& b : dp::kBugs)
             // A one-digit quotient has no 0 inside, no second place and nothing left to bring down.
             if (!(length == 1 && (b.bug == dp::Bug::ZeroMissing || b.bug == dp::Bug::PlaceRight ||
-                                  b.bug == dp::Bug::BringDown)))
+                                  b.bug == dp::Bug::BringDown))) {
                 EXPECT_TRUE(met.count({length, int(b.bug)})) << b.name << " on a quotient of " << length;
+            }
 }
 
 // ------------------------------------------------------------ decimals

@@ -250,8 +250,12 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
         holder.waitForFinished(10000);
         EXPECT_EQ(o.code, c.code) << Utf8(o.err);
         EXPECT_TRUE(o.err.contains(c.said)) << Utf8(o.err);
-        if (c.code == 0) EXPECT_EQ(Lines(csv).size(), c.rows + 1);
-        if (std::string(c.name).starts_with("held")) EXPECT_GE(took.elapsed(), 1500) << "it waited";
+        if (c.code == 0) {
+            EXPECT_EQ(Lines(csv).size(), c.rows + 1);
+        }
+        if (std::string(c.name).starts_with("held")) {
+            EXPECT_GE(took.elapsed(), 1500) << "it waited";
+        }
         EXPECT_EQ(Folder(data.path()), before) << "the record's folder is as it was";
     }
 }
@@ -259,7 +263,7 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
 TEST(CommandLine, ExportsAreReadableByTheirOwnerOnly) {
     ScratchRecord r;
     r.Answer("はなこ", "2026-12-02", 1, true, 10);
-    for (const QString& name : {"r.csv", "r.pdf"}) {
+    for (const char* name : {"r.csv", "r.pdf"}) {
         const QString target = r.folder.path() + "/" + name;
         QFile old(target);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));  // an older export, open to every account

@@ -364,8 +364,9 @@ TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
                                                  : "pupil_id = (select id from pupils where name = '" +
                                                        QString(pupils[i]).replace("'", "''") + "')";
         for (Topic t : kAllTopics)
-            if (r.Count("select count(*) from history where topic = " + QString::number(TopicNumber(t)) + " and " + who))
+            if (r.Count("select count(*) from history where topic = " + QString::number(TopicNumber(t)) + " and " + who)) {
                 EXPECT_TRUE(page.contains(report::TopicName(t)));
+            }
         // The totals line: the pupil's own answers and right answers as the
         // database counts them, and the find-the-mistake examples apart.
         const QString totals = page.section("合計", 1).section('\n', 0, 0);
