@@ -3,6 +3,7 @@
 // A record file as a class leaves it after a school year: 40 pupils x 200
 // school days x 50 answers = 400,000 history rows, with a third of the
 // answers wrong (kinds named on most of them) and times spread over a minute.
+// And a PC's answers waiting to be sent to the school's server.
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 
+#include "record/learning_record.h"
 #include "record/record_store.h"
 
 namespace sorelka::bench {
@@ -53,6 +55,26 @@ inline void FillHistory(record::RecordStore& store) {
     q.exec("commit");
     // As the store's own checkpoints leave a file that has grown over months.
     q.exec("pragma wal_checkpoint(truncate)");
+}
+
+// `count` practice answers of the chosen pupil over the five topics, a third
+// of them wrong, each with three worked rows, all answered `at`: one
+// transaction, as a PC's day leaves them for the server.
+inline record::Transaction AnswersToSend(record::LearningRecord& learning, const LocalTime& at, int count) {
+    record::Transaction answers;
+    for (int k = 0; k < count; ++k) {
+        JudgedAnswer a;
+        a.topic = kAllTopics[k % 5];
+        a.problem = "1234 ÷ 12 = " + std::to_string(k);
+        a.right_answer = "102 あまり 10";
+        a.entered_answer = k % 3 ? a.right_answer : "102";
+        a.correct = k % 3 != 0;
+        a.answered_at = at;
+        a.seconds = 12.5;
+        a.worked_rows = {{"Label7", "124"}, {"Label8", "120"}, {"Label9", "4"}};
+        answers.push_back(learning.HistoryStatement(a, record::AnswerMode::Practice));
+    }
+    return answers;
 }
 
 }  // namespace sorelka::bench

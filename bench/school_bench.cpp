@@ -18,6 +18,7 @@
 
 #include "app/class_data.h"
 #include "app/teacher_window.h"
+#include "history_fill.h"
 #include "record/learning_record.h"
 #include "report/report_data.h"
 #include "support/fakes.h"
@@ -136,20 +137,7 @@ int main(int argc, char** argv) {
         record::LearningRecord pc_learning(pc_store);
         pc_learning.AddPupil(QStringLiteral("はなこ"));
         pc_learning.ChoosePupil(QStringLiteral("はなこ"));
-        record::Transaction answers;
-        for (int k = 0; k < 50; ++k) {
-            JudgedAnswer a;
-            a.topic = kAllTopics[k % 5];
-            a.problem = "1234 ÷ 12 = " + std::to_string(k);
-            a.right_answer = "102 あまり 10";
-            a.entered_answer = k % 3 ? a.right_answer : "102";
-            a.correct = k % 3 != 0;
-            a.answered_at = clock.Now();
-            a.seconds = 12.5;
-            a.worked_rows = {{"Label7", "124"}, {"Label8", "120"}, {"Label9", "4"}};
-            answers.push_back(pc_learning.HistoryStatement(a, record::AnswerMode::Practice));
-        }
-        pc_store.Commit(std::move(answers));
+        pc_store.Commit(bench::AnswersToSend(pc_learning, clock.Now(), 50));
         QElapsedTimer t;
         t.start();
         sync::SyncTiming timing;

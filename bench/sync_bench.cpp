@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "history_fill.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
 #include "report/report_data.h"
@@ -32,20 +33,7 @@ void BM_SendWaitingAnswers(benchmark::State& state) {
     sorelka::record::LearningRecord learning(store);
     learning.AddPupil(QStringLiteral("はなこ"));
     learning.ChoosePupil(QStringLiteral("はなこ"));
-    sorelka::record::Transaction answers;
-    for (int k = 0; k < kRows; ++k) {
-        sorelka::JudgedAnswer a;
-        a.topic = sorelka::kAllTopics[k % 5];
-        a.problem = "1234 ÷ 12 = " + std::to_string(k);
-        a.right_answer = "102 あまり 10";
-        a.entered_answer = k % 3 ? a.right_answer : "102";
-        a.correct = k % 3 != 0;
-        a.answered_at = clock.Now();
-        a.seconds = 12.5;
-        a.worked_rows = {{"Label7", "124"}, {"Label8", "120"}, {"Label9", "4"}};
-        answers.push_back(learning.HistoryStatement(a, sorelka::record::AnswerMode::Practice));
-    }
-    store.Commit(std::move(answers));
+    store.Commit(sorelka::bench::AnswersToSend(learning, clock.Now(), kRows));
     for (auto _ : state) {
         cluster->Query("truncate pupils, drills, history");
         QSqlQuery(store.database()).exec("delete from sync_confirmed");
