@@ -1,12 +1,12 @@
 #include "app/backups_tab.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableView>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <cstdio>
 
