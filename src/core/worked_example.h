@@ -110,16 +110,31 @@ struct MistakeExample {
     // The diagnosis of the finished work: its kind (as the learning record
     // stores it), its step and the explanation the diagnosis panel shows.
     Finding finding;
-    // Where the work first goes wrong: the one place the diagnosis points at.
+    // Where the work first goes wrong: the place the diagnosis points at and
+    // the frame marks.
     Role wrong;
+    // Every place the wrong step wrote (each digit of a wrong number, say):
+    // pointing at any of them finds the mistake. `wrong` is one of them; an
+    // empty list accepts `wrong` alone.
+    std::vector<Role> accepted;
+    // Places that differ from the right work only because they follow from
+    // the mistake (the product of a quotient digit that is too big, the later
+    // digits of a quotient begun a place too high): right for the pupil's own
+    // numbers, so pointing at them does not find the mistake.
+    std::vector<Role> follows;
     // Every place that holds work, in writing order; `wrong` is one of them.
     std::vector<Role> places;
     // No draw passed the checks and the menu item's fixed example stands.
     bool fell_back = false;
 
     const Worksheet& sheet() const { return work.end(); }
-    // The pupil pointed at `clicked`: right exactly at the wrong place.
-    bool Judge(const Role& clicked) const { return clicked == wrong; }
+    // The pupil pointed at `clicked`: right on every place of the wrong step.
+    bool Judge(const Role& clicked) const {
+        if (accepted.empty()) return clicked == wrong;
+        for (const Role& role : accepted)
+            if (role == clicked) return true;
+        return false;
+    }
 };
 
 // Draws tried for one example: with the preferred kinds (some of which have a

@@ -52,6 +52,37 @@ void ExpectStepsWriteTheirRoles(const Example& example, Read read) {
 }
 
 // One find-the-mistake example: its kind is among those the item can show;
+// the judge accepts exactly the places of the wrong step (`wrong` among
+// them); and the written places that differ from the right work's `right`
+// are exactly those the kind explains: the wrong step's and those that
+// follow from it. Places left empty (the pupil stopped where the mistake
+// showed) are not compared.
+template <class Example, class Read>
+void ExpectOnlyTheKindsPlacesDiffer(const Example& example, const std::vector<std::string>& kinds,
+                                    const Worksheet& right, Read read) {
+    bool known = false;
+    for (const std::string& kind : kinds) known |= kind == example.finding.kind;
+    EXPECT_TRUE(known) << example.finding.kind;
+    EXPECT_TRUE(example.Judge(example.wrong)) << example.finding.step;
+    const auto among = [](const auto& list, const auto& role) {
+        for (const auto& r : list)
+            if (r == role) return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < example.places.size(); ++i) {
+        const auto& place = example.places[i];
+        const std::string shown = read(example.sheet(), place);
+        const bool explained = example.Judge(place) || among(example.follows, place);
+        if (shown.empty()) continue;
+        EXPECT_EQ(shown != read(right, place), explained)
+            << example.finding.kind << " " << example.finding.step << ": place " << i << " shows \"" << shown
+            << "\", the right work \"" << read(right, place) << "\"";
+        if (example.Judge(place))
+            EXPECT_NE(shown, read(right, place)) << example.finding.kind << ": an accepted place is right";
+    }
+}
+
+// One find-the-mistake example: its kind is among those the item can show;
 // the wrong place is a place of the work, the only one the judge accepts,
 // and the first whose text differs from the right work's `right`.
 template <class Example, class Read>
