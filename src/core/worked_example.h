@@ -142,6 +142,12 @@ struct MistakeExample {
 // before the menu item's fixed example stands.
 inline constexpr int kPreferredAttempts = 1000;
 inline constexpr int kAnyKindAttempts = 100;
+// Problems drawn for one chosen case before another case is chosen. A case
+// keeps its problems until one passes, so every case is shown about as often
+// as it is chosen, however rarely a problem gives it a place; trying a new
+// case after each failure would let the cases that fit most problems crowd
+// out the rest.
+inline constexpr int kAttemptsPerCase = 25;
 
 // Tries `attempt(c)` with cases c drawn from `preferred`, then from `all`,
 // and returns the first example it gives. An empty `preferred` goes straight
@@ -152,9 +158,10 @@ std::optional<Example> FirstPassingExample(RandomSource& random, const std::vect
     for (const std::vector<int>* cases : {&preferred, &all}) {
         if (cases->empty()) continue;
         const int attempts = cases == &preferred ? kPreferredAttempts : kAnyKindAttempts;
-        for (int i = 0; i < attempts; ++i) {
+        for (int i = 0; i < attempts;) {
             const int c = (*cases)[random.Random(static_cast<int>(cases->size()))];
-            if (std::optional<Example> example = attempt(c)) return example;
+            for (int k = 0; k < kAttemptsPerCase && i < attempts; ++k, ++i)
+                if (std::optional<Example> example = attempt(c)) return example;
         }
     }
     return std::nullopt;
