@@ -16,7 +16,7 @@ struct Finding {
     // "calc:2/row:1" (the topic's diagnosis documents its form).
     std::string step;
     // In Japanese, in words a fourth-year pupil reads, naming the step and
-    // showing the right small fact ("２だんめの かけ算が ちがうよ　７×８＝５６").
+    // showing the right small fact ("２かいめの かけ算が ちがうよ　７×８＝５６").
     std::string explanation;
 
     bool operator==(const Finding&) const = default;

@@ -168,7 +168,9 @@ bool LooksLikeMultiplicationSlip(int digit, long long divisor, long long written
 
 std::string W(long long v) { return WideNumber(v); }
 
-std::string Round(int round) { return W(round) + "だんめ"; }
+// The round of たてる・かける・ひく・おろす: "さいしょ", "２かいめ", … (not "だんめ",
+// which reads as a row of the times table).
+std::string Round(int round) { return round <= 1 ? "さいしょ" : W(round) + "かいめ"; }
 
 const char* PlaceName(int place) {
     static const char* const names[] = {"一", "十", "百", "千", "万"};
@@ -197,12 +199,12 @@ std::string DifferenceFact(const Item& at) {
 // The digit a round puts into the quotient, as the division of its part.
 std::string QuotientFact(long long divisor, const Item& at) { return DivisionFact(at.partial, divisor); }
 
-// The quotient's first digit in the wrong place: where it stands, and the
-// division that puts it there.
+// The quotient's first digit in the wrong place: the division it begins
+// with, the place that puts it in, and that division's fact.
 std::string PlaceMistake(const RightWork& right, long long divisor) {
     const Item& first = right.items.front();
-    return "商を たてる 位が ちがうよ　さいしょの 商は " + std::string(PlaceName(right.first_place)) +
-           "の位に たつよ　" + DivisionFact(first.partial, divisor);
+    return "商を たてる 位が ちがうよ　さいしょは " + W(first.partial) + "÷" + W(divisor) + "なので、商は " +
+           std::string(PlaceName(right.first_place)) + "の位から たつよ　" + DivisionFact(first.partial, divisor);
 }
 
 DivisionMistake AtQuotient(const WrittenDivision& w, const RightWork& right, const Item& at) {
@@ -215,13 +217,15 @@ DivisionMistake AtQuotient(const WrittenDivision& w, const RightWork& right, con
         without.erase(pos, 1);
         if (w.quotient.substr(std::min(pos, w.quotient.size()), 1) == without.substr(pos, 1))
             return Mistake(kZeroMissing, at,
-                           place + "の位に ０を たてわすれたよ　" + W(at.partial) + "の中に " +
-                               W(d) + "は １回も ないね　" + QuotientFact(d, at));
+                           place + "の位に ０を たてわすれたよ　" + W(at.partial) + "は " + W(d) +
+                               "より 小さいので、" + place + "の位は ０だよ　" + QuotientFact(d, at));
     }
     if (pos >= w.quotient.size()) {
         // The quotient stops one digit early: its first digit stood one place
         // too far to the right, so the places ran out.
-        if (at.role == Item::Role::Digit && pos + 1 == right.quotient.size() && pos >= 1)
+        // (A record that says where the quotient stands names that at its first digit.)
+        if (w.quotient_place == 0 && at.role == Item::Role::Digit && pos + 1 == right.quotient.size() &&
+            pos >= 1)
             return Mistake(kQuotientPlace, at, PlaceMistake(right, d));
         return Mistake(kOther, at, "商が とちゅうで おわっているよ　" + QuotientFact(d, at));
     }
@@ -236,8 +240,8 @@ DivisionMistake AtQuotient(const WrittenDivision& w, const RightWork& right, con
                        digit_name + "大きすぎるよ　" + W(d) + "×" + W(written) + "＝" +
                            W(d * written) + "は " + W(part) + "より 大きいね　" + QuotientFact(d, at));
     return Mistake(kQuotientTooSmall, at,
-                   digit_name + "小さすぎるよ　" + W(part) + "－" + W(d) + "×" + W(written) +
-                       "＝" + W(part - d * written) + "は " + W(d) + "より 小さく ならないね　" +
+                   digit_name + "小さすぎるよ　" + W(part) + "－" + W(d) + "×" + W(written) + "＝" +
+                       W(part - d * written) + "は " + W(d) + "より 小さく ないね　商は もっと 大きく できるよ　" +
                        QuotientFact(d, at));
 }
 
@@ -277,7 +281,7 @@ DivisionMistake AtDifference(const WrittenDivision& w, const RightWork& right, c
     std::string brought_digits;  // "５", or "１と２" when a 0 went into the quotient between them
     for (char digit : brought)
         brought_digits += (brought_digits.empty() ? "" : "と") + WideDigits(std::string(1, digit));
-    const std::string bring_fact = Round(at.round) + "で おろす 数が ちがうよ　" + DifferenceFact(at) +
+    const std::string bring_fact = Round(at.round) + "に おろす 数が ちがうよ　" + DifferenceFact(at) +
                                    "で、" + brought_digits + "を おろして " + W(right_value);
     if (v == at.difference) return Mistake(kBringDown, at, bring_fact);  // nothing brought down
     const long long head = v / scale;
@@ -356,6 +360,13 @@ std::optional<DivisionMistake> FindDivisionMistake(const WrittenDivision& w) {
         if (w.divisor > 0 && w.dividend >= 0) m.explanation += "　" + DivisionFact(w.dividend, w.divisor);
         return m;
     }
+    // The first digit over another column than the right work's: every digit
+    // after it stands a column off too, so the place is the mistake.
+    if (w.quotient_place > 0 && !w.quotient.empty() && w.quotient_place != right.first_place + 1) {
+        Item first = right.items.front();
+        first.quotient_pos = 0;
+        return Mistake(kQuotientPlace, first, PlaceMistake(right, w.divisor));
+    }
     for (const Item& item : right.items) {
         if (Agrees(w, right, item)) continue;
         switch (item.role) {
@@ -394,7 +405,8 @@ Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& row
     for (int row = 5; row >= 1 && !last; row -= 2)
         if (!w.rows[row].empty()) last = &w.rows[row];
     if (ReadNumber(w.quotient, quotient) && quotient == problem.quotient && last &&
-        ReadNumber(*last, remainder) && remainder == problem.remainder)
+        ReadNumber(*last, remainder) && remainder == problem.remainder &&
+        w.FirstPlace() == RightFirstPlace(problem.dividend, problem.divisor))
         return std::nullopt;
 
     const std::optional<DivisionMistake> m = FindDivisionMistake(w);
@@ -417,30 +429,55 @@ std::string DivisionStepCell(std::string_view step) {
     return {};
 }
 
+int RightFirstPlace(long long dividend, long long divisor) {
+    if (divisor <= 0 || dividend < divisor) return 1;
+    const std::string s = std::to_string(dividend);
+    std::size_t pos = 0;
+    long long part = 0;
+    while (pos < s.size() && part < divisor) part = part * 10 + (s[pos++] - '0');
+    return static_cast<int>(s.size() - pos) + 1;
+}
+
 std::string WrittenDivision::Text(DivisionRole role) const {
     if (role.part == DivisionRole::Part::Row)
         return role.index >= 0 && role.index < 6 ? rows[role.index] : std::string();
-    const auto digit = static_cast<std::size_t>(role.index);
-    return role.index >= 0 && digit < quotient.size() ? quotient.substr(digit, 1) : std::string();
+    const int digit = FirstPlace() - role.index;
+    return digit >= 0 && static_cast<std::size_t>(digit) < quotient.size() ? quotient.substr(digit, 1)
+                                                                             : std::string();
 }
 
-RoleCell DivisionRoleCell(DivisionRole role) {
-    if (role.part == DivisionRole::Part::Quotient)
-        return {"Label7", RoleCell::Digit::FromLeft, role.index};
-    return {"Label" + std::to_string(8 + role.index), RoleCell::Digit::Whole, 0};
+std::string QuotientOverDividend(std::string_view quotient, int first_place, int dividend_digits) {
+    const int length = static_cast<int>(quotient.size());
+    if (length == 0 || first_place > dividend_digits || first_place - length + 1 < 1) return std::string(quotient);
+    return std::string(dividend_digits - first_place, ' ') + std::string(quotient) +
+           std::string(first_place - length, ' ');
 }
+
+std::string DivisionRowCell(int row) { return "Label" + std::to_string(8 + row); }
 
 WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRows& rows) {
     WrittenDivision w;
     w.dividend = problem.dividend;
     w.divisor = problem.divisor;
-    w.quotient = CellText(rows, DivisionRoleCell(DivisionRole::QuotientDigit(0)).name);
-    for (int row = 0; row < 6; ++row)
-        w.rows[row] = CellText(rows, DivisionRoleCell(DivisionRole::Row(row)).name);
+    const std::string stored = CellText(rows, kQuotientCell);
+    // Stored over the dividend's columns: as long as the dividend, or with
+    // the spaces of the columns it leaves empty. Older records hold the
+    // label's text alone, which says nothing of its columns.
+    const std::size_t first = stored.find_first_not_of(' ');
+    const std::size_t last = stored.find_last_not_of(' ');
+    const int dividend_digits = static_cast<int>(std::to_string(problem.dividend).size());
+    if (first == std::string::npos) {
+        w.quotient.clear();
+    } else {
+        w.quotient = stored.substr(first, last - first + 1);
+        if (first > 0 || last + 1 < stored.size() || static_cast<int>(stored.size()) == dividend_digits)
+            w.quotient_place = dividend_digits - static_cast<int>(first);
+    }
+    for (int row = 0; row < 6; ++row) w.rows[row] = CellText(rows, DivisionRowCell(row));
     return w;
 }
 
-std::optional<DivisionRole> DivisionStepRole(std::string_view step) {
+std::optional<DivisionRole> DivisionStepRole(std::string_view step, const WrittenDivision& written) {
     const auto number = [](std::string_view text) -> std::optional<int> {
         int n = 0;
         auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -448,7 +485,8 @@ std::optional<DivisionRole> DivisionStepRole(std::string_view step) {
         return n;
     };
     if (step.starts_with("quotient:"))
-        if (const auto k = number(step.substr(9)); k && *k >= 1) return DivisionRole::QuotientDigit(*k - 1);
+        if (const auto k = number(step.substr(9)); k && *k >= 1)
+            return DivisionRole::QuotientDigit(written.FirstPlace() - (*k - 1));
     if (step.starts_with("row:"))
         if (const auto n = number(step.substr(4)); n && *n >= 1 && *n <= 6) return DivisionRole::Row(*n - 1);
     return std::nullopt;

@@ -36,11 +36,12 @@ std::string DivisionKindLabel(std::string_view kind);
 // dividend, Label6 divisor, Label7 quotient, Label8..Label13 the rows
 // product, difference, product, difference, product, difference.
 // No finding when the quotient and the last difference written are the
-// quotient and the remainder.
+// quotient and the remainder and the quotient stands in its columns.
 //
 // Step forms:
 //   "quotient:K"  the K-th quotient digit from the left (1-based), in Label7;
-//                 K one past the right quotient's length for a digit too many
+//                 K may stand past the written quotient (a digit left out)
+//                 or past the right one (a digit too many)
 //   "row:N"       worksheet row N = 1..6 (Label8..Label13): odd rows are the
 //                 products, even rows the differences with the digits brought down
 Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& rows);
@@ -52,44 +53,67 @@ std::string DivisionStepCell(std::string_view step);
 // ---- Shared with other worksheets that hold a long division ----
 
 // One place of the pupil's work on a written division: a digit of the
-// quotient, or one of the rows below the dividend.
+// quotient, named by the column of the dividend it stands over, or one of the
+// rows below the dividend.
 struct DivisionRole {
     enum class Part { Quotient, Row };
     Part part = Part::Quotient;
-    int index = 0;  // quotient: the digit, 0 the leftmost; row: 0..5 (product, difference, …)
+    // Quotient: the place of its column, 1 ones, 2 tens, 3 hundreds, 4
+    // thousands (0 or less past the ones). Row: 0..5 (product, difference, …).
+    int index = 0;
 
-    static DivisionRole QuotientDigit(int digit) { return {Part::Quotient, digit}; }
+    static DivisionRole QuotientDigit(int place) { return {Part::Quotient, place}; }
     static DivisionRole Row(int row) { return {Part::Row, row}; }
     bool operator==(const DivisionRole&) const = default;
 };
+
+// The place (1 ones, 2 tens, …) of the column the first quotient digit of
+// the right work stands over; 1 for a dividend smaller than the divisor.
+int RightFirstPlace(long long dividend, long long divisor);
 
 // A long division as its cells hold it, on whatever worksheet it stands.
 struct WrittenDivision {
     int dividend = 0;
     int divisor = 0;
-    std::string quotient;             // the quotient row as written
+    std::string quotient;             // the quotient's characters as written
     std::array<std::string, 6> rows;  // product, difference, product, … ("" = empty)
+    // The place of the column its first character stands over; 0 where the
+    // record does not say (older records, the calculation-rules worksheet):
+    // it is then taken to stand where the right work's first digit does.
+    int quotient_place = 0;
 
-    // What `role` holds: one character of the quotient or a whole row; empty
-    // where nothing is written.
+    int FirstPlace() const { return quotient_place > 0 ? quotient_place : RightFirstPlace(dividend, divisor); }
+    // What `role` holds: the quotient's character in that column or a whole
+    // row; empty where nothing is written.
     std::string Text(DivisionRole role) const;
 };
 
-// Where the roles stand on the division screens' worksheet: the quotient's
-// digits in Label7, counted from the left, and the rows in Label8..Label13.
-RoleCell DivisionRoleCell(DivisionRole role);
-// The division of `problem` as the worked rows of the division screens hold it.
+// The stored text of a quotient whose first character stands over the
+// column of `first_place` of a dividend of `dividend_digits` digits: the
+// characters with a space for every column of the dividend they leave empty
+// ("９２" over the hundreds and tens of 461 is stored as "92 ", over the tens
+// and ones as " 92"). A quotient that stands past the dividend's columns is
+// stored as it is.
+std::string QuotientOverDividend(std::string_view quotient, int first_place, int dividend_digits);
+// The division screens' worksheet: the quotient in Label7, the rows in
+// Label8..Label13.
+inline constexpr const char* kQuotientCell = "Label7";
+std::string DivisionRowCell(int row);  // "Label8" … "Label13"
+// The division of `problem` as the worked rows of the division screens hold
+// it (the quotient stored as QuotientOverDividend writes it, or as the
+// label showed it in older records).
 WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRows& rows);
-// The role a step of DiagnoseDivision names ("quotient:K" the K-th digit,
-// "row:N" the N-th row); none for any other step.
-std::optional<DivisionRole> DivisionStepRole(std::string_view step);
+// The role a step of DiagnoseDivision names on `written`: "quotient:K" its
+// K-th quotient character from the left, in the column it stands over;
+// "row:N" the N-th row. None for any other step.
+std::optional<DivisionRole> DivisionStepRole(std::string_view step, const WrittenDivision& written);
 
 // The first mistake of a written division.
 struct DivisionMistake {
     std::string kind;
     bool in_quotient = false;  // a quotient digit, else a row
     int index = 0;             // quotient: digit 0-based; row: 0..5
-    int round = 1;             // the round (だんめ) of たてる・かける・ひく・おろす, 1-based
+    int round = 1;             // the round of たてる・かける・ひく・おろす, 1-based
     std::string explanation;   // names the round and shows the right fact
 };
 

@@ -82,7 +82,7 @@ void DivisionDrillScreen::ClearWorksheetNumbers() {
     view_->Sync(model_);
 }
 
-WorkedRows DivisionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
+WorkedRows DivisionDrillScreen::WorkedRowsNow() const { return DivisionWorkedRows(model_.worksheet()); }
 
 Diagnosis DivisionDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
     return DiagnoseDivision(model_.problem(), rows);

@@ -1,6 +1,7 @@
 #include "division/division_examples.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 #include "core/number_text.h"
@@ -34,7 +35,8 @@ std::optional<DivisionRole> RowAtStep(int step) {
 bool IsProductStep(int step) { return step == 2 || step == 5 || step == 8; }
 
 // Follows the right work row by row for the lines: the part being divided,
-// its product and the digits of the dividend used so far.
+// its product, the number being worked and the digits of the dividend used
+// so far.
 class Narrator {
 public:
     explicit Narrator(const DivisionProblem& p) : p_(p), digits_(std::to_string(p.dividend)) {}
@@ -48,47 +50,63 @@ public:
                     part_ = p_.dividend / Pow10(input.place - 1);
                 }
                 return PlaceDigitLine(input.place, input.value, p_.divisor);
-            case DivisionInput::What::Skip: {
-                const char brought = used_ + zeros_ < n ? digits_[used_ + zeros_] : '0';
-                ++zeros_;
-                return ZeroLine(brought);
+            case DivisionInput::What::Skip:
+                cleared_ = tried_;
+                tried_ = false;
+                return ZeroLine(value_, p_.divisor);
+            case DivisionInput::What::Tried: {
+                const std::string line = DifferenceLine(part_, product_, Bring(1));
+                value_ = input.value;
+                tried_ = true;
+                return line;
             }
             case DivisionInput::What::Number: {
                 if (IsProductStep(step)) {
                     product_ = input.value;
-                    zeros_ = 0;
                     return ProductLine(product_, part_);
                 }
-                const int brought = std::min(zeros_ + 1, n - used_);
-                const std::string line =
-                    DifferenceLine(part_, product_, std::string_view(digits_).substr(used_, brought));
-                used_ += brought;
-                part_ = input.value;
+                std::string line;
+                if (cleared_) {  // the tried number is gone: one more digit comes down
+                    cleared_ = false;
+                    line = BroughtLine(Bring(1));
+                } else {
+                    line = DifferenceLine(part_, product_, Bring(used_ < n ? 1 : 0));
+                }
+                value_ = part_ = input.value;
                 return line;
             }
             case DivisionInput::What::Finish:
-                return AnswerLine(p_.dividend, p_.divisor);
+                return CheckLine(p_.dividend, p_.divisor);
         }
         return {};
     }
 
 private:
+    std::string Bring(int count) {
+        const std::string brought = digits_.substr(std::min<std::size_t>(used_, digits_.size()), count);
+        used_ += static_cast<int>(brought.size());
+        return brought;
+    }
+
     DivisionProblem p_;
     std::string digits_;
-    int used_ = 0;   // digits of the dividend divided or brought down so far
-    int zeros_ = 0;  // 0s put into the quotient since the last product
+    int used_ = 0;         // digits of the dividend divided or brought down so far
+    bool tried_ = false;   // the row holds a tried number
+    bool cleared_ = false; // "飛ばし" cleared a tried number
     long long part_ = 0;
     long long product_ = 0;
+    long long value_ = 0;  // the number in the difference row
 };
 
 // The inputs entered one step each. `explain`: with the lines; `every_sheet`:
 // the worksheet after every step, else after the last one only (enough for
-// checking a draw).
+// checking a draw); `marker`: the row marker shows.
 DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inputs, bool explain,
-                       bool every_sheet = true) {
+                       bool every_sheet = true, bool marker = true) {
     QuietContext quiet;
     LongDivision model(quiet.cues, quiet.dialogs, quiet.random);
     model.NewProblem(problem);
+    if (!marker) model.HideRowMarker();
     DivisionExample example;
     example.start = model.worksheet();
     if (explain) example.opening = "大きい 位から じゅんに 商を たてるよ";
@@ -100,10 +118,12 @@ DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inp
         Feed(model, input);
         s.inputs = {input};
         if (every_sheet) s.sheet = model.worksheet();
-        const std::string& quotient =
-            model.worksheet().at(DivisionRoleCell(DivisionRole::QuotientDigit(0)).name).text;
+        const std::string& quotient = model.worksheet().at(kQuotientCell).text;
         if (input.what == DivisionInput::What::Digit || input.what == DivisionInput::What::Skip) {
-            if (!quotient.empty()) s.role = DivisionRole::QuotientDigit(static_cast<int>(quotient.size()) - 1);
+            // The digit just written stands over the column after the others.
+            if (!quotient.empty())
+                s.role = DivisionRole::QuotientDigit(QuotientFirstPlace(model.worksheet()) -
+                                                     (static_cast<int>(quotient.size()) - 1));
         } else if (input.what == DivisionInput::What::Number) {
             s.role = RowAtStep(step);
         }
@@ -118,42 +138,81 @@ DivisionInputs RightInputs(const DivisionProblem& problem) {
     return inputs;
 }
 
+// Whether a place written after the wrong one may differ from the right work
+// as a consequence of a mistake of `kind`: the product of a digit too big
+// (the pupil stops there), the product and difference of a digit too small,
+// the later quotient digits of a first digit a column off or of a 0 left
+// out, anything after a slip of a product or a difference (the pupil's own
+// numbers); nothing after a digit not brought down (the pupil stops).
+bool MayFollow(std::string_view kind, const DivisionRole& place, int rows_after) {
+    const bool row = place.part == DivisionRole::Part::Row;
+    if (kind == kQuotientTooBig) return row && rows_after <= 1;
+    if (kind == kQuotientTooSmall) return row && rows_after <= 2;
+    if (kind == kQuotientPlace || kind == kZeroMissing) return !row;
+    return kind == kProductSlip || kind == kDifferenceSlip;
+}
+
 // One buggy procedure on one problem, as an example when it passes every check.
 std::optional<DivisionMistakeExample> TryMistake(int menu_choice, const DivisionProblem& problem,
                                                  const DivisionBugCase& bug, int round) {
     std::optional<DivisionInputs> inputs = WorkDivision(problem, bug.bug, round);
     if (!inputs) return std::nullopt;
     inputs->push_back(DivisionInput::FinishWork());
-    const DivisionExample work = Replay(problem, *inputs, false, false);
-    const Diagnosis diagnosis = DiagnoseDivision(problem, WorkedRowsOf(work.end()));
+    const DivisionExample work = Replay(problem, *inputs, false, false, false);
+    const WorkedRows rows = DivisionWorkedRows(work.end());
+    const Diagnosis diagnosis = DiagnoseDivision(problem, rows);
     if (!diagnosis || diagnosis->kind != bug.kind) return std::nullopt;
-    const std::optional<DivisionRole> wrong = DivisionStepRole(diagnosis->step);
+    const std::optional<DivisionRole> wrong = DivisionStepRole(diagnosis->step, WrittenDivisionOf(problem, rows));
     if (!wrong) return std::nullopt;
     const std::vector<DivisionRole> places = WrittenPlaces(work, DivisionRoleText);
     const DivisionExample right = Replay(problem, RightInputs(problem), false, false);
     if (FirstDifference(places, work.end(), right.end(), DivisionRoleText) != wrong) return std::nullopt;
+    std::vector<DivisionRole> follows;
+    bool after = false;
+    int rows_after = 0;
+    for (const DivisionRole& place : places) {
+        if (place == *wrong) {
+            after = true;
+            continue;
+        }
+        if (!after) continue;
+        rows_after += place.part == DivisionRole::Part::Row;
+        if (MayFollow(bug.kind, place, rows_after) &&
+            DivisionRoleText(work.end(), place) != DivisionRoleText(right.end(), place))
+            follows.push_back(place);
+    }
     return DivisionMistakeExample{.menu_choice = menu_choice,
                                   .problem = problem,
-                                  .work = ReplayDivision(problem, *inputs),
+                                  .work = Replay(problem, *inputs, false, true, false),
                                   .finding = *diagnosis,
                                   .wrong = *wrong,
+                                  .accepted = {*wrong},
+                                  .follows = std::move(follows),
                                   .places = places};
 }
 
-// Every buggy procedure but the quotient begun a place to the right: the
-// digit it leaves out has no place on the sheet to point at.
+// A 0 inside the quotient, with a digit after it: the one a pupil can leave out.
+bool HasZeroInside(const DivisionProblem& problem) {
+    std::string quotient = std::to_string(problem.quotient);
+    while (!quotient.empty() && quotient.back() == '0') quotient.pop_back();
+    return quotient.find('0') != std::string::npos;
+}
+
+// Problems drawn for one example of a 0 left out until one has a 0 inside
+// its quotient (a few in a hundred have).
+constexpr int kZeroProblemDraws = 200;
+
 std::vector<int> AllCases() {
     std::vector<int> cases;
-    for (int c = 0; c < static_cast<int>(std::size(kDivisionBugs)); ++c)
-        if (kDivisionBugs[c].bug != DivisionBug::PlaceRight) cases.push_back(c);
+    for (int c = 0; c < static_cast<int>(std::size(kDivisionBugs)); ++c) cases.push_back(c);
     return cases;
 }
 
 }  // namespace
 
 std::string PlaceDigitLine(int place, int digit, long long divisor) {
-    return std::string(PlaceName(place)) + "の位に " + WideText(digit) + "を たてるよ　" + WideText(digit) +
-           "×" + WideText(divisor) + "＝" + WideText(digit * divisor);
+    return std::string(PlaceName(place)) + "の位に " + WideText(digit) + "を たてるよ　" + WideText(divisor) +
+           "×" + WideText(digit) + "＝" + WideText(digit * divisor);
 }
 
 std::string ProductLine(long long product, long long partial) {
@@ -168,17 +227,27 @@ std::string DifferenceLine(long long partial, long long product, std::string_vie
     return line + "を おろすよ";
 }
 
-std::string ZeroLine(char brought) {
-    return WideText(std::string_view(&brought, 1)) + "を おろしても われないので ０を たてるよ";
+std::string ZeroLine(long long value, long long divisor) {
+    return WideText(value) + "は " + WideText(divisor) + "より 小さいので ０を たてるよ";
 }
 
-std::string AnswerLine(long long dividend, long long divisor) {
+std::string BroughtLine(std::string_view brought) { return WideText(brought) + "を おろすよ"; }
+
+std::string CheckLine(long long dividend, long long divisor) {
     if (divisor <= 0) return {};
-    return DivisionFact(dividend, divisor) + (dividend % divisor == 0 ? "　わりきれたよ" : "");
+    const long long rest = dividend % divisor;
+    return "たしかめ　" + WideText(divisor) + "×" + WideText(dividend / divisor) +
+           (rest > 0 ? "＋" + WideText(rest) : "") + "＝" + WideText(dividend);
+}
+
+RoleCell DivisionRoleCell(const Worksheet& sheet, DivisionRole role) {
+    if (role.part == DivisionRole::Part::Quotient)
+        return {kQuotientCell, RoleCell::Digit::FromLeft, QuotientFirstPlace(sheet) - role.index};
+    return {DivisionRowCell(role.index), RoleCell::Digit::Whole, 0};
 }
 
 std::string DivisionRoleText(const Worksheet& sheet, DivisionRole role) {
-    return RoleText(sheet, DivisionRoleCell(role));
+    return RoleText(sheet, DivisionRoleCell(sheet, role));
 }
 
 DivisionExample DivisionWorkedExample(const DivisionProblem& problem) {
@@ -189,17 +258,26 @@ DivisionExample ReplayDivision(const DivisionProblem& problem, const DivisionInp
     return Replay(problem, inputs, false);
 }
 
-std::optional<std::size_t> FirstWrongStep(const DivisionExample& example, const WorkedRows& rows,
-                                          const Diagnosis& diagnosis) {
+std::optional<std::size_t> FirstWrongStep(const DivisionExample& example, const DivisionProblem& problem,
+                                          const WorkedRows& rows, const Diagnosis& diagnosis) {
     if (!diagnosis) return std::nullopt;
-    if (const std::optional<DivisionRole> role = DivisionStepRole(diagnosis->step)) {
+    const WrittenDivision written = WrittenDivisionOf(problem, rows);
+    if (diagnosis->step.starts_with("quotient:")) {
+        // The K-th digit of the pupil's quotient: the step writing the right
+        // quotient's K-th digit, wherever either stands.
+        const int k = std::atoi(diagnosis->step.c_str() + 9);
+        std::optional<std::size_t> last;
+        int seen = 0;
+        for (std::size_t i = 0; i < example.steps.size(); ++i) {
+            const auto& role = example.steps[i].role;
+            if (!role || role->part != DivisionRole::Part::Quotient) continue;
+            last = i;
+            if (++seen == k) return i;
+        }
+        if (k >= 1 && last) return last;
+    } else if (const std::optional<DivisionRole> role = DivisionStepRole(diagnosis->step, written)) {
         if (const auto step = StepWriting(example, *role)) return step;
-        // A digit or row the right work has not: the last step in the same cell.
-        const std::string cell = DivisionRoleCell(*role).name;
-        for (std::size_t i = example.steps.size(); i-- > 0;)
-            if (example.steps[i].role && DivisionRoleCell(*example.steps[i].role).name == cell) return i;
     }
-    const WrittenDivision written = WrittenDivisionOf(DivisionProblem{}, rows);
     for (std::size_t i = 0; i < example.steps.size(); ++i) {
         const auto& role = example.steps[i].role;
         if (role && written.Text(*role) != DivisionRoleText(example.end(), *role)) return i;
@@ -220,10 +298,14 @@ std::optional<DivisionMistakeExample> DrawDivisionMistake(int menu_choice, Rando
     if (menu_choice < 1 || menu_choice > 3) return std::nullopt;
     const std::vector<int> all = AllCases();
     const auto attempt = [&](int c) {
+        const DivisionBugCase& bug = kDivisionBugs[c];
         DivisionProblem problem;
-        GenerateProblem(menu_choice, random, problem);
+        for (int draw = 0; draw < kZeroProblemDraws; ++draw) {
+            GenerateProblem(menu_choice, random, problem);
+            if (bug.bug != DivisionBug::ZeroMissing || HasZeroInside(problem)) break;
+        }
         const int round = random.Random(3) + 1;
-        return TryMistake(menu_choice, problem, kDivisionBugs[c], round);
+        return TryMistake(menu_choice, problem, bug, round);
     };
     if (auto example = FirstPassingExample<DivisionMistakeExample>(
             random, CasesOfKinds(kDivisionBugs, all, preferred_kinds), all, attempt))

@@ -31,9 +31,14 @@ void DivisionPracticeScreen::BuildExampleModes() {
 void DivisionPracticeScreen::ShowWorkedExample() {
     if (!note_ || !model_.has_problem()) return;
     const DivisionExample example = DivisionWorkedExample(model_.problem());
-    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note_->finding);
+    const auto wrong =
+        FirstWrongStep(example, model_.problem(), DivisionWorkedRows(model_.worksheet()), note_->finding);
+    // The lists show the replay's entries, not the pupil's last choices.
+    view_->ClearChoices();
     player_->Play(ReplayOf<DivisionInput, DivisionRole>(
-        example, wrong, [this](const DivisionRole& role) { return RoleRect(this, DivisionRoleCell(role)); }));
+        example, wrong, [this, end = example.end()](const DivisionRole& role) {
+            return RoleRect(this, DivisionRoleCell(end, role));
+        }));
 }
 
 void DivisionPracticeScreen::ShowMistakeExample() {
@@ -53,10 +58,13 @@ void DivisionPracticeScreen::ShowMistakeExample() {
     ClearWorksheet();
     model_.HideEntryLists();
     view_->Sync(model_);
+    view_->ClearChoices();
     next_->show();
     Announce(problem_line_, QString::fromStdString(ProblemText(example->problem)));
     MistakeShown shown = MistakeShownOf<DivisionProblem, DivisionInput, DivisionRole>(
-        *example, [](const DivisionRole& role) { return DivisionRoleCell(role); });
+        *example, [sheet = example->sheet()](const DivisionRole& role) { return DivisionRoleCell(sheet, role); });
+    // The record keeps the quotient over its columns, as the practice does.
+    shown.answer.worked_rows = DivisionWorkedRows(example->sheet());
     shown.note.label = DivisionKindLabel(example->finding.kind);
     shown.answer.topic = Topic::Division;
     shown.answer.problem = WithoutPadding(LogProblemText(example->problem));

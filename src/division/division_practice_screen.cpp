@@ -274,7 +274,7 @@ void DivisionPracticeScreen::FinishAnswer() {
     answer.entered_answer = RecordedAnswerText(quotient ? std::to_string(*quotient) : std::string(),
                                                model_.entered_remainder());
     answer.correct = right;
-    answer.worked_rows = WorkedRowsOf(model_.worksheet());
+    answer.worked_rows = DivisionWorkedRows(model_.worksheet());
     if (!right) answer.finding = DiagnoseDivision(problem, answer.worked_rows);
     RecordPracticeVerdict(ctx(), watch_, answer);
     GuideJudged(right);

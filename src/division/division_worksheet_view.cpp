@@ -32,13 +32,13 @@ DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, in
     SetSpokenRole(dividend, QStringLiteral("わられる数"));
     SetSpokenRole(divisor, QStringLiteral("わる数"));
     SetSpokenRole(quotient, QStringLiteral("商"));
-    // Label8 … Label13: the product and the difference of each step, in turn.
+    // Label8 … Label13: the product and the difference of each round, in turn.
+    static const char* const rounds[] = {"さいしょの", "２かいめの", "３かいめの"};
     for (int n = 8; n <= 13; ++n) {
         auto* row = new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight,
                                           kColumnWidth, parent);
-        SetSpokenRole(row, QStringLiteral("%1だんめ %2")
-                               .arg(QChar(u'１' + (n - 8) / 2))
-                               .arg(n % 2 == 0 ? QStringLiteral("かけ算") : QStringLiteral("ひき算")));
+        SetSpokenRole(row, QString::fromUtf8(rounds[(n - 8) / 2]) + QStringLiteral(" ") +
+                               (n % 2 == 0 ? QStringLiteral("かけ算") : QStringLiteral("ひき算")));
     }
     for (int n = 1; n <= 4; ++n)
         new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
@@ -64,6 +64,11 @@ DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, in
          QStringLiteral("終わり")},
         parent);
     action_list_->PlaceAt(left + kListGap, lists_top, kActionListWidth);
+}
+
+void DivisionWorksheetView::ClearChoices() {
+    for (int place = kOnes; place <= kThousands; ++place) digit_lists_[place]->Reset();
+    action_list_->Reset();
 }
 
 void DivisionWorksheetView::Sync(const LongDivision& model) {

@@ -25,6 +25,10 @@ public:
     // its entry lists since the last call, resets the list widgets too.
     void Sync(const LongDivision& model);
 
+    // Clears the lists' choices (an example shows its own entries, not the
+    // pupil's last ones); the model's entry state stays.
+    void ClearChoices();
+
     // The digit list of place 1 (ones) … 4 (thousands).
     ChoiceList* digit_list(int place) const { return digit_lists_[place]; }
     ChoiceList* action_list() const { return action_list_; }

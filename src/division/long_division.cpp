@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "division/division_diagnosis.h"
+
 namespace sorelka::division {
 
 namespace {
@@ -59,6 +61,19 @@ std::string DropLastChars(const std::string& text, std::size_t n) {
 }  // namespace
 
 std::string DigitListName(int place) { return "ComboBox" + std::to_string(place + 1); }
+
+int QuotientFirstPlace(const Worksheet& sheet) {
+    return (kOnesRight - sheet.at(kQuotient).left) / kColumnWidth;
+}
+
+WorkedRows DivisionWorkedRows(const Worksheet& sheet) {
+    WorkedRows rows = WorkedRowsOf(sheet);
+    const int dividend_digits = static_cast<int>(sheet.at(kDividend).text.size());
+    for (WorkedCell& cell : rows)
+        if (cell.name == kQuotient)
+            cell.text = QuotientOverDividend(cell.text, QuotientFirstPlace(sheet), dividend_digits);
+    return rows;
+}
 
 LongDivision::LongDivision(CuePlayer& cues, Dialogs& dialogs, RandomSource& random)
     : cues_(cues), dialogs_(dialogs), random_(random) {
@@ -136,6 +151,8 @@ void LongDivision::ShowProblem() {
     sheet_[kMarker].visible = true;
     MoveMarker(kMarkerQuotient);
 }
+
+void LongDivision::HideRowMarker() { sheet_[kMarker].visible = false; }
 
 void LongDivision::ResetEntryLists() {
     digits_.fill(0);

@@ -6,6 +6,7 @@
 
 #include "core/app_context.h"
 #include "core/services.h"
+#include "core/worked_rows.h"
 #include "core/worksheet.h"
 #include "division/division_problem.h"
 
@@ -69,6 +70,14 @@ struct ActionOutcome {
     int confirmed_step = 0;
 };
 
+// The place (1 ones, 2 tens, 3 hundreds, …) of the column where the quotient
+// label Label7 of `sheet` shows its first character.
+int QuotientFirstPlace(const Worksheet& sheet);
+// What the learning record keeps of the worksheet: WorkedRowsOf, with the
+// quotient stored over the dividend's columns (QuotientOverDividend), so that
+// a digit written a column off can be told from the right one.
+WorkedRows DivisionWorkedRows(const Worksheet& sheet);
+
 class LongDivision {
 public:
     LongDivision(CuePlayer& cues, Dialogs& dialogs, RandomSource& random);
@@ -92,6 +101,9 @@ public:
     void ResetEntryLists();
     // Hides the five entry lists (a screen being shown, no problem yet).
     void HideEntryLists();
+    // Hides the row marker Image3 until the next problem is shown (an
+    // example's worksheet, where no row is being written).
+    void HideRowMarker();
     // The pupil may write the first row: step := 1.
     void BeginWriting() { step_ = 1; }
     // GenerateProblem, ShowProblem, ResetEntryLists and BeginWriting in one go.

@@ -87,6 +87,7 @@ const std::vector<const char*> kDivisionLists = {"ComboBox2", "ComboBox3", "Comb
 struct DivisionEntry {
     int quotient_place = 0;  // a quotient digit in that place, else a row number
     int value = 0;           // -1 with no place: "飛ばし"
+    bool confirmed = true;   // a row number tried for "飛ばし" to clear is not
 };
 
 void WorkDivision(DiagnosisScreens& t, const std::vector<DivisionEntry>& entries) {
@@ -102,6 +103,7 @@ void WorkDivision(DiagnosisScreens& t, const std::vector<DivisionEntry>& entries
             if (LabelText(t.screen, "Label7") == before) t.Pick(kDivisionLists[1], e.value);
         } else {
             t.Digits(e.value, kDivisionLists);
+            if (!e.confirmed) continue;
         }
         t.Pick("ComboBox6", 0);  // 確定
     }
@@ -171,18 +173,23 @@ TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLengt
             std::vector<DivisionEntry> clicks;
             for (const dp::Entry& e : *entries) {
                 if (e.what == dp::Entry::Skip) clicks.push_back({0, -1});
-                else clicks.push_back({e.what == dp::Entry::Digit ? e.place : 0, e.value});
+                else clicks.push_back({e.what == dp::Entry::Digit ? e.place : 0, e.value, e.what != dp::Entry::Tried});
             }
             WorkDivision(*this, clicks);
             if (LabelText(screen, "Label3") != "×") continue;  // the mistake changed nothing
             SCOPED_TRACE(Utf8(LabelText(screen, "Label4") + " " + PanelText()));
             met.insert({length, int(b.bug)});
             ExpectClear();
-            // The step the screen's worked rows are diagnosed at.
-            WorkedRows rows;
-            for (int n = 7; n <= 13; ++n)
-                rows.push_back({"Label" + std::to_string(n), Utf8(LabelText(screen, QStringLiteral("Label%1").arg(n)))});
-            const Diagnosis d = division::DiagnoseDivision(p, rows);
+            // The step the screen's worksheet is diagnosed at, the quotient
+            // read over the columns it stands in.
+            Worksheet sheet;
+            for (int n = 5; n <= 13; ++n) {
+                const QString name = QStringLiteral("Label%1").arg(n);
+                Cell& cell = sheet[Utf8(name)];
+                cell.text = Utf8(LabelText(screen, name));
+                cell.left = Find<QLabel>(screen, name)->x();
+            }
+            const Diagnosis d = division::DiagnoseDivision(p, division::DivisionWorkedRows(sheet));
             ASSERT_TRUE(d.has_value());
             const std::string step = d->step;
             ASSERT_TRUE(PanelShown());
@@ -206,8 +213,11 @@ TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLengt
     }
     for (std::size_t length = 1; length <= 3; ++length)
         for (const dp::BugCase& b : dp::kBugs)
-            // A one-digit quotient has no 0 inside, no second place and nothing left to bring down.
-            if (!(length == 1 && (b.bug == dp::Bug::ZeroMissing || b.bug == dp::Bug::PlaceRight ||
+            // A one-digit quotient has no 0 inside, no second place and nothing
+            // left to bring down; a first digit a column too high reads as the
+            // right quotient, which the screen judges by its number.
+            if (b.bug != dp::Bug::PlaceLeft &&
+                !(length == 1 && (b.bug == dp::Bug::ZeroMissing || b.bug == dp::Bug::PlaceRight ||
                                   b.bug == dp::Bug::BringDown))) {
                 EXPECT_TRUE(met.count({length, int(b.bug)})) << b.name << " on a quotient of " << length;
             }

@@ -47,9 +47,9 @@ TEST(RulesExamples, ClassroomExpressionsAreToldCalculationByCalculation) {
               (std::vector<std::string>{"□を もとめる 計算を えらぶよ", "□を もとめるには ひき算を するよ",
                                         "ひき算で ８３－２５＝５８", "答えは ５８だよ"}));
     EXPECT_EQ(Lines(RulesWorkedExample(RulesMistakeFallback(kTimesDividesMenu).problem)),
-              (std::vector<std::string>{"左から じゅんに 計算するよ", "十の位に ２を たてるよ　２×４＝８",
+              (std::vector<std::string>{"左から じゅんに 計算するよ", "十の位に ２を たてるよ　４×２＝８",
                                         "８を ８の 下に かくよ", "８－８＝０　４を おろすよ",
-                                        "一の位に １を たてるよ　１×４＝４", "４を ４の 下に かくよ",
+                                        "一の位に １を たてるよ　４×１＝４", "４を ４の 下に かくよ",
                                         "４－４＝０　わりきれたよ", "２１を つぎの 計算で つかうよ",
                                         "かけ算で ２１×３＝６３", "答えは ６３だよ"}));
 
@@ -78,7 +78,9 @@ TEST(RulesExamples, RolesStandInTheirCells) {
     for (const RulesRole& role : RulesRolesInOrder()) {
         const RoleCell cell = RulesRoleCell(role);
         ++seen[cell.name + "/" + std::to_string(cell.digit)];
-        if (role.part != Part::DivQuotient) EXPECT_EQ(RulesStepRole("calc:1/cell:" + cell.name), role);
+        if (role.part != Part::DivQuotient) {
+            EXPECT_EQ(RulesStepRole("calc:1/cell:" + cell.name), role);
+        }
     }
     EXPECT_EQ(seen.size(), RulesRolesInOrder().size());
 }
