@@ -130,9 +130,9 @@ TEST_F(ProgramTest, WorksheetCellsAndListsAreNamedByRoleAndPlace) {
     };
     const Case cases[] = {
         {0, "Label5", "わられる数"},          {0, "Label6", "わる数"},
-        {0, "Label7", "商"},                  {0, "Label8", "１だんめ かけ算"},
-        {0, "Label9", "１だんめ ひき算"},     {0, "Label12", "３だんめ かけ算"},
-        {0, "Label13", "３だんめ ひき算"},    {0, "Label3", "まる ばつ"},
+        {0, "Label7", "商"},                  {0, "Label8", "さいしょの かけ算"},
+        {0, "Label9", "さいしょの ひき算"},   {0, "Label12", "３かいめの かけ算"},
+        {0, "Label13", "３かいめの ひき算"},  {0, "Label3", "まる ばつ"},
         {0, "ComboBox2_items", "一の位の数字"}, {0, "ComboBox3_items", "十の位の数字"},
         {0, "ComboBox5_items", "千の位の数字"}, {0, "ComboBox6_items", "処理"},
         {0, "ComboBox1_items", "メニュー"},    {1, "ComboBox7_items", "時間"},
@@ -140,6 +140,7 @@ TEST_F(ProgramTest, WorksheetCellsAndListsAreNamedByRoleAndPlace) {
         {2, "Label7", "答え"},                 {2, "ComboBox4_items", "小数第一位の数字"},
         {2, "ComboBox2_items", "小数第三位の数字"}, {6, "Label14", "わられる数"},
         {6, "Label16", "商"},                  {6, "Label10", "かけ算 １だんめ"},
+        {6, "Label18", "さいしょの ひき算"},
         {8, "Label9", "答え 分子"},            {8, "Label8", "答え 分母"},
         {8, "Label5", "もんだい 分母"},
     };
