@@ -33,8 +33,8 @@ std::string Line(int family, const FractionProblem& p, const FractionInput& inpu
     switch (input.slot) {
         case FractionSlot::Whole: {
             const std::string division = W(p.problem_numerator) + "÷" + W(d) + "＝" + W(p.answer_whole);
-            return p.answer_numerator > 0 ? division + "あまり" + W(p.answer_numerator) + "　整数は " + W(p.answer_whole)
-                                          : division + "　整数の " + W(p.answer_whole) + "に なるよ";
+            if (p.answer_numerator == 0) return division + "　整数の " + W(p.answer_whole) + "に なるよ";
+            return division + " あまり " + W(p.answer_numerator) + "　整数は " + W(p.answer_whole);
         }
         case FractionSlot::Denominator:
             return "分母は " + W(d) + "の まま かわらないよ";

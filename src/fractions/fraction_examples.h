@@ -22,7 +22,7 @@ using FractionMistakeExample = MistakeExample<FractionProblem, FractionInput, Fr
 std::string FractionRoleText(const Worksheet& sheet, FractionSlot slot);
 
 // The right work of `problem` of `family` on the practice sheet: one step per
-// slot in the order the conversion is worked ("１１÷４＝２あまり３　整数は ２"),
+// slot in the order the pupil fills them ("１１÷４＝２ あまり ３　整数は ２"),
 // then "終わり".
 FractionExample FractionWorkedExample(int family, const FractionProblem& problem);
 

@@ -22,7 +22,7 @@ std::vector<std::string> Lines(const FractionExample& example) {
 
 TEST(FractionExamples, ClassroomConversionsAreToldSlotBySlot) {
     EXPECT_EQ(Lines(FractionWorkedExample(kImproperToMixed, {0, 11, 4, 2, 3, 4})),
-              (std::vector<std::string>{"分子を 分母で わって 整数を 出すよ", "１１÷４＝２あまり３　整数は ２",
+              (std::vector<std::string>{"分子を 分母で わって 整数を 出すよ", "１１÷４＝２ あまり ３　整数は ２",
                                         "分母は ４の まま かわらないよ", "あまりの ３が 分子に なるよ",
                                         "答えは ２と ４分の３"}));
     EXPECT_EQ(Lines(FractionWorkedExample(kMixedToImproper, {2, 1, 3, 0, 7, 3})),
