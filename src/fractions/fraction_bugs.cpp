@@ -44,6 +44,19 @@ FractionEntry WorkFraction(FractionPupil pupil, int family, const FractionProble
     return e;
 }
 
+std::vector<FractionSlot> MistakenSlots(FractionPupil pupil, int family) {
+    switch (pupil) {
+        case FractionPupil::Right: return {};
+        case FractionPupil::LeavesImproper: return {FractionSlot::Whole, FractionSlot::Numerator};
+        case FractionPupil::ForgetsTimesDenominator:
+        case FractionPupil::NumeratorSlip: return {FractionSlot::Numerator};
+        case FractionPupil::WrongWhole:
+            return {family == kImproperToMixed ? FractionSlot::Whole : FractionSlot::Numerator};
+        case FractionPupil::ChangesDenominator: return {FractionSlot::Denominator};
+    }
+    return {};
+}
+
 WorkedRows FinishedFractionRows(int family, const FractionProblem& p, const FractionEntry& e) {
     auto number = [](int value) { return std::to_string(value); };
     WorkedRows rows;

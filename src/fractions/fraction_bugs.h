@@ -39,6 +39,12 @@ inline constexpr FractionPupilCase kFractionPupils[] = {
 // mistake that the family gives no room for leaves the right answer.
 FractionEntry WorkFraction(FractionPupil pupil, int family, const FractionProblem& problem);
 
+// The slots `pupil`'s one mistake writes wrong in an answer of `family`:
+// the places a pupil looking for the mistake may rightly point at. Leaving
+// the fraction improper writes both the whole part (one too few, or none:
+// the "？" stays) and the numerator (still a whole in it).
+std::vector<FractionSlot> MistakenSlots(FractionPupil pupil, int family);
+
 // The worksheet's rows once the slots are filled: the given number, "＝",
 // and each answer slot with the entered value or what the problem showed there.
 WorkedRows FinishedFractionRows(int family, const FractionProblem& problem, const FractionEntry& entry);

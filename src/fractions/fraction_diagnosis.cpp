@@ -111,9 +111,14 @@ Finding ImproperToMixed(const FractionProblem& p, const FractionEntry& e) {
         (e.entered_whole * e.entered_denominator + e.entered_numerator) * d ==
             n * e.entered_denominator &&
         (e.entered_numerator >= e.entered_denominator || e.entered_whole == 0)) {
-        return Make(kNotMixed, Part::Whole,
-                    std::string("大きさは 合っているけれど、") +
-                        (r > 0 ? "帯分数" : "整数") + "に なっていないよ　" + division);
+        // The numerator still holds a whole (a value above 1 with no whole
+        // part, or a fraction part that is not proper): that is where it shows.
+        const int num = e.entered_numerator;
+        const int den = e.entered_denominator;
+        const std::string compared = num > den ? "より 大きいので、まだ " : "と 同じなので、まだ ";
+        return Make(kNotMixed, Part::Numerator,
+                    "分子の " + Wide(num) + "が 分母の " + Wide(den) + compared + (r > 0 ? "帯分数" : "整数") +
+                        "に なっていないよ　" + division);
     }
     if (e.entered_whole != w && e.entered_whole > 0 && e.entered_numerator == r &&
         denominator_right) {
@@ -250,7 +255,7 @@ RoleCell FractionSlotCell(FractionSlot slot) {
 std::vector<FractionSlot> FractionSlots(int family) {
     if (family == kMixedToImproper) return {FractionSlot::Denominator, FractionSlot::Numerator};
     if (!IsFamily(family)) return {};
-    return {FractionSlot::Whole, FractionSlot::Numerator, FractionSlot::Denominator};
+    return {FractionSlot::Whole, FractionSlot::Denominator, FractionSlot::Numerator};
 }
 
 std::optional<FractionSlot> StepSlot(std::string_view step) {

@@ -25,7 +25,8 @@
 //
 // Kinds (Finding::kind):
 //   not_mixed             family 1: the value is right but it is not written
-//                         as a mixed or whole number (e.g. 11/4 -> 1 7/4)
+//                         as a mixed or whole number (e.g. 11/4 -> 1 7/4);
+//                         named at the numerator, which still holds a whole
 //   whole_part            the whole part is wrong: family 1 a wrong quotient
 //                         with the right remainder (11/4 -> 3 3/4); families
 //                         2 and 3 a numerator off by a multiple of the
@@ -64,8 +65,10 @@ enum class FractionSlot { Whole, Numerator, Denominator };
 // Where a slot stands on the fraction worksheets: Label7 (whole part), Label9
 // (numerator), Label8 (denominator).
 RoleCell FractionSlotCell(FractionSlot slot);
-// The slots of the answer of `family` in the order the conversion is worked
-// (the hidden numerator's given whole part and denominator around it).
+// The slots of the answer of `family` in the order a pupil fills them: the
+// whole part, then the fraction as it is written by hand, the denominator
+// under the bar before the numerator over it (the order of the action list).
+// The hidden numerator's given whole part and denominator stand around it.
 std::vector<FractionSlot> FractionSlots(int family);
 // The slot a step names ("part:numerator" …); none for an empty or unknown step.
 std::optional<FractionSlot> StepSlot(std::string_view step);

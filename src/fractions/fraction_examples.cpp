@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
@@ -32,8 +33,8 @@ std::string Line(int family, const FractionProblem& p, const FractionInput& inpu
     switch (input.slot) {
         case FractionSlot::Whole: {
             const std::string division = W(p.problem_numerator) + "÷" + W(d) + "＝" + W(p.answer_whole);
-            return p.answer_numerator > 0 ? division + "あまり" + W(p.answer_numerator) + "　整数は " + W(p.answer_whole)
-                                          : division + "　整数の " + W(p.answer_whole) + "に なるよ";
+            if (p.answer_numerator == 0) return division + "　整数の " + W(p.answer_whole) + "に なるよ";
+            return division + " あまり " + W(p.answer_numerator) + "　整数は " + W(p.answer_whole);
         }
         case FractionSlot::Denominator:
             return "分母は " + W(d) + "の まま かわらないよ";
@@ -78,24 +79,37 @@ std::vector<int> CasesFor(int family) {
     return cases;
 }
 
+bool Among(const std::vector<FractionSlot>& slots, FractionSlot slot) {
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
+
+// `pupil`'s answer to `problem`, kept when it shows the one mistake it is
+// drawn for: the diagnosis names the pupil's kind at a slot the mistake
+// wrote, and exactly those slots differ from the right work (each showing
+// something a pupil can point at).
 std::optional<FractionMistakeExample> TryMistake(int family, const FractionProblem& problem,
                                                  const FractionPupilCase& pupil) {
     const FractionInputs inputs = SlotInputs(family, WorkFraction(pupil.pupil, family, problem));
-    const FractionExample work = Replay(family, problem, inputs, false, false);
+    FractionExample work = ReplayFraction(family, problem, inputs);
     const Diagnosis diagnosis = DiagnoseFraction(family, Variant::Practice, problem, WorkedRowsOf(work.end()));
     if (!diagnosis || diagnosis->kind != pupil.kind) return std::nullopt;
     const std::optional<FractionSlot> wrong = StepSlot(diagnosis->step);
-    if (!wrong) return std::nullopt;
+    std::vector<FractionSlot> accepted = MistakenSlots(pupil.pupil, family);
+    if (!wrong || !Among(accepted, *wrong)) return std::nullopt;
     const std::vector<FractionSlot> places = FractionSlots(family);
-    const FractionInputs right = SlotInputs(family, WorkFraction(FractionPupil::Right, family, problem));
-    if (FirstDifference(places, work.end(), Replay(family, problem, right, false, false).end(),
-                        FractionRoleText) != wrong)
-        return std::nullopt;
+    const FractionInputs right_inputs = SlotInputs(family, WorkFraction(FractionPupil::Right, family, problem));
+    const Worksheet right = Replay(family, problem, right_inputs, false, false).end();
+    for (FractionSlot slot : places) {
+        const std::string shown = FractionRoleText(work.end(), slot);
+        const bool mistaken = Among(accepted, slot);
+        if ((shown != FractionRoleText(right, slot)) != mistaken || (mistaken && shown.empty())) return std::nullopt;
+    }
     return FractionMistakeExample{.menu_choice = family,
                                   .problem = problem,
-                                  .work = ReplayFraction(family, problem, inputs),
+                                  .work = std::move(work),
                                   .finding = *diagnosis,
                                   .wrong = *wrong,
+                                  .accepted = std::move(accepted),
                                   .places = places};
 }
 

@@ -22,7 +22,7 @@ using FractionMistakeExample = MistakeExample<FractionProblem, FractionInput, Fr
 std::string FractionRoleText(const Worksheet& sheet, FractionSlot slot);
 
 // The right work of `problem` of `family` on the practice sheet: one step per
-// slot in the order the conversion is worked ("１１÷４＝２あまり３　整数は ２"),
+// slot in the order the pupil fills them ("１１÷４＝２ あまり ３　整数は ２"),
 // then "終わり".
 FractionExample FractionWorkedExample(int family, const FractionProblem& problem);
 
@@ -40,9 +40,10 @@ std::optional<std::size_t> FirstWrongStep(const FractionExample& example, const 
 std::vector<std::string> FractionMistakeKinds(int family);
 
 // A problem of `family` (the practice's menu item 1..3) answered with one
-// mistake by one of the buggy procedures, preferring `preferred_kinds`;
-// checked as the division's. The places are the slots of FractionSlots. None
-// for any other family.
+// mistake by one of the buggy procedures, preferring `preferred_kinds`. The
+// slots that differ from the right work are exactly those the mistake wrote
+// (MistakenSlots): every one of them is accepted, the diagnosed one framed.
+// The places are the slots of FractionSlots. None for any other family.
 std::optional<FractionMistakeExample> DrawFractionMistake(
     int family, RandomSource& random, const std::vector<std::string>& preferred_kinds = {});
 // The fixed example of family 1..3.

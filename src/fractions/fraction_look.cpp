@@ -2,8 +2,10 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "widgets/accessibility.h"
+#include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
 
@@ -12,6 +14,8 @@ namespace sorelka::fractions {
 namespace {
 constexpr int kFigurePixels = 36;
 constexpr int kFigureHeight = 42;
+// How far a frame reaches outside its cell, and a pixel of air before the bar.
+constexpr int kFrameReach = 5;
 }  // namespace
 
 QLabel* MakeFigure(const QString& name, Qt::Alignment align, QWidget* parent) {
@@ -37,6 +41,20 @@ QWidget* MakeBar(const QString& name, QWidget* parent) {
     auto* bar = new ShapeWidget(name, ShapeWidget::Kind::Bar, parent);
     bar->SetColours(kNavyColour, QColor(0xFF, 0x00, 0x00));
     return bar;
+}
+
+QRect FramedCell(const QWidget* screen, const std::string& name) {
+    QRect cell = MarkedCells(screen, name);
+    const auto* bar = screen->findChild<QWidget*>(QStringLiteral("Shape2"), Qt::FindDirectChildrenOnly);
+    if (cell.isEmpty() || !bar) return cell;
+    const QRect line = bar->geometry();
+    if (cell.right() < line.left())  // the whole part, left of the bar
+        cell.setRight(std::min(cell.right(), line.left() - kFrameReach));
+    else if (cell.center().y() < line.top())  // the numerator, over it
+        cell.setBottom(std::min(cell.bottom(), line.top() - kFrameReach));
+    else  // the denominator, under it
+        cell.setTop(std::max(cell.top(), line.bottom() + kFrameReach));
+    return cell;
 }
 
 QPixmap CakePicture() {

@@ -5,6 +5,7 @@
 
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_examples.h"
+#include "fractions/fraction_look.h"
 #include "fractions/fraction_practice_screen.h"
 #include "widgets/accessibility.h"
 #include "widgets/mistake_finder.h"
@@ -15,8 +16,11 @@ namespace sorelka {
 
 namespace {
 
-// The screen's own labels the example sheets leave alone: the prompt and the mark.
+// The screen's own labels the example sheets leave alone: the prompt and the
+// mark. The replay's sheets clear the mark: the "×" of the pupil's answer does
+// not stand beside the right work (it is back with the pupil's own sheet).
 const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3")};
+const QStringList kKeptByReplay = {QStringLiteral("Label2")};
 
 }  // namespace
 
@@ -24,7 +28,7 @@ void FractionPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper, under the menu and left of the lists.
     auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
     auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKept);
+    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKeptByReplay);
     finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, kKept,
                                 fractions::kGoOnPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);
@@ -37,9 +41,13 @@ void FractionPracticeScreen::ShowWorkedExample() {
     const int family = ctx().state.menu_choice;
     const fractions::FractionExample example = fractions::FractionWorkedExample(family, model_.sheet().problem());
     const auto wrong = fractions::FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
+    // The lists show none of the pupil's own choices beside the right work.
+    ResetEntryLists();
     player_->Play(ReplayOf<fractions::FractionInput, fractions::FractionSlot>(
         example, wrong,
-        [this](const fractions::FractionSlot& slot) { return RoleRect(this, fractions::FractionSlotCell(slot)); }));
+        [this](const fractions::FractionSlot& slot) {
+            return fractions::FramedCell(this, fractions::FractionSlotCell(slot).name);
+        }));
 }
 
 void FractionPracticeScreen::ShowMistakeExample() {
@@ -57,11 +65,12 @@ void FractionPracticeScreen::ShowMistakeExample() {
     }
     // The pupil's own problem ends; "次へ" brings the next example.
     model_.EndProblem();
-    Refresh();
+    Refresh();  // the entry lists hide with the pupil's problem
     fractions::FractionSheet shown_sheet(fractions::Variant::Practice, ctx());
     shown_sheet.SetProblem(family, example->problem);
     MistakeShown shown = MistakeShownOf<fractions::FractionProblem, fractions::FractionInput, fractions::FractionSlot>(
         *example, fractions::FractionSlotCell);
+    shown.rect = [this](const RoleCell& cell) { return fractions::FramedCell(this, cell.name); };
     shown.note.label = fractions::FractionKindLabel(example->finding.kind);
     shown.answer.topic = Topic::Fractions;
     shown.answer.problem = shown_sheet.ProblemText();

@@ -152,14 +152,16 @@ void FractionPracticeScreen::BuildControls() {
 
 void FractionPracticeScreen::Refresh(bool just_judged) {
     ApplyWorksheet(this, model_.worksheet());
-    if (model_.TakeListReset()) {
-        tens_->Reset();
-        ones_->Reset();
-        actions_->Reset();
-    }
+    if (model_.TakeListReset()) ResetEntryLists();
     const auto& note = model_.note();
-    panel_->Show(note, note ? MarkedCells(this, fractions::StepCell(note->finding.step)) : QRect());
+    panel_->Show(note, note ? fractions::FramedCell(this, fractions::StepCell(note->finding.step)) : QRect());
     player_->Offer(just_judged && note.has_value());
+}
+
+void FractionPracticeScreen::ResetEntryLists() {
+    tens_->Reset();
+    ones_->Reset();
+    actions_->Reset();
 }
 
 void FractionPracticeScreen::FormCreate() {

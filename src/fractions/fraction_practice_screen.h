@@ -48,6 +48,9 @@ private:
     // lists when the model has asked for it. "お手本" is offered only right
     // after an answer judged wrong.
     void Refresh(bool just_judged = false);
+    // The tens, ones and action lists with nothing chosen, their headings on
+    // their lines.
+    void ResetEntryLists();
 
     // お手本 and まちがいさがし (fraction_practice_examples.cpp).
     void BuildExampleModes();

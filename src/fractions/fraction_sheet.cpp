@@ -193,8 +193,10 @@ void FractionSheet::ChooseAction(int position, const std::function<void()>& fini
             ctx_.cues.PlayCue(11);
             break;
         case kEnterNumerator:
+            // A numerator is never shown without its bar, whichever slot comes first.
             SetText("Label9", value, kBlue);
             entry_.entered_numerator = entry_.entered_value;
+            sheet_["Shape2"].visible = true;
             ctx_.cues.PlayCue(11);
             break;
         case kSeparator:

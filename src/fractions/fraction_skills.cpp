@@ -10,11 +10,11 @@ namespace sorelka::fractions {
 namespace {
 
 constexpr TopicSkill kSkills[] = {
-    {{skill::kImproperToMixed, "かぶんすうを たいぶんすうに なおす", "仮分数→帯分数"}, {kImproperToMixed}},
+    {{skill::kImproperToMixed, "仮分数を 帯分数に なおす", "仮分数→帯分数"}, {kImproperToMixed}},
     {{skill::kKeepDenominator, "分母は そのまま", "分母はそのまま"}, {kImproperToMixed, kMixedToImproper}},
-    {{skill::kMixedToImproper, "たいぶんすうを かぶんすうに なおす", "帯分数→仮分数"}, {kMixedToImproper}},
+    {{skill::kMixedToImproper, "帯分数を 仮分数に なおす", "帯分数→仮分数"}, {kMixedToImproper}},
     {{skill::kHiddenNumerator, "□に あてはまる 分子を もとめる", "□にあてはまる分子"}, {kFindTheBox}},
-    {{skill::kWholeResult, "かぶんすうを 整数に なおす", "仮分数→整数"}, {}},
+    {{skill::kWholeResult, "仮分数を 整数に なおす", "仮分数→整数"}, {}},
 };
 
 constexpr int kTargetAttempts = 32;

@@ -349,7 +349,9 @@ TEST_F(DiagnosisScreens, FractionPracticeFramesTheWrongSlot) {
     enter(4, 2);  // 分子
     Pick("ComboBox4", 4);  // 終わり
     ASSERT_EQ(LabelText(screen, "Label3"), "×");
-    ExpectShown("整数×分母をわすれた", CellOf("Label9"));
+    // Around the numerator's figure, clear of the bar under it.
+    ExpectShown("整数×分母をわすれた", CellOf("Label9").adjusted(0, 0, 0, -6));
+    EXPECT_FALSE(Marker()->geometry().intersects(CellOf("Shape2"))) << "the bar stays in sight";
     EXPECT_EQ(Utf8(LastRow().error_kind), "whole_not_multiplied");
 
     enter(18, 2);  // the numerator written again

@@ -186,7 +186,7 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
         {Topic::Rules, 4, box, ru::kInverseOperation, "calc:1/cell:Label13", ru::skill::kBoxMultiplication},
         {Topic::Rules, 4, box, ru::kStepSlip, "calc:1/kind:zero_missing/quotient:2/cell:Label16",
          ru::skill::kColumnDivision},
-        {Topic::Fractions, 1, fr::FractionProblem{0, 11, 4, 2, 3, 4}, fr::kNotMixed, "part:whole", fr::skill::kImproperToMixed},
+        {Topic::Fractions, 1, fr::FractionProblem{0, 11, 4, 2, 3, 4}, fr::kNotMixed, "part:numerator", fr::skill::kImproperToMixed},
         {Topic::Fractions, 1, whole, fr::kWholePart, "part:whole", fr::skill::kWholeResult},
         {Topic::Fractions, 2, mixed, fr::kWholeNotMultiplied, "part:numerator", fr::skill::kMixedToImproper},
         {Topic::Fractions, 2, mixed, fr::kDenominatorChanged, "part:denominator", fr::skill::kKeepDenominator},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include "fractions/fraction_practice.h"
@@ -21,8 +22,8 @@ std::vector<std::string> Lines(const FractionExample& example) {
 
 TEST(FractionExamples, ClassroomConversionsAreToldSlotBySlot) {
     EXPECT_EQ(Lines(FractionWorkedExample(kImproperToMixed, {0, 11, 4, 2, 3, 4})),
-              (std::vector<std::string>{"分子を 分母で わって 整数を 出すよ", "１１÷４＝２あまり３　整数は ２",
-                                        "あまりの ３が 分子に なるよ", "分母は ４の まま かわらないよ",
+              (std::vector<std::string>{"分子を 分母で わって 整数を 出すよ", "１１÷４＝２ あまり ３　整数は ２",
+                                        "分母は ４の まま かわらないよ", "あまりの ３が 分子に なるよ",
                                         "答えは ２と ４分の３"}));
     EXPECT_EQ(Lines(FractionWorkedExample(kMixedToImproper, {2, 1, 3, 0, 7, 3})),
               (std::vector<std::string>{"整数を 分母の 数の 分子に なおすよ", "分母は ３の まま かわらないよ",
@@ -90,41 +91,99 @@ TEST(FractionExamples, ReplayEndsAsTheRightWorkLeavesIt) {
     }
 }
 
-TEST(FractionExamples, FindTheMistakeHasOneWrongPlace) {
+// Where a slot stands in the action list, the order a pupil fills the slots
+// (the whole part, then the denominator under the bar, then the numerator).
+int ActionOf(FractionSlot slot) {
+    switch (slot) {
+        case FractionSlot::Whole: return kEnterWhole;
+        case FractionSlot::Denominator: return kEnterDenominator;
+        case FractionSlot::Numerator: return kEnterNumerator;
+    }
+    return -1;
+}
+
+// The steps of `example` fill the slots in the pupil's order, and no sheet
+// shows a numerator or a denominator without its bar.
+void ExpectThePupilsPath(const FractionExample& example) {
+    int last = -1;
+    for (const auto& step : example.steps) {
+        if (step.role) {
+            EXPECT_GT(ActionOf(*step.role), last) << step.line;
+            last = ActionOf(*step.role);
+        }
+        const bool fraction = !step.sheet.at("Label9").text.empty() || !step.sheet.at("Label8").text.empty();
+        EXPECT_TRUE(!fraction || step.sheet.at("Shape2").visible) << step.line;
+    }
+}
+
+// Find-the-mistake examples of each menu item, a thousand with each kind
+// preferred in turn and two thousand with none: exactly the slots of the kind's mistake
+// differ from the right work, the judge accepts each of them (the framed one
+// among them) and refuses every other slot, the diagnosis of the shown work
+// is the example's finding, and both the mistaken work and the right work's
+// replay fill the slots in the pupil's order. Drawn without a preference, no
+// kind takes more than its share (a third at most).
+TEST(FractionExamples, AMistakeChangesExactlyItsSlotsAndTheWorkFollowsThePupilsPath) {
     for (int family = 1; family <= 3; ++family) {
         SCOPED_TRACE(family);
         testing::SeededRandom random(300 + family);
         const std::vector<std::string> kinds = FractionMistakeKinds(family);
-        std::map<std::string, int> shown;
-        for (int i = 0; i < testing::kMistakeExamples; ++i) {
-            const auto example = DrawFractionMistake(family, random);
-            ASSERT_TRUE(example);
-            ASSERT_FALSE(example->fell_back);
-            const Diagnosis again =
-                DiagnoseFraction(family, Variant::Practice, example->problem, WorkedRowsOf(example->sheet()));
-            ASSERT_TRUE(again);
-            EXPECT_EQ(*again, example->finding);
-            EXPECT_EQ(StepSlot(again->step), example->wrong);
-            testing::ExpectOneWrongPlace(*example, kinds, FractionWorkedExample(family, example->problem).end(),
-                                         FractionRoleText);
-            ++shown[example->finding.kind];
-            if (HasFailure()) return;
+        std::vector<std::vector<std::string>> preferences{{}};
+        for (const std::string& kind : kinds) preferences.push_back({kind});
+        std::map<std::string, int> shares;
+        for (const std::vector<std::string>& preferred : preferences) {
+            const int draws = preferred.empty() ? testing::kMistakeExamples : testing::kMistakeExamples / 2;
+            for (int i = 0; i < draws; ++i) {
+                const auto example = DrawFractionMistake(family, random, preferred);
+                ASSERT_TRUE(example);
+                ASSERT_FALSE(example->fell_back);
+                if (preferred.empty())
+                    ++shares[example->finding.kind];
+                else
+                    EXPECT_EQ(example->finding.kind, preferred.front());
+                const Diagnosis again =
+                    DiagnoseFraction(family, Variant::Practice, example->problem, WorkedRowsOf(example->sheet()));
+                ASSERT_TRUE(again);
+                EXPECT_EQ(*again, example->finding);
+                EXPECT_EQ(StepSlot(again->step), example->wrong);
+                EXPECT_TRUE(example->follows.empty()) << "nothing in a fraction follows from a mistake";
+                const FractionExample right = FractionWorkedExample(family, example->problem);
+                testing::ExpectOnlyTheKindsPlacesDiffer(*example, kinds, right.end(), FractionRoleText);
+                for (FractionSlot slot : example->places) {
+                    if (example->Judge(slot)) {
+                        EXPECT_FALSE(FractionRoleText(example->sheet(), slot).empty());
+                    }
+                }
+                ExpectThePupilsPath(example->work);
+                ExpectThePupilsPath(right);
+                if (HasFailure()) return;
+            }
         }
-        testing::ExpectEveryKindShown(shown, kinds);
+        testing::ExpectEveryKindShown(shares, kinds);
+        std::printf("menu item %d:", family);
+        for (const auto& [kind, count] : shares) {
+            const double share = static_cast<double>(count) / testing::kMistakeExamples;
+            std::printf(" %s %.1f%%", kind.c_str(), 100 * share);
+            EXPECT_LE(share, 1.0 / 3 + 0.03) << kind;
+            EXPECT_GE(share, 0.5 / static_cast<double>(kinds.size())) << kind;
+        }
+        std::printf("\n");
     }
 }
 
-TEST(FractionExamples, PreferredKindsAndFallbacks) {
+TEST(FractionExamples, FallbacksAndItemsWithoutExamples) {
     testing::SeededRandom random(11);
     for (int family = 1; family <= 3; ++family) {
-        for (const std::string& kind : FractionMistakeKinds(family))
-            for (int i = 0; i < 20; ++i)
-                EXPECT_EQ(DrawFractionMistake(family, random, {kind})->finding.kind, kind);
         const FractionMistakeExample fixed = FractionMistakeFallback(family);
         EXPECT_TRUE(fixed.fell_back);
-        testing::ExpectOneWrongPlace(fixed, FractionMistakeKinds(family),
-                                     FractionWorkedExample(family, fixed.problem).end(), FractionRoleText);
+        testing::ExpectOnlyTheKindsPlacesDiffer(fixed, FractionMistakeKinds(family),
+                                                FractionWorkedExample(family, fixed.problem).end(), FractionRoleText);
     }
+    // 9/4 left as 1 5/4: the framed numerator and the whole part are both the mistake.
+    const FractionMistakeExample improper = FractionMistakeFallback(kImproperToMixed);
+    EXPECT_EQ(improper.wrong, FractionSlot::Numerator);
+    EXPECT_TRUE(improper.Judge(FractionSlot::Whole));
+    EXPECT_FALSE(improper.Judge(FractionSlot::Denominator));
     EXPECT_FALSE(DrawFractionMistake(4, random).has_value());
     EXPECT_TRUE(FractionWorkedExample(0, {}).steps.empty());
     EXPECT_EQ(FractionWorkedExample(kImproperToMixed, FractionProblem{}).steps.size(), 1u);

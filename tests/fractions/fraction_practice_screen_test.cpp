@@ -203,6 +203,42 @@ TEST_F(FractionPracticeScreenTest, BarsAreRedWithANavyOutline) {
     EXPECT_GT(edge.blue(), edge.red()) << "outline navy";
 }
 
+// お手本 after 9/4 answered 1 5/4: the "×" leaves the right work, the lists
+// show no choice, the bar stands under every fraction shown, and the frame on
+// the numerator leaves it in sight; the pupil's sheet and mark come back.
+TEST_F(FractionPracticeScreenTest, TheReplayShowsTheRightWorkWithItsBarAndWithoutTheMark) {
+    ChooseFamily(0, {2, 2});  // 9/4
+    Enter(1, 0);
+    Enter(4, 1);
+    Enter(5, 2);
+    Finish();
+    ASSERT_EQ(Text("Label3"), "×");
+    Click(&screen, "WorkedExample");
+    auto* marker = Find<QWidget>(&screen, "DiagnosisMarker");
+    bool framed = false;
+    auto look = [&] {
+        EXPECT_EQ(Text("Label3"), "");
+        ExpectListsReset();
+        EXPECT_TRUE((Text("Label9").empty() && Text("Label8").empty()) || Widget("Shape2")->isVisible());
+        if (marker && marker->isVisible()) {
+            framed = true;
+            EXPECT_FALSE(marker->geometry().intersects(Widget("Shape2")->geometry()));
+        }
+    };
+    look();
+    for (int step = 0; step < 5 && Widget("WorkedExampleNext")->isVisible(); ++step) {
+        Click(&screen, "WorkedExampleNext");
+        look();
+    }
+    EXPECT_TRUE(framed);
+    EXPECT_EQ(Text("Label9"), "1");
+    EXPECT_EQ(Text("Label7"), "2");
+    services.random.Feed({2, 2});
+    Click(&screen, "CuteButton4");
+    EXPECT_EQ(Text("Label3"), "");
+    EXPECT_EQ(Text("Label7"), "？");
+}
+
 TEST(FractionPracticeInProgram, TheMenuOpensTheFractionPractice) {
     FakeServices services;
     QTemporaryDir data;

@@ -145,10 +145,9 @@ TEST_F(SheetTest, DigitsBuildTheValueThatAnActionDropsIntoItsSlot) {
     sheet.ChooseAction(kEnterNumerator, {});
     EXPECT_EQ(sheet.entry().entered_numerator, 17);
     EXPECT_EQ(Text(sheet, "Label9"), "17");
-    // The denominator also shows the answer's bar; the whole part replaces "？".
-    EXPECT_FALSE(sheet.worksheet().at("Shape2").visible);
-    Enter(sheet, 3, kEnterDenominator);
+    // The numerator came with the answer's bar; the whole part replaces "？".
     EXPECT_TRUE(sheet.worksheet().at("Shape2").visible);
+    Enter(sheet, 3, kEnterDenominator);
     Enter(sheet, 2, kEnterWhole);
     EXPECT_EQ(Text(sheet, "Label7"), "2");
     EXPECT_EQ(sheet.entry().entered_whole, 2);
