@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/worked_example.h"
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet_view.h"
 #include "widgets/exercise_screen.h"
