@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "core/services.h"
@@ -17,11 +18,16 @@ namespace sorelka::decimals {
 
 enum class DecimalPupil {
     Right,         // the taught procedure
-    ForgetsCarry,  // adds the column digits and never the carry
-    KeepsLender,   // borrows 10 but never makes the lending column smaller
-    Swaps,         // takes the smaller digit from the larger one, never borrows
+    ForgetsCarry,  // neither writes nor adds the carry into a column
+    KeepsLender,   // borrows 10 but does not make the lending column smaller
+    Swaps,         // takes the smaller digit from the larger one instead of borrowing
     ColumnSlip,    // one column's sum one too big or difference one too small
 };
+
+// Where a pupil makes the mistake: in every column where it can be made (a
+// pupil who never carries), or in one of them, drawn (a pupil who forgot one
+// carry). A column slip is always made in one column.
+enum class MistakeScope { EveryColumn, OneColumn };
 
 struct DecimalPupilCase {
     DecimalPupil pupil;
@@ -36,15 +42,25 @@ inline constexpr DecimalPupilCase kDecimalPupils[] = {
     {DecimalPupil::ColumnSlip, kColumnSlip, true, true},
 };
 
+// No small figure above a column.
+inline constexpr int kNoMark = -1;
+
 struct DecimalWork {
-    AnswerDigits digits{};          // by column, tens first
-    Column slipped = Column::Tens;  // ColumnSlip: the column that went wrong
+    AnswerDigits digits{};  // by column, tens first
+    // The small figures written above the upper number, by column as
+    // `digits`: the carried 1 of an addition, the new digit of a subtraction's
+    // lending column (struck through below it); kNoMark where none is.
+    AnswerDigits marks{kNoMark, kNoMark, kNoMark, kNoMark, kNoMark};
+    // The column of a mistake made in one column; none for right work, a
+    // mistake made everywhere, or one the problem gives no place to.
+    std::optional<Column> mistake;
 };
 
 // What `pupil` writes for `problem`, column by column from the right. Only
-// the column slip draws (which column, from `random`).
+// a mistake made in one column draws (which column, from `random`, among
+// those where the pupil's kind of mistake can be made).
 DecimalWork WorkDecimal(DecimalPupil pupil, Operation operation, const DecimalProblem& problem,
-                        RandomSource& random);
+                        RandomSource& random, MistakeScope scope = MistakeScope::EveryColumn);
 
 // The worksheet's numbers once `entered` is finished, as the sheet writes them.
 WorkedRows FinishedDecimalRows(const DecimalProblem& problem, int entered);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/number_text.h"
+#include "decimals/decimal_sheet.h"
 
 namespace sorelka::decimals {
 
@@ -303,6 +304,13 @@ constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
 
 RoleCell DecimalColumnCell(Column column) {
     return {"Label7", RoleCell::Digit::FromPoint, kFromPoint[static_cast<int>(column)]};
+}
+
+RoleCell DecimalRoleCell(const DecimalRole& role) {
+    if (role.kind == DecimalRole::Kind::Answer) return DecimalColumnCell(role.column);
+    const Operation operation =
+        role.kind == DecimalRole::Kind::Carry ? Operation::Addition : Operation::Subtraction;
+    return {DecimalSheet::MarkName(operation, role.column)};
 }
 
 std::string ColumnDigit(std::string_view answer, Column column) {

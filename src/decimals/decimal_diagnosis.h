@@ -55,10 +55,27 @@ std::string DecimalKindLabel(std::string_view kind);
 std::string ColumnStep(Column column);
 std::optional<Column> StepColumn(std::string_view step);
 
-// The pupil's work in roles: the columns of the answer. A column stands on
-// the decimal worksheets as one digit of the answer Label7, counted from the
-// decimal point.
+// The pupil's work in roles: the answer's digit in a column, and the small
+// figure written above a column of the upper number (the carried 1 of an
+// addition, the new digit of a subtraction's lending column).
+struct DecimalRole {
+    enum class Kind { Answer, Carry, Borrow };
+    Kind kind = Kind::Answer;
+    Column column = Column::Ones;
+
+    static DecimalRole Answer(Column column) { return {Kind::Answer, column}; }
+    // The small figure above `column` on a sheet of `operation`.
+    static DecimalRole Mark(Operation operation, Column column) {
+        return {operation == Operation::Addition ? Kind::Carry : Kind::Borrow, column};
+    }
+    bool operator==(const DecimalRole&) const = default;
+};
+
+// Where a role stands on the decimal worksheets: an answer column is one
+// digit of the answer Label7, counted from the decimal point; a small figure
+// is a label of its own (DecimalSheet::MarkName).
 RoleCell DecimalColumnCell(Column column);
+RoleCell DecimalRoleCell(const DecimalRole& role);
 // The digit the answer text ("5.23", the running ".05") shows in `column`;
 // empty where it shows none.
 std::string ColumnDigit(std::string_view answer, Column column);

@@ -19,11 +19,15 @@ std::string ColumnName(Column column) {
 }
 
 // The right work column by column, for the lines: the digits of both numbers
-// as they are written (a dropped trailing 0 is no digit), and the carry or
-// borrow into and out of each column.
+// as they are read (a number with fewer decimal places than the other is
+// read with zeros; a column left of a number's first digit has none), and
+// the carry or borrow into and out of each column.
 class Narrator {
 public:
-    Narrator(Operation operation, const DecimalProblem& p) : operation_(operation), p_(p) {
+    Narrator(Operation operation, const DecimalProblem& p)
+        : operation_(operation),
+          p_(p),
+          decimals_(std::max(WrittenDecimals(p.first_operand, p.places), WrittenDecimals(p.second_operand, p.places))) {
         int carry = 0;
         for (int k = 0; k < p.places + 2; ++k) {
             const int a = DigitAt(p.first_operand, k);
@@ -70,23 +74,44 @@ public:
     }
 
 private:
-    // Whether the number's text has a digit in column k.
+    // Whether the number, as it is read, has a digit in column k.
     bool Written(int value, int k) const {
         if (k > p_.places) return value >= Pow10(k);
         if (k == p_.places) return true;  // the ones: always a digit before the point
-        return k >= FormatDecimal(value, p_.places).trailing_zeros;
+        return k >= p_.places - decimals_;
     }
 
     Operation operation_;
     DecimalProblem p_;
+    int decimals_;  // decimal places both numbers are read with
     int in_[kColumnCount] = {};
     int out_[kColumnCount] = {};
 };
 
-// The inputs entered one step each. `explain`: with the lines; `every_sheet`:
-// the worksheet after every step, else after the last one only.
-DecimalExample Replay(Operation operation, const DecimalProblem& problem, const DecimalInputs& inputs,
-                      bool explain, bool every_sheet = true) {
+
+Column ColumnAt(int k, int places) { return static_cast<Column>(1 + places - k); }
+
+// "５を ５．００と みるよ": the number that has fewer decimal places than the
+// other, read with zeros; empty when both have as many.
+std::string ImpliedZerosLine(const DecimalProblem& p) {
+    const int first = WrittenDecimals(p.first_operand, p.places);
+    const int second = WrittenDecimals(p.second_operand, p.places);
+    std::string line;
+    for (const auto& [value, written] : {std::pair{p.first_operand, first}, std::pair{p.second_operand, second}}) {
+        const std::string zeros = ImpliedZeros(written, std::max(first, second));
+        if (zeros.empty()) continue;
+        const std::string text = FormatDecimal(value, p.places).text;
+        line += WideText(text) + "を " + WideText(text + zeros) + "と みるよ";
+    }
+    return line;
+}
+
+// `work` entered one step each, with the small figures each column's step
+// writes. `explain`: with the lines; `every_sheet`: the worksheet after
+// every step, else after the last one only.
+DecimalExample Replay(Operation operation, const DecimalProblem& problem, const DecimalWork& work, bool explain,
+                      bool every_sheet = true) {
+    const int p = problem.places;
     DecimalSheet sheet(PracticeSheetPlace(operation));
     sheet.SetProblem(problem);
     sheet.ShowOperator();
@@ -95,25 +120,37 @@ DecimalExample Replay(Operation operation, const DecimalProblem& problem, const 
     example.start = sheet.cells();
     if (explain) example.opening = "小数点を そろえて 右の 位から 計算するよ";
     const Narrator narrator(operation, problem);
-    for (const DecimalInput& input : inputs) {
-        Feed(sheet, input);
+    const auto add_step = [&](std::vector<DecimalInput> inputs, std::string line, std::optional<DecimalRole> role) {
         auto& step = example.steps.emplace_back();
-        step.inputs = {input};
+        step.inputs = std::move(inputs);
         if (every_sheet) step.sheet = sheet.cells();
-        if (explain) step.line = narrator.Line(input);
-        if (input.what == DecimalInput::What::Digit) step.role = input.column;
+        if (explain) step.line = std::move(line);
+        step.role = role;
+    };
+    if (const std::string zeros = ImpliedZerosLine(problem); !zeros.empty()) {
+        sheet.ShowImpliedZeros();
+        add_step({}, zeros, std::nullopt);
+    }
+    for (const DecimalInput& input : AnswerInputs(work.digits, p)) {
+        if (input.what == DecimalInput::What::Finish) {
+            sheet.ShowFinishedAnswer();
+            add_step({input}, explain ? narrator.Line(input) : "", std::nullopt);
+            continue;
+        }
+        sheet.WriteWorkedColumn(input.column, input.digit);
+        // The carry this column gives, or the lenders it borrows from: the
+        // column on its left, and on through the zeros that lend by borrowing.
+        for (int j = ColumnFromRight(input.column, p) + 1; j < p + 2; ++j) {
+            const Column above = ColumnAt(j, p);
+            const int mark = work.marks[static_cast<int>(above)];
+            if (mark == kNoMark) break;
+            sheet.ShowMark(above, mark);
+            if (operation == Operation::Addition || DigitAt(problem.first_operand, j) != 0) break;
+        }
+        add_step({input}, explain ? narrator.Line(input) : "", DecimalRole::Answer(input.column));
     }
     if (!every_sheet && !example.steps.empty()) example.steps.back().sheet = sheet.cells();
     return example;
-}
-
-AnswerDigits DigitsOf(int value, int places) {
-    AnswerDigits digits{};
-    for (int c = 0; c < kColumnCount; ++c) {
-        const int k = ColumnFromRight(static_cast<Column>(c), places);
-        if (k >= 0) digits[c] = DigitAt(value, k);
-    }
-    return digits;
 }
 
 std::vector<int> CasesFor(Operation operation) {
@@ -125,56 +162,121 @@ std::vector<int> CasesFor(Operation operation) {
     return cases;
 }
 
+// The places of the work a pupil may point at, column by column from the
+// right: the answer's digit where the finished answer shows one, then the
+// spot of the small figure above the next column, written or not: on an
+// addition above every column up to the tens, where a carry may go; on a
+// subtraction above the upper number's digits (its zeros read too), which
+// may lend.
+std::vector<DecimalRole> PointablePlaces(Operation operation, const DecimalProblem& problem,
+                                         const Worksheet& sheet) {
+    const int p = problem.places;
+    int highest = p + 1;
+    if (operation == Operation::Subtraction) {
+        highest = p;
+        while (highest < p + 1 && problem.first_operand >= Pow10(highest + 1)) ++highest;
+    }
+    std::vector<DecimalRole> places;
+    for (int k = 0; k < p + 2; ++k) {
+        const DecimalRole answer = DecimalRole::Answer(ColumnAt(k, p));
+        if (!DecimalRoleText(sheet, answer).empty()) places.push_back(answer);
+        if (k + 1 <= highest) places.push_back(DecimalRole::Mark(operation, ColumnAt(k + 1, p)));
+    }
+    return places;
+}
+
+// The small figure the kind's wrong step leaves out: the carry into the
+// column, the lender of the column, or (taking the smaller digit from the
+// larger) that of the column that should have lent; none for a column slip.
+std::optional<DecimalRole> LeftOutMark(DecimalPupil pupil, Operation operation, Column column, int places) {
+    switch (pupil) {
+        case DecimalPupil::ForgetsCarry:
+        case DecimalPupil::KeepsLender:
+            return DecimalRole::Mark(operation, column);
+        case DecimalPupil::Swaps:
+            return DecimalRole::Mark(operation, ColumnAt(ColumnFromRight(column, places) + 1, places));
+        case DecimalPupil::Right:
+        case DecimalPupil::ColumnSlip:
+            break;
+    }
+    return std::nullopt;
+}
+
+bool Among(const std::vector<DecimalRole>& roles, const DecimalRole& role) {
+    return std::find(roles.begin(), roles.end(), role) != roles.end();
+}
+
 std::optional<DecimalMistakeExample> TryMistake(Operation operation, int menu_choice,
                                                 const DecimalProblem& problem,
                                                 const DecimalPupilCase& pupil, RandomSource& random) {
-    const DecimalInputs inputs = AnswerInputs(WorkDecimal(pupil.pupil, operation, problem, random).digits,
-                                              problem.places);
-    const DecimalExample work = Replay(operation, problem, inputs, false, false);
-    const Diagnosis diagnosis = DiagnoseDecimal(operation, problem, WorkedRowsOf(work.end()));
-    if (!diagnosis || diagnosis->kind != pupil.kind) return std::nullopt;
-    const std::optional<Column> wrong = StepColumn(diagnosis->step);
-    if (!wrong) return std::nullopt;
-    const std::vector<Column> places = WrittenPlaces(work, DecimalRoleText);
-    const DecimalExample right = Replay(
-        operation, problem, AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places),
-        false, false);
-    if (FirstDifference(places, work.end(), right.end(), DecimalRoleText) != wrong) return std::nullopt;
+    const int p = problem.places;
+    const DecimalWork work = WorkDecimal(pupil.pupil, operation, problem, random, MistakeScope::OneColumn);
+    if (!work.mistake) return std::nullopt;
+    // The finished answer, as the sheet writes it, before any replay: most
+    // draws fail here.
+    const int entered = ReadAnswer(work.digits, p);
+    const Diagnosis diagnosis = DiagnoseDecimalAnswer(operation, problem, entered);
+    if (!diagnosis || diagnosis->kind != pupil.kind || StepColumn(diagnosis->step) != work.mistake)
+        return std::nullopt;
+    // The wrong digit must show: not a 0 the finished answer leaves out.
+    if (ColumnDigit(FormatDecimal(entered, p).text, *work.mistake).empty()) return std::nullopt;
+    DecimalExample worked = Replay(operation, problem, work, false);
+    const DecimalRole wrong = DecimalRole::Answer(*work.mistake);
+    const std::vector<DecimalRole> places = PointablePlaces(operation, problem, worked.end());
+    std::vector<DecimalRole> accepted{wrong};
+    if (const auto mark = LeftOutMark(pupil.pupil, operation, *work.mistake, p); mark && Among(places, *mark))
+        accepted.push_back(*mark);
+    // Every other place that differs from the right work follows from the
+    // mistake: it stands left of the wrong column, worked right on the
+    // pupil's own numbers.
+    NoDraws no_draws;
+    const DecimalWork right_work = WorkDecimal(DecimalPupil::Right, operation, problem, no_draws);
+    const Worksheet right = Replay(operation, problem, right_work, false, false).end();
+    std::vector<DecimalRole> follows;
+    for (const DecimalRole& place : places) {
+        const std::string shown = DecimalRoleText(worked.end(), place);
+        if (shown.empty() || shown == DecimalRoleText(right, place) || Among(accepted, place)) continue;
+        // Not reached: the work up to the wrong column is the right work.
+        if (ColumnFromRight(place.column, p) <= ColumnFromRight(*work.mistake, p)) return std::nullopt;
+        follows.push_back(place);
+    }
     return DecimalMistakeExample{.menu_choice = menu_choice,
                                  .problem = problem,
-                                 .work = ReplayDecimal(operation, problem, inputs),
+                                 .work = std::move(worked),
                                  .finding = *diagnosis,
-                                 .wrong = *wrong,
+                                 .wrong = wrong,
+                                 .accepted = std::move(accepted),
+                                 .follows = std::move(follows),
                                  .places = places};
 }
 
 }  // namespace
 
-std::string DecimalRoleText(const Worksheet& sheet, Column column) {
-    return RoleText(sheet, DecimalColumnCell(column));
+std::string DecimalRoleText(const Worksheet& sheet, const DecimalRole& role) {
+    // A column not yet worked is a blank in the worked example's answer.
+    const std::string text = RoleText(sheet, DecimalRoleCell(role));
+    return text == " " ? std::string() : text;
 }
 
 DecimalExample DecimalWorkedExample(Operation operation, const DecimalProblem& problem) {
     if (!IsDecimalPlaces(problem.places)) return {};
-    const DecimalInputs inputs =
-        AnswerInputs(DigitsOf(problem.correct_result, problem.places), problem.places);
-    return Replay(operation, problem, inputs, true);
+    NoDraws no_draws;
+    return Replay(operation, problem, WorkDecimal(DecimalPupil::Right, operation, problem, no_draws), true);
 }
 
-DecimalExample ReplayDecimal(Operation operation, const DecimalProblem& problem,
-                             const DecimalInputs& inputs) {
-    return Replay(operation, problem, inputs, false);
+DecimalExample ReplayDecimal(Operation operation, const DecimalProblem& problem, const DecimalWork& work) {
+    return Replay(operation, problem, work, false);
 }
 
 std::optional<std::size_t> FirstWrongStep(const DecimalExample& example, const WorkedRows& rows,
                                           const Diagnosis& diagnosis) {
     if (!diagnosis) return std::nullopt;
     if (const std::optional<Column> column = StepColumn(diagnosis->step))
-        if (const auto step = StepWriting(example, *column)) return step;
+        if (const auto step = StepWriting(example, DecimalRole::Answer(*column))) return step;
     const std::string answer = CellText(rows, DecimalColumnCell(Column::Ones).name);
     for (std::size_t i = 0; i < example.steps.size(); ++i) {
-        const auto& column = example.steps[i].role;
-        if (column && ColumnDigit(answer, *column) != DecimalRoleText(example.end(), *column)) return i;
+        const auto& role = example.steps[i].role;
+        if (role && ColumnDigit(answer, role->column) != DecimalRoleText(example.end(), *role)) return i;
     }
     return std::nullopt;
 }

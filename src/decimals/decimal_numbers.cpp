@@ -139,6 +139,27 @@ std::string RunningAnswerText(Operation operation, Column changed, int value, in
     return text;
 }
 
+std::string WorkedColumnsText(const AnswerDigits& digits, unsigned worked, int places) {
+    const auto shown = [&](Column column) { return (worked >> static_cast<int>(column) & 1u) != 0; };
+    const auto digit = [&](Column column) {
+        return shown(column) ? static_cast<char>('0' + digits[static_cast<int>(column)]) : ' ';
+    };
+    std::string text;
+    if (shown(Column::Tens)) text += digit(Column::Tens);
+    if (shown(Column::Tens) || shown(Column::Ones)) text += digit(Column::Ones);
+    text += '.';
+    for (int c = static_cast<int>(Column::Tenths); c < kColumnCount; ++c)
+        if (ColumnShown(static_cast<Column>(c), places)) text += digit(static_cast<Column>(c));
+    return text;
+}
+
+int WrittenDecimals(int value, int places) { return places - FormatDecimal(value, places).trailing_zeros; }
+
+std::string ImpliedZeros(int written, int decimals) {
+    if (written >= decimals) return {};
+    return (written == 0 ? "." : "") + std::string(static_cast<std::size_t>(decimals - written), '0');
+}
+
 std::string OperatorSign(Operation operation) {
     return operation == Operation::Addition ? "+" : "-";
 }
@@ -166,6 +187,13 @@ int FinishedAnswerLeft(int places, int trailing_zeros) {
     if (!IsDecimalPlaces(places) || trailing_zeros < 1 || trailing_zeros > places)
         return kAnswerLeft;
     return kTable[places - 1][trailing_zeros - 1];
+}
+
+int FigureColumnLeft(int places, int from_point) {
+    constexpr int kDigit = 30;
+    constexpr int kPoint = 8;
+    const int point_right = kFiguresRight - places * kDigit;
+    return from_point < 0 ? point_right - kPoint + from_point * kDigit : point_right + (from_point - 1) * kDigit;
 }
 
 ColumnLayout ColumnsFor(int places) {

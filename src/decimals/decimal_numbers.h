@@ -85,6 +85,21 @@ constexpr bool ColumnShown(Column column, int places) {
 // The pupil's answer as a scaled number; digits of hidden columns do not count.
 int ReadAnswer(const AnswerDigits& digits, int places);
 
+// The answer of a worked example while its columns are worked from the
+// right: the digits of the worked columns (`worked`: bit c for Column c)
+// after the point, a blank for a decimal column not yet worked, so that every
+// digit stands in its column and no 0 shows where nothing was worked yet:
+// thousandths 7 of p 3 -> ".  7", then hundredths 3 -> ". 37", tenths 0 and
+// ones 6 -> "6.037".
+std::string WorkedColumnsText(const AnswerDigits& digits, unsigned worked, int places);
+
+// Decimal places a number's text shows: (305, 2) -> 2, (30, 1) -> 0.
+int WrittenDecimals(int value, int places);
+// The zeros a number written with `written` decimal places is read with to
+// have `decimals` of them, as written after its text: (0, 2) -> ".00" (5 read
+// as 5.00), (1, 2) -> "0" (3.4 read as 3.40); empty when none is needed.
+std::string ImpliedZeros(int written, int decimals);
+
 // The answer while it is being built, after a choice in `changed`: all p
 // decimals stay, and zeros are put in front by the rule of the changed list
 // (on subtraction sheets the ones list writes at least one digit before the
@@ -108,6 +123,20 @@ std::string LogProblemText(Operation operation, const std::string& first,
 
 inline constexpr int kOperandLeft = 392;
 inline constexpr int kAnswerLeft = 362;
+// The right edge of the numbers' labels: a number that keeps all p decimals
+// (the running answer, a number without trailing zeros) ends there.
+inline constexpr int kFiguresRight = 522;
+
+// Left of the digit `from_point` columns from the decimal point (-2 the
+// tens, -1 the ones, 1 the tenths …) in the rows of the numbers with p
+// decimal places: every digit 30 pixels wide, the point 8, as the numbers'
+// labels write them.
+int FigureColumnLeft(int places, int from_point);
+// Columns from the decimal point, as FigureColumnLeft counts them.
+constexpr int FromPoint(Column column) {
+    constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
+    return kFromPoint[static_cast<int>(column)];
+}
 
 // Left of an operand label whose text lost `trailing_zeros` places.
 int OperandLeft(int places, int trailing_zeros);

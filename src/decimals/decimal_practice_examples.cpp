@@ -23,11 +23,13 @@ const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), Q
 }  // namespace
 
 void DecimalPracticeScreen::BuildExampleModes() {
-    // Right of the written calculation, left of the digit lists.
+    // Left of the written calculation, under the problem line: the digit
+    // lists of three decimal places reach from the tens at 720 to the action
+    // list, and the diagnosis panel and the mark take the room below.
     auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
     auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(584, 226, 160, 44), prompt, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(584, 284, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
+    player_ = new WorkedExamplePlayer(this, QRect(122, 226, 160, 44), prompt, panel_, kKept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(122, 284, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &DecimalPracticeScreen::ShowWorkedExample);
     connect(finder_, &MistakeFinder::requested, this, &DecimalPracticeScreen::ShowMistakeExample);
 }
@@ -38,8 +40,9 @@ void DecimalPracticeScreen::ShowWorkedExample() {
     const Operation operation = model_.variant().operation;
     const DecimalExample example = DecimalWorkedExample(operation, model_.sheet().problem());
     const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.cells()), note->finding);
-    player_->Play(ReplayOf<DecimalInput, Column>(example, wrong,
-                                                 [this](const Column& column) { return AnswerDigitRect(column); }));
+    player_->Play(ReplayOf<DecimalInput, DecimalRole>(example, wrong, [this](const DecimalRole& role) {
+        return CellRect(DecimalRoleCell(role));
+    }));
 }
 
 void DecimalPracticeScreen::ShowMistakeExample() {
@@ -63,17 +66,26 @@ void DecimalPracticeScreen::ShowMistakeExample() {
     shown_sheet.SetProblem(example->problem);
     Announce(findChild<QLabel*>(QStringLiteral("Label4"), Qt::FindDirectChildrenOnly),
              QString::fromStdString(shown_sheet.Equation(false)));
-    MistakeShown shown = MistakeShownOf<DecimalProblem, DecimalInput, Column>(*example, DecimalColumnCell);
-    shown.rect = [this](const RoleCell& cell) {
-        const auto* answer = findChild<FigureLabel*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
-        if (!answer || answer->isHidden() || answer->text().isEmpty()) return QRect();
-        return answer->DigitRect(cell.digit).translated(answer->pos());
-    };
+    MistakeShown shown = MistakeShownOf<DecimalProblem, DecimalInput, DecimalRole>(*example, DecimalRoleCell);
+    // The example's sheet without the entry lists: no point column heading either.
+    shown.sheet["Label11"].text.clear();
+    shown.rect = [this](const RoleCell& cell) { return CellRect(cell); };
     shown.note.label = DecimalKindLabel(example->finding.kind);
     shown.answer.topic = topic;
     shown.answer.problem = WithoutPadding(shown_sheet.LogProblemText());
     finder_->Show(std::move(shown));
     ctx().cues.PlayCue(11);
+}
+
+QRect DecimalPracticeScreen::CellRect(const RoleCell& cell) const {
+    const auto* widget = findChild<QWidget*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
+    if (!widget) return {};
+    // A small figure's spot, written or not (a carry the pupil left out is
+    // pointed at where it belongs).
+    if (cell.digit_from == RoleCell::Digit::Whole) return widget->geometry();
+    const auto* figure = qobject_cast<const FigureLabel*>(widget);
+    if (!figure || figure->isHidden() || figure->text().isEmpty()) return {};
+    return figure->DigitRect(cell.digit).translated(figure->pos());
 }
 
 void DecimalPracticeScreen::LeaveExampleModes() {

@@ -151,12 +151,7 @@ void DecimalPracticeScreen::BuildControls() {
 
 DecimalPracticeScreen::~DecimalPracticeScreen() = default;
 
-QRect DecimalPracticeScreen::AnswerDigitRect(Column column) const {
-    const auto* answer = findChild<FigureLabel*>(QStringLiteral("Label7"), Qt::FindDirectChildrenOnly);
-    if (!answer || answer->isHidden() || answer->text().isEmpty()) return {};
-    static constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
-    return answer->DigitRect(kFromPoint[static_cast<int>(column)]).translated(answer->pos());
-}
+QRect DecimalPracticeScreen::AnswerDigitRect(Column column) const { return CellRect(DecimalColumnCell(column)); }
 
 void DecimalPracticeScreen::Refresh(bool just_judged) {
     sheet_view_.Show(model_.sheet());

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/worked_example.h"
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet_view.h"
 #include "widgets/exercise_screen.h"
@@ -52,6 +53,9 @@ private:
     void Refresh(bool just_judged = false);
     // Where the answer's digit in `column` stands on the screen.
     QRect AnswerDigitRect(Column column) const;
+    // Where a role's cell stands on the screen: a digit of a number, or the
+    // whole widget of a small figure (also while it is empty).
+    QRect CellRect(const RoleCell& cell) const;
 
     // お手本 and まちがいさがし (decimal_practice_examples.cpp).
     void BuildExampleModes();

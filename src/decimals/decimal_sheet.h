@@ -17,6 +17,9 @@ struct SheetPlace {
 };
 
 inline SheetPlace PracticeSheetPlace(Operation operation) { return {operation, 224, "Label8"}; }
+// The colour of the zeros a number is read with.
+inline constexpr Rgb kImpliedZeroGrey = 0x9898B0;
+
 inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, 272, "Label4"}; }
 
 // The written decimal calculation of one screen: two numbers one under the
@@ -27,6 +30,14 @@ inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, 272,
 //   operator label   "+" or "-"                   Shape1   the line
 //   ComboBox6..2     tens, ones, tenths, hundredths, thousandths lists
 //   Label11          the decimal point column     ComboBox7 the action list
+//   Paper1           the paper behind them, shown with the line
+// and, for a worked example, the figures a teacher writes besides the
+// pupil's answer (the pupil's own entries never write them):
+//   Carry<column>    an addition's carried 1, small above the column
+//   Borrow<column>   a subtraction's lender written one smaller above it,
+//   Strike<column>   the stroke through the lender
+//   UpperZeros, LowerZeros  the zeros a number is read with when the other
+//                    has more decimal places, greyed after its last digit
 // ClearWorksheet empties every label from Label3 to Label11 that the worksheet
 // holds: its own and those a screen adds to it (the practice screens' mark and
 // equation). A screen that owns such labels elsewhere (a drill's question
@@ -59,6 +70,15 @@ public:
     void ResetEntryLists();
     // A digit chosen in a column list: the answer so far, in blue.
     void ShowRunningAnswer(Column column, int digit);
+    // A worked example's column `column` worked: its digit written in the
+    // answer, which shows the worked columns only (WorkedColumnsText).
+    void WriteWorkedColumn(Column column, int digit);
+    // The small figure above `column`: the carried 1 of an addition, the
+    // new digit of a subtraction's lender (the lender struck through).
+    void ShowMark(Column column, int figure);
+    // The zeros each number is read with where the other has more decimal
+    // places ("5 - 2.37": 5 read as 5.00), greyed after its digits.
+    void ShowImpliedZeros();
     // "終わり": the answer as written by FormatDecimal, placed so that its
     // point stands under those of the numbers, in navy.
     void ShowFinishedAnswer();
@@ -95,8 +115,18 @@ public:
     Worksheet& cells() { return cells_; }
 
     static const char* ListName(Column column);
+    // The cells of the small figures above `column` ("CarryTenths",
+    // "BorrowOnes") and of the stroke through a lender ("StrikeOnes").
+    static const std::string& MarkName(Operation operation, Column column);
+    static const std::string& StrikeName(Column column);
+    static constexpr const char* kUpperZeros = "UpperZeros";
+    static constexpr const char* kLowerZeros = "LowerZeros";
 
 private:
+    // Hides the worked example's figures and places them for p decimal places.
+    void ResetFigures(int places);
+    void ShowLine(bool shown);
+
     SheetPlace place_;
     Worksheet cells_;
     DecimalProblem problem_;
@@ -106,6 +136,7 @@ private:
     std::string second_operand_text_;
     std::string result_text_;
     int trailing_zeros_ = 0;
+    unsigned worked_columns_ = 0;  // bit c: Column c written by WriteWorkedColumn
     int entry_lists_resets_ = 0;
     bool ended_ = false;  // ClearNumbers since the last draw
 };

@@ -14,6 +14,7 @@ namespace sorelka::decimals {
 namespace {
 
 constexpr int kNumberFontPx = 40;
+constexpr int kMarkFontPx = 20;
 constexpr int kDigitListWidth = 25;
 constexpr int kActionListWidth = 65;
 
@@ -26,11 +27,12 @@ void FitNarrowList(ChoiceList* list, int font_px) {
 }  // namespace
 
 DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : screen_(screen) {
-    // A sheet of paper behind the written calculation, shown with the line.
-    paper_ = new ShapeWidget(QStringLiteral("Paper1"), ShapeWidget::Kind::Frame, screen);
-    paper_->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
-    paper_->setGeometry(298, 204, 268, 184);
-    paper_->hide();
+    // A sheet of paper behind the written calculation, shown with the line
+    // (the cell Paper1).
+    auto* paper = new ShapeWidget(QStringLiteral("Paper1"), ShapeWidget::Kind::Frame, screen);
+    paper->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
+    paper->setGeometry(298, 204, 268, 184);
+    paper->hide();
 
     // Figures a little wider than the font's own, so that each fills its column.
     QFont numbers = SchoolFont(kNumberFontPx);
@@ -75,6 +77,32 @@ DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : s
     action_list_->PlaceAt(kActionListLeft, place.columns_top, kActionListWidth);
     action_list_->hide();
 
+    // A worked example's small figures above the columns of the upper number,
+    // the strokes through its lenders and the zeros the numbers are read with.
+    static constexpr const char* kColumnNames[kColumnCount] = {"十の位", "一の位", "小数第一位", "小数第二位",
+                                                               "小数第三位"};
+    const bool adds = place.operation == Operation::Addition;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const auto column = static_cast<Column>(c);
+        auto* mark = new QLabel(screen);
+        mark->setObjectName(QString::fromStdString(DecimalSheet::MarkName(place.operation, column)));
+        mark->setFont(SchoolFont(kMarkFontPx, true));
+        mark->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetSpokenRole(mark, QString::fromUtf8(kColumnNames[c]) +
+                                QString::fromUtf8(adds ? "への くり上がり" : "の くり下げた あとの 数"));
+        mark->hide();
+        if (!adds) (new StrikeMark(QString::fromStdString(DecimalSheet::StrikeName(column)), screen))->hide();
+    }
+    for (const auto& [name, role] : {std::pair{DecimalSheet::kUpperZeros, "上の数に つけた ０"},
+                                     std::pair{DecimalSheet::kLowerZeros, "下の数に つけた ０"}}) {
+        auto* zeros = new FigureLabel(QString::fromLatin1(name), screen);
+        zeros->setFont(numbers);
+        zeros->setAttribute(Qt::WA_TransparentForMouseEvents);
+        SetSpokenRole(zeros, QString::fromUtf8(role));
+        zeros->hide();
+    }
+
     auto* point = new StackedLabel(QStringLiteral("Label11"), screen);
     point->setFont(SchoolFont(15, true));
     SetSpokenRole(point, QStringLiteral("小数点"));
@@ -83,7 +111,6 @@ DecimalSheetView::DecimalSheetView(QWidget* screen, const SheetPlace& place) : s
 
 void DecimalSheetView::Show(const DecimalSheet& sheet) {
     ApplyWorksheet(screen_, sheet.cells());
-    paper_->setVisible(sheet.cells().at("Shape1").visible);
     if (sheet.entry_lists_resets() != seen_list_resets_) {
         seen_list_resets_ = sheet.entry_lists_resets();
         for (ChoiceList* list : digit_lists_) list->Reset();

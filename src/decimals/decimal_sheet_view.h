@@ -6,15 +6,15 @@ class QWidget;
 
 namespace sorelka {
 class ChoiceList;
-class ShapeWidget;
 }  // namespace sorelka
 
 namespace sorelka::decimals {
 
-// The widgets of a DecimalSheet on a screen: the paper, the two numbers
+// The widgets of a DecimalSheet on a screen: the paper Paper1, the two numbers
 // (Label5, Label6), the operator label, the line Shape1, the answer Label7, the
 // digit lists ComboBox6..ComboBox2, the point column Label11 and the action
-// list ComboBox7 with its one item "終わり". Practice and drill screens build
+// list ComboBox7 with its one item "終わり", and a worked example's small
+// figures, strokes and implied zeros. Practice and drill screens build
 // it the same way; only the SheetPlace differs.
 class DecimalSheetView {
 public:
@@ -30,7 +30,6 @@ public:
 
 private:
     QWidget* screen_;
-    ShapeWidget* paper_ = nullptr;
     ChoiceList* digit_lists_[kColumnCount] = {};
     ChoiceList* action_list_ = nullptr;
     int seen_list_resets_ = 0;

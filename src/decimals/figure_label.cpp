@@ -48,6 +48,19 @@ void FigureLabel::paintEvent(QPaintEvent*) {
     }
 }
 
+StrikeMark::StrikeMark(const QString& name, QWidget* parent) : QWidget(parent) {
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void StrikeMark::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x00, 0x00, 0xFF), 2.5, Qt::SolidLine, Qt::RoundCap));
+    const QRectF r = QRectF(rect()).adjusted(4, 3, -4, -3);
+    p.drawLine(r.bottomLeft(), r.topRight());
+}
+
 StackedLabel::StackedLabel(const QString& name, QWidget* parent) : QLabel(parent) {
     setObjectName(name);
 }

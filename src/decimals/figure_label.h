@@ -33,6 +33,17 @@ private:
     int TextWidth() const;
 };
 
+// The stroke through a lending digit of a subtraction: a slanting line
+// across the cell, from its lower left to its upper right.
+class StrikeMark : public QWidget {
+    Q_OBJECT
+public:
+    StrikeMark(const QString& name, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
 // A label whose text is written one character (or one "\r"-separated line)
 // under the other, centred: the decimal point column "小\r数\r点".
 class StackedLabel : public QLabel {

@@ -111,6 +111,20 @@ void FractionEntry(ExampleScreens& t, int value, int action) {
     t.Pick("ComboBox4", action);
 }
 
+// A decimal sheet's own lines and the figures its お手本 writes besides what
+// the pupil enters: the small 1s, the struck lenders, the zeros a number is
+// read with.
+QStringList DecimalOwn(decimals::Operation operation) {
+    QStringList own = {"Label2", "Label3", "Label4", decimals::DecimalSheet::kUpperZeros,
+                       decimals::DecimalSheet::kLowerZeros};
+    for (int c = 0; c < decimals::kColumnCount; ++c) {
+        const auto column = static_cast<decimals::Column>(c);
+        own << QString::fromStdString(decimals::DecimalSheet::MarkName(operation, column))
+            << QString::fromStdString(decimals::DecimalSheet::StrikeName(column));
+    }
+    return own;
+}
+
 const std::vector<TopicCase>& Topics() {
     static const std::vector<TopicCase> topics = {
         {"TForm2", 0, {5, 645, 4},  // 745 ÷ 6, the ones' quotient digit too small
@@ -130,7 +144,7 @@ const std::vector<TopicCase>& Topics() {
              t.Digits(523, {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"});
              t.Pick("ComboBox7", 0);
          },
-         "CuteButton4", "Label3", {"Label2", "Label3", "Label4"}},
+         "CuteButton4", "Label3", DecimalOwn(decimals::Operation::Addition)},
         {"TForm6", 1, {0, 501, 136},  // 5.02 - 1.37, the borrow forgotten
          [](ExampleScreens& t) {
              t.Digits(475, {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"});
@@ -140,7 +154,7 @@ const std::vector<TopicCase>& Topics() {
              t.Digits(365, {"ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"});
              t.Pick("ComboBox7", 0);
          },
-         "CuteButton4", "Label3", {"Label2", "Label3", "Label4"}},
+         "CuteButton4", "Label3", DecimalOwn(decimals::Operation::Subtraction)},
         {"TForm8", 3, {0, 4, 7, 1, 4},  // □ + 25 = 83 worked as an addition
          [](ExampleScreens& t) {
              t.Pick("ComboBox7", 0);

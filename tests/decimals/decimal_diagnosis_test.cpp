@@ -138,11 +138,12 @@ TEST(DecimalDiagnosis, EachMistakeIsNamedByItsKind) {
             // Swapping digits and keeping the lender write the same answer
             // where every borrowing column's difference is 5: the lender kept
             // is named, one forgotten step rather than a wrong method.
-            if (same_as_another && operation == Operation::Subtraction)
+            if (same_as_another && operation == Operation::Subtraction) {
                 EXPECT_EQ(diagnosis->kind, kBorrowMissing);
+            }
             ++tally.found[diagnosis->kind];
             if (row.pupil == Pupil::ColumnSlip && diagnosis->kind == kColumnSlip &&
-                diagnosis->step != ColumnStep(worked.slipped))
+                (!worked.mistake || diagnosis->step != ColumnStep(*worked.mistake)))
                 ++step_wrong;
         }
         // Where another pupil's procedure writes the very same answer, either

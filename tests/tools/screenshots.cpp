@@ -438,6 +438,44 @@ void ExampleModes(Program& program, FakeServices& services) {
     }
 }
 
+// The decimal お手本 in its middle and at its end after a wrong answer, and a
+// find-the-mistake example before and after a click, on every menu item of
+// both screens: the small 1s, the struck lenders and the zeros read.
+void DecimalExamples(Program& program, FakeServices& services) {
+    struct Case {
+        int screen;
+        const char* name;
+        std::vector<int> draws;
+        int menu;
+        std::vector<std::pair<int, int>> wrong;
+    };
+    const Case cases[] = {
+        {2, "TForm4-1", {0, 93, 7}, 0, {{4, 2}, {5, 9}, {7, 0}}},                    // 9.4 + 0.8 as 9.2
+        {2, "TForm4-2", {30, 936, 8176}, 1, {{3, 4}, {4, 0}, {5, 1}, {6, 9}, {7, 0}}},  // 9.37 + 81.77 as 91.04
+        {2, "TForm4-3", {2344, 1207}, 2, {{2, 3}, {3, 4}, {4, 5}, {5, 3}, {7, 0}}},     // 2.345 + 1.208 as 3.543
+        {4, "TForm6-1", {0, 49, 22}, 0, {{4, 7}, {5, 3}, {7, 0}}},                    // 5 - 2.3 as 3.7
+        {4, "TForm6-2", {0, 499, 236}, 1, {{3, 7}, {4, 3}, {5, 3}, {7, 0}}},            // 5 - 2.37 as 3.37
+        {4, "TForm6-3", {6999, 500}, 2, {{2, 9}, {3, 9}, {4, 5}, {5, 6}, {7, 0}}},      // 7 - 0.501 as 6.599
+    };
+    for (const Case& c : cases) {
+        ExerciseScreen* s = Open(program, c.screen);
+        services.random.Feed(c.draws);
+        Pick(s, "ComboBox1", c.menu);
+        for (const auto& [list, item] : c.wrong) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
+        Press(s, "WorkedExample");
+        auto* next = s->findChild<QAbstractButton*>("WorkedExampleNext");
+        for (int i = 0; i < 3 && next->isVisible(); ++i) Press(s, "WorkedExampleNext");
+        Save(s, QString(c.name) + "-worked-example-middle");
+        while (next->isVisible()) Press(s, "WorkedExampleNext");
+        Save(s, QString(c.name) + "-worked-example-end");
+        Press(s, "FindTheMistake");
+        Save(s, QString(c.name) + "-find-the-mistake");
+        Press(s, "MistakePlace1");
+        Save(s, QString(c.name) + "-find-the-mistake-answered");
+        s->hide();
+    }
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
@@ -465,6 +503,7 @@ int main(int argc, char** argv) {
     DiagnosisPanels(program, services);
     FractionPractice(program, services);
     ExampleModes(program, services);
+    DecimalExamples(program, services);
     FractionDrill(program, services);
     RulesDrill(program, services);
     LongTexts(services);
