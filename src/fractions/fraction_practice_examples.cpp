@@ -15,8 +15,8 @@ namespace sorelka {
 
 namespace {
 
-// The screen's own labels the example sheets leave alone: the prompt and the mark.
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3")};
+// The screen's own widgets the example sheets leave alone: the prompt, the mark and the menu.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("ComboBox1")};
 
 }  // namespace
 

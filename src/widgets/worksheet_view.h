@@ -47,6 +47,7 @@ class PictureWidget : public QWidget {
 public:
     enum class Kind { Bracket, Marker };
     PictureWidget(const QString& name, Kind kind, QWidget* parent);
+    Kind kind() const { return kind_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
