@@ -24,11 +24,13 @@ const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), Q
 }  // namespace
 
 void DecimalPracticeScreen::BuildExampleModes() {
-    // Right of the written calculation, left of the digit lists.
+    // Above the digit lists, under the problem line (the lists of three
+    // decimal places reach left to x = 720): "お手本" right of the paper,
+    // "まちがいさがし" under the menu.
     auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
     auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(584, 226, 160, 44), prompt, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(584, 284, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
+    player_ = new WorkedExamplePlayer(this, QRect(584, 176, 160, 44), prompt, panel_, kKept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(752, 176, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &DecimalPracticeScreen::ShowWorkedExample);
     connect(finder_, &MistakeFinder::requested, this, &DecimalPracticeScreen::ShowMistakeExample);
 }
