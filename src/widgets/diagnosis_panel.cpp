@@ -204,8 +204,8 @@ QRect DiagnosisPanel::MarkerRect(const QRect& cell) const {
     const QPoint centre = cell.center();
     // Never over the screen's rim, nor past the paper the cell is written on.
     frame &= parentWidget()->rect();
-    for (const SquaredPaper* paper : parentWidget()->findChildren<SquaredPaper*>(Qt::FindDirectChildrenOnly))
-        if (!paper->isHidden() && paper->geometry().contains(centre)) frame &= paper->geometry();
+    for (const QWidget* paper : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (IsPaper(paper) && !paper->isHidden() && paper->geometry().contains(centre)) frame &= paper->geometry();
     for (const QWidget* w : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (w->isHidden() || !(qobject_cast<const ChoiceList*>(w) || qobject_cast<const QAbstractButton*>(w)))
             continue;

@@ -4,8 +4,8 @@
 // まちがいさがし before and after the answer; recommended practice. The
 // places of a find-the-mistake example lie over the worksheet's cells by
 // design, so only their overlap with a list, a button or a panel counts; the
-// frame of a mistake stays off lists, buttons and panels. Everything stays on
-// the screen. tests/CMakeLists.txt runs it again at a scale of 1.5.
+// frame of a mistake stays off lists, buttons and panels, and on its paper.
+// Everything stays on the screen. tests/CMakeLists.txt runs it again at a scale of 1.5.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -25,6 +25,7 @@
 #include "widgets/diagnosis_panel.h"
 #include "widgets/exercise_screen.h"
 #include "widgets/mistake_finder.h"
+#include "widgets/worksheet_view.h"
 
 namespace sorelka {
 namespace {
@@ -33,7 +34,7 @@ using namespace sorelka::testing;
 
 // What a pupil sees and uses on a screen, as far as overlaps go.
 struct Piece {
-    enum Kind { Button, List, Panel, Place, Frame } kind;
+    enum Kind { Button, List, Panel, Place, Frame, Paper } kind;
     QString name;
     QRect rect;  // in the screen's coordinates
 };
@@ -44,6 +45,7 @@ struct Piece {
 // of an example tile the worksheet, and a frame stands round a cell.)
 bool MustStandApart(const Piece& a, const Piece& b) {
     const auto either = [&](Piece::Kind k) { return a.kind == k || b.kind == k; };
+    if (either(Piece::Paper)) return false;
     if (either(Piece::Button)) return true;
     if (either(Piece::Place) || either(Piece::Frame))
         return either(Piece::List) || either(Piece::Panel);
@@ -65,6 +67,7 @@ std::vector<Piece> Pieces(QWidget* screen) {
         else if (qobject_cast<ChoiceList*>(w) || qobject_cast<QAbstractItemView*>(w)) kind = Piece::List;
         else if (qobject_cast<DiagnosisPanel*>(w) || w->objectName() == "PracticeFocus") kind = Piece::Panel;
         else if (w->objectName().startsWith("DiagnosisMarker")) kind = Piece::Frame;
+        else if (IsPaper(w)) kind = Piece::Paper;
         else continue;
         pieces.push_back({kind, w->objectName(), QRect(w->mapTo(screen, QPoint()), w->size())});
     }
@@ -111,6 +114,13 @@ struct OverlapTest : ::testing::Test {
                 if (MustStandApart(pieces[i], pieces[j]) && pieces[i].rect.intersects(pieces[j].rect))
                     found.insert(where + ", " + mode + ": " + Utf8(pieces[i].name) + " (" + Text(pieces[i].rect) +
                                  ") and " + Utf8(pieces[j].name) + " (" + Text(pieces[j].rect) + ") overlap");
+            // A frame on the paper stands on it whole.
+            if (pieces[i].kind != Piece::Frame) continue;
+            for (const Piece& paper : pieces)
+                if (paper.kind == Piece::Paper && paper.rect.intersects(pieces[i].rect) &&
+                    !paper.rect.contains(pieces[i].rect))
+                    found.insert(where + ", " + mode + ": " + Utf8(pieces[i].name) + " (" + Text(pieces[i].rect) +
+                                 ") reaches past the paper (" + Text(paper.rect) + ")");
         }
     }
 
