@@ -147,7 +147,10 @@ void MistakeFinder::Point(std::size_t index) {
     answer.entered_answer = names_[index].toStdString();
     RecordFoundMistakeVerdict(ctx_, watch_, answer);
     // Answered: the places step aside (a second answer would change nothing),
-    // so the frame can stand on the cell where the mistake was.
+    // so the frame can stand on the cell where the mistake was. The keyboard
+    // goes to "まちがいさがし" (another example), not on to whatever widget
+    // follows the place.
+    button_->setFocus(Qt::OtherFocusReason);
     for (MistakePlace* place : places_) place->hide();
     Announce(mark_, QString::fromUtf8(right ? "○" : "×"));
     ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);

@@ -354,6 +354,7 @@ TEST_F(ExampleScreens, AMistakeIsFoundByClickOrKeyboardAndKeptApartFromPractice)
         ASSERT_EQ(QApplication::focusWidget(), place(expected.wrong));
         QTest::keyClick(place(expected.wrong), Qt::Key_Return);
         EXPECT_EQ(LabelText(screen, topic.mark), "○");
+        EXPECT_EQ(QApplication::focusWidget(), Child("FindTheMistake")) << "the keyboard stays with the examples";
 
         const auto all = Rows();
         ASSERT_EQ(all.size(), rows + 3) << "one row per example";
