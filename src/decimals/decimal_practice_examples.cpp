@@ -16,9 +16,10 @@ namespace sorelka::decimals {
 
 namespace {
 
-// The screen's own labels the example sheets leave alone: the prompt, the
-// mark and the equation.
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label4")};
+// The screen's own widgets the example sheets leave alone: the prompt, the
+// mark, the equation and the menu.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label4"),
+                           QStringLiteral("ComboBox1")};
 
 }  // namespace
 

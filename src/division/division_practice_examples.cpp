@@ -19,11 +19,10 @@ void DivisionPracticeScreen::BuildExampleModes() {
     // "お手本" below the action list, right of the digit lists; "まちがいさがし"
     // left of the problem line, above the paper's left margin (in reading
     // order after the menu, so the screen still opens on the menu).
-    player_ = new WorkedExamplePlayer(this, QRect(854, 404, 92, 44), prompt_, panel_,
-                                      {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()});
-    finder_ = new MistakeFinder(ctx(), this, QRect(8, 104, 160, 44), prompt_, mark_, panel_,
-                                {prompt_->objectName(), mark_->objectName(), problem_line_->objectName()},
-                                kGoOnPrompt);
+    const QStringList kept = {prompt_->objectName(), mark_->objectName(), problem_line_->objectName(),
+                              QStringLiteral("ComboBox1")};
+    player_ = new WorkedExamplePlayer(this, QRect(854, 404, 92, 44), prompt_, panel_, kept);
+    finder_ = new MistakeFinder(ctx(), this, QRect(8, 104, 160, 44), prompt_, mark_, panel_, kept, kGoOnPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &DivisionPracticeScreen::ShowWorkedExample);
     connect(finder_, &MistakeFinder::requested, this, &DivisionPracticeScreen::ShowMistakeExample);
 }

@@ -16,11 +16,10 @@ namespace sorelka {
 
 namespace {
 
-// The screen's own labels the example sheets leave alone: the prompt and the
-// mark. The replay's sheets clear the mark: the "×" of the pupil's answer does
-// not stand beside the right work (it is back with the pupil's own sheet).
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3")};
-const QStringList kKeptByReplay = {QStringLiteral("Label2")};
+// The screen's own widgets the example sheets leave alone: the prompt, the
+// mark and the menu. (The player blanks the mark while it shows the right
+// work: the "×" of the pupil's answer does not stand beside it.)
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("ComboBox1")};
 
 }  // namespace
 
@@ -28,7 +27,7 @@ void FractionPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper, under the menu and left of the lists.
     auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
     auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKeptByReplay);
+    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKept);
     finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, kKept,
                                 fractions::kGoOnPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);

@@ -15,9 +15,10 @@ namespace sorelka::rules {
 
 namespace {
 
-// The screen's own labels the example sheets leave alone: the prompt, the
-// problem line and the mark.
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label21")};
+// The screen's own widgets the example sheets leave alone: the prompt, the
+// problem line, the mark and the menu.
+const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label21"),
+                           QStringLiteral("ComboBox1")};
 
 }  // namespace
 

@@ -107,6 +107,8 @@ void SetVerdictCell(QLabel* label) {
     RefreshSpokenName(label);
 }
 
+bool IsVerdictCell(const QLabel* label) { return label->property(kVerdictProperty).toBool(); }
+
 namespace {
 
 // The name a label with a role or a verdict should carry; null for others.

@@ -22,6 +22,8 @@ void SetSpokenRole(QLabel* label, const QString& role);
 QString SpokenRole(const QLabel* label);
 // Marks the label showing "○" or "×": it is heard as "せいかい" or "まちがい".
 void SetVerdictCell(QLabel* label);
+// Whether SetVerdictCell marked `label`.
+bool IsVerdictCell(const QLabel* label);
 // Recomputes the accessible name of a label with a role after its text
 // changed; a new name raises QAccessible::NameChanged, so a screen reader
 // hears it without the focus moving. Labels without a role are left to Qt.

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "widgets/accessibility.h"
@@ -23,6 +24,43 @@ const QColor kPanelColour{0xFF, 0xF6, 0xE0};
 constexpr QChar kSentenceSpace(0x3000);  // the ideographic space between two sentences
 constexpr QChar kComma(0x3001);          // "、": a phrase ends after it, even without a space
 bool IsSpace(QChar c) { return c == QLatin1Char(' ') || c == kSentenceSpace; }
+// Cells this far apart in one row belong to one number (a decimal point
+// stands between two of its digits).
+constexpr int kJoinGap = 12;
+
+// A frame round a cell: an orange rim that lets clicks through.
+QFrame* NewMarker(QWidget* screen, const QString& name) {
+    auto* marker = new QFrame(screen);
+    marker->setObjectName(name);
+    marker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    marker->setAccessibleName(QStringLiteral("まちがえた ところ"));
+    marker->setStyleSheet(QStringLiteral("QFrame { border: 3px solid %1; border-radius: 4px;"
+                                         " background: transparent; }")
+                              .arg(kMarkerColour.name()));
+    marker->hide();
+    return marker;
+}
+
+// `cells` with the cells side by side in one row joined, in reading order.
+std::vector<QRect> JoinedCells(std::vector<QRect> cells) {
+    std::erase_if(cells, [](const QRect& cell) { return cell.isEmpty(); });
+    std::sort(cells.begin(), cells.end(), [](const QRect& a, const QRect& b) {
+        return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+    });
+    std::vector<QRect> joined;
+    for (const QRect& cell : cells) {
+        if (!joined.empty()) {
+            QRect& last = joined.back();
+            const bool one_row = std::abs(last.top() - cell.top()) <= 2 && std::abs(last.bottom() - cell.bottom()) <= 2;
+            if (one_row && cell.left() - last.right() <= kJoinGap) {
+                last = last.united(cell);
+                continue;
+            }
+        }
+        joined.push_back(cell);
+    }
+    return joined;
+}
 }  // namespace
 
 DiagnosisPanel::DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const QLabel* prompt)
@@ -42,15 +80,7 @@ DiagnosisPanel::DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const 
     setGeometry(rooms_.front());
     hide();
 
-    marker_ = new QFrame(screen);
-    marker_->setObjectName(QStringLiteral("DiagnosisMarker"));
-    marker_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    marker_->setAccessibleName(QStringLiteral("まちがえた ところ"));
-    marker_->setStyleSheet(
-        QStringLiteral("QFrame#DiagnosisMarker { border: 3px solid %1; border-radius: 4px;"
-                       " background: transparent; }")
-            .arg(kMarkerColour.name()));
-    marker_->hide();
+    markers_.push_back(NewMarker(screen, QStringLiteral("DiagnosisMarker")));
 }
 
 QStringList DiagnosisPanel::BreakAtSpaces(const QString& text, const QFontMetrics& metrics,
@@ -83,13 +113,16 @@ QStringList DiagnosisPanel::BreakAtSpaces(const QString& text, const QFontMetric
     return lines;
 }
 
-void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect& cell) {
+void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const std::vector<QRect>& cells) {
     if (!note) {
         Hide();
         return;
     }
     const QString text = QString::fromStdString(note->Text());
     const int rim = 2 * (kMargin + frameWidth());
+    // The panel keeps clear of the frames too: a frame stands a little
+    // outside its cell.
+    const std::vector<QRect> frames = Frames(cells);
     // The first clear room where the text fits whole; else the first clear
     // one; else the first.
     std::optional<std::pair<QRect, QStringList>> chosen, clear;
@@ -98,7 +131,9 @@ void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect&
         const QRect need = fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), int(alignment()),
                                                       lines.join(QLatin1Char('\n')));
         const QRect place(room.topLeft(), QSize(room.width(), std::min(room.height(), need.height() + rim)));
-        if (!IsClear(place)) continue;
+        if (!IsClear(place) ||
+            std::any_of(frames.begin(), frames.end(), [&](const QRect& frame) { return frame.intersects(place); }))
+            continue;
         if (!clear) clear.emplace(place, lines);
         if (need.width() + rim <= room.width() && need.height() + rim <= room.height()) {
             chosen.emplace(place, lines);
@@ -116,23 +151,44 @@ void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect&
     setGeometry(chosen->first);
     show();
     raise();
-    if (cell.isEmpty()) {
-        marker_->hide();
-        return;
+    ShowMarkers(frames);
+}
+
+void DiagnosisPanel::Show(const std::optional<DiagnosisNote>& note, const QRect& cell) {
+    Show(note, std::vector<QRect>{cell});
+}
+
+std::vector<QRect> DiagnosisPanel::Frames(const std::vector<QRect>& cells) const {
+    std::vector<QRect> frames;
+    for (const QRect& cell : JoinedCells(cells)) {
+        const QRect frame = MarkerRect(cell);
+        if (frame.width() > 2 * kMarkerPad && frame.height() > 2 * kMarkerPad) frames.push_back(frame);
     }
-    const QRect frame = MarkerRect(cell);
-    if (frame.width() <= 2 * kMarkerPad || frame.height() <= 2 * kMarkerPad) {
-        marker_->hide();
-        return;
+    return frames;
+}
+
+void DiagnosisPanel::ShowMarkers(const std::vector<QRect>& frames) {
+    while (markers_.size() < frames.size())
+        markers_.push_back(
+            NewMarker(parentWidget(), QStringLiteral("DiagnosisMarker%1").arg(markers_.size() + 1)));
+    for (std::size_t i = 0; i < markers_.size(); ++i) {
+        if (i >= frames.size()) {
+            markers_[i]->hide();
+            continue;
+        }
+        markers_[i]->setGeometry(frames[i]);
+        markers_[i]->show();
+        markers_[i]->raise();
     }
-    marker_->setGeometry(frame);
-    marker_->show();
-    marker_->raise();
+}
+
+bool DiagnosisPanel::IsMarker(const QWidget* w) const {
+    return std::find(markers_.begin(), markers_.end(), w) != markers_.end();
 }
 
 bool DiagnosisPanel::IsClear(const QRect& place) const {
     for (const QWidget* w : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w == this || w == marker_ || w->isHidden() || !w->geometry().intersects(place)) continue;
+        if (w == this || IsMarker(w) || w->isHidden() || !w->geometry().intersects(place)) continue;
         // Blank paper, and a cell with nothing written in it, show nothing.
         if (qobject_cast<const SquaredPaper*>(w)) continue;
         if (const auto* label = qobject_cast<const QLabel*>(w);
@@ -146,6 +202,10 @@ bool DiagnosisPanel::IsClear(const QRect& place) const {
 QRect DiagnosisPanel::MarkerRect(const QRect& cell) const {
     QRect frame = cell.adjusted(-kMarkerPad, -kMarkerPad, kMarkerPad, kMarkerPad);
     const QPoint centre = cell.center();
+    // Never over the screen's rim, nor past the paper the cell is written on.
+    frame &= parentWidget()->rect();
+    for (const QWidget* paper : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (IsPaper(paper) && !paper->isHidden() && paper->geometry().contains(centre)) frame &= paper->geometry();
     for (const QWidget* w : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (w->isHidden() || !(qobject_cast<const ChoiceList*>(w) || qobject_cast<const QAbstractButton*>(w)))
             continue;
@@ -164,7 +224,7 @@ QRect DiagnosisPanel::MarkerRect(const QRect& cell) const {
 void DiagnosisPanel::Hide() {
     hide();
     Announce(this, QString());
-    marker_->hide();
+    for (QFrame* marker : markers_) marker->hide();
 }
 
 QRect MarkedCells(const QWidget* screen, const std::string& name, int column) {

@@ -35,13 +35,19 @@ public:
     DiagnosisPanel(QWidget* screen, std::vector<QRect> rooms, const QLabel* prompt);
 
     // Shows `note`'s text and frames `cell` (screen coordinates; an empty
-    // rectangle frames nothing). The frame stands a little outside the cell
-    // and is cut back where it would reach a list or a button. No note: both
-    // hide.
+    // rectangle frames nothing). The frame stands a little outside the cell,
+    // on the screen and on the paper the cell is written on, and is cut back
+    // where it would reach a list or a button; the panel keeps clear of it.
+    // No note: both hide.
     void Show(const std::optional<DiagnosisNote>& note, const QRect& cell);
+    // The same with a frame round each of `cells`; cells side by side in one
+    // row (the digits of one number) share a frame.
+    void Show(const std::optional<DiagnosisNote>& note, const std::vector<QRect>& cells);
     void Hide();
 
-    QFrame* marker() const { return marker_; }
+    // The first frame (DiagnosisMarker); the others are DiagnosisMarker2, 3, ….
+    QFrame* marker() const { return markers_.front(); }
+    const std::vector<QFrame*>& markers() const { return markers_; }
     const std::vector<QRect>& rooms() const { return rooms_; }
 
     // The lines `text` shows in `width` pixels: its own lines ("\n"), each
@@ -53,11 +59,17 @@ public:
 private:
     // Whether `place` is clear of everything the screen shows now.
     bool IsClear(const QRect& place) const;
-    // The frame around `cell`, cut back clear of the screen's lists and buttons.
+    // The frame around `cell`, kept on the screen and on the cell's paper,
+    // cut back clear of the screen's lists and buttons.
     QRect MarkerRect(const QRect& cell) const;
+    // The frames round `cells`: one per run of cells side by side.
+    std::vector<QRect> Frames(const std::vector<QRect>& cells) const;
+    // Shows a marker on each of `frames`; the markers not needed hide.
+    void ShowMarkers(const std::vector<QRect>& frames);
+    bool IsMarker(const QWidget* w) const;
 
     std::vector<QRect> rooms_;
-    QFrame* marker_;
+    std::vector<QFrame*> markers_;
 };
 
 // What a step of a diagnosis marks on `screen`: the direct child named

@@ -9,6 +9,7 @@
 #include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
 #include "widgets/worked_example_player.h"
+#include "widgets/worksheet_view.h"
 
 namespace sorelka {
 
@@ -101,12 +102,16 @@ MistakeFinder::MistakeFinder(AppContext& ctx, QWidget* screen, const QRect& plac
 
 void MistakeFinder::Show(MistakeShown example) {
     ClearPlaces();
+    if (!active_) lists_.Hold(screen_, kept_);
     example_ = std::move(example);
     active_ = true;
     answered_ = false;
     panel_->Hide();
     Announce(mark_, QString());
     ApplyWorksheetExcept(screen_, example_.sheet, kept_, false);
+    // A finished example has no row being written: no marker points at one.
+    for (PictureWidget* picture : screen_->findChildren<PictureWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (picture->kind() == PictureWidget::Kind::Marker) picture->hide();
     Announce(prompt_, FittedText(prompt_, QString::fromUtf8(kFindTheMistakePrompt)));
     if (!example_.rect) example_.rect = [this](const RoleCell& cell) { return RoleRect(screen_, cell); };
     names_.clear();
@@ -142,11 +147,17 @@ void MistakeFinder::Point(std::size_t index) {
     answer.entered_answer = names_[index].toStdString();
     RecordFoundMistakeVerdict(ctx_, watch_, answer);
     // Answered: the places step aside (a second answer would change nothing),
-    // so the frame can stand on the cell where the mistake was.
+    // so the frame can stand on the cell where the mistake was. The keyboard
+    // goes to "まちがいさがし" (another example), not on to whatever widget
+    // follows the place.
+    button_->setFocus(Qt::OtherFocusReason);
     for (MistakePlace* place : places_) place->hide();
     Announce(mark_, QString::fromUtf8(right ? "○" : "×"));
     ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
-    panel_->Show(example_.note, example_.rect(example_.places[example_.wrong]));
+    std::vector<QRect> mistake;
+    for (std::size_t i : example_.accepted) mistake.push_back(example_.rect(example_.places[i]));
+    if (mistake.empty()) mistake.push_back(example_.rect(example_.places[example_.wrong]));
+    panel_->Show(example_.note, mistake);
     Announce(prompt_, QString::fromStdString(go_on_));
 }
 
@@ -158,6 +169,7 @@ void MistakeFinder::Leave() {
     answered_ = false;
     panel_->Hide();
     Announce(mark_, QString());
+    lists_.GiveBack();
     // The screen's own prompts are heard by their text again.
     prompt_->setAccessibleName(QString());
 }

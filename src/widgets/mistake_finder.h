@@ -14,6 +14,7 @@
 #include "core/learning_recorder.h"
 #include "core/worked_example.h"
 #include "core/worksheet.h"
+#include "widgets/worked_example_player.h"
 
 class QLabel;
 class QWidget;
@@ -43,6 +44,9 @@ struct MistakeShown {
     // one where the work first goes wrong.
     std::vector<RoleCell> places;
     std::size_t wrong = 0;
+    // Every place that finds the mistake (the judge's yes), `wrong` among
+    // them: the frame marks them all once the pupil has answered.
+    std::vector<std::size_t> accepted;
     std::function<bool(std::size_t)> judge;
     // Where a place stands on the screen once `sheet` shows.
     std::function<QRect(const RoleCell&)> rect;
@@ -62,6 +66,7 @@ MistakeShown MistakeShownOf(const MistakeExample<Problem, Input, Role>& example,
     for (std::size_t i = 0; i < example.places.size(); ++i) {
         shown.places.push_back(cell(example.places[i]));
         if (example.places[i] == example.wrong) shown.wrong = i;
+        if (example.Judge(example.places[i]) || example.places[i] == example.wrong) shown.accepted.push_back(i);
     }
     shown.judge = [example](std::size_t i) {
         return i < example.places.size() && example.Judge(example.places[i]);
@@ -95,13 +100,16 @@ private:
 // example of the chosen menu item fully worked with one mistake, and the
 // pupil points at the place where the work first goes wrong (a click, or
 // Tab to the place and Enter). Right: "○", the right cue and the
-// explanation of the kind; wrong: "×" and the frame shows where it was.
-// Each example's first answer is a history row in mode find_mistake.
+// explanation of the kind; wrong: "×"; either way the frame shows where
+// the mistake was (every place of the wrong step). Each example's first
+// answer is a history row in mode find_mistake. While an example shows, the
+// row markers hide (a finished example has no row being written) and the
+// entry lists show no choice (see HeldChoices).
 class MistakeFinder : public QObject {
     Q_OBJECT
 public:
     // `place`: where the button stands on `screen`; `kept`: the screen's own
-    // labels (prompt, mark, problem line) the example's sheet leaves alone;
+    // widgets (prompt, mark, problem line, menu) the example's sheet leaves alone;
     // `go_on`: the prompt once the example is answered.
     MistakeFinder(AppContext& ctx, QWidget* screen, const QRect& place, QLabel* prompt, QLabel* mark,
                   DiagnosisPanel* panel, QStringList kept, std::string go_on);
@@ -109,14 +117,17 @@ public:
     // Shows `example`: its worksheet (entry lists as they are), the prompt,
     // the places to point at. Its problem is timed from now.
     void Show(MistakeShown example);
-    // Back to ordinary practice: the places go, the mark and the panel hide.
-    // The screen then shows its own worksheet again.
+    // Back to ordinary practice: the places go, the mark and the panel hide,
+    // the lists show their choices again. The screen then shows its own
+    // worksheet again.
     void Leave();
 
     bool active() const { return active_; }
     // The example has had its answer.
     bool answered() const { return answered_; }
     const std::vector<MistakePlace*>& places() const { return places_; }
+    // The example shown last.
+    const MistakeShown& example() const { return example_; }
     CuteButton* button() const { return button_; }
 
 public slots:
@@ -143,6 +154,7 @@ private:
     std::vector<QString> names_;  // of the example's places, as they show
     std::vector<MistakePlace*> places_;
     ProblemWatch watch_;
+    HeldChoices lists_;
     bool active_ = false;
     bool answered_ = false;
 };

@@ -57,10 +57,33 @@ void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringLi
     ApplyWorksheet(root, shown);
 }
 
+void HeldChoices::Hold(QWidget* screen, const QStringList& kept) {
+    if (holding_) return;
+    holding_ = true;
+    held_.clear();
+    for (ChoiceList* list : screen->findChildren<ChoiceList*>()) {
+        if (kept.contains(list->objectName())) continue;
+        held_.emplace_back(list, list->current());
+        list->Reset();
+    }
+}
+
+void HeldChoices::GiveBack() {
+    if (!holding_) return;
+    holding_ = false;
+    for (const auto& [list, chosen] : held_)
+        // A list the pupil chose on meanwhile shows that choice.
+        if (list && list->current() < 0) list->ShowChosen(chosen);
+    held_.clear();
+}
+
 WorkedExamplePlayer::WorkedExamplePlayer(QWidget* screen, const QRect& place, QLabel* prompt,
                                          DiagnosisPanel* panel, QStringList kept)
     : QObject(screen), screen_(screen), prompt_(prompt), panel_(panel), kept_(std::move(kept)) {
     setObjectName(QStringLiteral("WorkedExamplePlayer"));
+    for (const QString& name : kept_)
+        if (auto* label = screen->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly); label && IsVerdictCell(label))
+            mark_ = label;
     example_ = new CuteButton(QStringLiteral("WorkedExample"), QStringLiteral("お手本"), kExampleColour,
                               kNavyColour, screen);
     example_->setGeometry(place);
@@ -86,7 +109,16 @@ void WorkedExamplePlayer::Offer(bool offered) {
 }
 
 void WorkedExamplePlayer::Play(Replay replay) {
-    if (!showing_) saved_prompt_ = prompt_->text();
+    if (!showing_) {
+        saved_prompt_ = prompt_->text();
+        // The pupil's "×" and choices belong to the pupil's work, not beside the right work.
+        if (mark_) {
+            saved_mark_ = mark_->text();
+            mark_->clear();
+            RefreshSpokenName(mark_);
+        }
+        lists_.Hold(screen_, kept_);
+    }
     replay_ = std::move(replay);
     showing_ = true;
     shown_ = 0;
@@ -110,6 +142,11 @@ void WorkedExamplePlayer::Stop() {
     // The prompt says again what it said before, and is heard by its text.
     prompt_->setText(saved_prompt_);
     prompt_->setAccessibleName(QString());
+    if (mark_ && mark_->text().isEmpty()) {
+        mark_->setText(saved_mark_);
+        RefreshSpokenName(mark_);
+    }
+    lists_.GiveBack();
     ShowButtons();
 }
 

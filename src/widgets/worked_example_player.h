@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
 #include <cstddef>
@@ -18,6 +19,7 @@ class QWidget;
 
 namespace sorelka {
 
+class ChoiceList;
 class CuteButton;
 class DiagnosisPanel;
 
@@ -64,6 +66,21 @@ QString FittedText(const QLabel* label, const QString& text);
 // every entry list.
 void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringList& kept, bool with_lists);
 
+// The choices of a screen's entry lists while an example shows: no choice of
+// the pupil's own work may stand beside the example's. Hold() clears every
+// list on `screen` but those named in `kept` (the screen's own, such as its
+// menu), each showing its heading, without reporting anything; GiveBack()
+// shows each list's choice again, unless the pupil chose on it meanwhile.
+class HeldChoices {
+public:
+    void Hold(QWidget* screen, const QStringList& kept);
+    void GiveBack();
+
+private:
+    bool holding_ = false;
+    std::vector<std::pair<QPointer<ChoiceList>, int>> held_;
+};
+
 // "お手本" on a practice screen: after "×" the button WorkedExample; pressed,
 // it replays the right work of the problem on the screen's worksheet, one
 // step at a time, each step's line on the prompt line and announced. The
@@ -73,14 +90,16 @@ void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringLi
 // went wrong, that cell is framed (DiagnosisMarker) with "ここが ちがったよ"
 // in the diagnosis panel. The replay shows worksheets only: the pupil's own
 // model is untouched, so nothing is recorded or counted, and the screen
-// shows its model again when the replay stops.
+// shows its model again when the replay stops. While it shows, the pupil's
+// own "×" and list choices give way to the right work (see HeldChoices).
 class WorkedExamplePlayer : public QObject {
     Q_OBJECT
 public:
     static constexpr int kStepMilliseconds = 1500;
 
     // `place`: where both buttons stand on `screen`. `kept`: the screen's
-    // own labels (prompt, mark, problem line) the replayed sheets leave alone.
+    // own widgets (prompt, mark, problem line, menu) the replayed sheets
+    // leave alone; of them the verdict cell (SetVerdictCell) is the mark.
     WorkedExamplePlayer(QWidget* screen, const QRect& place, QLabel* prompt, DiagnosisPanel* panel,
                         QStringList kept);
 
@@ -88,8 +107,9 @@ public:
     void Offer(bool offered);
     // Shows `replay` from its start; the steps follow by the timer.
     void Play(Replay replay);
-    // Leaves the replay: the timer stops, "つぎ" and the mark hide. The
-    // screen then shows its own worksheet again.
+    // Leaves the replay: the timer stops, "つぎ" and the frame hide, the
+    // pupil's "×" and list choices show again. The screen then shows its
+    // own worksheet again.
     void Stop();
 
     // A replay is on the worksheet (running or at its end).
@@ -126,7 +146,10 @@ private:
     CuteButton* next_;
     QTimer* timer_;
     Replay replay_;
-    QString saved_prompt_;  // what the prompt said before the replay
+    QLabel* mark_ = nullptr;  // the screen's "○"/"×"
+    QString saved_prompt_;    // what the prompt said before the replay
+    QString saved_mark_;      // and the mark
+    HeldChoices lists_;
     bool offered_ = false;
     bool showing_ = false;
     std::size_t shown_ = 0;

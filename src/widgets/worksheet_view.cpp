@@ -109,6 +109,12 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     }
 }
 
+bool IsPaper(const QWidget* w) {
+    if (qobject_cast<const SquaredPaper*>(w)) return true;
+    const auto* shape = qobject_cast<const ShapeWidget*>(w);
+    return shape && shape->kind() == ShapeWidget::Kind::Frame;
+}
+
 void ApplyWorksheet(QWidget* root, const Worksheet& sheet) {
     for (const auto& [name, cell] : sheet) {
         auto* widget = root->findChild<QWidget*>(QString::fromStdString(name));

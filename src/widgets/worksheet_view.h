@@ -13,6 +13,7 @@ class ShapeWidget : public QWidget {
 public:
     enum class Kind { Line, Frame, Bar };
     ShapeWidget(const QString& name, Kind kind, QWidget* parent);
+    Kind kind() const { return kind_; }
     void SetColours(const QColor& pen, const QColor& fill);
 
 protected:
@@ -47,6 +48,7 @@ class PictureWidget : public QWidget {
 public:
     enum class Kind { Bracket, Marker };
     PictureWidget(const QString& name, Kind kind, QWidget* parent);
+    Kind kind() const { return kind_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -54,6 +56,10 @@ protected:
 private:
     Kind kind_;
 };
+
+// Whether `w` is the paper a calculation is written on: squared paper, or
+// a worksheet's framed sheet.
+bool IsPaper(const QWidget* w);
 
 // Copies every cell of the worksheet onto the child widget of the same object
 // name: text and colour for labels, position and visibility for all. A cell

@@ -29,6 +29,7 @@
 #include "widgets/choice_list.h"
 #include "widgets/exercise_screen.h"
 #include "widgets/worked_example_player.h"
+#include "widgets/worksheet_view.h"
 
 namespace sorelka {
 namespace {
@@ -41,6 +42,32 @@ struct ExampleScreens : ProgramScreens {
     QLabel* Panel() { return screen->findChild<QLabel*>("DiagnosisPanel"); }
     QFrame* Marker() { return screen->findChild<QFrame*>("DiagnosisMarker"); }
     bool MarkerShown() { return Marker() && Marker()->isVisible(); }
+    // Whether a shown frame surrounds `point`.
+    bool Framed(const QPoint& point) {
+        for (QFrame* frame : screen->findChildren<QFrame*>())
+            if (frame->objectName().startsWith("DiagnosisMarker") && frame->isVisible() &&
+                frame->geometry().contains(point))
+                return true;
+        return false;
+    }
+    // The choice each entry list shows (the menu is the screen's own).
+    std::map<QString, int> Choices() {
+        std::map<QString, int> choices;
+        for (ChoiceList* list : screen->findChildren<ChoiceList*>())
+            if (list->objectName() != "ComboBox1") choices[list->objectName()] = list->current();
+        return choices;
+    }
+    bool NoChoices() {
+        for (const auto& [list, chosen] : Choices())
+            if (chosen >= 0) return false;
+        return true;
+    }
+    // The row markers (the arrows beside the row being written) shown.
+    bool RowMarkerShown() {
+        for (const PictureWidget* picture : screen->findChildren<PictureWidget*>())
+            if (picture->kind() == PictureWidget::Kind::Marker && picture->isVisible()) return true;
+        return false;
+    }
     std::vector<record::HistoryRow> Rows() { return program->learning_record().History(); }
 
     // What the worksheet shows: every label's text and every other cell's
@@ -197,8 +224,12 @@ TEST_F(ExampleScreens, TheReplayEndsOnTheRightWorkMarksTheDiagnosedStepAndWrites
         ASSERT_TRUE(Shown("WorkedExample"));
         ExpectButtonsClear("after ×");
         const std::size_t rows = Rows().size();
+        const auto own_choices = Choices();
 
         Click(screen, "WorkedExample");
+        // The right work shows without the pupil's "×" and choices.
+        EXPECT_EQ(LabelText(screen, topic.mark), "");
+        EXPECT_TRUE(NoChoices());
         auto* timer = Find<QTimer>(screen, "WorkedExampleTimer");
         auto* player = Find<WorkedExamplePlayer>(screen, "WorkedExamplePlayer");
         ASSERT_TRUE(timer && player);
@@ -236,8 +267,14 @@ TEST_F(ExampleScreens, TheReplayEndsOnTheRightWorkMarksTheDiagnosedStepAndWrites
         EXPECT_TRUE(marked) << "a step is marked";
         EXPECT_TRUE(on_the_cell) << "on the cell the diagnosis framed";
         ASSERT_TRUE(player->at_end());
+        EXPECT_EQ(LabelText(screen, topic.mark), "");
+        EXPECT_TRUE(NoChoices());
         const auto replayed = Worksheet(topic.own);
         EXPECT_EQ(Rows().size(), rows) << "the replay writes no row";
+        // Left, the replay gives the pupil's "×" and choices back.
+        player->Stop();
+        EXPECT_EQ(LabelText(screen, topic.mark), "×");
+        EXPECT_EQ(Choices(), own_choices);
 
         fx.random.Feed(topic.draws);
         Click(screen, topic.next);
@@ -257,6 +294,8 @@ struct Expected {
     std::string kind;
     std::size_t wrong = 0;
     std::size_t places = 0;
+    std::vector<std::size_t> accepted;  // the places that find the mistake
+    std::size_t other = 0;              // the first place that does not
 };
 template <class Example>
 Expected ExpectedOf(const std::optional<Example>& example) {
@@ -264,8 +303,12 @@ Expected ExpectedOf(const std::optional<Example>& example) {
     if (!example) return e;
     e.kind = example->finding.kind;
     e.places = example->places.size();
-    for (std::size_t i = 0; i < example->places.size(); ++i)
+    e.other = e.places;
+    for (std::size_t i = 0; i < example->places.size(); ++i) {
         if (example->places[i] == example->wrong) e.wrong = i;
+        if (example->Judge(example->places[i])) e.accepted.push_back(i);
+        else if (e.other == e.places) e.other = i;
+    }
     return e;
 }
 Expected ExpectedExample(const char* form, int menu_choice) {
@@ -298,12 +341,15 @@ TEST_F(ExampleScreens, AMistakeIsFoundByClickOrKeyboardAndKeptApartFromPractice)
         EXPECT_EQ(LabelText(screen, "Label2").simplified().remove(' '),
                   QString("どこが ちがうかな？ まちがえた ところを クリックしてね！").remove(' '));
         ExpectButtonsClear("an example");
-        // A wrong place: "×", the frame where the mistake was.
-        const std::size_t other = expected.wrong == 0 ? 1 : 0;
-        Click(place(other));
+        EXPECT_FALSE(RowMarkerShown()) << "a finished example has no row being written";
+        EXPECT_TRUE(NoChoices());
+        // A wrong place: "×", a frame round every place of the mistake.
+        ASSERT_LT(expected.other, expected.places);
+        Click(place(expected.other));
         EXPECT_EQ(LabelText(screen, topic.mark), "×");
         ASSERT_TRUE(MarkerShown());
-        EXPECT_TRUE(Marker()->geometry().contains(place(expected.wrong)->geometry().center()));
+        for (std::size_t i : expected.accepted) EXPECT_TRUE(Framed(place(i)->geometry().center())) << "place " << i;
+        EXPECT_FALSE(Framed(place(expected.other)->geometry().center()));
         EXPECT_FALSE(place(expected.wrong)->isVisible()) << "answered once: the places step aside";
 
         // The next example, answered right with the mouse.
@@ -322,6 +368,7 @@ TEST_F(ExampleScreens, AMistakeIsFoundByClickOrKeyboardAndKeptApartFromPractice)
         ASSERT_EQ(QApplication::focusWidget(), place(expected.wrong));
         QTest::keyClick(place(expected.wrong), Qt::Key_Return);
         EXPECT_EQ(LabelText(screen, topic.mark), "○");
+        EXPECT_EQ(QApplication::focusWidget(), Child("FindTheMistake")) << "the keyboard stays with the examples";
 
         const auto all = Rows();
         ASSERT_EQ(all.size(), rows + 3) << "one row per example";

@@ -27,7 +27,10 @@
 #include "widgets/exercise_screen.h"
 #include "drill/drill_log.h"
 #include "support/fakes.h"
+#include "support/wrong_answers.h"
 #include "widgets/choice_list.h"
+#include "widgets/mistake_finder.h"
+#include "widgets/worked_example_player.h"
 
 using namespace sorelka;
 using namespace sorelka::testing;
@@ -290,7 +293,7 @@ void RecordWindows(Program& program, FakeServices& services) {
             if (rng() % 4 == 0) continue;
             for (int a = 0; a < 6; ++a) {
                 const int topic = 1 + int(rng() % 5);
-                const bool right = rng() % 100 < 55 + day / 2 + (pupil.size() % 3) * 8;
+                const bool right = static_cast<int>(rng() % 100) < 55 + day / 2 + static_cast<int>(pupil.size() % 3) * 8;
                 const char* kind = right ? nullptr : kinds[topic == 1 ? rng() % 2 : topic <= 3 ? 2 + topic % 2 : 4];
                 rows.push_back({QStringLiteral(
                                     "insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
@@ -394,84 +397,56 @@ void RecommendedDivision(FakeServices& services) {
     s->hide();
 }
 
-// "お手本" after "×" in the middle and at its end, and a find-the-mistake
-// example before and after the pupil's answer, on each practice screen.
-void ExampleModes(Program& program, FakeServices& services) {
-    struct Case {
-        int screen;
+// For each topic and menu item, on its practice screen: "お手本" after a
+// wrong answer, in the middle of its replay and at its end, and a
+// find-the-mistake example before and after the pupil points at the mistake.
+// Named example-<topic>-<menu item>-<what>.png.
+void ExampleModes(FakeServices& services) {
+    SeededRandom random{34};  // fresh problems, as a pupil meets them
+    AppContext ctx{{}, services.cues, services.dialogs, services.clock, random, services.ctx.exe_folder, [] {}};
+    QTemporaryDir data;
+    Program program(ctx, data.path() + "/kyozai.db");
+    const struct {
         const char* form;
-        std::vector<int> draws;
-        int menu;
-        std::vector<std::pair<int, int>> wrong;
-    };
-    const Case cases[] = {
-        // 745 ÷ 6 with 3 in the ones.
-        {0, "TForm2", {5, 645, 4}, 0,
-         {{4, 1}, {6, 0}, {2, 6}, {6, 0}, {3, 1}, {2, 4}, {6, 0}, {3, 2}, {6, 0}, {3, 1}, {2, 2}, {6, 0},
-          {3, 2}, {2, 5}, {6, 0}, {2, 3}, {6, 0}, {3, 1}, {2, 8}, {6, 0}, {2, 7}, {6, 0}, {6, 6}}},
-        {2, "TForm4", {0, 344, 177}, 1, {{5, 5}, {4, 1}, {3, 3}, {7, 0}}},  // 3.45 + 1.78 = 5.13
-        {4, "TForm6", {0, 501, 136}, 1, {{5, 4}, {4, 7}, {3, 5}, {7, 0}}},  // 5.02 - 1.37 = 4.75
-        {6, "TForm8", {5, 11, 4, 7}, 2,  // 12 x 6 ÷ 9 with 72 ÷ 9 = 9
-         {{3, 7}, {2, 2}, {6, 4}, {2, 9}, {6, 0}, {3, 8}, {2, 1}, {6, 0}, {2, 9}, {6, 4}}},
-        {8, "TForm10", {1, 6, 1}, 1, {{3, 0}, {2, 8}, {4, 1}, {3, 0}, {2, 4}, {4, 2}, {4, 4}}},  // 2 2/8 as 4/8
-    };
-    for (const Case& c : cases) {
-        ExerciseScreen* s = Open(program, c.screen);
-        services.random.Feed(c.draws);
-        Pick(s, "ComboBox1", c.menu);
-        for (const auto& [list, item] : c.wrong) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
-        Press(s, "WorkedExample");
-        auto* next = s->findChild<QAbstractButton*>("WorkedExampleNext");
-        int steps = 0;
-        while (next->isVisible() && steps < 60) Press(s, "WorkedExampleNext"), ++steps;
-        // Again to the middle.
-        Press(s, "WorkedExample");
-        for (int i = 0; i < steps / 2 + 1; ++i) Press(s, "WorkedExampleNext");
-        Save(s, QString(c.form) + "-worked-example-middle");
-        while (next->isVisible()) Press(s, "WorkedExampleNext");
-        Save(s, QString(c.form) + "-worked-example-end");
-        Press(s, "FindTheMistake");
-        Save(s, QString(c.form) + "-find-the-mistake");
-        Press(s, "MistakePlace1");
-        Save(s, QString(c.form) + "-find-the-mistake-answered");
-        s->hide();
-    }
-}
-
-// The decimal お手本 in its middle and at its end after a wrong answer, and a
-// find-the-mistake example before and after a click, on every menu item of
-// both screens: the small 1s, the struck lenders and the zeros read.
-void DecimalExamples(Program& program, FakeServices& services) {
-    struct Case {
-        int screen;
-        const char* name;
-        std::vector<int> draws;
-        int menu;
-        std::vector<std::pair<int, int>> wrong;
-    };
-    const Case cases[] = {
-        {2, "TForm4-1", {0, 93, 7}, 0, {{4, 2}, {5, 9}, {7, 0}}},                    // 9.4 + 0.8 as 9.2
-        {2, "TForm4-2", {30, 936, 8176}, 1, {{3, 4}, {4, 0}, {5, 1}, {6, 9}, {7, 0}}},  // 9.37 + 81.77 as 91.04
-        {2, "TForm4-3", {2344, 1207}, 2, {{2, 3}, {3, 4}, {4, 5}, {5, 3}, {7, 0}}},     // 2.345 + 1.208 as 3.543
-        {4, "TForm6-1", {0, 49, 22}, 0, {{4, 7}, {5, 3}, {7, 0}}},                    // 5 - 2.3 as 3.7
-        {4, "TForm6-2", {0, 499, 236}, 1, {{3, 7}, {4, 3}, {5, 3}, {7, 0}}},            // 5 - 2.37 as 3.37
-        {4, "TForm6-3", {6999, 500}, 2, {{2, 9}, {3, 9}, {4, 5}, {5, 6}, {7, 0}}},      // 7 - 0.501 as 6.599
-    };
-    for (const Case& c : cases) {
-        ExerciseScreen* s = Open(program, c.screen);
-        services.random.Feed(c.draws);
-        Pick(s, "ComboBox1", c.menu);
-        for (const auto& [list, item] : c.wrong) Pick(s, QStringLiteral("ComboBox%1").arg(list).toUtf8(), item);
-        Press(s, "WorkedExample");
-        auto* next = s->findChild<QAbstractButton*>("WorkedExampleNext");
-        for (int i = 0; i < 3 && next->isVisible(); ++i) Press(s, "WorkedExampleNext");
-        Save(s, QString(c.name) + "-worked-example-middle");
-        while (next->isVisible()) Press(s, "WorkedExampleNext");
-        Save(s, QString(c.name) + "-worked-example-end");
-        Press(s, "FindTheMistake");
-        Save(s, QString(c.name) + "-find-the-mistake");
-        Press(s, "MistakePlace1");
-        Save(s, QString(c.name) + "-find-the-mistake-answered");
+        const char* topic;
+        const char* next;  // "次へ"
+    } topics[] = {{"TForm2", "division", "CuteButton3"},
+                  {"TForm4", "decimal-addition", "CuteButton4"},
+                  {"TForm6", "decimal-subtraction", "CuteButton4"},
+                  {"TForm8", "rules", "CuteButton4"},
+                  {"TForm10", "fractions", "CuteButton4"}};
+    for (const auto& t : topics) {
+        ExerciseScreen* s = nullptr;
+        for (ExerciseScreen* screen : program.screens())
+            if (screen->objectName() == t.form) s = screen;
+        s->ShowModeless();
+        const auto pick = [s](const QString& list, int index) { Pick(s, list.toUtf8(), index); };
+        auto* menu = s->findChild<ChoiceList*>("ComboBox1");
+        auto* player = s->findChild<WorkedExamplePlayer*>();
+        auto* finder = s->findChild<MistakeFinder*>();
+        for (int item = 0; item < menu->count(); ++item) {
+            const QString name = QStringLiteral("example-%1-%2-").arg(t.topic).arg(item + 1);
+            Pick(s, "ComboBox1", item);
+            for (int tries = 0; tries < 5 && !AnswerWrong(s, pick); ++tries) Press(s, t.next);
+            // Once through to count the steps, then again to the middle.
+            Press(s, "WorkedExample");
+            while (player->showing() && !player->at_end()) player->Next();
+            const std::size_t steps = player->shown_steps();
+            Press(s, "WorkedExample");
+            while (player->showing() && player->shown_steps() < (steps + 1) / 2) player->Next();
+            Save(s, name + "replay-middle");
+            while (player->showing() && !player->at_end()) player->Next();
+            Save(s, name + "replay-end");
+            Press(s, "FindTheMistake");
+            Save(s, name + "find-before");
+            const std::vector<MistakePlace*>& places = finder->places();
+            MistakePlace* mistake = places.empty() ? nullptr : places.front();
+            for (MistakePlace* place : places)
+                if (place->index() == finder->example().wrong) mistake = place;
+            if (mistake) QTest::mouseClick(mistake, Qt::LeftButton);
+            Save(s, name + "find-after");
+            Pick(s, "ComboBox1", item);  // back to practice
+        }
         s->hide();
     }
 }
@@ -502,8 +477,7 @@ int main(int argc, char** argv) {
     DecimalPractice(program, services);
     DiagnosisPanels(program, services);
     FractionPractice(program, services);
-    ExampleModes(program, services);
-    DecimalExamples(program, services);
+    ExampleModes(services);
     FractionDrill(program, services);
     RulesDrill(program, services);
     LongTexts(services);
