@@ -77,8 +77,9 @@ void ExpectOnlyTheKindsPlacesDiffer(const Example& example, const std::vector<st
         EXPECT_EQ(shown != read(right, place), explained)
             << example.finding.kind << " " << example.finding.step << ": place " << i << " shows \"" << shown
             << "\", the right work \"" << read(right, place) << "\"";
-        if (example.Judge(place))
+        if (example.Judge(place)) {
             EXPECT_NE(shown, read(right, place)) << example.finding.kind << ": an accepted place is right";
+        }
     }
 }
 
