@@ -36,6 +36,7 @@ void RulesPracticeScreen::ShowWorkedExample() {
     if (!note) return;
     const RulesExample example = RulesWorkedExample(model_.problem());
     const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
+    ClearEntryChoices();
     player_->Play(ReplayOf<RulesInput, RulesRole>(
         example, wrong, [this](const RulesRole& role) { return RoleRect(this, RulesRoleCell(role)); }));
 }
@@ -55,6 +56,7 @@ void RulesPracticeScreen::ShowMistakeExample() {
     // The pupil's own problem ends; "次へ" brings the next example.
     model_.EndProblem();
     Sync();
+    ClearEntryChoices();
     Announce(findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
              QString::fromStdString(example->problem.problem_text));
     MistakeShown shown = MistakeShownOf<ExpressionProblem, RulesInput, RulesRole>(*example, RulesRoleCell);
@@ -63,6 +65,13 @@ void RulesPracticeScreen::ShowMistakeExample() {
     shown.answer.problem = ProblemTextForLog(example->problem);
     finder_->Show(std::move(shown));
     ctx().cues.PlayCue(11);
+}
+
+void RulesPracticeScreen::ClearEntryChoices() {
+    // An example's worksheet is not the pupil's work: the lists show none of
+    // their choices (no "×" chosen beside a division).
+    view_->ResetEntryLists();
+    view_->ResetOperationList();
 }
 
 void RulesPracticeScreen::LeaveExampleModes() {

@@ -55,12 +55,12 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
     } kRoles[] = {{4, "たし算・ひき算 上の数"},  {5, "たし算・ひき算 下の数"},
                   {6, "たし算・ひき算 答え"},   {7, "たし算・ひき算 記号"},
                   {8, "かけ算 かけられる数"},   {9, "かけ算 かける数"},
-                  {13, "かけ算 記号"},          {10, "かけ算 １だんめ"},
-                  {11, "かけ算 ２だんめ"},      {12, "かけ算 答え"},
+                  {13, "かけ算 記号"},          {10, "かけ算 一の位を かけた 答え"},
+                  {11, "かけ算 十の位を かけた 答え"}, {12, "かけ算 答え"},
                   {14, "わられる数"},           {15, "わる数"},
-                  {16, "商"},                   {17, "１だんめ かけ算"},
-                  {18, "１だんめ ひき算"},      {19, "２だんめ かけ算"},
-                  {20, "２だんめ ひき算"}};
+                  {16, "商"},                   {17, "わり算 さいしょの かけ算"},
+                  {18, "わり算 さいしょの ひき算"}, {19, "わり算 ２かいめの かけ算"},
+                  {20, "わり算 ２かいめの ひき算"}};
     for (const auto& r : kRoles) SetSpokenRole(cells.at(r.label), QString::fromUtf8(r.role));
     new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
     new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
