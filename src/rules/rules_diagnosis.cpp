@@ -166,7 +166,7 @@ Diagnosis InMultiplication(int calc, const std::string& nth, long long top, long
     // was not moved one place to the left.
     if (*v == row1 + row2)
         return Finding{kStepSlip, Step(calc, kShiftMissing, "row:2", "Label11"),
-                       nth + "かけ算で、十の位を かけた 答えは １けた 左に ずらして かくよ　" + fact};
+                       nth + "かけ算で、十の位を かけた 答えは １けた 左に ずらして たすよ　" + fact};
     const bool one_slip = division::LooksLikeOneSlip(sum, *v);
     return Finding{kStepSlip, Step(calc, one_slip ? kSumSlip : "", "row:3", "Label12"),
                    nth + "かけ算で、さいごの たし算が ちがうよ　" + fact};

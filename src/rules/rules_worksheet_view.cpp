@@ -58,9 +58,9 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
                   {13, "かけ算 記号"},          {10, "かけ算 一の位を かけた 答え"},
                   {11, "かけ算 十の位を かけた 答え"}, {12, "かけ算 答え"},
                   {14, "わられる数"},           {15, "わる数"},
-                  {16, "商"},                   {17, "わり算 さいしょの かけ算"},
-                  {18, "わり算 さいしょの ひき算"}, {19, "わり算 ２かいめの かけ算"},
-                  {20, "わり算 ２かいめの ひき算"}};
+                  {16, "商"},                   {17, "さいしょの かけ算"},
+                  {18, "さいしょの ひき算"},    {19, "２かいめの かけ算"},
+                  {20, "２かいめの ひき算"}};
     for (const auto& r : kRoles) SetSpokenRole(cells.at(r.label), QString::fromUtf8(r.role));
     new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
     new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
