@@ -119,9 +119,6 @@ private:
                 part_ = two_digits_ ? dividend / 10 : dividend;
                 [[fallthrough]];
             case 4:
-                // The part left is smaller than the divisor: a 0 stands in the ones.
-                if (s.entry_row == 4 && first.value == 0)
-                    return division::ZeroLine(std::to_string(dividend).back());
                 return division::PlaceDigitLine(first.place + 1, first.value, divisor);
             case 2:
             case 5:
