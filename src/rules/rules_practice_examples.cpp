@@ -36,9 +36,9 @@ void RulesPracticeScreen::ShowWorkedExample() {
     if (!note) return;
     const RulesExample example = RulesWorkedExample(model_.problem());
     const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
-    ClearEntryChoices();
     player_->Play(ReplayOf<RulesInput, RulesRole>(
         example, wrong, [this](const RulesRole& role) { return RoleRect(this, RulesRoleCell(role)); }));
+    ClearEntryChoices();
 }
 
 void RulesPracticeScreen::ShowMistakeExample() {
@@ -56,7 +56,6 @@ void RulesPracticeScreen::ShowMistakeExample() {
     // The pupil's own problem ends; "次へ" brings the next example.
     model_.EndProblem();
     Sync();
-    ClearEntryChoices();
     Announce(findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
              QString::fromStdString(example->problem.problem_text));
     MistakeShown shown = MistakeShownOf<ExpressionProblem, RulesInput, RulesRole>(*example, RulesRoleCell);
@@ -64,12 +63,15 @@ void RulesPracticeScreen::ShowMistakeExample() {
     shown.answer.topic = Topic::Rules;
     shown.answer.problem = ProblemTextForLog(example->problem);
     finder_->Show(std::move(shown));
+    ClearEntryChoices();
     ctx().cues.PlayCue(11);
 }
 
 void RulesPracticeScreen::ClearEntryChoices() {
     // An example's worksheet is not the pupil's work: the lists show none of
-    // their choices (no "×" chosen beside a division).
+    // their choices (no "×" chosen beside a division). Called once the
+    // example shows, so that whatever keeps the pupil's choices for their
+    // return has kept them.
     view_->ResetEntryLists();
     view_->ResetOperationList();
 }
