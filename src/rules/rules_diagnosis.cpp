@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "division/division_diagnosis.h"
 
@@ -37,7 +38,11 @@ const char* OpWord(int op) {
 // worked rows cannot overflow.
 long long Compute(int op, long long x, long long y) { return Apply<long long>(op, x, y); }
 
+// x op y as a fact: "２３＋４５＝６８". Factors stand as the worksheet writes
+// them, the one with more digits first ("７７×３", for 3 × 77).
 std::string Fact(int op, long long x, long long y) {
+    const auto digits = [](long long v) { return v >= 100 ? 3 : v >= 10 ? 2 : 1; };
+    if (op == kMultiply && digits(y) > digits(x)) std::swap(x, y);
     return W(x) + OpSign(op) + W(y) + "＝" + W(Compute(op, x, y));
 }
 

@@ -87,8 +87,9 @@ TEST(RulesExamples, RolesStandInTheirCells) {
 }
 
 // Over many draws of every menu item: the replay ends as the worksheet of a
-// pupil who works the problem right through, and each buggy pupil's marked
-// step writes the cell the diagnosis frames or that calculation's result.
+// pupil who works the problem right through, each buggy pupil's marked step
+// writes the cell the diagnosis frames or that calculation's result, and the
+// explanation writes a product in the order the replay does.
 TEST(RulesExamples, ReplayEndsAsTheRightWorkAndMarksTheDiagnosedStep) {
     testing::SeededRandom random(28);
     testing::FakeCuePlayer cues;
@@ -122,6 +123,21 @@ TEST(RulesExamples, ReplayEndsAsTheRightWorkAndMarksTheDiagnosedStep) {
             ++marked;
         else
             ADD_FAILURE() << p.problem_text << " " << d->step;
+        // A product the explanation shows is written as the お手本 writes it,
+        // never with its factors swapped (a division's facts and lines are
+        // the division topic's, which orders them itself).
+        if (d->explanation.find("わり算で、") != std::string::npos) continue;
+        const std::string fact = d->explanation.substr(d->explanation.rfind("　") + std::string("　").size());
+        const std::size_t times = fact.find("×");
+        const std::size_t equals = fact.find("＝");
+        if (times != std::string::npos && equals != std::string::npos && times < equals) {
+            const std::string left = fact.substr(0, times);
+            const std::string right = fact.substr(times + std::string("×").size(), equals - times - std::string("×").size());
+            for (const std::string& line : Lines(example)) {
+                if (left == right) break;
+                EXPECT_EQ(line.find(right + "×" + left + "＝"), std::string::npos) << d->explanation << " / " << line;
+            }
+        }
     }
     EXPECT_GT(marked, 150);
 }
