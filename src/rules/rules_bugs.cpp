@@ -3,11 +3,21 @@
 #include <algorithm>
 #include <string>
 
+#include "core/quiet_services.h"
+
 namespace sorelka::rules {
 
 namespace {
 
 int OffByOne(int v) { return v > 0 ? v - 1 : v + 1; }
+
+// Hooks of a worksheet worked out of the pupil's sight: nothing is shown.
+struct QuietHooks final : StepHooks {
+    void ShowStepPrompt(int) override {}
+    void JudgeAnswer() override {}
+    void ShowPrompt(const std::string&) override {}
+    void ShowEntryLists(bool) override {}
+};
 
 int Inverse(int op) {
     return op == kAdd ? kSubtract : op == kSubtract ? kAdd : op == kMultiply ? kDivide : kMultiply;
@@ -116,10 +126,14 @@ void RulesPupil::Division(int dividend, int divisor, bool first, bool last) {
     const bool two_digits = pos < s.size();
     for (int round = 0; round < (two_digits ? 2 : 1); ++round) {
         const bool bug_here = last && round == round_;
+        const bool last_round = round == (two_digits ? 1 : 0);
         int q = std::min(part / divisor, 9);
         if (Here(RulesBug::DivisionTooBig, bug_here && q < 9)) ++q;
         if (Here(RulesBug::DivisionTooSmall, bug_here && q > 1)) --q;
-        if (Here(RulesBug::FirstResult, first && !last && round == (two_digits ? 1 : 0))) q = q < 9 ? q + 1 : q - 1;
+        // A first result one off: the last digit one smaller (the remainder
+        // then stays as large as the divisor), or one larger where it is 0.
+        const bool first_slip = Here(RulesBug::FirstResult, first && !last && last_round);
+        if (first_slip) q = q > 0 ? q - 1 : q + 1;
         Enter(RulesInput::Digit(round == 0 && two_digits ? 1 : 0, q));
         Enter(RulesInput::Confirm());
         int product = q * divisor;
@@ -127,16 +141,41 @@ void RulesPupil::Division(int dividend, int divisor, bool first, bool last) {
         Number(product);
         Enter(RulesInput::Confirm());
         int diff = part - product;
-        if (diff < 0) {  // the product was larger: the pupil stops there
-            Number(-diff);
-            return Enter(RulesInput::Finish());
+        if (diff < 0) {
+            // The product is larger than the part: a pupil sees it here and
+            // stops; a first result worked out of sight is handed on as it is.
+            if (first_slip) Enter(RulesInput::Finish());
+            return;
         }
         if (Here(RulesBug::DivisionDifference, bug_here)) diff = OffByOne(diff);
         part = pos < s.size() ? diff * 10 + (s[pos++] - '0') : diff;
         Number(part);
+        // A difference as large as the divisor shows the digit was too
+        // small: a pupil sees it here and stops.
+        if (diff >= divisor && !first_slip) return;
         if (round == 0 && two_digits) Enter(RulesInput::Confirm());
     }
     Enter(RulesInput::Finish());
+}
+
+ExpressionProblem ProblemAsDrawn(ExpressionProblem p) {
+    if (p.IsBoxProblem()) {
+        p.top_operand = p.operand_b;
+        p.bottom_operand = p.operand_a;
+    }
+    return p;
+}
+
+RulesPupilWork WorkRulesAs(const ExpressionProblem& problem, RulesBug bug, int round) {
+    QuietContext quiet;
+    QuietHooks hooks;
+    CalculationSteps steps(quiet.dialogs, quiet.cues, hooks);
+    RulesPupil pupil(steps, bug, round);
+    RulesPupilWork work;
+    work.applied = pupil.Work(ProblemAsDrawn(problem));
+    work.inputs = pupil.inputs();
+    work.end = steps.worksheet();
+    return work;
 }
 
 }  // namespace sorelka::rules

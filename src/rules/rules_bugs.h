@@ -101,4 +101,18 @@ private:
     RulesInputs inputs_;
 };
 
+// The problem as drawn: a box problem's numbers in the order its calculation
+// starts from, whatever a choice of calculation on the pupil's worksheet
+// (whose problem the caller may pass) did to them.
+ExpressionProblem ProblemAsDrawn(ExpressionProblem p);
+
+// A pupil's work on a fresh worksheet of its own, out of sight: what they
+// entered and the worksheet they left.
+struct RulesPupilWork {
+    bool applied = false;  // the mistake had a place
+    RulesInputs inputs;
+    Worksheet end;
+};
+RulesPupilWork WorkRulesAs(const ExpressionProblem& problem, RulesBug bug, int round);
+
 }  // namespace sorelka::rules

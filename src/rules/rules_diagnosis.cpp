@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "division/division_diagnosis.h"
 
@@ -37,11 +38,20 @@ const char* OpWord(int op) {
 // worked rows cannot overflow.
 long long Compute(int op, long long x, long long y) { return Apply<long long>(op, x, y); }
 
+// x op y as a fact: "２３＋４５＝６８". Factors stand as the worksheet writes
+// them, the one with more digits first ("７７×３", for 3 × 77).
 std::string Fact(int op, long long x, long long y) {
+    const auto digits = [](long long v) { return v >= 100 ? 3 : v >= 10 ? 2 : 1; };
+    if (op == kMultiply && digits(y) > digits(x)) std::swap(x, y);
     return W(x) + OpSign(op) + W(y) + "＝" + W(Compute(op, x, y));
 }
 
-std::string Nth(int calc) { return W(calc) + "かいめの "; }
+// How an explanation names calculation `calc` of the expression: "さいしょの ",
+// "２かいめの "; nothing for the one calculation of a box problem.
+std::string Nth(int calc, bool only = false) {
+    if (only) return {};
+    return calc == 1 ? "さいしょの " : W(calc) + "かいめの ";
+}
 
 // The worked rows read as numbers.
 class Sheet {
@@ -98,7 +108,8 @@ std::optional<long long> ResultOf(int op, const Sheet& sheet) {
     }
 }
 
-Diagnosis InDivision(int calc, long long dividend, long long divisor, const Sheet& sheet) {
+Diagnosis InDivision(int calc, const std::string& nth, long long dividend, long long divisor,
+                     const Sheet& sheet) {
     if (divisor <= 0) return Other(calc, "", "計算を もういちど たしかめよう");
     if (sheet.Number("Label16") == dividend / divisor) return std::nullopt;
     static const char* const kRows[] = {"Label17", "Label18", "Label19", "Label20"};
@@ -111,7 +122,7 @@ Diagnosis InDivision(int calc, long long dividend, long long divisor, const Shee
     const auto m = division::FindDivisionMistake(w);
     if (!m)
         return Other(calc, "Label16",
-                     Nth(calc) + "わり算を たしかめよう　" + division::DivisionFact(dividend, divisor));
+                     nth + "わり算を たしかめよう　" + division::DivisionFact(dividend, divisor));
     std::string where;
     std::string cell = "Label16";
     if (m->in_quotient) {
@@ -124,10 +135,11 @@ Diagnosis InDivision(int calc, long long dividend, long long divisor, const Shee
     const bool named = m->kind != kSlip && m->kind != kOther;
     return Finding{named || m->kind == kSlip ? kStepSlip : kOther,
                    Step(calc, named ? m->kind : "", where, cell),
-                   Nth(calc) + "わり算で、" + m->explanation};
+                   nth + "わり算で、" + m->explanation};
 }
 
-Diagnosis InMultiplication(int calc, long long top, long long bottom, const Sheet& sheet) {
+Diagnosis InMultiplication(int calc, const std::string& nth, long long top, long long bottom,
+                           const Sheet& sheet) {
     if (bottom >= 100) return Other(calc, "", "計算を もういちど たしかめよう");
     const long long ones = bottom % 10;
     const long long tens = bottom / 10;
@@ -141,7 +153,8 @@ Diagnosis InMultiplication(int calc, long long top, long long bottom, const Shee
         if (v == value) return std::nullopt;
         const std::string fact = W(top) + "×" + W(digit) + "＝" + W(value);
         const std::string where = "row:" + std::to_string(row);
-        const std::string row_name = Nth(calc) + "かけ算の " + W(row) + "だんめが ";
+        const std::string row_name =
+            nth + "かけ算で、" + (bottom < 10 ? "" : row == 1 ? "一の位を かけた " : "十の位を かけた ") + "答えが ";
         if (!v) return Other(calc, cell, row_name + "ないよ　" + fact);
         const bool one_slip = division::LooksLikeOneSlip(value, *v);
         return Finding{kStepSlip, Step(calc, one_slip ? division::kProductSlip : "", where, cell),
@@ -149,29 +162,33 @@ Diagnosis InMultiplication(int calc, long long top, long long bottom, const Shee
     };
     if (Diagnosis d = product(1, "Label10", ones, row1)) return d;
     if (tens == 0)
-        return Other(calc, "Label10", Nth(calc) + "かけ算を たしかめよう　" + Fact(kMultiply, top, bottom));
+        return Other(calc, "Label10", nth + "かけ算を たしかめよう　" + Fact(kMultiply, top, bottom));
     if (Diagnosis d = product(2, "Label11", tens, row2)) return d;
     const std::string fact = W(row1) + "＋" + W(10 * row2) + "＝" + W(sum);
     const std::optional<long long> v = sheet.Number("Label12");
-    if (!v) return Other(calc, "Label12", Nth(calc) + "かけ算が とちゅうで おわっているよ　" + fact);
+    if (!v) return Other(calc, "Label12", nth + "かけ算が とちゅうで おわっているよ　" + fact);
+    // Added as if the product of the tens stood under the ones: that row
+    // was not moved one place to the left.
     if (*v == row1 + row2)
-        return Finding{kStepSlip, Step(calc, kShiftMissing, "row:3", "Label12"),
-                       Nth(calc) + "かけ算で、２だんめを １けた ずらして たすよ　" + fact};
+        return Finding{kStepSlip, Step(calc, kShiftMissing, "row:2", "Label11"),
+                       nth + "かけ算で、十の位を かけた 答えは １けた 左に ずらして たすよ　" + fact};
     const bool one_slip = division::LooksLikeOneSlip(sum, *v);
     return Finding{kStepSlip, Step(calc, one_slip ? kSumSlip : "", "row:3", "Label12"),
-                   Nth(calc) + "かけ算で、さいごの たし算が ちがうよ　" + fact};
+                   nth + "かけ算で、さいごの たし算が ちがうよ　" + fact};
 }
 
-// The calculation `op` on the worksheet, numbered `calc`: none when its
+// The calculation `op` on the worksheet, numbered `calc` (`only`: the one
+// calculation of a box problem): none when its
 // result is right for the operands it shows.
-Diagnosis InCalculation(int op, int calc, const Sheet& sheet) {
+Diagnosis InCalculation(int op, int calc, const Sheet& sheet, bool only = false) {
+    const std::string nth = Nth(calc, only);
     const Operands area = AreaOf(op);
     const std::optional<long long> top = sheet.Number(area.top);
     const std::optional<long long> bottom = sheet.Number(area.bottom);
     if (!top || !bottom) return Other(calc, "", "計算を もういちど たしかめよう");
     switch (op) {
-        case kDivide: return InDivision(calc, *top, *bottom, sheet);
-        case kMultiply: return InMultiplication(calc, *top, *bottom, sheet);
+        case kDivide: return InDivision(calc, nth, *top, *bottom, sheet);
+        case kMultiply: return InMultiplication(calc, nth, *top, *bottom, sheet);
         default: break;
     }
     const long long right = Compute(op, *top, *bottom);
@@ -179,9 +196,9 @@ Diagnosis InCalculation(int op, int calc, const Sheet& sheet) {
     if (v == right) return std::nullopt;
     if (!v)
         return Other(calc, "Label6",
-                     Nth(calc) + OpWord(op) + "の 答えが ないよ　" + Fact(op, *top, *bottom));
+                     nth + OpWord(op) + "の 答えが ないよ　" + Fact(op, *top, *bottom));
     return Finding{kStepSlip, Step(calc, "", "", "Label6"),
-                   Nth(calc) + OpWord(op) + "が ちがうよ　" + Fact(op, *top, *bottom)};
+                   nth + OpWord(op) + "が ちがうよ　" + Fact(op, *top, *bottom)};
 }
 
 Finding EarlierSlip(int calc, int op, long long x, long long y, const char* cell) {
@@ -199,7 +216,7 @@ Diagnosis DiagnoseBox(const ExpressionProblem& p, const Sheet& sheet) {
                           sheet.Has("Label8") && sheet.Has("Label9"),
                           sheet.Has("Label14") && sheet.Has("Label15")};
     // The calculation that undoes the problem's decides, when it was worked.
-    if (shown[inverse]) return InCalculation(inverse, 1, sheet);
+    if (shown[inverse]) return InCalculation(inverse, 1, sheet, true);
     const char* cell = add_area ? "Label7" : shown[kMultiply] ? "Label13" : shown[kDivide] ? "Label14" : "";
     if (*cell == '\0')
         return Other(1, "", "□を もとめる 計算を えらんでね　□は " + Fact(inverse, p.operand_b, p.operand_a));

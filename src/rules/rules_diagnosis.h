@@ -49,7 +49,8 @@ std::string RulesKindLabel(std::string_view kind);
 //   "quotient:K"   the K-th quotient digit of a division (in Label16), or
 //   "row:N"        the row of the calculation on the worksheet: division rows
 //                  2, 3, 5, 6 (Label17..Label20); multiplication rows 1..3
-//                  (Label10..Label12)
+//                  (Label10..Label12; shift_missing names row 2, the
+//                  product of the tens that was added unmoved)
 //   "cell:NAME"    always last: the widget to mark. For an earlier
 //                  calculation it is the operand that holds its wrong result;
 //                  for inverse_operation the sign of the calculation chosen

@@ -139,22 +139,11 @@ private:
     long long product_ = 0;
 };
 
-// The problem as drawn: a box problem's numbers in the order its calculation
-// starts from, whatever a choice of calculation on the pupil's worksheet
-// (whose problem the caller may pass) did to them.
-ExpressionProblem AsDrawn(ExpressionProblem p) {
-    if (p.IsBoxProblem()) {
-        p.top_operand = p.operand_b;
-        p.bottom_operand = p.operand_a;
-    }
-    return p;
-}
-
 RulesExample Replay(const ExpressionProblem& problem, const RulesInputs& inputs, bool explain) {
     QuietContext quiet;
     QuietHooks hooks;
     CalculationSteps steps(quiet.dialogs, quiet.cues, hooks);
-    steps.StartProblem(AsDrawn(problem));
+    steps.StartProblem(ProblemAsDrawn(problem));
     RulesExample example;
     example.start = steps.worksheet();
     if (explain) example.opening = Opening(problem);
@@ -205,103 +194,20 @@ RulesExample Replay(const ExpressionProblem& problem, const RulesInputs& inputs,
     return example;
 }
 
-// A pupil's work on a worksheet of its own: what they entered and the
-// worksheet they left.
-struct PupilWork {
-    bool applied = false;  // the mistake had a place
-    RulesInputs inputs;
-    Worksheet end;
-};
-PupilWork WorkAs(const ExpressionProblem& problem, RulesBug bug, int round) {
-    QuietContext quiet;
-    QuietHooks hooks;
-    CalculationSteps steps(quiet.dialogs, quiet.cues, hooks);
-    RulesPupil pupil(steps, bug, round);
-    PupilWork work;
-    work.applied = pupil.Work(AsDrawn(problem));
-    work.inputs = pupil.inputs();
-    work.end = steps.worksheet();
-    return work;
-}
-
-// All cells holding work on the finished worksheet, in reading and writing order.
-std::vector<RulesRole> PlacesOn(const Worksheet& sheet) {
-    std::vector<RulesRole> places;
-    for (const RulesRole& role : RulesRolesInOrder())
-        if (!RulesRoleText(sheet, role).empty()) places.push_back(role);
-    return places;
-}
-
-int LastCalculation(const ExpressionProblem& p) {
-    return p.IsBoxProblem() ? 1 : p.IsFourNumberProblem() ? 3 : 2;
-}
-
-std::optional<RulesMistakeExample> TryMistake(int menu_choice, const ExpressionProblem& problem,
-                                              const RulesBugCase& bug, int round) {
-    if (!HasPlace(bug.bug, problem)) return std::nullopt;
-    const PupilWork work = WorkAs(problem, bug.bug, round);
-    if (!work.applied) return std::nullopt;
-    const Diagnosis diagnosis = DiagnoseRules(problem, WorkedRowsOf(work.end));
-    if (!diagnosis || diagnosis->kind != bug.kind || StepField(diagnosis->step, "kind") != bug.inner)
-        return std::nullopt;
-    const int calc = bug.bug == RulesBug::FirstResult || bug.bug == RulesBug::BoxOwnOperation
-                         ? 1 : LastCalculation(problem);
-    if (StepField(diagnosis->step, "calc") != std::to_string(calc)) return std::nullopt;
-    const std::optional<RulesRole> wrong = RulesStepRole(diagnosis->step);
-    if (!wrong) return std::nullopt;
-    const std::vector<RulesRole> places = PlacesOn(work.end);
-    if (FirstDifference(places, work.end, WorkAs(problem, RulesBug::None, 0).end, RulesRoleText) != wrong)
-        return std::nullopt;
-    return RulesMistakeExample{.menu_choice = menu_choice,
-                               .problem = problem,
-                               .work = ReplayRules(problem, work.inputs),
-                               .finding = *diagnosis,
-                               .wrong = *wrong,
-                               .places = places};
-}
-
-// The cases that can show a mistake on a menu item: the kinds inside a
-// calculation need a × or ÷ as the last one (never on menu 2, whose last
-// calculation is a + or −), a wrong + or − result one as the last (never on
-// menu 3), the choice of calculation a box problem.
-std::vector<int> CasesFor(int menu_choice) {
-    std::vector<int> cases;
-    for (int c = 0; c < static_cast<int>(std::size(kRulesBugs)); ++c) {
-        const RulesBug bug = kRulesBugs[c].bug;
-        const bool inner = *kRulesBugs[c].inner != '\0';
-        bool shown = false;
-        switch (menu_choice) {
-            case kParenthesesMenu: shown = bug != RulesBug::BoxOwnOperation; break;
-            case kMixedMenu: shown = bug == RulesBug::FirstResult || bug == RulesBug::LastResult; break;
-            case kTimesDividesMenu: shown = bug == RulesBug::FirstResult || inner; break;
-            case kBoxMenu: shown = bug == RulesBug::BoxOwnOperation || inner; break;
-            default: break;
-        }
-        if (shown) cases.push_back(c);
-    }
-    return cases;
-}
-
-
-std::vector<int> PreferredCases(const std::vector<int>& cases, const std::vector<std::string>& kinds) {
-    std::vector<int> out;
-    for (int c : cases)
-        for (const std::string& kind : kinds)
-            if (kind == kRulesBugs[c].kind || kind == kRulesBugs[c].inner) {
-                out.push_back(c);
-                break;
-            }
-    return out;
-}
-
 }  // namespace
 
 std::string RulesRoleText(const Worksheet& sheet, RulesRole role) {
     return RoleText(sheet, RulesRoleCell(role));
 }
 
+std::string RulesPlaceText(const Worksheet& sheet, RulesRole role) {
+    const std::string text = RulesRoleText(sheet, role);
+    if (text.empty()) return text;
+    return text + "@" + std::to_string(sheet.at(RulesRoleCell(role).name).left);
+}
+
 RulesExample RulesWorkedExample(const ExpressionProblem& problem) {
-    return Replay(problem, WorkAs(problem, RulesBug::None, 0).inputs, true);
+    return Replay(problem, WorkRulesAs(problem, RulesBug::None, 0).inputs, true);
 }
 
 RulesExample ReplayRules(const ExpressionProblem& problem, const RulesInputs& inputs) {
@@ -334,70 +240,6 @@ std::optional<std::size_t> FirstWrongStep(const RulesExample& example, const Wor
         if (r && CellText(rows, RulesRoleCell(*r).name) != example.end().at(RulesRoleCell(*r).name).text) return i;
     }
     return std::nullopt;
-}
-
-std::vector<std::string> RulesMistakeKinds(int menu_choice) {
-    std::vector<std::string> kinds;
-    for (int c : CasesFor(menu_choice))
-        if (std::find(kinds.begin(), kinds.end(), kRulesBugs[c].kind) == kinds.end())
-            kinds.push_back(kRulesBugs[c].kind);
-    return kinds;
-}
-
-std::optional<RulesMistakeExample> DrawRulesMistake(int menu_choice, RandomSource& random,
-                                                    const std::vector<std::string>& preferred_kinds) {
-    if (menu_choice < kParenthesesMenu || menu_choice > kBoxMenu) return std::nullopt;
-    const std::vector<int> all = CasesFor(menu_choice);
-    const auto attempt = [&](int c) {
-        ExpressionProblem problem;
-        GenerateProblem(menu_choice, random, problem, Variant::Practice);
-        const int round = random.Random(2);
-        return TryMistake(menu_choice, problem, kRulesBugs[c], round);
-    };
-    if (auto example = FirstPassingExample<RulesMistakeExample>(
-            random, PreferredCases(all, preferred_kinds), all, attempt))
-        return example;
-    return RulesMistakeFallback(menu_choice);
-}
-
-RulesMistakeExample RulesMistakeFallback(int menu_choice) {
-    // (23 + 45) × 12 with the sum 67; 12 + 3 × 4 with the product 13;
-    // 84 ÷ 4 × 3 with the quotient 22; □ + 25 = 83 worked as 83 + 25.
-    const auto problem = [](int menu, int kind, int a, int b, int c, int answer, const char* text) {
-        ExpressionProblem p;
-        p.problem_text = text;
-        p.menu = menu;
-        p.family_number = menu == kBoxMenu ? kind : 1;
-        p.kind_code = menu == kBoxMenu ? 0 : kind;
-        p.operand_a = a;
-        p.operand_b = b;
-        p.operand_c = c;
-        p.expected_answer = answer;
-        if (menu == kBoxMenu) {
-            p.top_operand = b;
-            p.bottom_operand = a;
-        }
-        return p;
-    };
-    struct Fixed {
-        ExpressionProblem problem;
-        RulesBug bug;
-    };
-    static const Fixed kFixed[] = {
-        {problem(kParenthesesMenu, 63, 23, 45, 12, 816, "(23 + 45 ) x 12 = ?"), RulesBug::FirstResult},
-        {problem(kMixedMenu, 13, 12, 3, 4, 24, "12 + 3 x 4 = ?"), RulesBug::FirstResult},
-        {problem(kTimesDividesMenu, 93, 84, 4, 3, 63, "84 ÷ 4 x 3 = ?"), RulesBug::FirstResult},
-        {problem(kBoxMenu, kAdd, 25, 83, 0, 58, "□ + 25 = 83"), RulesBug::BoxOwnOperation},
-    };
-    const Fixed& fixed = kFixed[std::clamp(menu_choice, 1, 4) - 1];
-    for (const RulesBugCase& bug : kRulesBugs) {
-        if (bug.bug != fixed.bug) continue;
-        if (auto example = TryMistake(fixed.problem.menu, fixed.problem, bug, 0)) {
-            example->fell_back = true;
-            return *example;
-        }
-    }
-    return {};  // not reached: the fixed examples pass their checks (tested)
 }
 
 }  // namespace sorelka::rules

@@ -39,6 +39,7 @@ void RulesPracticeScreen::ShowWorkedExample() {
     const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
     player_->Play(ReplayOf<RulesInput, RulesRole>(
         example, wrong, [this](const RulesRole& role) { return RoleRect(this, RulesRoleCell(role)); }));
+    ClearEntryChoices();
 }
 
 void RulesPracticeScreen::ShowMistakeExample() {
@@ -63,7 +64,17 @@ void RulesPracticeScreen::ShowMistakeExample() {
     shown.answer.topic = Topic::Rules;
     shown.answer.problem = ProblemTextForLog(example->problem);
     finder_->Show(std::move(shown));
+    ClearEntryChoices();
     ctx().cues.PlayCue(11);
+}
+
+void RulesPracticeScreen::ClearEntryChoices() {
+    // An example's worksheet is not the pupil's work: the lists show none of
+    // their choices (no "×" chosen beside a division). Called once the
+    // example shows, so that whatever keeps the pupil's choices for their
+    // return has kept them.
+    view_->ResetEntryLists();
+    view_->ResetOperationList();
 }
 
 void RulesPracticeScreen::LeaveExampleModes() {

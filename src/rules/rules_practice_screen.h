@@ -59,6 +59,8 @@ private:
     void BuildExampleModes();
     void ShowWorkedExample();
     void ShowMistakeExample();
+    // The lists show no choice while an example stands on the worksheet.
+    void ClearEntryChoices();
     // Back to the pupil's own worksheet from a replay or an example.
     void LeaveExampleModes();
 

@@ -139,7 +139,7 @@ TEST_F(ProgramTest, WorksheetCellsAndListsAreNamedByRoleAndPlace) {
         {1, "DBGrid1", "せいせき表"},          {2, "Label11", "小数点"},
         {2, "Label7", "答え"},                 {2, "ComboBox4_items", "小数第一位の数字"},
         {2, "ComboBox2_items", "小数第三位の数字"}, {6, "Label14", "わられる数"},
-        {6, "Label16", "商"},                  {6, "Label10", "かけ算 １だんめ"},
+        {6, "Label16", "商"},                  {6, "Label10", "かけ算 一の位を かけた 答え"},
         {6, "Label18", "さいしょの ひき算"},
         {8, "Label9", "答え 分子"},            {8, "Label8", "答え 分母"},
         {8, "Label5", "もんだい 分母"},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include "support/example_checks.h"
@@ -86,8 +87,9 @@ TEST(RulesExamples, RolesStandInTheirCells) {
 }
 
 // Over many draws of every menu item: the replay ends as the worksheet of a
-// pupil who works the problem right through, and each buggy pupil's marked
-// step writes the cell the diagnosis frames or that calculation's result.
+// pupil who works the problem right through, each buggy pupil's marked step
+// writes the cell the diagnosis frames or that calculation's result, and the
+// explanation writes a product in the order the replay does.
 TEST(RulesExamples, ReplayEndsAsTheRightWorkAndMarksTheDiagnosedStep) {
     testing::SeededRandom random(28);
     testing::FakeCuePlayer cues;
@@ -121,16 +123,46 @@ TEST(RulesExamples, ReplayEndsAsTheRightWorkAndMarksTheDiagnosedStep) {
             ++marked;
         else
             ADD_FAILURE() << p.problem_text << " " << d->step;
+        // A product the explanation shows is written as the お手本 writes it,
+        // never with its factors swapped (a division's facts and lines are
+        // the division topic's, which orders them itself).
+        if (d->explanation.find("わり算で、") != std::string::npos) continue;
+        const std::string fact = d->explanation.substr(d->explanation.rfind("　") + std::string("　").size());
+        const std::size_t times = fact.find("×");
+        const std::size_t equals = fact.find("＝");
+        if (times != std::string::npos && equals != std::string::npos && times < equals) {
+            const std::string left = fact.substr(0, times);
+            const std::string right = fact.substr(times + std::string("×").size(), equals - times - std::string("×").size());
+            for (const std::string& line : Lines(example)) {
+                if (left == right) break;
+                EXPECT_EQ(line.find(right + "×" + left + "＝"), std::string::npos) << d->explanation << " / " << line;
+            }
+        }
     }
     EXPECT_GT(marked, 150);
 }
 
-TEST(RulesExamples, FindTheMistakeHasOneWrongPlace) {
+// What each step of `example` entered, one after another.
+RulesInputs EntryPath(const RulesExample& example) {
+    RulesInputs inputs;
+    for (const auto& step : example.steps) inputs.insert(inputs.end(), step.inputs.begin(), step.inputs.end());
+    return inputs;
+}
+
+// Over thousands of draws of every menu item: exactly the kind's places
+// differ from the right work (the wrong step's, accepted, and what the pupil
+// computed after it from their own numbers, refused); the pupil stops where
+// the mistake shows; the sheet shows no row marker and a row added
+// unshifted drawn unshifted; the お手本 of the same
+// problem replays the right pupil's own entries in their order; and every
+// case is shown, none more than a third of the item's examples where it
+// offers three kinds or more.
+TEST(RulesExamples, FindTheMistakeDiffersFromTheRightWorkOnlyWhereItsKindSays) {
     for (int menu = 1; menu <= 4; ++menu) {
         SCOPED_TRACE(menu);
         testing::SeededRandom random(400 + menu);
         const std::vector<std::string> kinds = RulesMistakeKinds(menu);
-        std::map<std::string, int> shown;
+        std::map<std::string, int> shown, labels;
         for (int i = 0; i < testing::kMistakeExamples; ++i) {
             const auto example = DrawRulesMistake(menu, random);
             ASSERT_TRUE(example);
@@ -139,16 +171,55 @@ TEST(RulesExamples, FindTheMistakeHasOneWrongPlace) {
             ASSERT_TRUE(again);
             EXPECT_EQ(*again, example->finding);
             EXPECT_EQ(RulesStepRole(again->step), example->wrong);
-            testing::ExpectOneWrongPlace(*example, kinds, RulesWorkedExample(example->problem).end(),
-                                         RulesRoleText);
+
+            const RulesPupilWork right = WorkRulesAs(example->problem, RulesBug::None, 0);
+            testing::ExpectOnlyTheKindsPlacesDiffer(*example, kinds, right.end, RulesPlaceText);
+            for (const RulesRole& place : example->follows) EXPECT_FALSE(example->Judge(place));
+            const std::string inner = StepField(example->finding.step, "kind");
+            if (inner == "quotient_too_big" || inner == "quotient_too_small") {
+                // The product under the part, and for a digit too small the
+                // difference as large as the divisor; nothing after.
+                ASSERT_EQ(example->follows.size(), inner == "quotient_too_big" ? 1u : 2u);
+                EXPECT_EQ(example->follows.back(), example->places.back());
+            }
+            if (inner == kShiftMissing) {
+                EXPECT_EQ(example->wrong, (RulesRole{RulesRole::Part::MulRow, 1}));
+                EXPECT_EQ(example->sheet().at("Label11").left, example->sheet().at("Label10").left);
+            }
+            EXPECT_FALSE(example->sheet().at("Image3").visible || example->sheet().at("Image4").visible);
+
+            // The お手本 of every fourth problem: the right pupil's entries,
+            // step after step as the worksheet takes them.
+            if (i % 4 == 0) {
+                const RulesExample worked = RulesWorkedExample(example->problem);
+                ASSERT_EQ(EntryPath(worked), right.inputs);
+                testing::FakeCuePlayer cues;
+                testing::FakeDialogs dialogs;
+                Hooks hooks;
+                CalculationSteps steps(dialogs, cues, hooks);
+                hooks.steps = &steps;
+                steps.StartProblem(ProblemAsDrawn(example->problem));
+                EXPECT_EQ(steps.worksheet(), worked.start);
+                for (const auto& step : worked.steps) {
+                    for (const RulesInput& input : step.inputs) Feed(steps, input);
+                    EXPECT_EQ(steps.worksheet(), step.sheet) << step.line;
+                }
+            }
             ++shown[example->finding.kind];
-            ++shown[StepField(example->finding.step, "kind")];
+            ++shown[inner];
+            ++labels[inner.empty() ? example->finding.kind : inner];
             if (HasFailure()) return;
         }
+        std::printf("menu %d:", menu);
+        for (const auto& [kind, count] : labels)
+            std::printf(" %s %.1f%%", kind.c_str(), 100.0 * count / testing::kMistakeExamples);
+        std::printf("\n");
         testing::ExpectEveryKindShown(shown, kinds);
-        // The kinds inside a calculation show where the last one is a × or ÷.
-        if (menu == kParenthesesMenu || menu == kTimesDividesMenu)
-            testing::ExpectEveryKindShown(shown, {"", "product_slip", "quotient_too_big", "shift_missing"});
+        if (menu != kMixedMenu) {
+            testing::ExpectEveryKindShown(shown, {"product_slip", "quotient_too_big", "quotient_too_small",
+                                                  "difference_slip", "shift_missing"});
+            for (const auto& [kind, count] : labels) EXPECT_LE(3 * count, testing::kMistakeExamples) << kind;
+        }
     }
 }
 
@@ -167,8 +238,8 @@ TEST(RulesExamples, PreferredKindsAndFallbacks) {
         const RulesMistakeExample fixed = RulesMistakeFallback(menu);
         EXPECT_TRUE(fixed.fell_back);
         EXPECT_FALSE(fixed.problem.problem_text.empty());
-        testing::ExpectOneWrongPlace(fixed, RulesMistakeKinds(menu), RulesWorkedExample(fixed.problem).end(),
-                                     RulesRoleText);
+        testing::ExpectOnlyTheKindsPlacesDiffer(fixed, RulesMistakeKinds(menu),
+                                                RulesWorkedExample(fixed.problem).end(), RulesPlaceText);
     }
     EXPECT_FALSE(DrawRulesMistake(5, random).has_value());
     EXPECT_NO_THROW(RulesWorkedExample(ExpressionProblem{}));

@@ -202,6 +202,19 @@ TEST_F(RulesScreenTest, BoxProblemWithDivisionIsRightAndWithMultiplicationWrong)
     EXPECT_EQ(Text("Label21"), "×");
     EXPECT_EQ(Text("Label3"), "[12] x 7 = 84");
     EXPECT_EQ(fx.cues.cues().back(), 13u);
+
+    // Neither お手本 (a division) nor まちがいさがし keeps the pupil's "×"
+    // chosen, and a find-the-mistake sheet shows no row marker.
+    auto* operations = Find<ChoiceList>(&screen, "ComboBox7");
+    ASSERT_EQ(operations->current(), 2);
+    Click(&screen, "WorkedExample");
+    EXPECT_EQ(operations->current(), -1);
+    for (const char* list : kEntryLists) EXPECT_EQ(Find<ChoiceList>(&screen, list)->current(), -1) << list;
+    ClickItem(&screen, "ComboBox7", 2);  // back to the pupil's own work
+    Click(&screen, "FindTheMistake");
+    EXPECT_EQ(operations->current(), -1);
+    EXPECT_FALSE(Widget("Image3")->isVisible());
+    EXPECT_FALSE(Widget("Image4")->isVisible());
 }
 
 TEST_F(RulesScreenTest, ClearAsksWhichWayAndFourNumbersKeepTheirPendingResult) {
