@@ -32,8 +32,6 @@ void DivisionPracticeScreen::ShowWorkedExample() {
     const DivisionExample example = DivisionWorkedExample(model_.problem());
     const auto wrong =
         FirstWrongStep(example, model_.problem(), DivisionWorkedRows(model_.worksheet()), note_->finding);
-    // The lists show the replay's entries, not the pupil's last choices.
-    view_->ClearChoices();
     player_->Play(ReplayOf<DivisionInput, DivisionRole>(
         example, wrong, [this, end = example.end()](const DivisionRole& role) {
             return RoleRect(this, DivisionRoleCell(end, role));

@@ -119,6 +119,8 @@ private:
                 part_ = two_digits_ ? dividend / 10 : dividend;
                 [[fallthrough]];
             case 4:
+                // A 0 in the ones: the part brought down is smaller than the divisor.
+                if (first.value == 0) return division::ZeroLine(part_, divisor);
                 return division::PlaceDigitLine(first.place + 1, first.value, divisor);
             case 2:
             case 5:

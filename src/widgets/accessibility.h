@@ -15,7 +15,7 @@ QString SpokenName(const QString& role, const QString& text);
 QString SpokenVerdict(const QString& mark);
 
 // Gives a label its role for assistive technology ("わられる数", "商",
-// "１だんめ かけ算"). From then on its accessible name is SpokenName(role,
+// "さいしょの かけ算"). From then on its accessible name is SpokenName(role,
 // text), kept up to date by RefreshSpokenName.
 void SetSpokenRole(QLabel* label, const QString& role);
 // The role SetSpokenRole gave `label`; empty for none.

@@ -33,7 +33,7 @@ inline constexpr const char* kFindTheMistakePrompt = "どこが ちがうかな�
 // decimal screens' to find.)
 QRect RoleRect(const QWidget* screen, const RoleCell& cell);
 // What a role of the work is called on `screen` as it shows now: the
-// spoken role of its widget ("１だんめ かけ算"), for one digit with its place
+// spoken role of its widget ("さいしょの かけ算"), for one digit with its place
 // ("商の 十の位", "答えの 小数第一位").
 QString RolePlaceName(const QWidget* screen, const RoleCell& cell);
 

@@ -68,10 +68,11 @@ void Work(DivisionPracticeScreen* screen, DivisionBug bug) {
             ClickItem(screen, lists[in.place - 1], in.value);
             // Asked for the tens instead, the pupil chooses the digit there.
             if (LabelText(screen, "Label7") == before) ClickItem(screen, lists[1], in.value);
-        } else if (in.what == DivisionInput::Number) {
+        } else {  // a number: confirmed, or tried and left for "飛ばし" to clear
             const std::string digits = std::to_string(in.value);
             for (std::size_t i = 0; i < digits.size(); ++i)
                 ClickItem(screen, lists[digits.size() - 1 - i], digits[i] - '0');
+            if (in.what == DivisionInput::Tried) continue;
         }
         ClickItem(screen, "ComboBox6", 0);  // 確定
     }

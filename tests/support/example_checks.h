@@ -83,30 +83,6 @@ void ExpectOnlyTheKindsPlacesDiffer(const Example& example, const std::vector<st
     }
 }
 
-// One find-the-mistake example: its kind is among those the item can show;
-// the wrong place is a place of the work, the only one the judge accepts,
-// and the first whose text differs from the right work's `right`.
-template <class Example, class Read>
-void ExpectOneWrongPlace(const Example& example, const std::vector<std::string>& kinds,
-                         const Worksheet& right, Read read) {
-    bool known = false;
-    for (const std::string& kind : kinds) known |= kind == example.finding.kind;
-    EXPECT_TRUE(known) << example.finding.kind;
-    int accepted = 0;
-    bool before_wrong = true;
-    for (const auto& place : example.places) {
-        if (example.Judge(place)) {
-            ++accepted;
-            EXPECT_TRUE(place == example.wrong);
-            EXPECT_NE(read(example.sheet(), place), read(right, place));
-            before_wrong = false;
-        } else if (before_wrong) {
-            EXPECT_EQ(read(example.sheet(), place), read(right, place));
-        }
-    }
-    EXPECT_EQ(accepted, 1) << example.finding.kind << " " << example.finding.step;
-}
-
 // Kind -> examples; every kind an item can show turns up.
 inline void ExpectEveryKindShown(const std::map<std::string, int>& shown,
                                  const std::vector<std::string>& kinds) {
