@@ -38,7 +38,7 @@ void RulesPracticeScreen::ShowWorkedExample() {
     const RulesExample example = RulesWorkedExample(model_.problem());
     const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
     player_->Play(ReplayOf<RulesInput, RulesRole>(
-        example, wrong, [this](const RulesRole& role) { return RoleRect(this, RulesRoleCell(role)); }));
+        example, wrong, [this](const RulesRole& role) { return WrittenRoleRect(this, RulesRoleCell(role)); }));
     ClearEntryChoices();
 }
 

@@ -38,6 +38,12 @@ QRect RoleRect(const QWidget* screen, const RoleCell& cell) {
     return MarkedCells(screen, cell.name, cell.digit_from == RoleCell::Digit::FromLeft ? cell.digit : -1);
 }
 
+QRect WrittenRoleRect(const QWidget* screen, const RoleCell& cell) {
+    const auto* label = screen->findChild<QLabel*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
+    if (label && label->text().trimmed().isEmpty() && label->pixmap().isNull()) return {};
+    return RoleRect(screen, cell);
+}
+
 QString RolePlaceName(const QWidget* screen, const RoleCell& cell) {
     const auto* label = screen->findChild<QLabel*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
     if (!label) return {};

@@ -32,6 +32,10 @@ inline constexpr const char* kFindTheMistakePrompt = "どこが ちがうかな�
 // where it shows nothing. (A digit counted from the decimal point is the
 // decimal screens' to find.)
 QRect RoleRect(const QWidget* screen, const RoleCell& cell);
+// RoleRect, but empty where the role's widget is a label showing no text and
+// no picture: a frame on the right work marks only what is written there
+// (the rules worksheet clears a calculation once its result is handed on).
+QRect WrittenRoleRect(const QWidget* screen, const RoleCell& cell);
 // What a role of the work is called on `screen` as it shows now: the
 // spoken role of its widget ("さいしょの かけ算"), for one digit with its place
 // ("商の 十の位", "答えの 小数第一位").
