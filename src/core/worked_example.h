@@ -30,6 +30,11 @@ struct RoleCell {
     std::string name;
     Digit digit_from = Digit::Whole;
     int digit = 0;
+    // The place of the column the digit stands in (1 the ones, 2 the tens,
+    // …), where the topic knows it; 0 where the digit's place follows from
+    // its number's last digit standing in the ones (a quotient begun a column
+    // too high does not).
+    int place = 0;
 
     bool operator==(const RoleCell&) const = default;
 };

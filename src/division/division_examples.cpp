@@ -242,7 +242,7 @@ std::string CheckLine(long long dividend, long long divisor) {
 
 RoleCell DivisionRoleCell(const Worksheet& sheet, DivisionRole role) {
     if (role.part == DivisionRole::Part::Quotient)
-        return {kQuotientCell, RoleCell::Digit::FromLeft, QuotientFirstPlace(sheet) - role.index};
+        return {kQuotientCell, RoleCell::Digit::FromLeft, QuotientFirstPlace(sheet) - role.index, role.index};
     return {DivisionRowCell(role.index), RoleCell::Digit::Whole, 0};
 }
 

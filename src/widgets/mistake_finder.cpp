@@ -51,7 +51,7 @@ QString RolePlaceName(const QWidget* screen, const RoleCell& cell) {
     if (role.isEmpty()) role = label->accessibleName();
     QString place;
     if (cell.digit_from == RoleCell::Digit::FromLeft)
-        place = DigitPlace(int(label->text().trimmed().size()) - 1 - cell.digit);
+        place = DigitPlace(cell.place > 0 ? cell.place - 1 : int(label->text().trimmed().size()) - 1 - cell.digit);
     else if (cell.digit_from == RoleCell::Digit::FromPoint)
         place = PointPlace(cell.digit);
     return place.isEmpty() ? role : role + QStringLiteral("の ") + place;

@@ -101,7 +101,7 @@ TEST(DivisionExamples, QuotientDigitsStandOverTheirColumns) {
     model.NewProblem(p);
     Feed(model, Q(kHundreds, 9));
     EXPECT_EQ(DivisionRoleCell(model.worksheet(), DivisionRole::QuotientDigit(kHundreds)),
-              (RoleCell{"Label7", RoleCell::Digit::FromLeft, 0}));
+              (RoleCell{"Label7", RoleCell::Digit::FromLeft, 0, kHundreds}));
     EXPECT_EQ(DivisionRoleText(model.worksheet(), DivisionRole::QuotientDigit(kTens)), "");
     EXPECT_EQ(CellText(DivisionWorkedRows(model.worksheet()), "Label7"), "9  ");
     EXPECT_EQ(DivisionRoleCell(model.worksheet(), DivisionRole::Row(5)).name, "Label13");

@@ -5,9 +5,25 @@
 #include <QLabel>
 
 #include "support/screen_support.h"
+#include "widgets/accessibility.h"
+#include "widgets/mistake_finder.h"
 
 namespace sorelka {
 namespace {
+
+// A place a pupil may point at is named by the column its digit stands in:
+// counted from the number's last digit, or, where the topic knows better
+// (a quotient begun a column too high), by the place the topic gives.
+TEST(RolePlaceName, NamesADigitByTheColumnItStandsIn) {
+    QWidget screen;
+    auto* quotient = new QLabel(QStringLiteral("92"), &screen);
+    quotient->setObjectName(QStringLiteral("Label7"));
+    SetSpokenRole(quotient, QStringLiteral("商"));
+    EXPECT_EQ(RolePlaceName(&screen, {"Label7", RoleCell::Digit::FromLeft, 0}), QStringLiteral("商の 十の位"));
+    EXPECT_EQ(RolePlaceName(&screen, {"Label7", RoleCell::Digit::FromLeft, 0, 3}), QStringLiteral("商の 百の位"));
+    EXPECT_EQ(RolePlaceName(&screen, {"Label7", RoleCell::Digit::FromLeft, 1, 2}), QStringLiteral("商の 十の位"));
+    EXPECT_EQ(RolePlaceName(&screen, {"Label7"}), QStringLiteral("商"));
+}
 
 TEST(ApplyWorksheet, CopiesTextColourPositionAndVisibilityOntoTheNamedWidgets) {
     QWidget root;
