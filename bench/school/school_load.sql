@@ -2,7 +2,8 @@
 -- of 30 pupils, each class on two PCs, 200 school days of 50 answers per
 -- pupil (7.2 million answers) and a drill a day. The first class's answers
 -- carry worked rows of about 1.3 KB, as a real division's do; the others
--- short ones. Loaded one class per statement, the viewed class first.
+-- short ones. The pupils are on the school's list. Loaded one class per
+-- statement, the viewed class first.
 --   psql -d sorelka -v classes=24 -f school_load.sql
 \set ON_ERROR_STOP 1
 \if :{?classes}
@@ -15,6 +16,8 @@ insert into pupils (pc_id, id, name, reading, archived, created_at, class_name)
 select 'c%1$s-' || pc, s, 'せいと' || lpad(s::text, 2, '0'), null, 0,
        '2026-04-01T08:00:' || lpad(s::text, 2, '0') || '.000+09:00', '4年%2$s組'
 from generate_series(1, 30) s, (values ('a'), ('b')) v(pc);
+insert into class_pupils (class_name, name)
+select '4年%2$s組', 'せいと' || lpad(s::text, 2, '0') from generate_series(1, 30) s order by s;
 insert into drills (pc_id, id, uid, pupil_id, topic, menu_choice, time_limit_seconds, started_at, finished_at,
                     questions, correct, points, seconds)
 select 'c%1$s-' || case when d %% 2 = 0 then 'a' else 'b' end, (s - 1) * 200 + d + 1,
@@ -43,4 +46,4 @@ from generate_series(1, 30) s, generate_series(0, 199) d, generate_series(0, 49)
 $f$, lpad(c::text, 2, '0'), c, (c = 1)::text)
 from generate_series(1, :classes) c
 \gexec
-vacuum analyze pupils, drills, history;
+vacuum analyze pupils, class_pupils, drills, history;

@@ -135,29 +135,114 @@ create table if not exists pc_owners (
 );
 create index if not exists pc_owners_by_owner on pc_owners (owner);
 
+-- The school's list of pupils: who is in which class, as the teachers
+-- (through sorelka_add_pupil and the roster functions) or the owner say. A
+-- PC's own pupils rows are its mapping of its local ids to a class and a
+-- name, never the list: a PC's role cannot write here. The teacher's figures
+-- count a PC's pupil row when its class and name are a listed pupil's, or
+-- when a teacher attached it to one (pupil_links). A database made by an
+-- older version gets the list once, from the pupils its PCs had sent by
+-- then, when the table is made; never again, so a row a PC sends later is
+-- not taken into the list by loading this file.
+do $$
+begin
+    if to_regclass('public.class_pupils') is null then
+        create table class_pupils (
+            class_name text not null,
+            name text not null,
+            reading text,
+            archived boolean not null default false,
+            place bigint generated always as identity,
+            primary key (class_name, name)
+        );
+        insert into class_pupils (class_name, name, reading, archived)
+            select p.class_name, p.name, min(p.reading), bool_and(p.archived <> 0) from pupils p
+            group by p.class_name, p.name order by min(p.created_at), min(p.pc_id), min(p.id);
+    end if;
+end
+$$;
+
+-- A PC's pupil row a teacher dealt with by hand: attached to a listed pupil
+-- (class_name, name), or dropped (both null: its answers count nowhere).
+-- Keyed by the PC's row, so the PC sending it again changes nothing.
+-- What no teacher dealt with and no listed pupil matches (unmatched, such as
+-- a class nobody has), for the administrator:
+--   select p.pc_id, o.owner, p.class_name, p.name,
+--          (select count(*) from history h where h.pc_id = p.pc_id and h.pupil_id = p.id) as answers
+--   from pupils p left join pc_owners o using (pc_id)
+--   where not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)
+--     and not exists (select from class_pupils l where l.class_name = p.class_name and l.name = p.name)
+--   order by p.class_name, p.name;
+create table if not exists pupil_links (
+    pc_id text not null,
+    pupil_id bigint not null,
+    class_name text,
+    name text,
+    primary key (pc_id, pupil_id),
+    check ((class_name is null) = (name is null)),
+    foreign key (class_name, name) references class_pupils (class_name, name)
+        on update cascade on delete cascade
+);
+create index if not exists pupil_links_by_pupil on pupil_links (class_name, name);
+
 -- Every judged problem with its pupil's name, for the teacher and for psql.
 create or replace view class_history as
     select p.name as pupil, h.*
     from history h left join pupils p on p.pc_id = h.pc_id and p.id = h.pupil_id;
 
--- A drill's figures only go forward while it runs: its questions, right
--- answers and seconds never go down, and an end time once set stays.
--- (Points are a percentage and may go either way.)
-create or replace function drill_figures_only_forward() returns trigger
-language plpgsql as $$
+-- A drill's questions, right answers and points are what its answers on
+-- the server say, whatever the PC sends: counted along history_by_drill
+-- when the drill arrives or changes, and brought forward by each of its
+-- answers as it arrives, so the order in which a PC sends drills and answers
+-- changes nothing. Points are the drill's own rule: right answers × 100 ÷
+-- questions, rounded down. Its seconds never go down, and an end time once
+-- set stays.
+create or replace function drill_figures_from_answers() returns trigger
+language plpgsql set search_path = pg_catalog, public, pg_temp as $$
 begin
-    if new.questions < old.questions or new.correct < old.correct or new.seconds < old.seconds
-       or (old.finished_at is not null and new.finished_at is null) then
+    if tg_op = 'UPDATE' and (new.seconds < old.seconds
+                             or (old.finished_at is not null and new.finished_at is null)) then
         raise exception 'drill % of PC %: its figures only go forward', old.id, old.pc_id
             using errcode = 'insufficient_privilege';
     end if;
+    select count(*), coalesce(sum(h.correct), 0) into new.questions, new.correct
+    from history h where h.pc_id = new.pc_id and h.drill_id = new.id and h.mode = 'drill';
+    new.points := case when new.questions > 0 then new.correct * 100 / new.questions else 0 end;
     return new;
 end
 $$;
 drop trigger if exists drill_figures_only_forward on drills;
-create trigger drill_figures_only_forward before update on drills
-    for each row execute function drill_figures_only_forward();
+drop function if exists drill_figures_only_forward();
+drop trigger if exists drill_figures_from_answers on drills;
+create trigger drill_figures_from_answers before insert or update on drills
+    for each row execute function drill_figures_from_answers();
 
+-- An answer of a drill counts the drill again (with the owner's rights: a
+-- PC's role may update a drill but nothing in it follows from this).
+create or replace function drill_answer_arrived() returns trigger
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    update drills set questions = questions where pc_id = new.pc_id and id = new.drill_id;
+    return null;
+end
+$$;
+revoke all on function drill_answer_arrived() from public;
+drop trigger if exists drill_answer_arrived on history;
+create trigger drill_answer_arrived after insert on history
+    for each row when (new.mode = 'drill' and new.drill_id is not null)
+    execute function drill_answer_arrived();
+
+-- The answers of each drill, for the counts above. Made once; a database
+-- made by an older version gets its drills' figures counted again then.
+do $$
+begin
+    if to_regclass('public.history_by_drill') is null then
+        create index history_by_drill on history (pc_id, drill_id) include (correct)
+            where mode = 'drill' and drill_id is not null;
+        update drills set questions = questions;
+    end if;
+end
+$$;
 do $$
 begin
     if not exists (select from pg_roles where rolname = 'sorelka_writer') then
@@ -171,7 +256,7 @@ $$;
 
 -- The privileges afresh on every run, so that a database made by an older
 -- version loses what its PCs may no longer do (read every answer).
-revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes
+revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes, class_pupils, pupil_links
     from public, sorelka_writer, sorelka_teacher;
 grant usage on schema public to sorelka_writer, sorelka_teacher;
 -- Nothing may be deleted, and of a drill only its figures and end time change.

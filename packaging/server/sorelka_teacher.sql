@@ -5,8 +5,11 @@
 --
 -- Every function checks the class against teacher_classes for the role that
 -- signed in (session_user) and runs with its owner's rights, so a teacher's
--- role needs no right on the tables themselves. A pupil of a class is every
--- pupils row (of any PC) with that class and name.
+-- role needs no right on the tables themselves. The pupils of a class are
+-- those class_pupils lists; a listed pupil's answers are those of every
+-- PC's pupils row with that class and name, and of every row a teacher
+-- attached to them (pupil_links). A PC's row no listed pupil matches and no
+-- teacher dealt with waits as unmatched (sorelka_unmatched).
 --
 -- The administrator grants and takes back a class:
 --   select sorelka_grant_class('tanaka', '4年1組');
@@ -43,22 +46,70 @@ begin
 end
 $$;
 
+-- Raises a unique error when `class` is a class anywhere on the server:
+-- granted to any teacher, listed, or named by any PC's pupils. A class
+-- renamed to it would take over what it holds.
+create or replace function sorelka_check_new_class(class text) returns void
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    if class is null or btrim(class) = '' then
+        raise exception 'a class needs a name' using errcode = 'invalid_parameter_value';
+    end if;
+    if exists (select from teacher_classes t where t.class_name = class)
+       or exists (select from class_pupils l where l.class_name = class)
+       or exists (select from pupils p where p.class_name = class) then
+        raise exception 'class % is on the server already', class using errcode = 'duplicate_object';
+    end if;
+end
+$$;
+
+-- Raises a unique error when `class` has a pupil named `pupil`: listed, or
+-- a PC's row of that class and name no teacher dealt with (which the name
+-- would take in).
+create or replace function sorelka_check_new_pupil(class text, pupil text) returns void
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    if pupil is null or btrim(pupil) = '' then
+        raise exception 'a pupil needs a name' using errcode = 'invalid_parameter_value';
+    end if;
+    if exists (select from class_pupils l where l.class_name = class and l.name = pupil)
+       or exists (select from pupils p where p.class_name = class and p.name = pupil
+                  and not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)) then
+        raise exception 'class % has a pupil named % already', class, pupil using errcode = 'unique_violation';
+    end if;
+end
+$$;
+
+-- The PCs' pupils rows of a class's listed pupils (one pupil's when
+-- `pupil` is given), with the listed name: those of the same class and
+-- name, and those attached. A plain SQL function, read into the queries
+-- that use it.
+create or replace function sorelka_members(class text, pupil text)
+returns table (pc_id text, id bigint, name text, place bigint)
+language sql stable as $$
+    select p.pc_id, p.id, l.name, l.place
+    from class_pupils l join pupils p on p.class_name = l.class_name and p.name = l.name
+    where l.class_name = class and (pupil is null or l.name = pupil)
+      and not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)
+    union all
+    select k.pc_id, k.pupil_id, l.name, l.place
+    from class_pupils l join pupil_links k on k.class_name = l.class_name and k.name = l.name
+    where l.class_name = class and (pupil is null or l.name = pupil);
+$$;
+
 -- The classes granted to the signed-in role, by name.
 create or replace function sorelka_classes() returns setof text
 language sql stable security definer set search_path = pg_catalog, public, pg_temp as $$
     select class_name from teacher_classes where teacher = session_user order by class_name;
 $$;
 
--- The pupils of a class in roster order (the first sent first), archived
--- when every PC has them archived.
+-- The pupils of a class in the list's order (the first listed first).
 create or replace function sorelka_pupils(class text)
 returns table (pupil text, archived boolean)
 language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
 begin
     perform sorelka_check_class(class);
-    return query
-        select p.name, bool_and(p.archived <> 0) from pupils p where p.class_name = class
-        group by p.name order by min(p.created_at), min(p.pc_id), min(p.id);
+    return query select l.name, l.archived from class_pupils l where l.class_name = class order by l.place;
 end
 $$;
 
@@ -78,9 +129,8 @@ language sql stable as $$
     select p.name, h.pc_id, h.id, h.answered_at, h.topic, h.mode, h.menu_choice, h.drill_id, h.question_no,
            h.problem, h.right_answer, h.entered_answer, h.correct, h.seconds, h.error_kind, h.error_step,
            h.worked_rows
-    from pupils p join history h on h.pc_id = p.pc_id and h.pupil_id = p.id
-    where p.class_name = class and (pupil is null or p.name = pupil)
-      and (topic_no is null or h.topic = topic_no)
+    from sorelka_members(class, pupil) p join history h on h.pc_id = p.pc_id and h.pupil_id = p.id
+    where (topic_no is null or h.topic = topic_no)
       and (from_day is null or h.answered_at >= to_char(from_day, 'YYYY-MM-DD'))
       and (to_day is null or h.answered_at < to_char(to_day + 1, 'YYYY-MM-DD'));
 $$;
@@ -110,11 +160,10 @@ begin
     perform sorelka_check_class(class);
     return query
     with members as materialized (
-        select p.pc_id, p.id, p.name, p.created_at, dense_rank() over (order by p.name) as who from pupils p
-        where p.class_name = class and (pupil is null or p.name = pupil)),
+        select p.pc_id, p.id, p.name, p.place, dense_rank() over (order by p.name) as who
+        from sorelka_members(class, pupil) p),
     roster as (
-        select m.name, row_number() over (order by min(m.created_at), min(m.pc_id), min(m.id)) as place
-        from members m group by m.name),
+        select m.name, min(m.place) as place from members m group by m.name),
     groups as (
         select min(m.name) as name, h.topic,
                count(*) filter (where h.mode <> 'find_mistake') as answers,
@@ -237,15 +286,39 @@ begin
 end
 $$;
 
--- A pupil renamed within their class on every PC's rows; refused when the
--- class has the new name already.
+-- A pupil added to a class's list; the PCs' rows of that class and name
+-- count for them from now on.
+create or replace function sorelka_add_pupil(class text, pupil text, reading text) returns void
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    perform sorelka_check_class(class);
+    if pupil is null or btrim(pupil) = '' then
+        raise exception 'a pupil needs a name' using errcode = 'invalid_parameter_value';
+    end if;
+    if exists (select from class_pupils l where l.class_name = class and l.name = pupil) then
+        raise exception 'class % has a pupil named % already', class, pupil using errcode = 'unique_violation';
+    end if;
+    insert into class_pupils (class_name, name, reading) values (class, pupil, reading);
+end
+$$;
+
+-- A listed pupil resting (archived) or back.
+create or replace function sorelka_archive_pupil(class text, pupil text, resting boolean) returns void
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    perform sorelka_check_class(class);
+    update class_pupils set archived = resting where class_name = class and name = pupil;
+end
+$$;
+
+-- A pupil renamed within their class, in the list and on every PC's rows;
+-- refused when the class has the new name already.
 create or replace function sorelka_rename_pupil(class text, old_name text, new_name text) returns void
 language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
 begin
     perform sorelka_check_class(class);
-    if exists (select from pupils where class_name = class and name = new_name) then
-        raise exception 'class % has a pupil named % already', class, new_name using errcode = 'unique_violation';
-    end if;
+    perform sorelka_check_new_pupil(class, new_name);
+    update class_pupils set name = new_name where class_name = class and name = old_name;
     update pupils set name = new_name where class_name = class and name = old_name;
 end
 $$;
@@ -256,42 +329,94 @@ language plpgsql security definer set search_path = pg_catalog, public, pg_temp 
 begin
     perform sorelka_check_class(class);
     perform sorelka_check_class(to_class);
-    if exists (select from pupils where class_name = to_class and name = pupil) then
-        raise exception 'class % has a pupil named % already', to_class, pupil using errcode = 'unique_violation';
-    end if;
+    perform sorelka_check_new_pupil(to_class, pupil);
+    update class_pupils set class_name = to_class where class_name = class and name = pupil;
     update pupils set class_name = to_class where class_name = class and name = pupil;
 end
 $$;
 
--- A pupil removed with every answer and drill of theirs, from every PC's
--- rows; how many answers went.
+-- A pupil removed with every answer and drill of theirs, from the list and
+-- from every PC's rows that count for them; how many answers went.
 create or replace function sorelka_delete_pupil(class text, pupil text) returns bigint
 language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
 declare
+    pcs text[];
+    ids bigint[];
     removed bigint;
 begin
     perform sorelka_check_class(class);
-    delete from history h using pupils p
-        where p.class_name = class and p.name = pupil and h.pc_id = p.pc_id and h.pupil_id = p.id;
+    select array_agg(m.pc_id), array_agg(m.id) into pcs, ids from sorelka_members(class, pupil) m;
+    delete from history h using unnest(pcs, ids) g(pc_id, id) where h.pc_id = g.pc_id and h.pupil_id = g.id;
     get diagnostics removed = row_count;
-    delete from drills d using pupils p
-        where p.class_name = class and p.name = pupil and d.pc_id = p.pc_id and d.pupil_id = p.id;
-    delete from pupils where class_name = class and name = pupil;
+    delete from drills d using unnest(pcs, ids) g(pc_id, id) where d.pc_id = g.pc_id and d.pupil_id = g.id;
+    delete from pupils p using unnest(pcs, ids) g(pc_id, id) where p.pc_id = g.pc_id and p.id = g.id;
+    delete from pupil_links k using unnest(pcs, ids) g(pc_id, id) where k.pc_id = g.pc_id and k.pupil_id = g.id;
+    delete from class_pupils where class_name = class and name = pupil;
     return removed;
 end
 $$;
 
--- A class renamed for its pupils and for every teacher it was granted to.
+-- A class renamed, in the list, on the PCs' rows and for every teacher it
+-- was granted to; refused when the new name is a class anywhere on the
+-- server (another teacher's, or one a PC names).
 create or replace function sorelka_rename_class(class text, new_name text) returns void
 language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
 begin
     perform sorelka_check_class(class);
+    perform sorelka_check_new_class(new_name);
+    update class_pupils set class_name = new_name where class_name = class;
     update pupils set class_name = new_name where class_name = class;
-    update teacher_classes set class_name = new_name where class_name = class
-        and not exists (select from teacher_classes t where t.teacher = teacher_classes.teacher
-                        and t.class_name = new_name);
-    delete from teacher_classes where class_name = class;
+    update teacher_classes set class_name = new_name where class_name = class;
 end
+$$;
+
+-- The PCs' pupils rows naming a granted class that no listed pupil matches
+-- and no teacher dealt with: the name, the PC (its id and role), how many
+-- answers and the first and last day. Their answers count nowhere until
+-- attached.
+create or replace function sorelka_unmatched(class text)
+returns table (pupil text, pc_id text, pupil_id bigint, pc text, answers bigint, first_day text, last_day text)
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    perform sorelka_check_class(class);
+    return query
+        select p.name, p.pc_id, p.id, o.owner::text, a.n, left(a.first_at, 10), left(a.last_at, 10)
+        from pupils p
+        left join pc_owners o on o.pc_id = p.pc_id
+        cross join lateral (select count(*) as n, min(h.answered_at) as first_at, max(h.answered_at) as last_at
+                            from history h where h.pc_id = p.pc_id and h.pupil_id = p.id) a
+        where p.class_name = class
+          and not exists (select from class_pupils l where l.class_name = p.class_name and l.name = p.name)
+          and not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)
+        order by p.name, p.pc_id, p.id;
+end
+$$;
+
+-- A PC's pupils row of a granted class attached to a listed pupil of a
+-- granted class (its answers count for them), or dropped (`pupil` null: its
+-- answers count nowhere; the rows are kept).
+create or replace function sorelka_attach_pupil(pc text, row_id bigint, class text, pupil text) returns void
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+declare
+    own_class text;
+begin
+    select p.class_name into own_class from pupils p where p.pc_id = pc and p.id = row_id;
+    perform sorelka_check_class(own_class);
+    if pupil is not null then
+        perform sorelka_check_class(class);
+        if not exists (select from class_pupils l where l.class_name = class and l.name = pupil) then
+            raise exception 'class % has no pupil named %', class, pupil using errcode = 'no_data_found';
+        end if;
+    end if;
+    insert into pupil_links (pc_id, pupil_id, class_name, name)
+        values (pc, row_id, case when pupil is not null then class end, pupil)
+        on conflict (pc_id, pupil_id) do update set class_name = excluded.class_name, name = excluded.name;
+end
+$$;
+
+create or replace function sorelka_drop_pupil(pc text, row_id bigint) returns void
+language sql security definer set search_path = pg_catalog, public, pg_temp as $$
+    select sorelka_attach_pupil(pc, row_id, null, null);
 $$;
 
 do $$
@@ -310,7 +435,9 @@ grant execute on function sorelka_classes(), sorelka_pupils(text),
     sorelka_recent_wrong(text, text, date, date, integer, integer),
     sorelka_open_answers(text, text, date, date, integer), sorelka_rename_pupil(text, text, text),
     sorelka_move_pupil(text, text, text), sorelka_delete_pupil(text, text),
-    sorelka_rename_class(text, text)
+    sorelka_rename_class(text, text), sorelka_add_pupil(text, text, text),
+    sorelka_archive_pupil(text, text, boolean), sorelka_unmatched(text),
+    sorelka_attach_pupil(text, bigint, text, text), sorelka_drop_pupil(text, bigint)
     to sorelka_teacher;
 
 commit;

@@ -1,5 +1,7 @@
 #include "app/roster_tab.h"
 
+#include "app/unmatched_panel.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,6 +77,8 @@ RosterTab::RosterTab(record::LearningRecord& record, AppContext& ctx, QWidget* p
     message_->setTextFormat(Qt::PlainText);  // names are shown as typed, never as markup
     message_->setWordWrap(true);
     pupil_side->addWidget(message_);
+    unmatched_ = new UnmatchedPanel(this);
+    pupil_side->addWidget(unmatched_);
     layout->addLayout(pupil_side, 3);
 
     connect(roster_, &QListWidget::currentRowChanged, this, [this] { name_->setText(ChosenName()); });
@@ -91,6 +95,7 @@ RosterTab::RosterTab(record::LearningRecord& record, AppContext& ctx, QWidget* p
     connect(rename_class, &QPushButton::clicked, this, &RosterTab::RenameClass);
     connect(remove_class, &QPushButton::clicked, this, &RosterTab::RemoveClass);
     connect(this_pc_, &QComboBox::activated, this, &RosterTab::SetThisPcClass);
+    connect(unmatched_, &UnmatchedPanel::changed, this, &RosterTab::recordChanged);
     ShowClasses();
 }
 
@@ -129,6 +134,12 @@ void RosterTab::Show(const ClassView&) {
             if (entry.name == chosen) roster_->setCurrentItem(item);
         }
     }
+    unmatched_->ShowClass(in_class);
+}
+
+void RosterTab::UseServer(sync::TeacherSession* session) {
+    session_ = session;
+    unmatched_->UseServer(session);
 }
 
 QString RosterTab::ChosenClass() const {
@@ -155,7 +166,20 @@ void RosterTab::Say(const QString& message) {
 
 void RosterTab::AddPupil() {
     const record::NameCheck check = record_.AddPupil(name_->text());
-    Say(check.ok() ? QStringLiteral("「%1」をふやしました。").arg(check.name) : check.refusal);
+    if (!check.ok()) {
+        Say(check.refusal);
+        return;
+    }
+    // On the server's list too, in the class this PC put the pupil in; a
+    // pupil the list has already is fine.
+    QString said = QStringLiteral("「%1」をふやしました。").arg(check.name);
+    if (session_) {
+        const QString in_class = record::ClassRoster(record_.store()).ClassOf(check.name);
+        const QString refusal = session_->AddPupil(in_class, check.name);
+        if (!refusal.isEmpty() && refusal != sync::TeacherSession::Reason(sync::PgResult::NotSent({}, QStringLiteral("23505"))))
+            said += QStringLiteral("（学校のサーバーには ふやせません: %1）").arg(refusal);
+    }
+    Say(said);
 }
 
 void RosterTab::RenamePupil() {
@@ -182,6 +206,8 @@ void RosterTab::ArchivePupil() {
     bool archived = false;
     for (const auto& entry : record_.Roster())
         if (entry.name == name) archived = entry.archived;
+    const QString in_class = record::ClassRoster(record_.store()).ClassOf(name);
+    if (!OnServer([&](sync::TeacherSession& s) { return s.ArchivePupil(in_class, name, !archived); })) return;
     record_.SetArchived(name, !archived);
     Say(!archived ? QStringLiteral("「%1」をおやすみにしました（きろくは のこります）。").arg(name)
                   : QStringLiteral("「%1」をもどしました。").arg(name));

@@ -10,6 +10,10 @@ class QLineEdit;
 class QListWidget;
 
 namespace sorelka {
+class UnmatchedPanel;
+}
+
+namespace sorelka {
 
 struct AppContext;
 namespace record {
@@ -26,8 +30,10 @@ class TeacherSession;
 // rename, archive or bring back, move to the class chosen in MoveToClass,
 // and delete with the answers that go with it named first. What happened
 // is said in RosterMessage, a name always as typed. With a teacher signed
-// in to the school's server, renaming, moving and deleting pupils and
-// renaming classes are done there too (for every PC's rows), and first.
+// in to the school's server, adding, renaming, archiving, moving and deleting
+// pupils and renaming classes are done there too (for every PC's rows), and
+// first but for adding; the pupils PCs sent that the server's list of the
+// class does not hold are shown below (UnmatchedPanel) to attach or drop.
 class RosterTab : public TeacherTab {
     Q_OBJECT
 public:
@@ -47,7 +53,7 @@ public slots:
     void SetThisPcClass();
 
     // Roster changes reach the server through `session` too (null: this PC only).
-    void UseServer(sync::TeacherSession* session) { session_ = session; }
+    void UseServer(sync::TeacherSession* session);
 
 private:
     QString ChosenName() const;
@@ -68,6 +74,7 @@ private:
     QListWidget* roster_ = nullptr;
     QLineEdit* name_ = nullptr;
     QLabel* message_ = nullptr;
+    UnmatchedPanel* unmatched_ = nullptr;
 };
 
 }  // namespace sorelka

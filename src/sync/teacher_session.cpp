@@ -71,6 +71,11 @@ QString TeacherSession::Reason(const PgResult& result) {
         return QStringLiteral("このクラスを見る権限がありません（管理者に たのんでください）。");
     if (result.sqlstate() == QLatin1String("23505"))
         return QStringLiteral("そのクラスには 同じ名前の人が もういます。");
+    if (result.sqlstate() == QLatin1String("42710"))
+        return QStringLiteral("その名前のクラスは 学校のサーバーに もうあります。");
+    if (result.sqlstate() == QLatin1String("22023")) return QStringLiteral("名前を入れてください。");
+    if (result.sqlstate() == QLatin1String("P0002"))
+        return QStringLiteral("そのクラスに その名前の人は いません。");
     return QStringLiteral("学校のサーバーで できませんでした: ") + result.error();
 }
 
@@ -94,6 +99,35 @@ QString TeacherSession::DeletePupil(const QString& class_name, const QString& na
 
 QString TeacherSession::RenameClass(const QString& class_name, const QString& new_name) {
     return Change(QStringLiteral("select sorelka_rename_class($1, $2)"), {Bound(class_name), Bound(new_name)});
+}
+
+QString TeacherSession::AddPupil(const QString& class_name, const QString& name) {
+    return Change(QStringLiteral("select sorelka_add_pupil($1, $2, null)"), {Bound(class_name), Bound(name)});
+}
+
+QString TeacherSession::ArchivePupil(const QString& class_name, const QString& name, bool archived) {
+    return Change(QStringLiteral("select sorelka_archive_pupil($1, $2, $3::boolean)"),
+                  {Bound(class_name), Bound(name), QByteArray(archived ? "true" : "false")});
+}
+
+std::vector<UnmatchedPupil> TeacherSession::Unmatched(const QString& class_name, QString* problem) {
+    std::vector<UnmatchedPupil> rows;
+    const PgResult r = Exec(QStringLiteral("select * from sorelka_unmatched($1)"), {Bound(class_name)});
+    *problem = Reason(r);
+    for (int i = 0; r.ok() && i < r.rows(); ++i)
+        rows.push_back({r.text(i, 0), r.text(i, 1), r.number(i, 2), r.text(i, 3), r.number(i, 4), r.text(i, 5),
+                        r.text(i, 6)});
+    return rows;
+}
+
+QString TeacherSession::AttachPupil(const UnmatchedPupil& row, const QString& class_name, const QString& name) {
+    return Change(QStringLiteral("select sorelka_attach_pupil($1, $2::bigint, $3, $4)"),
+                  {Bound(row.pc_id), QByteArray::number(row.pupil_id), Bound(class_name), Bound(name)});
+}
+
+QString TeacherSession::DropPupil(const UnmatchedPupil& row) {
+    return Change(QStringLiteral("select sorelka_drop_pupil($1, $2::bigint)"),
+                  {Bound(row.pc_id), QByteArray::number(row.pupil_id)});
 }
 
 }  // namespace sorelka::sync

@@ -17,6 +17,17 @@ namespace sorelka::sync {
 // every PC's rows there. The password is the one typed, held in memory for
 // this connection only. Calls block the calling thread; each is one
 // statement over the classes' own indexes.
+// A PC's pupils row of a class that no listed pupil matches and no teacher
+// dealt with: its answers count for nobody until attached to a pupil.
+struct UnmatchedPupil {
+    QString name;
+    QString pc_id;     // the PC's record id and its row's id there
+    qint64 pupil_id = 0;
+    QString pc;        // the PC's role on the server
+    qint64 answers = 0;
+    QString first_day, last_day;  // "YYYY-MM-DD", empty without answers
+};
+
 class TeacherSession {
 public:
     // Signs in as `teacher` to the server `pc_config` names (its host, TLS
@@ -46,6 +57,17 @@ public:
     QString MovePupil(const QString& class_name, const QString& name, const QString& to_class);
     QString DeletePupil(const QString& class_name, const QString& name);
     QString RenameClass(const QString& class_name, const QString& new_name);
+    // A pupil added to the class's list on the server / resting or back.
+    QString AddPupil(const QString& class_name, const QString& name);
+    QString ArchivePupil(const QString& class_name, const QString& name, bool archived);
+
+    // The class's unmatched PC rows (empty with the reason in `problem`
+    // when the server refused).
+    std::vector<UnmatchedPupil> Unmatched(const QString& class_name, QString* problem);
+    // An unmatched row attached to the class's listed pupil `name` / dropped
+    // (its answers count nowhere, the rows stay).
+    QString AttachPupil(const UnmatchedPupil& row, const QString& class_name, const QString& name);
+    QString DropPupil(const UnmatchedPupil& row);
 
     // The server's refusal in Japanese ("…は このクラスを見る権限がありません").
     static QString Reason(const PgResult& result);

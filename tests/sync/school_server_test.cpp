@@ -44,6 +44,11 @@ protected:
         return session;
     }
     int ServerCount(const QString& sql) { return cluster().Query(sql).value(0).toInt(); }
+    // Puts every pupil the PCs sent on the school's list, in the order sent.
+    void ListSentPupils() {
+        cluster().Query("insert into class_pupils (class_name, name) select class_name, name from pupils"
+                        " group by 1, 2 order by min(created_at), min(pc_id), min(id) on conflict do nothing");
+    }
 
     QString last_problem_;
 };
@@ -60,6 +65,7 @@ TEST_F(SchoolServer, ATeacherSeesOnlyGrantedClassesAndChangesReachTheServer) {
     ASSERT_EQ(classes.AddClass("4年2組"), "");
     ASSERT_EQ(classes.MovePupil("たろう", "4年2組"), "");
     Send(r);
+    ListSentPupils();
     cluster().Query("delete from teacher_classes");
     cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
 
@@ -118,13 +124,25 @@ TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
             const QString mode = below(8) == 0 ? "find_mistake" : "practice";
             r.Answer(pupils[below(3)], at, 1 + below(5), right, below(40) + 0.5,
                      right ? QString() : QString(kinds[below(6)]), "745 ÷ 6", "124 あまり 1", mode);
-            if (below(12) == 0)
+            // A drill with its answers, its figures theirs as the PC counts them.
+            if (below(12) == 0) {
+                const QString pupil = pupils[below(3)];
+                const int topic = 1 + below(5), questions = 1 + below(5), correct = below(questions + 1);
                 r.store->Commit({{"insert into drills (uid, pupil_id, topic, started_at, questions, correct,"
-                                  " points, seconds) values (?, (select id from pupils where name = ?), ?, ?, 10,"
-                                  " 7, ?, 60)",
-                                  {QString::number(i), pupils[below(3)], 1 + below(5), at, below(101)}}});
+                                  " points, seconds) values (?, (select id from pupils where name = ?), ?, ?, ?,"
+                                  " ?, ?, 60)",
+                                  {QString::number(i), pupil, topic, at, questions, correct, correct * 100 / questions}}});
+                for (int k = 0; k < questions; ++k)
+                    r.store->Commit({{"insert into history (pupil_id, answered_at, topic, mode, menu_choice, drill_id,"
+                                      " question_no, problem, right_answer, entered_answer, correct, seconds,"
+                                      " worked_rows) values ((select id from pupils where name = ?), ?, ?, 'drill', 1,"
+                                      " (select max(id) from drills), ?, '745 ÷ 6', '124 あまり 1', '124', ?, 2.5,"
+                                      " '[]')",
+                                      {pupil, at, topic, k + 1, k < correct ? 1 : 0}}});
+            }
         }
         Send(r);
+        ListSentPupils();
         cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
         auto session = SignIn();
         ASSERT_NE(session, nullptr) << last_problem_.toStdString();
@@ -194,6 +212,7 @@ TEST_F(SchoolServer, SigningInShowsTheGrantedClassAndTheRosterReachesTheServer) 
     r.Answer("はなこ", "2026-12-01", 1, true, 3.5, {});
     r.Answer("けんた", "2026-12-02", 3, false, 4.5, "borrow_forgotten");
     Send(r);
+    ListSentPupils();
     cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
 
     SignInDialog dialog(cluster().Config(), nullptr);
@@ -228,6 +247,43 @@ TEST_F(SchoolServer, SigningInShowsTheGrantedClassAndTheRosterReachesTheServer) 
     EXPECT_EQ(LabelText(&w, "RosterMessage"), "「けんた」を「けん」にしました。");
     EXPECT_EQ(cluster().Query("select name from pupils order by id"), (QStringList{"はなこ", "けん"}));
     EXPECT_EQ(table->model()->index(1, 0).data().toString(), "けん") << "the class read again from the server";
+
+    // Two pupils another PC sent that the list does not hold wait below the
+    // roster (read again with the class, here after a pupil is added, who
+    // goes on the server's list too); one is attached to はなこ (her answers
+    // grow by its two), the other dropped.
+    cluster().Query("do $$ begin if not exists (select from pg_roles where rolname = 'pc_other') then"
+                    " create role pc_other login in role sorelka_writer; end if; end $$");
+    cluster().Query("insert into pc_owners (pc_id, owner) values ('other', 'pc_other') on conflict do nothing");
+    cluster().Query("insert into pupils (pc_id, id, name, class_name) values ('other', 1, 'はなこ２', 'クラス'),"
+                    " ('other', 2, 'だれか', 'クラス');"
+                    " insert into history (pc_id, id, pupil_id, answered_at, topic, mode, problem, correct)"
+                    " values ('other', 1, 1, '2026-12-03T09:00:00', 1, 'practice', 'p', 1),"
+                    " ('other', 2, 1, '2026-12-04T09:00:00', 1, 'practice', 'p', 0)");
+    Find<QLineEdit>(&w, "RosterName")->setText("さくら");
+    Click(&w, "AddButton");
+    EXPECT_EQ(LabelText(&w, "RosterMessage"), "「さくら」をふやしました。");
+    EXPECT_EQ(cluster().Query("select name from class_pupils where class_name = 'クラス' order by place"),
+              (QStringList{"はなこ", "けん", "さくら"}));
+    auto* unmatched = Find<QListWidget>(&w, "UnmatchedList");
+    ASSERT_EQ(unmatched->count(), 2);
+    EXPECT_EQ(unmatched->item(0)->text(), "だれか（pc_other、答え 0 問）");
+    EXPECT_EQ(unmatched->item(1)->text(), "はなこ２（pc_other、答え 2 問、2026-12-03〜2026-12-04）");
+    unmatched->setCurrentRow(1);
+    Find<QComboBox>(&w, "AttachTo")->setCurrentText("はなこ");
+    Click(&w, "AttachButton");
+    EXPECT_EQ(LabelText(&w, "UnmatchedMessage"), "「はなこ２」の答えを「はなこ」につなぎました。");
+    auto check = SignIn();
+    ASSERT_NE(check, nullptr);
+    const auto rows = ClassData::OnServer(*check, "クラス")->Summary({});
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front().pupil + QString::number(rows.front().answers), "はなこ3");
+    ASSERT_EQ(unmatched->count(), 1);
+    Click(&w, "DropButton");
+    EXPECT_EQ(LabelText(&w, "UnmatchedMessage"), "「だれか」の答えを すてました（数えません）。");
+    EXPECT_EQ(unmatched->count(), 0);
+    EXPECT_EQ(cluster().Query("select pc_id || ' ' || pupil_id || ' ' || coalesce(name, '-') from pupil_links order by pupil_id"),
+              (QStringList{"other 1 はなこ", "other 2 -"}));
 }
 
 }  // namespace
