@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
             }
             ++figures.questions;
             figures.correct += answer.correct ? 1 : 0;
-            figures.points = figures.correct * 10;
+            figures.points = figures.correct * 100 / figures.questions;
             recorder.RecordDrillAnswer(drill, figures.questions, answer,
                                        {figures.questions, answer.problem, "12", answer.entered_answer,
                                         answer.correct ? "○" : "×", 1, 0},
