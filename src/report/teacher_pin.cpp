@@ -30,7 +30,7 @@ constexpr int kLargestLog2N = 20;
 constexpr int kLargestR = 16;
 constexpr int kLargestP = 16;
 constexpr quint64 kMostMemory = quint64(512) << 20;
-constexpr quint64 kMostWork = quint64(8) << 20;  // N·r·p: eight times the cost written today
+constexpr quint64 kMostWork = quint64(8) << 20;  // N·r·p: four times the cost written today
 
 quint64 MemoryOf(const PinCost& cost) {
     return quint64(128) * quint64(cost.r) * ((quint64(1) << cost.log2_n) + quint64(cost.p) + 2);
