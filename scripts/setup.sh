@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6sql6-sqlite libqt6sql6-psql
-  libpq-dev postgresql openssl
+  libpq-dev libssl-dev postgresql openssl
   fonts-motoya-l-maruberi fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/qt_services.h"
@@ -13,22 +14,42 @@
 #include "core/random.h"
 #include "drill/drill_log.h"
 #include "record/record_store.h"
+#include "record/system_settings.h"
 #include "report/export_command.h"
 #include "report/teacher_pin.h"
 
 namespace {
 
-// The command line (an export or its help): no window is made, so no display
-// is needed; the offscreen platform still gives the PDF writer its fonts.
-int RunCommandLine(int argc, char* argv[]) {
+// Where the system's settings are read from: the build's fixed folder, or,
+// in a test-only build of the program, a scratch folder of the build tree.
+QString SystemFolder() {
+#ifdef SORELKA_SCRATCH_SYSTEM_FOLDER
+    return QStringLiteral(SORELKA_SCRATCH_SYSTEM_FOLDER);
+#else
+    return sorelka::record::SystemConfigFolder();
+#endif
+}
+
+// A refused command line: the reason and the usage on standard error, exit 2.
+int Refuse(QTextStream& err, const QString& why) {
+    if (!why.isEmpty()) err << QStringLiteral("sorelka: ") << why << Qt::endl;
+    err << Qt::endl << sorelka::Usage() << Qt::flush;
+    return sorelka::report::kExitBadArgument;
+}
+
+// The export: no window is made, so no display is needed; the offscreen
+// platform still gives the PDF writer its fonts. A bad value ends with the
+// usage too.
+int RunExport(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     sorelka::NameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return sorelka::report::RunCommandLine(QGuiApplication::arguments(),
-                                           sorelka::record::RecordStore::DefaultPath(),
-                                           QDate::currentDate(), out, err);
+    const int code = sorelka::report::RunCommandLine(QGuiApplication::arguments(),
+                                                     sorelka::record::RecordStore::DefaultPath(),
+                                                     QDate::currentDate(), out, err);
+    return code == sorelka::report::kExitBadArgument ? Refuse(err, QString()) : code;
 }
 
 // `sorelka --set-teacher-pin`: the administrator sets the teacher's PIN
@@ -37,8 +58,8 @@ int SetTeacherPin(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     sorelka::NameApplication();
     QTextStream in(stdin), out(stdout), err(stderr);
-    const std::unique_ptr<QSettings> system = sorelka::report::SystemSettings();
-    return sorelka::report::SetTeacherPinCommand(in, out, err, *system, ::isatty(STDIN_FILENO) == 1);
+    const sorelka::record::SystemSettingsFile system = sorelka::record::OpenSystemSettings(SystemFolder());
+    return sorelka::report::SetTeacherPinCommand(in, out, err, *system.settings, ::isatty(STDIN_FILENO) == 1);
 }
 
 }  // namespace
@@ -46,8 +67,21 @@ int SetTeacherPin(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    if (arguments.contains(QStringLiteral("--set-teacher-pin"))) return SetTeacherPin(argc, argv);
-    if (sorelka::report::WantsCommandLine(arguments)) return RunCommandLine(argc, argv);
+    const sorelka::CommandLine line = sorelka::ReadCommandLine(arguments);
+    switch (line.mode) {
+        case sorelka::CommandMode::Refused: {
+            QTextStream err(stderr);
+            return Refuse(err, line.refusal);
+        }
+        case sorelka::CommandMode::Help: {
+            QTextStream out(stdout);
+            out << sorelka::Usage() << Qt::flush;
+            return 0;
+        }
+        case sorelka::CommandMode::SetTeacherPin: return SetTeacherPin(argc, argv);
+        case sorelka::CommandMode::Export: return RunExport(argc, argv);
+        case sorelka::CommandMode::Menu: break;
+    }
 
     QApplication app(argc, argv);
     sorelka::NameApplication();
@@ -70,7 +104,7 @@ int main(int argc, char* argv[]) {
                                 QApplication::closeAllWindows();
                                 QApplication::exit(0);
                             }};
-    sorelka::Program program(ctx, sorelka::DrillLog::DefaultPath());
+    sorelka::Program program(ctx, sorelka::DrillLog::DefaultPath(), SystemFolder());
     program.main_window()->show();
     const int code = app.exec();
     // Answers the record file has not taken yet wait a moment for it, then

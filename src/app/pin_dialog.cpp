@@ -28,6 +28,13 @@ QLineEdit* PinEdit(const QString& name, const QString& accessible, QWidget* pare
     return edit;
 }
 
+// "30秒", "2分", "1分30秒".
+QString Duration(int seconds) {
+    if (seconds < 60) return QStringLiteral("%1秒").arg(seconds);
+    if (seconds % 60 == 0) return QStringLiteral("%1分").arg(seconds / 60);
+    return QStringLiteral("%1分%2秒").arg(seconds / 60).arg(seconds % 60);
+}
+
 }  // namespace
 
 PinDialog::PinDialog(report::TeacherPin& pin, QWidget* parent) : QDialog(parent), pin_(pin) {
@@ -54,6 +61,7 @@ PinDialog::PinDialog(report::TeacherPin& pin, QWidget* parent) : QDialog(parent)
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("PinMessage"));
     message_->setAccessibleName(QStringLiteral("PINのおしらせ"));
+    message_->setTextFormat(Qt::PlainText);
     SetTextColour(message_, QColor(0xC0, 0x00, 0x00));
     message_->setWordWrap(true);
     message_->setMinimumHeight(52);
@@ -96,6 +104,10 @@ void PinDialog::ShowMode() {
             message_->setText(QStringLiteral(
                 "管理者に「sorelka --set-teacher-pin」でPINを設定しなおしてもらってください。"));
             break;
+        case State::Untrusted:
+            prompt_->setText(QStringLiteral("先生用のPINの設定ファイルが安全ではありません。"));
+            message_->setText(pin_.system_problem() + QStringLiteral("管理者に知らせてください。"));
+            break;
     }
     edit_->setEnabled(open);
     again_->setVisible(setting);
@@ -136,9 +148,9 @@ void PinDialog::Submit() {
         case report::TeacherPin::TryResult::Wrong:
         case report::TeacherPin::TryResult::Waiting:
             if (pin_.seconds_to_wait() > 0)
-                message_->setText(QStringLiteral("%1回まちがえました。%2秒まってから入れてください。")
+                message_->setText(QStringLiteral("%1回まちがえました。%2まってから入れてください。")
                                       .arg(pin_.wrong_tries())
-                                      .arg(pin_.seconds_to_wait()));
+                                      .arg(Duration(pin_.seconds_to_wait())));
             else
                 message_->setText(QStringLiteral("PINがちがいます（あと%1回で%2秒まちます）。")
                                       .arg(report::TeacherPin::kTriesBeforeWait - pin_.wrong_tries())

@@ -13,7 +13,10 @@
 #include "app/recommended_practice.h"
 #include "coach/skill_catalogue.h"
 #include "app/teacher_window.h"
+#include "report/pin_tries.h"
 #include "report/teacher_pin.h"
+#include "record/private_files.h"
+#include "record/system_settings.h"
 #include "app/pupil_dialog.h"
 #include "decimals/decimal_drill_screen.h"
 #include "decimals/decimal_practice_screen.h"
@@ -93,12 +96,15 @@ QString ScreenTitle(const ScreenEntry& entry) {
 
 }  // namespace
 
-Program::Program(AppContext& ctx, const QString& database_path) : ctx_(ctx) {
+QString Program::DefaultSystemFolder() { return record::SystemConfigFolder(); }
+
+Program::Program(AppContext& ctx, const QString& database_path, QString system_folder)
+    : ctx_(ctx), system_folder_(std::move(system_folder)) {
     record_ = std::make_unique<record::RecordStore>(database_path, ctx_.dialogs, &ctx_.clock);
     // The school's server, when one is configured: a worker of its own sends
     // what the file holds; a commit only tells it to look (once the commit
     // has returned, so the rows are in the file).
-    sync_ = sync::ClassSync::FromSettings(database_path);
+    sync_ = sync::ClassSync::FromSettings(database_path, system_folder_);
     if (sync_) {
         sync::ClassSync* sync = sync_.get();
         QObject::connect(record_.get(), &record::RecordStore::accepted, sync, [sync] {
@@ -156,10 +162,17 @@ void Program::OpenOwnRecord() {
 report::TeacherPin& Program::teacher_pin() {
     if (!pin_) {
         settings_ = record::ProgramSettings();
-        system_settings_ = report::SystemSettings();
+        // The user's own file alone: QSettings would otherwise look for
+        // missing keys in folders the environment names.
+        settings_->setFallbacksEnabled(false);
+        record::SystemSettingsFile system = record::OpenSystemSettings(system_folder_);
+        system_settings_ = std::move(system.settings);
+        report::TeacherPin::Options options;
+        options.system_problem = system.problem;
+        options.tries = report::RecordTryStore(*record_);
         pin_ = std::make_unique<report::TeacherPin>(
             *settings_, *system_settings_, [this] { return !learning_->Roster().empty(); },
-            [] { return QDateTime::currentMSecsSinceEpoch(); });
+            [] { return QDateTime::currentMSecsSinceEpoch(); }, std::move(options));
     }
     return *pin_;
 }

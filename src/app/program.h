@@ -35,8 +35,11 @@ class TeacherPin;
 // it with fakes.
 class Program {
 public:
-    // database_path: the drill log's SQLite file (DrillLog::DefaultPath() in the program).
-    Program(AppContext& ctx, const QString& database_path);
+    static QString DefaultSystemFolder();
+    // database_path: the drill log's SQLite file (DrillLog::DefaultPath() in the program);
+    // system_folder: where the system's Sorelka/Sorelka.conf is read from
+    // (record::SystemConfigFolder() in the program).
+    Program(AppContext& ctx, const QString& database_path, QString system_folder = DefaultSystemFolder());
     ~Program();
 
     MainMenuWindow* main_window() const { return main_window_.get(); }
@@ -76,7 +79,9 @@ private:
     std::unique_ptr<RecommendedScreens> recommended_;
     std::unique_ptr<MyRecordWindow> own_record_;
     std::unique_ptr<QSettings> settings_;
-    std::unique_ptr<QSettings> system_settings_;  // read only: where the administrator sets the PIN
+    // Read only: where the administrator sets the PIN and the server.
+    QString system_folder_;
+    std::unique_ptr<QSettings> system_settings_;
     std::unique_ptr<report::TeacherPin> pin_;
     std::unique_ptr<TeacherWindow> teacher_;
     std::vector<QWidget*> forms_;

@@ -66,6 +66,13 @@ SignInDialog::SignInDialog(const sync::ServerConfig& pc_config, QWidget* parent)
         this_pc_only_ = true;
         reject();
     });
+    // A server that would not be verified is told at once: the teacher
+    // types no password for it.
+    if (const QString refusal = sync::TeacherSession::Refusal(pc_config_); !refusal.isEmpty()) {
+        message_->setText(refusal);
+        password_->setEnabled(false);
+        ok->setEnabled(false);
+    }
     resize(560, sizeHint().height());
 }
 

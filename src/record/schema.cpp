@@ -208,6 +208,11 @@ const std::vector<Migration>& Migrations() {
           QStringLiteral("insert into history_totals select coalesce(pupil_id, 0), topic, count(*),"
                          " sum(correct), max(answered_at) from history where mode <> 'find_mistake'"
                          " group by 1, 2")}},
+        // Settings of the program that belong with the record rather than
+        // with one account's settings file (the teacher's PIN's wrong
+        // tries), one value per key.
+        {11,
+         {QStringLiteral("create table if not exists program_settings (key text primary key, value text not null)")}},
     };
     return steps;
 }

@@ -59,8 +59,8 @@ ClassSync::ClassSync(QString record_path, QString server, QString problem, QObje
 
 ClassSync::~ClassSync() { Stop(); }
 
-std::unique_ptr<ClassSync> ClassSync::FromSettings(const QString& record_path) {
-    ConfigReading reading = ReadServerConfig();
+std::unique_ptr<ClassSync> ClassSync::FromSettings(const QString& record_path, const QString& system_folder) {
+    ConfigReading reading = ReadServerConfig(system_folder);
     if (!reading.configured) return nullptr;
     // For the administrator: standard error and the teacher's view, never the pupil.
     if (!reading.config) {

@@ -110,9 +110,10 @@ public:
     ClassSync(QString record_path, QString server, QString problem, QObject* parent = nullptr);
     ~ClassSync() override;
 
-    // From the program's Sorelka.conf; nullptr when no server is configured
-    // (nothing else is done then).
-    static std::unique_ptr<ClassSync> FromSettings(const QString& record_path);
+    // From the program's Sorelka.conf (the system's in `system_folder`, see
+    // ReadServerConfig); nullptr when no server is configured (nothing else
+    // is done then).
+    static std::unique_ptr<ClassSync> FromSettings(const QString& record_path, const QString& system_folder);
 
     // Starts the worker (nothing happens for an unusable configuration).
     void Start();

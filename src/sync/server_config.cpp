@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "record/system_settings.h"
+
 namespace sorelka::sync {
 
 namespace {
@@ -154,12 +156,33 @@ ConfigReading ReadServerConfig(QSettings& settings) {
     return reading;
 }
 
-ConfigReading ReadServerConfig() {
-    // The same file the program keeps its own settings in; QSettings looks
-    // in the system's folders (XDG_CONFIG_DIRS) for keys the user's lacks.
+ConfigReading ReadServerConfig(const QString& system_folder) {
+    record::SystemSettingsFile system = record::OpenSystemSettings(system_folder);
+    return ReadServerConfig(system);
+}
+
+ConfigReading ReadServerConfig(record::SystemSettingsFile& system) {
+    system.settings->beginGroup(kGroup);
+    const bool system_names_one = !system.settings->childKeys().isEmpty();
+    system.settings->endGroup();
+    if (system_names_one) {
+        if (!system.trusted()) {
+            ConfigReading reading;
+            reading.configured = true;
+            reading.from_system = true;
+            reading.problem = system.problem;
+            return reading;
+        }
+        ConfigReading reading = ReadServerConfig(*system.settings);
+        reading.from_system = true;
+        return reading;
+    }
+    // The same file the program keeps its own settings in, without
+    // QSettings' look into the system's folders for keys it lacks.
     const QString app = QCoreApplication::applicationName();
     const QString org = QCoreApplication::organizationName();
     QSettings settings(QSettings::UserScope, org.isEmpty() ? app : org, app);
+    settings.setFallbacksEnabled(false);
     return ReadServerConfig(settings);
 }
 

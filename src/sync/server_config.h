@@ -5,6 +5,10 @@
 
 class QSettings;
 
+namespace sorelka::record {
+struct SystemSettingsFile;
+}
+
 namespace sorelka::sync {
 
 // The school's server as the administrator configured it in group
@@ -38,14 +42,19 @@ struct ConfigReading {
     std::optional<ServerConfig> config;
     QString problem;
     QString warning;
+    bool from_system = false;
 };
 
 // Reads group [class_server] of `settings`.
 ConfigReading ReadServerConfig(QSettings& settings);
-// Reads the program's own Sorelka.conf: the user's file
-// ($XDG_CONFIG_HOME/Sorelka/Sorelka.conf) first, then the system's
-// (/etc/xdg/Sorelka/Sorelka.conf) for each key the user's file lacks.
-ConfigReading ReadServerConfig();
+// Reads the program's own Sorelka.conf. When the system's file (in
+// `system_folder`, see record::OpenSystemSettings) names a server, the whole
+// group is read from it alone: a user's own file changes nothing of it,
+// and a system file that others could have written is a problem, never a
+// server. Otherwise the user's file ($XDG_CONFIG_HOME/Sorelka/Sorelka.conf)
+// alone. `from_system` tells which.
+ConfigReading ReadServerConfig(const QString& system_folder);
+ConfigReading ReadServerConfig(record::SystemSettingsFile& system);
 
 // A password read from its file, or why not (in Japanese).
 struct PasswordReading {

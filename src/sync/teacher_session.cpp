@@ -7,9 +7,20 @@ PgValue Bound(const QString& text) {
     return text.toUtf8();
 }
 
+QString TeacherSession::Refusal(const ServerConfig& pc_config) {
+    if (pc_config.sslmode == QStringLiteral("verify-full")) return {};
+    return QStringLiteral("この設定（sslmode=%1）では、学校のサーバーが本物かどうか確かめられないため、"
+                          "先生のパスワードは送りません。管理者に sslmode=verify-full にしてもらってください。")
+        .arg(pc_config.sslmode);
+}
+
 std::unique_ptr<TeacherSession> TeacherSession::SignIn(const ServerConfig& pc_config, const QString& teacher,
                                                        const QString& password, QString* problem,
                                                        int connect_timeout_s) {
+    if (const QString refusal = Refusal(pc_config); !refusal.isEmpty()) {
+        *problem = refusal;
+        return nullptr;
+    }
     std::unique_ptr<TeacherSession> session(new TeacherSession);
     session->config_ = pc_config.AsTeacher(teacher.trimmed(), password);
     session->teacher_ = teacher.trimmed();

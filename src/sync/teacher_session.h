@@ -32,10 +32,17 @@ class TeacherSession {
 public:
     // Signs in as `teacher` to the server `pc_config` names (its host, TLS
     // and CA; not its role or password file). Null with a Japanese reason in
-    // `problem` when the server cannot be reached or refuses the login.
+    // `problem` when the server cannot be reached or refuses the login, and
+    // without any connection when the configuration would not verify the
+    // server (see Refusal).
     static std::unique_ptr<TeacherSession> SignIn(const ServerConfig& pc_config, const QString& teacher,
                                                   const QString& password, QString* problem,
                                                   int connect_timeout_s = 5);
+
+    // Why a teacher's password is never sent to the server `pc_config`
+    // names: only a server whose certificate and name are checked against
+    // the school's CA (sslmode=verify-full) is given it. Empty when it may be.
+    static QString Refusal(const ServerConfig& pc_config);
 
     const QString& teacher() const { return teacher_; }
     // The classes granted to this teacher, by name.

@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -23,6 +25,7 @@
 #include "app/program.h"
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
+#include "record/private_files.h"
 #include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
@@ -288,6 +291,48 @@ TEST(RecordMenu, WithPupilsAndNoPinTheTeacherIsSentToTheAdministrator) {
               "管理者に「sorelka --set-teacher-pin」でPINを設定してもらってください。");
     EXPECT_FALSE(Find<QPushButton>(&dialog, "PinOkButton")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>(&dialog, "PinEdit")->isEnabled());
+}
+
+// The program takes the administrator's PIN from its own system folder
+// only: a folder of a pupil's that XDG_CONFIG_DIRS names, with a PIN the
+// pupil knows, opens nothing. The wrong tries are kept in the record file
+// too: the user's settings cleared and the program started again, it
+// still waits.
+TEST(RecordMenu, ThePinIsNeverTakenFromXdgFoldersAndItsWaitOutlivesTheUsersSettings) {
+    QTemporaryDir data, pupils_own;
+    // No file there, and "/" is root's: trusted whoever runs the tests.
+    const QString system = "/nonexistent-sorelka-system";
+    const report::PinCost cheap{10, 1, 1};
+    QDir().mkpath(pupils_own.path() + "/Sorelka");
+    QSettings(pupils_own.path() + "/Sorelka/Sorelka.conf", QSettings::IniFormat)
+        .setValue("teacher/pin", report::TeacherPin::Hash("1111", cheap));
+    const QByteArray saved = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", pupils_own.path().toLocal8Bit());
+    FakeServices fx;
+    {
+        Program program(fx.ctx, data.path() + "/kyozai.db", system);
+        program.learning_record().AddPupil("はなこ");
+        EXPECT_EQ(program.teacher_pin().state(), report::TeacherPin::State::AskAdministrator);
+        EXPECT_EQ(program.teacher_pin().Try("1111"), report::TeacherPin::TryResult::NotSet);
+    }
+    qputenv("XDG_CONFIG_DIRS", saved);
+
+    record::ProgramSettings()->setValue("teacher/pin", report::TeacherPin::Hash("2580", cheap));
+    {
+        Program program(fx.ctx, data.path() + "/kyozai.db", system);
+        for (int i = 0; i < report::TeacherPin::kTriesBeforeWait; ++i)
+            EXPECT_EQ(program.teacher_pin().Try("0000"), report::TeacherPin::TryResult::Wrong);
+        EXPECT_EQ(program.teacher_pin().seconds_to_wait(), 30);
+    }
+    record::ProgramSettings()->remove("teacher/wrong_tries");
+    record::ProgramSettings()->remove("teacher/wait_until");
+    {
+        Program program(fx.ctx, data.path() + "/kyozai.db", system);
+        EXPECT_EQ(program.teacher_pin().wrong_tries(), 5);
+        EXPECT_GT(program.teacher_pin().seconds_to_wait(), 25);
+        EXPECT_EQ(program.teacher_pin().Try("2580"), report::TeacherPin::TryResult::Waiting);
+    }
+    record::ProgramSettings()->remove("teacher");
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
     std::unique_ptr<sync::TeacherSession> SignIn(const QString& password = QString()) {
         const sync::ServerConfig teacher = cluster().TeacherConfig();
         QString problem;
-        auto session = sync::TeacherSession::SignIn(cluster().Config(), teacher.user,
+        auto session = sync::TeacherSession::SignIn(cluster().TlsConfig(), teacher.user,
                                                     password.isNull() ? teacher.password : password, &problem);
         if (!session) last_problem_ = problem;
         return session;
@@ -215,7 +215,7 @@ TEST_F(SchoolServer, SigningInShowsTheGrantedClassAndTheRosterReachesTheServer) 
     ListSentPupils();
     cluster().Query("select sorelka_grant_class('teacher', 'クラス')");
 
-    SignInDialog dialog(cluster().Config(), nullptr);
+    SignInDialog dialog(cluster().TlsConfig(), nullptr);
     dialog.show();
     Find<QLineEdit>(&dialog, "TeacherUserEdit")->setText("teacher");
     Find<QLineEdit>(&dialog, "TeacherPasswordEdit")->setText("not-it");

@@ -6,11 +6,25 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/sign_in_dialog.h"
+#include "record/system_settings.h"
+#include "support/screen_support.h"
 #include "sync/class_sync.h"
 #include "sync/server_config.h"
+#include "sync/teacher_session.h"
 
 namespace sorelka::sync {
 namespace {
+
+using namespace sorelka::testing;
 
 // The password file: only a regular file its owner alone may read or write
 // is used; everything else is refused with a message that names the setting
@@ -68,11 +82,12 @@ void WriteConf(const QString& folder, const QString& text) {
     file.write(text.toUtf8());
 }
 
-// The system's file sets every PC, the user's own file wins key by key; no
+// The system's file sets every PC, and where it names a server the user's
+// own file changes nothing of it; without one the user's file alone; no
 // group: not configured at all; an unusable configuration says why, never
 // with the password, and starts no worker; TLS that does not check the
 // server works with a warning.
-TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
+TEST(ServerConfig, ReadsTheSystemsServerWholeAndTheUsersOnlyWithoutOne) {
     const QString user = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
     const QString system = user + "/system";
     QTemporaryDir dir;
@@ -98,8 +113,11 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
     const Case cases[] = {
         {"none", "", "[pupil]\nlast=はなこ\n", false, "", "", 0, false},
         {"system only", verified, "", true, "db.school", "verify-full", 5432, false},
-        {"user wins", verified + "port=5433\n", "[class_server]\nhost=localhost\nsslmode=disable\n", true,
-         "localhost", "disable", 5433, false},
+        {"the system's server whole", verified + "port=5433\n",
+         "[class_server]\nhost=localhost\nport=5999\nsslmode=disable\n", true, "db.school", "verify-full", 5433,
+         false},
+        {"the user's without the system's", "[pupil]\nlast=はなこ\n", verified + "port=5434\n", true, "db.school",
+         "verify-full", 5434, false},
         {"require warns", verified + "sslmode=require\n", "", true, "db.school", "require", 5432, true},
         {"disable to another machine warns", base + "password_file=" + good + "\nsslmode=disable\n", "", true,
          "db.school", "disable", 5432, true},
@@ -117,12 +135,16 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
         SCOPED_TRACE(c.what);
         WriteConf(system, c.system_conf);
         WriteConf(user, c.user_conf);
-        const ConfigReading reading = ReadServerConfig();
+        record::SystemSettingsFile system_file = record::OpenSystemSettings(system, record::OwnerCheck::Never);
+        const ConfigReading reading = ReadServerConfig(system_file);
         EXPECT_EQ(reading.configured, c.configured);
+        EXPECT_EQ(reading.from_system, c.system_conf.contains("[class_server]"));
         EXPECT_FALSE(reading.problem.contains("p4ss"));
         EXPECT_FALSE(reading.problem.contains(good) || reading.problem.contains(loose));
-        std::unique_ptr<ClassSync> sync = ClassSync::FromSettings(dir.filePath("kyozai.db"));
+        std::unique_ptr<ClassSync> sync = ClassSync::FromSettings(dir.filePath("kyozai.db"), system);
         EXPECT_EQ(sync != nullptr, c.configured);
+        // Run by anyone but root, the scratch folder is not root's: a problem, never its server.
+        if (::geteuid() != 0) sync.reset();
         if (c.host.isEmpty()) {
             EXPECT_FALSE(reading.config.has_value());
             EXPECT_EQ(reading.problem.isEmpty(), !c.configured);
@@ -146,6 +168,46 @@ TEST(ServerConfig, ReadsTheSystemFileWithTheUsersKeysWinning) {
     }
     WriteConf(system, "");
     WriteConf(user, "");
+}
+
+// A teacher's password goes only to a server whose certificate and name are
+// checked: any other sslmode is refused, in the dialog before anything is
+// typed and in the sign-in before any connection is made (a listening
+// socket stands in for a fake server and sees none).
+TEST(ServerConfig, ATeachersSignInIsRefusedUnlessTheServerIsVerified) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), size), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size), 0);
+    ServerConfig config;
+    config.host = "127.0.0.1";
+    config.port = ntohs(at.sin_port);
+    config.database = "sorelka";
+    config.user = "pc";
+    for (const char* mode : {"disable", "allow", "prefer", "require", "verify-ca"}) {
+        SCOPED_TRACE(mode);
+        config.sslmode = mode;
+        QString problem;
+        EXPECT_EQ(TeacherSession::SignIn(config, "tanaka", "secret", &problem, 1), nullptr);
+        EXPECT_TRUE(problem.contains(QString("sslmode=%1").arg(mode))) << problem.toStdString();
+        EXPECT_TRUE(problem.contains("verify-full"));
+        EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "no connection was made";
+
+        SignInDialog dialog(config, nullptr);
+        EXPECT_EQ(LabelText(&dialog, "SignInMessage"), problem);
+        EXPECT_FALSE(Find<QPushButton>(&dialog, "SignInButton")->isEnabled());
+        EXPECT_FALSE(Find<QLineEdit>(&dialog, "TeacherPasswordEdit")->isEnabled());
+    }
+    config.sslmode = "verify-full";
+    EXPECT_TRUE(TeacherSession::Refusal(config).isEmpty());
+    SignInDialog dialog(config, nullptr);
+    EXPECT_TRUE(LabelText(&dialog, "SignInMessage").isEmpty());
+    ::close(listener);
 }
 
 // After a failure the worker waits 1, 2, 4 … s, never longer than the longest.

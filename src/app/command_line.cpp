@@ -1,0 +1,131 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace sorelka {
+
+namespace {
+
+struct OwnOption {
+    const char* name;
+    const char* value;  // nullptr: a switch
+    const char* help;
+};
+
+// The program's own options, in the order the usage lists them.
+const OwnOption kOwnOptions[] = {
+    {"export", "ファイル", "学習のきろくを CSV（.csv）か PDF（.pdf）に書き出して終わります。ウィンドウは開きません。"},
+    {"pupil", "名前", "--export で、この子の答えだけを書き出します（「ゲスト」も名前にできます）。"},
+    {"from", "YYYY-MM-DD", "--export で、この日からの答えを書き出します。"},
+    {"to", "YYYY-MM-DD", "--export で、この日までの答えを書き出します。"},
+    {"set-teacher-pin", nullptr,
+     "先生用のPIN（数字４けた）を、このPCのすべてのユーザーに設定します。管理者（root）として実行します。"},
+};
+
+// Options Qt's application objects take for themselves, hidden from the usage.
+const char* const kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                           "display", "name", "title", "visual", "geometry", "style",
+                                           "stylesheet", "qmljsdebugger"};
+const char* const kQtSwitches[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+const QStringList kHelpNames = {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?"),
+                                QStringLiteral("help-all")};
+
+// The argument as typed that names option `name`.
+QString AsTyped(const QStringList& arguments, const QString& name) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString option = arguments[i].section(QLatin1Char('='), 0, 0);
+        if (option.startsWith(QLatin1Char('-')) && option.mid(option.startsWith(QStringLiteral("--")) ? 2 : 1) == name)
+            return option;
+    }
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+}  // namespace
+
+QString Usage() {
+    QString text = QStringLiteral(
+        "使い方: sorelka [オプション]\n"
+        "オプションなしで起動すると、メニューを開きます。\n\n"
+        "オプション:\n");
+    // Padded to one column on a terminal, where a kana or kanji takes two cells.
+    auto line = [&](const QString& names, const QString& help) {
+        qsizetype cells = 0;
+        for (const QChar c : names) cells += c.unicode() < 0x1100 ? 1 : 2;
+        text += QStringLiteral("  ") + names + QString(std::max<qsizetype>(1, 28 - cells), QLatin1Char(' ')) +
+                help + QLatin1Char('\n');
+    };
+    for (const OwnOption& o : kOwnOptions)
+        line(QStringLiteral("--") + QLatin1String(o.name) +
+                 (o.value ? QStringLiteral(" <") + QString::fromUtf8(o.value) + QLatin1Char('>') : QString()),
+             QString::fromUtf8(o.help));
+    line(QStringLiteral("-h, --help"), QStringLiteral("この使い方を表示します。"));
+    text += QStringLiteral(
+        "\n--export は、書き出せたら 0、オプションがまちがっていれば 2、"
+        "書き出せないときは 1 で終わります。\n");
+    return text;
+}
+
+CommandLine ReadCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash (-platform); so may be ours.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OwnOption& o : kOwnOptions)
+        parser.addOption(o.value ? QCommandLineOption(QString::fromLatin1(o.name), QString(), QStringLiteral("x"))
+                                 : QCommandLineOption(QString::fromLatin1(o.name)));
+    parser.addOption(QCommandLineOption(kHelpNames));
+    for (const char* name : kQtOptionsWithValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("x"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kQtSwitches) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    CommandLine line;
+    auto refuse = [&](const QString& why) {
+        line.mode = CommandMode::Refused;
+        line.refusal = why;
+        return line;
+    };
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty())
+            return refuse(QStringLiteral("「%1」というオプションはありません。")
+                              .arg(AsTyped(arguments, parser.unknownOptionNames().first())));
+        static const QRegularExpression quoted(QStringLiteral("'(.+)'"));
+        const QRegularExpressionMatch m = quoted.match(parser.errorText());
+        return refuse(QStringLiteral("「%1」のあとに値を書いてください。")
+                          .arg(m.hasMatch() ? m.captured(1) : parser.errorText()));
+    }
+    if (parser.isSet(kHelpNames.first())) {
+        line.mode = CommandMode::Help;
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("わからない引数があります：%1")
+                          .arg(parser.positionalArguments().join(QLatin1Char(' '))));
+    bool exporting = false;
+    for (const OwnOption& o : kOwnOptions) {
+        const QString name = QString::fromLatin1(o.name);
+        if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin")) continue;
+        exporting = true;
+        if (parser.values(name).size() > 1)
+            return refuse(QStringLiteral("--%1 は一度だけ指定してください。").arg(name));
+    }
+    if (parser.isSet(QStringLiteral("set-teacher-pin"))) {
+        if (exporting)
+            return refuse(QStringLiteral("--set-teacher-pin は --export とはいっしょに使えません。"));
+        line.mode = CommandMode::SetTeacherPin;
+        return line;
+    }
+    line.mode = exporting ? CommandMode::Export : CommandMode::Menu;
+    return line;
+}
+
+}  // namespace sorelka
