@@ -239,9 +239,11 @@ TEST_F(RecordSafetyTest, AnotherDatabasesWriteAheadLogNeverGoesIntoASoundRecord)
         // foreign log is kept, byte for byte, not lost.
         bool log_kept = false;
         for (const QString& name : QDir(folder.path()).entryList({"kyozai.db.*"}, QDir::Files)) {
-            if (Contents(folder.path() + "/" + name) == foreign) log_kept = true;
-            else if (!name.endsWith("-wal") && !name.endsWith("-shm"))
+            if (Contents(folder.path() + "/" + name) == foreign) {
+                log_kept = true;
+            } else if (!name.endsWith("-wal") && !name.endsWith("-shm")) {
                 EXPECT_EQ(One(folder.path() + "/" + name, "pragma quick_check"), "ok") << name.toStdString();
+            }
         }
         EXPECT_TRUE(log_kept);
     }
