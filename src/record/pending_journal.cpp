@@ -130,8 +130,10 @@ std::optional<Frame> FrameAt(const QByteArray& bytes, qsizetype at, bool old) {
     const quint32 length = qFromBigEndian<quint32>(bytes.constData() + length_at);
     if (length > kLongestEntry || qsizetype(length) > left - head) return std::nullopt;
     const qsizetype payload = at + head;
+    // Today's checksum covers the length too (the length, then the payload).
     const QByteArray sum = old ? Checksum(bytes.constData() + payload, length)
-                               : Checksum(bytes.constData() + length_at, 4 + qsizetype(length));
+                               : Checksum((bytes.mid(length_at, 4) + bytes.mid(payload, length)).constData(),
+                                          4 + qsizetype(length));
     if (sum != bytes.mid(length_at + 4, 8)) return std::nullopt;
     return Frame{payload, qsizetype(length), payload + qsizetype(length)};
 }

@@ -115,14 +115,7 @@ void RecordStore::RemoveWrittenJournals() {
         PendingJournal* journal = it->get();
         const bool waiting = std::any_of(kept_.begin(), kept_.end(),
                                          [&](const Kept& k) { return k.journal == journal; });
-        if (!waiting && journal->claimed()) {
-            const QString id = journal->id();
-            journal->Remove();
-            // Removed first, then its mark: killed in between, a mark of a
-            // journal that is no more is left, which no new journal's random
-            // id ever meets.
-            if (!id.isEmpty() && !journal->exists()) ForgetJournalMark(id);
-        }
+        if (!waiting && journal->claimed()) journal->Remove();
         // A journal an earlier run left goes once written; this run's stays.
         if (!waiting && it != journals_.begin()) it = journals_.erase(it);
         else ++it;
@@ -138,14 +131,6 @@ void RecordStore::SettleBeforeQuit(int wait_ms) {
     JournalKept();
     Tell(journaled() == kept_.size() ? Trouble::KeptForNextStart : Trouble::NotKept,
          QStringLiteral("%1 transaction(s) not written to %2 at the end").arg(kept_.size()).arg(path_));
-}
-
-void RecordStore::ForgetJournalMark(const QString& id) {
-    if (!open_ || read_only_ || !layout_ready_) return;
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("delete from pending_written where journal = ?"));
-    q.addBindValue(id);
-    q.exec();  // a mark left behind is harmless, only not tidy
 }
 
 std::size_t RecordStore::journaled() const {

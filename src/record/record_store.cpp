@@ -330,10 +330,11 @@ bool RecordStore::WriteOne(const Kept& kept, int* code, QString* detail) {
         q.addBindValue(journal);
         q.addBindValue(kept.journal_number);
         if (!q.exec()) return fail(q.lastError());
-        // The marks of other journals stay: a journal still on the disk is
-        // replayed again after a kill, and its mark is what keeps its
-        // written entries from going in twice. A mark goes only once its
-        // journal is gone (RemoveWrittenJournals).
+        // Every journal's mark stays, also once its journal is removed: a
+        // journal left on the disk by a kill (or put back) is replayed
+        // again, and its mark is what keeps its written entries from going
+        // in twice. A mark is one small row per journal ever made, and a
+        // journal is made only by a run that found the file busy.
     }
     q.finish();
     if (!q.exec(QStringLiteral("commit"))) return fail(q.lastError());

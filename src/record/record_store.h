@@ -188,7 +188,6 @@ private:
     void KeepRefused(const QString& journal, const std::vector<QByteArray>& refused);
     void JournalKept();
     void RemoveWrittenJournals();
-    void ForgetJournalMark(const QString& id);
     void StartBackgroundWork();
     void TakeCheckResult();
     void JoinWorker();
