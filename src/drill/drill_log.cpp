@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/services.h"
+#include "record/statement_shapes.h"
 
 namespace sorelka {
 
@@ -78,7 +79,7 @@ bool DrillLog::ReopenDrillLog() {
 
 bool DrillLog::ClearDrillLog() {
     const bool written =
-        store_->Commit({{QStringLiteral("delete from dorill"), {}}}) ==
+        store_->Commit({{record::Sql(record::Shape::DrillLogClear), {}}}) ==
         record::RecordStore::Result::Written;
     ReopenDrillLog();
     return written;
@@ -87,8 +88,7 @@ bool DrillLog::ClearDrillLog() {
 bool DrillLog::AppendDrillRow(const DrillRow& row, record::Transaction also) {
     record::Transaction transaction;
     transaction.push_back(
-        {QStringLiteral("insert into dorill (\"NO\", MND, KAI, KOT, HNT, AMS, AMI)"
-                        " values (?, ?, ?, ?, ?, ?, ?)"),
+        {record::Sql(record::Shape::DrillLogAdd),
          {row.no, QString::fromStdString(row.mnd), QString::fromStdString(row.kai),
           QString::fromStdString(row.kot), QString::fromStdString(row.hnt), OptionalInt(row.ams),
           OptionalInt(row.ami)}});

@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "record/kept_copies.h"
 #include "record/private_files.h"
 
 namespace sorelka::record {
@@ -22,6 +23,39 @@ qint64 ModifiedNs(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0;
     return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// How many answers the file open on `db`, or the copy at `path`, holds;
+// -1 when it cannot be read.
+int AnswersIn(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("select count(*) from history")) && q.next() ? q.value(0).toInt() : -1;
+}
+
+int AnswersIn(const QString& path) {
+    const std::optional<CopyContents> contents = ReadCopyContents(path);
+    return contents ? contents->answers : -1;
+}
+
+// Of the copies rotation would remove, the one to keep instead: the last
+// copy of a record that held more answers than the one in use (the newest
+// of those with the most answers), unless a copy that stays holds as many.
+QString LastCopyOfALargerRecord(QSqlDatabase& db, const QString& folder, const QStringList& going) {
+    if (going.isEmpty()) return QString();
+    int most_staying = AnswersIn(db);
+    if (most_staying < 0) return QString();
+    for (const BackupFile& copy : DailyBackups(folder))
+        if (!going.contains(copy.name)) most_staying = std::max(most_staying, AnswersIn(folder + QLatin1Char('/') + copy.name));
+    QString keep;
+    int most_going = most_staying;
+    for (const QString& name : going) {  // oldest first: the newest of equals wins
+        const int answers = AnswersIn(folder + QLatin1Char('/') + name);
+        if (answers > most_staying && answers >= most_going) {
+            keep = name;
+            most_going = answers;
+        }
+    }
+    return keep;
 }
 
 }  // namespace
@@ -69,8 +103,25 @@ QString TakeDailyBackup(QSqlDatabase& db, const QString& folder, const LocalTime
         QFile::remove(partial);
         return problem;
     }
-    for (const QString& old : BackupsToRemove(DailyBackups(folder), name, keep))
-        QFile::remove(folder + QLatin1Char('/') + old);
+    const QStringList going = BackupsToRemove(DailyBackups(folder), name, keep);
+    const QString last_of_larger = LastCopyOfALargerRecord(db, folder, going);
+    for (const QString& old : going) {
+        const QString copy = folder + QLatin1Char('/') + old;
+        if (old != last_of_larger) {
+            QFile::remove(copy);
+            continue;
+        }
+        // The record in use holds fewer answers than this copy and no copy
+        // that stays holds as many: the record was lost or replaced since.
+        // The copy leaves the rotation, kept as a copy of an earlier record
+        // until a teacher removes it.
+        const QString aside = QStringLiteral("%1/before-%2").arg(folder, QString::asprintf("%04d%02d%02d-%02d%02d%02d",
+            today.year, today.month, today.day, today.hour, today.minute, today.second));
+        QString target = aside;
+        for (int n = 2; QFileInfo::exists(target + QLatin1Char('/') + old); ++n) target = aside + QStringLiteral("-%1").arg(n);
+        if (!MakePrivateFolder(target) || !QFile::rename(copy, target + QLatin1Char('/') + old))
+            return QStringLiteral("%1 could not be kept out of the rotation; it stays").arg(copy);
+    }
     return QString();
 }
 

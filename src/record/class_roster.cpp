@@ -1,4 +1,5 @@
 #include "record/class_roster.h"
+#include "record/statement_shapes.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -32,7 +33,7 @@ QString ClassRoster::ThisPcClass() {
 }
 
 void ClassRoster::SetThisPcClass(const QString& name) {
-    store_.Commit({{QStringLiteral("update classes set this_pc = (name = ?)"), {name}}});
+    store_.Commit({{Sql(Shape::ClassThisPc), {name}}});
 }
 
 QString ClassRoster::ClassForNewPupils() {
@@ -65,7 +66,7 @@ QString ClassRoster::AddClass(const QString& typed) {
     QString refusal;
     const QString name = CheckedName(typed, &refusal);
     if (refusal.isEmpty())
-        store_.Commit({{QStringLiteral("insert or ignore into classes (name) values (?)"), {name}}});
+        store_.Commit({{Sql(Shape::ClassAdd), {name}}});
     return refusal;
 }
 
@@ -74,10 +75,7 @@ QString ClassRoster::RenameClass(const QString& name, const QString& typed) {
     QString refusal;
     const QString to = CheckedName(typed, &refusal);
     if (refusal.isEmpty())
-        store_.Commit({{QStringLiteral("update or ignore classes set name = ? where name = ?"), {to, name}},
-                       {QStringLiteral("update pupils set class_name = ? where class_name = ?"
-                                       " and exists (select 1 from classes where name = ?)"),
-                        {to, name, to}}});
+        store_.Commit({{Sql(Shape::ClassRename), {to, name}}, {Sql(Shape::ClassRenamePupils), {to, name, to}}});
     return refusal;
 }
 
@@ -90,13 +88,13 @@ QString ClassRoster::RemoveClass(const QString& name) {
         return QStringLiteral("「%1」には まだ %2人います。先に ほかのクラスへ移してください。")
             .arg(name)
             .arg(q.value(0).toInt());
-    store_.Commit({{QStringLiteral("delete from classes where name = ?"), {name}}});
+    store_.Commit({{Sql(Shape::ClassRemove), {name}}});
     return {};
 }
 
 QString ClassRoster::MovePupil(const QString& pupil, const QString& to_class) {
     if (!HasClass(to_class)) return QStringLiteral("「%1」というクラスは ありません。").arg(to_class);
-    store_.Commit({{QStringLiteral("update pupils set class_name = ? where name = ?"), {to_class, pupil}}});
+    store_.Commit({{Sql(Shape::PupilMove), {to_class, pupil}}});
     return {};
 }
 

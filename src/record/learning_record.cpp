@@ -1,4 +1,5 @@
 #include "record/learning_record.h"
+#include "record/statement_shapes.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -19,9 +20,6 @@ namespace {
 const QString kLastPupilKey = QStringLiteral("pupil/last");
 
 std::unique_ptr<QSettings> Settings() { return ProgramSettings(); }
-
-// The current pupil's id, looked up when the statement is written.
-const QString kPupilId = QStringLiteral("(select id from pupils where name = ?)");
 
 // Characters as a reader counts them: "が" typed as か + ゛ is one.
 int PerceivedLength(const QString& text) {
@@ -118,14 +116,7 @@ NameCheck LearningRecord::AddPupil(const QString& typed) {
         check.refusal = QStringLiteral("「%1」は、もういるよ！").arg(check.name);
         return check;
     }
-    // "or ignore": a statement the file refuses would be kept and retried for
-    // ever, holding up every later answer.
-    // A new pupil joins the class this PC is set to, else the first class.
-    store_.Commit({{QStringLiteral("insert or ignore into pupils (name, created_at, class_name)"
-                                   " values (?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'),"
-                                   " coalesce((select name from classes order by this_pc desc, id limit 1),"
-                                   " 'クラス'))"),
-                    {check.name}}});
+    store_.Commit({{Sql(Shape::PupilAdd), {check.name}}});
     return check;
 }
 
@@ -146,7 +137,7 @@ NameCheck LearningRecord::RenamePupil(const QString& name, const QString& typed)
         check.refusal = QStringLiteral("「%1」は、もういるよ！").arg(check.name);
         return check;
     }
-    store_.Commit({{QStringLiteral("update or ignore pupils set name = ? where name = ?"), {check.name, name}}});
+    store_.Commit({{Sql(Shape::PupilRename), {check.name, name}}});
     if (mastery_) mastery_->Renamed(name, check.name);
     if (current_ == name) {
         current_ = check.name;
@@ -157,7 +148,7 @@ NameCheck LearningRecord::RenamePupil(const QString& name, const QString& typed)
 }
 
 void LearningRecord::SetArchived(const QString& name, bool archived) {
-    store_.Commit({{QStringLiteral("update pupils set archived = ? where name = ?"), {archived ? 1 : 0, name}}});
+    store_.Commit({{Sql(Shape::PupilArchive), {archived ? 1 : 0, name}}});
     if (archived && current_ == name) ChoosePupil(QString());
 }
 
@@ -170,25 +161,21 @@ int LearningRecord::AnswerCount(const QString& name) {
 }
 
 void LearningRecord::DeletePupil(const QString& name) {
-    const QString id = QStringLiteral("(select id from pupils where name = ?)");
     // The class server keeps the removed rows. When they were the latest,
     // their ids go to the next rows written: how far the server confirmed
     // is brought back to what is left, so those rows are sent too (and told
     // apart from the removed ones there).
-    const QString confirmed_up_to = QStringLiteral(
-        "update sync_confirmed set up_to = min(up_to, (select coalesce(max(id), 0) from %1))"
-        " where table_name = '%1'");
-    Transaction remove{{QStringLiteral("delete from history where pupil_id = ") + id, {name}},
-                       {QStringLiteral("delete from drills where pupil_id = ") + id, {name}},
-                       {QStringLiteral("delete from pupils where name = ?"), {name}},
-                       {confirmed_up_to.arg(QStringLiteral("history")), {}},
-                       {confirmed_up_to.arg(QStringLiteral("pupils")), {}},
-                       {QStringLiteral("delete from sync_drills_sent where id not in (select id from drills)"), {}}};
+    Transaction remove{{Sql(Shape::PupilRemoveHistory), {name}},
+                       {Sql(Shape::PupilRemoveDrills), {name}},
+                       {Sql(Shape::PupilRemove), {name}},
+                       {Sql(Shape::PupilRemoveHistoryConfirmed), {}},
+                       {Sql(Shape::PupilRemovePupilsConfirmed), {}},
+                       {Sql(Shape::PupilRemoveDrillsSent), {}}};
     // Their mastery goes with them (a file made without the table has none).
     QSqlQuery has_mastery(store_.database());
     if (has_mastery.exec(QStringLiteral("select 1 from sqlite_master where name = 'skill_mastery'")) &&
         has_mastery.next())
-        remove.insert(remove.begin(), {QStringLiteral("delete from skill_mastery where pupil_id = ") + id, {name}});
+        remove.insert(remove.begin(), {Sql(Shape::PupilRemoveMastery), {name}});
     store_.Commit(std::move(remove));
     if (mastery_) mastery_->Forget(name);
     if (current_ == name) ChoosePupil(QString());
@@ -223,12 +210,7 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
                                            const QString& drill,
                                            std::optional<int> question_no) const {
     const bool on_drill = mode == AnswerMode::Drill;
-    return {QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
-                           " drill_id, question_no, problem, right_answer, entered_answer, correct,"
-                           " seconds, error_kind, error_step, worked_rows) values (") +
-                kPupilId +
-                QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?,"
-                               " ?, ?, ?, ?)"),
+    return {Sql(Shape::AnswerAdd),
             {current_, IsoTime(answer.answered_at), TopicNumber(answer.topic),
              ModeText(mode), answer.menu_choice,
              on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
@@ -256,9 +238,7 @@ std::vector<Statement> LearningRecord::MasteryStatements(const JudgedAnswer& ans
 }
 
 Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun& run) const {
-    return {QStringLiteral("insert into drills (uid, pupil_id, topic, menu_choice, time_limit_seconds,"
-                           " started_at) values (?, ") +
-                kPupilId + QStringLiteral(", ?, ?, ?, ?)"),
+    return {Sql(Shape::DrillStart),
             {uid, current_, TopicNumber(run.topic), run.menu_choice, run.time_limit_seconds,
              IsoTime(run.started_at)}};
 }
@@ -266,11 +246,9 @@ Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun
 Statement LearningRecord::DrillFiguresStatement(const QString& uid, const DrillFigures& figures,
                                                 const std::optional<LocalTime>& finished_at) const {
     if (!finished_at)
-        return {QStringLiteral("update drills set questions = ?, correct = ?, points = ?, seconds = ?"
-                               " where uid = ?"),
+        return {Sql(Shape::DrillFigures),
                 {figures.questions, figures.correct, figures.points, figures.seconds, uid}};
-    return {QStringLiteral("update drills set questions = ?, correct = ?, points = ?, seconds = ?,"
-                           " finished_at = ? where uid = ?"),
+    return {Sql(Shape::DrillFinish),
             {figures.questions, figures.correct, figures.points, figures.seconds,
              IsoTime(*finished_at), uid}};
 }

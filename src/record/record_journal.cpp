@@ -6,11 +6,15 @@
 // replays and removes journals it holds the lock of.
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QVariant>
 #include <QThread>
 #include <algorithm>
 
+#include "record/private_files.h"
 #include "record/record_detail.h"
 #include "record/record_store.h"
 
@@ -39,23 +43,19 @@ void RecordStore::LoadJournal() {
         auto journal = std::make_unique<PendingJournal>(path);
         if (!journal->Claim()) continue;  // a program still running has it
         const PendingJournal::Contents contents = journal->Load();
-        const bool damaged = contents.end == PendingJournal::End::Damaged;
         if (contents.end == PendingJournal::End::TornTail)
             Detail(QStringLiteral("the last entry of %1 was cut off and is ignored").arg(path));
-        if (damaged) {
-            // What cannot be read is kept beside; what could be read goes
-            // into this run's journal.
+        if (contents.end == PendingJournal::End::Damaged) {
+            // Not a journal at all: kept beside as it is, nothing read.
             const QString aside = AsideName(QStringLiteral("pending-damaged"), Stamp());
-            Detail(QStringLiteral("%1 is damaged after %2 entries; kept as %3")
-                       .arg(path)
-                       .arg(contents.entries.size())
-                       .arg(aside));
+            Detail(QStringLiteral("%1 is no journal; kept as %2").arg(path, aside));
             journal->MoveAside(aside);
+            continue;
         }
+        if (!contents.refused.empty()) KeepRefused(path, contents.refused);
         for (const PendingJournal::Entry& entry : contents.entries)
-            kept_.push_back({++next_serial_, entry.transaction, damaged ? nullptr : journal.get(),
-                             damaged ? 0 : entry.number});
-        if (!damaged) journals_.push_back(std::move(journal));
+            kept_.push_back({++next_serial_, entry.transaction, journal.get(), entry.number, true});
+        journals_.push_back(std::move(journal));
     }
     if (!kept_.empty())
         Detail(QStringLiteral("%1 transaction(s) kept by an earlier run are written first").arg(kept_.size()));
@@ -67,6 +67,21 @@ void RecordStore::LoadJournal() {
     else journals_.insert(journals_.begin(), std::make_unique<PendingJournal>(own));
     if (kept_.empty()) RemoveWrittenJournals();  // journals that held no whole entry
     else Flush();
+}
+
+void RecordStore::KeepRefused(const QString& journal, const std::vector<QByteArray>& refused) {
+    // Bytes that are no entry of the program are never run: they are kept
+    // beside the record for a person to look at, and the journal goes on.
+    const QString aside = AsideName(QStringLiteral("pending-damaged"), Stamp());
+    QFile file(aside);
+    bool kept = MakePrivateFile(aside) && file.open(QIODevice::WriteOnly | QIODevice::Append);
+    for (const QByteArray& bytes : refused) kept = kept && file.write(bytes) == bytes.size();
+    kept = kept && file.flush();
+    Detail(QStringLiteral("%1: %2 damaged or unknown entr%3 set aside, not run%4")
+               .arg(journal)
+               .arg(refused.size())
+               .arg(refused.size() == 1 ? QStringLiteral("y") : QStringLiteral("ies"))
+               .arg(kept ? QStringLiteral("; kept as ") + aside : QStringLiteral(" (could not be kept)")));
 }
 
 void RecordStore::JournalKept() {

@@ -2,10 +2,17 @@
 // is set aside (only once its quick check agrees), a file removed or
 // replaced under the running program is rebuilt from the open connection,
 // and the start-up check and the day's backup run on a thread of their own.
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QTemporaryDir>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -17,6 +24,101 @@
 #include "record/sqlite_codes.h"
 
 namespace sorelka::record {
+
+namespace {
+
+// Another connection has the record open: SQLite's connections to a file in
+// write-ahead mode each hold a read lock on one byte of its -shm (the byte
+// after its eight locks at 120) for as long as they are open.
+bool LogInUse(const QString& shm) {
+    const int fd = ::open(QFile::encodeName(shm).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 128;
+    lock.l_len = 1;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+// What a copy of the record says of itself: SQLite's check, its tables and
+// its random id (every record file has its own from the day it is made).
+struct CopyFacts {
+    CheckVerdict verdict = CheckVerdict::Unknown;
+    QSet<QString> tables;
+    QString id;
+};
+
+// A copy of the record made in a folder of its own beside it, with its log
+// when `log` is given, and what it says of itself: the record itself is not
+// opened, so nothing is copied from the log into it.
+CopyFacts CheckCopy(const QString& record, const QString& log) {
+    CopyFacts facts;
+    QTemporaryDir folder(QFileInfo(record).absolutePath() + QStringLiteral("/.kyozai-check-XXXXXX"));
+    const QString copy = folder.path() + QStringLiteral("/kyozai.db");
+    if (!folder.isValid() || !QFile::copy(record, copy) ||
+        (!log.isEmpty() && !QFile::copy(log, copy + QStringLiteral("-wal"))))
+        return facts;
+    const QString name = NewConnectionName(QStringLiteral("kyozai-log-check"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(copy);
+        QString detail;
+        if (db.open()) facts.verdict = QuickCheck(db, &detail);
+        if (facts.verdict == CheckVerdict::Sound) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
+                while (q.next()) facts.tables.insert(q.value(0).toString());
+            if (facts.tables.contains(QStringLiteral("sync_source")) &&
+                q.exec(QStringLiteral("select pc_id from sync_source")) && q.next())
+                facts.id = q.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return facts;
+}
+
+}  // namespace
+
+void RecordStore::SetAsideLogNotItsOwn() {
+    const QString log = path_ + QStringLiteral("-wal");
+    const QString shm = path_ + QStringLiteral("-shm");
+    if (QFileInfo(log).size() == 0 || LogInUse(shm)) return;
+    // A log SQLite would copy into the file is checked first: one that
+    // makes a sound file damaged or another file is not the file's own
+    // (another record's, left by a killed program, or damaged). It is kept beside, never
+    // copied in, and the file is opened as it is.
+    // A log of the file's own only adds to it: the file with its log keeps
+    // every table and the id the file has alone.
+    const CopyFacts with_log = CheckCopy(path_, log);
+    if (with_log.verdict == CheckVerdict::Unknown) return;
+    const CopyFacts alone = CheckCopy(path_, QString());
+    if (alone.verdict != CheckVerdict::Sound) return;
+    if (with_log.verdict == CheckVerdict::Sound && with_log.tables.contains(alone.tables) &&
+        (alone.id.isEmpty() || with_log.id == alone.id))
+        return;
+    const QString aside = AsideName(QStringLiteral("foreign-log"), Stamp());
+    const bool moved = QFile::rename(log, aside + QStringLiteral("-wal"));
+    if (moved && QFileInfo::exists(shm)) QFile::rename(shm, aside + QStringLiteral("-shm"));
+    Detail(QStringLiteral("%1 does not fit %2 (the file is sound without it)%3")
+               .arg(log, path_, moved ? QStringLiteral("; kept as %1-wal").arg(aside) : QStringLiteral("; it could not be moved")));
+}
+
+void RecordStore::CloseWithoutCopyingLog() {
+    // The log goes with the file it belongs to, as it is: closing must not
+    // copy it into a file about to be set aside.
+    const QSqlDatabase db = database();
+    if (db.isOpen() && db.driver()) {
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            if (sqlite3* raw = *static_cast<sqlite3* const*>(handle.constData()))
+                sqlite3_db_config(raw, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    }
+    CloseConnection();
+}
 
 bool RecordStore::KeepOrSetAside(const OpenFailure& failure, bool report) {
     QString detail = QStringLiteral("%1: %2 (code %3)").arg(path_, failure.detail).arg(failure.code);
@@ -90,7 +192,7 @@ QString RecordStore::SetAsideWhatIsAtPath(const QString& why, QString* stamp) {
 void RecordStore::SetAsideAndStartFresh(const QString& reason) {
     DropCheck();
     emit aboutToReopen();
-    CloseConnection();
+    CloseWithoutCopyingLog();
     QString stamp;
     const QString aside = SetAsideWhatIsAtPath(QStringLiteral("broken"), &stamp);
     Detail(QStringLiteral("%1 could not be used (%2); set aside as %3")

@@ -249,6 +249,7 @@ bool RecordStore::OpenFile(bool report) {
     const bool existed = file.exists();
     if (existed) {
         for (const char* side : {"", "-wal", "-shm"}) KeepPrivate(path_ + QLatin1String(side));
+        SetAsideLogNotItsOwn();
     } else if (!MakePrivateFile(path_)) {
         if (report) Tell(Trouble::Unwritable, QStringLiteral("%1 cannot be made").arg(path_));
         return false;
@@ -329,9 +330,11 @@ bool RecordStore::WriteOne(const Kept& kept, int* code, QString* detail) {
         q.addBindValue(journal);
         q.addBindValue(kept.journal_number);
         if (!q.exec()) return fail(q.lastError());
-        q.prepare(QStringLiteral("delete from pending_written where journal <> ?"));
-        q.addBindValue(journal);
-        if (!q.exec()) return fail(q.lastError());
+        // Every journal's mark stays, also once its journal is removed: a
+        // journal left on the disk by a kill (or put back) is replayed
+        // again, and its mark is what keeps its written entries from going
+        // in twice. A mark is one small row per journal ever made, and a
+        // journal is made only by a run that found the file busy.
     }
     q.finish();
     if (!q.exec(QStringLiteral("commit"))) return fail(q.lastError());
@@ -375,6 +378,16 @@ bool RecordStore::Flush() {
             (failure != Failure::Busy && failure != Failure::Refused && !FileStillOurs())) {
             ++attempts;
             if (!Recover(detail)) break;
+            continue;
+        }
+        if (failure == Failure::Other && kept_.front().earlier_run && FileStillOurs()) {
+            // An entry an earlier run kept that a sound file will not run
+            // must not hold up every later answer at every start: it is
+            // kept beside, not run, and the replay goes on.
+            if (const std::optional<QByteArray> values = EncodeValues(kept_.front().transaction))
+                KeepRefused(kept_.front().journal ? kept_.front().journal->path() : path_, {*values});
+            Detail(QStringLiteral("%1 would not take an entry kept by an earlier run: %2").arg(path_, detail));
+            kept_.pop_front();
             continue;
         }
         if (failure == Failure::Refused) {

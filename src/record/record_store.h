@@ -167,12 +167,16 @@ private:
         Transaction transaction;
         PendingJournal* journal = nullptr;  // the journal it is in, none yet
         quint64 journal_number = 0;         // its number there
+        bool earlier_run = false;           // read from a journal an earlier run left
     };
 
     bool OpenFile(bool report);
     bool KeepOrSetAside(const OpenFailure& failure, bool report);
     bool OpenConnection(bool read_only);
     void CloseConnection();
+    void CloseWithoutCopyingLog();
+    // Moves aside a -wal beside the file that is not the file's own.
+    void SetAsideLogNotItsOwn();
     OpenFailure Upgrade();
     void SetAsideAndStartFresh(const QString& reason);
     QString SetAsideWhatIsAtPath(const QString& why, QString* stamp);
@@ -181,6 +185,7 @@ private:
     void NoteFileIdentity();
     bool WriteOne(const Kept& kept, int* code, QString* detail);
     void LoadJournal();
+    void KeepRefused(const QString& journal, const std::vector<QByteArray>& refused);
     void JournalKept();
     void RemoveWrittenJournals();
     void StartBackgroundWork();

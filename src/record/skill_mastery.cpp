@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "record/learning_record.h"
+#include "record/statement_shapes.h"
 
 namespace sorelka::record {
 
@@ -73,9 +74,7 @@ std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, cons
     const std::vector<SkillObservation> seen = observe_ ? observe_(answer) : std::vector<SkillObservation>{};
     if (seen.empty()) return {};
     PupilSkills& skills = Cached(pupil);
-    Statement insert{QStringLiteral("insert or replace into skill_mastery (pupil_id, ") + kColumns +
-                         QStringLiteral(") values "),
-                     {}};
+    Statement insert{Sql(Shape::MasteryAnswer), {}};
     // One row per skill, even when the answer names a skill twice.
     std::vector<std::string> written;
     for (const SkillObservation& o : seen) {
@@ -84,7 +83,7 @@ std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, cons
     }
     for (const std::string& skill : written) {
         if (!insert.values.isEmpty()) insert.sql += QLatin1Char(',');
-        insert.sql += QStringLiteral("((select id from pupils where name = ?), ?, ?, ?, ?, ?, ?, ?)");
+        insert.sql += RowSql(Shape::MasteryAnswer);
         insert.values << pupil;
         AddValues(insert.values, skill, skills.at(skill));
     }
@@ -158,7 +157,7 @@ bool SkillMastery::Rebuild() {
         }
     }
     const MasteryBook book = RebuildMastery(answers, observe_, rules_);
-    Transaction rebuild{{QStringLiteral("delete from skill_mastery"), {}}};
+    Transaction rebuild{{Sql(Shape::MasteryClear), {}}};
     Statement insert;
     int rows = 0;
     const auto flush = [&] {
@@ -169,11 +168,10 @@ bool SkillMastery::Rebuild() {
     for (const auto& [pupil, skills] : book.pupils())
         for (const auto& [skill, state] : skills) {
             if (rows == 0)
-                insert.sql = QStringLiteral("insert into skill_mastery (pupil_id, ") + kColumns +
-                             QStringLiteral(") values ");
+                insert.sql = Sql(Shape::MasteryRebuild);
             else
                 insert.sql += QLatin1Char(',');
-            insert.sql += QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)");
+            insert.sql += RowSql(Shape::MasteryRebuild);
             insert.values << (pupil == 0 ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(pupil));
             AddValues(insert.values, skill, state);
             if (++rows == kRowsPerInsert) flush();

@@ -107,6 +107,33 @@ TEST_F(BackupsTest, TheCopiesOfASetAsideRecordOutliveAFreshRecordsWeeks) {
     EXPECT_EQ(earlier_with_pupils, 7) << "every copy of the real record is still there";
 }
 
+TEST_F(BackupsTest, ARecordLostBetweenRunsKeepsTheLastCopyOfItsAnswersUntilATeacherRemovesIt) {
+    StartOn(2026, 11, 30, "はなこ");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("with recursive n(k) as (select 1 union all select k + 1 from n where k < 500)"
+                                       " insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                                       " select 1, '2026-11-30', 1, 'practice', k || ' ÷ 6', 1 from n"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("fill");
+    for (int day = 1; day <= 7; ++day) StartOn(2026, 12, day, "たろう");
+    for (const char* side : {"", "-wal", "-shm"}) QFile::remove(path() + side);  // lost between two runs
+    for (int day = 8; day <= 20; ++day) StartOn(2026, 12, day);
+
+    EXPECT_EQ(QDir(backups()).entryList({"kyozai-*.db"}, QDir::Files).size(), 7) << "the rotation goes on";
+    std::vector<KeptCopy> with_answers;
+    for (const KeptCopy& copy : record::ListKeptCopies(path()))
+        if (const auto contents = record::ReadCopyContents(copy.path); contents && contents->answers == 500)
+            with_answers.push_back(copy);
+    ASSERT_EQ(with_answers.size(), 1u) << "one copy of the lost answers is kept, outside the seven";
+    EXPECT_EQ(with_answers[0].kind, KeptCopy::Kind::EarlierBackup);
+    EXPECT_TRUE(with_answers[0].path.endsWith("/kyozai-20261207.db")) << "the newest of them";
+    EXPECT_TRUE(record::RemoveKeptCopy(path(), with_answers[0].path).removed) << "the teacher may remove it";
+}
+
 TEST_F(BackupsTest, AClockThatFellBehindKeepsTheDaysCopy) {
     for (int day = 1; day <= 8; ++day) StartOn(2026, 12, day);  // copies of days 2 to 8
     // The copies were made "later" than the clock now says: the PC's clock

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "record/statement_shapes.h"
 #include "support/file_bytes.h"
 
 namespace sorelka::record {
@@ -17,15 +18,15 @@ namespace {
 using testing::Contents;
 using testing::Write;
 
+// Values of every type a journal holds, nulls of a type among them.
 Transaction Answer(int k) {
-    return {{QStringLiteral("insert into history (problem, seconds, error_kind) values (?, ?, ?)"),
-             {QStringLiteral("%1 ÷ 6").arg(k), 1.5 * k, QVariant(QMetaType::fromType<QString>())}},
-            {QStringLiteral("update drills set questions = ? where uid = ?"),
-             {k, QVariant(QMetaType::fromType<int>())}}};
+    return {{Sql(Shape::DrillFigures),
+             {k, 1.5 * k, QVariant(QMetaType::fromType<int>()), qlonglong(k) << 40, QStringLiteral("%1 ÷ 6").arg(k)}},
+            {Sql(Shape::PupilRename), {QVariant(QMetaType::fromType<QString>()), QStringLiteral("はなこ")}}};
 }
 
 // A short entry, for cutting a journal at each of its bytes.
-Transaction Small(int k) { return {{QStringLiteral("insert into t values (?)"), {k}}}; }
+Transaction Small(int k) { return {{Sql(Shape::ClassRemove), {k}}}; }
 
 bool Same(const Transaction& a, const Transaction& b) {
     if (a.size() != b.size()) return false;
@@ -122,15 +123,24 @@ TEST(PendingJournal, AJournalCutOffAtAnyByteGivesBackItsWholeEntriesOnly) {
         EXPECT_TRUE(Same(after.entries.back().transaction, Small(9)));
     }
 
-    // A damaged entry before the last is no torn tail: what follows it is not
-    // taken for something it is not.
+    // A damaged entry before the last is no torn tail: it is handed back as
+    // refused bytes and the reading goes on with the next whole entry.
     QByteArray damaged = whole;
     damaged[ends[0] + 20] = char(damaged[ends[0] + 20] ^ 0x5A);
     Write(path, damaged);
     const PendingJournal::Contents contents = PendingJournal(path).Load();
-    EXPECT_EQ(contents.end, PendingJournal::End::Damaged);
-    EXPECT_EQ(contents.entries.size(), 1u);
-    EXPECT_EQ(Contents(path), damaged) << "a damaged journal is left as it is";
+    EXPECT_EQ(contents.end, PendingJournal::End::Whole);
+    ASSERT_EQ(contents.entries.size(), 2u);
+    EXPECT_TRUE(Same(contents.entries[1].transaction, Small(3)));
+    EXPECT_EQ(contents.refused.size(), 1u);
+    // Rewritten without it: read again, the same entries and nothing refused.
+    const PendingJournal::Contents again = PendingJournal(path).Load();
+    EXPECT_EQ(again.entries.size(), 2u);
+    EXPECT_TRUE(again.refused.empty());
+    // Nothing but the program's own statements goes into a journal.
+    quint64 number = 0;
+    QString problem;
+    EXPECT_FALSE(PendingJournal(path).Append({{"delete from history", {}}}, &number, &problem));
 }
 
 }  // namespace

@@ -183,6 +183,72 @@ TEST_F(RecordSafetyTest, AnotherAccountsWriteAheadFilesKeepTheRecordAndItsAnswer
     EXPECT_FALSE(QFile::exists(path() + ".pending")) << "every entry is in the file";
 }
 
+// Another database's write-ahead log, left beside the record by a killed
+// program: `rows` rows of its own, still only in the log.
+void LeaveForeignLog(const QString& record, const QString& other, int page_size) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+        db.setDatabaseName(other);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QString("pragma page_size = %1").arg(page_size)));
+        ASSERT_TRUE(q.exec("pragma journal_mode = wal") && q.exec("pragma wal_autocheckpoint = 0"));
+        ASSERT_TRUE(q.exec("create table notes (id integer primary key, body text)"));
+        ASSERT_TRUE(q.exec("with recursive n(k) as (select 1 union all select k + 1 from n where k < 400)"
+                           " insert into notes (body) select printf('%0200d', k) from n"));
+        for (const char* side : {"-wal", "-shm"}) {
+            QFile::remove(record + side);
+            ASSERT_TRUE(QFile::copy(other + side, record + side));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("other");
+}
+
+TEST_F(RecordSafetyTest, AnotherDatabasesWriteAheadLogNeverGoesIntoASoundRecord) {
+    const QString other = folder.path() + "/other/notes.db";
+    ASSERT_TRUE(QDir().mkpath(folder.path() + "/other"));
+    for (const int page_size : {4096, 1024}) {
+        SCOPED_TRACE(page_size);
+        for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) QFile::remove(folder.path() + "/" + name);
+        for (const char* side : {"", "-wal", "-shm"}) QFile::remove(other + side);
+        {
+            DrillLog log(path(), dialogs);
+            log.AppendDrillRow({1, " 1", "1", "1", "○"});
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
+            db.setDatabaseName(path());
+            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(QSqlQuery(db).exec("with recursive n(k) as (select 2 union all select k + 1 from n where k < 2000)"
+                                           " insert into dorill (\"NO\", MND) select k, ' ' || k from n"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("fill");
+        LeaveForeignLog(path(), other, page_size);
+        const QByteArray foreign = Contents(path() + "-wal");
+        {
+            RecordStore store(path(), dialogs, &clock, RecordStore::CheckMode::Synchronous);
+            DrillLog log(store);
+            EXPECT_TRUE(log.AppendDrillRow({2001, " 2001", "1", "1", "○"}));
+            EXPECT_TRUE(store.set_aside().isEmpty()) << store.set_aside().join(' ').toStdString();
+        }
+        EXPECT_EQ(One(path(), "select count(distinct \"NO\") || ' ' || max(\"NO\") from dorill"), "2001 2001");
+        EXPECT_EQ(One(path(), "pragma quick_check"), "ok");
+        // Every file beside the record that is a database is sound, and the
+        // foreign log is kept, byte for byte, not lost.
+        bool log_kept = false;
+        for (const QString& name : QDir(folder.path()).entryList({"kyozai.db.*"}, QDir::Files)) {
+            if (Contents(folder.path() + "/" + name) == foreign) {
+                log_kept = true;
+            } else if (!name.endsWith("-wal") && !name.endsWith("-shm")) {
+                EXPECT_EQ(One(folder.path() + "/" + name, "pragma quick_check"), "ok") << name.toStdString();
+            }
+        }
+        EXPECT_TRUE(log_kept);
+    }
+}
+
 TEST_F(RecordSafetyTest, AnswersKeptWhenTheProgramIsKilledAreWrittenAtTheNextStartOnce) {
     QProcess writer;
     writer.start(Writer(), {"--no-retry", path(), "killed", "100000", "30"});

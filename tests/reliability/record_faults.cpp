@@ -53,6 +53,15 @@ void RecordFaults::BeforeEvent() {
         db.setDatabaseName(database_);
         db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=100");
         if (db.open() && QSqlQuery(db).exec("begin immediate")) holding_ = true;
+        // Now and then that program also has the usual journal: what the
+        // record keeps meanwhile goes to a journal of its own.
+        if (Pick(2) == 0) {
+            auto journal = std::make_unique<record::PendingJournal>(database_ + ".pending");
+            if (journal->Claim(true)) {
+                ++counts_["journal held by another program"];
+                journal_ = std::move(journal);
+            }
+        }
         events_left_ = 5 + Pick(40);
     } else {
         ++counts_["disk full"];
@@ -73,6 +82,7 @@ void RecordFaults::End() {
         QSqlDatabase::database(holder_, false).close();
         holding_ = false;
     }
+    journal_.reset();
     QFile::remove(Filler());
 }
 

@@ -3,13 +3,16 @@
 // What goes wrong with the record file while the random pupil works, one
 // fault at a time at random moments: the file removed, replaced by garbage,
 // held by another connection, the disk filled (as root, on a small tmpfs of
-// its own), the clock set back a year.
+// its own), the clock set back a year; while the file is held, the usual
+// journal may be held too, so the answers kept go to a second journal.
 
 #include <QString>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 
+#include "record/pending_journal.h"
 #include "support/fakes.h"
 
 namespace sorelka {
@@ -42,6 +45,7 @@ private:
     testing::FakeClock& clock_;
     QString holder_;
     bool holding_ = false;
+    std::unique_ptr<record::PendingJournal> journal_;
     bool disturbed_ = false;
     int events_left_ = 0;
     std::map<std::string, int> counts_;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <map>
+#include <random>
 
 #include "record/pending_journal.h"
 #include "record/schema.h"
@@ -82,6 +84,48 @@ std::string Dump(const QSqlDatabase& db) {
     return out;
 }
 
+// Another database's write-ahead log, as a killed program of another record
+// leaves it: its -wal and -shm, made once.
+struct ForeignLog {
+    QTemporaryDir folder;
+    ForeignLog() {
+        const QString other = folder.path() + "/other.db";
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(other);
+            QSqlQuery q(db);
+            if (db.open() && q.exec("pragma journal_mode = wal") && q.exec("pragma wal_autocheckpoint = 0") &&
+                q.exec("create table notes (id integer primary key, body text)") &&
+                q.exec("with recursive n(k) as (select 1 union all select k + 1 from n where k < 300)"
+                       " insert into notes (body) select printf('%0300d', k) from n"))
+                for (const char* side : {"-wal", "-shm"}) QFile::copy(other + side, folder.path() + "/saved" + side);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("foreign");
+    }
+    // Beside `record` once its own log is in it (the killed program's log is
+    // copied into the file first, as its next start would).
+    bool LeaveBeside(const QString& record) {
+        if (!QFile::exists(record)) return false;
+        bool copied = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "own-log");
+            db.setDatabaseName(record);
+            QSqlQuery q(db);
+            copied = db.open() && q.exec("pragma wal_checkpoint(truncate)") && q.next() && q.value(0).toInt() == 0;
+            q = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("own-log");
+        if (!copied || QFileInfo(record + "-wal").size() > 0) return false;
+        for (const char* side : {"-wal", "-shm"}) {
+            QFile::remove(record + side);
+            QFile::copy(folder.path() + "/saved" + side, record + side);
+        }
+        return true;
+    }
+};
+
 // A small file system of its own for the data folder (root only), so the
 // disk can be filled; unmounted after the run.
 struct SmallDisk {
@@ -108,6 +152,9 @@ Outcome RunSeed(const QString& program, long events, unsigned seed, bool full_di
                 Replay& replay, std::map<std::string, int>& counts) {
     LocalTime clock = testing::FakeClock().now;
     long first = 1;
+    ForeignLog foreign;
+    std::mt19937 rng(seed * 31u + 5u);
+    auto Pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     for (;;) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -157,6 +204,7 @@ Outcome RunSeed(const QString& program, long events, unsigned seed, bool full_di
         if (!failure.empty()) return {false, failure};
         if (died) {
             ++counts["killed and started again"];
+            if (Pick(4) == 0 && foreign.LeaveBeside(folder + "/kyozai.db")) ++counts["another record's log left beside"];
             continue;
         }
         if (!ended || child.exitCode() != 0)
