@@ -89,6 +89,9 @@ const std::vector<Entry>& Entries() {
         {Shape::MasteryRebuild, "mastery.rebuild",
          QStringLiteral("insert into skill_mastery (pupil_id, ") + kMasteryColumns + QStringLiteral(") values "),
          QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)")},
+        {Shape::SettingSet, "program_settings.set",
+         QStringLiteral("insert into program_settings (key, value) values (?, ?)"
+                        " on conflict (key) do update set value = excluded.value"), {}},
     };
     return entries;
 }

@@ -36,6 +36,7 @@ enum class Shape {
     MasteryAnswer,   // one row per skill: the row part repeated, comma-joined
     MasteryClear,
     MasteryRebuild,  // as MasteryAnswer
+    SettingSet,      // a key of the program's own settings kept in the record
 };
 
 // The statement of `shape`; for a shape of repeated rows, the part before

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "record/record_store.h"
+#include "record/statement_shapes.h"
 
 namespace sorelka::report {
 
@@ -30,9 +31,7 @@ TryStore RecordTryStore(record::RecordStore& record) {
         return {int(Read(db, kTries)), Read(db, kWaitUntil)};
     };
     store.write = [&record](int tries, qint64 wait_until) {
-        const QString sql = QStringLiteral(
-            "insert into program_settings (key, value) values (?, ?)"
-            " on conflict (key) do update set value = excluded.value");
+        const QString& sql = record::Sql(record::Shape::SettingSet);
         record.Commit({{sql, {kTries, QString::number(tries)}}, {sql, {kWaitUntil, QString::number(wait_until)}}});
     };
     return store;
