@@ -16,7 +16,11 @@ namespace sorelka::report {
 
 namespace {
 
-bool FormulaStart(char32_t c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+// The minus sign U+2212 folds to nothing else, yet a spreadsheet reads it
+// as the sign of a number or a formula.
+bool FormulaStart(char32_t c) {
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r' || c == 0x2212;
+}
 
 // The character at text[i] (UTF-8) and its length in bytes; length 0 for
 // bytes that are no character.
