@@ -32,4 +32,9 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
+QString PlainToolTip(const QString& text) {
+    if (text.isEmpty()) return text;  // no tooltip stays no tooltip
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
+}
+
 }  // namespace sorelka

@@ -15,12 +15,14 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "app/my_record_window.h"
 #include "app/pin_dialog.h"
 #include "app/program.h"
+#include "app/pupil_dialog.h"
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
 #include "report/teacher_pin.h"
@@ -204,6 +206,23 @@ TEST_F(RecordWindows, NamesAndServerTextsAreShownAsTyped) {
             }
     shown.sort();
     EXPECT_EQ(shown, QStringList({"ClassServerStatus", "HeadingLabel", "RosterMessage"}));
+    // A tooltip has no plain-text setting: each that names the pupil shows
+    // the name's markup as text, as Qt would draw it.
+    PupilDialog choice(*r.learning, nullptr);
+    QStringList tipped;
+    for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(&own), static_cast<QWidget*>(&choice)})
+        for (const QWidget* widget : window->findChildren<QWidget*>()) {
+            const QString tip = widget->toolTip();
+            QTextDocument drawn;
+            if (Qt::mightBeRichText(tip))
+                drawn.setHtml(tip);
+            else
+                drawn.setPlainText(tip);
+            if (!tip.contains("ゆき")) continue;
+            tipped << widget->objectName();
+            EXPECT_EQ(Utf8(drawn.toPlainText()), Utf8(markup)) << Utf8(widget->objectName());
+        }
+    EXPECT_FALSE(tipped.isEmpty()) << "the pupil's button has the name as its tooltip";
 
     Find<QListWidget>(&w, "RosterList")->setCurrentRow(3);  // はなこ, たろう, じろう, %1くん
     fx.dialogs.answers = {Answer::No};
