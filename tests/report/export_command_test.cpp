@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QWindow>
 
@@ -222,6 +223,24 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
                             {}}});
          },
          0, 1, ""},
+        {"a -wal left without its -shm (a killed run, or a copy of the folder): its answers too",
+         [&] {
+             // The program's files copied while it runs, its -shm left behind:
+             // the answers after the first are in the -wal only.
+             QTemporaryDir running;
+             FakeDialogs quiet;
+             record::RecordStore store(running.path() + "/kyozai.db", quiet, nullptr,
+                                       record::RecordStore::CheckMode::Synchronous);
+             store.Commit({{"insert into pupils (name) values ('はなこ')", {}}});
+             for (int i = 0; i < 3; ++i)
+                 store.Commit({{"insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                                " values (1, '2026-12-01T10:00:00', 1, 'practice', '745 ÷ 6', 1)",
+                                {}}});
+             ASSERT_TRUE(QFile::copy(running.path() + "/kyozai.db", record));
+             ASSERT_TRUE(QFile::copy(running.path() + "/kyozai.db-wal", record + "-wal"));
+             ASSERT_GT(QFileInfo(record + "-wal").size(), 0);
+         },
+         0, 3, ""},
         {"not a database",
          [&] {
              QFile f(record);
