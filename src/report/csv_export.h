@@ -2,11 +2,11 @@
 
 #include <QSqlDatabase>
 #include <QString>
-#include <QSaveFile>
 #include <QStringList>
 #include <array>
 #include <map>
 
+#include "report/export_file.h"
 #include "report/report_data.h"
 
 namespace sorelka::report {
@@ -40,7 +40,7 @@ public:
     bool Commit(QString* error);
 
 private:
-    QSaveFile file_;
+    ExportFile file_;
     QByteArray out_;
     bool written_ = true;
     std::map<int, QByteArray> topic_names_;

@@ -282,13 +282,13 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
 TEST(CommandLine, ExportsAreReadableByTheirOwnerOnly) {
     ScratchRecord r;
     r.Answer("はなこ", "2026-12-02", 1, true, 10);
-    for (const char* name : {"r.csv", "r.pdf"}) {
+    for (const char* name : {"r.csv", "r-習熟度.csv", "r.pdf"}) {
         const QString target = r.folder.path() + "/" + name;
         QFile old(target);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));  // an older export, open to every account
         old.close();
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup);
-        ASSERT_EQ(Export(r, {"--export", target}).code, 0);
+        ASSERT_EQ(Export(r, {"--export", QString(target).remove("-習熟度")}).code, 0);
         struct stat st {};
         ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << Utf8(name);
