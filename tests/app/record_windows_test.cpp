@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -25,6 +26,7 @@
 #include "app/pupil_dialog.h"
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
+#include "report/mastery_report.h"
 #include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
@@ -106,6 +108,23 @@ TEST_F(RecordWindows, TheClassIsSortedAndFilteredAndOnePupilShowsTheirMistakes) 
     w.ask_save_path = [&](const QString&) { return r.folder.path() + "/no/such/x.pdf"; };
     Click(&w, "PdfButton");
     EXPECT_EQ(fx.dialogs.shown.back().kind, FakeDialogs::Kind::Message);
+
+    // The files hold names: this account's only. The record, its files and a
+    // link to it are refused, and the record stays as it was.
+    for (const QString& written : {path, report::LevelsCsvPath(path)})
+        EXPECT_EQ(QFile::permissions(written) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                  QFile::Permissions()) << Utf8(written);
+    ASSERT_TRUE(QFile::link(r.path(), r.folder.path() + "/link.csv"));
+    for (const QString& target : {r.folder.path() + "/link.csv", r.path(), r.path() + "-wal"}) {
+        w.ask_save_path = [&](const QString&) { return target; };
+        Click(&w, "CsvButton");
+        EXPECT_EQ(fx.dialogs.shown.back().kind, FakeDialogs::Kind::Message) << Utf8(target);
+        EXPECT_NE(fx.dialogs.shown.back().text.find("書き出しません"), std::string::npos) << fx.dialogs.shown.back().text;
+    }
+    QFile record(r.path());
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(record.read(16).startsWith("SQLite format 3"));
+    EXPECT_TRUE(QFileInfo(r.folder.path() + "/link.csv").isSymLink());
 }
 
 TEST_F(RecordWindows, TheRosterAddsRenamesArchivesAndDeletesWithTheCountNamed) {
