@@ -2,6 +2,7 @@
 
 #include <QPalette>
 #include <QStringList>
+#include <QTextDocument>
 #include <QWidget>
 
 namespace sorelka {
@@ -33,7 +34,8 @@ void SetBackground(QWidget* widget, const QColor& colour) {
 }
 
 QString PlainToolTip(const QString& text) {
-    if (text.isEmpty()) return text;  // no tooltip stays no tooltip
+    // Text Qt shows as plain text anyway stays as it is.
+    if (!Qt::mightBeRichText(text)) return text;
     return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
 }
 

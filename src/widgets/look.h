@@ -28,8 +28,9 @@ void SetBackground(QWidget* widget, const QColor& colour);
 
 // A tooltip that shows `text` exactly as written. A tooltip has no plain-text
 // setting: Qt shows it as rich text when it looks like markup, so a name
-// such as "<b>x</b>" or "<img src=…>" would be drawn, not shown. The text
-// goes escaped into markup of its own, spaces and line breaks kept.
+// such as "<b>x</b>" or "<img src=…>" would be drawn, not shown. Such text
+// goes escaped into markup of its own, spaces and line breaks kept; any
+// other is shown plain already and stays as it is.
 QString PlainToolTip(const QString& text);
 
 }  // namespace sorelka
