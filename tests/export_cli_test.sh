@@ -2,7 +2,9 @@
 # The real program's command line without a display: an export writes its
 # file and exits 0 without a window, a bad argument or an unwritable file
 # exits non-zero with a Japanese line on standard error, --help lists the
-# options. Scratch user folders: nothing of the user's is read or written.
+# options; every file written is its owner's only, and none is written
+# through a link or over the record and its files. Scratch user folders:
+# nothing of the user's is read or written.
 set -uo pipefail
 program="$1"
 scratch="$(mktemp -d)"
@@ -31,4 +33,28 @@ fi
 check "a missing folder exits 1" "[ $? -eq 1 ] && grep -q '書きこめません' '$scratch/err'"
 "$program" --help >"$scratch/out"
 check "--help lists the options" "[ $? -eq 0 ] && grep -q -- '--export' '$scratch/out' && grep -q -- '--pupil' '$scratch/out'"
+# Files with pupils' names are this account's only, whatever the umask.
+(umask 022; "$program" --export "$scratch/m.csv" && "$program" --export "$scratch/m.pdf") 2>"$scratch/err"
+for f in m.csv m-習熟度.csv m.pdf; do
+  check "$f is written 0600" "[ \"\$(stat -c %a '$scratch/$f')\" = 600 ]"
+done
+
+# No export writes through a link (to the record or anywhere) or over the
+# record's own files; each is refused in Japanese, exit 1, nothing changed.
+data="$XDG_DATA_HOME/Sorelka"
+mkdir -p "$data" && : >"$data/kyozai.db"  # an empty record: an export would write its header
+echo kept >"$scratch/other.txt"
+ln -s "$data/kyozai.db" "$scratch/to-record.csv"
+ln -s "$scratch/other.txt" "$scratch/to-other.pdf"
+ln -s "$data/kyozai.db" "$scratch/lv-習熟度.csv"  # the levels file beside lv.csv
+ln -s "$data" "$scratch/data-link"
+for target in "$scratch/to-record.csv" "$scratch/to-other.pdf" "$scratch/lv.csv" \
+              "$data/kyozai.db.pending.1.csv" "$scratch/data-link/kyozai.db-wal.pdf"; do
+  "$program" --export "$target" 2>"$scratch/err"
+  check "refused: $target" "[ $? -eq 1 ] && grep -q '書き出しません' '$scratch/err'"
+done
+check "the record is untouched" "[ -f '$data/kyozai.db' ] && [ ! -L '$data/kyozai.db' ] && [ ! -s '$data/kyozai.db' ]"
+check "the linked file is untouched" "[ \"\$(cat '$scratch/other.txt')\" = kept ]"
+check "the links are still links" "[ -L '$scratch/to-record.csv' ] && [ -L '$scratch/to-other.pdf' ] && [ -L '$scratch/lv-習熟度.csv' ]"
+check "nothing is made beside the record" "[ \"\$(ls -A '$data')\" = kyozai.db ] && [ ! -e '$scratch/lv.csv' ]"
 exit $fail

@@ -13,6 +13,8 @@
 #include "app/teacher_models.h"
 #include "core/app_context.h"
 #include "record/learning_record.h"
+#include "record/private_files.h"
+#include "widgets/look.h"
 
 namespace sorelka {
 
@@ -35,7 +37,7 @@ public:
         if (!row) return {};
         const bool figure = index.column() == PupilsColumn || index.column() == AnswersColumn;
         if (role == Qt::TextAlignmentRole && figure) return int(Qt::AlignRight | Qt::AlignVCenter);
-        if (role == Qt::ToolTipRole) return row->copy.path;
+        if (role == Qt::ToolTipRole) return PlainToolTip(row->copy.path);
         if (role != Qt::DisplayRole) return {};
         const auto& contents = row->contents;
         const QLocale locale;
@@ -49,6 +51,20 @@ public:
         return {};
     }
 };
+
+namespace {
+
+// A copy the tab may read, put back or remove: a regular file in the
+// record's folder (a set-aside file) or in its backups folder, with no link
+// on the way that could lead out of it.
+bool OwnCopy(const record::KeptCopy& copy, const QString& record_path) {
+    const QString folder = QFileInfo(record_path).absolutePath();
+    return record::PlainFileWithin(copy.path, copy.kind == record::KeptCopy::Kind::SetAside
+                                                  ? folder
+                                                  : folder + QStringLiteral("/backups"));
+}
+
+}  // namespace
 
 BackupsTab::BackupsTab(record::LearningRecord& record, AppContext& ctx, QWidget* parent)
     : TeacherTab(parent), record_(record), ctx_(ctx) {
@@ -100,6 +116,7 @@ void BackupsTab::ListCopies() {
     const QString chosen_path = chosen.isValid() ? model_->rows()[chosen.row()].copy.path : QString();
     std::vector<ListedCopy> rows;
     for (record::KeptCopy& copy : record::ListKeptCopies(record_.store().path())) {
+        if (!OwnCopy(copy, record_.store().path())) continue;
         auto contents = ContentsOf(copy);
         rows.push_back({std::move(copy), contents});
     }
@@ -115,7 +132,14 @@ std::optional<record::KeptCopy> BackupsTab::ChosenCopy(const QString& ask) {
         message_->setText(ask);
         return std::nullopt;
     }
-    return model_->rows()[chosen.row()].copy;
+    // Looked at again: the file may have been changed since it was listed.
+    const record::KeptCopy& copy = model_->rows()[chosen.row()].copy;
+    if (!OwnCopy(copy, record_.store().path())) {
+        message_->setText(QStringLiteral("この コピーは もう ありません。"));
+        ListCopies();
+        return std::nullopt;
+    }
+    return copy;
 }
 
 void BackupsTab::Say(const QString& message, const QString& detail, bool ok) {

@@ -29,7 +29,7 @@ CuteButton* NameButton(const QString& object_name, const QString& caption, bool 
                                   kNavyColour, parent);
     button->setFont(SchoolFont(22, true));
     button->setMinimumSize(180, 60);
-    button->setToolTip(caption);
+    button->setToolTip(PlainToolTip(caption));
     button->setAccessibleName(caption);
     return button;
 }

@@ -18,6 +18,7 @@
 #include "app/pupil_tab.h"
 #include "app/roster_tab.h"
 #include "record/learning_record.h"
+#include "report/export_file.h"
 #include "sync/class_sync.h"
 #include "sync/teacher_session.h"
 #include "topics/topic_table.h"
@@ -167,7 +168,12 @@ void TeacherWindow::Export(ExportFormat format) {
                                        pdf ? QStringLiteral("pdf") : QStringLiteral("csv"));
     const QString path = ask_save_path ? ask_save_path(suggested) : QString();
     if (path.isEmpty()) return;
-    QString error;
+    // Never over the record, nor through a link that could lead to it.
+    QString error = report::ExportTargetsProblem(path, !pdf, record_.store().path());
+    if (!error.isEmpty()) {
+        ctx_.dialogs.ShowMessage(error.toStdString());
+        return;
+    }
     if (data_->Export(format, CurrentFilter(), Today(), path, &error))
         ctx_.dialogs.ShowInformation(QStringLiteral("「%1」に書き出しました。").arg(path).toStdString());
     else

@@ -47,6 +47,20 @@ void KeepPrivate(const QString& file) {
         ::chmod(name.constData(), st.st_mode & 0700);
 }
 
+bool PlainFileWithin(const QString& path, const QString& folder) {
+    const QString inside = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!file.startsWith(inside + QLatin1Char('/'))) return false;
+    // Each step below the folder, the file last, as it stands (a link is
+    // seen as a link, not as what it leads to).
+    struct stat st {};
+    for (qsizetype at = file.indexOf(QLatin1Char('/'), inside.size() + 1);; at = file.indexOf(QLatin1Char('/'), at + 1)) {
+        const QString step = at < 0 ? file : file.left(at);
+        if (::lstat(QFile::encodeName(step).constData(), &st) != 0 || S_ISLNK(st.st_mode)) return false;
+        if (at < 0) return S_ISREG(st.st_mode);
+    }
+}
+
 // The program names no organisation (that would move its data folder), so
 // the program's own name stands in for it.
 std::unique_ptr<QSettings> ProgramSettings() {

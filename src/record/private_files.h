@@ -21,6 +21,12 @@ bool MakePrivateFile(const QString& file);
 // Narrows an existing file to 0600; nothing when it does not exist.
 void KeepPrivate(const QString& file);
 
+// `path` names a regular file inside `folder` (at any depth), reached with
+// no symbolic link at any step below `folder`: what a list of the program's
+// own copies may offer to read, put back or remove. A link, or a folder
+// that is one, could lead anywhere outside.
+bool PlainFileWithin(const QString& path, const QString& folder);
+
 // The program's own settings file, $XDG_CONFIG_HOME/Sorelka/Sorelka.conf,
 // made 0600 (its folder 0700) before QSettings writes it. QSettings writes
 // through a temporary file renamed over the old one and keeps the old

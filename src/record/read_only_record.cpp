@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
 #include <QVariant>
@@ -98,6 +99,14 @@ bool WalWithoutItsFiles(const QString& path) {
            !(QFileInfo::exists(path + QStringLiteral("-wal")) && QFileInfo::exists(path + QStringLiteral("-shm")));
 }
 
+// Of those, one whose log still holds transactions (a run killed, or a copy
+// made, after its -shm went): read as a file nobody changes, SQLite would
+// leave the log's answers out.
+bool LogWithoutItsIndex(const QString& path) {
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    return log.isFile() && log.size() > 0;
+}
+
 // What tells that a file was written meanwhile.
 struct Stamp {
     qint64 size = -1, modified_ns = -1;
@@ -114,10 +123,13 @@ Stamp StampOf(const QString& path) {
 
 bool ReadOnlyRecord::OpenFile(int wait_ms) {
     const bool unopened_wal = WalWithoutItsFiles(path_);
+    const bool lone_log = unopened_wal && LogWithoutItsIndex(path_);
+    const QString log = path_ + QStringLiteral("-wal");
     for (int tries = 0; tries < 5; ++tries) {
-        const Stamp before = StampOf(path_);
-        if (!ReadOnce(unopened_wal, wait_ms)) return false;
-        if (!unopened_wal || StampOf(path_) == before) return true;
+        const Stamp before = StampOf(path_), log_before = StampOf(log);
+        if (!(lone_log ? ReadCopy(wait_ms) : ReadOnce(path_, unopened_wal ? Mode::Immutable : Mode::ReadOnly, wait_ms)))
+            return false;
+        if (!unopened_wal || (StampOf(path_) == before && StampOf(log) == log_before)) return true;
         // A program wrote the file while it was copied: once more.
         in_memory_ = false;
         for (const QString& name : {file_, memory_}) {
@@ -130,17 +142,33 @@ bool ReadOnlyRecord::OpenFile(int wait_ms) {
     return false;
 }
 
-bool ReadOnlyRecord::ReadOnce(bool unopened_wal, int wait_ms) {
+bool ReadOnlyRecord::ReadCopy(int wait_ms) {
+    // The file and its log copied into a folder of this account's own (0700),
+    // where SQLite may rebuild the log's index and take in its transactions:
+    // nothing is made or changed beside the record.
+    copy_ = std::make_unique<QTemporaryDir>();
+    const QString copy = copy_->isValid() ? copy_->filePath(QStringLiteral("kyozai.db")) : QString();
+    if (copy.isEmpty() || !QFile::copy(path_, copy) ||
+        !QFile::copy(path_ + QStringLiteral("-wal"), copy + QStringLiteral("-wal"))) {
+        problem_ = QStringLiteral("記録のファイル 「%1」 を 読む ための コピーが 作れませんでした（%2）。")
+                       .arg(QDir::toNativeSeparators(path_), copy_->isValid() ? QString() : copy_->errorString());
+        return false;
+    }
+    return ReadOnce(copy, Mode::Copy, wait_ms);
+}
+
+bool ReadOnlyRecord::ReadOnce(const QString& path, Mode mode, int wait_ms) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file_);
-    if (unopened_wal) {
+    if (mode == Mode::Immutable) {
         // Read as a file nobody changes, into a copy in memory, kept only if
         // the file did not change meanwhile: no file is made beside it.
-        db.setDatabaseName(QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded) +
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
                            QStringLiteral("?immutable=1"));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
     } else {
-        db.setDatabaseName(path_);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
+        db.setDatabaseName(path);
+        db.setConnectOptions((mode == Mode::ReadOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
+                             QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
     }
     if (!db.open()) {
         Refuse(Code(db.lastError()), db.lastError().text(), wait_ms);
@@ -154,7 +182,7 @@ bool ReadOnlyRecord::ReadOnce(bool unopened_wal, int wait_ms) {
     const int stamped = q.value(0).toInt();
     q.finish();
     const int version = stamped != 0 ? stamped : LayoutVersionFromTables(db);
-    if (stamped >= SchemaVersion() && !unopened_wal) return true;
+    if (stamped >= SchemaVersion() && mode != Mode::Immutable) return true;
     return CopyIntoMemory(std::min(version, SchemaVersion()), wait_ms);
 }
 

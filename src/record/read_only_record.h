@@ -2,6 +2,8 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QTemporaryDir>
+#include <memory>
 
 namespace sorelka::record {
 
@@ -9,7 +11,9 @@ namespace sorelka::record {
 // needs it: nothing is upgraded, set aside, copied to the backups or made,
 // and the file stays byte for byte as it was. A record of an older layout
 // is read through a copy in memory brought up to this program's layout; a
-// missing or empty file reads as an empty record.
+// missing or empty file reads as an empty record. A log (-wal) left without
+// its index (-shm) is read with the file through a private copy of both, so
+// every transaction committed to it is seen.
 class ReadOnlyRecord {
 public:
     // Waits up to `wait_ms` for another program that holds the file.
@@ -27,7 +31,12 @@ public:
 
 private:
     bool OpenFile(int wait_ms);
-    bool ReadOnce(bool unopened_wal, int wait_ms);
+    // How the file is opened: read-only beside the program that holds it,
+    // as a file nobody changes (write-ahead mode, no program has it open),
+    // or a private copy of the file and its log that SQLite may write.
+    enum class Mode { ReadOnly, Immutable, Copy };
+    bool ReadOnce(const QString& path, Mode mode, int wait_ms);
+    bool ReadCopy(int wait_ms);
     bool OpenInMemory();
     bool CopyIntoMemory(int version, int wait_ms);
     void Refuse(int code, const QString& detail, int wait_ms);
@@ -35,6 +44,7 @@ private:
     QString path_;
     QString file_;    // connection to the file
     QString memory_;  // connection to the copy in memory, when one is made
+    std::unique_ptr<QTemporaryDir> copy_;  // the private copy, when one is read
     bool in_memory_ = false;
     QString problem_;
     QString detail_;

@@ -1,6 +1,5 @@
 #include "report/csv_export.h"
 
-#include <QSaveFile>
 #include <QSqlDriver>
 #include <QVariant>
 #include <cstring>
@@ -16,7 +15,11 @@ namespace sorelka::report {
 
 namespace {
 
-bool FormulaStart(char32_t c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+// The minus sign U+2212 folds to nothing else, yet a spreadsheet reads it
+// as the sign of a number or a formula.
+bool FormulaStart(char32_t c) {
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r' || c == 0x2212;
+}
 
 // The character at text[i] (UTF-8) and its length in bytes; length 0 for
 // bytes that are no character.
@@ -128,12 +131,8 @@ AnswersFile::AnswersFile(const QString& path) : file_(path) {
 AnswersFile::~AnswersFile() = default;
 
 bool AnswersFile::Open(QString* error) {
-    if (!file_.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.fileName(), file_.errorString());
-        return false;
-    }
     // Pupils' answers: readable by this account only, also over an older export.
-    file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!file_.Open(error)) return false;
     out_ = "\xEF\xBB\xBF";
     out_ += CsvHeader().join(QLatin1Char(',')).toUtf8() + "\r\n";
     return true;
@@ -158,17 +157,17 @@ void AnswersFile::Add(const std::array<QByteArray, kAnswerCells>& cells) {
     }
     out_ += "\r\n";
     if (out_.size() > (1 << 20)) {
-        written_ = written_ && file_.write(out_) == out_.size();
+        written_ = written_ && file_.device().write(out_) == out_.size();
         out_.clear();
     }
 }
 
 bool AnswersFile::Commit(QString* error) {
-    if (!written_ || file_.write(out_) != out_.size() || !file_.commit()) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.fileName(), file_.errorString());
+    if (!written_ || file_.device().write(out_) != out_.size()) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(file_.path(), file_.device().errorString());
         return false;
     }
-    return true;
+    return file_.Commit(error);
 }
 
 bool ExportCsv(const QSqlDatabase& db, const ReportFilter& filter, const QString& path,

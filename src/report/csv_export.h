@@ -2,11 +2,11 @@
 
 #include <QSqlDatabase>
 #include <QString>
-#include <QSaveFile>
 #include <QStringList>
 #include <array>
 #include <map>
 
+#include "report/export_file.h"
 #include "report/report_data.h"
 
 namespace sorelka::report {
@@ -18,8 +18,9 @@ QStringList CsvHeader();
 // One cell as the answers file writes it: quoted when it holds a comma, a
 // quote, a line break or leading/trailing space (quotes doubled), and with a
 // leading ' when a spreadsheet would take it for a formula (it begins with
-// = + - @, a tab or a carriage return, possibly after such quotes), so
-// opening the file never runs anything.
+// = + - @, the minus sign −, a tab or a carriage return, or a full-width or
+// small form of them, possibly after such quotes), so opening the file
+// never runs anything.
 QString CsvCell(const QString& text);
 
 // The answers file written one answer at a time, from wherever the answers
@@ -39,7 +40,7 @@ public:
     bool Commit(QString* error);
 
 private:
-    QSaveFile file_;
+    ExportFile file_;
     QByteArray out_;
     bool written_ = true;
     std::map<int, QByteArray> topic_names_;

@@ -7,6 +7,7 @@
 #include "record/learning_record.h"
 #include "record/read_only_record.h"
 #include "report/csv_export.h"
+#include "report/export_file.h"
 #include "report/pdf_report.h"
 #include "report/report_data.h"
 
@@ -91,6 +92,13 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
     }
     if (filter.from && filter.to && *filter.from > *filter.to)
         return refuse(QStringLiteral("--from の日が --to の日よりあとです。"));
+
+    // Never over the record, nor through a link that could lead to it.
+    const QString refused = ExportTargetsProblem(target, suffix == QLatin1String("csv"), database_path);
+    if (!refused.isEmpty()) {
+        err << QStringLiteral("sorelka: ") << refused << Qt::endl;
+        return kExitNotWritten;
+    }
 
     // Read only: a script's export never upgrades, sets aside, backs up or
     // makes the record, and waits a while for a program that holds it.

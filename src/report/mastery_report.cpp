@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include "topics/topic_table.h"
 #include "record/learning_record.h"
 #include "report/csv_export.h"
+#include "report/export_file.h"
 #include "report/report_data.h"
 
 namespace sorelka::report {
@@ -123,11 +123,9 @@ QString LevelsCsvPath(const QString& answers_path) {
 
 bool ExportLevelsCsv(const QSqlDatabase& db, const std::optional<QString>& pupil, const QString& path,
                      QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
-        return false;
-    }
+    // Pupils' names and levels: readable by this account only.
+    ExportFile file(path);
+    if (!file.Open(error)) return false;
     QStringList lines{QStringLiteral("pupil,topic,skill,skill_label,level,estimate,answers,last_seen,next_review")};
     const QString wanted = pupil && pupil->isEmpty() ? record::kGuestName : pupil.value_or(QString());
     for (const SkillLevel& l : ReadSkillLevels(db)) {
@@ -145,11 +143,11 @@ bool ExportLevelsCsv(const QSqlDatabase& db, const std::optional<QString>& pupil
                      .join(QLatin1Char(','));
     }
     const QByteArray out = "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
-    if (file.write(out) != out.size() || !file.commit()) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
+    if (file.device().write(out) != out.size()) {
+        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.device().errorString());
         return false;
     }
-    return true;
+    return file.Commit(error);
 }
 
 QString LevelsHtml(const std::vector<SkillLevel>& levels, const QString& pupil, std::optional<Topic> topic) {

@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <algorithm>
 
+#include "report/export_file.h"
 #include "report/mastery_report.h"
 #include "topics/topic_table.h"
 
@@ -171,17 +171,13 @@ bool ExportPdf(const QSqlDatabase& db, const ReportFilter& filter, QDate today, 
 
 bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, const QString& path,
                QString* error) {
-    // Written beside the target and renamed over it when whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
-        return false;
-    }
-    // Pupils' answers: readable by this account only, also over an older export.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Written beside the target and renamed over it when whole; pupils'
+    // answers, readable by this account only, also over an older export.
+    ExportFile file(path);
+    if (!file.Open(error)) return false;
     QStringList pupils = db.pupils(filter);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         writer.setResolution(150);
@@ -219,11 +215,7 @@ bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, 
                                 db.weekly(pupil, last_week, filter.topic), last_week);
         }
     }
-    if (!file.commit()) {
-        *error = QStringLiteral("「%1」に書きこめません（%2）").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return file.Commit(error);
 }
 
 }  // namespace sorelka::report

@@ -2,6 +2,7 @@
 
 #include <QPalette>
 #include <QStringList>
+#include <QTextDocument>
 #include <QWidget>
 
 namespace sorelka {
@@ -30,6 +31,12 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QString PlainToolTip(const QString& text) {
+    // Text Qt shows as plain text anyway stays as it is.
+    if (!Qt::mightBeRichText(text)) return text;
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
 }
 
 }  // namespace sorelka

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 #include "core/worksheet.h"
 
@@ -24,5 +25,12 @@ inline const QColor kCream{0xFF, 0xFB, 0xF0};
 // Sets a widget's palette text colour (labels keep it across style changes).
 void SetTextColour(QWidget* widget, const QColor& colour);
 void SetBackground(QWidget* widget, const QColor& colour);
+
+// A tooltip that shows `text` exactly as written. A tooltip has no plain-text
+// setting: Qt shows it as rich text when it looks like markup, so a name
+// such as "<b>x</b>" or "<img src=…>" would be drawn, not shown. Such text
+// goes escaped into markup of its own, spaces and line breaks kept; any
+// other is shown plain already and stays as it is.
+QString PlainToolTip(const QString& text);
 
 }  // namespace sorelka

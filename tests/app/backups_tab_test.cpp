@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <initializer_list>
+#include <utility>
 
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
@@ -124,6 +126,47 @@ TEST_F(BackupsTab, CopiesAreListedPutBackWithTheFileInUseSetAsideAndRemoved) {
     EXPECT_EQ(message->text(), "「こわれていたため よけたファイル（2026/11/30 10:15）」を けしました。");
     EXPECT_EQ(Column(table, 0), QStringList{what[0]});
     EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう", "さくら"})) << "the record in use is untouched";
+}
+
+// Links among the copies (a before-* folder, a daily copy, a set-aside file)
+// could lead out of the record's folders: none is listed, read, put back or
+// removed, also when one takes a listed copy's place after the listing.
+TEST_F(BackupsTab, LinksAmongTheCopiesAreNeitherListedNorPutBack) {
+    StartOn(1, {"はなこ"});
+    StartOn(2, {"たろう"});  // backups/kyozai-20261202.db holds はなこ
+    QTemporaryDir outside;
+    const QString elsewhere = outside.path() + "/kyozai-20261201.db";
+    ASSERT_TRUE(QFile::copy(folder.path() + "/backups/kyozai-20261202.db", elsewhere));
+    const QString backups = folder.path() + "/backups";
+    ASSERT_TRUE(QDir().mkpath(backups + "/before-20261129-101500"));
+    for (const auto& [link, to] : std::initializer_list<std::pair<QString, QString>>{
+             {backups + "/before-20261130-101500", outside.path()},
+             {backups + "/before-20261129-101500/kyozai-20261128.db", elsewhere},
+             {backups + "/kyozai-20261201.db", elsewhere},
+             {path() + ".broken-20261130-101500", elsewhere}})
+        ASSERT_TRUE(QFile::link(to, link)) << link.toStdString();
+
+    fx.clock.now = {2026, 12, 2, 15, 0, 0};
+    record::RecordStore store(path(), fx.dialogs, &fx.clock, record::RecordStore::CheckMode::Synchronous);
+    record::LearningRecord learning(store);
+    TeacherWindow w(learning, fx.ctx, nullptr);
+    w.show();
+    auto* tabs = Find<QTabWidget>(&w, "TeacherTabs");
+    tabs->setCurrentIndex(tabs->count() - 1);
+    auto* table = Find<QTableView>(&w, "BackupTable");
+    EXPECT_EQ(Column(table, 4), QStringList{"kyozai-20261202.db"});
+
+    // The listed copy becomes a link before it is put back: nothing is asked
+    // or changed.
+    table->selectRow(0);
+    ASSERT_TRUE(QFile::remove(backups + "/kyozai-20261202.db"));
+    ASSERT_TRUE(QFile::link(elsewhere, backups + "/kyozai-20261202.db"));
+    fx.dialogs.answers = {Answer::Yes};
+    Click(&w, "RestoreButton");
+    EXPECT_TRUE(fx.dialogs.shown.empty());
+    EXPECT_EQ(learning.Pupils(), (QStringList{"はなこ", "たろう"}));
+    EXPECT_EQ(Column(table, 4), QStringList{});
+    EXPECT_TRUE(QFile::exists(elsewhere));
 }
 
 }  // namespace

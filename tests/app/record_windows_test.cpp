@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -17,15 +18,18 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "app/my_record_window.h"
 #include "app/pin_dialog.h"
 #include "app/program.h"
+#include "app/pupil_dialog.h"
 #include "app/teacher_window.h"
 #include "record/learning_record.h"
 #include "record/private_files.h"
+#include "report/mastery_report.h"
 #include "report/teacher_pin.h"
 #include "support/history_rows.h"
 #include "support/screen_support.h"
@@ -107,6 +111,23 @@ TEST_F(RecordWindows, TheClassIsSortedAndFilteredAndOnePupilShowsTheirMistakes) 
     w.ask_save_path = [&](const QString&) { return r.folder.path() + "/no/such/x.pdf"; };
     Click(&w, "PdfButton");
     EXPECT_EQ(fx.dialogs.shown.back().kind, FakeDialogs::Kind::Message);
+
+    // The files hold names: this account's only. The record, its files and a
+    // link to it are refused, and the record stays as it was.
+    for (const QString& written : {path, report::LevelsCsvPath(path)})
+        EXPECT_EQ(QFile::permissions(written) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                  QFile::Permissions()) << Utf8(written);
+    ASSERT_TRUE(QFile::link(r.path(), r.folder.path() + "/link.csv"));
+    for (const QString& target : {r.folder.path() + "/link.csv", r.path(), r.path() + "-wal"}) {
+        w.ask_save_path = [&](const QString&) { return target; };
+        Click(&w, "CsvButton");
+        EXPECT_EQ(fx.dialogs.shown.back().kind, FakeDialogs::Kind::Message) << Utf8(target);
+        EXPECT_NE(fx.dialogs.shown.back().text.find("書き出しません"), std::string::npos) << fx.dialogs.shown.back().text;
+    }
+    QFile record(r.path());
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(record.read(16).startsWith("SQLite format 3"));
+    EXPECT_TRUE(QFileInfo(r.folder.path() + "/link.csv").isSymLink());
 }
 
 TEST_F(RecordWindows, TheRosterAddsRenamesArchivesAndDeletesWithTheCountNamed) {
@@ -207,6 +228,23 @@ TEST_F(RecordWindows, NamesAndServerTextsAreShownAsTyped) {
             }
     shown.sort();
     EXPECT_EQ(shown, QStringList({"ClassServerStatus", "HeadingLabel", "RosterMessage"}));
+    // A tooltip has no plain-text setting: each that names the pupil shows
+    // the name's markup as text, as Qt would draw it.
+    PupilDialog choice(*r.learning, nullptr);
+    QStringList tipped;
+    for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(&own), static_cast<QWidget*>(&choice)})
+        for (const QWidget* widget : window->findChildren<QWidget*>()) {
+            const QString tip = widget->toolTip();
+            QTextDocument drawn;
+            if (Qt::mightBeRichText(tip))
+                drawn.setHtml(tip);
+            else
+                drawn.setPlainText(tip);
+            if (!tip.contains("ゆき")) continue;
+            tipped << widget->objectName();
+            EXPECT_EQ(Utf8(drawn.toPlainText()), Utf8(markup)) << Utf8(widget->objectName());
+        }
+    EXPECT_FALSE(tipped.isEmpty()) << "the pupil's button has the name as its tooltip";
 
     Find<QListWidget>(&w, "RosterList")->setCurrentRow(3);  // はなこ, たろう, じろう, %1くん
     fx.dialogs.answers = {Answer::No};

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QWindow>
 
@@ -222,6 +223,24 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
                             {}}});
          },
          0, 1, ""},
+        {"a -wal left without its -shm (a killed run, or a copy of the folder): its answers too",
+         [&] {
+             // The program's files copied while it runs, its -shm left behind:
+             // the answers after the first are in the -wal only.
+             QTemporaryDir running;
+             FakeDialogs quiet;
+             record::RecordStore store(running.path() + "/kyozai.db", quiet, nullptr,
+                                       record::RecordStore::CheckMode::Synchronous);
+             store.Commit({{"insert into pupils (name) values ('はなこ')", {}}});
+             for (int i = 0; i < 3; ++i)
+                 store.Commit({{"insert into history (pupil_id, answered_at, topic, mode, problem, correct)"
+                                " values (1, '2026-12-01T10:00:00', 1, 'practice', '745 ÷ 6', 1)",
+                                {}}});
+             ASSERT_TRUE(QFile::copy(running.path() + "/kyozai.db", record));
+             ASSERT_TRUE(QFile::copy(running.path() + "/kyozai.db-wal", record + "-wal"));
+             ASSERT_GT(QFileInfo(record + "-wal").size(), 0);
+         },
+         0, 3, ""},
         {"not a database",
          [&] {
              QFile f(record);
@@ -263,13 +282,13 @@ TEST(CommandLine, TheExportOnlyReadsTheRecord) {
 TEST(CommandLine, ExportsAreReadableByTheirOwnerOnly) {
     ScratchRecord r;
     r.Answer("はなこ", "2026-12-02", 1, true, 10);
-    for (const char* name : {"r.csv", "r.pdf"}) {
+    for (const char* name : {"r.csv", "r-習熟度.csv", "r.pdf"}) {
         const QString target = r.folder.path() + "/" + name;
         QFile old(target);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));  // an older export, open to every account
         old.close();
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup);
-        ASSERT_EQ(Export(r, {"--export", target}).code, 0);
+        ASSERT_EQ(Export(r, {"--export", QString(target).remove("-習熟度")}).code, 0);
         struct stat st {};
         ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << Utf8(name);

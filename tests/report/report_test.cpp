@@ -30,7 +30,7 @@ std::vector<QStringList> ParseCsv(const QString& text) {
     bool quoted = false, was_quoted = false;
     auto end_cell = [&] {
         static const QRegularExpression guarded(
-            QStringLiteral("^'(?=['\\s\\x{3000}\\p{Cf}]*[=+\\-@\\t\\r＝＋－＠﹦])"));
+            QStringLiteral("^'(?=['\\s\\x{3000}\\p{Cf}]*[=+\\-@\\t\\r＝＋－＠﹦−])"));
         if (guarded.match(cell).hasMatch()) cell.remove(0, 1);
         row << cell;
         cell.clear();
@@ -244,6 +244,8 @@ TEST(CsvCell, QuotesAndGuardsFormulas) {
         {"－1", "'－1"},
         {"＠SUM(A1)", "'＠SUM(A1)"},
         {"﹦1", "'﹦1"},
+        {"−1", "'−1"},  // the minus sign U+2212
+        {"\u3000−3", "'\u3000−3"},
         {" =1+1", "\"' =1+1\""},
         {"\u3000=1+1", "'\u3000=1+1"},
         {"\u200B=1+1", "'\u200B=1+1"},
