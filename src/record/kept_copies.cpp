@@ -70,6 +70,11 @@ std::vector<KeptCopy> ListKeptCopies(const QString& record_path) {
     for (const QString& folder : folders)
         if (const auto m = earlier.match(folder); m.hasMatch())
             Backups(backups + QLatin1Char('/') + folder, KeptCopy::Kind::EarlierBackup, m.captured(1), copies);
+    // Only regular files inside the record's folders: a link among them (to
+    // a file or a folder) could lead a removal or a put-back out of them.
+    std::erase_if(copies, [&](const KeptCopy& copy) {
+        return !PlainFileWithin(copy.path, copy.kind == KeptCopy::Kind::SetAside ? record.absolutePath() : backups);
+    });
     return copies;
 }
 

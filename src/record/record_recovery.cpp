@@ -11,7 +11,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QTemporaryDir>
+#include <QUrl>
 #include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
@@ -43,30 +43,42 @@ bool LogInUse(const QString& shm) {
     return held;
 }
 
-// What a copy of the record says of itself: SQLite's check, its tables and
-// its random id (every record file has its own from the day it is made).
+// What the record says of itself, read with its log or without it: SQLite's
+// check, its tables and its random id (every record file has its own from
+// the day it is made).
 struct CopyFacts {
     CheckVerdict verdict = CheckVerdict::Unknown;
     QSet<QString> tables;
     QString id;
 };
 
-// A copy of the record made in a folder of its own beside it, with its log
-// when `log` is given, and what it says of itself: the record itself is not
-// opened, so nothing is copied from the log into it.
-CopyFacts CheckCopy(const QString& record, const QString& log) {
+// Reads the record in place, nothing copied (a full disk must not keep the
+// check from running). Without the log: opened immutable, so SQLite reads
+// the file alone. With it: a connection that never checkpoints, set before
+// its first read, so nothing of the log is copied into the file, and the
+// log and its index stay as they were.
+CopyFacts ReadRecordFacts(const QString& record, bool with_log) {
     CopyFacts facts;
-    QTemporaryDir folder(QFileInfo(record).absolutePath() + QStringLiteral("/.kyozai-check-XXXXXX"));
-    const QString copy = folder.path() + QStringLiteral("/kyozai.db");
-    if (!folder.isValid() || !QFile::copy(record, copy) ||
-        (!log.isEmpty() && !QFile::copy(log, copy + QStringLiteral("-wal"))))
-        return facts;
     const QString name = NewConnectionName(QStringLiteral("kyozai-log-check"));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(copy);
+        if (with_log) {
+            db.setDatabaseName(record);
+        } else {
+            db.setDatabaseName(QUrl::fromLocalFile(record).toString() + QStringLiteral("?immutable=1"));
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        }
+        bool ready = db.open();
+        if (ready && with_log) {
+            const QVariant handle = db.driver()->handle();
+            sqlite3* raw = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                               ? *static_cast<sqlite3* const*>(handle.constData())
+                               : nullptr;
+            int set = 0;
+            ready = raw && sqlite3_db_config(raw, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, &set) == SQLITE_OK && set == 1;
+        }
         QString detail;
-        if (db.open()) facts.verdict = QuickCheck(db, &detail);
+        if (ready) facts.verdict = QuickCheck(db, &detail);
         if (facts.verdict == CheckVerdict::Sound) {
             QSqlQuery q(db);
             if (q.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
@@ -93,9 +105,9 @@ void RecordStore::SetAsideLogNotItsOwn() {
     // copied in, and the file is opened as it is.
     // A log of the file's own only adds to it: the file with its log keeps
     // every table and the id the file has alone.
-    const CopyFacts with_log = CheckCopy(path_, log);
+    const CopyFacts with_log = ReadRecordFacts(path_, true);
     if (with_log.verdict == CheckVerdict::Unknown) return;
-    const CopyFacts alone = CheckCopy(path_, QString());
+    const CopyFacts alone = ReadRecordFacts(path_, false);
     if (alone.verdict != CheckVerdict::Sound) return;
     if (with_log.verdict == CheckVerdict::Sound && with_log.tables.contains(alone.tables) &&
         (alone.id.isEmpty() || with_log.id == alone.id))

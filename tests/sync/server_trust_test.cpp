@@ -72,7 +72,7 @@ protected:
     }
     std::unique_ptr<sync::TeacherSession> SignIn() {
         QString problem;
-        auto session = sync::TeacherSession::SignIn(cluster().Config(), "teacher",
+        auto session = sync::TeacherSession::SignIn(cluster().TlsConfig(), "teacher",
                                                     cluster().TeacherConfig().password, &problem);
         EXPECT_NE(session, nullptr) << problem.toStdString();
         return session;
