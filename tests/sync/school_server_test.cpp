@@ -27,13 +27,7 @@ class SchoolServer : public ServerSuite {
 protected:
     // Sends the scratch record's rows to the server as the PC "pc".
     void Send(const ScratchRecord& r) {
-        sync::SyncTiming timing;
-        timing.idle_ms = 50;
-        timing.connect_timeout_s = 2;
-        sync::ClassSync sync(r.path(), cluster().Config(), timing);
-        sync.Start();
-        ASSERT_TRUE(sync.WaitUntilSent(30000)) << sync.status().problem.toStdString();
-        sync.Stop();
+        SendRecord(r.path());
     }
     std::unique_ptr<sync::TeacherSession> SignIn(const QString& password = QString()) {
         const sync::ServerConfig teacher = cluster().TeacherConfig();

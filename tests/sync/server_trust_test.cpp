@@ -44,13 +44,7 @@ protected:
         ASSERT_EQ(classes.AddClass("4年2組"), "");
         ASSERT_EQ(classes.MovePupil("はなこ", "4年2組"), "");
         ASSERT_EQ(classes.MovePupil("たろう", "4年1組"), "");
-        sync::SyncTiming timing;
-        timing.idle_ms = 50;
-        timing.connect_timeout_s = 2;
-        sync::ClassSync sync(r.path(), cluster().Config(), timing);
-        sync.Start();
-        ASSERT_TRUE(sync.WaitUntilSent(30000)) << sync.status().problem.toStdString();
-        sync.Stop();
+        SendRecord(r.path());
     }
     // PC B ("pc_b", its own pc_id "pcb"), by hand as an attacker would:
     // じろう of 4年2組 with 50 wrong answers, はなこ of 4年9組 (a class

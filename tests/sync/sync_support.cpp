@@ -37,6 +37,16 @@ void ServerSuite::SetUp() {
     ASSERT_TRUE(ok);
 }
 
+void ServerSuite::SendRecord(const QString& path) {
+    sync::SyncTiming timing;
+    timing.idle_ms = 50;
+    timing.connect_timeout_s = 2;
+    sync::ClassSync sync(path, cluster().Config(), timing);
+    sync.Start();
+    ASSERT_TRUE(sync.WaitUntilSent(30000)) << sync.status().problem.toStdString();
+    sync.Stop();
+}
+
 Rows ServerRows(PgCluster& cluster, const QString& table, const QString& pc_id, const QString& columns) {
     const QStringList rows =
         cluster.Query(QStringLiteral("select id, %1 from %2 where pc_id = '%3'").arg(columns, table, pc_id));

@@ -31,6 +31,9 @@ protected:
     void SetUp() override;
 
     PgCluster& cluster() { return *cluster_; }
+    // Sends the record file at `path` to the server as the PC "pc" and
+    // waits until every row is there.
+    void SendRecord(const QString& path);
 
     static PgCluster* cluster_;
     static QString problem_;
