@@ -4,7 +4,9 @@
 // and painting, the one-pupil tab, the CSV of one class's year, a PC's sync
 // of one day's 50 answers, the program's memory; then the copy-everything
 // path of the build before on a slice of the same data, for comparison.
-//   school_bench [port (55433)] [copy database (sorelka_copy)]
+//   school_bench [port (55433)] [copy database (sorelka_copy)] [the cluster's CA file]
+// With the CA file the teacher signs in to "localhost" verified
+// (sslmode=verify-full), as the program requires of a teacher's sign-in.
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -67,6 +69,11 @@ int main(int argc, char** argv) {
     pc.user = QStringLiteral("pc_bench");
     pc.password = QStringLiteral("bench");
     pc.sslmode = QStringLiteral("disable");
+    if (argc > 3) {
+        pc.host = QStringLiteral("localhost");
+        pc.sslmode = QStringLiteral("verify-full");
+        pc.sslrootcert = QString::fromLocal8Bit(argv[3]);
+    }
     const QString copy_database = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sorelka_copy");
     const QString kClass = QStringLiteral("4年1組");
 
