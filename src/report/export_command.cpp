@@ -15,11 +15,6 @@ namespace sorelka::report {
 
 namespace {
 
-const QStringList kOwnOptions = {QStringLiteral("--export"), QStringLiteral("--pupil"),
-                                 QStringLiteral("--from"),   QStringLiteral("--to"),
-                                 QStringLiteral("--help"),   QStringLiteral("-h"),
-                                 QStringLiteral("--help-all"), QStringLiteral("-?")};
-
 // A day written as YYYY-MM-DD that exists on the calendar.
 std::optional<QDate> ParseDay(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -30,14 +25,6 @@ std::optional<QDate> ParseDay(const QString& text) {
 }
 
 }  // namespace
-
-bool WantsCommandLine(const QStringList& arguments) {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString name = arguments[i].section(QLatin1Char('='), 0, 0);
-        if (kOwnOptions.contains(name)) return true;
-    }
-    return false;
-}
 
 int RunCommandLine(const QStringList& arguments, const QString& database_path, QDate today,
                    QTextStream& out, QTextStream& err) {

@@ -10,11 +10,6 @@
 // writes the file from the learning record and ends, without a window.
 namespace sorelka::report {
 
-// True when `arguments` (the program's, its own path first) ask for the
-// command line (an export, one of its options, or the help) rather than
-// the main menu. Qt's own options such as -platform leave the menu as it is.
-bool WantsCommandLine(const QStringList& arguments);
-
 // Exit codes: 0 written (or help shown), 2 a bad argument, 1 the file could
 // not be written (or the record could not be read). Every refusal is one
 // Japanese line on `err`.

@@ -295,18 +295,5 @@ TEST(CommandLine, ExportsAreReadableByTheirOwnerOnly) {
     }
 }
 
-TEST(CommandLine, OnlyItsOwnOptionsLeaveTheMainMenu) {
-    const std::pair<QStringList, bool> cases[] = {
-        {{"sorelka"}, false},
-        {{"sorelka", "-platform", "xcb"}, false},
-        {{"sorelka", "--export", "x.csv"}, true},
-        {{"sorelka", "--export=x.pdf"}, true},
-        {{"sorelka", "--pupil", "x"}, true},
-        {{"sorelka", "--help"}, true},
-        {{"sorelka", "-h"}, true},
-    };
-    for (const auto& [args, wanted] : cases) EXPECT_EQ(report::WantsCommandLine(args), wanted) << Utf8(args.join(' '));
-}
-
 }  // namespace
 }  // namespace sorelka
