@@ -96,7 +96,12 @@ const std::vector<Entry>& Entries() {
     return entries;
 }
 
-const Entry& Of(Shape shape) { return Entries()[std::size_t(shape)]; }
+// The table lists the shapes in the enum's order.
+const Entry& Of(Shape shape) {
+    const Entry& entry = Entries()[std::size_t(shape)];
+    Q_ASSERT(entry.shape == shape);
+    return entry;
+}
 
 // More rows than any statement of the program holds is no statement of it.
 constexpr int kMostRows = 10000;
