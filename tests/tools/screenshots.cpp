@@ -451,6 +451,47 @@ void ExampleModes(FakeServices& services) {
     }
 }
 
+// Every exercise screen and menu item worked by a pupil who chooses at
+// random (a fixed seed, so each run sees the same): pictures after 8, 16 and
+// 24 choices, which meet half-written rows, refusals, ○ and ×, and the
+// drills' running series. Named pupil-<form>-<menu item>-<n>.png; comparing
+// two runs shows whether a change moved a pixel of any screen.
+void RandomPupil(FakeServices& services) {
+    SeededRandom random{7};
+    AppContext ctx{{}, services.cues, services.dialogs, services.clock, random, services.ctx.exe_folder, [] {}};
+    QTemporaryDir data;
+    Program program(ctx, data.path() + "/kyozai.db");
+    std::mt19937 pupil{2026};
+    const auto draw = [&pupil](int n) { return std::uniform_int_distribution<int>(0, n - 1)(pupil); };
+    for (ExerciseScreen* s : program.screens()) {
+        s->ShowModeless();
+        auto* menu = s->findChild<ChoiceList*>("ComboBox1");
+        for (int item = 0; menu && item < menu->count(); ++item) {
+            Pick(s, "ComboBox1", item);
+            for (int choice = 1; choice <= 24; ++choice) {
+                std::vector<ChoiceList*> lists;
+                for (ChoiceList* list : s->findChildren<ChoiceList*>())
+                    if (list != menu && list->isVisibleTo(s) && list->count() > 0) lists.push_back(list);
+                std::vector<QAbstractButton*> buttons;
+                for (QAbstractButton* b : s->findChildren<QAbstractButton*>())
+                    if (b->isVisibleTo(s) && b->isEnabled() && b->text() != QStringLiteral("終る") &&
+                        b->text() != QStringLiteral("目次"))
+                        buttons.push_back(b);
+                if (!buttons.empty() && (lists.empty() || draw(6) == 0))
+                    QTest::mouseClick(buttons[draw(static_cast<int>(buttons.size()))], Qt::LeftButton);
+                else if (!lists.empty()) {
+                    ChoiceList* list = lists[draw(static_cast<int>(lists.size()))];
+                    list->Choose(draw(list->count()));
+                }
+                QApplication::processEvents();
+                if (choice % 8 == 0)
+                    Save(s, QStringLiteral("pupil-%1-%2-%3").arg(s->objectName()).arg(item + 1).arg(choice));
+            }
+        }
+        s->hide();
+    }
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     out_dir = argc > 1 ? argv[1] : QDir::currentPath();
@@ -482,5 +523,6 @@ int main(int argc, char** argv) {
     RulesDrill(program, services);
     LongTexts(services);
     RecommendedDivision(services);
+    RandomPupil(services);
     return 0;
 }
