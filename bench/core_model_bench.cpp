@@ -21,7 +21,7 @@ void BM_CueDeckPlayCue(benchmark::State& state) {
     deck.SetSoundEnabled(true);
     unsigned n = 11;
     for (auto _ : state) {
-        deck.PlayCue(n);
+        deck.PlayCue(Cue{n});
         n = n == 19 ? 11 : n + 1;
         if (backend.log.size() > 4096) backend.log.clear();
     }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Shows that a change moved no pixel of any screen: builds the screenshots
-# tool at two revisions, takes every picture with each (offscreen, the same
-# fake clock, draws and choices), and compares them pixel for pixel.
-#   scripts/same_screens.sh BASE [OTHER]     (OTHER: the working tree when left out)
+# Shows that a change moved no pixel of any screen: takes every picture of
+# the screenshots tool (offscreen, with its fake clock, draws and choices) at
+# two revisions and compares them pixel for pixel.
+#   scripts/same_screens.sh BASE [OTHER]
+# BASE and OTHER are each a git revision or a folder of pictures taken
+# earlier; OTHER left out is the working tree. The tool is built with its own
+# build folder under $SORELKA_SHOTS_DIR (default /tmp/sorelka-same-screens).
 # Exits 0 when every picture of BASE has an identical twin, 1 otherwise.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +13,7 @@ base="$1"; other="${2:-}"
 work="${SORELKA_SHOTS_DIR:-/tmp/sorelka-same-screens}"
 mkdir -p "$work"
 
-# Builds and runs the tool of one source tree into $work/<label>/shots.
+# Builds the tool of one source tree and takes its pictures into $work/<label>/shots.
 shoot() {
     local src="$1" label="$2"
     local build="$work/$label/build" shots="$work/$label/shots"
@@ -21,21 +24,26 @@ shoot() {
     (cd "$build" && QT_QPA_PLATFORM=offscreen ./tests/screenshots "$shots" >/dev/null 2>&1)
 }
 
-tree_of() {  # a checkout of a revision, or the working tree
-    local rev="$1" label="$2"
-    if [ -z "$rev" ]; then echo "$root"; return; fi
-    local dir="$work/$label/src"
-    rm -rf "$dir"; mkdir -p "$dir"
-    git -C "$root" archive "$rev" | tar -x -C "$dir"
-    echo "$dir"
+# Prints the folder of pictures for a revision, a folder or the working tree.
+pictures_of() {
+    local what="$1" label="$2"
+    if [ -n "$what" ] && [ -d "$what" ]; then echo "$what"; return; fi
+    local src="$root"
+    if [ -n "$what" ]; then
+        src="$work/$label/src"
+        rm -rf "$src"; mkdir -p "$src"
+        git -C "$root" archive "$what" | tar -x -C "$src"
+    fi
+    shoot "$src" "$label" >&2
+    echo "$work/$label/shots"
 }
 
-shoot "$(tree_of "$base" base)" base
-shoot "$(tree_of "$other" other)" other
+a_dir="$(pictures_of "$base" base)"
+b_dir="$(pictures_of "$other" other)"
 
 differ=0; count=0
-for a in "$work"/base/shots/*.png; do
-    name="$(basename "$a")"; b="$work/other/shots/$name"; count=$((count + 1))
+for a in "$a_dir"/*.png; do
+    name="$(basename "$a")"; b="$b_dir/$name"; count=$((count + 1))
     if [ ! -f "$b" ]; then echo "missing: $name"; differ=1; continue; fi
     pixels="$(compare -metric AE "$a" "$b" null: 2>&1 || true)"
     if [ "$pixels" != "0" ]; then echo "differs: $name ($pixels pixels)"; differ=1; fi

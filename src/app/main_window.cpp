@@ -80,13 +80,13 @@ MainMenuWindow::MainMenuWindow(AppContext& ctx) : QMainWindow(nullptr), ctx_(ctx
     clock_timer_ = new QTimer(this);
     clock_timer_->setObjectName(QStringLiteral("Timer1"));
     clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &MainMenuWindow::Timer1Timer);
+    connect(clock_timer_, &QTimer::timeout, this, &MainMenuWindow::ShowClock);
     clock_timer_->start();
 
     startup_timer_ = new QTimer(this);
     startup_timer_->setObjectName(QStringLiteral("Timer3"));
     startup_timer_->setInterval(1000);
-    connect(startup_timer_, &QTimer::timeout, this, &MainMenuWindow::Timer3Timer);
+    connect(startup_timer_, &QTimer::timeout, this, &MainMenuWindow::StartupTick);
 
     FormCreate();
 }
@@ -196,7 +196,7 @@ void MainMenuWindow::BuildMenu() {
     auto* quit = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("終る"), kNavyColour,
                                 kCream, central);
     quit->setGeometry(790, 580, 130, 48);
-    connect(quit, &QPushButton::clicked, this, &MainMenuWindow::CuteButton2Click);
+    connect(quit, &QPushButton::clicked, this, &MainMenuWindow::QuitPressed);
 
     status_ = new StatusClockBar(this);
     setStatusBar(status_);
@@ -230,15 +230,15 @@ void MainMenuWindow::ShowScreen(int index) {
     ShowPupil();  // the pupil may have been changed on the screen
 }
 
-void MainMenuWindow::Timer1Timer() { status_->ShowClock(ctx_.clock); }
+void MainMenuWindow::ShowClock() { status_->ShowClock(ctx_.clock); }
 
-void MainMenuWindow::Timer3Timer() {
+void MainMenuWindow::StartupTick() {
     startup_timer_->stop();  // once per run, before anything else can re-enter
     ctx_.cues.SetSoundEnabled(true);
-    ctx_.cues.PlayCue(16);
+    ctx_.cues.PlayCue(Cue::Welcome);
 }
 
-void MainMenuWindow::CuteButton2Click() { ConfirmQuit(ctx_, "終わってもいいの？"); }
+void MainMenuWindow::QuitPressed() { ConfirmQuit(ctx_, "終わってもいいの？"); }
 
 void MainMenuWindow::utorial1Click() {
     if (!help_window_) help_window_ = new HelpWindow(this);

@@ -30,9 +30,9 @@ public:
 
 public slots:
     void FormCreate();
-    void Timer1Timer();  // ShowClock
-    void Timer3Timer();  // the one-shot start-up tick
-    void CuteButton2Click();  // ConfirmQuit
+    void ShowClock();    // Timer1
+    void StartupTick();  // Timer3, the one-shot start-up tick
+    void QuitPressed();  // "終る"
     void utorial1Click();     // help contents
     void About1Click();
     // "なまえ" → "なまえをえらぶ…" and panel 0: choose the pupil.

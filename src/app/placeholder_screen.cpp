@@ -27,22 +27,22 @@ PlaceholderScreen::PlaceholderScreen(AppContext& ctx, const QString& name, const
     auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
                                 QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
     back->setGeometry(620, 600, 130, 48);
-    connect(back, &QPushButton::clicked, this, &PlaceholderScreen::CuteButton2Click);
+    connect(back, &QPushButton::clicked, this, &PlaceholderScreen::BackToMenuPressed);
 
     auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終る"),
                                 kNavyColour, kCream, this);
     quit->setGeometry(780, 600, 130, 48);
-    connect(quit, &QPushButton::clicked, this, &PlaceholderScreen::CuteButton1Click);
+    connect(quit, &QPushButton::clicked, this, &PlaceholderScreen::QuitPressed);
 }
 
 void PlaceholderScreen::FormCreate() {
     ++times_shown_;
     prompt_->setText(QStringLiteral("この画面は、いま じゅんびちゅうです。"));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
-void PlaceholderScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }
+void PlaceholderScreen::QuitPressed() { AskToQuit(QStringLiteral("終わってもいいの？")); }
 
-void PlaceholderScreen::CuteButton2Click() { ReturnToMenu(); }
+void PlaceholderScreen::BackToMenuPressed() { ReturnToMenu(); }
 
 }  // namespace sorelka

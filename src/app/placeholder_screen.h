@@ -18,8 +18,8 @@ public:
     int times_shown() const { return times_shown_; }
 
 public slots:
-    void CuteButton1Click();
-    void CuteButton2Click();
+    void QuitPressed();
+    void BackToMenuPressed();
 
 private:
     QLabel* prompt_;

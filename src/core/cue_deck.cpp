@@ -29,7 +29,8 @@ CueDeck::CueDeck(std::string exe_folder, SoundBackend& backend, Dialogs& dialogs
     }
 }
 
-void CueDeck::PlayCue(unsigned n) {
+void CueDeck::PlayCue(Cue cue) {
+    const auto n = static_cast<unsigned>(cue);
     if (n >= 1 && n <= kCueFiles.size()) current_file_ = exe_folder_ + CueFileName(n);
     if (current_file_.empty()) return;  // out of range before any cue: nothing to repeat
 

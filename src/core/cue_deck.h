@@ -32,7 +32,7 @@ public:
     // exe_folder ends with a path separator.
     CueDeck(std::string exe_folder, SoundBackend& backend, Dialogs& dialogs);
 
-    void PlayCue(unsigned n) override;
+    void PlayCue(Cue cue) override;
     void SetSoundEnabled(bool enabled) override { sound_enabled_ = enabled; }
     bool SoundEnabled() const override { return sound_enabled_; }
 

@@ -13,7 +13,7 @@ namespace sorelka {
 
 class SilentCues final : public CuePlayer {
 public:
-    void PlayCue(unsigned) override {}
+    void PlayCue(Cue) override {}
     void SetSoundEnabled(bool) override {}
     bool SoundEnabled() const override { return false; }
 };

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/cue.h"
+
 // Small interfaces for everything the program takes from the outside world:
 // sound, message boxes, the time of day and random numbers. The program uses
 // the Qt implementations; tests swap in fakes so every reaction can be checked
@@ -11,9 +13,9 @@ namespace sorelka {
 class CuePlayer {
 public:
     virtual ~CuePlayer() = default;
-    // Plays cue n (1..20) and returns at once; a cue still sounding is cut off.
-    // A number outside 1..20 plays the previous cue's file again.
-    virtual void PlayCue(unsigned n) = 0;
+    // Plays the cue and returns at once; a cue still sounding is cut off.
+    // A value outside 1..20 plays the previous cue's file again.
+    virtual void PlayCue(Cue cue) = 0;
     // Cues requested while sound is disabled are prepared but stay silent.
     virtual void SetSoundEnabled(bool enabled) = 0;
     virtual bool SoundEnabled() const = 0;

@@ -13,8 +13,13 @@ inline constexpr Rgb kNavy = 0x000080;   // a confirmed or finished value
 inline constexpr Rgb kBlack = 0x000000;
 inline constexpr Rgb kRed = 0xFF0000;
 
-// One labelled place of a written calculation: a label, a line or a picture.
-// left/top/width/height of -1 mean "as laid out by the screen".
+// One labelled place of a written calculation: a number, a line, a picture
+// or a list the pupil writes with. `column` and `row` say where it stands in
+// the topic's own units (the digit column of its last digit, the row of the
+// calculation a marker points at); -1 leaves it where the topic's layout puts
+// it. The screen's layout table turns them into pixels.
+// left/top/width/height are pixels; -1 means "as laid out by the screen".
+// (They go once every topic places its cells by column and row.)
 struct Cell {
     std::string text;
     int left = -1;
@@ -23,13 +28,17 @@ struct Cell {
     int height = -1;
     Rgb colour = kNavy;
     bool visible = true;
+    int column = -1;
+    int row = -1;
 
     bool operator==(const Cell&) const = default;
 };
 
-// The written calculation of one screen as data: cells keyed by the object
-// name of the widget that shows them ("Label7", "Shape2", "Image3"). Step
-// machines change cells; the screen copies every cell onto its widget.
+// The written calculation of one screen as data: cells keyed by their role in
+// the calculation ("quotient", "product 1", "marker"), each topic naming its
+// own. Step machines change cells; the screen copies every cell onto the
+// widget its layout table gives for the role. (Until every topic speaks
+// roles, some still key their cells by the widget's object name.)
 class Worksheet {
 public:
     // The cell of that name, created empty on first use.

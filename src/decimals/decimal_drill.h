@@ -11,15 +11,15 @@ struct DrillVariant {
     const char* form_name;
     const char* title;
     const char* time_prompt;  // after a time choice
-    unsigned time_cue;        // played after a time choice
+    Cue time_cue;        // played after a time choice
 };
 
 inline constexpr DrillVariant kAdditionDrill{Operation::Addition, "TForm5",
                                              "２．小数のたし算：ドリル",
-                                             "「スタート」ボタンを押してね！", 11};
+                                             "「スタート」ボタンを押してね！", Cue::Choice};
 inline constexpr DrillVariant kSubtractionDrill{Operation::Subtraction, "TForm7",
                                                 "３．小数のひき算：ドリル",
-                                                "「スタート」ボタンをおしてね！", 17};
+                                                "「スタート」ボタンをおしてね！", Cue::Step};
 
 // The log row of the question on `sheet`, judged as it stands (its number is
 // filled in by the drill): " 0.3 ＋ 0.7", " 1", " 1", " ○" — every text after

@@ -9,7 +9,6 @@ namespace sorelka::decimals {
 
 namespace {
 
-constexpr unsigned kClickCue = 11;
 
 DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
     DrillProfile p;
@@ -121,7 +120,7 @@ void DecimalDrillScreen::DigitChosen(Column column, int digit) {
     }
     sheet_.ShowRunningAnswer(column, digit);
     Refresh();
-    PlayCue(kClickCue);
+    PlayCue(Cue::Choice);
 }
 
 void DecimalDrillScreen::ComboBox7Change(int index) {

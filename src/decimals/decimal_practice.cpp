@@ -6,9 +6,6 @@
 namespace sorelka::decimals {
 
 namespace {
-constexpr unsigned kClickCue = 11;
-constexpr unsigned kRightCue = 14;
-constexpr unsigned kWrongCue = 13;
 }  // namespace
 
 DecimalPractice::DecimalPractice(AppContext& ctx, const PracticeVariant& variant)
@@ -64,14 +61,14 @@ void DecimalPractice::ShowProblem() {
     sheet_.ShowOperator();
     sheet_.ResetEntryLists();
     SetPrompt(kChooseAnswerPrompt);
-    ctx_.cues.PlayCue(kClickCue);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void DecimalPractice::DigitChosen(Column column, int digit) {
     if (!sheet_.has_problem()) return;
     sheet_.ShowRunningAnswer(column, digit);
     SetPrompt(kFinishPrompt);
-    ctx_.cues.PlayCue(kClickCue);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void DecimalPractice::ComboBox7Change(int index) {
@@ -91,7 +88,7 @@ void DecimalPractice::ComboBox7Change(int index) {
     note_ = NoteOf(answer.finding, answer.finding ? DecimalKindLabel(answer.finding->kind) : "",
                    ctx_.recorder, answer.topic);
     sheet_.cells()["Label3"].text = right ? "○" : "×";
-    ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
+    ctx_.cues.PlayCue(VerdictCue(right));
     sheet_.cells()["Label4"].text = sheet_.Equation(true);
     SetPrompt(kNextPrompt);
 }

@@ -13,14 +13,14 @@ struct PracticeVariant {
     Operation operation;
     const char* form_name;
     const char* title;
-    unsigned show_cue;      // played when the screen is shown
+    Cue show_cue;      // played when the screen is shown
     bool shown_at_creation;  // the show handler also runs when the form is created
 };
 
 inline constexpr PracticeVariant kAdditionPractice{Operation::Addition, "TForm4",
-                                                   "２．小数のたし算：練習問題", 11, true};
+                                                   "２．小数のたし算：練習問題", Cue::Choice, true};
 inline constexpr PracticeVariant kSubtractionPractice{Operation::Subtraction, "TForm6",
-                                                      "３．小数のひき算：練習問題", 12, false};
+                                                      "３．小数のひき算：練習問題", Cue::Begin, false};
 
 // Prompts of the practice screens.
 inline constexpr const char* kChooseMenuPrompt = "メニューを選んでね！";

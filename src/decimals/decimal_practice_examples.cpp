@@ -75,7 +75,7 @@ void DecimalPracticeScreen::ShowMistakeExample() {
     shown.answer.topic = topic;
     shown.answer.problem = WithoutPadding(shown_sheet.LogProblemText());
     finder_->Show(std::move(shown));
-    ctx().cues.PlayCue(11);
+    ctx().cues.PlayCue(Cue::Choice);
 }
 
 QRect DecimalPracticeScreen::CellRect(const RoleCell& cell) const {

@@ -48,7 +48,7 @@ void DivisionPracticeScreen::ShowMistakeExample() {
     if (!example) {
         // No menu item of this screen chosen yet.
         prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
-        PlayCue(11);
+        PlayCue(Cue::Choice);
         return;
     }
     // The pupil's own problem ends; "次へ" brings the next example.
@@ -66,7 +66,7 @@ void DivisionPracticeScreen::ShowMistakeExample() {
     shown.answer.topic = Topic::Division;
     shown.answer.problem = WithoutPadding(LogProblemText(example->problem));
     finder_->Show(std::move(shown));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 void DivisionPracticeScreen::LeaveExampleModes() {

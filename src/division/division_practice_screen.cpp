@@ -163,7 +163,7 @@ void DivisionPracticeScreen::FormCreate() {
     view_->Sync(model_);
     menu_->Reset();
     prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 void DivisionPracticeScreen::ClearWorksheet() {
@@ -200,7 +200,7 @@ void DivisionPracticeScreen::NewProblem() {
     if (!model_.NewProblem(ctx().state.menu_choice)) {
         // Nothing to draw from (a menu value another screen left): ask for a choice.
         prompt_->setText(QString::fromUtf8(kChooseMenuPrompt));
-        PlayCue(11);
+        PlayCue(Cue::Choice);
         return;
     }
     ShowProblem();
@@ -220,7 +220,7 @@ void DivisionPracticeScreen::ShowProblem() {
     view_->Sync(model_);
     watch_.Shown(ctx().clock);
     ShowHint(StepHint(0));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 void DivisionPracticeScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
@@ -282,7 +282,7 @@ void DivisionPracticeScreen::FinishAnswer() {
                    ctx().recorder, answer.topic);
     ShowNote();
     Announce(mark_, QString::fromStdString(Mark(right)));
-    PlayCue(right ? 14 : 13);
+    PlayCue(VerdictCue(right));
     Announce(problem_line_, QString::fromStdString(AnswerText(model_.problem())));
     prompt_->setText(QString::fromUtf8(kGoOnPrompt));
 }

@@ -232,7 +232,7 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
                 // Hundreds then ones would leave the tens column empty.
                 dialogs_.ShowMessage(kRefuseOnesText);
                 ResetEntryLists();
-                cues_.PlayCue(11);
+                cues_.PlayCue(Cue::Choice);
                 return DigitOutcome::Refused;
             }
             quotient_place_ = place;
@@ -264,7 +264,7 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
             outcome = DigitOutcome::NothingWritten;
             break;
     }
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
     return outcome;
 }
 
@@ -324,7 +324,7 @@ ActionOutcome LongDivision::Confirm() {
     }
     ++step_;
     ResetEntryLists();
-    cues_.PlayCue(17);
+    cues_.PlayCue(Cue::Step);
     return {ActionOutcome::Kind::Confirmed, confirmed};
 }
 
@@ -342,7 +342,7 @@ ActionOutcome LongDivision::Skip() {
     quotient_place_ = kOnes;
     zero_inserted_ = true;
     ResetEntryLists();
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
     return {ActionOutcome::Kind::Skipped, 0};
 }
 
@@ -352,7 +352,7 @@ ActionOutcome LongDivision::Clear() {
     MoveMarker(kMarkerQuotient);
     ResetEntryLists();
     step_ = 1;
-    cues_.PlayCue(17);
+    cues_.PlayCue(Cue::Step);
     return {ActionOutcome::Kind::Cleared, 0};
 }
 

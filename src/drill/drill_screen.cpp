@@ -42,7 +42,7 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
                                 profile_.menu_items, this);
     menu_list_->PlaceAt(profile_.menu_place.left(), profile_.menu_place.top(),
                        profile_.menu_place.width());
-    connect(menu_list_, &ChoiceList::chosen, this, &DrillScreen::ComboBox1Change);
+    connect(menu_list_, &ChoiceList::chosen, this, &DrillScreen::MenuItemChosen);
 
     time_list_ = new ChoiceList(profile_.time_list, profile_.time_heading,
                                 {QStringLiteral("　なし"), QStringLiteral("　５分"),
@@ -99,8 +99,8 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     connect(button(4), &QPushButton::clicked, this, &DrillScreen::NextQuestion);
     connect(button(5), &QPushButton::clicked, this, &DrillScreen::StopDrill);
     connect(button(6), &QPushButton::clicked, this, &DrillScreen::ToggleScoreSheet);
-    connect(button(1), &QPushButton::clicked, this, &DrillScreen::CuteButton1Click);
-    connect(button(2), &QPushButton::clicked, this, &DrillScreen::CuteButton2Click);
+    connect(button(1), &QPushButton::clicked, this, &DrillScreen::QuitPressed);
+    connect(button(2), &QPushButton::clicked, this, &DrillScreen::BackToMenuPressed);
 
     grid_ = new ScoreSheet(log_.result_set(), profile_.grid_columns, this);
     grid_->setGeometry(profile_.grid_geometry);
@@ -157,15 +157,15 @@ void DrillScreen::FormCreate() {
     if (profile_.show_clears_menu_selection) menu_list_->Reset();
     if (profile_.show_enables_next) button(4)->setEnabled(true);
     SetPrompt(QStringLiteral("メニューを選んでね！"));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
-void DrillScreen::ComboBox1Change(int index) {
+void DrillScreen::MenuItemChosen(int index) {
     ClearAll();
     ctx().state.menu_choice = index + 1;
     if (profile_.menu_choice_clears_time_list) time_list_->Reset();
     SetPrompt(QStringLiteral("時間を選んでね！"));
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 void DrillScreen::TimeListChange(int index) {
@@ -196,7 +196,7 @@ void DrillScreen::StartDrill() {
     ResetEntryLists();
     ShowQuestionNumber();
     log_.ClearDrillLog();
-    if (profile_.start_cue_after_clearing_log) PlayCue(12);
+    if (profile_.start_cue_after_clearing_log) PlayCue(Cue::Begin);
     if (session_.time_limit_seconds() > 0) {
         session_.RestartCountdown();
         countdown_->start();
@@ -204,7 +204,7 @@ void DrillScreen::StartDrill() {
         countdown_->stop();
     }
     SetPrompt(ProblemPrompt());
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 void DrillScreen::NextQuestion() {
@@ -225,7 +225,7 @@ void DrillScreen::NextQuestion() {
         countdown_->start();
     }
     SetPrompt(ProblemPrompt());
-    PlayCue(11);
+    PlayCue(Cue::Choice);
 }
 
 bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
@@ -250,14 +250,14 @@ bool DrillScreen::RecordAnswer(bool right, DrillRow row) {
     button(4)->setEnabled(true);
     button(5)->setEnabled(true);
     SetPrompt(profile_.next_prompt);
-    PlayCue(12);
+    PlayCue(Cue::Begin);
     return true;
 }
 
 void DrillScreen::CountdownTick() {
     if (!session_.Tick()) return;
     countdown_->stop();  // before the message box, so no second time-out can start
-    PlayCue(13);
+    PlayCue(Cue::Wrong);
     ctx().dialogs.ShowMessage("時間だから、ドリルを終わるよ！");
     FinishDrill();
 }
@@ -292,7 +292,7 @@ void DrillScreen::StopDrill() {
         button(6)->setEnabled(true);
     }
     SetPrompt(QStringLiteral("おつかれさま！"));
-    PlayCue(19);
+    PlayCue(Cue::Score);
 }
 
 void DrillScreen::ToggleScoreSheet() {
@@ -313,12 +313,12 @@ void DrillScreen::ToggleScoreSheet() {
 
 void DrillScreen::ShowClock() { status_->ShowClock(ctx().clock); }
 
-void DrillScreen::CuteButton2Click() {
+void DrillScreen::BackToMenuPressed() {
     countdown_->stop();
     ReturnToMenu();
 }
 
-void DrillScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }
+void DrillScreen::QuitPressed() { AskToQuit(QStringLiteral("終わってもいいの？")); }
 
 void DrillScreen::hideEvent(QHideEvent* event) {
     // However the screen is left, a hidden screen's countdown must not time out

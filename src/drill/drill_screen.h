@@ -33,7 +33,7 @@ struct DrillProfile {
     QString question_format = QStringLiteral("第 %1 問");
     QString time_prompt = QStringLiteral("「スタート」ボタンをおしてね！");
     QString next_prompt = QStringLiteral("「次へ」ボタンで 進めてね！");
-    unsigned time_cue = 11;
+    Cue time_cue = Cue::Choice;
     bool time_choice_enables_start = false;
     bool menu_choice_clears_time_list = false;
     bool show_clears_menu_selection = true;
@@ -78,7 +78,7 @@ public:
 
 public slots:
     void FormCreate() override;
-    void ComboBox1Change(int index);  // menu choice
+    void MenuItemChosen(int index);   // the menu list
     void TimeListChange(int index);   // time choice
     void StartDrill();                // "スタート"
     void NextQuestion();              // "次へ"
@@ -86,8 +86,8 @@ public slots:
     void StopDrill();                 // "ストップ"
     void ToggleScoreSheet();          // "成績表"
     void ShowClock();                 // Timer1
-    void CuteButton2Click();          // "目次"
-    void CuteButton1Click();          // "終る"
+    void BackToMenuPressed();         // "目次"
+    void QuitPressed();               // "終る"
 
 protected:
     // Hooks every drill screen fills.

@@ -44,7 +44,7 @@ DrillProfile FractionDrillProfile() {
     p.question_label = QStringLiteral("Label3");
     p.question_place = QRect(88, 238, 130, 36);
     p.next_prompt = QString::fromUtf8(kGoOnPrompt);
-    p.time_cue = 17;
+    p.time_cue = Cue::Step;
     p.time_choice_enables_start = true;
     p.show_clears_menu_selection = false;
     p.start_cue_after_clearing_log = true;

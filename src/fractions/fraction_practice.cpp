@@ -34,7 +34,7 @@ void FractionPractice::FormCreate() {
     note_.reset();
     sheet_.ClearWorksheet();
     SetPrompt(kChooseMenuPrompt);
-    ctx_.cues.PlayCue(11);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void FractionPractice::ChooseMenu(int position) {
@@ -70,7 +70,7 @@ void FractionPractice::SetNewProblem() {
     } else {
         SetPrompt(kChooseMenuPrompt);
     }
-    ctx_.cues.PlayCue(11);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void FractionPractice::ChooseAction(int position) {
@@ -104,7 +104,7 @@ void FractionPractice::Judge() {
     Cell& mark = sheet_.worksheet()["Label3"];
     mark.text = right ? "○" : "×";
     mark.colour = kRed;
-    ctx_.cues.PlayCue(right ? 14 : 13);
+    ctx_.cues.PlayCue(VerdictCue(right));
     SetPrompt(kGoOnPrompt);
 }
 

@@ -74,7 +74,7 @@ void FractionPracticeScreen::ShowMistakeExample() {
     shown.answer.topic = Topic::Fractions;
     shown.answer.problem = shown_sheet.ProblemText();
     finder_->Show(std::move(shown));
-    ctx().cues.PlayCue(11);
+    ctx().cues.PlayCue(Cue::Choice);
 }
 
 void FractionPracticeScreen::LeaveExampleModes() {

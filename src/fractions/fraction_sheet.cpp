@@ -166,14 +166,14 @@ void FractionSheet::ChooseTens(int position) {
     if (!entry_lists_open() || position < 0 || position > 9) return;
     entry_.tens_digit = position;
     prompt_ = kDigitChosenPrompt;
-    ctx_.cues.PlayCue(11);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void FractionSheet::ChooseOnes(int position) {
     if (!entry_lists_open() || position < 0 || position > 9) return;
     entry_.ones_digit = position;
     prompt_ = kDigitChosenPrompt;
-    ctx_.cues.PlayCue(11);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 void FractionSheet::ChooseAction(int position, const std::function<void()>& finish) {
@@ -184,20 +184,20 @@ void FractionSheet::ChooseAction(int position, const std::function<void()>& fini
         case kEnterWhole:
             SetText("Label7", value, kBlue);
             entry_.entered_whole = entry_.entered_value;
-            ctx_.cues.PlayCue(11);
+            ctx_.cues.PlayCue(Cue::Choice);
             break;
         case kEnterDenominator:
             SetText("Label8", value, kBlue);
             entry_.entered_denominator = entry_.entered_value;
             sheet_["Shape2"].visible = true;
-            ctx_.cues.PlayCue(11);
+            ctx_.cues.PlayCue(Cue::Choice);
             break;
         case kEnterNumerator:
             // A numerator is never shown without its bar, whichever slot comes first.
             SetText("Label9", value, kBlue);
             entry_.entered_numerator = entry_.entered_value;
             sheet_["Shape2"].visible = true;
-            ctx_.cues.PlayCue(11);
+            ctx_.cues.PlayCue(Cue::Choice);
             break;
         case kSeparator:
             break;

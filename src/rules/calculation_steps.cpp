@@ -270,7 +270,7 @@ void CalculationSteps::EnterDigit(int place, int position) {
             break;
     }
     hooks_.ShowStepPrompt(2);
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
 }
 
 void CalculationSteps::ChooseAction(int position) {
@@ -359,7 +359,7 @@ void CalculationSteps::ConfirmRow() {
     ++s.entry_row;
     ResetEntryLists();
     hooks_.ShowStepPrompt(1);
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
     ConfirmedNavy();
 }
 
@@ -414,7 +414,7 @@ void CalculationSteps::UndoCalculation() {
     s.entry_row = 0;
     hooks_.ShowStepPrompt(1);
     s.entry_row = 1;
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
     ConfirmedNavy();
 }
 
@@ -481,7 +481,7 @@ void CalculationSteps::FinishCalculation() {
             hooks_.ShowStepPrompt(1);
         }
         s.phase = 2;
-        cues_.PlayCue(11);
+        cues_.PlayCue(Cue::Choice);
         return;
     }
     if (s.phase == 2) {
@@ -493,7 +493,7 @@ void CalculationSteps::FinishCalculation() {
             ResetEntryLists();
             hooks_.ShowStepPrompt(1);
             s.phase = 3;
-            cues_.PlayCue(11);
+            cues_.PlayCue(Cue::Choice);
             return;
         }
         hooks_.JudgeAnswer();
@@ -515,7 +515,7 @@ void CalculationSteps::ChooseOperation(int position) {
     s.entry_row = 1;
     ResetEntryLists();
     hooks_.ShowStepPrompt(1);
-    cues_.PlayCue(11);
+    cues_.PlayCue(Cue::Choice);
 }
 
 }  // namespace sorelka::rules

@@ -30,7 +30,7 @@ DrillProfile RulesDrillProfile() {
     p.question_format = QStringLiteral("第 %1 問  ");
     p.time_prompt = QStringLiteral("「スタート」ボタンを押してね！");
     p.next_prompt = QStringLiteral("「次へ」ボタンですすめてね！");
-    p.time_cue = 17;
+    p.time_cue = Cue::Step;
     p.time_choice_enables_start = true;
     p.menu_choice_clears_time_list = true;
     p.show_enables_next = true;

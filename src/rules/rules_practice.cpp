@@ -70,7 +70,7 @@ void RulesPractice::ClearWorksheet() {
 void RulesPractice::FormCreate() {
     ClearWorksheet();
     prompt_line_ = kChooseMenu;
-    ctx_.cues.PlayCue(12);
+    ctx_.cues.PlayCue(Cue::Begin);
 }
 
 void RulesPractice::ChooseMenu(int position) {
@@ -108,7 +108,7 @@ void RulesPractice::StartProblem(bool from_menu) {
         steps_.DropProblem();
     }
     steps_.ResetEntryLists();
-    ctx_.cues.PlayCue(11);
+    ctx_.cues.PlayCue(Cue::Choice);
 }
 
 // An entry changes the worksheet the note was about; "終わり" judges afresh.
@@ -154,7 +154,7 @@ void RulesPractice::JudgeAnswer() {
     note_ = NoteOf(answer.finding, answer.finding ? NoteLabel(*answer.finding) : "", ctx_.recorder,
                    answer.topic);
     sheet["Label21"].text = right ? "○" : "×";
-    ctx_.cues.PlayCue(right ? 14 : 13);
+    ctx_.cues.PlayCue(VerdictCue(right));
     // The answer is written into the problem once; judging again repeats the
     // mark and the cue only.
     if (!answer_written_) {

@@ -65,7 +65,7 @@ void RulesPracticeScreen::ShowMistakeExample() {
     shown.answer.problem = ProblemTextForLog(example->problem);
     finder_->Show(std::move(shown));
     ClearEntryChoices();
-    ctx().cues.PlayCue(11);
+    ctx().cues.PlayCue(Cue::Choice);
 }
 
 void RulesPracticeScreen::ClearEntryChoices() {

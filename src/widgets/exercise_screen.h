@@ -45,7 +45,7 @@ protected:
     void ReturnToMenu();
     // "終る": asks `question`; unless the answer is No the program ends.
     void AskToQuit(const QString& question);
-    void PlayCue(unsigned n) { ctx_.cues.PlayCue(n); }
+    void PlayCue(Cue cue) { ctx_.cues.PlayCue(cue); }
     // Tab in reading order, the focus on the first widget of it.
     void FocusFirst();
     // The guide's part in the screen's events; nothing without a guide.

@@ -15,8 +15,6 @@ namespace sorelka {
 
 namespace {
 
-constexpr unsigned kRightCue = 14;
-constexpr unsigned kWrongCue = 13;
 const QColor kFinderColour{0xD8, 0xE4, 0xFF};
 const QColor kPlaceRim{0x30, 0x60, 0xD0};
 
@@ -159,7 +157,7 @@ void MistakeFinder::Point(std::size_t index) {
     button_->setFocus(Qt::OtherFocusReason);
     for (MistakePlace* place : places_) place->hide();
     Announce(mark_, QString::fromUtf8(right ? "○" : "×"));
-    ctx_.cues.PlayCue(right ? kRightCue : kWrongCue);
+    ctx_.cues.PlayCue(VerdictCue(right));
     std::vector<QRect> mistake;
     for (std::size_t i : example_.accepted) mistake.push_back(example_.rect(example_.places[i]));
     if (mistake.empty()) mistake.push_back(example_.rect(example_.places[example_.wrong]));

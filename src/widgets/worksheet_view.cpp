@@ -115,22 +115,36 @@ bool IsPaper(const QWidget* w) {
     return shape && shape->kind() == ShapeWidget::Kind::Frame;
 }
 
+namespace {
+
+void ShowCell(QWidget* root, const Cell& cell, const CellView& view) {
+    auto* widget = root->findChild<QWidget*>(QString::fromStdString(view.object_name));
+    if (!widget) return;
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(QString::fromStdString(cell.text));
+        RefreshSpokenName(label);
+        SetTextColour(label, ToQColor(cell.colour));
+    }
+    QRect g = widget->geometry();
+    if (view.left >= 0) g.moveLeft(view.left);
+    if (view.top >= 0) g.moveTop(view.top);
+    if (view.width >= 0) g.setWidth(view.width);
+    if (view.height >= 0) g.setHeight(view.height);
+    if (g != widget->geometry()) widget->setGeometry(g);
+    widget->setVisible(cell.visible);
+}
+
+}  // namespace
+
 void ApplyWorksheet(QWidget* root, const Worksheet& sheet) {
-    for (const auto& [name, cell] : sheet) {
-        auto* widget = root->findChild<QWidget*>(QString::fromStdString(name));
-        if (!widget) continue;
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            label->setText(QString::fromStdString(cell.text));
-            RefreshSpokenName(label);
-            SetTextColour(label, ToQColor(cell.colour));
-        }
-        QRect g = widget->geometry();
-        if (cell.left >= 0) g.moveLeft(cell.left);
-        if (cell.top >= 0) g.moveTop(cell.top);
-        if (cell.width >= 0) g.setWidth(cell.width);
-        if (cell.height >= 0) g.setHeight(cell.height);
-        if (g != widget->geometry()) widget->setGeometry(g);
-        widget->setVisible(cell.visible);
+    for (const auto& [name, cell] : sheet)
+        ShowCell(root, cell, {name, cell.left, cell.top, cell.width, cell.height});
+}
+
+void ApplyWorksheet(QWidget* root, const Worksheet& sheet, const SheetLayout& layout) {
+    for (const auto& [role, cell] : sheet) {
+        const CellView view = layout(role, cell, sheet);
+        if (!view.object_name.empty()) ShowCell(root, cell, view);
     }
 }
 

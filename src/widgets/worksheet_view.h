@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "core/worksheet.h"
 
@@ -65,5 +67,24 @@ bool IsPaper(const QWidget* w);
 // name: text and colour for labels, position and visibility for all. A cell
 // without a widget is skipped.
 void ApplyWorksheet(QWidget* root, const Worksheet& sheet);
+
+// Where one role of a worksheet is shown: the object name of its widget and
+// its place in pixels (-1: as the screen laid it out).
+struct CellView {
+    std::string object_name;  // empty: no widget shows the role
+    int left = -1;
+    int top = -1;
+    int width = -1;
+    int height = -1;
+};
+
+// A topic's layout table: the widget and place of a role, given its cell and
+// the whole sheet (a row's place may follow from the number above it).
+using SheetLayout = std::function<CellView(const std::string& role, const Cell& cell, const Worksheet& sheet)>;
+
+// Copies every cell onto the widget the layout gives for its role: text and
+// colour for labels, the layout's place and the cell's visibility for all. A
+// role without a widget is skipped.
+void ApplyWorksheet(QWidget* root, const Worksheet& sheet, const SheetLayout& layout);
 
 }  // namespace sorelka

@@ -87,7 +87,7 @@ TEST_F(MainMenuTest, TopicButtonsStandInTopicOrderPracticeAboveDrill) {
 }
 
 TEST_F(MainMenuTest, StartUpCueSoundsExactlyOnceAfterTheTickAndEarlierCuesStaySilent) {
-    services.cues.PlayCue(11);  // a screen asking for a cue during the first second
+    services.cues.PlayCue(Cue::Choice);  // a screen asking for a cue during the first second
     EXPECT_TRUE(services.cues.audible_cues().empty());
 
     // Let the real one-shot timer fire, then wait well past a second tick.
@@ -102,10 +102,10 @@ TEST_F(MainMenuTest, ClockPanelIsEmptyUntilTheFirstTickThenShowsTheTwelveHourClo
     auto* status = Find<StatusClockBar>(window(), "StatusBar1");
     EXPECT_EQ(status->panel_text(1), QString());
     services.clock.now = {2026, 12, 8, 13, 23, 0};
-    window()->Timer1Timer();
+    window()->ShowClock();
     EXPECT_EQ(Utf8(status->panel_text(1)), "12/08  01:23 PM");
     services.clock.now = {2026, 1, 2, 0, 5, 0};
-    window()->Timer1Timer();
+    window()->ShowClock();
     EXPECT_EQ(Utf8(status->panel_text(1)), "01/02  12:05 AM");
     EXPECT_EQ(Utf8(status->panel_text(0)), "なまえ：ゲスト");
 }

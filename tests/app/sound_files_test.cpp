@@ -66,9 +66,9 @@ TEST(SoundFiles, MissingOrTruncatedCuesAreReportedOnceEach) {
         QtSoundBackend backend;
         CueDeck deck((folder.path() + "/").toStdString(), backend, dialogs);
         deck.SetSoundEnabled(true);
-        deck.PlayCue(11);
-        deck.PlayCue(11);
-        deck.PlayCue(12);
+        deck.PlayCue(Cue::Choice);
+        deck.PlayCue(Cue::Choice);
+        deck.PlayCue(Cue::Begin);
         EXPECT_EQ(dialogs.shown.size(), 2u);
     }
     QDir(folder.path()).mkdir("oto");
@@ -85,10 +85,10 @@ TEST(SoundFiles, MissingOrTruncatedCuesAreReportedOnceEach) {
     QtSoundBackend backend;
     CueDeck deck((folder.path() + "/").toStdString(), backend, dialogs);
     deck.SetSoundEnabled(true);
-    deck.PlayCue(11);
-    deck.PlayCue(12);
-    deck.PlayCue(12);
-    deck.PlayCue(14);
+    deck.PlayCue(Cue::Choice);
+    deck.PlayCue(Cue::Begin);
+    deck.PlayCue(Cue::Begin);
+    deck.PlayCue(Cue::Right);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("poon.wav"), std::string::npos);
 }

@@ -34,19 +34,19 @@ TEST_F(CueDeckTest, LoadsEveryFileOnceUpFrontFromTheExecutableFolder) {
     EXPECT_EQ(backend.loaded.front(), "/opt/sorelka/oto/1.wav");
     EXPECT_EQ(backend.loaded[15], "/opt/sorelka/oto/charararan.wav");
     deck.SetSoundEnabled(true);
-    deck.PlayCue(11);
-    deck.PlayCue(12);
+    deck.PlayCue(Cue::Choice);
+    deck.PlayCue(Cue::Begin);
     EXPECT_EQ(backend.loaded.size(), 20u) << "a cue must not touch files";
 }
 
 TEST_F(CueDeckTest, SilentUntilSoundIsEnabledThenEachCueCutsOffThePrevious) {
     CueDeck deck("/x/", backend, dialogs);
-    deck.PlayCue(11);  // before the start-up tick
+    deck.PlayCue(Cue::Choice);  // before the start-up tick
     EXPECT_TRUE(backend.log.empty());
     deck.SetSoundEnabled(true);
-    deck.PlayCue(16);
-    deck.PlayCue(14);
-    deck.PlayCue(14);
+    deck.PlayCue(Cue::Welcome);
+    deck.PlayCue(Cue::Right);
+    deck.PlayCue(Cue::Right);
     EXPECT_EQ(backend.log, (Log{"play charararan.wav", "stop charararan.wav", "play pinpon.wav",
                                 "stop pinpon.wav", "play pinpon.wav"}));
 }
@@ -54,11 +54,11 @@ TEST_F(CueDeckTest, SilentUntilSoundIsEnabledThenEachCueCutsOffThePrevious) {
 TEST_F(CueDeckTest, NumberOutsideTheTableReplaysThePreviousFile) {
     CueDeck deck("/x/", backend, dialogs);
     deck.SetSoundEnabled(true);
-    deck.PlayCue(0);  // nothing to repeat yet
+    deck.PlayCue(Cue{0});  // nothing to repeat yet
     EXPECT_TRUE(backend.log.empty());
-    deck.PlayCue(13);
-    deck.PlayCue(21);
-    deck.PlayCue(0);
+    deck.PlayCue(Cue::Wrong);
+    deck.PlayCue(Cue{21});
+    deck.PlayCue(Cue{0});
     EXPECT_EQ(backend.log, (Log{"play bubuu.wav", "stop bubuu.wav", "play bubuu.wav",
                                 "stop bubuu.wav", "play bubuu.wav"}));
     EXPECT_EQ(deck.current_file(), "/x/oto/bubuu.wav");
@@ -69,11 +69,11 @@ TEST_F(CueDeckTest, MissingFileIsReportedOncePerFileAndTheCallerCarriesOn) {
     CueDeck deck("/x/", backend, dialogs);
     EXPECT_TRUE(dialogs.shown.empty()) << "nothing is reported before a cue is asked for";
     deck.SetSoundEnabled(true);
-    deck.PlayCue(11);
-    deck.PlayCue(13);  // missing: reported
-    deck.PlayCue(13);  // missing again: not reported twice
-    deck.PlayCue(14);  // another missing file: reported
-    deck.PlayCue(12);  // a good file still plays
+    deck.PlayCue(Cue::Choice);
+    deck.PlayCue(Cue::Wrong);  // missing: reported
+    deck.PlayCue(Cue::Wrong);  // missing again: not reported twice
+    deck.PlayCue(Cue::Right);  // another missing file: reported
+    deck.PlayCue(Cue::Begin);  // a good file still plays
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_NE(dialogs.shown[0].text.find("oto/bubuu.wav"), std::string::npos);
     EXPECT_NE(dialogs.shown[1].text.find("oto/pinpon.wav"), std::string::npos);
@@ -83,8 +83,8 @@ TEST_F(CueDeckTest, MissingFileIsReportedOncePerFileAndTheCallerCarriesOn) {
 TEST_F(CueDeckTest, MissingFileIsReportedEvenBeforeSoundIsEnabled) {
     backend.missing = {"pipo.wav"};
     CueDeck deck("/x/", backend, dialogs);
-    deck.PlayCue(11);
-    deck.PlayCue(11);
+    deck.PlayCue(Cue::Choice);
+    deck.PlayCue(Cue::Choice);
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(backend.log.empty());
 }

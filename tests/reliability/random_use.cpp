@@ -65,7 +65,7 @@ public:
                                                        ExecutableFolder(), [this] { ++quits_; }});
         program_ = std::make_unique<Program>(*ctx_, database);
         program_->main_window()->show();
-        program_->main_window()->Timer3Timer();
+        program_->main_window()->StartupTick();
         if (faults) {
             faults_ = std::make_unique<RecordFaults>(database, full_disk, rng_, clock_);
             // Every transaction handed to the record, for the other program
@@ -193,10 +193,10 @@ private:
                 open_->ShowModeless();
             } else if (Chance(50)) {
                 last_ = "menu clock";
-                program_->main_window()->Timer1Timer();
+                program_->main_window()->ShowClock();
             } else {
                 last_ = "menu quit, answered No";
-                program_->main_window()->CuteButton2Click();
+                program_->main_window()->QuitPressed();
             }
             return;
         }

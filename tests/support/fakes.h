@@ -23,7 +23,7 @@ public:
         bool audible;
         bool operator==(const Call&) const = default;
     };
-    void PlayCue(unsigned n) override { calls.push_back({n, enabled}); }
+    void PlayCue(Cue cue) override { calls.push_back({static_cast<unsigned>(cue), enabled}); }
     void SetSoundEnabled(bool on) override { enabled = on; }
     bool SoundEnabled() const override { return enabled; }
 
