@@ -21,7 +21,7 @@ shoot() {
           -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
     cmake --build "$build" --target screenshots sorelka_assets >/dev/null
     rm -rf "$shots"; mkdir -p "$shots"
-    (cd "$build" && QT_QPA_PLATFORM=offscreen ./tests/screenshots "$shots" >/dev/null 2>&1)
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ./bin/screenshots "$shots" >/dev/null 2>&1)
 }
 
 # Prints the folder of pictures for a revision, a folder or the working tree.

@@ -3,7 +3,9 @@
 //   screenshots <output folder>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,7 @@
 #include "support/fakes.h"
 #include "support/wrong_answers.h"
 #include "widgets/choice_list.h"
+#include "widgets/status_clock.h"
 #include "widgets/mistake_finder.h"
 #include "widgets/worked_example_player.h"
 
@@ -38,9 +41,14 @@ using namespace sorelka::testing;
 namespace {
 
 QString out_dir;
+const Clock* shown_clock = nullptr;
 
 void Save(QWidget* w, const QString& name) {
     QApplication::processEvents();
+    // The clock panels show the fake clock, whether or not their one-second
+    // timer happened to tick since the fake clock was set.
+    for (StatusClockBar* bar : w->findChildren<StatusClockBar*>())
+        if (shown_clock) bar->ShowClock(*shown_clock);
     w->grab().save(out_dir + "/" + name + ".png");
 }
 
@@ -330,6 +338,13 @@ void RecordWindows(Program& program, FakeServices& services) {
     QFile broken(program.record_store().path() + QStringLiteral(".broken-20261020-101500"));
     if (broken.open(QIODevice::WriteOnly)) broken.write(QByteArray(4096, 'x'));
     broken.close();
+    // Fixed file times, so that every run lists the same copies alike.
+    const QDateTime taken(QDate(2026, 12, 8), QTime(7, 30));
+    for (const QFileInfo& file : QDir(program.record_store().BackupFolder()).entryInfoList(QDir::Files)) {
+        QFile copy(file.filePath());
+        if (copy.open(QIODevice::ReadWrite)) copy.setFileTime(taken, QFileDevice::FileModificationTime);
+    }
+    if (broken.open(QIODevice::ReadWrite)) broken.setFileTime(taken.addDays(-49), QFileDevice::FileModificationTime);
     teacher.Refresh();
     teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(4);
     Save(&teacher, "TeacherWindow-backups");
@@ -500,6 +515,7 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, data.path());
     FakeServices services;
     services.ctx.exe_folder = ExecutableFolder();
+    shown_clock = &services.clock;
     Program program(services.ctx, data.path() + "/kyozai.db");
     program.main_window()->show();
     Save(program.main_window(), "TForm1-menu");
