@@ -17,7 +17,7 @@
 #include "division/division_drill_screen.h"
 #include "history_fill.h"
 #include "drill/drill_log.h"
-#include "drill/recorded_answers.h"
+#include "app/recorded_answers.h"
 #include "record/learning_record.h"
 #include "fractions/fraction_drill_screen.h"
 #include "rules/rules_drill_screen.h"

@@ -13,7 +13,7 @@
 #include <QTextStream>
 #include <memory>
 
-#include "app/teacher_window.h"
+#include "app/teacher/teacher_window.h"
 #include "history_fill.h"
 #include "record/learning_record.h"
 #include "report/csv_export.h"

@@ -18,8 +18,8 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "app/class_data.h"
-#include "app/teacher_window.h"
+#include "app/teacher/class_data.h"
+#include "app/teacher/teacher_window.h"
 #include "history_fill.h"
 #include "record/learning_record.h"
 #include "report/report_data.h"

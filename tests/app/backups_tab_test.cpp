@@ -12,7 +12,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/teacher_window.h"
+#include "app/teacher/teacher_window.h"
 #include "record/learning_record.h"
 #include "record/record_store.h"
 #include "support/fakes.h"

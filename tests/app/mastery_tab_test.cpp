@@ -10,8 +10,8 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include "app/mastery_tab.h"
-#include "app/teacher_window.h"
+#include "app/teacher/mastery_tab.h"
+#include "app/teacher/teacher_window.h"
 #include "coach/skill_catalogue.h"
 #include "division/division_skills.h"
 #include "report/mastery_report.h"

@@ -23,10 +23,10 @@
 
 #include "app/main_window.h"
 #include "app/my_record_window.h"
-#include "app/pin_dialog.h"
+#include "app/teacher/pin_dialog.h"
 #include "app/program.h"
 #include "app/pupil_dialog.h"
-#include "app/teacher_window.h"
+#include "app/teacher/teacher_window.h"
 #include "record/learning_record.h"
 #include "record/private_files.h"
 #include "report/mastery_report.h"

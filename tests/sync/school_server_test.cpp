@@ -10,9 +10,9 @@
 #include <QTableView>
 #include <random>
 
-#include "app/class_data.h"
-#include "app/sign_in_dialog.h"
-#include "app/teacher_window.h"
+#include "app/teacher/class_data.h"
+#include "app/teacher/sign_in_dialog.h"
+#include "app/teacher/teacher_window.h"
 #include "record/class_roster.h"
 #include "report/csv_export.h"
 #include "support/history_rows.h"

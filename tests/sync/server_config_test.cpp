@@ -14,7 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/sign_in_dialog.h"
+#include "app/teacher/sign_in_dialog.h"
 #include "record/system_settings.h"
 #include "support/screen_support.h"
 #include "sync/class_sync.h"

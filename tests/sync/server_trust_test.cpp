@@ -4,7 +4,7 @@
 // what its answers on the server say.
 #include <random>
 
-#include "app/class_data.h"
+#include "app/teacher/class_data.h"
 #include "record/class_roster.h"
 #include "support/history_rows.h"
 #include "sync/sync_support.h"

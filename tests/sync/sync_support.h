@@ -12,7 +12,7 @@
 #include <string>
 
 #include "drill/drill_log.h"
-#include "drill/recorded_answers.h"
+#include "app/recorded_answers.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
 #include "sync/class_sync.h"

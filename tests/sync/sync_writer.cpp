@@ -13,7 +13,7 @@
 
 #include "drill/drill_log.h"
 #include "drill/drill_session.h"
-#include "drill/recorded_answers.h"
+#include "app/recorded_answers.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
 #include "sync/class_sync.h"

@@ -22,7 +22,7 @@
 #include "app/my_record_window.h"
 #include "app/pupil_dialog.h"
 #include "app/recommended_practice.h"
-#include "app/teacher_window.h"
+#include "app/teacher/teacher_window.h"
 #include "record/backups.h"
 #include "record/learning_record.h"
 #include "report/pdf_report.h"

@@ -1,4 +1,4 @@
-#include "app/class_data.h"
+#include "app/teacher/class_data.h"
 
 #include "record/learning_record.h"
 #include "report/csv_export.h"

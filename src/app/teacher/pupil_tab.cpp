@@ -1,4 +1,4 @@
-#include "app/pupil_tab.h"
+#include "app/teacher/pupil_tab.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,8 +7,8 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "app/teacher_models.h"
-#include "app/weekly_chart.h"
+#include "app/teacher/teacher_models.h"
+#include "app/teacher/weekly_chart.h"
 #include "widgets/look.h"
 
 namespace sorelka {

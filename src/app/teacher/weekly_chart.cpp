@@ -1,4 +1,4 @@
-#include "app/weekly_chart.h"
+#include "app/teacher/weekly_chart.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/unmatched_panel.h"
+#include "app/teacher/unmatched_panel.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 
 namespace sorelka {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/class_data.h"
+#include "app/teacher/class_data.h"
 #include "report/report_data.h"
 
 class QPushButton;

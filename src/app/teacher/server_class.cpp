@@ -1,6 +1,6 @@
 #include <QStringList>
 
-#include "app/class_data.h"
+#include "app/teacher/class_data.h"
 #include "record/learning_record.h"
 #include "report/csv_export.h"
 #include "report/pdf_report.h"

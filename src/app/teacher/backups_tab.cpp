@@ -1,4 +1,4 @@
-#include "app/backups_tab.h"
+#include "app/teacher/backups_tab.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "app/teacher_models.h"
+#include "app/teacher/teacher_models.h"
 #include "core/app_context.h"
 #include "record/learning_record.h"
 #include "record/private_files.h"

@@ -1,4 +1,4 @@
-#include "app/teacher_window.h"
+#include "app/teacher/teacher_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "app/backups_tab.h"
-#include "app/class_tab.h"
-#include "app/mastery_tab.h"
-#include "app/pupil_tab.h"
-#include "app/roster_tab.h"
+#include "app/teacher/backups_tab.h"
+#include "app/teacher/class_tab.h"
+#include "app/teacher/mastery_tab.h"
+#include "app/teacher/pupil_tab.h"
+#include "app/teacher/roster_tab.h"
 #include "record/learning_record.h"
 #include "report/export_file.h"
 #include "sync/class_sync.h"

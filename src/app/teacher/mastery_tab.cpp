@@ -1,4 +1,4 @@
-#include "app/mastery_tab.h"
+#include "app/teacher/mastery_tab.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <map>
 
-#include "app/class_data.h"
+#include "app/teacher/class_data.h"
 
 namespace sorelka {
 

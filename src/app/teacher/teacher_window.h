@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/class_data.h"
-#include "app/teacher_tab.h"
-#include "app/weekly_chart.h"
+#include "app/teacher/class_data.h"
+#include "app/teacher/teacher_tab.h"
+#include "app/teacher/weekly_chart.h"
 #include "core/app_context.h"
 #include "report/report_data.h"
 

@@ -1,11 +1,11 @@
-#include "app/class_tab.h"
+#include "app/teacher/class_tab.h"
 
 #include <QHeaderView>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/teacher_models.h"
+#include "app/teacher/teacher_models.h"
 
 namespace sorelka {
 

@@ -1,4 +1,4 @@
-#include "app/teacher_models.h"
+#include "app/teacher/teacher_models.h"
 
 namespace sorelka {
 

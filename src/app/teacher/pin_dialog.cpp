@@ -1,4 +1,4 @@
-#include "app/pin_dialog.h"
+#include "app/teacher/pin_dialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 
 class QComboBox;
 class QLabel;

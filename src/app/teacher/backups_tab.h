@@ -4,7 +4,7 @@
 #include <map>
 #include <optional>
 
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 #include "record/kept_copies.h"
 
 class QLabel;

@@ -1,4 +1,4 @@
-#include "app/sign_in_dialog.h"
+#include "app/teacher/sign_in_dialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "app/roster_tab.h"
+#include "app/teacher/roster_tab.h"
 
-#include "app/unmatched_panel.h"
+#include "app/teacher/unmatched_panel.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "drill/recorded_answers.h"
+#include "app/recorded_answers.h"
 
 #include "drill/drill_log.h"
 #include "record/learning_record.h"

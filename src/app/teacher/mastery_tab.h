@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 #include "report/mastery_report.h"
 
 class QLabel;

@@ -1,4 +1,4 @@
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 
 #include <QPushButton>
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/teacher_tab.h"
+#include "app/teacher/teacher_tab.h"
 
 class QComboBox;
 class QLabel;
