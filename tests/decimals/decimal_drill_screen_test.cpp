@@ -113,7 +113,6 @@ TEST_F(DecimalDrillTest, ARightAnswerIsLoggedWithLeadingSpacesAndNoMarkOnScreen)
     EXPECT_EQ(fx.cues.cues(), std::vector<unsigned>{12});
     EXPECT_EQ(Text("Label2"), "「次へ」ボタンですすめてね！");
     EXPECT_EQ(Text("Label7"), "1");
-    EXPECT_EQ(Find<QWidget>(screen.get(), "Label7")->x(), 326);
     EXPECT_EQ(Find<QLabel>(screen.get(), "Label7")->palette().color(QPalette::WindowText),
               kNavyText);
     for (QLabel* label : screen->findChildren<QLabel*>())
@@ -128,7 +127,6 @@ TEST_F(DecimalDrillTest, AnOperandWithoutDecimalsIsLoggedAsWrittenAndAWrongAnswe
     Open(kAdditionDrill);
     StartOn(0, 0, {0, 19, 34});  // 2.0 + 3.5
     EXPECT_EQ(Text("Label5"), "2");
-    EXPECT_EQ(Find<QWidget>(screen.get(), "Label5")->x(), 354);
     Ones(5);
     Finish();
     ASSERT_EQ(log.Rows().size(), 1u);
@@ -312,17 +310,14 @@ TEST_F(DecimalDrillTest, TheScoreSheetHasFiveColumnsAndLeavesTheButtonsFree) {
 TEST_F(DecimalDrillTest, ThreePlaceColumnsStandClearOfTheButtons) {
     Open(kAdditionDrill);
     StartOn(2, 0, {1233, 4320});  // 1.234 + 4.321
-    const int lefts[] = {720, 744, 792, 816, 840};
     const char* lists[] = {"ComboBox6", "ComboBox5", "ComboBox4", "ComboBox3", "ComboBox2"};
     for (int i = 0; i < 5; ++i) {
         auto* list = Find<QWidget>(screen.get(), lists[i]);
-        EXPECT_EQ(list->geometry().topLeft(), QPoint(lefts[i], 272)) << lists[i];
         for (const char* b : {"CuteButton1", "CuteButton2", "CuteButton3", "CuteButton4",
                               "CuteButton5", "CuteButton6"})
             EXPECT_FALSE(list->geometry().intersects(Find<QWidget>(screen.get(), b)->geometry()))
                 << lists[i] << " and " << b;
     }
-    EXPECT_EQ(Find<QWidget>(screen.get(), "Label11")->x(), 768);
 }
 
 }  // namespace

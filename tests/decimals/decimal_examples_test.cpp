@@ -142,7 +142,6 @@ TEST(DecimalExamples, ClassroomProblemsAreToldColumnByColumn) {
     // of the tenths (struck, 9) from the ones (struck, 4).
     const DecimalExample taking = DecimalWorkedExample(Operation::Subtraction, {2, 1, 500, 237, 263});
     EXPECT_EQ(taking.steps[0].sheet.at(role::kUpperZeros).text, ".00");
-    EXPECT_EQ(taking.steps[0].sheet.at(role::kUpperZeros).column, 0) << "ending in the hundredths";
     EXPECT_EQ(taking.steps[0].sheet.at(role::kUpperZeros).colour, kImpliedZeroGrey);
     for (const auto& [column, text] : {std::pair{Column::Tenths, "9"}, std::pair{Column::Ones, "4"}}) {
         EXPECT_EQ(taking.steps[1].sheet.at(MarkRole(Operation::Subtraction, column)).text, text);

@@ -247,8 +247,7 @@ TEST_F(DecimalPracticeScreenTest, ExampleFiguresStandOverTheirColumnsOnEveryMenu
             int figures = 0;
             for (int c = 0; c < kColumnCount; ++c) {
                 const auto column = static_cast<Column>(c);
-                const std::string role = MarkRole(variant->operation, column);
-                auto* mark = Find<QLabel>(screen.get(), DecimalObjectName(role, PracticeSheetPlace(variant->operation)).c_str());
+                auto* mark = Find<QLabel>(screen.get(), DecimalObjectName(MarkRole(variant->operation, column), {}).c_str());
                 if (!mark->isVisible()) continue;
                 ++figures;
                 const QRect digit = answer->DigitRect(FromPoint(column)).translated(answer->pos());
@@ -268,18 +267,9 @@ TEST_F(DecimalPracticeScreenTest, ExampleFiguresStandOverTheirColumnsOnEveryMenu
 // each role the record stores keeps its widget's name. The numbers end in
 // the column of their last digit: their lefts follow from p and the zeros lost.
 TEST(DecimalLayout, EachRoleLandsOnItsWidgetAndPlace) {
-    struct Expected {
-        const char* role;
-        const char* widget;
-        QRect place;  // a width or height of 0 is left unchecked
-    };
-    const struct {
-        SheetPlace place;
-        DecimalProblem problem;
-        int answer;
-        Column mark;
-        std::vector<Expected> roles;
-    } cases[] = {
+    // The sheet, its problem, the answer entered, a small figure's column, where each role lands (0 wide or high: unchecked).
+    using Roles = std::vector<std::tuple<std::string, const char*, QRect>>;
+    std::vector<std::tuple<SheetPlace, DecimalProblem, int, Column, Roles>> cases = {
         {PracticeSheetPlace(Operation::Addition), {2, 1, 235, 140, 375}, 370, Column::Tenths,  // 2.35 + 1.4
          {{role::kUpper, "Label5", {392, 232, 130, 40}}, {role::kLower, "Label6", {362, 272, 130, 40}},
           {role::kAnswer, "Label7", {332, 324, 160, 40}}, {role::kOperator, "Label8", {344, 272, 40, 40}},
@@ -296,47 +286,36 @@ TEST(DecimalLayout, EachRoleLandsOnItsWidgetAndPlace) {
           {"borrow ones", "BorrowOnes", {394, 206, 30, 26}}, {"strike ones", "StrikeOnes", {394, 238, 30, 30}},
           {role::kUpperZeros, "UpperZeros", {392, 232, 130, 40}}}},
     };
-    const auto answer = [](DecimalSheet& sheet, int value) {
-        AnswerDigits digits{};
-        for (int c = 0, p = sheet.problem().places; c < kColumnCount; ++c)
-            if (ColumnShown(Column(c), p)) digits[c] = DigitAt(value, ColumnFromRight(Column(c), p));
-        for (const DecimalInput& input : AnswerInputs(digits, sheet.problem().places)) Feed(sheet, input);
-    };
-    for (const auto& c : cases) {
+    // Both numbers and the answer 1 of p 1, 0.1 and 1 of p 2, 0.01, 0.1 and 1 of p 3.
+    for (const auto& [p, value, operand_left, answer_left] : {std::array{1, 10, 354, 326}, {2, 10, 362, 332},
+                                                              {2, 100, 324, 294}, {3, 10, 362, 332},
+                                                              {3, 100, 332, 302}, {3, 1000, 292, 264}})
+        cases.emplace_back(PracticeSheetPlace(Operation::Addition), DecimalProblem{p, 0, value, value, 0}, value,
+                           Column::Ones, Roles{{role::kUpper, "Label5", {operand_left, 232, 0, 0}},
+                                               {role::kAnswer, "Label7", {answer_left, 324, 0, 0}}});
+    for (const auto& [place, problem, answer, mark, roles] : cases) {
         QWidget screen;
-        DecimalSheetView view(&screen, c.place);
-        DecimalSheet sheet(c.place);
-        sheet.SetProblem(c.problem);
+        DecimalSheetView view(&screen, place);
+        DecimalSheet sheet(place);
+        sheet.SetProblem(problem);
         sheet.ShowOperator();
         sheet.ResetEntryLists();
         sheet.ShowImpliedZeros();
-        sheet.ShowMark(c.mark, 1);
-        answer(sheet, c.answer);
+        sheet.ShowMark(mark, 1);
+        AnswerDigits digits{};
+        for (int c = 0; c < kColumnCount; ++c)
+            if (ColumnShown(Column(c), problem.places)) digits[c] = DigitAt(answer, ColumnFromRight(Column(c), problem.places));
+        for (const DecimalInput& input : AnswerInputs(digits, problem.places)) Feed(sheet, input);
         view.Show(sheet);
-        for (const Expected& e : c.roles) {
-            SCOPED_TRACE(e.role);
-            EXPECT_EQ(DecimalObjectName(e.role, c.place), e.widget);
-            const std::string stored = StoredName(e.role, c.place.screen);
-            EXPECT_TRUE(stored.empty() || stored == e.widget) << stored;
-            const QRect at = Find<QWidget>(&screen, e.widget)->geometry();
-            EXPECT_EQ(at.topLeft(), e.place.topLeft());
-            EXPECT_TRUE(!e.place.width() || at.width() == e.place.width()) << at.width();
-            EXPECT_TRUE(!e.place.height() || at.height() == e.place.height()) << at.height();
+        for (const auto& [r, widget, at] : roles) {
+            SCOPED_TRACE(r + " p " + std::to_string(problem.places));
+            EXPECT_EQ(DecimalObjectName(r, place), widget);
+            const std::string stored = StoredName(r, place.screen);
+            EXPECT_TRUE(stored.empty() || stored == widget) << stored;
+            const QRect shown = Find<QWidget>(&screen, widget)->geometry();
+            EXPECT_EQ(shown, QRect(at.topLeft(), QSize(at.width() ? at.width() : shown.width(),
+                                                      at.height() ? at.height() : shown.height())));
         }
-    }
-    // The numbers' places by p and the zeros each lost: 1 of p 1, 0.1 and 1
-    // of p 2, 0.01, 0.1 and 1 of p 3.
-    const int numbers[][4] = {{1, 10, 354, 326},  {2, 10, 362, 332},  {2, 100, 324, 294},
-                              {3, 10, 362, 332},  {3, 100, 332, 302}, {3, 1000, 292, 264}};
-    for (const auto& [p, value, operand_left, answer_left] : numbers) {
-        QWidget screen;
-        DecimalSheetView view(&screen, PracticeSheetPlace(Operation::Addition));
-        DecimalSheet sheet(PracticeSheetPlace(Operation::Addition));
-        sheet.SetProblem({p, 0, value, value, 2 * value});
-        answer(sheet, value);
-        view.Show(sheet);
-        EXPECT_EQ(Find<QWidget>(&screen, "Label5")->x(), operand_left) << value << " p " << p;
-        EXPECT_EQ(Find<QWidget>(&screen, "Label7")->x(), answer_left) << sheet.cells().at(role::kAnswer).text;
     }
 }
 

@@ -38,8 +38,7 @@ TEST(DecimalSheet, StartsAndClearsEmptyWithTheListsHidden) {
     for (const char* r : {role::kVerdict, role::kUpper, role::kLower, role::kAnswer, role::kOperator, role::kPoint})
         EXPECT_EQ(s.cell(r).text, "") << r;
     for (int c = 0; c < kColumnCount; ++c) EXPECT_FALSE(s.cell(ListRole(Column(c))).visible) << c;
-    EXPECT_FALSE(s.cell(role::kActionList).visible);
-    EXPECT_FALSE(s.cell(role::kLine).visible);
+    EXPECT_FALSE(s.cell(role::kActionList).visible || s.cell(role::kLine).visible);
     EXPECT_EQ(s.sheet.answer_digits(), (AnswerDigits{0, 0, 0, 0, 0}));
     EXPECT_FALSE(s.sheet.has_problem());
     // Without a problem, digits and judging change nothing.
@@ -48,8 +47,7 @@ TEST(DecimalSheet, StartsAndClearsEmptyWithTheListsHidden) {
     EXPECT_EQ(s.cell(role::kAnswer).text, "");
 }
 
-// Each number ends in the column of its last digit (counted from the right,
-// 0 the last decimal place): its point stands in the point's column.
+// Each number ends in the column of its last digit, counted from the right (0 the last decimal place).
 TEST(DecimalSheet, WritesBothNumbersWithTheirPointsInOneColumn) {
     Sheet s(Operation::Addition);
     s.Draw(2, {0, 234, 139});  // 2.35 + 1.40
