@@ -7,7 +7,6 @@ namespace sorelka::decimals {
 
 namespace {
 
-
 // The columns worked from the right, with the mistake of `pupil` made in
 // column `where` only, or wherever it can be made when `where` is -1. Every
 // other step is the taught one, on the pupil's own numbers: the carry or

@@ -8,9 +8,9 @@
 
 namespace sorelka::decimals {
 
-// The screens a decimal sheet is written on: the practice screens and the
-// drill screens lay it out alike but for where the lists stand, and write the
-// sign in different labels.
+// The kind of screen a decimal sheet is written on: the practice and the
+// drill screens show the same sheet, each laid out its own way, and the
+// record names the sign of each differently.
 enum class SheetScreen { Practice, Drill };
 
 // What a sheet calculates and on which kind of screen.
@@ -51,6 +51,16 @@ const std::string& MarkRole(Operation operation, Column column);
 // The stroke through a subtraction's lender ("strike ones").
 const std::string& StrikeRole(Column column);
 
+// The written decimal calculation of one screen, keyed by role: two numbers
+// one under the other with their decimal points in one column, the line, the
+// answer, and the answer columns (digit lists for tens down to thousandths,
+// the point's column and the action list); and, for a worked example, the
+// figures a teacher writes besides the pupil's answer (the pupil's own
+// entries never write them): the small figures above the columns, the strokes
+// through the lenders, the zeros a number is read with, greyed after its last
+// digit. ClearWorksheet empties the numbers, the answer, the sign, the point's
+// column and the practice screens' verdict and equation.
+//
 // Where the cells stand, in columns counted from the right of the
 // calculation (ColumnFromRight: 0 the last decimal place, p the ones):
 //   upper, lower number  column: of its last digit (the zeros it lost)
