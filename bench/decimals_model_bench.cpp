@@ -67,9 +67,9 @@ void BM_WorkedPracticeProblem(benchmark::State& state) {
     DecimalPractice practice(ctx, state.range(0) == 0 ? kAdditionPractice : kSubtractionPractice);
     practice.FormCreate();
     for (auto _ : state) {
-        practice.ComboBox1Change(2);
-        for (int c = 0; c < kColumnCount; ++c) practice.DigitChosen(static_cast<Column>(c), c + 3);
-        practice.ComboBox7Change(0);
+        practice.MenuItemChosen(2);
+        for (int c = 0; c < kColumnCount; ++c) practice.ChooseDigit(static_cast<Place>(c + 2), c + 3);
+        practice.ApplyAction(Action::Finish);
         benchmark::DoNotOptimize(practice.cells());
         fakes.cues.clear();
     }

@@ -332,8 +332,8 @@ void BM_FractionEntryAndFinish(benchmark::State& state) {
 void BM_DecimalDigitAndFinish(benchmark::State& state) {
     AnswerAndFinish<decimals::DecimalDrillScreen>(
         state, DecimalAddition, 1, {}, Nothing, [](decimals::DecimalDrillScreen& s) {
-            s.ComboBox5Change(3);  // a ones digit
-            s.ComboBox7Change(0);  // "終わり"
+            s.OnesDigitChosen(3);
+            s.ActionChosen(0);  // "終わり"
         });
 }
 // A box question, □ + 23 = 58 worked as 58 - 23: the calculation and the tens

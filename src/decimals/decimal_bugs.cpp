@@ -1,13 +1,11 @@
 #include "decimals/decimal_bugs.h"
 
 #include "core/number_text.h"
+#include "decimals/decimal_cells.h"
 
 namespace sorelka::decimals {
 
 namespace {
-
-// Column k counts from the right: 0 is the last decimal place, places + 1 the tens.
-Column ColumnAt(int k, int places) { return static_cast<Column>(1 + places - k); }
 
 // The columns worked from the right, with the mistake of `pupil` made in
 // column `where` only, or wherever it can be made when `where` is -1. Every
@@ -112,9 +110,9 @@ DecimalWork WorkDecimal(DecimalPupil pupil, Operation operation, const DecimalPr
 
 WorkedRows FinishedDecimalRows(const DecimalProblem& problem, int entered) {
     const int p = problem.places;
-    return {{"Label5", FormatDecimal(problem.first_operand, p).text},
-            {"Label6", FormatDecimal(problem.second_operand, p).text},
-            {"Label7", FormatDecimal(entered, p).text}};
+    return {{StoredName(role::kUpper), FormatDecimal(problem.first_operand, p).text},
+            {StoredName(role::kLower), FormatDecimal(problem.second_operand, p).text},
+            {StoredName(role::kAnswer), FormatDecimal(entered, p).text}};
 }
 
 void Feed(DecimalSheet& sheet, const DecimalInput& input) {

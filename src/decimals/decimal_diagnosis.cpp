@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/number_text.h"
-#include "decimals/decimal_sheet.h"
+#include "decimals/decimal_cells.h"
 
 namespace sorelka::decimals {
 
@@ -12,7 +12,6 @@ namespace {
 
 // Column k counts from the right: 0 is the last decimal place, places + 1 the tens.
 int ColumnCountFor(int places) { return places + 2; }
-Column ColumnAt(int k, int places) { return static_cast<Column>(1 + places - k); }
 
 // The one mistake a buggy procedure makes.
 enum class Bug { None, CarryMissing, BorrowMissing, Swap };
@@ -167,7 +166,7 @@ std::optional<Column> StepColumn(std::string_view step) {
 
 std::optional<int> WorkedAnswer(const WorkedRows& rows, int places) {
     if (!IsDecimalPlaces(places)) return std::nullopt;
-    const std::string text = CellText(rows, "Label7");
+    const std::string text = CellText(rows, StoredName(role::kAnswer));
     int whole = 0;
     int decimals = 0;
     int decimal_count = 0;
@@ -297,24 +296,15 @@ Diagnosis DiagnoseDecimalAnswer(Operation operation, const DecimalProblem& probl
     return Make(kOther, column, name + "から ちがっているよ　" + fact);
 }
 
-namespace {
-// Columns from the decimal point, as FigureLabel::DigitRect counts them.
-constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
-}  // namespace
-
-RoleCell DecimalColumnCell(Column column) {
-    return {"Label7", RoleCell::Digit::FromPoint, kFromPoint[static_cast<int>(column)]};
-}
+RoleCell DecimalColumnCell(Column column) { return {role::kAnswer, RoleCell::Digit::FromPoint, FromPoint(column)}; }
 
 RoleCell DecimalRoleCell(const DecimalRole& role) {
     if (role.kind == DecimalRole::Kind::Answer) return DecimalColumnCell(role.column);
     const Operation operation =
         role.kind == DecimalRole::Kind::Carry ? Operation::Addition : Operation::Subtraction;
-    return {DecimalSheet::MarkName(operation, role.column)};
+    return {MarkRole(operation, role.column)};
 }
 
-std::string ColumnDigit(std::string_view answer, Column column) {
-    return DigitFromPoint(answer, kFromPoint[static_cast<int>(column)]);
-}
+std::string ColumnDigit(std::string_view answer, Column column) { return DigitFromPoint(answer, FromPoint(column)); }
 
 }  // namespace sorelka::decimals

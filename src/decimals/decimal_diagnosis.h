@@ -50,8 +50,7 @@ inline constexpr const char* kColumnSlip = "column_slip";
 std::string DecimalKindLabel(std::string_view kind);
 
 // "column:tenths" and the like, and back: the column a step names (a screen
-// marks that column's digit list, DecimalSheet::ListName); nothing for an
-// empty or unknown step.
+// marks that column's answer digit); nothing for an empty or unknown step.
 std::string ColumnStep(Column column);
 std::optional<Column> StepColumn(std::string_view step);
 
@@ -72,15 +71,15 @@ struct DecimalRole {
 };
 
 // Where a role stands on the decimal worksheets: an answer column is one
-// digit of the answer Label7, counted from the decimal point; a small figure
-// is a label of its own (DecimalSheet::MarkName).
+// digit of the answer (role::kAnswer), counted from the decimal point; a
+// small figure is a cell of its own (MarkRole).
 RoleCell DecimalColumnCell(Column column);
 RoleCell DecimalRoleCell(const DecimalRole& role);
 // The digit the answer text ("5.23", the running ".05") shows in `column`;
 // empty where it shows none.
 std::string ColumnDigit(std::string_view answer, Column column);
 
-// The answer the worked rows show (the answer label Label7, as the finished
+// The answer the worked rows show (the answer's stored cell, as the finished
 // answer writes it) as a scaled number with `places` decimal places; nothing
 // when there is no answer or it is not a decimal number that fits the columns.
 std::optional<int> WorkedAnswer(const WorkedRows& rows, int places);

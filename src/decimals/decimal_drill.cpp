@@ -7,7 +7,7 @@ DrillRow DecimalDrillRow(const DecimalSheet& sheet) {
     row.mnd = sheet.LogProblemText();
     row.kai = sheet.LogResultText();
     row.kot = sheet.LogAnswerText();
-    row.hnt = sheet.IsRight() ? " ○" : " ×";
+    row.hnt = IsRight(sheet.verdict()) ? " ○" : " ×";
     return row;
 }
 

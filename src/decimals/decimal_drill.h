@@ -5,20 +5,18 @@
 
 namespace sorelka::decimals {
 
-// What tells the addition and the subtraction drill screens apart.
+// What tells the addition and the subtraction drill screens apart (the
+// screens' object names are the view's, DecimalFormName).
 struct DrillVariant {
     Operation operation;
-    const char* form_name;
     const char* title;
     const char* time_prompt;  // after a time choice
     Cue time_cue;        // played after a time choice
 };
 
-inline constexpr DrillVariant kAdditionDrill{Operation::Addition, "TForm5",
-                                             "２．小数のたし算：ドリル",
+inline constexpr DrillVariant kAdditionDrill{Operation::Addition, "２．小数のたし算：ドリル",
                                              "「スタート」ボタンを押してね！", Cue::Choice};
-inline constexpr DrillVariant kSubtractionDrill{Operation::Subtraction, "TForm7",
-                                                "３．小数のひき算：ドリル",
+inline constexpr DrillVariant kSubtractionDrill{Operation::Subtraction, "３．小数のひき算：ドリル",
                                                 "「スタート」ボタンをおしてね！", Cue::Step};
 
 // The log row of the question on `sheet`, judged as it stands (its number is

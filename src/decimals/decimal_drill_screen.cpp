@@ -1,6 +1,8 @@
 #include "decimals/decimal_drill_screen.h"
 
+#include "decimals/decimal_cells.h"
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_layout.h"
 #include "decimals/decimal_topics.h"
 #include "drill/drill_log.h"
 #include "widgets/choice_list.h"
@@ -8,7 +10,6 @@
 namespace sorelka::decimals {
 
 namespace {
-
 
 DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
     DrillProfile p;
@@ -56,21 +57,18 @@ DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
 
 DecimalDrillScreen::DecimalDrillScreen(AppContext& ctx, DrillLog& log, const DrillVariant& variant,
                                        QWidget* parent)
-    : DrillScreen(ctx, log, QString::fromUtf8(variant.form_name), QStringLiteral("Sorelka"),
+    : DrillScreen(ctx, log, QString::fromUtf8(DecimalFormName(variant.operation, SheetScreen::Drill)),
+                  QStringLiteral("Sorelka"),
                   DecimalDrillProfile(variant), parent),
       sheet_(DrillSheetPlace(variant.operation)),
       view_(this, sheet_.place()) {
-    connect(view_.digit_list(Column::Tens), &ChoiceList::chosen, this,
-            &DecimalDrillScreen::ComboBox6Change);
-    connect(view_.digit_list(Column::Ones), &ChoiceList::chosen, this,
-            &DecimalDrillScreen::ComboBox5Change);
-    connect(view_.digit_list(Column::Tenths), &ChoiceList::chosen, this,
-            &DecimalDrillScreen::ComboBox4Change);
-    connect(view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this,
-            &DecimalDrillScreen::ComboBox3Change);
-    connect(view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this,
-            &DecimalDrillScreen::ComboBox2Change);
-    connect(view_.action_list(), &ChoiceList::chosen, this, &DecimalDrillScreen::ComboBox7Change);
+    using Screen = DecimalDrillScreen;
+    connect(view_.digit_list(Column::Tens), &ChoiceList::chosen, this, &Screen::TensDigitChosen);
+    connect(view_.digit_list(Column::Ones), &ChoiceList::chosen, this, &Screen::OnesDigitChosen);
+    connect(view_.digit_list(Column::Tenths), &ChoiceList::chosen, this, &Screen::TenthsDigitChosen);
+    connect(view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this, &Screen::HundredthsDigitChosen);
+    connect(view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this, &Screen::ThousandthsDigitChosen);
+    connect(view_.action_list(), &ChoiceList::chosen, this, &Screen::ActionChosen);
     // The score sheet lies over the worksheet while it is shown.
     findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
     Refresh();
@@ -106,11 +104,11 @@ void DecimalDrillScreen::ClearWorksheetNumbers() {
     Refresh();
 }
 
-void DecimalDrillScreen::ComboBox6Change(int index) { DigitChosen(Column::Tens, index); }
-void DecimalDrillScreen::ComboBox5Change(int index) { DigitChosen(Column::Ones, index); }
-void DecimalDrillScreen::ComboBox4Change(int index) { DigitChosen(Column::Tenths, index); }
-void DecimalDrillScreen::ComboBox3Change(int index) { DigitChosen(Column::Hundredths, index); }
-void DecimalDrillScreen::ComboBox2Change(int index) { DigitChosen(Column::Thousandths, index); }
+void DecimalDrillScreen::TensDigitChosen(int digit) { DigitChosen(Column::Tens, digit); }
+void DecimalDrillScreen::OnesDigitChosen(int digit) { DigitChosen(Column::Ones, digit); }
+void DecimalDrillScreen::TenthsDigitChosen(int digit) { DigitChosen(Column::Tenths, digit); }
+void DecimalDrillScreen::HundredthsDigitChosen(int digit) { DigitChosen(Column::Hundredths, digit); }
+void DecimalDrillScreen::ThousandthsDigitChosen(int digit) { DigitChosen(Column::Thousandths, digit); }
 
 void DecimalDrillScreen::DigitChosen(Column column, int digit) {
     // After "ストップ" or the time-out the lists stay but write nothing.
@@ -123,22 +121,22 @@ void DecimalDrillScreen::DigitChosen(Column column, int digit) {
     PlayCue(Cue::Choice);
 }
 
-void DecimalDrillScreen::ComboBox7Change(int index) {
+void DecimalDrillScreen::ActionChosen(int index) {
     // A question already judged, or left over from a finished drill, is not
     // finished again: no second row, no second point.
     if (!sheet_.takes_entries()) view_.action_list()->Reset();
-    if (index != 0 || !sheet_.takes_entries() || !CanJudge()) return;
+    if (ActionAt(index) != Action::Finish || !sheet_.takes_entries() || !CanJudge()) return;
     sheet_.ShowFinishedAnswer();
     Refresh();
     JudgeAndLog();
 }
 
-WorkedRows DecimalDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.cells()); }
+WorkedRows DecimalDrillScreen::WorkedRowsNow() const { return DecimalWorkedRows(sheet_.cells(), SheetScreen::Drill); }
 
 Diagnosis DecimalDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
     return DiagnoseDecimal(sheet_.operation(), sheet_.problem(), rows);
 }
 
-void DecimalDrillScreen::JudgeAndLog() { RecordAnswer(sheet_.IsRight(), DecimalDrillRow(sheet_)); }
+void DecimalDrillScreen::JudgeAndLog() { RecordAnswer(IsRight(sheet_.verdict()), DecimalDrillRow(sheet_)); }
 
 }  // namespace sorelka::decimals

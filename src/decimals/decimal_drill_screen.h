@@ -18,12 +18,12 @@ public:
     const DecimalSheet& sheet() const { return sheet_; }
 
 public slots:
-    void ComboBox6Change(int index);  // tens
-    void ComboBox5Change(int index);  // ones
-    void ComboBox4Change(int index);  // tenths
-    void ComboBox3Change(int index);  // hundredths
-    void ComboBox2Change(int index);  // thousandths
-    void ComboBox7Change(int index);  // "終わり"
+    void TensDigitChosen(int digit);
+    void OnesDigitChosen(int digit);
+    void TenthsDigitChosen(int digit);
+    void HundredthsDigitChosen(int digit);
+    void ThousandthsDigitChosen(int digit);
+    void ActionChosen(int index);  // "終わり"
 
 protected:
     void ClearWorksheet() override;

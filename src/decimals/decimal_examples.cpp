@@ -5,12 +5,12 @@
 #include "core/number_text.h"
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
+#include "decimals/decimal_cells.h"
 
 namespace sorelka::decimals {
 
 namespace {
 
-int ColumnFromRight(Column column, int places) { return 1 + places - static_cast<int>(column); }
 
 std::string ColumnName(Column column) {
     static constexpr const char* kNames[kColumnCount] = {"十の位", "一の位", "小数第一位",
@@ -88,8 +88,6 @@ private:
     int out_[kColumnCount] = {};
 };
 
-
-Column ColumnAt(int k, int places) { return static_cast<Column>(1 + places - k); }
 
 // "５を ５．００と みるよ": the number that has fewer decimal places than the
 // other, read with zeros; empty when both have as many.
@@ -273,7 +271,7 @@ std::optional<std::size_t> FirstWrongStep(const DecimalExample& example, const W
     if (!diagnosis) return std::nullopt;
     if (const std::optional<Column> column = StepColumn(diagnosis->step))
         if (const auto step = StepWriting(example, DecimalRole::Answer(*column))) return step;
-    const std::string answer = CellText(rows, DecimalColumnCell(Column::Ones).name);
+    const std::string answer = CellText(rows, StoredName(role::kAnswer));
     for (std::size_t i = 0; i < example.steps.size(); ++i) {
         const auto& role = example.steps[i].role;
         if (role && ColumnDigit(answer, role->column) != DecimalRoleText(example.end(), *role)) return i;

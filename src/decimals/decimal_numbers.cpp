@@ -175,34 +175,22 @@ std::string LogProblemText(Operation operation, const std::string& first,
     return " " + first + sign + second;
 }
 
-int OperandLeft(int places, int trailing_zeros) {
-    static constexpr int kTable[3][3] = {{354, 392, 392}, {362, 324, 392}, {362, 332, 292}};
-    if (!IsDecimalPlaces(places) || trailing_zeros < 1 || trailing_zeros > places)
-        return kOperandLeft;
-    return kTable[places - 1][trailing_zeros - 1];
-}
-
-int FinishedAnswerLeft(int places, int trailing_zeros) {
-    static constexpr int kTable[3][3] = {{326, 362, 362}, {332, 294, 362}, {332, 302, 264}};
-    if (!IsDecimalPlaces(places) || trailing_zeros < 1 || trailing_zeros > places)
-        return kAnswerLeft;
-    return kTable[places - 1][trailing_zeros - 1];
-}
-
-int FigureColumnLeft(int places, int from_point) {
-    constexpr int kDigit = 30;
-    constexpr int kPoint = 8;
-    const int point_right = kFiguresRight - places * kDigit;
-    return from_point < 0 ? point_right - kPoint + from_point * kDigit : point_right + (from_point - 1) * kDigit;
-}
-
-ColumnLayout ColumnsFor(int places) {
-    switch (places) {
-        case 1: return {768, 792, 816, 840, -1, -1};
-        case 2: return {744, 768, 792, 816, 840, -1};
-        case 3: return {720, 744, 768, 792, 816, 840};
-        default: return {};
+std::optional<Column> ColumnOf(Place place) {
+    switch (place) {
+        case Place::Tens: return Column::Tens;
+        case Place::Ones: return Column::Ones;
+        case Place::Tenths: return Column::Tenths;
+        case Place::Hundredths: return Column::Hundredths;
+        case Place::Thousandths: return Column::Thousandths;
+        case Place::Thousands:
+        case Place::Hundreds: break;
     }
+    return std::nullopt;
+}
+
+const char* ColumnWord(Column column) {
+    static constexpr const char* kWords[kColumnCount] = {"Tens", "Ones", "Tenths", "Hundredths", "Thousandths"};
+    return kWords[static_cast<int>(column)];
 }
 
 }  // namespace sorelka::decimals

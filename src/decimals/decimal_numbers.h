@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 
+#include "core/entry.h"
 #include "core/services.h"
 
 // Decimal numbers of the addition and subtraction worksheets: scaled integers
@@ -119,40 +121,20 @@ std::string EquationText(Operation operation, const std::string& first, const st
 std::string LogProblemText(Operation operation, const std::string& first,
                            const std::string& second);
 
-// --- where things stand (left edges in pixels) ---
-
-inline constexpr int kOperandLeft = 392;
-inline constexpr int kAnswerLeft = 362;
-// The right edge of the numbers' labels: a number that keeps all p decimals
-// (the running answer, a number without trailing zeros) ends there.
-inline constexpr int kFiguresRight = 522;
-
-// Left of the digit `from_point` columns from the decimal point (-2 the
-// tens, -1 the ones, 1 the tenths …) in the rows of the numbers with p
-// decimal places: every digit 30 pixels wide, the point 8, as the numbers'
-// labels write them.
-int FigureColumnLeft(int places, int from_point);
-// Columns from the decimal point, as FigureColumnLeft counts them.
+// Columns from the decimal point (-2 the tens, -1 the ones, 1 the tenths …),
+// as a number's digits are counted from its point.
 constexpr int FromPoint(Column column) {
     constexpr int kFromPoint[kColumnCount] = {-2, -1, 1, 2, 3};
     return kFromPoint[static_cast<int>(column)];
 }
+// Columns from the right of a calculation with p decimal places: 0 the last
+// decimal place, p the ones, p + 1 the tens.
+constexpr int ColumnFromRight(Column column, int places) { return 1 + places - static_cast<int>(column); }
+constexpr Column ColumnAt(int from_right, int places) { return static_cast<Column>(1 + places - from_right); }
 
-// Left of an operand label whose text lost `trailing_zeros` places.
-int OperandLeft(int places, int trailing_zeros);
-// Left of the finished answer whose text lost `trailing_zeros` places.
-int FinishedAnswerLeft(int places, int trailing_zeros);
-
-// Left edges of the answer columns for p places; -1 = column hidden.
-struct ColumnLayout {
-    int tens = -1;
-    int ones = -1;
-    int point = -1;
-    int tenths = -1;
-    int hundredths = -1;
-    int thousandths = -1;
-};
-ColumnLayout ColumnsFor(int places);
-inline constexpr int kActionListLeft = 864;
+// The column of a digit place; none for the places the sheets have no column for.
+std::optional<Column> ColumnOf(Place place);
+// "Tens", "Ones", "Tenths", "Hundredths", "Thousandths".
+const char* ColumnWord(Column column);
 
 }  // namespace sorelka::decimals

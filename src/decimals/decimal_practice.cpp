@@ -1,19 +1,17 @@
 #include "decimals/decimal_practice.h"
 
+#include "decimals/decimal_cells.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_topics.h"
 
 namespace sorelka::decimals {
 
-namespace {
-}  // namespace
-
 DecimalPractice::DecimalPractice(AppContext& ctx, const PracticeVariant& variant)
     : ctx_(ctx), variant_(variant), sheet_(PracticeSheetPlace(variant.operation)) {
     Worksheet& cells = sheet_.cells();
-    cells["Label2"].colour = kRed;
-    cells["Label3"].colour = kRed;
-    cells["Label4"].colour = kNavy;
+    cells[role::kPrompt].colour = kRed;
+    cells[role::kVerdict].colour = kRed;
+    cells[role::kEquation].colour = kNavy;
 }
 
 void DecimalPractice::FormCreate() {
@@ -24,14 +22,14 @@ void DecimalPractice::FormCreate() {
     ctx_.cues.PlayCue(variant_.show_cue);
 }
 
-void DecimalPractice::ComboBox1Change(int index) {
+void DecimalPractice::MenuItemChosen(int index) {
     if (!IsDecimalPlaces(index + 1)) return;
     sheet_.ClearWorksheet();
     ctx_.state.menu_choice = index + 1;
     NewProblem();
 }
 
-void DecimalPractice::CuteButton4Click() {
+void DecimalPractice::NextPressed() {
     if (!IsDecimalPlaces(ctx_.state.menu_choice)) {
         SetPrompt(kChooseMenuPrompt);
         return;
@@ -57,24 +55,26 @@ void DecimalPractice::ShowGivenProblem(const DecimalProblem& problem, int menu_c
 
 void DecimalPractice::ShowProblem() {
     watch_.Shown(ctx_.clock);
-    sheet_.cells()["Label4"].text = sheet_.Equation(false);
+    sheet_.cells()[role::kEquation].text = sheet_.Equation(false);
     sheet_.ShowOperator();
     sheet_.ResetEntryLists();
     SetPrompt(kChooseAnswerPrompt);
     ctx_.cues.PlayCue(Cue::Choice);
 }
 
-void DecimalPractice::DigitChosen(Column column, int digit) {
-    if (!sheet_.has_problem()) return;
-    sheet_.ShowRunningAnswer(column, digit);
+void DecimalPractice::ChooseDigit(Place place, int digit) {
+    const std::optional<Column> column = ColumnOf(place);
+    if (!sheet_.has_problem() || !column) return;
+    sheet_.ShowRunningAnswer(*column, digit);
     SetPrompt(kFinishPrompt);
     ctx_.cues.PlayCue(Cue::Choice);
 }
 
-void DecimalPractice::ComboBox7Change(int index) {
-    if (index != 0 || !sheet_.has_problem()) return;
+std::optional<Verdict> DecimalPractice::ApplyAction(Action action) {
+    if (action != Action::Finish || !sheet_.has_problem()) return std::nullopt;
     sheet_.ShowFinishedAnswer();
-    const bool right = sheet_.IsRight();
+    const Verdict verdict = sheet_.verdict();
+    const bool right = IsRight(verdict);
     JudgedAnswer answer;
     answer.topic = TopicOf(variant_.operation);
     answer.menu_choice = ctx_.state.menu_choice;
@@ -82,15 +82,16 @@ void DecimalPractice::ComboBox7Change(int index) {
     answer.right_answer = WithoutPadding(sheet_.LogResultText());
     answer.entered_answer = WithoutPadding(sheet_.LogAnswerText());
     answer.correct = right;
-    answer.worked_rows = WorkedRowsOf(sheet_.cells());
+    answer.worked_rows = DecimalWorkedRows(sheet_.cells());
     if (!right) answer.finding = DiagnoseDecimal(variant_.operation, sheet_.problem(), answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
     note_ = NoteOf(answer.finding, answer.finding ? DecimalKindLabel(answer.finding->kind) : "",
                    ctx_.recorder, answer.topic);
-    sheet_.cells()["Label3"].text = right ? "○" : "×";
+    sheet_.cells()[role::kVerdict].text = right ? "○" : "×";
     ctx_.cues.PlayCue(VerdictCue(right));
-    sheet_.cells()["Label4"].text = sheet_.Equation(true);
+    sheet_.cells()[role::kEquation].text = sheet_.Equation(true);
     SetPrompt(kNextPrompt);
+    return verdict;
 }
 
 void DecimalPractice::EndProblem() {
@@ -99,6 +100,6 @@ void DecimalPractice::EndProblem() {
     sheet_.ClearWorksheet();
 }
 
-void DecimalPractice::SetPrompt(const char* text) { sheet_.cells()["Label2"].text = text; }
+void DecimalPractice::SetPrompt(const char* text) { sheet_.cells()[role::kPrompt].text = text; }
 
 }  // namespace sorelka::decimals

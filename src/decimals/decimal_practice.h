@@ -8,19 +8,17 @@
 
 namespace sorelka::decimals {
 
-// What tells the addition and the subtraction practice screens apart.
+// What tells the addition and the subtraction practice screens apart (the
+// screens' object names are the view's, DecimalFormName).
 struct PracticeVariant {
     Operation operation;
-    const char* form_name;
     const char* title;
     Cue show_cue;      // played when the screen is shown
     bool shown_at_creation;  // the show handler also runs when the form is created
 };
 
-inline constexpr PracticeVariant kAdditionPractice{Operation::Addition, "TForm4",
-                                                   "２．小数のたし算：練習問題", Cue::Choice, true};
-inline constexpr PracticeVariant kSubtractionPractice{Operation::Subtraction, "TForm6",
-                                                      "３．小数のひき算：練習問題", Cue::Begin, false};
+inline constexpr PracticeVariant kAdditionPractice{Operation::Addition, "２．小数のたし算：練習問題", Cue::Choice, true};
+inline constexpr PracticeVariant kSubtractionPractice{Operation::Subtraction, "３．小数のひき算：練習問題", Cue::Begin, false};
 
 // Prompts of the practice screens.
 inline constexpr const char* kChooseMenuPrompt = "メニューを選んでね！";
@@ -29,8 +27,9 @@ inline constexpr const char* kFinishPrompt = "計算が終われば「終わり�
 inline constexpr const char* kNextPrompt = "「次へ」ボタンですすめてね！";
 
 // The decimal practice screen without its widgets: one method per pupil event.
-// Besides the sheet's cells it writes the prompt line Label2, the mark Label3
-// and the equation Label4. The menu choice is the program-wide menu_choice.
+// Besides the sheet's cells it writes the prompt line, the verdict and the
+// equation (role::kPrompt, kVerdict, kEquation). The menu choice is the
+// program-wide menu_choice.
 class DecimalPractice {
 public:
     DecimalPractice(AppContext& ctx, const PracticeVariant& variant);
@@ -38,16 +37,17 @@ public:
     // The screen is shown: empty sheet, prompt to choose from the menu.
     void FormCreate();
     // Menu item `index` (0 = one decimal place) chosen: a new problem.
-    void ComboBox1Change(int index);
+    void MenuItemChosen(int index);
     // "次へ": a new problem with the current menu_choice. With no number of
     // decimal places chosen yet, only the prompt asks for a menu choice.
-    void CuteButton4Click();
+    void NextPressed();
     // Shows `problem` as menu item `menu_choice` would (recommended practice).
     void ShowGivenProblem(const DecimalProblem& problem, int menu_choice);
-    // A digit chosen in one of the column lists.
-    void DigitChosen(Column column, int digit);
-    // An item of the action list: "終わり" (its only item) judges the answer.
-    void ComboBox7Change(int index);
+    // A digit chosen in the list of a place; places without a column change nothing.
+    void ChooseDigit(Place place, int digit);
+    // "終わり", the only action, judges the answer: its verdict. Nothing is
+    // judged without a problem, nor by another action.
+    std::optional<Verdict> ApplyAction(Action action);
     // The problem ends unanswered and the sheet empties (an example takes its
     // place); the menu choice stays.
     void EndProblem();
@@ -55,7 +55,7 @@ public:
     const PracticeVariant& variant() const { return variant_; }
     const DecimalSheet& sheet() const { return sheet_; }
     const Worksheet& cells() const { return sheet_.cells(); }
-    const std::string& prompt() const { return sheet_.cells().at("Label2").text; }
+    const std::string& prompt() const { return sheet_.cells().at(role::kPrompt).text; }
     // What the panel beside the sheet explains: the diagnosis of the answer
     // just judged wrong; none after "○" and once another problem starts.
     const std::optional<DiagnosisNote>& note() const { return note_; }

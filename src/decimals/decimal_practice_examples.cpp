@@ -3,8 +3,10 @@
 // and answers worked with one mistake for the pupil to find.
 #include <QLabel>
 
+#include "decimals/decimal_cells.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_examples.h"
+#include "decimals/decimal_layout.h"
 #include "decimals/decimal_practice_screen.h"
 #include "decimals/decimal_topics.h"
 #include "decimals/figure_label.h"
@@ -40,10 +42,12 @@ void DecimalPracticeScreen::ShowWorkedExample() {
     if (!note || !model_.sheet().has_problem()) return;
     const Operation operation = model_.variant().operation;
     const DecimalExample example = DecimalWorkedExample(operation, model_.sheet().problem());
-    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.cells()), note->finding);
-    player_->Play(ReplayOf<DecimalInput, DecimalRole>(example, wrong, [this](const DecimalRole& role) {
+    const auto wrong = FirstWrongStep(example, DecimalWorkedRows(model_.cells()), note->finding);
+    Replay replay = ReplayOf<DecimalInput, DecimalRole>(example, wrong, [this](const DecimalRole& role) {
         return CellRect(DecimalRoleCell(role));
-    }));
+    });
+    replay.layout = sheet_view_.layout();
+    player_->Play(std::move(replay));
 }
 
 void DecimalPracticeScreen::ShowMistakeExample() {
@@ -56,7 +60,7 @@ void DecimalPracticeScreen::ShowMistakeExample() {
     const std::optional<DecimalMistakeExample> example =
         DrawDecimalMistake(operation, ctx().state.menu_choice, ctx().random, habits);
     if (!example) {
-        model_.CuteButton4Click();  // asks for a menu choice
+        model_.NextPressed();  // asks for a menu choice
         Refresh();
         return;
     }
@@ -69,7 +73,9 @@ void DecimalPracticeScreen::ShowMistakeExample() {
              QString::fromStdString(shown_sheet.Equation(false)));
     MistakeShown shown = MistakeShownOf<DecimalProblem, DecimalInput, DecimalRole>(*example, DecimalRoleCell);
     // The example's sheet without the entry lists: no point column heading either.
-    shown.sheet["Label11"].text.clear();
+    shown.sheet[role::kPoint].text.clear();
+    shown.layout = sheet_view_.layout();
+    shown.answer.worked_rows = DecimalWorkedRows(example->sheet());
     shown.rect = [this](const RoleCell& cell) { return CellRect(cell); };
     shown.note.label = DecimalKindLabel(example->finding.kind);
     shown.answer.topic = topic;
@@ -79,7 +85,7 @@ void DecimalPracticeScreen::ShowMistakeExample() {
 }
 
 QRect DecimalPracticeScreen::CellRect(const RoleCell& cell) const {
-    const auto* widget = findChild<QWidget*>(QString::fromStdString(cell.name), Qt::FindDirectChildrenOnly);
+    const auto* widget = findChild<QWidget*>(ObjectName(cell.name), Qt::FindDirectChildrenOnly);
     if (!widget) return {};
     // A small figure's spot, written or not (a carry the pupil left out is
     // pointed at where it belongs).
@@ -87,6 +93,10 @@ QRect DecimalPracticeScreen::CellRect(const RoleCell& cell) const {
     const auto* figure = qobject_cast<const FigureLabel*>(widget);
     if (!figure || figure->isHidden() || figure->text().isEmpty()) return {};
     return figure->DigitRect(cell.digit).translated(figure->pos());
+}
+
+QString DecimalPracticeScreen::ObjectName(const std::string& role) const {
+    return QString::fromStdString(DecimalObjectName(role, model_.sheet().place()));
 }
 
 void DecimalPracticeScreen::LeaveExampleModes() {

@@ -7,6 +7,7 @@
 
 #include "widgets/accessibility.h"
 #include "decimals/decimal_diagnosis.h"
+#include "decimals/decimal_layout.h"
 #include "decimals/figure_label.h"
 #include "widgets/choice_list.h"
 #include "widgets/diagnosis_panel.h"
@@ -65,22 +66,18 @@ QLabel* MakeLabel(const QString& name, const QFont& font, QWidget* parent) {
 
 DecimalPracticeScreen::DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant,
                                              QWidget* parent)
-    : ExerciseScreen(ctx, QString::fromUtf8(variant.form_name), QStringLiteral("Sorelka"), parent),
+    : ExerciseScreen(ctx, QString::fromUtf8(DecimalFormName(variant.operation, SheetScreen::Practice)),
+                     QStringLiteral("Sorelka"), parent),
       model_(ctx, variant),
       sheet_view_(this, model_.sheet().place()) {
     BuildControls();
-    connect(sheet_view_.digit_list(Column::Tens), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox6Change);
-    connect(sheet_view_.digit_list(Column::Ones), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox5Change);
-    connect(sheet_view_.digit_list(Column::Tenths), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox4Change);
-    connect(sheet_view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox3Change);
-    connect(sheet_view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox2Change);
-    connect(sheet_view_.action_list(), &ChoiceList::chosen, this,
-            &DecimalPracticeScreen::ComboBox7Change);
+    using Screen = DecimalPracticeScreen;
+    connect(sheet_view_.digit_list(Column::Tens), &ChoiceList::chosen, this, &Screen::TensDigitChosen);
+    connect(sheet_view_.digit_list(Column::Ones), &ChoiceList::chosen, this, &Screen::OnesDigitChosen);
+    connect(sheet_view_.digit_list(Column::Tenths), &ChoiceList::chosen, this, &Screen::TenthsDigitChosen);
+    connect(sheet_view_.digit_list(Column::Hundredths), &ChoiceList::chosen, this, &Screen::HundredthsDigitChosen);
+    connect(sheet_view_.digit_list(Column::Thousandths), &ChoiceList::chosen, this, &Screen::ThousandthsDigitChosen);
+    connect(sheet_view_.action_list(), &ChoiceList::chosen, this, &Screen::ActionChosen);
 
     clock_timer_ = new QTimer(this);
     clock_timer_->setObjectName(QStringLiteral("Timer1"));
@@ -115,7 +112,7 @@ void DecimalPracticeScreen::BuildControls() {
                                  QStringLiteral("小数第三位")},
                                 this);
     menu->PlaceAt(752, 20, 170);
-    connect(menu, &ChoiceList::chosen, this, &DecimalPracticeScreen::ComboBox1Change);
+    connect(menu, &ChoiceList::chosen, this, &DecimalPracticeScreen::MenuItemChosen);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -128,7 +125,7 @@ void DecimalPracticeScreen::BuildControls() {
     auto* next = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"),
                                 kPracticeGreen, kNavyColour, this);
     next->setGeometry(584, 598, 110, 48);
-    connect(next, &QPushButton::clicked, this, &DecimalPracticeScreen::CuteButton4Click);
+    connect(next, &QPushButton::clicked, this, &DecimalPracticeScreen::NextPressed);
 
     auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
                                 QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
@@ -167,21 +164,21 @@ void DecimalPracticeScreen::FormCreate() {
     Refresh();
 }
 
-void DecimalPracticeScreen::ComboBox1Change(int index) {
+void DecimalPracticeScreen::MenuItemChosen(int index) {
     LeaveGuide();
     LeaveExampleModes();
-    model_.ComboBox1Change(index);
+    model_.MenuItemChosen(index);
     Refresh();
 }
 
-void DecimalPracticeScreen::CuteButton4Click() {
+void DecimalPracticeScreen::NextPressed() {
     if (finder_->active()) {
         ShowMistakeExample();
         return;
     }
     LeaveExampleModes();
     if (GuideNext()) return;
-    model_.CuteButton4Click();
+    model_.NextPressed();
     Refresh();
 }
 
@@ -191,42 +188,24 @@ void DecimalPracticeScreen::ShowGivenProblem(const DecimalProblem& problem, int 
     Refresh();
 }
 
-void DecimalPracticeScreen::ComboBox6Change(int index) {
+void DecimalPracticeScreen::TensDigitChosen(int digit) { DigitChosen(Place::Tens, digit); }
+void DecimalPracticeScreen::OnesDigitChosen(int digit) { DigitChosen(Place::Ones, digit); }
+void DecimalPracticeScreen::TenthsDigitChosen(int digit) { DigitChosen(Place::Tenths, digit); }
+void DecimalPracticeScreen::HundredthsDigitChosen(int digit) { DigitChosen(Place::Hundredths, digit); }
+void DecimalPracticeScreen::ThousandthsDigitChosen(int digit) { DigitChosen(Place::Thousandths, digit); }
+
+void DecimalPracticeScreen::DigitChosen(Place place, int digit) {
     LeaveExampleModes();
-    model_.DigitChosen(Column::Tens, index);
+    model_.ChooseDigit(place, digit);
     Refresh();
 }
 
-void DecimalPracticeScreen::ComboBox5Change(int index) {
+void DecimalPracticeScreen::ActionChosen(int index) {
     LeaveExampleModes();
-    model_.DigitChosen(Column::Ones, index);
-    Refresh();
-}
-
-void DecimalPracticeScreen::ComboBox4Change(int index) {
-    LeaveExampleModes();
-    model_.DigitChosen(Column::Tenths, index);
-    Refresh();
-}
-
-void DecimalPracticeScreen::ComboBox3Change(int index) {
-    LeaveExampleModes();
-    model_.DigitChosen(Column::Hundredths, index);
-    Refresh();
-}
-
-void DecimalPracticeScreen::ComboBox2Change(int index) {
-    LeaveExampleModes();
-    model_.DigitChosen(Column::Thousandths, index);
-    Refresh();
-}
-
-void DecimalPracticeScreen::ComboBox7Change(int index) {
-    LeaveExampleModes();
-    model_.ComboBox7Change(index);
+    const std::optional<Action> action = ActionAt(index);
+    const std::optional<Verdict> verdict = action ? model_.ApplyAction(*action) : std::nullopt;
     Refresh(true);
-    const std::string& mark = model_.cells().at("Label3").text;
-    if (!mark.empty()) GuideJudged(mark == "○");
+    if (verdict) GuideJudged(IsRight(*verdict));
 }
 
 void DecimalPracticeScreen::CuteButton2Click() { ReturnToMenu(); }

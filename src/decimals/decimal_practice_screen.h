@@ -34,20 +34,21 @@ public:
 
 public slots:
     void FormCreate() override;
-    void ComboBox1Change(int index);
-    void CuteButton4Click();
-    void ComboBox6Change(int index);
-    void ComboBox5Change(int index);
-    void ComboBox4Change(int index);
-    void ComboBox3Change(int index);
-    void ComboBox2Change(int index);
-    void ComboBox7Change(int index);
+    void MenuItemChosen(int index);
+    void NextPressed();
+    void TensDigitChosen(int digit);
+    void OnesDigitChosen(int digit);
+    void TenthsDigitChosen(int digit);
+    void HundredthsDigitChosen(int digit);
+    void ThousandthsDigitChosen(int digit);
+    void ActionChosen(int index);
     void CuteButton2Click();
     void CuteButton1Click();
     void Timer1Timer();
 
 private:
     void BuildControls();
+    void DigitChosen(Place place, int digit);
     // Shows the model's cells on the widgets; "お手本" is offered only
     // right after an answer judged wrong.
     void Refresh(bool just_judged = false);
@@ -56,6 +57,8 @@ private:
     // Where a role's cell stands on the screen: a digit of a number, or the
     // whole widget of a small figure (also while it is empty).
     QRect CellRect(const RoleCell& cell) const;
+    // The widget showing a role of the sheet.
+    QString ObjectName(const std::string& role) const;
 
     // お手本 and まちがいさがし (decimal_practice_examples.cpp).
     void BuildExampleModes();

@@ -9,75 +9,54 @@ namespace sorelka::decimals {
 namespace {
 
 constexpr const char* kPointText = "小\r数\r点";
-constexpr int kNumberWidth = 130;
-constexpr int kAnswerWidth = 160;
-constexpr int kRowHeight = 40;
 
-constexpr int kMarkTop = 206;     // the small figures, above the upper number
-constexpr int kMarkHeight = 26;
-constexpr int kStrikeTop = 238;   // the stroke, across the upper number's digit
-constexpr int kStrikeHeight = 30;
-constexpr int kUpperTop = 232;
-constexpr int kLowerTop = 272;
-constexpr int kColumnWidth = 30;
+template <class Name>
+std::array<std::string, kColumnCount> ByColumn(Name name) {
+    std::array<std::string, kColumnCount> names;
+    for (int c = 0; c < kColumnCount; ++c) names[c] = name(static_cast<Column>(c));
+    return names;
+}
 
-std::string LabelName(int n) { return "Label" + std::to_string(n); }
-
-const char* ColumnWord(Column column) {
-    static constexpr const char* kWords[kColumnCount] = {"Tens", "Ones", "Tenths", "Hundredths", "Thousandths"};
-    return kWords[static_cast<int>(column)];
+std::string Lower(const char* word) {
+    std::string text = word;
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
 }
 
 }  // namespace
 
-const std::string& DecimalSheet::MarkName(Operation operation, Column column) {
-    static const auto kNames = [] {
-        std::array<std::array<std::string, kColumnCount>, 2> names;
-        for (int c = 0; c < kColumnCount; ++c) {
-            names[0][c] = std::string("Carry") + ColumnWord(static_cast<Column>(c));
-            names[1][c] = std::string("Borrow") + ColumnWord(static_cast<Column>(c));
-        }
-        return names;
-    }();
-    return kNames[operation == Operation::Addition ? 0 : 1][static_cast<int>(column)];
+const std::string& ListRole(Column column) {
+    static const auto kRoles = ByColumn([](Column c) { return "list " + Lower(ColumnWord(c)); });
+    return kRoles[static_cast<int>(column)];
 }
 
-const std::string& DecimalSheet::StrikeName(Column column) {
-    static const auto kNames = [] {
-        std::array<std::string, kColumnCount> names;
-        for (int c = 0; c < kColumnCount; ++c) names[c] = std::string("Strike") + ColumnWord(static_cast<Column>(c));
-        return names;
-    }();
-    return kNames[static_cast<int>(column)];
+const std::string& MarkRole(Operation operation, Column column) {
+    static const auto kCarries = ByColumn([](Column c) { return "carry " + Lower(ColumnWord(c)); });
+    static const auto kBorrows = ByColumn([](Column c) { return "borrow " + Lower(ColumnWord(c)); });
+    return (operation == Operation::Addition ? kCarries : kBorrows)[static_cast<int>(column)];
 }
 
-const char* DecimalSheet::ListName(Column column) {
-    static constexpr const char* kNames[kColumnCount] = {"ComboBox6", "ComboBox5", "ComboBox4",
-                                                         "ComboBox3", "ComboBox2"};
-    return kNames[static_cast<int>(column)];
+const std::string& StrikeRole(Column column) {
+    static const auto kRoles = ByColumn([](Column c) { return "strike " + Lower(ColumnWord(c)); });
+    return kRoles[static_cast<int>(column)];
 }
 
-DecimalSheet::DecimalSheet(SheetPlace place) : place_(std::move(place)) {
-    cells_["Label5"] = {"", kOperandLeft, 232, kNumberWidth, kRowHeight, kNavy, true};
-    cells_["Label6"] = {"", kOperandLeft, 272, kNumberWidth, kRowHeight, kNavy, true};
-    cells_[place_.operator_label] = {"", 344, 272, 40, kRowHeight, kNavy, true};
-    cells_["Shape1"] = {"", 336, 316, 193, 2, kRed, false};
-    cells_["Paper1"] = {"", -1, -1, -1, -1, kNavy, false};
-    cells_["Label7"] = {"", kAnswerLeft, 324, kAnswerWidth, kRowHeight, kBlue, true};
-    cells_["Label11"] = {"", -1, place_.columns_top, 20, -1, kNavy, true};
-    for (int c = 0; c < kColumnCount; ++c) {
-        cells_[ListName(static_cast<Column>(c))] = {"", -1, place_.columns_top, -1, -1, kNavy, false};
-    }
-    cells_["ComboBox2"].left = 840;
-    cells_["ComboBox7"] = {"", kActionListLeft, place_.columns_top, -1, -1, kNavy, false};
+DecimalSheet::DecimalSheet(SheetPlace place) : place_(place) {
+    for (const char* number : {role::kUpper, role::kLower, role::kOperator}) cells_[number] = {};
+    cells_[role::kLine] = {.colour = kRed, .visible = false};
+    cells_[role::kPaper] = {.visible = false};
+    cells_[role::kAnswer] = {.colour = kBlue};
+    cells_[role::kPoint] = {};
+    for (int c = 0; c < kColumnCount; ++c) cells_[ListRole(static_cast<Column>(c))] = {.visible = false};
+    cells_[role::kActionList] = {.visible = false};
     for (int c = 0; c < kColumnCount; ++c) {
         const auto column = static_cast<Column>(c);
-        cells_[MarkName(place_.operation, column)] = {"", -1, kMarkTop, kColumnWidth, kMarkHeight, kBlue, false};
+        cells_[MarkRole(place_.operation, column)] = {.colour = kBlue, .visible = false};
         if (place_.operation == Operation::Subtraction)
-            cells_[StrikeName(column)] = {"", -1, kStrikeTop, kColumnWidth, kStrikeHeight, kBlue, false};
+            cells_[StrikeRole(column)] = {.colour = kBlue, .visible = false};
     }
-    cells_[kUpperZeros] = {"", -1, kUpperTop, kNumberWidth, kRowHeight, kImpliedZeroGrey, false};
-    cells_[kLowerZeros] = {"", -1, kLowerTop, kNumberWidth, kRowHeight, kImpliedZeroGrey, false};
+    for (const char* zeros : {role::kUpperZeros, role::kLowerZeros})
+        cells_[zeros] = {.colour = kImpliedZeroGrey, .visible = false};
     ClearWorksheet();
 }
 
@@ -85,53 +64,45 @@ void DecimalSheet::ClearWorksheet() {
     problem_ = {};
     answer_digits_ = {};
     entered_answer_ = 0;
-    // Only labels this worksheet holds: those the screen owns elsewhere (a
-    // drill's question number and score line) keep what their owner wrote.
-    for (int n = 3; n <= 11; ++n) {
-        if (cells_.has(LabelName(n))) cells_[LabelName(n)].text.clear();
+    for (const char* cleared : {role::kVerdict, role::kEquation, role::kUpper, role::kLower, role::kAnswer,
+                                role::kOperator, role::kPoint}) {
+        if (cells_.has(cleared)) cells_[cleared].text.clear();
     }
     HideEntryLists();
     ShowLine(false);
-    ResetFigures(0);
+    ResetFigures();
 }
 
 void DecimalSheet::ShowLine(bool shown) {
-    cells_["Shape1"].visible = shown;
-    cells_["Paper1"].visible = shown;
+    cells_[role::kLine].visible = shown;
+    cells_[role::kPaper].visible = shown;
 }
 
-void DecimalSheet::ResetFigures(int places) {
+void DecimalSheet::ResetFigures() {
     worked_columns_ = 0;
     for (int c = 0; c < kColumnCount; ++c) {
         const auto column = static_cast<Column>(c);
-        const int left = IsDecimalPlaces(places) ? FigureColumnLeft(places, FromPoint(column)) : -1;
-        Cell& mark = cells_[MarkName(place_.operation, column)];
+        Cell& mark = cells_[MarkRole(place_.operation, column)];
         mark.text.clear();
         mark.visible = false;
-        mark.left = left;
-        if (place_.operation == Operation::Subtraction) {
-            Cell& strike = cells_[StrikeName(column)];
-            strike.visible = false;
-            strike.left = left;
-        }
+        if (place_.operation == Operation::Subtraction) cells_[StrikeRole(column)].visible = false;
     }
-    for (const char* name : {kUpperZeros, kLowerZeros}) {
-        cells_[name].text.clear();
-        cells_[name].visible = false;
+    for (const char* zeros : {role::kUpperZeros, role::kLowerZeros}) {
+        cells_[zeros].text.clear();
+        cells_[zeros].visible = false;
     }
 }
 
 void DecimalSheet::HideEntryLists() {
-    for (int n = 2; n <= 7; ++n) cells_["ComboBox" + std::to_string(n)].visible = false;
+    for (int c = 0; c < kColumnCount; ++c) cells_[ListRole(static_cast<Column>(c))].visible = false;
+    cells_[role::kActionList].visible = false;
 }
 
 void DecimalSheet::ClearNumbers() {
-    for (const std::string& name : {std::string("Label5"), std::string("Label6"),
-                                    std::string("Label7"), place_.operator_label}) {
-        cells_[name].text.clear();
-    }
+    for (const char* cleared : {role::kUpper, role::kLower, role::kAnswer, role::kOperator})
+        cells_[cleared].text.clear();
     ShowLine(false);
-    ResetFigures(problem_.places);
+    ResetFigures();
     ended_ = true;
 }
 
@@ -154,14 +125,15 @@ void DecimalSheet::SetProblem(const DecimalProblem& problem) {
     result_text_ = result.text;
     trailing_zeros_ = result.trailing_zeros;
 
-    Cell& upper = cells_["Label5"];
+    Cell& upper = cells_[role::kUpper];
     upper.text = first_operand_text_;
-    upper.left = OperandLeft(places, first.trailing_zeros);
-    Cell& lower = cells_["Label6"];
+    upper.column = first.trailing_zeros;
+    Cell& lower = cells_[role::kLower];
     lower.text = second_operand_text_;
-    lower.left = OperandLeft(places, second.trailing_zeros);
-    cells_["Label7"].left = kAnswerLeft;
-    ResetFigures(places);
+    lower.column = second.trailing_zeros;
+    cells_[role::kAnswer].column = 0;
+    cells_[role::kPoint].column = places;
+    ResetFigures();
 }
 
 bool DecimalSheet::GenerateProblem(RandomSource& random, int menu_choice) {
@@ -171,24 +143,18 @@ bool DecimalSheet::GenerateProblem(RandomSource& random, int menu_choice) {
 }
 
 void DecimalSheet::ShowOperator() {
-    cells_[place_.operator_label].text = OperatorSign(place_.operation);
+    cells_[role::kOperator].text = OperatorSign(place_.operation);
     ShowLine(true);
 }
 
 void DecimalSheet::ResetEntryLists() {
     ++entry_lists_resets_;
-    const ColumnLayout layout = ColumnsFor(problem_.places);
-    const int lefts[kColumnCount] = {layout.tens, layout.ones, layout.tenths, layout.hundredths,
-                                     layout.thousandths};
     for (int c = 0; c < kColumnCount; ++c) {
-        Cell& list = cells_[ListName(static_cast<Column>(c))];
-        list.visible = lefts[c] >= 0;
-        if (lefts[c] >= 0) list.left = lefts[c];
+        const auto column = static_cast<Column>(c);
+        cells_[ListRole(column)].visible = has_problem() && ColumnShown(column, problem_.places);
     }
-    cells_["ComboBox7"].visible = has_problem();
-    Cell& point = cells_["Label11"];
-    point.text = kPointText;
-    if (layout.point >= 0) point.left = layout.point;
+    cells_[role::kActionList].visible = has_problem();
+    cells_[role::kPoint].text = kPointText;
 }
 
 void DecimalSheet::ShowRunningAnswer(Column column, int digit) {
@@ -196,12 +162,12 @@ void DecimalSheet::ShowRunningAnswer(Column column, int digit) {
     if (!takes_entries() || c < 0 || c >= kColumnCount || digit < 0 || digit > 9) return;
     answer_digits_[c] = digit;
     entered_answer_ = ReadAnswer(answer_digits_, problem_.places);
-    Cell& answer = cells_["Label7"];
+    Cell& answer = cells_[role::kAnswer];
     answer.text = RunningAnswerText(place_.operation, column, entered_answer_, problem_.places);
     answer.colour = kBlue;
-    // The running text keeps all its decimals, so it stands where the draw put
-    // it, also after a finished answer had been moved.
-    answer.left = kAnswerLeft;
+    // The running text keeps all its decimals, so it ends in the last column,
+    // also after a finished answer had been moved.
+    answer.column = 0;
 }
 
 void DecimalSheet::WriteWorkedColumn(Column column, int digit) {
@@ -210,19 +176,19 @@ void DecimalSheet::WriteWorkedColumn(Column column, int digit) {
     answer_digits_[c] = digit;
     worked_columns_ |= 1u << c;
     entered_answer_ = ReadAnswer(answer_digits_, problem_.places);
-    Cell& answer = cells_["Label7"];
+    Cell& answer = cells_[role::kAnswer];
     answer.text = WorkedColumnsText(answer_digits_, worked_columns_, problem_.places);
     answer.colour = kBlue;
-    answer.left = kAnswerLeft;
+    answer.column = 0;
 }
 
 void DecimalSheet::ShowMark(Column column, int figure) {
     const int c = static_cast<int>(column);
     if (!has_problem() || c < 0 || c >= kColumnCount || figure < 0 || figure > 9) return;
-    Cell& mark = cells_[MarkName(place_.operation, column)];
+    Cell& mark = cells_[MarkRole(place_.operation, column)];
     mark.text = std::to_string(figure);
     mark.visible = true;
-    if (place_.operation == Operation::Subtraction) cells_[StrikeName(column)].visible = true;
+    if (place_.operation == Operation::Subtraction) cells_[StrikeRole(column)].visible = true;
 }
 
 void DecimalSheet::ShowImpliedZeros() {
@@ -232,14 +198,13 @@ void DecimalSheet::ShowImpliedZeros() {
     const int second = WrittenDecimals(problem_.second_operand, p);
     const int decimals = std::max(first, second);
     if (decimals == 0) return;
-    // Written after the number's last digit: the label ends at the column of
-    // the last decimal place read.
-    const int left = FigureColumnLeft(p, decimals) + kColumnWidth - kNumberWidth;
-    for (const auto& [name, written] : {std::pair{kUpperZeros, first}, std::pair{kLowerZeros, second}}) {
+    // Written after the number's last digit: they end in the column of the
+    // last decimal place read.
+    for (const auto& [name, written] : {std::pair{role::kUpperZeros, first}, std::pair{role::kLowerZeros, second}}) {
         Cell& zeros = cells_[name];
         zeros.text = ImpliedZeros(written, decimals);
         zeros.visible = !zeros.text.empty();
-        zeros.left = left;
+        zeros.column = p - decimals;
     }
 }
 
@@ -248,9 +213,9 @@ void DecimalSheet::ShowFinishedAnswer() {
     entered_answer_ = ReadAnswer(answer_digits_, problem_.places);
     const DecimalText text = FormatDecimal(entered_answer_, problem_.places);
     trailing_zeros_ = text.trailing_zeros;
-    Cell& answer = cells_["Label7"];
+    Cell& answer = cells_[role::kAnswer];
     answer.text = text.text;
-    answer.left = FinishedAnswerLeft(problem_.places, text.trailing_zeros);
+    answer.column = text.trailing_zeros;
     answer.colour = kNavy;
 }
 

@@ -8,40 +8,69 @@
 
 namespace sorelka::decimals {
 
-// Where the sheet stands on its screen and what it calculates. The practice
-// and drill screens of both operations differ only in these.
+// The kind of screen a decimal sheet is written on: the practice and the
+// drill screens show the same sheet, each laid out its own way, and the
+// record names the sign of each differently.
+enum class SheetScreen { Practice, Drill };
+
+// What a sheet calculates and on which kind of screen.
 struct SheetPlace {
     Operation operation = Operation::Addition;
-    int columns_top = 224;               // top of the digit lists and the action list
-    std::string operator_label = "Label8";  // the label left of the lower number
+    SheetScreen screen = SheetScreen::Practice;
 };
 
-inline SheetPlace PracticeSheetPlace(Operation operation) { return {operation, 224, "Label8"}; }
+inline SheetPlace PracticeSheetPlace(Operation operation) { return {operation, SheetScreen::Practice}; }
+inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, SheetScreen::Drill}; }
 // The colour of the zeros a number is read with.
 inline constexpr Rgb kImpliedZeroGrey = 0x9898B0;
 
-inline SheetPlace DrillSheetPlace(Operation operation) { return {operation, 272, "Label4"}; }
+// The roles of a decimal worksheet's cells.
+namespace role {
+inline constexpr const char* kUpper = "upper number";
+inline constexpr const char* kLower = "lower number";
+inline constexpr const char* kOperator = "operator";  // "+" or "-", left of the lower number
+inline constexpr const char* kLine = "line";          // under the numbers
+inline constexpr const char* kPaper = "paper";        // behind the calculation, shown with the line
+inline constexpr const char* kAnswer = "answer";
+inline constexpr const char* kPoint = "point";        // the decimal point's column among the lists
+inline constexpr const char* kActionList = "action list";
+// The zeros a number is read with when the other has more decimal places.
+inline constexpr const char* kUpperZeros = "upper zeros";
+inline constexpr const char* kLowerZeros = "lower zeros";
+// The practice screens' own lines, kept in the same worksheet.
+inline constexpr const char* kPrompt = "prompt";
+inline constexpr const char* kVerdict = "verdict";    // "○" or "×"
+inline constexpr const char* kEquation = "equation";  // "2.35 + 1.4 = ?"
+}  // namespace role
 
-// The written decimal calculation of one screen: two numbers one under the
-// other with their decimal points in one column, the line, the answer, and the
-// answer columns (digit lists for tens down to thousandths, the decimal point
-// label and the action list). Cells are keyed by widget name:
-//   Label5, Label6   upper and lower number      Label7   the answer
-//   operator label   "+" or "-"                   Shape1   the line
-//   ComboBox6..2     tens, ones, tenths, hundredths, thousandths lists
-//   Label11          the decimal point column     ComboBox7 the action list
-//   Paper1           the paper behind them, shown with the line
-// and, for a worked example, the figures a teacher writes besides the
-// pupil's answer (the pupil's own entries never write them):
-//   Carry<column>    an addition's carried 1, small above the column
-//   Borrow<column>   a subtraction's lender written one smaller above it,
-//   Strike<column>   the stroke through the lender
-//   UpperZeros, LowerZeros  the zeros a number is read with when the other
-//                    has more decimal places, greyed after its last digit
-// ClearWorksheet empties every label from Label3 to Label11 that the worksheet
-// holds: its own and those a screen adds to it (the practice screens' mark and
-// equation). A screen that owns such labels elsewhere (a drill's question
-// number and score line) leaves them out of the worksheet.
+// The digit list of a column: "list tens" … "list thousandths".
+const std::string& ListRole(Column column);
+// The small figure above a column: an addition's carried 1 ("carry tenths"),
+// a subtraction's lender written one smaller ("borrow ones").
+const std::string& MarkRole(Operation operation, Column column);
+// The stroke through a subtraction's lender ("strike ones").
+const std::string& StrikeRole(Column column);
+
+// The written decimal calculation of one screen, keyed by role: two numbers
+// one under the other with their decimal points in one column, the line, the
+// answer, and the answer columns (digit lists for tens down to thousandths,
+// the point's column and the action list); and, for a worked example, the
+// figures a teacher writes besides the pupil's answer (the pupil's own
+// entries never write them): the small figures above the columns, the strokes
+// through the lenders, the zeros a number is read with, greyed after its last
+// digit. ClearWorksheet empties the numbers, the answer, the sign, the point's
+// column and the practice screens' verdict and equation.
+//
+// Where the cells stand, in columns counted from the right of the
+// calculation (ColumnFromRight: 0 the last decimal place, p the ones):
+//   upper, lower number  column: of its last digit (the zeros it lost)
+//   answer               column: of its last digit (0 while it is written
+//                        with all p decimals)
+//   upper, lower zeros   column: of the last decimal place they write
+//   point                column: the ones', p: the p decimal places follow it
+// The lists and the small figures stand over the column their role names,
+// for the p of the point; every other cell where the screen lays it out.
+// The columns stay laid out for the last problem until the next one.
 class DecimalSheet {
 public:
     explicit DecimalSheet(SheetPlace place);
@@ -82,7 +111,8 @@ public:
     // "終わり": the answer as written by FormatDecimal, placed so that its
     // point stands under those of the numbers, in navy.
     void ShowFinishedAnswer();
-    bool IsRight() const { return IsRightAnswer(entered_answer_, problem_.correct_result); }
+    // The answer as it stands, judged.
+    Verdict verdict() const { return VerdictOf(IsRightAnswer(entered_answer_, problem_.correct_result)); }
 
     bool has_problem() const { return problem_.places != 0; }
     // A problem is on the sheet and the drill has not ended: digits and
@@ -111,20 +141,12 @@ public:
     int entry_lists_resets() const { return entry_lists_resets_; }
 
     const Worksheet& cells() const { return cells_; }
-    // For the screen's own labels in the Label3..Label11 range.
+    // For the practice screens' own lines (role::kPrompt, kVerdict, kEquation).
     Worksheet& cells() { return cells_; }
 
-    static const char* ListName(Column column);
-    // The cells of the small figures above `column` ("CarryTenths",
-    // "BorrowOnes") and of the stroke through a lender ("StrikeOnes").
-    static const std::string& MarkName(Operation operation, Column column);
-    static const std::string& StrikeName(Column column);
-    static constexpr const char* kUpperZeros = "UpperZeros";
-    static constexpr const char* kLowerZeros = "LowerZeros";
-
 private:
-    // Hides the worked example's figures and places them for p decimal places.
-    void ResetFigures(int places);
+    // Hides the worked example's figures.
+    void ResetFigures();
     void ShowLine(bool shown);
 
     SheetPlace place_;

@@ -112,16 +112,22 @@ void MistakeFinder::Show(MistakeShown example) {
     answered_ = false;
     panel_->Hide();
     Announce(mark_, QString());
-    ApplyWorksheetExcept(screen_, example_.sheet, kept_, false);
+    ApplyWorksheetExcept(screen_, example_.sheet, kept_, false, example_.layout);
     // A finished example has no row being written: no marker points at one.
     for (PictureWidget* picture : screen_->findChildren<PictureWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (picture->kind() == PictureWidget::Kind::Marker) picture->hide();
     Announce(prompt_, FittedText(prompt_, QString::fromUtf8(kFindTheMistakePrompt)));
-    if (!example_.rect) example_.rect = [this](const RoleCell& cell) { return RoleRect(screen_, cell); };
+    // The widget a place stands in: its role's, where the sheet is keyed by role.
+    const auto on_screen = [this](RoleCell cell) {
+        if (example_.layout)
+            cell.name = example_.layout(cell.name, example_.sheet.at(cell.name), example_.sheet).object_name;
+        return cell;
+    };
+    if (!example_.rect) example_.rect = [this, on_screen](const RoleCell& cell) { return RoleRect(screen_, on_screen(cell)); };
     names_.clear();
     for (std::size_t i = 0; i < example_.places.size(); ++i) {
         const RoleCell& cell = example_.places[i];
-        names_.push_back(RolePlaceName(screen_, cell));
+        names_.push_back(RolePlaceName(screen_, on_screen(cell)));
         const QRect rect = example_.rect(cell);
         if (rect.isEmpty()) continue;
         // Heard as the place and what it shows: "商の 十の位　２".

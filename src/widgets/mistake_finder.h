@@ -15,6 +15,7 @@
 #include "core/worked_example.h"
 #include "core/worksheet.h"
 #include "widgets/worked_example_player.h"
+#include "widgets/worksheet_view.h"
 
 class QLabel;
 class QWidget;
@@ -54,6 +55,9 @@ struct MistakeShown {
     std::function<bool(std::size_t)> judge;
     // Where a place stands on the screen once `sheet` shows.
     std::function<QRect(const RoleCell&)> rect;
+    // The topic's layout table, for a sheet keyed by role (the places then
+    // name roles too); none for a sheet keyed by object name.
+    SheetLayout layout;
     // The explanation of the mistake and the label of its kind.
     DiagnosisNote note;
     // The history row, all but the verdict: topic, menu choice, problem,

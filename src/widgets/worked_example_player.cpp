@@ -46,14 +46,23 @@ QString FittedText(const QLabel* label, const QString& text) {
     return lines.join(QLatin1Char('\n'));
 }
 
-void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringList& kept, bool with_lists) {
-    Worksheet shown;
-    for (const auto& [name, cell] : sheet) {
+void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringList& kept, bool with_lists,
+                          const SheetLayout& layout) {
+    const auto left_alone = [&](const std::string& name) {
         const QString qname = QString::fromStdString(name);
-        if (kept.contains(qname)) continue;
-        if (!with_lists && qobject_cast<ChoiceList*>(root->findChild<QWidget*>(qname))) continue;
-        shown[name] = cell;
+        return kept.contains(qname) || (!with_lists && qobject_cast<ChoiceList*>(root->findChild<QWidget*>(qname)));
+    };
+    if (layout) {
+        ApplyWorksheet(root, sheet, [&](const std::string& role, const Cell& cell, const Worksheet& whole) {
+            CellView view = layout(role, cell, whole);
+            if (left_alone(view.object_name)) view.object_name.clear();
+            return view;
+        });
+        return;
     }
+    Worksheet shown;
+    for (const auto& [name, cell] : sheet)
+        if (!left_alone(name)) shown[name] = cell;
     ApplyWorksheet(root, shown);
 }
 
@@ -123,7 +132,7 @@ void WorkedExamplePlayer::Play(Replay replay) {
     showing_ = true;
     shown_ = 0;
     panel_->Hide();
-    ApplyWorksheetExcept(screen_, replay_.start, kept_, true);
+    ApplyWorksheetExcept(screen_, replay_.start, kept_, true, replay_.layout);
     Announce(prompt_, FittedText(prompt_, QString::fromStdString(replay_.opening)));
     if (replay_.steps.empty()) {
         timer_->stop();
@@ -167,7 +176,7 @@ void WorkedExamplePlayer::Tick() {
 void WorkedExamplePlayer::Advance() {
     if (!showing_ || at_end()) return;
     const Replay::Step& step = replay_.steps[shown_++];
-    ApplyWorksheetExcept(screen_, step.sheet, kept_, true);
+    ApplyWorksheetExcept(screen_, step.sheet, kept_, true, replay_.layout);
     Announce(prompt_, FittedText(prompt_, QString::fromStdString(step.line)));
     ShowMark();
     if (at_end()) ShowButtons();

@@ -12,6 +12,7 @@
 
 #include "core/worked_example.h"
 #include "core/worksheet.h"
+#include "widgets/worksheet_view.h"
 
 class QLabel;
 class QTimer;
@@ -40,6 +41,9 @@ struct Replay {
     // Where that cell stands on the screen as it shows now; an empty
     // rectangle where it shows nothing.
     std::function<QRect()> wrong_cell;
+    // The topic's layout table, for sheets keyed by role; none for sheets
+    // keyed by object name.
+    SheetLayout layout;
 };
 
 // A topic's worked example as a Replay: `wrong_step` from the topic's
@@ -62,9 +66,10 @@ Replay ReplayOf(const WorkedExample<Input, Role>& example, std::optional<std::si
 QString FittedText(const QLabel* label, const QString& text);
 
 // Copies the cells of `sheet` onto the children of `root` as ApplyWorksheet
-// does, leaving alone the widgets named in `kept` and, unless `with_lists`,
-// every entry list.
-void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringList& kept, bool with_lists);
+// does (through `layout` where the sheet is keyed by role), leaving alone the
+// widgets named in `kept` and, unless `with_lists`, every entry list.
+void ApplyWorksheetExcept(QWidget* root, const Worksheet& sheet, const QStringList& kept, bool with_lists,
+                          const SheetLayout& layout = {});
 
 // The choices of a screen's entry lists while an example shows: no choice of
 // the pupil's own work may stand beside the example's. Hold() clears every

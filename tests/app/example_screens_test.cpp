@@ -19,6 +19,7 @@
 
 #include "app/program.h"
 #include "decimals/decimal_examples.h"
+#include "decimals/decimal_layout.h"
 #include "division/division_examples.h"
 #include "fractions/fraction_examples.h"
 #include "record/learning_record.h"
@@ -142,13 +143,12 @@ void FractionEntry(ExampleScreens& t, int value, int action) {
 // the pupil enters: the small 1s, the struck lenders, the zeros a number is
 // read with.
 QStringList DecimalOwn(decimals::Operation operation) {
-    QStringList own = {"Label2", "Label3", "Label4", decimals::DecimalSheet::kUpperZeros,
-                       decimals::DecimalSheet::kLowerZeros};
-    for (int c = 0; c < decimals::kColumnCount; ++c) {
-        const auto column = static_cast<decimals::Column>(c);
-        own << QString::fromStdString(decimals::DecimalSheet::MarkName(operation, column))
-            << QString::fromStdString(decimals::DecimalSheet::StrikeName(column));
-    }
+    using namespace decimals;
+    const auto name = [operation](const std::string& role) {
+        return QString::fromStdString(DecimalObjectName(role, PracticeSheetPlace(operation)));
+    };
+    QStringList own = {"Label2", "Label3", "Label4", name(role::kUpperZeros), name(role::kLowerZeros)};
+    for (int c = 0; c < kColumnCount; ++c) own << name(MarkRole(operation, Column(c))) << name(StrikeRole(Column(c)));
     return own;
 }
 

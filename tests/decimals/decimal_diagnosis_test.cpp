@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "decimals/decimal_cells.h"
 #include "decimals/decimal_pupils.h"
 #include "decimals/decimal_practice.h"
 #include "support/diagnosis_draws.h"
@@ -57,15 +58,14 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
         fakes.random.Feed(c.draws);
         DecimalPractice practice(fakes.ctx, c.variant);
         practice.FormCreate();
-        practice.ComboBox1Change(1);
-        for (int col = 0; col < kColumnCount; ++col)
-            if (ColumnShown(static_cast<Column>(col), 2))
-                practice.DigitChosen(static_cast<Column>(col), c.digits[col]);
-        practice.ComboBox7Change(0);
-        ASSERT_EQ(practice.cells().at("Label3").text, c.kind ? "×" : "○");
+        practice.MenuItemChosen(1);
+        for (const Place place : {Place::Tens, Place::Ones, Place::Tenths, Place::Hundredths})
+            practice.ChooseDigit(place, c.digits[static_cast<int>(*ColumnOf(place))]);
+        ASSERT_EQ(practice.ApplyAction(Action::Finish), c.kind ? Verdict::Wrong : Verdict::Right);
+        EXPECT_EQ(practice.cells().at(role::kVerdict).text, c.kind ? "×" : "○");
 
         const Diagnosis found = DiagnoseDecimal(c.variant.operation, practice.sheet().problem(),
-                                                WorkedRowsOf(practice.cells()));
+                                                DecimalWorkedRows(practice.cells()));
         if (!c.kind) {
             EXPECT_FALSE(found.has_value());
             EXPECT_FALSE(practice.note().has_value());
@@ -84,7 +84,7 @@ TEST(DecimalDiagnosis, ClassroomAnswers) {
     }
     // An answer label that holds no number is never taken for a right answer.
     const DecimalProblem problem{2, 1, 345, 178, 523};
-    EXPECT_EQ(DiagnoseDecimal(Operation::Addition, problem, {{"Label7", "5.2x"}})->kind, kOther);
+    EXPECT_EQ(DiagnoseDecimal(Operation::Addition, problem, {{StoredName(role::kAnswer), "5.2x"}})->kind, kOther);
     EXPECT_EQ(DiagnoseDecimal(Operation::Addition, problem, {})->kind, kOther);
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/number_text.h"
+#include "decimals/decimal_cells.h"
 #include "decimals/decimal_practice.h"
 #include "support/example_checks.h"
 #include "support/fakes.h"
@@ -60,8 +61,8 @@ void ExpectWorkedAsThePupilEnters(Operation operation, const DecimalProblem& pro
     DecimalSheet sheet(PracticeSheetPlace(operation));
     sheet.SetProblem(problem);
     for (const DecimalInput& input : path) Feed(sheet, input);
-    EXPECT_TRUE(sheet.IsRight());
-    EXPECT_EQ(sheet.cells().at("Label7").text, example.end().at("Label7").text);
+    EXPECT_EQ(sheet.verdict(), Verdict::Right);
+    EXPECT_EQ(sheet.cells().at(role::kAnswer).text, example.end().at(role::kAnswer).text);
 
     unsigned worked = 0;  // bit k: column k from the right
     for (const auto& step : example.steps) {
@@ -93,8 +94,8 @@ void ExpectWorkedAsThePupilEnters(Operation operation, const DecimalProblem& pro
         const std::string text = FormatDecimal(value, p).text + example.end().at(zeros).text;
         return text.find('.') == std::string::npos ? 0 : int(text.size() - text.find('.') - 1);
     };
-    EXPECT_EQ(read(problem.first_operand, DecimalSheet::kUpperZeros), std::max(first, second));
-    EXPECT_EQ(read(problem.second_operand, DecimalSheet::kLowerZeros), std::max(first, second));
+    EXPECT_EQ(read(problem.first_operand, role::kUpperZeros), std::max(first, second));
+    EXPECT_EQ(read(problem.second_operand, role::kLowerZeros), std::max(first, second));
     testing::ExpectLinesFit(example, kPromptWidth);
 }
 
@@ -134,22 +135,22 @@ TEST(DecimalExamples, ClassroomProblemsAreToldColumnByColumn) {
     // 3.45 + 1.78: the small 1 stands above the tenths once the hundredths
     // are worked, and the answer shows the hundredths alone.
     const DecimalExample adding = DecimalWorkedExample(Operation::Addition, {2, 1, 345, 178, 523});
-    EXPECT_EQ(adding.steps[0].sheet.at("Label7").text, ". 3");
-    EXPECT_EQ(adding.steps[0].sheet.at("CarryTenths").text, "1");
-    EXPECT_FALSE(adding.steps[0].sheet.at("CarryOnes").visible);
+    EXPECT_EQ(adding.steps[0].sheet.at(role::kAnswer).text, ". 3");
+    EXPECT_EQ(adding.steps[0].sheet.at("carry tenths").text, "1");
+    EXPECT_FALSE(adding.steps[0].sheet.at("carry ones").visible);
     // 5 - 2.37: 5 read as 5.00, greyed; the hundredths borrow through the 0
     // of the tenths (struck, 9) from the ones (struck, 4).
     const DecimalExample taking = DecimalWorkedExample(Operation::Subtraction, {2, 1, 500, 237, 263});
-    EXPECT_EQ(taking.steps[0].sheet.at("UpperZeros").text, ".00");
-    EXPECT_EQ(taking.steps[0].sheet.at("UpperZeros").colour, kImpliedZeroGrey);
-    for (const auto& [mark, text] : {std::pair{"BorrowTenths", "9"}, std::pair{"BorrowOnes", "4"}}) {
-        EXPECT_EQ(taking.steps[1].sheet.at(mark).text, text);
-        EXPECT_TRUE(taking.steps[1].sheet.at(std::string("Strike") + (mark + 6)).visible);
+    EXPECT_EQ(taking.steps[0].sheet.at(role::kUpperZeros).text, ".00");
+    EXPECT_EQ(taking.steps[0].sheet.at(role::kUpperZeros).colour, kImpliedZeroGrey);
+    for (const auto& [column, text] : {std::pair{Column::Tenths, "9"}, std::pair{Column::Ones, "4"}}) {
+        EXPECT_EQ(taking.steps[1].sheet.at(MarkRole(Operation::Subtraction, column)).text, text);
+        EXPECT_TRUE(taking.steps[1].sheet.at(StrikeRole(column)).visible);
     }
 
     // 5.02 - 1.37 answered 4.75: the lender was kept in the tenths.
     const DecimalExample example = DecimalWorkedExample(Operation::Subtraction, {2, 1, 502, 137, 365});
-    const WorkedRows rows{{"Label7", "4.75"}};
+    const WorkedRows rows{{StoredName(role::kAnswer), "4.75"}};
     const Diagnosis d = DiagnoseDecimal(Operation::Subtraction, {2, 1, 502, 137, 365}, rows);
     ASSERT_TRUE(d);
     EXPECT_EQ(FirstWrongStep(example, rows, d), 1u);
@@ -158,10 +159,10 @@ TEST(DecimalExamples, ClassroomProblemsAreToldColumnByColumn) {
 }
 
 TEST(DecimalExamples, RolesStandInTheirCells) {
-    EXPECT_EQ(DecimalColumnCell(Column::Tens), (RoleCell{"Label7", RoleCell::Digit::FromPoint, -2}));
+    EXPECT_EQ(DecimalColumnCell(Column::Tens), (RoleCell{role::kAnswer, RoleCell::Digit::FromPoint, -2}));
     EXPECT_EQ(DecimalRoleCell(DecimalRole::Answer(Column::Thousandths)).digit, 3);
-    EXPECT_EQ(DecimalRoleCell(DecimalRole::Mark(Operation::Addition, Column::Tenths)), RoleCell{"CarryTenths"});
-    EXPECT_EQ(DecimalRoleCell(DecimalRole::Mark(Operation::Subtraction, Column::Ones)), RoleCell{"BorrowOnes"});
+    EXPECT_EQ(DecimalRoleCell(DecimalRole::Mark(Operation::Addition, Column::Tenths)), RoleCell{"carry tenths"});
+    EXPECT_EQ(DecimalRoleCell(DecimalRole::Mark(Operation::Subtraction, Column::Ones)), RoleCell{"borrow ones"});
     const struct {
         const char* text;
         Column column;
@@ -172,7 +173,7 @@ TEST(DecimalExamples, RolesStandInTheirCells) {
     for (const auto& c : cases) EXPECT_EQ(ColumnDigit(c.text, c.column), c.digit) << c.text;
     // A column not yet worked is blank in a worked example's answer.
     Worksheet sheet;
-    sheet["Label7"].text = ". 37";
+    sheet[role::kAnswer].text = ". 37";
     EXPECT_EQ(DecimalRoleText(sheet, DecimalRole::Answer(Column::Tenths)), "");
     EXPECT_EQ(DecimalRoleText(sheet, DecimalRole::Answer(Column::Hundredths)), "3");
 }
@@ -199,7 +200,7 @@ TEST(DecimalExamples, EachExampleDiffersFromTheRightWorkOnlyWhereItsKindSays) {
                 const DecimalExample right = DecimalWorkedExample(operation, example->problem);
                 ExpectWorkedAsThePupilEnters(operation, example->problem, right);
 
-                const Diagnosis again = DiagnoseDecimal(operation, example->problem, WorkedRowsOf(example->sheet()));
+                const Diagnosis again = DiagnoseDecimal(operation, example->problem, DecimalWorkedRows(example->sheet()));
                 ASSERT_TRUE(again);
                 EXPECT_EQ(*again, example->finding);
                 EXPECT_EQ(example->wrong, DecimalRole::Answer(*StepColumn(again->step)));
@@ -227,7 +228,7 @@ TEST(DecimalExamples, EachExampleDiffersFromTheRightWorkOnlyWhereItsKindSays) {
                 pupil.SetProblem(example->problem);
                 for (const auto& step : example->work.steps)
                     for (const DecimalInput& input : step.inputs) Feed(pupil, input);
-                EXPECT_EQ(pupil.cells().at("Label7").text, example->sheet().at("Label7").text);
+                EXPECT_EQ(pupil.cells().at(role::kAnswer).text, example->sheet().at(role::kAnswer).text);
                 ++shown[example->finding.kind];
                 if (HasFailure()) return;
             }

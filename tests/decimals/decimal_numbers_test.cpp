@@ -55,29 +55,6 @@ TEST(FormatDecimal, WritesANegativeValueWithASignInFront) {
     EXPECT_EQ(FormatDecimal(-250, 2), (DecimalText{"-2.5", 1}));
 }
 
-TEST(Placement, MovesOperandsAndFinishedAnswerLeftByTheirLostZeros) {
-    // z = 0 and impossible z values keep the design-time place.
-    for (int p = 1; p <= 3; ++p) {
-        EXPECT_EQ(OperandLeft(p, 0), 392);
-        EXPECT_EQ(FinishedAnswerLeft(p, 0), 362);
-    }
-    EXPECT_EQ(OperandLeft(1, 1), 354);
-    EXPECT_EQ(OperandLeft(2, 1), 362);
-    EXPECT_EQ(OperandLeft(2, 2), 324);
-    EXPECT_EQ(OperandLeft(3, 1), 362);
-    EXPECT_EQ(OperandLeft(3, 2), 332);
-    EXPECT_EQ(OperandLeft(3, 3), 292);
-    EXPECT_EQ(OperandLeft(1, 2), 392);
-
-    EXPECT_EQ(FinishedAnswerLeft(1, 1), 326);
-    EXPECT_EQ(FinishedAnswerLeft(2, 1), 332);
-    EXPECT_EQ(FinishedAnswerLeft(2, 2), 294);
-    EXPECT_EQ(FinishedAnswerLeft(3, 1), 332);
-    EXPECT_EQ(FinishedAnswerLeft(3, 2), 302);
-    EXPECT_EQ(FinishedAnswerLeft(3, 3), 264);
-    EXPECT_EQ(FinishedAnswerLeft(0, 1), 362);
-}
-
 TEST(ReadAnswer, ReadsTheShownColumnsOnly) {
     const AnswerDigits digits{1, 2, 3, 4, 5};
     EXPECT_EQ(ReadAnswer(digits, 1), 123);

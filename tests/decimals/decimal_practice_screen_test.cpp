@@ -2,7 +2,12 @@
 
 #include <QApplication>
 
+#include "core/number_text.h"
+#include "decimals/decimal_bugs.h"
+#include "decimals/decimal_cells.h"
+#include "decimals/decimal_layout.h"
 #include "decimals/decimal_practice_screen.h"
+#include "decimals/decimal_sheet_view.h"
 #include "decimals/figure_label.h"
 #include "support/fakes.h"
 #include "support/screen_support.h"
@@ -32,7 +37,6 @@ protected:
     QColor Colour(const char* name) {
         return Find<QLabel>(screen.get(), name)->palette().color(QPalette::WindowText);
     }
-    int Left(const char* name) { return Find<QWidget>(screen.get(), name)->x(); }
     bool Shown(const char* name) { return Find<QWidget>(screen.get(), name)->isVisible(); }
     // Where a number's decimal point stands on the screen.
     int PointX(const char* name) {
@@ -67,17 +71,11 @@ TEST_F(DecimalPracticeScreenTest, AdditionTwoPlacesWorkedAsAPupilDoes) {
     EXPECT_EQ(Text("Label4"), "2.35 + 1.4 = ?");
     EXPECT_EQ(Text("Label5"), "2.35");
     EXPECT_EQ(Text("Label6"), "1.4");
-    EXPECT_EQ(Left("Label5"), 392);
-    EXPECT_EQ(Left("Label6"), 362);
     EXPECT_EQ(Text("Label8"), "+");
     EXPECT_TRUE(Shown("Shape1"));
     EXPECT_EQ(Text("Label2"), "答えを選んでね！");
-    // Columns 十, 一, the point, 一, 二 at top 224; no thousandths.
-    EXPECT_EQ(Find<QWidget>(screen.get(), "ComboBox6")->geometry().topLeft(), QPoint(744, 224));
-    EXPECT_EQ(Left("ComboBox5"), 768);
-    EXPECT_EQ(Left("Label11"), 792);
-    EXPECT_EQ(Left("ComboBox4"), 816);
-    EXPECT_EQ(Left("ComboBox3"), 840);
+    // Columns 十, 一, the point, 一, 二; no thousandths.
+    for (const char* list : {"ComboBox6", "ComboBox5", "Label11", "ComboBox4", "ComboBox3"}) EXPECT_TRUE(Shown(list));
     EXPECT_FALSE(Shown("ComboBox2"));
     EXPECT_TRUE(Shown("ComboBox7"));
     EXPECT_EQ(Text("Label11"), "小\r数\r点");
@@ -111,9 +109,6 @@ TEST_F(DecimalPracticeScreenTest, SubtractionOnePlaceWorkedAsAPupilDoes) {
     ClickItem(screen.get(), "ComboBox1", 0);
     EXPECT_EQ(Text("Label4"), "5.2 - 4.9 = ?");
     EXPECT_EQ(Text("Label8"), "-");
-    EXPECT_EQ(Left("ComboBox6"), 768);
-    EXPECT_EQ(Left("Label11"), 816);
-    EXPECT_EQ(Left("ComboBox4"), 840);
     EXPECT_FALSE(Shown("ComboBox3"));
     EXPECT_FALSE(Shown("ComboBox2"));
 
@@ -125,7 +120,6 @@ TEST_F(DecimalPracticeScreenTest, SubtractionOnePlaceWorkedAsAPupilDoes) {
     ClickItem(screen.get(), "ComboBox7", 0);
     EXPECT_EQ(Text("Label7"), "0.3");
     EXPECT_EQ(Colour("Label7"), kNavyText);
-    EXPECT_EQ(Left("Label7"), 362);
     EXPECT_EQ(Text("Label3"), "○");
     EXPECT_EQ(Text("Label4"), "5.2 - 4.9 = 0.3");
     EXPECT_EQ(services.cues.cues().back(), 14u);
@@ -140,7 +134,6 @@ TEST_F(DecimalPracticeScreenTest, FinishedAnswerWithoutDecimalsStandsUnderThePoi
     ClickItem(screen.get(), "ComboBox4", 0);
     ClickItem(screen.get(), "ComboBox7", 0);
     EXPECT_EQ(Text("Label7"), "1");
-    EXPECT_EQ(Left("Label7"), 326);
     EXPECT_EQ(Text("Label3"), "○");
     ExpectPointsInOneColumn();
 
@@ -149,7 +142,6 @@ TEST_F(DecimalPracticeScreenTest, FinishedAnswerWithoutDecimalsStandsUnderThePoi
     services.random.Feed({6999, 500});
     ClickItem(screen.get(), "ComboBox1", 2);
     EXPECT_EQ(Text("Label5"), "7");
-    EXPECT_EQ(Left("Label5"), 292);
     ClickItem(screen.get(), "ComboBox5", 6);
     for (int digit : {4, 9, 9}) ClickItem(screen.get(), "ComboBox4", digit);
     ClickItem(screen.get(), "ComboBox3", 9);
@@ -174,7 +166,6 @@ TEST_F(DecimalPracticeScreenTest, FinishBeforeAnyDigitAndADigitChangedAfterJudgi
     ClickItem(screen.get(), "ComboBox5", 3);
     EXPECT_EQ(Text("Label7"), "3.00");
     EXPECT_EQ(Colour("Label7"), kBlueText);
-    EXPECT_EQ(Left("Label7"), 362);
     EXPECT_EQ(Text("Label3"), "×") << "the mark stays until the next judgement";
     EXPECT_EQ(Text("Label2"), "計算が終われば「終わり」を選んでね！");
     // The same item again still counts as a choice.
@@ -229,7 +220,6 @@ TEST_F(DecimalPracticeScreenTest, ShowingAgainStartsAfreshButKeepsTheMenuChoice)
 
     Click(screen.get(), "CuteButton4");
     EXPECT_EQ(Text("Label4"), "0.001 + 0.003 = ?");
-    EXPECT_EQ(Left("ComboBox2"), 840);
     EXPECT_TRUE(Shown("ComboBox2"));
 }
 
@@ -257,7 +247,7 @@ TEST_F(DecimalPracticeScreenTest, ExampleFiguresStandOverTheirColumnsOnEveryMenu
             int figures = 0;
             for (int c = 0; c < kColumnCount; ++c) {
                 const auto column = static_cast<Column>(c);
-                auto* mark = Find<QLabel>(screen.get(), DecimalSheet::MarkName(variant->operation, column).c_str());
+                auto* mark = Find<QLabel>(screen.get(), DecimalObjectName(MarkRole(variant->operation, column), {}).c_str());
                 if (!mark->isVisible()) continue;
                 ++figures;
                 const QRect digit = answer->DigitRect(FromPoint(column)).translated(answer->pos());
@@ -269,6 +259,62 @@ TEST_F(DecimalPracticeScreenTest, ExampleFiguresStandOverTheirColumnsOnEveryMenu
             Settle();
             EXPECT_TRUE(Shown("Paper1"));
             EXPECT_TRUE(!Shown("Label11") || Text("Label11").isEmpty());
+        }
+    }
+}
+
+// Every role lands on its widget and place, on the practice and drill sheets;
+// each role the record stores keeps its widget's name. The numbers end in
+// the column of their last digit: their lefts follow from p and the zeros lost.
+TEST(DecimalLayout, EachRoleLandsOnItsWidgetAndPlace) {
+    // The sheet, its problem, the answer entered, a small figure's column, where each role lands (0 wide or high: unchecked).
+    using Roles = std::vector<std::tuple<std::string, const char*, QRect>>;
+    std::vector<std::tuple<SheetPlace, DecimalProblem, int, Column, Roles>> cases = {
+        {PracticeSheetPlace(Operation::Addition), {2, 1, 235, 140, 375}, 370, Column::Tenths,  // 2.35 + 1.4
+         {{role::kUpper, "Label5", {392, 232, 130, 40}}, {role::kLower, "Label6", {362, 272, 130, 40}},
+          {role::kAnswer, "Label7", {332, 324, 160, 40}}, {role::kOperator, "Label8", {344, 272, 40, 40}},
+          {role::kLine, "Shape1", {336, 316, 193, 2}}, {role::kPaper, "Paper1", {298, 204, 268, 184}},
+          {role::kPoint, "Label11", {792, 224, 20, 0}}, {role::kActionList, "ComboBox7", {864, 224, 0, 0}},
+          {"list tens", "ComboBox6", {744, 224, 0, 0}}, {"list ones", "ComboBox5", {768, 224, 0, 0}},
+          {"list tenths", "ComboBox4", {816, 224, 0, 0}}, {"list hundredths", "ComboBox3", {840, 224, 0, 0}},
+          {"carry tenths", "CarryTenths", {462, 206, 30, 26}}, {role::kLowerZeros, "LowerZeros", {392, 272, 130, 40}}}},
+        {DrillSheetPlace(Operation::Subtraction), {3, 0, 7000, 501, 6499}, 6499, Column::Ones,  // 7 - 0.501
+         {{role::kUpper, "Label5", {292, 232, 130, 40}}, {role::kLower, "Label6", {392, 272, 130, 40}},
+          {role::kAnswer, "Label7", {362, 324, 160, 40}}, {role::kOperator, "Label4", {344, 272, 40, 40}},
+          {role::kPoint, "Label11", {768, 272, 20, 0}}, {role::kActionList, "ComboBox7", {864, 272, 0, 0}},
+          {"list tens", "ComboBox6", {720, 272, 0, 0}}, {"list thousandths", "ComboBox2", {840, 272, 0, 0}},
+          {"borrow ones", "BorrowOnes", {394, 206, 30, 26}}, {"strike ones", "StrikeOnes", {394, 238, 30, 30}},
+          {role::kUpperZeros, "UpperZeros", {392, 232, 130, 40}}}},
+    };
+    // Both numbers and the answer 1 of p 1, 0.1 and 1 of p 2, 0.01, 0.1 and 1 of p 3.
+    for (const auto& [p, value, operand_left, answer_left] : {std::array{1, 10, 354, 326}, {2, 10, 362, 332},
+                                                              {2, 100, 324, 294}, {3, 10, 362, 332},
+                                                              {3, 100, 332, 302}, {3, 1000, 292, 264}})
+        cases.emplace_back(PracticeSheetPlace(Operation::Addition), DecimalProblem{p, 0, value, value, 0}, value,
+                           Column::Ones, Roles{{role::kUpper, "Label5", {operand_left, 232, 0, 0}},
+                                               {role::kAnswer, "Label7", {answer_left, 324, 0, 0}}});
+    for (const auto& [place, problem, answer, mark, roles] : cases) {
+        QWidget screen;
+        DecimalSheetView view(&screen, place);
+        DecimalSheet sheet(place);
+        sheet.SetProblem(problem);
+        sheet.ShowOperator();
+        sheet.ResetEntryLists();
+        sheet.ShowImpliedZeros();
+        sheet.ShowMark(mark, 1);
+        AnswerDigits digits{};
+        for (int c = 0; c < kColumnCount; ++c)
+            if (ColumnShown(Column(c), problem.places)) digits[c] = DigitAt(answer, ColumnFromRight(Column(c), problem.places));
+        for (const DecimalInput& input : AnswerInputs(digits, problem.places)) Feed(sheet, input);
+        view.Show(sheet);
+        for (const auto& [r, widget, at] : roles) {
+            SCOPED_TRACE(r + " p " + std::to_string(problem.places));
+            EXPECT_EQ(DecimalObjectName(r, place), widget);
+            const std::string stored = StoredName(r, place.screen);
+            EXPECT_TRUE(stored.empty() || stored == widget) << stored;
+            const QRect shown = Find<QWidget>(&screen, widget)->geometry();
+            EXPECT_EQ(shown, QRect(at.topLeft(), QSize(at.width() ? at.width() : shown.width(),
+                                                      at.height() ? at.height() : shown.height())));
         }
     }
 }
