@@ -323,10 +323,10 @@ void BM_DigitAndFinish(benchmark::State& state) {
 }
 void BM_FractionEntryAndFinish(benchmark::State& state) {
     AnswerAndFinish<FractionDrillScreen>(state, Fraction, 0, {}, Nothing, [](FractionDrillScreen& s) {
-        s.ComboBox3Change(1);
-        s.ComboBox2Change(2);
-        s.ComboBox4Change(0);  // " 整数"
-        s.ComboBox4Change(4);  // "終わり"
+        s.TensDigitChosen(1);
+        s.OnesDigitChosen(2);
+        s.ActionChosen(0);  // " 整数"
+        s.ActionChosen(4);  // "終わり"
     });
 }
 void BM_DecimalDigitAndFinish(benchmark::State& state) {

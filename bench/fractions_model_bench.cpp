@@ -4,6 +4,7 @@
 #include <chrono>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "core/random.h"
@@ -58,14 +59,15 @@ void BM_PracticeWorkedProblem(benchmark::State& state) {
     for (auto _ : state) {
         practice.ChooseMenu(0);
         const FractionProblem& p = practice.sheet().problem();
-        const int values[] = {p.answer_whole, p.answer_denominator, p.answer_numerator};
-        for (int action = kEnterWhole; action <= kEnterNumerator; ++action) {
-            practice.ChooseTens(values[action] / 10);
-            practice.ChooseOnes(values[action] % 10);
-            practice.ChooseAction(action);
+        const std::pair<FractionSlot, int> slots[] = {{FractionSlot::Whole, p.answer_whole},
+                                                      {FractionSlot::Denominator, p.answer_denominator},
+                                                      {FractionSlot::Numerator, p.answer_numerator}};
+        for (const auto& [slot, value] : slots) {
+            practice.ChooseDigit(Place::Tens, value / 10);
+            practice.ChooseDigit(Place::Ones, value % 10);
+            practice.ChooseSlot(slot);
         }
-        practice.ChooseAction(kFinish);
-        benchmark::DoNotOptimize(practice.worksheet().at("Label3").text);
+        benchmark::DoNotOptimize(practice.ApplyAction(Action::Finish));
         cues.clear();
     }
 }

@@ -97,7 +97,7 @@ void RecommendedPractice::Left() {
 }
 
 void RecommendedScreens::Add(ExerciseScreen* screen, Topic topic) {
-    LinePlace place = PlaceOn(screen, topic);
+    const LinePlace place = PlaceOn(screen, topic);
     if (!place.show) return;
     for (const Entry& e : entries_)
         if (e.topic == topic) return;  // one screen per topic

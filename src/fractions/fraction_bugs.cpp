@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "fractions/fraction_cells.h"
+
 namespace sorelka::fractions {
 
 FractionEntry WorkFraction(FractionPupil pupil, int family, const FractionProblem& p) {
@@ -59,10 +61,13 @@ std::vector<FractionSlot> MistakenSlots(FractionPupil pupil, int family) {
 
 WorkedRows FinishedFractionRows(int family, const FractionProblem& p, const FractionEntry& e) {
     auto number = [](int value) { return std::to_string(value); };
-    WorkedRows rows;
-    if (family != kImproperToMixed) rows.push_back({"Label4", number(p.problem_whole)});
-    rows.push_back({"Label5", number(p.problem_denominator)});
-    rows.push_back({"Label6", number(p.problem_numerator)});
+    Worksheet sheet;
+    auto given = [&sheet](FractionSlot slot) -> std::string& {
+        return sheet[SlotRole(FractionNumber::Given, slot)].text;
+    };
+    if (family != kImproperToMixed) given(FractionSlot::Whole) = number(p.problem_whole);
+    given(FractionSlot::Denominator) = number(p.problem_denominator);
+    given(FractionSlot::Numerator) = number(p.problem_numerator);
     std::string whole = family == kImproperToMixed ? "？" : "";
     std::string numerator;
     std::string denominator;
@@ -74,25 +79,21 @@ WorkedRows FinishedFractionRows(int family, const FractionProblem& p, const Frac
     if (e.entered_whole > 0 && family != kMixedToImproper) whole = number(e.entered_whole);
     if (e.entered_numerator > 0) numerator = number(e.entered_numerator);
     if (e.entered_denominator > 0) denominator = number(e.entered_denominator);
-    if (!whole.empty()) rows.push_back({"Label7", whole});
-    if (!denominator.empty()) rows.push_back({"Label8", denominator});
-    if (!numerator.empty()) rows.push_back({"Label9", numerator});
-    rows.push_back({"Label10", "＝"});
-    return rows;
+    sheet[AnswerRole(FractionSlot::Whole)].text = whole;
+    sheet[AnswerRole(FractionSlot::Denominator)].text = denominator;
+    sheet[AnswerRole(FractionSlot::Numerator)].text = numerator;
+    sheet[kEqualsRole].text = "＝";
+    return FractionWorkedRows(sheet);
 }
 
 void Feed(FractionSheet& sheet, const FractionInput& input) {
     if (input.what == FractionInput::What::Finish) {
-        sheet.ChooseAction(kFinish, {});
+        sheet.ApplyAction(Action::Finish, {});
         return;
     }
-    sheet.ChooseTens(input.value / 10 % 10);
-    sheet.ChooseOnes(input.value % 10);
-    switch (input.slot) {
-        case FractionSlot::Whole: sheet.ChooseAction(kEnterWhole, {}); break;
-        case FractionSlot::Numerator: sheet.ChooseAction(kEnterNumerator, {}); break;
-        case FractionSlot::Denominator: sheet.ChooseAction(kEnterDenominator, {}); break;
-    }
+    sheet.ChooseDigit(Place::Tens, input.value / 10 % 10);
+    sheet.ChooseDigit(Place::Ones, input.value % 10);
+    sheet.ChooseSlot(input.slot);
 }
 
 FractionInputs SlotInputs(int family, const FractionEntry& entry) {

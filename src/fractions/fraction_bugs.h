@@ -45,7 +45,7 @@ FractionEntry WorkFraction(FractionPupil pupil, int family, const FractionProble
 // the "？" stays) and the numerator (still a whole in it).
 std::vector<FractionSlot> MistakenSlots(FractionPupil pupil, int family);
 
-// The worksheet's rows once the slots are filled: the given number, "＝",
+// The worked rows once the slots are filled: the given number, "＝",
 // and each answer slot with the entered value or what the problem showed there.
 WorkedRows FinishedFractionRows(int family, const FractionProblem& problem, const FractionEntry& entry);
 

@@ -3,44 +3,44 @@
 #include <utility>
 #include <vector>
 
+#include "fractions/fraction_cells.h"
+
 namespace sorelka::fractions {
 
 namespace {
 
-enum class Part { Whole, Numerator, Denominator };
-
-const char* PartStep(Part part) {
+const char* PartStep(FractionSlot part) {
     switch (part) {
-        case Part::Whole: return "part:whole";
-        case Part::Numerator: return "part:numerator";
-        case Part::Denominator: return "part:denominator";
+        case FractionSlot::Whole: return "part:whole";
+        case FractionSlot::Numerator: return "part:numerator";
+        case FractionSlot::Denominator: return "part:denominator";
     }
     return "";
 }
 
-const char* PartName(Part part) {
+const char* PartName(FractionSlot part) {
     switch (part) {
-        case Part::Whole: return "整数";
-        case Part::Numerator: return "分子";
-        case Part::Denominator: return "分母";
+        case FractionSlot::Whole: return "整数";
+        case FractionSlot::Numerator: return "分子";
+        case FractionSlot::Denominator: return "分母";
     }
     return "";
 }
 
-int Slot(const FractionEntry& entry, Part part) {
+int Slot(const FractionEntry& entry, FractionSlot part) {
     switch (part) {
-        case Part::Whole: return entry.entered_whole;
-        case Part::Numerator: return entry.entered_numerator;
-        case Part::Denominator: return entry.entered_denominator;
+        case FractionSlot::Whole: return entry.entered_whole;
+        case FractionSlot::Numerator: return entry.entered_numerator;
+        case FractionSlot::Denominator: return entry.entered_denominator;
     }
     return 0;
 }
 
-int Expected(const FractionProblem& problem, Part part) {
+int Expected(const FractionProblem& problem, FractionSlot part) {
     switch (part) {
-        case Part::Whole: return problem.answer_whole;
-        case Part::Numerator: return problem.answer_numerator;
-        case Part::Denominator: return problem.answer_denominator;
+        case FractionSlot::Whole: return problem.answer_whole;
+        case FractionSlot::Numerator: return problem.answer_numerator;
+        case FractionSlot::Denominator: return problem.answer_denominator;
     }
     return 0;
 }
@@ -54,7 +54,7 @@ std::string Wide(int value) {
     return text;
 }
 
-Finding Make(const char* kind, Part part, std::string explanation) {
+Finding Make(const char* kind, FractionSlot part, std::string explanation) {
     return Finding{kind, PartStep(part), std::move(explanation)};
 }
 
@@ -77,17 +77,17 @@ std::string DenominatorKept(int family, const FractionProblem& p) {
 }
 
 // The parts the diagnosis reads, in the order the conversion is worked.
-std::vector<Part> PartsOf(int family) {
-    if (family == kFindTheBox) return {Part::Numerator};
-    if (family == kMixedToImproper) return {Part::Denominator, Part::Numerator};
-    return {Part::Whole, Part::Numerator, Part::Denominator};
+std::vector<FractionSlot> PartsOf(int family) {
+    if (family == kFindTheBox) return {FractionSlot::Numerator};
+    if (family == kMixedToImproper) return {FractionSlot::Denominator, FractionSlot::Numerator};
+    return {FractionSlot::Whole, FractionSlot::Numerator, FractionSlot::Denominator};
 }
 
 // Nothing named: one part left empty is a slip, anything else is other.
 Finding Unexplained(int family, const FractionProblem& problem, const FractionEntry& entry) {
     const std::string fact = AnswerFact(family, problem);
-    std::vector<Part> wrong;
-    for (Part part : PartsOf(family))
+    std::vector<FractionSlot> wrong;
+    for (FractionSlot part : PartsOf(family))
         if (Slot(entry, part) != Expected(problem, part)) wrong.push_back(part);
     if (wrong.empty()) return Finding{kOther, "", "もういちど 計算してみよう　" + fact};
     if (wrong.size() == 1 && Slot(entry, wrong.front()) == 0)
@@ -116,27 +116,27 @@ Finding ImproperToMixed(const FractionProblem& p, const FractionEntry& e) {
         const int num = e.entered_numerator;
         const int den = e.entered_denominator;
         const std::string compared = num > den ? "より 大きいので、まだ " : "と 同じなので、まだ ";
-        return Make(kNotMixed, Part::Numerator,
+        return Make(kNotMixed, FractionSlot::Numerator,
                     "分子の " + Wide(num) + "が 分母の " + Wide(den) + compared + (r > 0 ? "帯分数" : "整数") +
                         "に なっていないよ　" + division);
     }
     if (e.entered_whole != w && e.entered_whole > 0 && e.entered_numerator == r &&
         denominator_right) {
-        return Make(kWholePart, Part::Whole, "整数の 部分が ちがうよ　" + division);
+        return Make(kWholePart, FractionSlot::Whole, "整数の 部分が ちがうよ　" + division);
     }
     if (e.entered_whole == w && e.entered_numerator == n - w && denominator_right) {
-        return Make(kWholeNotMultiplied, Part::Numerator,
+        return Make(kWholeNotMultiplied, FractionSlot::Numerator,
                     "分子は 整数×分母を ひいた のこりだよ　" + Wide(n) + "－" + Wide(w) + "×" +
                         Wide(d) + "＝" + Wide(r));
     }
     if (e.entered_whole == w && e.entered_numerator != r && e.entered_numerator > 0 &&
         denominator_right) {
-        return Make(kNumeratorSlip, Part::Numerator, "分子が ちがうよ　" + division);
+        return Make(kNumeratorSlip, FractionSlot::Numerator, "分子が ちがうよ　" + division);
     }
     if (e.entered_denominator > 0 && e.entered_denominator != d && e.entered_whole == w &&
         (e.entered_numerator == r || (e.entered_numerator < e.entered_denominator &&
                                       e.entered_numerator * d == r * e.entered_denominator))) {
-        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(kImproperToMixed, p));
+        return Make(kDenominatorChanged, FractionSlot::Denominator, DenominatorKept(kImproperToMixed, p));
     }
     return Unexplained(kImproperToMixed, p, e);
 }
@@ -152,16 +152,16 @@ Finding MixedToImproper(const FractionProblem& p, const FractionEntry& e) {
     const std::string fact = AnswerFact(kMixedToImproper, p);
 
     if (den > 0 && den != d && (num == a || num * d == a * den))
-        return Make(kDenominatorChanged, Part::Denominator, DenominatorKept(kMixedToImproper, p));
+        return Make(kDenominatorChanged, FractionSlot::Denominator, DenominatorKept(kMixedToImproper, p));
     if (den == d && num == w + n) {
-        return Make(kWholeNotMultiplied, Part::Numerator,
+        return Make(kWholeNotMultiplied, FractionSlot::Numerator,
                     "整数の " + Wide(w) + "に 分母の " + Wide(d) + "を かけるのを わすれたよ　" +
                         fact);
     }
     if (den == d && num > 0 && num != a && num >= n && (num - n) % d == 0)
-        return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
+        return Make(kWholePart, FractionSlot::Numerator, "整数の 部分が ちがうよ　" + fact);
     if (den == d && num > 0 && num != a)
-        return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
+        return Make(kNumeratorSlip, FractionSlot::Numerator, "分子の 計算が ちがうよ　" + fact);
     return Unexplained(kMixedToImproper, p, e);
 }
 
@@ -175,18 +175,18 @@ Finding FindTheBox(const FractionProblem& p, const FractionEntry& e) {
     const std::string fact = AnswerFact(kFindTheBox, p);
 
     if (num == w - big_w + n) {
-        return Make(kWholeNotMultiplied, Part::Numerator,
+        return Make(kWholeNotMultiplied, FractionSlot::Numerator,
                     "整数の ちがいの " + Wide(w - big_w) + "に 分母の " + Wide(d) +
                         "を かけるのを わすれたよ　" + fact);
     }
     if (num > 0 && num >= n && d > 0 && (num - n) % d == 0)
-        return Make(kWholePart, Part::Numerator, "整数の 部分が ちがうよ　" + fact);
-    if (num > 0) return Make(kNumeratorSlip, Part::Numerator, "分子の 計算が ちがうよ　" + fact);
+        return Make(kWholePart, FractionSlot::Numerator, "整数の 部分が ちがうよ　" + fact);
+    if (num > 0) return Make(kNumeratorSlip, FractionSlot::Numerator, "分子の 計算が ちがうよ　" + fact);
     return Unexplained(kFindTheBox, p, e);
 }
 
-int SlotNumber(const WorkedRows& rows, const char* name) {
-    const std::string text = CellText(rows, name);
+int SlotNumber(const WorkedRows& rows, FractionSlot slot) {
+    const std::string text = CellText(rows, StoredName(AnswerRole(slot)));
     if (text.empty() || text.size() > 2) return 0;
     int value = 0;
     for (char c : text) {
@@ -207,18 +207,11 @@ std::string FractionKindLabel(std::string_view kind) {
     return SharedKindLabel(kind);
 }
 
-std::string StepCell(std::string_view step) {
-    if (step == PartStep(Part::Whole)) return "Label7";
-    if (step == PartStep(Part::Numerator)) return "Label9";
-    if (step == PartStep(Part::Denominator)) return "Label8";
-    return {};
-}
-
 FractionEntry WorkedEntry(const WorkedRows& rows) {
     FractionEntry entry;
-    entry.entered_whole = SlotNumber(rows, "Label7");
-    entry.entered_numerator = SlotNumber(rows, "Label9");
-    entry.entered_denominator = SlotNumber(rows, "Label8");
+    entry.entered_whole = SlotNumber(rows, FractionSlot::Whole);
+    entry.entered_numerator = SlotNumber(rows, FractionSlot::Numerator);
+    entry.entered_denominator = SlotNumber(rows, FractionSlot::Denominator);
     return entry;
 }
 
@@ -243,14 +236,7 @@ Diagnosis DiagnoseFractionEntry(int family, Variant variant, const FractionProbl
     }
 }
 
-RoleCell FractionSlotCell(FractionSlot slot) {
-    switch (slot) {
-        case FractionSlot::Whole: return {"Label7"};
-        case FractionSlot::Numerator: return {"Label9"};
-        case FractionSlot::Denominator: return {"Label8"};
-    }
-    return {};
-}
+RoleCell FractionSlotCell(FractionSlot slot) { return {AnswerRole(slot)}; }
 
 std::vector<FractionSlot> FractionSlots(int family) {
     if (family == kMixedToImproper) return {FractionSlot::Denominator, FractionSlot::Numerator};
@@ -259,9 +245,8 @@ std::vector<FractionSlot> FractionSlots(int family) {
 }
 
 std::optional<FractionSlot> StepSlot(std::string_view step) {
-    if (step == PartStep(Part::Whole)) return FractionSlot::Whole;
-    if (step == PartStep(Part::Numerator)) return FractionSlot::Numerator;
-    if (step == PartStep(Part::Denominator)) return FractionSlot::Denominator;
+    for (FractionSlot slot : {FractionSlot::Whole, FractionSlot::Numerator, FractionSlot::Denominator})
+        if (step == PartStep(slot)) return slot;
     return std::nullopt;
 }
 

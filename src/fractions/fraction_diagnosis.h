@@ -9,6 +9,7 @@
 #include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "fractions/fraction_problem.h"
+#include "fractions/fraction_roles.h"
 
 // What went wrong in a fraction answer, read from the problem, its family and
 // the answer slots the worksheet showed when it was judged.
@@ -55,15 +56,7 @@ inline constexpr const char* kNotMixed = "not_mixed";
 // empty for an id this topic does not know.
 std::string FractionKindLabel(std::string_view kind);
 
-// The answer slot a step names, as its worksheet cell: "Label7" (whole part),
-// "Label9" (numerator), "Label8" (denominator); empty for an empty or unknown
-// step.
-std::string StepCell(std::string_view step);
-
-// The pupil's work in roles: the slots of the answer.
-enum class FractionSlot { Whole, Numerator, Denominator };
-// Where a slot stands on the fraction worksheets: Label7 (whole part), Label9
-// (numerator), Label8 (denominator).
+// The pupil's work in roles: the slots of the answer, each its whole cell.
 RoleCell FractionSlotCell(FractionSlot slot);
 // The slots of the answer of `family` in the order a pupil fills them: the
 // whole part, then the fraction as it is written by hand, the denominator
@@ -73,9 +66,9 @@ std::vector<FractionSlot> FractionSlots(int family);
 // The slot a step names ("part:numerator" …); none for an empty or unknown step.
 std::optional<FractionSlot> StepSlot(std::string_view step);
 
-// The answer slots as the worked rows show them: Label7 (whole part), Label9
-// (numerator), Label8 (denominator). A slot that is empty or holds no number
-// ("？", "□") counts as 0, nothing entered, as in the judging.
+// The answer slots as the worked rows show them, each found under its stored
+// name. A slot that is empty or holds no number ("？", "□") counts as 0,
+// nothing entered, as in the judging.
 FractionEntry WorkedEntry(const WorkedRows& rows);
 
 // The diagnosis of the answer on the worked rows for `family` (the menu

@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "fractions/fraction_cells.h"
 #include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_layout.h"
 #include "fractions/fraction_look.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
@@ -22,13 +24,15 @@ QStringList ToQt(const std::vector<std::string>& items) {
 }
 
 // Label11 as the task line: the width of the paper, one row below the score line.
-const QRect kTaskPlace{kDrillTaskLeft, kDrillTaskTop, 520, 36};
+constexpr int kTaskLeft = 96;
+const QRect kTaskPlace{kTaskLeft, 138, 520, 36};
 // The score line is one compact row between the top of the paper and the
 // score sheet, which is shown at top 130 and must not cover it.
+constexpr int kScoreTop = 112;
 constexpr int kScoreHeight = 18;
 constexpr int kScorePixels = 17;
 // Label11 as the first label of the score line.
-const QRect kScorePlace{kDrillTaskLeft, kDrillScoreTop, 130, kScoreHeight};
+const QRect kScorePlace{kTaskLeft, kScoreTop, 130, kScoreHeight};
 
 DrillProfile FractionDrillProfile() {
     DrillProfile p;
@@ -39,8 +43,7 @@ DrillProfile FractionDrillProfile() {
     p.time_list = QStringLiteral("ComboBox5");
     p.score_labels = {QStringLiteral("Label11"), QStringLiteral("Label12"),
                       QStringLiteral("Label13")};
-    p.score_places = {kScorePlace, {232, kDrillScoreTop, 120, kScoreHeight},
-                      {360, kDrillScoreTop, 200, kScoreHeight}};
+    p.score_places = {kScorePlace, {232, kScoreTop, 120, kScoreHeight}, {360, kScoreTop, 200, kScoreHeight}};
     p.question_label = QStringLiteral("Label3");
     p.question_place = QRect(88, 238, 130, 36);
     p.next_prompt = QString::fromUtf8(kGoOnPrompt);
@@ -101,42 +104,21 @@ void FractionDrillScreen::BuildWorksheet() {
     paper->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
     paper->setGeometry(72, 104, 568, 236);
     paper->lower();
-
-    const int x = kDrillShift;
-    MakeFigure(QStringLiteral("Label4"), Qt::AlignRight, this)->setGeometry(184 + x, 234, 38, 42);
-    MakeFigure(QStringLiteral("Label6"), Qt::AlignHCenter, this)->setGeometry(224 + x, 210, 54, 42);
-    MakeFigure(QStringLiteral("Label5"), Qt::AlignHCenter, this)->setGeometry(224 + x, 256, 54, 42);
-    MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224 + x, 252, 58, 2);
-    MakeFigure(QStringLiteral("Label10"), Qt::AlignHCenter, this)->setGeometry(304 + x, 238, 40, 36);
-    MakeFigure(QStringLiteral("Label7"), Qt::AlignRight, this)->setGeometry(360 + x, 234, 38, 42);
-    MakeFigure(QStringLiteral("Label9"), Qt::AlignHCenter, this)->setGeometry(400 + x, 210, 54, 42);
-    MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400 + x, 256, 54, 42);
-    MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400 + x, 252, 58, 2);
+    BuildFigures(this, Variant::Drill);
 }
 
 void FractionDrillScreen::BuildLists() {
-    tens_ = new ChoiceList(QStringLiteral("ComboBox3"), QString::fromUtf8(kTensHeading),
-                           ChoiceList::DigitItems(), this);
-    tens_->SetDigitKeys(true);
-    tens_->SetCentredItems(true);
-    tens_->PlaceAt(816, 272, 24);
-    connect(tens_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox3Change);
-
-    ones_ = new ChoiceList(QStringLiteral("ComboBox2"), QString::fromUtf8(kOnesHeading),
-                           ChoiceList::DigitItems(), this);
-    ones_->SetDigitKeys(true);
-    ones_->SetCentredItems(true);
-    ones_->PlaceAt(840, 272, 24);
-    connect(ones_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox2Change);
-
-    actions_ = new ChoiceList(QStringLiteral("ComboBox4"), QString::fromUtf8(kDrillActionHeading),
-                              ToQt(ActionItems()), this);
-    actions_->PlaceAt(864, 271, 80);
-    connect(actions_, &ChoiceList::chosen, this, &FractionDrillScreen::ComboBox4Change);
+    const EntryLists lists = BuildEntryLists(this, Variant::Drill, kDrillActionHeading);
+    tens_ = lists.tens;
+    ones_ = lists.ones;
+    actions_ = lists.actions;
+    connect(tens_, &ChoiceList::chosen, this, &FractionDrillScreen::TensDigitChosen);
+    connect(ones_, &ChoiceList::chosen, this, &FractionDrillScreen::OnesDigitChosen);
+    connect(actions_, &ChoiceList::chosen, this, &FractionDrillScreen::ActionChosen);
 }
 
 void FractionDrillScreen::Refresh() {
-    ApplyWorksheet(this, sheet_.worksheet());
+    ApplyWorksheet(this, sheet_.worksheet(), FractionLayout(Variant::Drill));
     if (sheet_.TakeListReset()) {
         tens_->Reset();
         ones_->Reset();
@@ -192,30 +174,30 @@ bool FractionDrillScreen::IgnoreEntry(ChoiceList* list) {
     return true;
 }
 
-void FractionDrillScreen::ComboBox3Change(int index) {
+void FractionDrillScreen::TensDigitChosen(int index) {
     if (IgnoreEntry(tens_)) return;
-    sheet_.ChooseTens(index);
+    sheet_.ChooseDigit(Place::Tens, index);
     Refresh();
 }
 
-void FractionDrillScreen::ComboBox2Change(int index) {
+void FractionDrillScreen::OnesDigitChosen(int index) {
     if (IgnoreEntry(ones_)) return;
-    sheet_.ChooseOnes(index);
+    sheet_.ChooseDigit(Place::Ones, index);
     Refresh();
 }
 
-void FractionDrillScreen::ComboBox4Change(int index) {
+void FractionDrillScreen::ActionChosen(int index) {
     if (IgnoreEntry(actions_)) return;
-    sheet_.ChooseAction(index, [this] { JudgeAndLog(); });
+    ChooseActionItem(sheet_, index, [this] { sheet_.ApplyAction(Action::Finish, [this] { JudgeAndLog(); }); });
     Refresh();
 }
 
 void FractionDrillScreen::JudgeAndLog() {
     const FractionSheet::DrillAnswer answer = sheet_.JudgeForDrillLog();
-    RecordAnswer(answer.right, answer.row);
+    RecordAnswer(IsRight(answer.verdict), answer.row);
 }
 
-WorkedRows FractionDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(sheet_.worksheet()); }
+WorkedRows FractionDrillScreen::WorkedRowsNow() const { return FractionWorkedRows(sheet_.worksheet()); }
 
 Diagnosis FractionDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
     return fractions::DiagnoseFraction(ctx().state.menu_choice, fractions::Variant::Drill,

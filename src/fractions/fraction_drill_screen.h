@@ -25,9 +25,9 @@ public:
     const fractions::FractionSheet& sheet() const { return sheet_; }
 
 public slots:
-    void ComboBox3Change(int index);  // tens
-    void ComboBox2Change(int index);  // ones
-    void ComboBox4Change(int index);  // actions
+    void TensDigitChosen(int index);
+    void OnesDigitChosen(int index);
+    void ActionChosen(int index);
 
 protected:
     void ClearWorksheet() override;

@@ -6,6 +6,7 @@
 
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
+#include "fractions/fraction_cells.h"
 
 namespace sorelka::fractions {
 
@@ -91,7 +92,8 @@ std::optional<FractionMistakeExample> TryMistake(int family, const FractionProbl
                                                  const FractionPupilCase& pupil) {
     const FractionInputs inputs = SlotInputs(family, WorkFraction(pupil.pupil, family, problem));
     FractionExample work = ReplayFraction(family, problem, inputs);
-    const Diagnosis diagnosis = DiagnoseFraction(family, Variant::Practice, problem, WorkedRowsOf(work.end()));
+    const Diagnosis diagnosis =
+        DiagnoseFraction(family, Variant::Practice, problem, FractionWorkedRows(work.end()));
     if (!diagnosis || diagnosis->kind != pupil.kind) return std::nullopt;
     const std::optional<FractionSlot> wrong = StepSlot(diagnosis->step);
     std::vector<FractionSlot> accepted = MistakenSlots(pupil.pupil, family);
@@ -136,7 +138,7 @@ std::optional<std::size_t> FirstWrongStep(const FractionExample& example, const 
         if (const auto step = StepWriting(example, *slot)) return step;
     for (std::size_t i = 0; i < example.steps.size(); ++i) {
         const auto& slot = example.steps[i].role;
-        if (slot && CellText(rows, FractionSlotCell(*slot).name) != FractionRoleText(example.end(), *slot))
+        if (slot && CellText(rows, StoredName(AnswerRole(*slot))) != FractionRoleText(example.end(), *slot))
             return i;
     }
     return std::nullopt;

@@ -4,7 +4,10 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "fractions/fraction_layout.h"
+#include "fractions/fraction_sheet.h"
 #include "widgets/accessibility.h"
+#include "widgets/choice_list.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
 #include "widgets/worksheet_view.h"
@@ -16,36 +19,84 @@ constexpr int kFigurePixels = 36;
 constexpr int kFigureHeight = 42;
 // How far a frame reaches outside its cell, and a pixel of air before the bar.
 constexpr int kFrameReach = 5;
-}  // namespace
 
-QLabel* MakeFigure(const QString& name, Qt::Alignment align, QWidget* parent) {
+QLabel* MakeFigure(const CellView& view, Qt::Alignment align, const char* spoken, QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setObjectName(name);
+    label->setObjectName(QString::fromStdString(view.object_name));
     label->setTextFormat(Qt::PlainText);
     label->setFont(SchoolFont(kFigurePixels, true));
     label->setAlignment(align | Qt::AlignVCenter);
     label->resize(54, kFigureHeight);
     if (align & Qt::AlignRight) label->setIndent(3);
     SetTextColour(label, kNavyColour);
-    // The figures by their role: the given number left of "＝", the answer right of it.
-    static const char* const kRoles[][2] = {
-        {"Label4", "もんだい 整数"}, {"Label6", "もんだい 分子"}, {"Label5", "もんだい 分母"},
-        {"Label10", "記号"},         {"Label7", "答え 整数"},     {"Label9", "答え 分子"},
-        {"Label8", "答え 分母"}};
-    for (const auto& [cell, role] : kRoles)
-        if (name == QLatin1String(cell)) SetSpokenRole(label, QString::fromUtf8(role));
+    SetSpokenRole(label, QString::fromUtf8(spoken));
     return label;
 }
 
-QWidget* MakeBar(const QString& name, QWidget* parent) {
-    auto* bar = new ShapeWidget(name, ShapeWidget::Kind::Bar, parent);
-    bar->SetColours(kNavyColour, QColor(0xFF, 0x00, 0x00));
-    return bar;
+// The figures by their role, in the order they are built: the given number
+// left of "＝", the answer right of it; no spoken name for a bar.
+struct Figure {
+    const char* role;
+    Qt::Alignment align;
+    const char* spoken;
+};
+constexpr Figure kFigures[] = {
+    {SlotRole(FractionNumber::Given, FractionSlot::Whole), Qt::AlignRight, "もんだい 整数"},
+    {SlotRole(FractionNumber::Given, FractionSlot::Numerator), Qt::AlignHCenter, "もんだい 分子"},
+    {SlotRole(FractionNumber::Given, FractionSlot::Denominator), Qt::AlignHCenter, "もんだい 分母"},
+    {BarRole(FractionNumber::Given), {}, nullptr},
+    {kEqualsRole, Qt::AlignHCenter, "記号"},
+    {AnswerRole(FractionSlot::Whole), Qt::AlignRight, "答え 整数"},
+    {AnswerRole(FractionSlot::Numerator), Qt::AlignHCenter, "答え 分子"},
+    {AnswerRole(FractionSlot::Denominator), Qt::AlignHCenter, "答え 分母"},
+    {BarRole(FractionNumber::Answer), {}, nullptr},
+};
+
+}  // namespace
+
+void BuildFigures(QWidget* screen, Variant variant) {
+    for (const Figure& figure : kFigures) {
+        const CellView view = FractionCellView(variant, figure.role);
+        QWidget* widget = nullptr;
+        if (figure.spoken) {
+            widget = MakeFigure(view, figure.align, figure.spoken, screen);
+        } else {
+            auto* bar = new ShapeWidget(QString::fromStdString(view.object_name), ShapeWidget::Kind::Bar, screen);
+            bar->SetColours(kNavyColour, QColor(0xFF, 0x00, 0x00));
+            widget = bar;
+        }
+        widget->setGeometry(view.left, view.top, view.width, view.height);
+    }
 }
 
-QRect FramedCell(const QWidget* screen, const std::string& name) {
-    QRect cell = MarkedCells(screen, name);
-    const auto* bar = screen->findChild<QWidget*>(QStringLiteral("Shape2"), Qt::FindDirectChildrenOnly);
+EntryLists BuildEntryLists(QWidget* screen, Variant variant, const char* action_heading) {
+    auto list = [&](const char* role, const char* heading, const QStringList& items) {
+        const CellView view = FractionCellView(variant, role);
+        auto* made = new ChoiceList(QString::fromStdString(view.object_name), QString::fromUtf8(heading), items, screen);
+        made->PlaceAt(view.left, view.top, view.width);
+        return made;
+    };
+    QStringList actions;
+    for (const std::string& item : ActionItems()) actions << QString::fromStdString(item);
+    EntryLists lists;
+    lists.tens = list(kTensListRole, kTensHeading, ChoiceList::DigitItems());
+    lists.ones = list(kOnesListRole, kOnesHeading, ChoiceList::DigitItems());
+    for (ChoiceList* digits : {lists.tens, lists.ones}) {
+        digits->SetDigitKeys(true);
+        digits->SetCentredItems(true);
+    }
+    lists.actions = list(kActionListRole, action_heading, actions);
+    return lists;
+}
+
+QRect FramedSlot(const QWidget* screen, FractionSlot slot) {
+    return FramedCell(screen, FractionObjectName(AnswerRole(slot)));
+}
+
+QRect FramedCell(const QWidget* screen, const std::string& object_name) {
+    QRect cell = MarkedCells(screen, object_name);
+    const auto* bar = screen->findChild<QWidget*>(
+        QString::fromStdString(FractionObjectName(BarRole(FractionNumber::Answer))), Qt::FindDirectChildrenOnly);
     if (cell.isEmpty() || !bar) return cell;
     const QRect line = bar->geometry();
     if (cell.right() < line.left())  // the whole part, left of the bar

@@ -2,30 +2,26 @@
 
 #include <utility>
 
+#include "fractions/fraction_cells.h"
 #include "fractions/fraction_diagnosis.h"
 
 namespace sorelka::fractions {
 
 FractionPractice::FractionPractice(AppContext& ctx)
     : ctx_(ctx), sheet_(Variant::Practice, ctx) {
-    Cell& prompt = sheet_.worksheet()["Label2"];
+    Cell& prompt = sheet_.worksheet()[kPromptRole];
     prompt.text = "「メニュー」をえらんでね！";
     prompt.colour = kRed;
 }
 
-void FractionPractice::SetPrompt(const std::string& text) { sheet_.worksheet()["Label2"].text = text; }
+void FractionPractice::SetPrompt(const std::string& text) { sheet_.worksheet()[kPromptRole].text = text; }
 
 void FractionPractice::TakeSheetPrompt() {
     if (auto prompt = sheet_.TakePrompt()) SetPrompt(*prompt);
 }
 
-void FractionPractice::ChooseTens(int position) {
-    sheet_.ChooseTens(position);
-    TakeSheetPrompt();
-}
-
-void FractionPractice::ChooseOnes(int position) {
-    sheet_.ChooseOnes(position);
+void FractionPractice::ChooseDigit(Place place, int digit) {
+    sheet_.ChooseDigit(place, digit);
     TakeSheetPrompt();
 }
 
@@ -73,10 +69,22 @@ void FractionPractice::SetNewProblem() {
     ctx_.cues.PlayCue(Cue::Choice);
 }
 
-void FractionPractice::ChooseAction(int position) {
+void FractionPractice::ChooseSlot(FractionSlot slot) {
     // An entry changes the answer the note was about; "終わり" judges afresh.
     note_.reset();
-    sheet_.ChooseAction(position, [this] { Judge(); });
+    sheet_.ChooseSlot(slot);
+}
+
+void FractionPractice::ChooseDot() {
+    note_.reset();
+    sheet_.ChooseDot();
+}
+
+std::optional<Verdict> FractionPractice::ApplyAction(Action action) {
+    note_.reset();
+    std::optional<Verdict> verdict;
+    sheet_.ApplyAction(action, [&] { verdict = Judge(); });
+    return verdict;
 }
 
 void FractionPractice::EndProblem() {
@@ -85,8 +93,9 @@ void FractionPractice::EndProblem() {
     sheet_.ClearWorksheet();
 }
 
-void FractionPractice::Judge() {
-    const bool right = sheet_.JudgePracticeAnswer();
+Verdict FractionPractice::Judge() {
+    const Verdict verdict = sheet_.JudgePracticeAnswer();
+    const bool right = IsRight(verdict);
     JudgedAnswer answer;
     answer.topic = Topic::Fractions;
     answer.menu_choice = ctx_.state.menu_choice;
@@ -94,18 +103,17 @@ void FractionPractice::Judge() {
     answer.right_answer = sheet_.RightAnswerText();
     answer.entered_answer = sheet_.EnteredAnswerText();
     answer.correct = right;
-    answer.worked_rows = WorkedRowsOf(sheet_.worksheet());
+    answer.worked_rows = FractionWorkedRows(sheet_.worksheet());
     if (!right)
         answer.finding = DiagnoseFraction(ctx_.state.menu_choice, Variant::Practice,
                                           sheet_.problem(), answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
     note_ = NoteOf(answer.finding, answer.finding ? FractionKindLabel(answer.finding->kind) : "",
                    ctx_.recorder, answer.topic);
-    Cell& mark = sheet_.worksheet()["Label3"];
-    mark.text = right ? "○" : "×";
-    mark.colour = kRed;
+    sheet_.ShowVerdict(verdict);
     ctx_.cues.PlayCue(VerdictCue(right));
     SetPrompt(kGoOnPrompt);
+    return verdict;
 }
 
 }  // namespace sorelka::fractions

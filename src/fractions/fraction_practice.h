@@ -22,17 +22,19 @@ public:
     void Next();
     // Shows `problem` as menu item `menu_choice` would (recommended practice).
     void ShowGivenProblem(const FractionProblem& problem, int menu_choice);
-    void ChooseTens(int position);
-    void ChooseOnes(int position);
-    // An action; "終わり" judges and shows the mark.
-    void ChooseAction(int position);
+    // The digit lists and the action list, as FractionSheet has them;
+    // "終わり" (Action::Finish) judges, shows the mark and gives the verdict.
+    void ChooseDigit(Place place, int digit);
+    void ChooseSlot(FractionSlot slot);
+    void ChooseDot();
+    std::optional<Verdict> ApplyAction(Action action);
     // The problem ends unanswered and the worksheet empties (an example takes
     // its place); the menu choice stays.
     void EndProblem();
 
     FractionSheet& sheet() { return sheet_; }
     const FractionSheet& sheet() const { return sheet_; }
-    // The sheet's cells and the prompt line Label2.
+    // The sheet's cells and the prompt line.
     const Worksheet& worksheet() const { return sheet_.worksheet(); }
     bool TakeListReset() { return sheet_.TakeListReset(); }
     // What the panel beside the worksheet explains: the diagnosis of the
@@ -43,7 +45,7 @@ private:
     void SetNewProblem();
     void SetPrompt(const std::string& text);
     void TakeSheetPrompt();
-    void Judge();
+    Verdict Judge();
 
     AppContext& ctx_;
     FractionSheet sheet_;

@@ -3,8 +3,10 @@
 // and answers with one mistake for the pupil to find.
 #include <QLabel>
 
+#include "fractions/fraction_cells.h"
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_examples.h"
+#include "fractions/fraction_layout.h"
 #include "fractions/fraction_look.h"
 #include "fractions/fraction_practice_screen.h"
 #include "widgets/accessibility.h"
@@ -16,19 +18,30 @@ namespace sorelka {
 
 namespace {
 
+QString ObjectName(const char* role) { return QString::fromStdString(fractions::FractionObjectName(role)); }
+
 // The screen's own widgets the example sheets leave alone: the prompt, the
 // mark and the menu. (The player blanks the mark while it shows the right
 // work: the "×" of the pupil's answer does not stand beside it.)
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("ComboBox1")};
+QStringList Kept() {
+    return {ObjectName(fractions::kPromptRole), ObjectName(fractions::kMarkRole), QStringLiteral("ComboBox1")};
+}
+
+// The example's sheets as the players copy them: by object name.
+Replay OnScreen(Replay replay) {
+    replay.start = fractions::FractionScreenSheet(replay.start);
+    for (Replay::Step& step : replay.steps) step.sheet = fractions::FractionScreenSheet(step.sheet);
+    return replay;
+}
 
 }  // namespace
 
 void FractionPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper, under the menu and left of the lists.
-    auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
-    auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, kKept,
+    auto* prompt = findChild<QLabel*>(ObjectName(fractions::kPromptRole), Qt::FindDirectChildrenOnly);
+    auto* mark = findChild<QLabel*>(ObjectName(fractions::kMarkRole), Qt::FindDirectChildrenOnly);
+    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, Kept());
+    finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, Kept(),
                                 fractions::kGoOnPrompt);
     connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);
     connect(finder_, &MistakeFinder::requested, this, &FractionPracticeScreen::ShowMistakeExample);
@@ -39,14 +52,14 @@ void FractionPracticeScreen::ShowWorkedExample() {
     if (!note || !model_.sheet().has_problem()) return;
     const int family = ctx().state.menu_choice;
     const fractions::FractionExample example = fractions::FractionWorkedExample(family, model_.sheet().problem());
-    const auto wrong = fractions::FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
+    const auto wrong =
+        fractions::FirstWrongStep(example, fractions::FractionWorkedRows(model_.worksheet()), note->finding);
     // The lists show none of the pupil's own choices beside the right work.
     ResetEntryLists();
-    player_->Play(ReplayOf<fractions::FractionInput, fractions::FractionSlot>(
-        example, wrong,
-        [this](const fractions::FractionSlot& slot) {
-            return fractions::FramedCell(this, fractions::FractionSlotCell(slot).name);
-        }));
+    player_->Play(OnScreen(ReplayOf<fractions::FractionInput, fractions::FractionSlot>(
+        example, wrong, [this](const fractions::FractionSlot& slot) {
+            return fractions::FramedSlot(this, slot);
+        })));
 }
 
 void FractionPracticeScreen::ShowMistakeExample() {
@@ -67,8 +80,14 @@ void FractionPracticeScreen::ShowMistakeExample() {
     Refresh();  // the entry lists hide with the pupil's problem
     fractions::FractionSheet shown_sheet(fractions::Variant::Practice, ctx());
     shown_sheet.SetProblem(family, example->problem);
+    // The finder frames and names the places by their widgets, and copies the
+    // sheet by object name; the record keeps the rows under their stored names.
     MistakeShown shown = MistakeShownOf<fractions::FractionProblem, fractions::FractionInput, fractions::FractionSlot>(
-        *example, fractions::FractionSlotCell);
+        *example, [](const fractions::FractionSlot& slot) {
+            return RoleCell{fractions::FractionObjectName(fractions::AnswerRole(slot))};
+        });
+    shown.sheet = fractions::FractionScreenSheet(shown.sheet);
+    shown.answer.worked_rows = fractions::FractionWorkedRows(example->sheet());
     shown.rect = [this](const RoleCell& cell) { return fractions::FramedCell(this, cell.name); };
     shown.note.label = fractions::FractionKindLabel(example->finding.kind);
     shown.answer.topic = Topic::Fractions;

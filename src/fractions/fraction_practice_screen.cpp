@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_layout.h"
 #include "fractions/fraction_look.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
@@ -40,6 +41,14 @@ QLabel* MakeText(const QString& name, const QString& text, int pixels, const QCo
     return label;
 }
 
+// A widget of the worksheet by its role, at its place on this screen.
+QLabel* MakeRoleText(const char* role, int pixels, const QColor& colour, QWidget* parent) {
+    const CellView view = fractions::FractionCellView(fractions::Variant::Practice, role);
+    QLabel* label = MakeText(QString::fromStdString(view.object_name), QString(), pixels, colour, parent);
+    label->setGeometry(view.left, view.top, view.width, view.height);
+    return label;
+}
+
 }  // namespace
 
 FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
@@ -60,28 +69,15 @@ FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
 FractionPracticeScreen::~FractionPracticeScreen() = default;
 
 void FractionPracticeScreen::BuildWorksheet() {
-    using fractions::MakeFigure;
     // The paper the calculation is written on.
     auto* paper = new ShapeWidget(QStringLiteral("Paper"), ShapeWidget::Kind::Frame, this);
     paper->SetColours(QColor(0xB8, 0xC0, 0xE8), Qt::white);
     paper->setGeometry(72, 116, 560, 220);
 
-    auto* task = MakeText(QStringLiteral("Label11"), QString(), 24, kNavyColour, this);
-    task->setGeometry(104, 130, 500, 36);
-
-    MakeFigure(QStringLiteral("Label4"), Qt::AlignRight, this)->setGeometry(184, 234, 38, 42);
-    MakeFigure(QStringLiteral("Label6"), Qt::AlignHCenter, this)->setGeometry(224, 210, 54, 42);
-    MakeFigure(QStringLiteral("Label5"), Qt::AlignHCenter, this)->setGeometry(224, 256, 54, 42);
-    fractions::MakeBar(QStringLiteral("Shape1"), this)->setGeometry(224, 252, 58, 2);
-    MakeFigure(QStringLiteral("Label10"), Qt::AlignHCenter, this)->setGeometry(304, 238, 40, 36);
-    MakeFigure(QStringLiteral("Label7"), Qt::AlignRight, this)->setGeometry(360, 234, 38, 42);
-    MakeFigure(QStringLiteral("Label9"), Qt::AlignHCenter, this)->setGeometry(400, 210, 54, 42);
-    MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400, 256, 54, 42);
-    fractions::MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400, 252, 58, 2);
-
-    auto* mark = MakeText(QStringLiteral("Label3"), QString(), 84, Qt::red, this);
+    MakeRoleText(fractions::kTaskRole, 24, kNavyColour, this);
+    fractions::BuildFigures(this, fractions::Variant::Practice);
+    QLabel* mark = MakeRoleText(fractions::kMarkRole, 84, Qt::red, this);
     mark->setAlignment(Qt::AlignCenter);
-    mark->setGeometry(752, 560, 84, 84);
     SetVerdictCell(mark);
 }
 
@@ -103,32 +99,21 @@ void FractionPracticeScreen::BuildControls() {
                            QString::fromUtf8(fractions::kMenuHeading), ToQt(fractions::MenuItems()),
                            this);
     menu_->PlaceAt(660, 16, 270);
-    connect(menu_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox1Change);
+    connect(menu_, &ChoiceList::chosen, this, &FractionPracticeScreen::MenuItemChosen);
 
-    tens_ = new ChoiceList(QStringLiteral("ComboBox3"), QString::fromUtf8(fractions::kTensHeading),
-                           ChoiceList::DigitItems(), this);
-    tens_->SetDigitKeys(true);
-    tens_->SetCentredItems(true);
-    tens_->PlaceAt(816, 224, 24);
-    connect(tens_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox3Change);
-
-    ones_ = new ChoiceList(QStringLiteral("ComboBox2"), QString::fromUtf8(fractions::kOnesHeading),
-                           ChoiceList::DigitItems(), this);
-    ones_->SetDigitKeys(true);
-    ones_->SetCentredItems(true);
-    ones_->PlaceAt(840, 224, 24);
-    connect(ones_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox2Change);
-
-    actions_ = new ChoiceList(QStringLiteral("ComboBox4"),
-                              QString::fromUtf8(fractions::kPracticeActionHeading),
-                              ToQt(fractions::ActionItems()), this);
-    actions_->PlaceAt(864, 223, 80);
-    connect(actions_, &ChoiceList::chosen, this, &FractionPracticeScreen::ComboBox4Change);
+    const fractions::EntryLists lists =
+        fractions::BuildEntryLists(this, fractions::Variant::Practice, fractions::kPracticeActionHeading);
+    tens_ = lists.tens;
+    ones_ = lists.ones;
+    actions_ = lists.actions;
+    connect(tens_, &ChoiceList::chosen, this, &FractionPracticeScreen::TensDigitChosen);
+    connect(ones_, &ChoiceList::chosen, this, &FractionPracticeScreen::OnesDigitChosen);
+    connect(actions_, &ChoiceList::chosen, this, &FractionPracticeScreen::ActionChosen);
 
     auto* next = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"),
                                 QColor(0xFF, 0xC8, 0xDC), kNavyColour, this);
     next->setGeometry(846, 570, 96, 60);
-    connect(next, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton4Click);
+    connect(next, &QPushButton::clicked, this, &FractionPracticeScreen::NextPressed);
 
     auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
                                 QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
@@ -151,10 +136,11 @@ void FractionPracticeScreen::BuildControls() {
 }
 
 void FractionPracticeScreen::Refresh(bool just_judged) {
-    ApplyWorksheet(this, model_.worksheet());
+    ApplyWorksheet(this, model_.worksheet(), fractions::FractionLayout(fractions::Variant::Practice));
     if (model_.TakeListReset()) ResetEntryLists();
     const auto& note = model_.note();
-    panel_->Show(note, note ? fractions::FramedCell(this, fractions::StepCell(note->finding.step)) : QRect());
+    const auto slot = note ? fractions::StepSlot(note->finding.step) : std::nullopt;
+    panel_->Show(note, slot ? fractions::FramedSlot(this, *slot) : QRect());
     player_->Offer(just_judged && note.has_value());
 }
 
@@ -170,7 +156,7 @@ void FractionPracticeScreen::FormCreate() {
     Refresh();
 }
 
-void FractionPracticeScreen::ComboBox1Change(int index) {
+void FractionPracticeScreen::MenuItemChosen(int index) {
     LeaveGuide();
     LeaveExampleModes();
     model_.ChooseMenu(index);
@@ -183,27 +169,28 @@ void FractionPracticeScreen::ShowGivenProblem(const fractions::FractionProblem& 
     Refresh();
 }
 
-void FractionPracticeScreen::ComboBox3Change(int index) {
+void FractionPracticeScreen::TensDigitChosen(int index) {
     LeaveExampleModes();
-    model_.ChooseTens(index);
+    model_.ChooseDigit(Place::Tens, index);
     Refresh();
 }
 
-void FractionPracticeScreen::ComboBox2Change(int index) {
+void FractionPracticeScreen::OnesDigitChosen(int index) {
     LeaveExampleModes();
-    model_.ChooseOnes(index);
+    model_.ChooseDigit(Place::Ones, index);
     Refresh();
 }
 
-void FractionPracticeScreen::ComboBox4Change(int index) {
+void FractionPracticeScreen::ActionChosen(int index) {
     LeaveExampleModes();
-    model_.ChooseAction(index);
+    fractions::ChooseActionItem(model_, index, [this] { model_.ApplyAction(Action::Finish); });
     Refresh(true);
-    const std::string& mark = model_.worksheet().at("Label3").text;
-    if (!mark.empty()) GuideJudged(mark == "○");
+    // The verdict stands until the sheet is cleared: every later choice
+    // reports it again.
+    if (const auto verdict = model_.sheet().verdict()) GuideJudged(IsRight(*verdict));
 }
 
-void FractionPracticeScreen::CuteButton4Click() {
+void FractionPracticeScreen::NextPressed() {
     if (finder_->active()) {
         ShowMistakeExample();
         return;

@@ -32,11 +32,11 @@ public:
 
 public slots:
     void FormCreate() override;
-    void ComboBox1Change(int index);
-    void ComboBox3Change(int index);
-    void ComboBox2Change(int index);
-    void ComboBox4Change(int index);
-    void CuteButton4Click();
+    void MenuItemChosen(int index);
+    void TensDigitChosen(int index);
+    void OnesDigitChosen(int index);
+    void ActionChosen(int index);
+    void NextPressed();
     void CuteButton2Click();
     void CuteButton1Click();
     void Timer1Timer();

@@ -4,35 +4,16 @@ namespace sorelka::fractions {
 
 namespace {
 
-// Worksheet places on the practice screen; the drill adds kDrillShift.
-struct Place {
-    const char* name;
-    int left;
-    int top;
-    int width;
-    int height;
-};
-// The bars are 4 pixels high so that the red stripe shows inside the navy outline.
-constexpr Place kPlaces[] = {
-    {"Label4", 184, 234, -1, -1},  // given whole part, left of the bar
-    {"Label6", 224, 210, 54, -1},  // given numerator, centred over the bar
-    {"Shape1", 224, 252, 58, 2},
-    {"Label5", 224, 256, 54, -1},  // given denominator
-    {"Label10", 304, 238, -1, -1},
-    {"Label7", 360, 234, -1, -1},  // answer whole part
-    {"Label9", 400, 210, 54, -1},
-    {"Shape2", 400, 252, 58, 2},
-    {"Label8", 400, 256, 54, -1},
-};
-
-constexpr const char* kNumbers[] = {"Label4", "Label5", "Label6", "Label7",
-                                    "Label8", "Label9", "Label10"};
-constexpr const char* kLists[] = {"ComboBox2", "ComboBox3", "ComboBox4"};
-
-constexpr int kPracticeTaskLeft = 104;
-constexpr int kPracticeTaskTop = 130;
+constexpr const char* kLists[] = {kTensListRole, kOnesListRole, kActionListRole};
 
 std::string Number(int value) { return std::to_string(value); }
+
+constexpr const char* kGivenWhole = SlotRole(FractionNumber::Given, FractionSlot::Whole);
+constexpr const char* kGivenNumerator = SlotRole(FractionNumber::Given, FractionSlot::Numerator);
+constexpr const char* kGivenDenominator = SlotRole(FractionNumber::Given, FractionSlot::Denominator);
+constexpr const char* kAnswerWhole = AnswerRole(FractionSlot::Whole);
+constexpr const char* kAnswerNumerator = AnswerRole(FractionSlot::Numerator);
+constexpr const char* kAnswerDenominator = AnswerRole(FractionSlot::Denominator);
 
 }  // namespace
 
@@ -49,26 +30,8 @@ std::string FamilyPrompt(int menu_choice) {
 }
 
 FractionSheet::FractionSheet(Variant variant, AppContext& ctx) : variant_(variant), ctx_(ctx) {
-    LayOut();
+    if (variant_ == Variant::Practice) sheet_[kMarkRole].colour = kRed;
     ClearWorksheet();
-}
-
-void FractionSheet::LayOut() {
-    const int shift = variant_ == Variant::Drill ? kDrillShift : 0;
-    for (const Place& place : kPlaces) {
-        Cell& cell = sheet_[place.name];
-        cell.left = place.left + shift;
-        cell.top = place.top;
-        cell.width = place.width;
-        cell.height = place.height;
-    }
-    if (variant_ == Variant::Practice) {
-        Cell& task = sheet_["Label11"];
-        task.left = kPracticeTaskLeft;
-        task.top = kPracticeTaskTop;
-        sheet_["Label3"].colour = kRed;
-    }
-    SetListsVisible(false);
 }
 
 void FractionSheet::ClearWorksheet() {
@@ -81,17 +44,21 @@ void FractionSheet::ClearWorksheet() {
     has_problem_ = false;
     task_line_.clear();
     ClearWorksheetNumbers();
+    verdict_.reset();
     if (variant_ == Variant::Practice) {
-        sheet_["Label3"].text.clear();
-        sheet_["Label11"].text.clear();
+        sheet_[kMarkRole].text.clear();
+        sheet_[kTaskRole].text.clear();
     }
     SetListsVisible(false);
 }
 
 void FractionSheet::ClearWorksheetNumbers() {
-    for (const char* name : kNumbers) sheet_[name].text.clear();
-    sheet_["Shape1"].visible = false;
-    sheet_["Shape2"].visible = false;
+    for (FractionNumber number : {FractionNumber::Given, FractionNumber::Answer}) {
+        for (FractionSlot slot : {FractionSlot::Whole, FractionSlot::Numerator, FractionSlot::Denominator})
+            sheet_[SlotRole(number, slot)].text.clear();
+        sheet_[BarRole(number)].visible = false;
+    }
+    sheet_[kEqualsRole].text.clear();
 }
 
 bool FractionSheet::GenerateProblem(int family) {
@@ -107,8 +74,8 @@ void FractionSheet::SetProblem(int family, const FractionProblem& problem) {
     ShowProblem(family);
 }
 
-void FractionSheet::SetText(const char* name, const std::string& text, Rgb colour) {
-    Cell& cell = sheet_[name];
+void FractionSheet::SetText(const std::string& role, const std::string& text, Rgb colour) {
+    Cell& cell = sheet_[role];
     cell.text = text;
     cell.colour = colour;
 }
@@ -116,31 +83,31 @@ void FractionSheet::SetText(const char* name, const std::string& text, Rgb colou
 void FractionSheet::ShowProblem(int family) {
     if (!IsFamily(family)) return;
     const FractionProblem& p = problem_;
-    SetText("Label4", family == kImproperToMixed ? "" : Number(p.problem_whole), kNavy);
-    SetText("Label6", Number(p.problem_numerator), kNavy);
-    SetText("Label5", Number(p.problem_denominator), kNavy);
-    sheet_["Shape1"].visible = true;
-    SetText("Label10", "＝", kNavy);
+    SetText(kGivenWhole, family == kImproperToMixed ? "" : Number(p.problem_whole), kNavy);
+    SetText(kGivenNumerator, Number(p.problem_numerator), kNavy);
+    SetText(kGivenDenominator, Number(p.problem_denominator), kNavy);
+    sheet_[BarRole(FractionNumber::Given)].visible = true;
+    SetText(kEqualsRole, "＝", kNavy);
     if (family == kFindTheBox) {
-        SetText("Label7", Number(p.answer_whole), kNavy);
-        SetText("Label9", "□", kNavy);
-        SetText("Label8", Number(p.answer_denominator), kNavy);
-        sheet_["Shape2"].visible = true;
+        SetText(kAnswerWhole, Number(p.answer_whole), kNavy);
+        SetText(kAnswerNumerator, "□", kNavy);
+        SetText(kAnswerDenominator, Number(p.answer_denominator), kNavy);
+        sheet_[BarRole(FractionNumber::Answer)].visible = true;
     } else {
-        SetText("Label7", "？", kNavy);
-        SetText("Label9", "", kBlue);
-        SetText("Label8", "", kBlue);
-        sheet_["Shape2"].visible = false;
+        SetText(kAnswerWhole, "？", kNavy);
+        SetText(kAnswerNumerator, "", kBlue);
+        SetText(kAnswerDenominator, "", kBlue);
+        sheet_[BarRole(FractionNumber::Answer)].visible = false;
     }
     static const char* const kTasks[] = {"帯分数か整数に直しなさい。", "仮分数に直しなさい。",
                                          "□を求めなさい。"};
     task_line_ = kTasks[family - 1];
-    if (variant_ == Variant::Practice) SetText("Label11", task_line_, kNavy);
+    if (variant_ == Variant::Practice) SetText(kTaskRole, task_line_, kNavy);
     ResetEntryLists();
 }
 
 void FractionSheet::SetListsVisible(bool visible) {
-    for (const char* name : kLists) sheet_[name].visible = visible;
+    for (const char* role : kLists) sheet_[role].visible = visible;
 }
 
 void FractionSheet::ResetEntryLists() {
@@ -154,7 +121,7 @@ bool FractionSheet::TakeListReset() {
     return pending;
 }
 
-bool FractionSheet::entry_lists_open() const { return sheet_.at("ComboBox4").visible; }
+bool FractionSheet::entry_lists_open() const { return sheet_.at(kActionListRole).visible; }
 
 std::optional<std::string> FractionSheet::TakePrompt() {
     std::optional<std::string> prompt;
@@ -162,64 +129,67 @@ std::optional<std::string> FractionSheet::TakePrompt() {
     return prompt;
 }
 
-void FractionSheet::ChooseTens(int position) {
-    if (!entry_lists_open() || position < 0 || position > 9) return;
-    entry_.tens_digit = position;
+void FractionSheet::ChooseDigit(Place place, int digit) {
+    if (!entry_lists_open() || digit < 0 || digit > 9) return;
+    if (place == Place::Tens)
+        entry_.tens_digit = digit;
+    else if (place == Place::Ones)
+        entry_.ones_digit = digit;
+    else
+        return;
     prompt_ = kDigitChosenPrompt;
     ctx_.cues.PlayCue(Cue::Choice);
 }
 
-void FractionSheet::ChooseOnes(int position) {
-    if (!entry_lists_open() || position < 0 || position > 9) return;
-    entry_.ones_digit = position;
-    prompt_ = kDigitChosenPrompt;
-    ctx_.cues.PlayCue(Cue::Choice);
-}
-
-void FractionSheet::ChooseAction(int position, const std::function<void()>& finish) {
-    if (!entry_lists_open() || position < kEnterWhole || position > kFinish) return;
+void FractionSheet::ChooseItem(const std::function<void()>& item) {
+    if (!entry_lists_open()) return;
     entry_.entered_value = entry_.tens_digit * 10 + entry_.ones_digit;
-    const std::string value = Number(entry_.entered_value);
-    switch (position) {
-        case kEnterWhole:
-            SetText("Label7", value, kBlue);
-            entry_.entered_whole = entry_.entered_value;
-            ctx_.cues.PlayCue(Cue::Choice);
-            break;
-        case kEnterDenominator:
-            SetText("Label8", value, kBlue);
-            entry_.entered_denominator = entry_.entered_value;
-            sheet_["Shape2"].visible = true;
-            ctx_.cues.PlayCue(Cue::Choice);
-            break;
-        case kEnterNumerator:
-            // A numerator is never shown without its bar, whichever slot comes first.
-            SetText("Label9", value, kBlue);
-            entry_.entered_numerator = entry_.entered_value;
-            sheet_["Shape2"].visible = true;
-            ctx_.cues.PlayCue(Cue::Choice);
-            break;
-        case kSeparator:
-            break;
-        case kFinish:
-            if (finish) finish();
-            break;
-    }
+    item();
     // An improper fraction has no whole part: whatever the action, the slot
     // stays empty (the "？" goes with the first action).
     if (family() == kMixedToImproper) {
         entry_.entered_whole = 0;
-        sheet_["Label7"].text.clear();
+        sheet_[kAnswerWhole].text.clear();
     }
     ResetEntryLists();
 }
 
-bool FractionSheet::JudgePracticeAnswer() const {
-    return has_problem_ && fractions::JudgePracticeAnswer(family(), problem_, entry_);
+void FractionSheet::ChooseSlot(FractionSlot slot) {
+    ChooseItem([this, slot] {
+        SetText(AnswerRole(slot), Number(entry_.entered_value), kBlue);
+        switch (slot) {
+            case FractionSlot::Whole: entry_.entered_whole = entry_.entered_value; break;
+            case FractionSlot::Denominator: entry_.entered_denominator = entry_.entered_value; break;
+            case FractionSlot::Numerator: entry_.entered_numerator = entry_.entered_value; break;
+        }
+        // A numerator is never shown without its bar, whichever slot comes first.
+        if (slot != FractionSlot::Whole) sheet_[BarRole(FractionNumber::Answer)].visible = true;
+        ctx_.cues.PlayCue(Cue::Choice);
+    });
 }
 
-bool FractionSheet::JudgeDrillAnswer() const {
-    return has_problem_ && fractions::JudgeDrillAnswer(family(), problem_, entry_);
+void FractionSheet::ChooseDot() {
+    ChooseItem([] {});
+}
+
+void FractionSheet::ApplyAction(Action action, const std::function<void()>& finish) {
+    if (action != Action::Finish) return;
+    ChooseItem([&finish] {
+        if (finish) finish();
+    });
+}
+
+Verdict FractionSheet::JudgePracticeAnswer() const {
+    return VerdictOf(has_problem_ && fractions::JudgePracticeAnswer(family(), problem_, entry_));
+}
+
+Verdict FractionSheet::JudgeDrillAnswer() const {
+    return VerdictOf(has_problem_ && fractions::JudgeDrillAnswer(family(), problem_, entry_));
+}
+
+void FractionSheet::ShowVerdict(Verdict verdict) {
+    verdict_ = verdict;
+    SetText(kMarkRole, IsRight(verdict) ? "○" : "×", kRed);
 }
 
 std::string FractionSheet::ProblemText() const {
@@ -238,11 +208,11 @@ std::string FractionSheet::EnteredAnswerText() const {
 
 FractionSheet::DrillAnswer FractionSheet::JudgeForDrillLog() const {
     DrillAnswer answer;
-    answer.right = JudgeDrillAnswer();
+    answer.verdict = JudgeDrillAnswer();
     answer.row.mnd = " " + ProblemText();
     answer.row.kai = " " + RightAnswerText();
     answer.row.kot = " " + EnteredAnswerText();
-    answer.row.hnt = answer.right ? " ○" : " ×";
+    answer.row.hnt = IsRight(answer.verdict) ? " ○" : " ×";
     return answer;
 }
 

@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "core/app_context.h"
+#include "core/entry.h"
 #include "core/worksheet.h"
 #include "drill/drill_session.h"
 #include "fractions/fraction_problem.h"
+#include "fractions/fraction_roles.h"
 
 // The fraction worksheet of one screen: the given number, "＝" and the answer
-// slots as named cells, the problem on it and the answer being entered with
-// the tens list, the ones list and the action list.
+// slots as cells keyed by their roles (fraction_roles.h), the problem on it
+// and the answer being entered with the tens list, the ones list and the
+// action list.
 namespace sorelka::fractions {
 
 // Texts of the fraction screens.
@@ -30,29 +33,12 @@ std::vector<std::string> ActionItems();
 // three slots, family 3 with the numerator.
 std::string FamilyPrompt(int menu_choice);
 
-// Positions of the action list.
-enum Action { kEnterWhole = 0, kEnterDenominator = 1, kEnterNumerator = 2, kSeparator = 3,
-              kFinish = 4 };
-
-// The drill places the whole worksheet this far to the right of the practice.
-inline constexpr int kDrillShift = 136;
-
-// Where the drill's Label11 stands: the task line of a problem, and the
-// score line laid out above it.
-inline constexpr int kDrillTaskLeft = 96;
-inline constexpr int kDrillTaskTop = 138;
-inline constexpr int kDrillScoreTop = 112;
-
-// The cells are keyed by the object names of the screens' widgets:
-//   Label4  given whole part       Label6/Label5  given numerator/denominator, Shape1 bar
-//   Label10 "＝"                   Label7  answer whole part
-//   Label9/Label8 answer numerator/denominator, Shape2 bar
-//   ComboBox2/3/4 the ones, tens and action lists (visibility only)
-// The practice sheet also holds Label3 (the mark) and Label11 (the task line).
-// On the drill those labels, the prompt line and the score sheet belong to the
-// drill machinery (question number, score line), so the drill sheet leaves
-// them out: its screen writes task_line() into Label11 when a problem is shown
-// and takes the prompt from TakePrompt().
+// The cells are keyed by role: the given number's slots and bar, "＝", the
+// answer's slots and bar, and the three lists (visibility only). The practice
+// sheet also holds the mark and the task line. On the drill those, the prompt
+// line and the score sheet belong to the drill machinery (question number,
+// score line), so the drill sheet leaves them out: its screen shows
+// task_line() when a problem is shown and takes the prompt from TakePrompt().
 class FractionSheet {
 public:
     FractionSheet(Variant variant, AppContext& ctx);
@@ -78,19 +64,26 @@ public:
     bool TakeListReset();
     void HideEntryLists() { SetListsVisible(false); }
 
-    // A digit chosen in the tens list (ComboBox3) or the ones list (ComboBox2):
-    // it asks for the prompt "入力が終われば「終わり」を選んでね！".
-    void ChooseTens(int position);
-    void ChooseOnes(int position);
-    // An item of the action list (ComboBox4). "終わり" calls `finish`, the
-    // screen's judging. Choices while the lists are closed, and positions that
-    // are no item, are ignored.
-    void ChooseAction(int position, const std::function<void()>& finish);
+    // A digit of the number being built, Place::Tens or Place::Ones (other
+    // places are no list here): it asks for the prompt
+    // "入力が終われば「終わり」を選んでね！".
+    void ChooseDigit(Place place, int digit);
+    // The items of the action list. Each takes the number the digits build;
+    // ChooseSlot writes it into a slot of the answer, ChooseDot (the list's
+    // "・") writes nothing, and Action::Finish ("終わり", the one Action of
+    // this list) calls `finish`, the screen's judging. Choices while the lists
+    // are closed, digits that are no digit and other actions are ignored.
+    void ChooseSlot(FractionSlot slot);
+    void ChooseDot();
+    void ApplyAction(Action action, const std::function<void()>& finish);
 
     // The judging rules for the current menu_choice; no problem on the sheet
     // is always wrong.
-    bool JudgePracticeAnswer() const;
-    bool JudgeDrillAnswer() const;
+    Verdict JudgePracticeAnswer() const;
+    Verdict JudgeDrillAnswer() const;
+    // The practice's mark: "○" or "×" in red, until the sheet is cleared.
+    void ShowVerdict(Verdict verdict);
+    const std::optional<Verdict>& verdict() const { return verdict_; }
     // Text forms for the drill log. ProblemText is empty while no problem is set.
     std::string ProblemText() const;
     std::string RightAnswerText() const;
@@ -99,7 +92,7 @@ public:
     // (problem, right answer, pupil's answer and mark, each after one blank;
     // the question number is left to the drill machinery).
     struct DrillAnswer {
-        bool right = false;
+        Verdict verdict = Verdict::Wrong;
         DrillRow row;
     };
     DrillAnswer JudgeForDrillLog() const;
@@ -118,9 +111,11 @@ public:
 
 private:
     int family() const { return ctx_.state.menu_choice; }
-    void LayOut();
-    void SetText(const char* name, const std::string& text, Rgb colour);
+    void SetText(const std::string& role, const std::string& text, Rgb colour);
     void SetListsVisible(bool visible);
+    // Runs one item of the action list: `item` with the number built, then
+    // what follows every item. Nothing while the lists are closed.
+    void ChooseItem(const std::function<void()>& item);
 
     Variant variant_;
     AppContext& ctx_;
@@ -128,6 +123,7 @@ private:
     FractionEntry entry_;
     bool has_problem_ = false;
     bool list_reset_pending_ = false;
+    std::optional<Verdict> verdict_;
     std::optional<std::string> prompt_;
     std::string task_line_;
     Worksheet sheet_;

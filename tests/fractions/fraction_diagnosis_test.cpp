@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "fractions/fraction_cells.h"
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_sheet.h"
 #include "support/diagnosis_draws.h"
@@ -20,53 +21,49 @@ using pupils::Pupil;
 // screen as a pupil does: a problem from scripted draws, then for each slot a
 // tens digit, a ones digit and the slot's action, then "終わり".
 TEST(FractionDiagnosis, ClassroomAnswers) {
-    struct Slot {
-        int action;
-        int value;
-    };
     struct Case {
         const char* what;
         Variant variant;
         int family;
         std::vector<int> draws;
-        std::vector<Slot> slots;
+        std::vector<std::pair<FractionSlot, int>> slots;
         const char* kind;  // nullptr: no finding
         const char* step;
         const char* explanation;
     };
     const Case cases[] = {
         {"2 2/8 = 18/8", Variant::Practice, kMixedToImproper, {1, 6, 1},
-         {{kEnterDenominator, 8}, {kEnterNumerator, 18}}, nullptr, "", ""},
+         {{FractionSlot::Denominator, 8}, {FractionSlot::Numerator, 18}}, nullptr, "", ""},
         {"2 2/8 answered 4/8", Variant::Practice, kMixedToImproper, {1, 6, 1},
-         {{kEnterDenominator, 8}, {kEnterNumerator, 4}}, kWholeNotMultiplied, "part:numerator",
+         {{FractionSlot::Denominator, 8}, {FractionSlot::Numerator, 4}}, kWholeNotMultiplied, "part:numerator",
          "整数の ２に 分母の ８を かけるのを わすれたよ　２×８＋２＝１８"},
         {"2 2/8 answered 18/9", Variant::Practice, kMixedToImproper, {1, 6, 1},
-         {{kEnterDenominator, 9}, {kEnterNumerator, 18}}, kDenominatorChanged, "part:denominator",
+         {{FractionSlot::Denominator, 9}, {FractionSlot::Numerator, 18}}, kDenominatorChanged, "part:denominator",
          "分母は ８の まま かわらないよ　２×８＋２＝１８"},
         {"2 2/8 answered 18 over nothing", Variant::Practice, kMixedToImproper, {1, 6, 1},
-         {{kEnterNumerator, 18}}, kSlip, "part:denominator", "分母を 入れわすれたよ　２×８＋２＝１８"},
+         {{FractionSlot::Numerator, 18}}, kSlip, "part:denominator", "分母を 入れわすれたよ　２×８＋２＝１８"},
         {"11/4 = 2 3/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
-         {{kEnterWhole, 2}, {kEnterNumerator, 3}, {kEnterDenominator, 4}}, nullptr, "", ""},
+         {{FractionSlot::Whole, 2}, {FractionSlot::Numerator, 3}, {FractionSlot::Denominator, 4}}, nullptr, "", ""},
         {"11/4 answered 3 3/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
-         {{kEnterWhole, 3}, {kEnterNumerator, 3}, {kEnterDenominator, 4}}, kWholePart,
+         {{FractionSlot::Whole, 3}, {FractionSlot::Numerator, 3}, {FractionSlot::Denominator, 4}}, kWholePart,
          "part:whole", "整数の 部分が ちがうよ　１１÷４＝２ あまり ３"},
         {"11/4 answered 1 7/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
-         {{kEnterWhole, 1}, {kEnterNumerator, 7}, {kEnterDenominator, 4}}, kNotMixed,
+         {{FractionSlot::Whole, 1}, {FractionSlot::Numerator, 7}, {FractionSlot::Denominator, 4}}, kNotMixed,
          "part:numerator", "分子の ７が 分母の ４より 大きいので、まだ 帯分数に なっていないよ　１１÷４＝２ あまり ３"},
         {"11/4 answered 2 1/4", Variant::Drill, kImproperToMixed, {2, 1, 2},
-         {{kEnterWhole, 2}, {kEnterNumerator, 1}, {kEnterDenominator, 4}}, kNumeratorSlip,
+         {{FractionSlot::Whole, 2}, {FractionSlot::Numerator, 1}, {FractionSlot::Denominator, 4}}, kNumeratorSlip,
          "part:numerator", "分子が ちがうよ　１１÷４＝２ あまり ３"},
         {"12/4 answered 12/4", Variant::Drill, kImproperToMixed, {2, 1, 3},
-         {{kEnterNumerator, 12}, {kEnterDenominator, 4}}, kNotMixed, "part:numerator",
+         {{FractionSlot::Numerator, 12}, {FractionSlot::Denominator, 4}}, kNotMixed, "part:numerator",
          "分子の １２が 分母の ４より 大きいので、まだ 整数に なっていないよ　１２÷４＝３"},
         {"11/4 answered 3 1/5", Variant::Drill, kImproperToMixed, {2, 1, 2},
-         {{kEnterWhole, 3}, {kEnterNumerator, 1}, {kEnterDenominator, 5}}, kOther, "part:whole",
+         {{FractionSlot::Whole, 3}, {FractionSlot::Numerator, 1}, {FractionSlot::Denominator, 5}}, kOther, "part:whole",
          "整数から ちがっているよ　１１÷４＝２ あまり ３"},
         {"3 1/4 = 1 □/4 answered 3", Variant::Practice, kFindTheBox, {2, 3, 0, 0},
-         {{kEnterNumerator, 3}}, kWholeNotMultiplied, "part:numerator",
+         {{FractionSlot::Numerator, 3}}, kWholeNotMultiplied, "part:numerator",
          "整数の ちがいの ２に 分母の ４を かけるのを わすれたよ　（３－１）×４＋１＝９"},
         {"3 1/4 = 1 □/4 answered 13", Variant::Practice, kFindTheBox, {2, 3, 0, 0},
-         {{kEnterNumerator, 13}}, kWholePart, "part:numerator",
+         {{FractionSlot::Numerator, 13}}, kWholePart, "part:numerator",
          "整数の 部分が ちがうよ　（３－１）×４＋１＝９"},
     };
     for (const Case& c : cases) {
@@ -77,20 +74,19 @@ TEST(FractionDiagnosis, ClassroomAnswers) {
         fakes.random.Feed(c.draws);
         ASSERT_TRUE(sheet.GenerateProblem(c.family));
         ASSERT_TRUE(fakes.random.script.empty());
-        for (const Slot& slot : c.slots) {
-            sheet.ChooseTens(slot.value / 10);
-            sheet.ChooseOnes(slot.value % 10);
-            sheet.ChooseAction(slot.action, {});
+        for (const auto& [slot, value] : c.slots) {
+            sheet.ChooseDigit(Place::Tens, value / 10);
+            sheet.ChooseDigit(Place::Ones, value % 10);
+            sheet.ChooseSlot(slot);
         }
-        bool right = false;
-        sheet.ChooseAction(kFinish, [&] {
-            right = c.variant == Variant::Practice ? sheet.JudgePracticeAnswer()
-                                                   : sheet.JudgeDrillAnswer();
+        Verdict verdict = Verdict::Wrong;
+        sheet.ApplyAction(Action::Finish, [&] {
+            verdict = c.variant == Variant::Practice ? sheet.JudgePracticeAnswer() : sheet.JudgeDrillAnswer();
         });
-        ASSERT_EQ(right, c.kind == nullptr);
+        ASSERT_EQ(IsRight(verdict), c.kind == nullptr);
 
         const Diagnosis found =
-            DiagnoseFraction(c.family, c.variant, sheet.problem(), WorkedRowsOf(sheet.worksheet()));
+            DiagnoseFraction(c.family, c.variant, sheet.problem(), FractionWorkedRows(sheet.worksheet()));
         if (!c.kind) {
             EXPECT_FALSE(found.has_value());
             continue;
@@ -100,7 +96,7 @@ TEST(FractionDiagnosis, ClassroomAnswers) {
         EXPECT_EQ(found->step, c.step);
         EXPECT_EQ(found->explanation, c.explanation);
         EXPECT_FALSE(FractionKindLabel(found->kind).empty());
-        EXPECT_FALSE(StepCell(found->step).empty());
+        EXPECT_TRUE(StepSlot(found->step).has_value());
     }
 }
 

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <tuple>
 
+#include "fractions/fraction_cells.h"
 #include "fractions/fraction_practice.h"
 #include "support/example_checks.h"
 #include "support/fakes.h"
@@ -43,18 +46,16 @@ TEST(FractionExamples, ClassroomConversionsAreToldSlotBySlot) {
     EXPECT_EQ(box.steps[0].role, FractionSlot::Numerator);
 }
 
+// The answer's slots as the diagnosis names them and as the record stores them.
 TEST(FractionExamples, SlotsStandInTheirCells) {
-    EXPECT_EQ(FractionSlotCell(FractionSlot::Whole).name, "Label7");
-    EXPECT_EQ(FractionSlotCell(FractionSlot::Numerator).name, "Label9");
-    EXPECT_EQ(FractionSlotCell(FractionSlot::Denominator).name, "Label8");
-    for (FractionSlot slot : FractionSlots(kImproperToMixed)) {
-        const std::string cell = FractionSlotCell(slot).name;
-        EXPECT_EQ(StepCell("part:" + std::string(slot == FractionSlot::Whole       ? "whole"
-                                                 : slot == FractionSlot::Numerator ? "numerator"
-                                                                                   : "denominator")),
-                  cell);
+    const std::tuple<FractionSlot, const char*, const char*> slots[] = {
+        {FractionSlot::Whole, "part:whole", "Label7"},
+        {FractionSlot::Numerator, "part:numerator", "Label9"},
+        {FractionSlot::Denominator, "part:denominator", "Label8"}};
+    for (const auto& [slot, step, stored] : slots) {
+        EXPECT_EQ(StepSlot(step), slot);
+        EXPECT_EQ(StoredName(FractionSlotCell(slot).name), stored);
     }
-    EXPECT_EQ(StepSlot("part:denominator"), FractionSlot::Denominator);
     EXPECT_EQ(StepSlot(""), std::nullopt);
     EXPECT_EQ(FractionSlots(kMixedToImproper).size(), 2u);
 }
@@ -71,18 +72,18 @@ TEST(FractionExamples, ReplayEndsAsTheRightWorkLeavesIt) {
             sheet.SetProblem(family, *DrawFractionProblem(family, Variant::Practice, random));
             const FractionProblem& p = sheet.problem();
             // The pupil's own order: the denominator first.
-            const std::pair<int, int> slots[] = {
-                {kEnterDenominator, family == kFindTheBox ? 0 : p.answer_denominator},
-                {kEnterWhole, family == kImproperToMixed ? p.answer_whole : 0},
-                {kEnterNumerator, p.answer_numerator}};
-            for (const auto& [action, value] : slots) {
+            const std::pair<FractionSlot, int> slots[] = {
+                {FractionSlot::Denominator, family == kFindTheBox ? 0 : p.answer_denominator},
+                {FractionSlot::Whole, family == kImproperToMixed ? p.answer_whole : 0},
+                {FractionSlot::Numerator, p.answer_numerator}};
+            for (const auto& [slot, value] : slots) {
                 if (value == 0) continue;
-                sheet.ChooseTens(value / 10);
-                sheet.ChooseOnes(value % 10);
-                sheet.ChooseAction(action, {});
+                sheet.ChooseDigit(Place::Tens, value / 10);
+                sheet.ChooseDigit(Place::Ones, value % 10);
+                sheet.ChooseSlot(slot);
             }
-            sheet.ChooseAction(kFinish, {});
-            ASSERT_TRUE(sheet.JudgePracticeAnswer());
+            sheet.ApplyAction(Action::Finish, {});
+            ASSERT_EQ(sheet.JudgePracticeAnswer(), Verdict::Right);
             const FractionExample example = FractionWorkedExample(family, p);
             ASSERT_EQ(example.end(), sheet.worksheet()) << sheet.ProblemText();
             testing::ExpectLinesFit(example, kPromptWidth);
@@ -91,15 +92,11 @@ TEST(FractionExamples, ReplayEndsAsTheRightWorkLeavesIt) {
     }
 }
 
-// Where a slot stands in the action list, the order a pupil fills the slots
-// (the whole part, then the denominator under the bar, then the numerator).
+// Where a slot comes in the order a pupil fills the slots (the whole part,
+// then the denominator under the bar, then the numerator).
 int ActionOf(FractionSlot slot) {
-    switch (slot) {
-        case FractionSlot::Whole: return kEnterWhole;
-        case FractionSlot::Denominator: return kEnterDenominator;
-        case FractionSlot::Numerator: return kEnterNumerator;
-    }
-    return -1;
+    const std::vector<FractionSlot> order = FractionSlots(kImproperToMixed);
+    return static_cast<int>(std::find(order.begin(), order.end(), slot) - order.begin());
 }
 
 // The steps of `example` fill the slots in the pupil's order, and no sheet
@@ -111,8 +108,9 @@ void ExpectThePupilsPath(const FractionExample& example) {
             EXPECT_GT(ActionOf(*step.role), last) << step.line;
             last = ActionOf(*step.role);
         }
-        const bool fraction = !step.sheet.at("Label9").text.empty() || !step.sheet.at("Label8").text.empty();
-        EXPECT_TRUE(!fraction || step.sheet.at("Shape2").visible) << step.line;
+        const bool fraction = !FractionRoleText(step.sheet, FractionSlot::Numerator).empty() ||
+                              !FractionRoleText(step.sheet, FractionSlot::Denominator).empty();
+        EXPECT_TRUE(!fraction || step.sheet.at(BarRole(FractionNumber::Answer)).visible) << step.line;
     }
 }
 
@@ -142,7 +140,7 @@ TEST(FractionExamples, AMistakeChangesExactlyItsSlotsAndTheWorkFollowsThePupilsP
                 else
                     EXPECT_EQ(example->finding.kind, preferred.front());
                 const Diagnosis again =
-                    DiagnoseFraction(family, Variant::Practice, example->problem, WorkedRowsOf(example->sheet()));
+                    DiagnoseFraction(family, Variant::Practice, example->problem, FractionWorkedRows(example->sheet()));
                 ASSERT_TRUE(again);
                 EXPECT_EQ(*again, example->finding);
                 EXPECT_EQ(StepSlot(again->step), example->wrong);
