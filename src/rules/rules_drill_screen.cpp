@@ -88,17 +88,8 @@ RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* pare
 }
 
 void RulesDrillScreen::Sync() {
-    view_->Apply(model_.worksheet());
+    view_->Show(model_);
     if (auto prompt = model_.TakePrompt()) SetPrompt(QString::fromStdString(*prompt));
-    if (model_.entry_list_resets() != seen_entry_resets_) {
-        seen_entry_resets_ = model_.entry_list_resets();
-        view_->ResetEntryLists();
-    }
-    if (model_.operation_list_resets() != seen_operation_resets_) {
-        seen_operation_resets_ = model_.operation_list_resets();
-        view_->ResetOperationList();
-    }
-    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
     if (auto judged = model_.TakeJudgement()) RecordAnswer(IsRight(judged->verdict), judged->row);
 }
 

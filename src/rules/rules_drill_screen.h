@@ -48,8 +48,6 @@ private:
 
     RulesDrill model_;
     std::unique_ptr<RulesWorksheetView> view_;
-    int seen_entry_resets_ = -1;
-    int seen_operation_resets_ = -1;
 };
 
 }  // namespace sorelka::rules

@@ -171,17 +171,8 @@ QRect RulesPracticeScreen::StepCells(const std::string& step) const {
 }
 
 void RulesPracticeScreen::Sync() {
-    view_->Apply(model_.worksheet());
+    view_->Show(model_);
     prompt_->setText(Text(model_.prompt_line()));
-    if (model_.entry_list_resets() != seen_entry_resets_) {
-        seen_entry_resets_ = model_.entry_list_resets();
-        view_->ResetEntryLists();
-    }
-    if (model_.operation_list_resets() != seen_operation_resets_) {
-        seen_operation_resets_ = model_.operation_list_resets();
-        view_->ResetOperationList();
-    }
-    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
     const auto& note = model_.note();
     panel_->Show(note, note ? StepCells(note->finding.step) : QRect());
     player_->Offer(note.has_value());

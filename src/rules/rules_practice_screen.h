@@ -75,8 +75,6 @@ private:
     QTimer* clock_timer_;
     WorkedExamplePlayer* player_ = nullptr;
     MistakeFinder* finder_ = nullptr;
-    int seen_entry_resets_ = -1;
-    int seen_operation_resets_ = 0;
 };
 
 }  // namespace sorelka::rules

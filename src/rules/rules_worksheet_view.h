@@ -25,6 +25,21 @@ public:
 
     // Copies every cell onto its widget.
     void Apply(const Worksheet& sheet);
+    // Shows `model` (the practice or the drill): its worksheet, and its lists
+    // shown or hidden, reset where the model reset them since the last call.
+    template <class Model>
+    void Show(const Model& model) {
+        Apply(model.worksheet());
+        if (model.entry_list_resets() != seen_entry_resets_) {
+            seen_entry_resets_ = model.entry_list_resets();
+            ResetEntryLists();
+        }
+        if (model.operation_list_resets() != seen_operation_resets_) {
+            seen_operation_resets_ = model.operation_list_resets();
+            ResetOperationList();
+        }
+        ShowEntryLists(model.entry_lists_visible(), model.operation_list_visible());
+    }
     // The digit and action lists: no selection, headings restored.
     void ResetEntryLists();
     // The operation list loses its selection.
@@ -41,6 +56,8 @@ private:
     ChoiceList* digit_lists_[4] = {};  // thousands, hundreds, tens, ones
     ChoiceList* action_list_ = nullptr;
     ChoiceList* operation_list_ = nullptr;
+    int seen_entry_resets_ = -1;
+    int seen_operation_resets_ = -1;
 };
 
 // Item `index` of the action list " 確定", "　・", "クリア", "　・", "終わり"

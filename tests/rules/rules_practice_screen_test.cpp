@@ -29,12 +29,9 @@ protected:
 
     // Chooses the digits of `value` from its highest place down.
     void Enter(int value) {
-        const int places = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
-        for (int place = places - 1; place >= 0; --place) {
-            int digit = value;
-            for (int i = 0; i < place; ++i) digit /= 10;
-            ClickItem(&screen, kDigitLists[place], digit % 10);
-        }
+        const std::string digits = std::to_string(value);
+        for (std::size_t i = 0; i < digits.size(); ++i)
+            ClickItem(&screen, kDigitLists[digits.size() - 1 - i], digits[i] - '0');
     }
     void Digit(int place, int digit) { ClickItem(&screen, kDigitLists[place], digit); }
     void Confirm() { ClickItem(&screen, "ComboBox6", 0); }
