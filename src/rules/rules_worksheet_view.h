@@ -46,7 +46,7 @@ public:
     void ResetOperationList();
     void ShowEntryLists(bool entry_lists, bool operation_list);
 
-    // Places::Thousands .. Place::Ones.
+    // The digit list of a place, Place::Thousands .. Place::Ones.
     ChoiceList* digit_list(Place place) const;
     ChoiceList* action_list() const { return action_list_; }
     ChoiceList* operation_list() const { return operation_list_; }
