@@ -342,12 +342,12 @@ void BM_RulesDigitAndFinish(benchmark::State& state) {
     AnswerAndFinish<rules::RulesDrillScreen>(
         state, Rules, 3, {0, 2, 4, 1, 2},
         [](rules::RulesDrillScreen& s) {
-            s.ComboBox7Change(1);  // " －"
-            s.ComboBox3Change(3);
+            s.OperationChosen(1);  // " －"
+            s.TensDigitChosen(3);
         },
         [](rules::RulesDrillScreen& s) {
-            s.ComboBox2Change(5);
-            s.ComboBox6Change(4);  // "終わり"
+            s.OnesDigitChosen(5);
+            s.ActionChosen(4);  // "終わり"
         });
 }
 BENCHMARK(BM_DigitAndFinish)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(3);

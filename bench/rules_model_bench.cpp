@@ -148,14 +148,16 @@ void BM_RulesWorkedProblem(benchmark::State& state) {
     p.operand_d = 24;
     p.expected_answer = 55;
     int events = 0;
+    // Places counted from the ones: 0 ones, 1 tens, 2 hundreds.
     auto digits = [&](std::initializer_list<std::pair<int, int>> choices) {
+        static constexpr Place kPlaces[] = {Place::Ones, Place::Tens, Place::Hundreds};
         for (auto [place, digit] : choices) {
-            steps.EnterDigit(place, digit);
+            steps.ChooseDigit(kPlaces[place], digit);
             ++events;
         }
     };
-    auto act = [&](int action) {
-        steps.ChooseAction(action);
+    auto act = [&](Action action) {
+        steps.ApplyAction(action);
         ++events;
     };
     for (auto _ : state) {
@@ -163,19 +165,19 @@ void BM_RulesWorkedProblem(benchmark::State& state) {
         steps.ClearColumnArea();
         steps.StartProblem(p);
         steps.ResetEntryLists();
-        digits({{1, 2}}), act(kConfirmAction);
-        digits({{1, 7}, {0, 2}}), act(kConfirmAction);
-        digits({{2, 1}, {0, 8}}), act(kConfirmAction);
-        digits({{0, 3}}), act(kConfirmAction);
-        digits({{2, 1}, {0, 8}}), act(kConfirmAction);
-        digits({{0, 0}}), act(kFinishAction);
-        digits({{1, 3}}), act(kConfirmAction);
-        digits({{1, 7}, {0, 2}}), act(kConfirmAction);
-        digits({{1, 4}, {0, 8}}), act(kConfirmAction);
-        digits({{0, 2}}), act(kConfirmAction);
-        digits({{1, 4}, {0, 8}}), act(kConfirmAction);
-        digits({{0, 0}}), act(kFinishAction);
-        digits({{1, 5}, {0, 5}}), act(kFinishAction);
+        digits({{1, 2}}), act(Action::Confirm);
+        digits({{1, 7}, {0, 2}}), act(Action::Confirm);
+        digits({{2, 1}, {0, 8}}), act(Action::Confirm);
+        digits({{0, 3}}), act(Action::Confirm);
+        digits({{2, 1}, {0, 8}}), act(Action::Confirm);
+        digits({{0, 0}}), act(Action::Finish);
+        digits({{1, 3}}), act(Action::Confirm);
+        digits({{1, 7}, {0, 2}}), act(Action::Confirm);
+        digits({{1, 4}, {0, 8}}), act(Action::Confirm);
+        digits({{0, 2}}), act(Action::Confirm);
+        digits({{1, 4}, {0, 8}}), act(Action::Confirm);
+        digits({{0, 0}}), act(Action::Finish);
+        digits({{1, 5}, {0, 5}}), act(Action::Finish);
         if (cues.calls.size() > 4096) cues.clear();
     }
     if (hooks.judged == 0) state.SkipWithError("the problem was not judged");

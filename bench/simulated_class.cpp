@@ -36,6 +36,7 @@
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_skills.h"
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "rules/rules_skills.h"
 #include "support/division_pupil.h"
@@ -194,7 +195,7 @@ private:
             steps_.ClearColumnArea();
             rp::Pupil(steps_, rp::Bug::None, 0).Work(p);
         }
-        return From(hooks_.right, rules::DiagnoseRules(p, WorkedRowsOf(steps_.worksheet())));
+        return From(hooks_.right, rules::DiagnoseRules(p, rules::RulesWorkedRows(steps_.worksheet())));
     }
 
     static Worked Fraction(int family, const fractions::FractionProblem& p, const SimulatedBug* bug) {

@@ -6,7 +6,7 @@ namespace sorelka::rules {
 
 namespace {
 
-std::string L(int n) { return "Label" + std::to_string(n); }
+using Part = RulesRole::Part;
 
 int DigitCount(int x) { return x >= 100 ? 3 : x >= 10 ? 2 : 1; }
 
@@ -26,8 +26,6 @@ std::string FirstCharacter(const std::string& text) {
     return text.substr(0, n);
 }
 
-const char* PendingSign(int middle_op) { return middle_op == kSubtract ? "-" : "+"; }
-
 }  // namespace
 
 CalculationSteps::CalculationSteps(Dialogs& dialogs, CuePlayer& cues, StepHooks& hooks)
@@ -35,60 +33,8 @@ CalculationSteps::CalculationSteps(Dialogs& dialogs, CuePlayer& cues, StepHooks&
 
 CalculationSteps::CalculationSteps(Dialogs& dialogs, CuePlayer& cues, StepHooks& hooks,
                                    Options options)
-    : dialogs_(dialogs), cues_(cues), hooks_(hooks), options_(options) {
-    PlaceCells();
+    : dialogs_(dialogs), cues_(cues), hooks_(hooks), sheet_(options.with_mark) {
     ClearColumnArea();
-}
-
-void CalculationSteps::PlaceCells() {
-    const WorksheetLayout& g = options_.layout;
-    const int w = g.number_width;
-    const int h = g.row_height;
-    const int sign_width = 52;
-    auto place = [&](const std::string& name, int left, int top, int width, int height) {
-        Cell& c = sheet_[name];
-        c.left = left + g.dx;
-        c.top = top + g.dy;
-        c.width = width;
-        c.height = height;
-    };
-    // Addition and subtraction.
-    place("Label4", g.add_right - w, g.add_tops[0], w, h);
-    place("Label5", g.add_right - w, g.add_tops[1], w, h);
-    place("Label6", g.add_right - w, g.add_tops[2], w, h);
-    place("Label7", g.add_right - w - sign_width, g.add_tops[1], sign_width, h);
-    place("Shape1", g.add_right - w - sign_width, g.add_tops[1] + h + 1, w + sign_width, 3);
-    // Multiplication.
-    place("Label8", g.mul_right - w, g.mul_tops[0], w, h);
-    place("Label9", g.mul_right - w, g.mul_tops[1], w, h);
-    place("Label13", g.mul_right - w - sign_width, g.mul_tops[1], sign_width, h);
-    place("Shape2", g.mul_right - w - sign_width, g.mul_tops[1] + h + 2, w + sign_width, 3);
-    place("Label10", g.mul_right - w, g.mul_tops[2], w, h);
-    place("Label11", g.mul_right - g.column - w, g.mul_tops[3], w, h);
-    place("Shape3", g.mul_right - w - sign_width, g.mul_tops[4] - 3, w + sign_width, 3);
-    place("Label12", g.mul_right - w, g.mul_tops[4], w, h);
-    place("Image3", g.mul_marker_left, g.mul_marker_tops[0], g.marker_width, g.marker_height);
-    // Division.
-    const int line_left = g.divisor_right + g.column / 2;
-    const int line_width = g.div_right - line_left;
-    place("Label15", g.divisor_right - w, g.dividend_top, w, h);
-    place("Image2", g.divisor_right, g.dividend_top - 4, g.column - 4, h + 6);
-    place("Shape4", line_left, g.dividend_top - 4, line_width, 3);
-    place("Label14", g.div_right - w, g.dividend_top, w, h);
-    place("Label16", g.div_right - g.column, g.quotient_top, 5 * g.column, h);
-    place("Label17", g.div_right - w, g.div_row_tops[0], w, h);
-    place("Shape5", line_left, g.div_row_tops[1] - 1, line_width, 3);
-    place("Label18", g.div_right - w, g.div_row_tops[1], w, h);
-    place("Label19", g.div_right - w, g.div_row_tops[2], w, h);
-    place("Shape6", line_left, g.div_row_tops[3] - 5, line_width, 3);
-    place("Label20", g.div_right - w, g.div_row_tops[3], w, h);
-    place("Image4", g.div_marker_left, g.div_marker_tops[0], g.marker_width, g.marker_height);
-}
-
-void CalculationSteps::WriteNumber(const std::string& cell, int value, Rgb colour) {
-    Cell& c = sheet_[cell];
-    c.text = std::to_string(value);
-    c.colour = colour;
 }
 
 void CalculationSteps::StartProblem(const ExpressionProblem& problem) {
@@ -144,49 +90,11 @@ void CalculationSteps::OrderFactors() {
 }
 
 void CalculationSteps::ShowCalculation(int op) {
-    const WorksheetLayout& g = options_.layout;
-    const int top = problem_.top_operand;
-    const int bottom = problem_.bottom_operand;
-    switch (op) {
-        case kAdd:
-        case kSubtract:
-            WriteNumber("Label4", top, kNavy);
-            WriteNumber("Label5", bottom, kNavy);
-            sheet_["Label7"].text = op == kAdd ? "＋" : "-";
-            sheet_["Shape1"].visible = true;
-            break;
-        case kMultiply:
-            WriteNumber("Label8", top, kNavy);
-            WriteNumber("Label9", bottom, kNavy);
-            sheet_["Label13"].text = "ｘ";
-            sheet_["Shape2"].visible = true;
-            sheet_["Image3"].visible = true;
-            sheet_["Image3"].top = g.mul_marker_tops[0] + g.dy;
-            break;
-        case kDivide:
-            WriteNumber("Label14", top, kNavy);
-            WriteNumber("Label15", bottom, kNavy);
-            sheet_["Image2"].visible = true;
-            sheet_["Shape4"].visible = true;
-            sheet_["Image4"].visible = true;
-            sheet_["Image4"].top = g.div_marker_tops[0] + g.dy;
-            break;
-        default:
-            break;
-    }
+    sheet_.ShowCalculation(op, problem_.top_operand, problem_.bottom_operand);
 }
 
 void CalculationSteps::ClearColumnArea() {
-    for (int n = 4; n <= options_.last_cleared_label; ++n) {
-        Cell& c = sheet_[L(n)];
-        c.text.clear();
-        if (n <= 20) c.colour = kNavy;
-    }
-    for (int n = 1; n <= 6; ++n) sheet_["Shape" + std::to_string(n)].visible = false;
-    for (int n = 2; n <= 4; ++n) sheet_["Image" + std::to_string(n)].visible = false;
-    const WorksheetLayout& g = options_.layout;
-    sheet_["Label16"].left = g.QuotientLeft(0);
-    sheet_["Label17"].left = g.div_right - g.number_width + g.dx;
+    sheet_.ClearAreas();
     state_.thousands_digit = state_.hundreds_digit = state_.tens_digit = state_.ones_digit = 0;
     state_.entry_row = 0;
 }
@@ -196,76 +104,30 @@ void CalculationSteps::ResetEntryLists() {
     hooks_.ShowEntryLists(problem_.IsBoxProblem());
 }
 
-void CalculationSteps::EnterDigit(int place, int position) {
-    if (position < 0 || position > 9) return;
+void CalculationSteps::ChooseDigit(Place place, int digit) {
+    if (digit < 0 || digit > 9) return;
     switch (place) {
-        case 0: state_.ones_digit = position; break;
-        case 1: state_.tens_digit = position; break;
-        case 2: state_.hundreds_digit = position; break;
-        case 3: state_.thousands_digit = position; break;
+        case Place::Ones: state_.ones_digit = digit; break;
+        case Place::Tens: state_.tens_digit = digit; break;
+        case Place::Hundreds: state_.hundreds_digit = digit; break;
+        case Place::Thousands: state_.thousands_digit = digit; break;
         default: return;
     }
     StepState& s = state_;
     s.entered_value =
         1000 * s.thousands_digit + 100 * s.hundreds_digit + 10 * s.tens_digit + s.ones_digit;
-    const WorksheetLayout& g = options_.layout;
-    const int value = s.entered_value;
     switch (s.current_op) {
         case kAdd:
         case kSubtract:
-            WriteNumber("Label6", value, kBlue);
+            sheet_.Write({Part::AddResult}, s.entered_value, kBlue);
             break;
         case kMultiply:
-            if (s.entry_row >= 1 && s.entry_row <= 3) WriteNumber(L(9 + s.entry_row), value, kBlue);
+            if (s.entry_row >= 1 && s.entry_row <= 3)
+                sheet_.Write({Part::MulRow, s.entry_row - 1}, s.entered_value, kBlue);
             break;
-        case kDivide: {
-            Cell& quotient = sheet_["Label16"];
-            Cell& marker = sheet_["Image4"];
-            switch (s.entry_row) {
-                case 1:
-                    WriteNumber("Label16", value, kBlue);
-                    s.quotient_place = 1;
-                    if (value < 10) {
-                        quotient.left = g.QuotientLeft(0);
-                    } else {
-                        // A digit chosen in "十" or above stands over the tens place.
-                        quotient.text = FirstCharacter(quotient.text);
-                        quotient.left = g.QuotientLeft(1);
-                        s.quotient_place = 2;
-                    }
-                    marker.top = g.div_marker_tops[0] + g.dy;
-                    break;
-                case 2:
-                    WriteNumber("Label17", value, kBlue);
-                    sheet_["Label17"].left =
-                        g.div_right - g.number_width - (s.quotient_place == 1 ? 0 : g.column) + g.dx;
-                    sheet_["Shape5"].visible = true;
-                    marker.top = g.div_marker_tops[1] + g.dy;
-                    break;
-                case 3:
-                    WriteNumber("Label18", value, kBlue);
-                    marker.top = g.div_marker_tops[2] + g.dy;
-                    break;
-                case 4:
-                    quotient.text = FirstCharacter(quotient.text) + std::to_string(value);
-                    quotient.colour = kBlue;
-                    quotient.left = g.QuotientLeft(1);
-                    marker.top = g.div_marker_tops[0] + g.dy;
-                    break;
-                case 5:
-                    WriteNumber("Label19", value, kBlue);
-                    sheet_["Shape6"].visible = true;
-                    marker.top = g.div_marker_tops[3] + g.dy;
-                    break;
-                case 6:
-                    WriteNumber("Label20", value, kBlue);
-                    marker.top = g.div_marker_tops[4] + g.dy;
-                    break;
-                default:
-                    break;
-            }
+        case kDivide:
+            WriteDivisionRow(s.entered_value);
             break;
-        }
         default:
             break;
     }
@@ -273,18 +135,64 @@ void CalculationSteps::EnterDigit(int place, int position) {
     cues_.PlayCue(Cue::Choice);
 }
 
-void CalculationSteps::ChooseAction(int position) {
-    switch (position) {
-        case kConfirmAction: ConfirmRow(); break;
-        case kUndoAction: UndoCalculation(); break;
-        case kFinishAction: FinishCalculation(); break;
+void CalculationSteps::WriteDivisionRow(int value) {
+    StepState& s = state_;
+    Cell& quotient = sheet_[{Part::DivQuotient}];
+    switch (s.entry_row) {
         case 1:
-        case 3: ConfirmedNavy(); break;  // the spacers
-        default: break;
+            sheet_.Write({Part::DivQuotient}, value, kBlue);
+            s.quotient_place = 1;
+            quotient.column = 0;
+            if (value >= 10) {
+                // A digit chosen in "十" or above stands over the tens place.
+                quotient.text = FirstCharacter(quotient.text);
+                quotient.column = 1;
+                s.quotient_place = 2;
+            }
+            sheet_.PointMarker(Part::DivMarker, 0);
+            break;
+        case 2:
+            sheet_.Write({Part::DivRow, 0}, value, kBlue);
+            sheet_[{Part::DivRow, 0}].column = s.quotient_place == 1 ? 0 : 1;
+            sheet_[{Part::DivLine, 1}].visible = true;
+            sheet_.PointMarker(Part::DivMarker, 1);
+            break;
+        case 3:
+            sheet_.Write({Part::DivRow, 1}, value, kBlue);
+            sheet_.PointMarker(Part::DivMarker, 2);
+            break;
+        case 4:
+            quotient.text = FirstCharacter(quotient.text) + std::to_string(value);
+            quotient.colour = kBlue;
+            quotient.column = 1;
+            sheet_.PointMarker(Part::DivMarker, 0);
+            break;
+        case 5:
+            sheet_.Write({Part::DivRow, 2}, value, kBlue);
+            sheet_[{Part::DivLine, 2}].visible = true;
+            sheet_.PointMarker(Part::DivMarker, 3);
+            break;
+        case 6:
+            sheet_.Write({Part::DivRow, 3}, value, kBlue);
+            sheet_.PointMarker(Part::DivMarker, 4);
+            break;
+        default:
+            break;
     }
 }
 
-void CalculationSteps::ConfirmedNavy() { sheet_["Label6"].colour = kNavy; }
+void CalculationSteps::ApplyAction(Action action) {
+    switch (action) {
+        case Action::Confirm: ConfirmRow(); break;
+        case Action::Clear: UndoCalculation(); break;
+        case Action::Finish: FinishCalculation(); break;
+        case Action::Skip: break;  // nothing to skip on this worksheet
+    }
+}
+
+void CalculationSteps::ChooseSeparator() { ConfirmedNavy(); }
+
+void CalculationSteps::ConfirmedNavy() { sheet_[{Part::AddResult}].colour = kNavy; }
 
 bool CalculationSteps::CalculationReady() {
     if (!has_problem()) {
@@ -305,56 +213,15 @@ void CalculationSteps::ConfirmRow() {
         dialogs_.ShowMessage(kFinishAdditionText);
         return;
     }
-    const WorksheetLayout& g = options_.layout;
     if (s.current_op == kMultiply) {
-        Cell& marker = sheet_["Image3"];
-        switch (s.entry_row) {
-            case 1:
-                WriteNumber("Label10", s.entered_value, kNavy);
-                marker.top = g.mul_marker_tops[1] + g.dy;
-                break;
-            case 2:
-                WriteNumber("Label11", s.entered_value, kNavy);
-                sheet_["Shape3"].visible = true;
-                marker.top = g.mul_marker_tops[2] + g.dy;
-                break;
-            case 3:
-                WriteNumber("Label12", s.entered_value, kNavy);
-                break;
-            default:
-                break;
+        // Each row written navy where it was chosen; the marker moves on.
+        if (s.entry_row >= 1 && s.entry_row <= 3) {
+            sheet_.Write({Part::MulRow, s.entry_row - 1}, s.entered_value, kNavy);
+            if (s.entry_row == 2) sheet_[{Part::MulSumLine}].visible = true;
+            if (s.entry_row < 3) sheet_.PointMarker(Part::MulMarker, s.entry_row + 1);
         }
     } else {
-        Cell& marker = sheet_["Image4"];
-        switch (s.entry_row) {
-            case 1:
-                sheet_["Label16"].colour = kNavy;
-                marker.top = g.div_marker_tops[1] + g.dy;
-                break;
-            case 2:
-                sheet_["Label17"].colour = kNavy;
-                sheet_["Shape5"].visible = true;
-                marker.top = g.div_marker_tops[2] + g.dy;
-                break;
-            case 3:
-                sheet_["Label18"].colour = kNavy;
-                marker.top = g.div_marker_tops[0] + g.dy;
-                break;
-            case 4:
-                sheet_["Label16"].colour = kNavy;
-                marker.top = g.div_marker_tops[3] + g.dy;
-                break;
-            case 5:
-                sheet_["Label19"].colour = kNavy;
-                sheet_["Shape6"].visible = true;
-                marker.top = g.div_marker_tops[4] + g.dy;
-                break;
-            case 6:
-                sheet_["Label20"].colour = kNavy;
-                break;
-            default:
-                break;
-        }
+        ConfirmDivisionRow();
     }
     ++s.entry_row;
     ResetEntryLists();
@@ -363,11 +230,29 @@ void CalculationSteps::ConfirmRow() {
     ConfirmedNavy();
 }
 
+void CalculationSteps::ConfirmDivisionRow() {
+    // The row just written turns navy; the marker points at the next row to
+    // write (the quotient's second digit after the first difference).
+    struct Confirmed {
+        RulesRole written;
+        int line;  // the line shown under it, 0 for none
+        int next_row;
+    };
+    static const Confirmed kRows[] = {{{Part::DivQuotient}, 0, 1}, {{Part::DivRow, 0}, 1, 2},
+                                      {{Part::DivRow, 1}, 0, 0},   {{Part::DivQuotient}, 0, 3},
+                                      {{Part::DivRow, 2}, 2, 4},   {{Part::DivRow, 3}, 0, -1}};
+    const int row = state_.entry_row;
+    if (row < 1 || row > 6) return;
+    const Confirmed& c = kRows[row - 1];
+    sheet_[c.written].colour = kNavy;
+    if (c.line) sheet_[{Part::DivLine, c.line}].visible = true;
+    if (c.next_row >= 0) sheet_.PointMarker(Part::DivMarker, c.next_row);
+}
+
 void CalculationSteps::ShowPendingSum(bool with_second) {
-    WriteNumber("Label4", state_.first_result, kNavy);
-    if (with_second) WriteNumber("Label5", state_.second_result, kNavy);
-    sheet_["Label7"].text = PendingSign(state_.middle_op);
-    sheet_["Shape1"].visible = true;
+    sheet_.ShowPendingSum(state_.first_result,
+                          with_second ? std::optional<int>(state_.second_result) : std::nullopt,
+                          state_.middle_op);
 }
 
 void CalculationSteps::UndoCalculation() {
@@ -380,14 +265,7 @@ void CalculationSteps::UndoCalculation() {
     StepState& s = state_;
     if (answer == Answer::Yes) {
         if (problem_.menu == kMixedMenu && s.phase == 2) {
-            // Keep a pending first result in the addition area.
-            sheet_["Label6"].text.clear();
-            for (int n = 8; n <= 20; ++n) {
-                sheet_[L(n)].text.clear();
-                sheet_[L(n)].colour = kNavy;
-            }
-            for (int n = 2; n <= 6; ++n) sheet_["Shape" + std::to_string(n)].visible = false;
-            for (int n = 2; n <= 4; ++n) sheet_["Image" + std::to_string(n)].visible = false;
+            sheet_.ClearAllButPendingSum();  // keep a pending first result in the addition area
         } else {
             ClearColumnArea();
         }
@@ -418,19 +296,19 @@ void CalculationSteps::UndoCalculation() {
     ConfirmedNavy();
 }
 
-std::string CalculationSteps::ResultCell() const {
+std::optional<RulesRole> CalculationSteps::ResultRole() const {
     switch (state_.current_op) {
         case kAdd:
         case kSubtract:
-            return "Label6";
+            return RulesRole{Part::AddResult};
         case kMultiply:
-            if (state_.entry_row == 1) return "Label10";
-            if (state_.entry_row >= 3) return "Label12";
-            return {};
+            if (state_.entry_row == 1) return RulesRole{Part::MulRow, 0};
+            if (state_.entry_row >= 3) return RulesRole{Part::MulRow, 2};
+            return std::nullopt;
         case kDivide:
-            return "Label16";
+            return RulesRole{Part::DivQuotient};
         default:
-            return {};
+            return std::nullopt;
     }
 }
 
@@ -441,13 +319,13 @@ void CalculationSteps::FinishCalculation() {
         dialogs_.ShowMessage(kConfirmFirstText);
         return;
     }
-    const std::string cell = ResultCell();
+    const std::optional<RulesRole> cell = ResultRole();
     int result = 0;
-    if (cell.empty() || !ReadNumber(sheet_.at(cell).text, result)) {
+    if (!cell || !ReadNumber(sheet_.at(*cell).text, result)) {
         dialogs_.ShowMessage(kChooseAnswerText);
         return;
     }
-    sheet_[cell].colour = kNavy;
+    sheet_[*cell].colour = kNavy;
     ConfirmedNavy();
     const ExpressionProblem& p = problem_;
     if (s.phase == 1) {
@@ -499,15 +377,15 @@ void CalculationSteps::FinishCalculation() {
         hooks_.JudgeAnswer();
         return;
     }
-    s.second_result = result;  // phase 3: the sum or difference in Label6
+    s.second_result = result;  // phase 3: the sum or difference of the two results
     hooks_.JudgeAnswer();
 }
 
-void CalculationSteps::ChooseOperation(int position) {
-    if (position < 0 || position > 3) return;
+void CalculationSteps::ChooseOperation(int op) {
+    if (op < kAdd || op > kDivide) return;
     if (!problem_.IsBoxProblem()) return;  // the list belongs to box problems
     StepState& s = state_;
-    s.current_op = position + 1;
+    s.current_op = op;
     s.operation_chosen = true;
     if (s.current_op == kMultiply) OrderFactors();
     ShowCalculation(s.current_op);

@@ -28,10 +28,10 @@ int Inverse(int op) {
 void Feed(CalculationSteps& steps, const RulesInput& input) {
     switch (input.what) {
         case RulesInput::What::Number: EnterNumber(steps, input.value); break;
-        case RulesInput::What::Digit: steps.EnterDigit(input.place, input.value); break;
-        case RulesInput::What::Confirm: steps.ChooseAction(kConfirmAction); break;
-        case RulesInput::What::Finish: steps.ChooseAction(kFinishAction); break;
-        case RulesInput::What::Operation: steps.ChooseOperation(input.value - 1); break;
+        case RulesInput::What::Digit: steps.ChooseDigit(input.place, input.value); break;
+        case RulesInput::What::Confirm: steps.ApplyAction(Action::Confirm); break;
+        case RulesInput::What::Finish: steps.ApplyAction(Action::Finish); break;
+        case RulesInput::What::Operation: steps.ChooseOperation(input.value); break;
     }
 }
 
@@ -67,8 +67,8 @@ bool RulesPupil::Work(const ExpressionProblem& p) {
     return applied_ || bug_ == RulesBug::None;
 }
 
-int RulesPupil::Cell(const char* name) const {
-    const std::string& t = steps_.worksheet().at(name).text;
+int RulesPupil::Read(RulesRole::Part part) const {
+    const std::string& t = steps_.sheet().at({part}).text;
     return t.empty() ? 0 : std::stoi(t);
 }
 
@@ -86,9 +86,10 @@ bool RulesPupil::Here(RulesBug bug, bool where) {
 }
 
 void RulesPupil::Calculation(int op, bool first, bool last) {
-    if (op == kMultiply) return Multiplication(Cell("Label8"), Cell("Label9"), first, last);
-    if (op == kDivide) return Division(Cell("Label14"), Cell("Label15"), first, last);
-    int result = Apply(op, Cell("Label4"), Cell("Label5"));
+    using Part = RulesRole::Part;
+    if (op == kMultiply) return Multiplication(Read(Part::MulTop), Read(Part::MulBottom), first, last);
+    if (op == kDivide) return Division(Read(Part::DivDividend), Read(Part::DivDivisor), first, last);
+    int result = Apply(op, Read(Part::AddTop), Read(Part::AddBottom));
     if (Here(RulesBug::FirstResult, first && !last) || Here(RulesBug::LastResult, last && !first))
         result = OffByOne(result);
     Number(result);
@@ -134,7 +135,7 @@ void RulesPupil::Division(int dividend, int divisor, bool first, bool last) {
         // then stays as large as the divisor), or one larger where it is 0.
         const bool first_slip = Here(RulesBug::FirstResult, first && !last && last_round);
         if (first_slip) q = q > 0 ? q - 1 : q + 1;
-        Enter(RulesInput::Digit(round == 0 && two_digits ? 1 : 0, q));
+        Enter(RulesInput::Digit(round == 0 && two_digits ? Place::Tens : Place::Ones, q));
         Enter(RulesInput::Confirm());
         int product = q * divisor;
         if (Here(RulesBug::DivisionProduct, bug_here)) product = OffByOne(product);

@@ -18,27 +18,29 @@ namespace sorelka::rules {
 struct RulesInput {
     enum class What { Number, Digit, Confirm, Finish, Operation };
     What what = What::Number;
-    int value = 0;  // the number, the digit, or the operation (kAdd … kDivide)
-    int place = 0;  // Digit: 0 ones … 3 thousands
+    int value = 0;               // the number, the digit, or the operation (kAdd … kDivide)
+    Place place = Place::Ones;  // Digit: Thousands … Ones
 
-    static RulesInput Number(int value) { return {What::Number, value, 0}; }
-    static RulesInput Digit(int place, int digit) { return {What::Digit, digit, place}; }
-    static RulesInput Confirm() { return {What::Confirm, 0, 0}; }
-    static RulesInput Finish() { return {What::Finish, 0, 0}; }
-    static RulesInput Operation(int op) { return {What::Operation, op, 0}; }
+    static RulesInput Number(int value) { return {What::Number, value}; }
+    static RulesInput Digit(Place place, int digit) { return {What::Digit, digit, place}; }
+    static RulesInput Confirm() { return {What::Confirm}; }
+    static RulesInput Finish() { return {What::Finish}; }
+    static RulesInput Operation(int op) { return {What::Operation, op}; }
     bool operator==(const RulesInput&) const = default;
 };
 using RulesInputs = std::vector<RulesInput>;
 
 // Enters a number into the four digit lists, highest place first (any model
-// with EnterDigit: the worksheet or the practice).
+// with ChooseDigit: the worksheet, the practice or the drill).
 template <typename Model>
 void EnterNumber(Model& model, int value) {
     bool started = false;
-    for (int place = 3, scale = 1000; place >= 0; --place, scale /= 10) {
+    int scale = 1000;
+    for (Place place : {Place::Thousands, Place::Hundreds, Place::Tens, Place::Ones}) {
         const int digit = value / scale % 10;
-        if (digit != 0 || started || place == 0) {
-            model.EnterDigit(place, digit);
+        scale /= 10;
+        if (digit != 0 || started || place == Place::Ones) {
+            model.ChooseDigit(place, digit);
             started = true;
         }
     }
@@ -86,7 +88,7 @@ public:
     const RulesInputs& inputs() const { return inputs_; }
 
 private:
-    int Cell(const char* name) const;
+    int Read(RulesRole::Part part) const;
     void Enter(const RulesInput& input);
     void Number(int v);
     bool Here(RulesBug bug, bool where);

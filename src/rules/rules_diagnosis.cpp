@@ -5,12 +5,18 @@
 #include <utility>
 
 #include "division/division_diagnosis.h"
+#include "rules/rules_cells.h"
 
 namespace sorelka::rules {
 
 namespace {
 
 using division::WideNumber;
+using Part = RulesRole::Part;
+
+// The stored name of a cell (see rules_cells.h): what the worked rows and a
+// step's "cell:" field call it.
+std::string Stored(Part part, int index = 0) { return RulesStoredName({part, index}); }
 
 std::string W(long long v) { return WideNumber(v); }
 
@@ -86,14 +92,14 @@ Finding Other(int calc, std::string_view cell, std::string explanation) {
 
 // The two numbers of the calculation `op` as its area shows them.
 struct Operands {
-    const char* top;
-    const char* bottom;
+    std::string top;
+    std::string bottom;
 };
 Operands AreaOf(int op) {
     switch (op) {
-        case kMultiply: return {"Label8", "Label9"};
-        case kDivide: return {"Label14", "Label15"};
-        default: return {"Label4", "Label5"};
+        case kMultiply: return {Stored(Part::MulTop), Stored(Part::MulBottom)};
+        case kDivide: return {Stored(Part::DivDividend), Stored(Part::DivDivisor)};
+        default: return {Stored(Part::AddTop), Stored(Part::AddBottom)};
     }
 }
 
@@ -101,9 +107,12 @@ Operands AreaOf(int op) {
 std::optional<long long> ResultOf(int op, const Sheet& sheet) {
     switch (op) {
         case kAdd:
-        case kSubtract: return sheet.Number("Label6");
-        case kMultiply: return sheet.Has("Label12") ? sheet.Number("Label12") : sheet.Number("Label10");
-        case kDivide: return sheet.Number("Label16");
+        case kSubtract: return sheet.Number(Stored(Part::AddResult));
+        case kMultiply: {
+            const std::string sum = Stored(Part::MulRow, 2);
+            return sheet.Has(sum) ? sheet.Number(sum) : sheet.Number(Stored(Part::MulRow, 0));
+        }
+        case kDivide: return sheet.Number(Stored(Part::DivQuotient));
         default: return std::nullopt;
     }
 }
@@ -111,26 +120,26 @@ std::optional<long long> ResultOf(int op, const Sheet& sheet) {
 Diagnosis InDivision(int calc, const std::string& nth, long long dividend, long long divisor,
                      const Sheet& sheet) {
     if (divisor <= 0) return Other(calc, "", "計算を もういちど たしかめよう");
-    if (sheet.Number("Label16") == dividend / divisor) return std::nullopt;
-    static const char* const kRows[] = {"Label17", "Label18", "Label19", "Label20"};
+    const std::string quotient = Stored(Part::DivQuotient);
+    if (sheet.Number(quotient) == dividend / divisor) return std::nullopt;
     static const int kRowNumbers[] = {2, 3, 5, 6};
     division::WrittenDivision w;
     w.dividend = static_cast<int>(dividend);
     w.divisor = static_cast<int>(divisor);
-    w.quotient = sheet.Text("Label16");
-    for (int row = 0; row < 4; ++row) w.rows[row] = sheet.Text(kRows[row]);
+    w.quotient = sheet.Text(quotient);
+    for (int row = 0; row < 4; ++row) w.rows[row] = sheet.Text(Stored(Part::DivRow, row));
     const auto m = division::FindDivisionMistake(w);
     if (!m)
-        return Other(calc, "Label16",
+        return Other(calc, quotient,
                      nth + "わり算を たしかめよう　" + division::DivisionFact(dividend, divisor));
     std::string where;
-    std::string cell = "Label16";
+    std::string cell = quotient;
     if (m->in_quotient) {
         where = "quotient:" + std::to_string(m->index + 1);
     } else {
         const int row = std::min(m->index, 3);
         where = "row:" + std::to_string(kRowNumbers[row]);
-        cell = kRows[row];
+        cell = Stored(Part::DivRow, row);
     }
     const bool named = m->kind != kSlip && m->kind != kOther;
     return Finding{named || m->kind == kSlip ? kStepSlip : kOther,
@@ -148,7 +157,7 @@ Diagnosis InMultiplication(int calc, const std::string& nth, long long top, long
     const long long sum = row1 + 10 * row2;
     const long long right = tens > 0 ? sum : row1;
     if (ResultOf(kMultiply, sheet) == right) return std::nullopt;
-    const auto product = [&](int row, const char* cell, long long digit, long long value) -> Diagnosis {
+    const auto product = [&](int row, const std::string& cell, long long digit, long long value) -> Diagnosis {
         const std::optional<long long> v = sheet.Number(cell);
         if (v == value) return std::nullopt;
         const std::string fact = W(top) + "×" + W(digit) + "＝" + W(value);
@@ -160,20 +169,21 @@ Diagnosis InMultiplication(int calc, const std::string& nth, long long top, long
         return Finding{kStepSlip, Step(calc, one_slip ? division::kProductSlip : "", where, cell),
                        row_name + "ちがうよ　" + fact};
     };
-    if (Diagnosis d = product(1, "Label10", ones, row1)) return d;
+    const std::string rows[] = {Stored(Part::MulRow, 0), Stored(Part::MulRow, 1), Stored(Part::MulRow, 2)};
+    if (Diagnosis d = product(1, rows[0], ones, row1)) return d;
     if (tens == 0)
-        return Other(calc, "Label10", nth + "かけ算を たしかめよう　" + Fact(kMultiply, top, bottom));
-    if (Diagnosis d = product(2, "Label11", tens, row2)) return d;
+        return Other(calc, rows[0], nth + "かけ算を たしかめよう　" + Fact(kMultiply, top, bottom));
+    if (Diagnosis d = product(2, rows[1], tens, row2)) return d;
     const std::string fact = W(row1) + "＋" + W(10 * row2) + "＝" + W(sum);
-    const std::optional<long long> v = sheet.Number("Label12");
-    if (!v) return Other(calc, "Label12", nth + "かけ算が とちゅうで おわっているよ　" + fact);
+    const std::optional<long long> v = sheet.Number(rows[2]);
+    if (!v) return Other(calc, rows[2], nth + "かけ算が とちゅうで おわっているよ　" + fact);
     // Added as if the product of the tens stood under the ones: that row
     // was not moved one place to the left.
     if (*v == row1 + row2)
-        return Finding{kStepSlip, Step(calc, kShiftMissing, "row:2", "Label11"),
+        return Finding{kStepSlip, Step(calc, kShiftMissing, "row:2", rows[1]),
                        nth + "かけ算で、十の位を かけた 答えは １けた 左に ずらして たすよ　" + fact};
     const bool one_slip = division::LooksLikeOneSlip(sum, *v);
-    return Finding{kStepSlip, Step(calc, one_slip ? kSumSlip : "", "row:3", "Label12"),
+    return Finding{kStepSlip, Step(calc, one_slip ? kSumSlip : "", "row:3", rows[2]),
                    nth + "かけ算で、さいごの たし算が ちがうよ　" + fact};
 }
 
@@ -192,16 +202,17 @@ Diagnosis InCalculation(int op, int calc, const Sheet& sheet, bool only = false)
         default: break;
     }
     const long long right = Compute(op, *top, *bottom);
-    const std::optional<long long> v = sheet.Number("Label6");
+    const std::string result = Stored(Part::AddResult);
+    const std::optional<long long> v = sheet.Number(result);
     if (v == right) return std::nullopt;
     if (!v)
-        return Other(calc, "Label6",
+        return Other(calc, result,
                      nth + OpWord(op) + "の 答えが ないよ　" + Fact(op, *top, *bottom));
-    return Finding{kStepSlip, Step(calc, "", "", "Label6"),
+    return Finding{kStepSlip, Step(calc, "", "", result),
                    nth + OpWord(op) + "が ちがうよ　" + Fact(op, *top, *bottom)};
 }
 
-Finding EarlierSlip(int calc, int op, long long x, long long y, const char* cell) {
+Finding EarlierSlip(int calc, int op, long long x, long long y, const std::string& cell) {
     return Finding{kStepSlip, Step(calc, "", "", cell),
                    Nth(calc) + OpWord(op) + "が ちがうよ　" + Fact(op, x, y)};
 }
@@ -209,16 +220,21 @@ Finding EarlierSlip(int calc, int op, long long x, long long y, const char* cell
 Diagnosis DiagnoseBox(const ExpressionProblem& p, const Sheet& sheet) {
     const int op = p.family_number;  // the operation in the problem: 1 +, 2 −, 3 ×, 4 ÷
     const int inverse = op == kAdd ? kSubtract : op == kSubtract ? kAdd : op == kMultiply ? kDivide : kMultiply;
-    const std::string sign = sheet.Text("Label7");
-    const bool add_area = sheet.Has("Label4") && sheet.Has("Label5");
+    const auto worked = [&](int op) {
+        const Operands area = AreaOf(op);
+        return sheet.Has(area.top) && sheet.Has(area.bottom);
+    };
+    const std::string sign = sheet.Text(Stored(Part::AddSign));
+    const bool add_area = worked(kAdd);
     const int add_op = !add_area ? 0 : sign == "＋" ? kAdd : sign == "-" ? kSubtract : 0;
-    const bool shown[] = {false, add_op == kAdd, add_op == kSubtract,
-                          sheet.Has("Label8") && sheet.Has("Label9"),
-                          sheet.Has("Label14") && sheet.Has("Label15")};
+    const bool shown[] = {false, add_op == kAdd, add_op == kSubtract, worked(kMultiply), worked(kDivide)};
     // The calculation that undoes the problem's decides, when it was worked.
     if (shown[inverse]) return InCalculation(inverse, 1, sheet, true);
-    const char* cell = add_area ? "Label7" : shown[kMultiply] ? "Label13" : shown[kDivide] ? "Label14" : "";
-    if (*cell == '\0')
+    const std::string cell = add_area           ? Stored(Part::AddSign)
+                             : shown[kMultiply] ? Stored(Part::MulSign)
+                             : shown[kDivide]   ? Stored(Part::DivDividend)
+                                                : "";
+    if (cell.empty())
         return Other(1, "", "□を もとめる 計算を えらんでね　□は " + Fact(inverse, p.operand_b, p.operand_a));
     return Finding{kInverseOperation, Step(1, "", "", cell),
                    "□を もとめる 計算が ちがうよ　□" + std::string(OpSign(op)) + W(p.operand_a) + "＝" +
@@ -227,17 +243,19 @@ Diagnosis DiagnoseBox(const ExpressionProblem& p, const Sheet& sheet) {
 
 Diagnosis DiagnoseFourNumbers(const ExpressionProblem& p, const CalculationOrder& order,
                               const Sheet& sheet) {
-    if (sheet.Number("Label6") == p.expected_answer) return std::nullopt;
-    const std::optional<long long> first = sheet.Number("Label4");
-    const std::optional<long long> second = sheet.Number("Label5");
+    const Operands pending = AreaOf(kAdd);
+    const std::string result = Stored(Part::AddResult);
+    if (sheet.Number(result) == p.expected_answer) return std::nullopt;
+    const std::optional<long long> first = sheet.Number(pending.top);
+    const std::optional<long long> second = sheet.Number(pending.bottom);
     if (!first || !second)
         return Other(3, "", "計算を もういちど たしかめよう　" + Fact(order.first_op, p.operand_a, p.operand_b));
     if (*first != Compute(order.first_op, p.operand_a, p.operand_b))
-        return EarlierSlip(1, order.first_op, p.operand_a, p.operand_b, "Label4");
+        return EarlierSlip(1, order.first_op, p.operand_a, p.operand_b, pending.top);
     if (*second != Compute(order.second_op, p.operand_c, p.operand_d))
-        return EarlierSlip(2, order.second_op, p.operand_c, p.operand_d, "Label5");
+        return EarlierSlip(2, order.second_op, p.operand_c, p.operand_d, pending.bottom);
     if (Diagnosis d = InCalculation(order.middle_op, 3, sheet)) return d;
-    return Other(3, "Label6", "計算を もういちど たしかめよう　" + Fact(order.middle_op, *first, *second));
+    return Other(3, result, "計算を もういちど たしかめよう　" + Fact(order.middle_op, *first, *second));
 }
 
 Diagnosis DiagnoseThreeNumbers(const ExpressionProblem& p, const CalculationOrder& order,
@@ -254,12 +272,12 @@ Diagnosis DiagnoseThreeNumbers(const ExpressionProblem& p, const CalculationOrde
     const std::string again = "計算を もういちど たしかめよう　";
     if (!top || !bottom) return Other(2, "", again + Fact(order.first_op, x, y));
     const long long own = order.second_takes_a ? p.operand_a : p.operand_c;
-    const char* cell = nullptr;
+    std::string cell;
     if (op == kMultiply)  // the factors may stand swapped
-        cell = *top == own ? area.bottom : *bottom == own ? area.top : nullptr;
+        cell = *top == own ? area.bottom : *bottom == own ? area.top : "";
     else
         cell = order.second_takes_a ? area.bottom : area.top;
-    if (!cell) return Other(2, "", again + Fact(order.first_op, x, y));
+    if (cell.empty()) return Other(2, "", again + Fact(order.first_op, x, y));
     if (sheet.Number(cell) != first) return EarlierSlip(1, order.first_op, x, y, cell);
     if (Diagnosis d = InCalculation(op, 2, sheet)) return d;
     return Other(2, "", again + Fact(op, *top, *bottom));
@@ -297,50 +315,19 @@ std::string StepField(std::string_view step, std::string_view key) {
     return {};
 }
 
-RoleCell RulesRoleCell(RulesRole role) {
-    using Part = RulesRole::Part;
-    const auto label = [](int n) { return RoleCell{"Label" + std::to_string(n)}; };
-    switch (role.part) {
-        case Part::AddSign: return label(7);
-        case Part::AddTop: return label(4);
-        case Part::AddBottom: return label(5);
-        case Part::AddResult: return label(6);
-        case Part::MulSign: return label(13);
-        case Part::MulTop: return label(8);
-        case Part::MulBottom: return label(9);
-        case Part::MulRow: return label(10 + role.index);
-        case Part::DivDividend: return label(14);
-        case Part::DivDivisor: return label(15);
-        case Part::DivQuotient: return {"Label16", RoleCell::Digit::FromLeft, role.index};
-        case Part::DivRow: return label(17 + role.index);
-    }
-    return {};
-}
-
-const std::vector<RulesRole>& RulesRolesInOrder() {
-    using Part = RulesRole::Part;
-    static const std::vector<RulesRole> roles = {
-        {Part::AddSign},     {Part::AddTop},        {Part::AddBottom},     {Part::MulSign},
-        {Part::MulTop},      {Part::MulBottom},     {Part::DivDividend},   {Part::DivDivisor},
-        {Part::AddResult},   {Part::MulRow, 0},     {Part::MulRow, 1},     {Part::MulRow, 2},
-        {Part::DivQuotient, 0}, {Part::DivRow, 0},  {Part::DivRow, 1},     {Part::DivQuotient, 1},
-        {Part::DivRow, 2},   {Part::DivRow, 3}};
-    return roles;
-}
-
 std::optional<RulesRole> RulesStepRole(std::string_view step) {
     const std::string cell = StepField(step, "cell");
     if (cell.empty()) return std::nullopt;
-    if (cell == RulesRoleCell({RulesRole::Part::DivQuotient}).name) {
+    if (cell == Stored(Part::DivQuotient)) {
         const std::string digit = StepField(step, "quotient");
         int k = 0;
         auto [ptr, ec] = std::from_chars(digit.data(), digit.data() + digit.size(), k);
         if (digit.empty() || ec != std::errc() || ptr != digit.data() + digit.size() || k < 1)
             return std::nullopt;
-        return RulesRole{RulesRole::Part::DivQuotient, k - 1};
+        return RulesRole{Part::DivQuotient, k - 1};
     }
     for (const RulesRole& role : RulesRolesInOrder())
-        if (RulesRoleCell(role).name == cell) return role;
+        if (Stored(role.part, role.index) == cell) return role;
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "rules/expression_problems.h"
+#include "rules/rules_sheet.h"
 
 // Names the mistake in an expression worked on the calculation-rules
 // worksheet, from what the worksheet showed when the answer was judged.
@@ -46,41 +47,19 @@ std::string RulesKindLabel(std::string_view kind);
 //                  (quotient_too_big, quotient_too_small, zero_missing,
 //                  product_slip, difference_slip, bring_down, quotient_place,
 //                  sum_slip, shift_missing)
-//   "quotient:K"   the K-th quotient digit of a division (in Label16), or
+//   "quotient:K"   the K-th quotient digit of a division, or
 //   "row:N"        the row of the calculation on the worksheet: division rows
-//                  2, 3, 5, 6 (Label17..Label20); multiplication rows 1..3
-//                  (Label10..Label12; shift_missing names row 2, the
-//                  product of the tens that was added unmoved)
-//   "cell:NAME"    always last: the widget to mark. For an earlier
-//                  calculation it is the operand that holds its wrong result;
-//                  for inverse_operation the sign of the calculation chosen
-//                  (Label7 or Label13) or the dividend (Label14).
-// e.g. "calc:1/cell:Label9", "calc:2/kind:product_slip/row:2/cell:Label17",
-//      "calc:1/cell:Label7"
+//                  2, 3, 5, 6 (its products and differences); multiplication
+//                  rows 1..3 (shift_missing names row 2, the product of the
+//                  tens that was added unmoved)
+//   "cell:NAME"    always last: the stored name (RulesStoredName) of the cell
+//                  to mark. For an earlier calculation it is the operand that
+//                  holds its wrong result; for inverse_operation the sign of
+//                  the calculation chosen or the dividend.
+// e.g. "calc:1/cell:" and the stored name of the lower factor, or
+//      "calc:2/kind:product_slip/row:2/cell:" and that of division row 2.
 Diagnosis DiagnoseRules(const ExpressionProblem& problem, const WorkedRows& rows);
 
-// The pupil's work on the worksheet in roles: the numbers, the sign and the
-// result of the addition and subtraction area; of the multiplication area
-// with its rows; and of the division area with its quotient digits and rows.
-struct RulesRole {
-    enum class Part {
-        AddSign, AddTop, AddBottom, AddResult,
-        MulSign, MulTop, MulBottom, MulRow,           // rows 0..2: the two products and their sum
-        DivDividend, DivDivisor, DivQuotient, DivRow  // quotient: the digit from the left; rows 0..3
-    };
-    Part part = Part::AddResult;
-    int index = 0;
-
-    bool operator==(const RulesRole&) const = default;
-};
-
-// Where a role stands on the worksheet: Label7 "＋"/"-", Label4, Label5,
-// Label6; Label13 "ｘ", Label8, Label9, Label10..Label12; Label14, Label15,
-// the quotient's digits in Label16, Label17..Label20.
-RoleCell RulesRoleCell(RulesRole role);
-// Every role in the order a calculation on the worksheet is read and
-// written: the signs and numbers of the three areas, the result, the rows.
-const std::vector<RulesRole>& RulesRolesInOrder();
 // The role a step of DiagnoseRules frames: its "cell:" field, with its
 // "quotient:" field in the quotient; none for a step without a cell and for
 // the quotient as a whole.

@@ -6,24 +6,25 @@ namespace {
 
 CalculationSteps::Options DrillSheetOptions() {
     CalculationSteps::Options options;
-    // Label21 .. Label24 are the score line and the question label, which
-    // the drill machinery writes and clears.
-    options.last_cleared_label = 20;
+    // No mark: the drill machinery shows a score line and the question's number.
+    options.with_mark = false;
     return options;
 }
+
+constexpr RulesRole kProblem{RulesRole::Part::Problem};
 
 }  // namespace
 
 RulesDrill::RulesDrill(AppContext& ctx)
     : ctx_(ctx), steps_(ctx.dialogs, ctx.cues, *this, DrillSheetOptions()) {
-    steps_.worksheet()["Label3"].colour = kNavy;
+    steps_.sheet()[kProblem].colour = kNavy;
     ClearWorksheet();
 }
 
 void RulesDrill::ClearWorksheet() {
     steps_.DropProblem();  // phase 0, digits 0
     steps_.ClearColumnArea();
-    steps_.worksheet()["Label3"].text.clear();
+    steps_.sheet()[kProblem].text.clear();
     question_open_ = false;
     HideEntryLists();
 }
@@ -40,7 +41,7 @@ void RulesDrill::ShowProblem() {
         question_open_ = false;
         return;
     }
-    steps_.worksheet()["Label3"].text = drawn_.problem_text;
+    steps_.sheet()[kProblem].text = drawn_.problem_text;
     prompt_ = std::string();  // a box problem asks for its calculation instead
     steps_.StartProblem(drawn_);
     question_open_ = true;
@@ -62,26 +63,30 @@ void RulesDrill::HideEntryLists() {
 
 void RulesDrill::ClearWorksheetNumbers() {
     steps_.ClearColumnArea();
-    steps_.worksheet()["Label3"].text.clear();
+    steps_.sheet()[kProblem].text.clear();
     question_open_ = false;
 }
 
-void RulesDrill::EnterDigit(int place, int position) {
-    if (question_open_) steps_.EnterDigit(place, position);
+void RulesDrill::ChooseDigit(Place place, int digit) {
+    if (question_open_) steps_.ChooseDigit(place, digit);
 }
 
-void RulesDrill::ChooseAction(int position) {
+void RulesDrill::ApplyAction(Action action) {
     if (!question_open_) return;
     // A question handed in stays handed in: "終わり" again changes nothing.
-    if (position == kFinishAction && handed_in_) return;
-    steps_.ChooseAction(position);
+    if (action == Action::Finish && handed_in_) return;
+    steps_.ApplyAction(action);
 }
 
-void RulesDrill::ChooseOperation(int position) {
+void RulesDrill::ChooseSeparator() {
+    if (question_open_) steps_.ChooseSeparator();
+}
+
+void RulesDrill::ChooseOperation(int op) {
     if (!question_open_) return;
-    steps_.ChooseOperation(position);
+    steps_.ChooseOperation(op);
     // Choosing the calculation of a box problem empties the prompt line.
-    if (steps_.problem().IsBoxProblem() && position >= 0 && position <= 3) prompt_ = std::string();
+    if (steps_.problem().IsBoxProblem() && op >= kAdd && op <= kDivide) prompt_ = std::string();
 }
 
 std::optional<std::string> RulesDrill::TakePrompt() { return std::exchange(prompt_, std::nullopt); }
@@ -94,11 +99,11 @@ void RulesDrill::JudgeAnswer() {
     const ExpressionProblem& p = steps_.problem();
     const int answer = steps_.state().second_result;
     DrillJudgement j;
-    j.right = answer == p.expected_answer;
+    j.verdict = VerdictOf(answer == p.expected_answer);
     j.row.mnd = " " + ProblemTextForLog(p);
     j.row.kai = " " + std::to_string(p.expected_answer);
     j.row.kot = " " + std::to_string(answer);
-    j.row.hnt = j.right ? " ○" : " ×";
+    j.row.hnt = IsRight(j.verdict) ? " ○" : " ×";
     judgement_ = j;
     handed_in_ = true;
 }

@@ -18,7 +18,7 @@ namespace sorelka::rules {
 // A question handed in with "終わり": right or wrong, and its log row (the
 // question number is the machinery's to fill in).
 struct DrillJudgement {
-    bool right = false;
+    Verdict verdict = Verdict::Wrong;
     DrillRow row;
 };
 
@@ -48,15 +48,16 @@ public:
     // The prompt line after "スタート" and "次へ".
     std::string ProblemPrompt() const;
 
-    // The lists: digit place 0 ones .. 3 thousands, the action list, the
-    // operation list of box problems.
-    void EnterDigit(int place, int position);
-    void ChooseAction(int position);
-    void ChooseOperation(int position);
+    // The entries of the worksheet (see CalculationSteps); nothing while no
+    // question is open.
+    void ChooseDigit(Place place, int digit);
+    void ApplyAction(Action action);
+    void ChooseSeparator();
+    void ChooseOperation(int op);
 
-    // Label3 and the worksheet cells Label4 .. Label20, lines and pictures.
+    // The problem and the cells of the three areas (no mark).
     const Worksheet& worksheet() const { return steps_.worksheet(); }
-    // A new text for the prompt line Label2 since the last call, if any.
+    // A new text for the prompt line since the last call, if any.
     std::optional<std::string> TakePrompt();
     // The question handed in since the last call, if any.
     std::optional<DrillJudgement> TakeJudgement();

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "drill/drill_log.h"
 #include "widgets/accessibility.h"
@@ -74,31 +75,22 @@ RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* pare
     SetSpokenRole(problem, QStringLiteral("もんだい"));
 
     view_ = std::make_unique<RulesWorksheetView>(this, kListsLeft, kListsTop);
-    connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox2Change);
-    connect(view_->digit_list(1), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox3Change);
-    connect(view_->digit_list(2), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox4Change);
-    connect(view_->digit_list(3), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox5Change);
-    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesDrillScreen::ComboBox6Change);
-    connect(view_->operation_list(), &ChoiceList::chosen, this,
-            &RulesDrillScreen::ComboBox7Change);
+    connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &RulesDrillScreen::OnesDigitChosen);
+    connect(view_->digit_list(Place::Tens), &ChoiceList::chosen, this, &RulesDrillScreen::TensDigitChosen);
+    connect(view_->digit_list(Place::Hundreds), &ChoiceList::chosen, this, &RulesDrillScreen::HundredsDigitChosen);
+    connect(view_->digit_list(Place::Thousands), &ChoiceList::chosen, this,
+            &RulesDrillScreen::ThousandsDigitChosen);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesDrillScreen::ActionChosen);
+    connect(view_->operation_list(), &ChoiceList::chosen, this, &RulesDrillScreen::OperationChosen);
     // The score sheet lies over the problem and the worksheet while it is shown.
     findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
     Sync();
 }
 
 void RulesDrillScreen::Sync() {
-    view_->Apply(model_.worksheet());
+    view_->Show(model_);
     if (auto prompt = model_.TakePrompt()) SetPrompt(QString::fromStdString(*prompt));
-    if (model_.entry_list_resets() != seen_entry_resets_) {
-        seen_entry_resets_ = model_.entry_list_resets();
-        view_->ResetEntryLists();
-    }
-    if (model_.operation_list_resets() != seen_operation_resets_) {
-        seen_operation_resets_ = model_.operation_list_resets();
-        view_->ResetOperationList();
-    }
-    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
-    if (auto judged = model_.TakeJudgement()) RecordAnswer(judged->right, judged->row);
+    if (auto judged = model_.TakeJudgement()) RecordAnswer(IsRight(judged->verdict), judged->row);
 }
 
 void RulesDrillScreen::ClearWorksheet() {
@@ -132,37 +124,27 @@ QString RulesDrillScreen::ProblemPrompt() const {
     return QString::fromStdString(model_.ProblemPrompt());
 }
 
-void RulesDrillScreen::ComboBox2Change(int index) {
-    model_.EnterDigit(0, index);
+void RulesDrillScreen::DigitChosen(Place place, int digit) {
+    model_.ChooseDigit(place, digit);
     Sync();
 }
 
-void RulesDrillScreen::ComboBox3Change(int index) {
-    model_.EnterDigit(1, index);
+void RulesDrillScreen::OnesDigitChosen(int digit) { DigitChosen(Place::Ones, digit); }
+void RulesDrillScreen::TensDigitChosen(int digit) { DigitChosen(Place::Tens, digit); }
+void RulesDrillScreen::HundredsDigitChosen(int digit) { DigitChosen(Place::Hundreds, digit); }
+void RulesDrillScreen::ThousandsDigitChosen(int digit) { DigitChosen(Place::Thousands, digit); }
+
+void RulesDrillScreen::ActionChosen(int index) {
+    ChooseActionItem(model_, index);
     Sync();
 }
 
-void RulesDrillScreen::ComboBox4Change(int index) {
-    model_.EnterDigit(2, index);
+void RulesDrillScreen::OperationChosen(int index) {
+    model_.ChooseOperation(OperationAt(index));
     Sync();
 }
 
-void RulesDrillScreen::ComboBox5Change(int index) {
-    model_.EnterDigit(3, index);
-    Sync();
-}
-
-void RulesDrillScreen::ComboBox6Change(int index) {
-    model_.ChooseAction(index);
-    Sync();
-}
-
-void RulesDrillScreen::ComboBox7Change(int index) {
-    model_.ChooseOperation(index);
-    Sync();
-}
-
-WorkedRows RulesDrillScreen::WorkedRowsNow() const { return WorkedRowsOf(model_.worksheet()); }
+WorkedRows RulesDrillScreen::WorkedRowsNow() const { return RulesWorkedRows(model_.worksheet()); }
 
 Diagnosis RulesDrillScreen::DiagnoseAnswer(const WorkedRows& rows) const {
     return DiagnoseRules(model_.problem(), rows);

@@ -22,12 +22,12 @@ public:
     const RulesDrill& model() const { return model_; }
 
 public slots:
-    void ComboBox2Change(int index);  // ones
-    void ComboBox3Change(int index);  // tens
-    void ComboBox4Change(int index);  // hundreds
-    void ComboBox5Change(int index);  // thousands
-    void ComboBox6Change(int index);  // actions
-    void ComboBox7Change(int index);  // operation of a box problem
+    void OnesDigitChosen(int digit);
+    void TensDigitChosen(int digit);
+    void HundredsDigitChosen(int digit);
+    void ThousandsDigitChosen(int digit);
+    void ActionChosen(int index);
+    void OperationChosen(int index);  // the calculation of a box problem
 
 protected:
     void ClearWorksheet() override;
@@ -44,11 +44,10 @@ private:
     // Copies the model onto the widgets; hands a finished question to the
     // machinery.
     void Sync();
+    void DigitChosen(Place place, int digit);
 
     RulesDrill model_;
     std::unique_ptr<RulesWorksheetView> view_;
-    int seen_entry_resets_ = -1;
-    int seen_operation_resets_ = -1;
 };
 
 }  // namespace sorelka::rules

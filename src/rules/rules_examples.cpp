@@ -7,6 +7,7 @@
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
 #include "division/division_examples.h"
+#include "rules/rules_cells.h"
 
 namespace sorelka::rules {
 
@@ -24,8 +25,8 @@ struct QuietHooks final : StepHooks {
     void ShowEntryLists(bool) override {}
 };
 
-long long Number(const Worksheet& sheet, const char* name) {
-    const std::string& text = sheet.at(name).text;
+long long Number(const Worksheet& sheet, RulesRole role) {
+    const std::string& text = sheet.at(RulesKey(role)).text;
     long long value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
@@ -90,18 +91,18 @@ public:
         switch (s.current_op) {
             case kAdd:
             case kSubtract: {
-                const long long top = Number(sheet, "Label4");
-                const long long bottom = Number(sheet, "Label5");
+                const long long top = Number(sheet, {Part::AddTop});
+                const long long bottom = Number(sheet, {Part::AddBottom});
                 return std::string(OperationWord(s.current_op)) + "で " + W(top) +
                        (s.current_op == kAdd ? "＋" : "－") + W(bottom) + "＝" + W(v);
             }
             case kMultiply: {
-                const long long top = Number(sheet, "Label8");
-                const long long bottom = Number(sheet, "Label9");
+                const long long top = Number(sheet, {Part::MulTop});
+                const long long bottom = Number(sheet, {Part::MulBottom});
                 if (s.entry_row == 1 && bottom < 10) return "かけ算で " + W(top) + "×" + W(bottom) + "＝" + W(v);
                 if (s.entry_row == 1) return W(top) + "×" + W(bottom % 10) + "＝" + W(v) + "　一の位から かけるよ";
                 if (s.entry_row == 2) return W(top) + "×" + W(bottom / 10) + "＝" + W(v) + "　１けた ずらすよ";
-                return "あわせて " + W(Number(sheet, "Label10")) + "＋" + W(10 * Number(sheet, "Label11")) +
+                return "あわせて " + W(Number(sheet, {Part::MulRow, 0})) + "＋" + W(10 * Number(sheet, {Part::MulRow, 1})) +
                        "＝" + W(v);
             }
             case kDivide: return DivisionRow(s, sheet, first);
@@ -111,17 +112,17 @@ public:
 
 private:
     std::string DivisionRow(const StepState& s, const Worksheet& sheet, const RulesInput& first) {
-        const long long dividend = Number(sheet, "Label14");
-        const long long divisor = Number(sheet, "Label15");
+        const long long dividend = Number(sheet, {Part::DivDividend});
+        const long long divisor = Number(sheet, {Part::DivDivisor});
         switch (s.entry_row) {
             case 1:
-                two_digits_ = first.place == 1;
+                two_digits_ = first.place == Place::Tens;
                 part_ = two_digits_ ? dividend / 10 : dividend;
                 [[fallthrough]];
             case 4:
                 // A 0 in the ones: the part brought down is smaller than the divisor.
                 if (first.value == 0) return division::ZeroLine(part_, divisor);
-                return division::PlaceDigitLine(first.place + 1, first.value, divisor);
+                return division::PlaceDigitLine(first.place == Place::Tens ? 2 : 1, first.value, divisor);
             case 2:
             case 5:
                 product_ = first.value;
@@ -167,10 +168,10 @@ RulesExample Replay(const ExpressionProblem& problem, const RulesInputs& inputs,
         if (input.what == RulesInput::What::Finish || input.what == RulesInput::What::Operation) {
             close_row();
             const StepState s = steps.state();
-            const std::string result =
-                s.current_op == kDivide     ? steps.worksheet().at("Label16").text
-                : s.current_op == kMultiply ? steps.worksheet().at(s.entry_row >= 3 ? "Label12" : "Label10").text
-                                            : steps.worksheet().at("Label6").text;
+            const RulesRole result_role = s.current_op == kDivide     ? RulesRole{Part::DivQuotient}
+                                          : s.current_op == kMultiply ? RulesRole{Part::MulRow, s.entry_row >= 3 ? 2 : 0}
+                                                                      : RulesRole{Part::AddResult};
+            const std::string result = steps.sheet().at(result_role).text;
             Feed(steps, input);
             auto& step = example.steps.emplace_back();
             step.inputs = {input};
@@ -205,7 +206,7 @@ std::string RulesRoleText(const Worksheet& sheet, RulesRole role) {
 std::string RulesPlaceText(const Worksheet& sheet, RulesRole role) {
     const std::string text = RulesRoleText(sheet, role);
     if (text.empty()) return text;
-    return text + "@" + std::to_string(sheet.at(RulesRoleCell(role).name).left);
+    return text + "@" + std::to_string(sheet.at(RulesKey(role)).column);
 }
 
 RulesExample RulesWorkedExample(const ExpressionProblem& problem) {
@@ -239,7 +240,7 @@ std::optional<std::size_t> FirstWrongStep(const RulesExample& example, const Wor
     if (last_row) return last_row;
     for (std::size_t i = 0; i < example.steps.size(); ++i) {
         const auto& r = example.steps[i].role;
-        if (r && CellText(rows, RulesRoleCell(*r).name) != example.end().at(RulesRoleCell(*r).name).text) return i;
+        if (r && CellText(rows, RulesStoredName(*r)) != example.end().at(RulesKey(*r)).text) return i;
     }
     return std::nullopt;
 }

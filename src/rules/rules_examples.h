@@ -21,7 +21,7 @@ using RulesMistakeExample = MistakeExample<ExpressionProblem, RulesInput, RulesR
 // What `role` shows on the worksheet: a number, a sign, or one digit of the
 // quotient; empty where nothing is written.
 std::string RulesRoleText(const Worksheet& sheet, RulesRole role);
-// What `role` shows and where: its text with the left edge of its cell, so
+// What `role` shows and where: its text with the column of its cell, so
 // that a row written in the wrong column differs from the same row written
 // where it belongs; empty where nothing is written.
 std::string RulesPlaceText(const Worksheet& sheet, RulesRole role);

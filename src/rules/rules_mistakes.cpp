@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "rules/rules_cells.h"
 #include "rules/rules_examples.h"
 
 namespace sorelka::rules {
@@ -70,10 +71,11 @@ std::vector<RulesRole> WrongStepPlaces(RulesBug bug, const RulesRole& wrong, con
 // marker shows, since nothing is to be written next.
 void AsOnPaper(RulesExample& work, RulesBug bug) {
     const auto redraw = [bug](Worksheet& sheet) {
-        sheet["Image3"].visible = false;
-        sheet["Image4"].visible = false;
-        if (bug == RulesBug::MultiplicationShift && !sheet.at("Label11").text.empty())
-            sheet["Label11"].left = sheet.at("Label10").left;
+        sheet[RulesKey({Part::MulMarker})].visible = false;
+        sheet[RulesKey({Part::DivMarker})].visible = false;
+        const std::string tens_row = RulesKey({Part::MulRow, 1});
+        if (bug == RulesBug::MultiplicationShift && !sheet.at(tens_row).text.empty())
+            sheet[tens_row].column = 0;  // in the ones column, as the product of the ones
     };
     redraw(work.start);
     for (auto& step : work.steps) redraw(step.sheet);
@@ -84,7 +86,7 @@ std::optional<RulesMistakeExample> TryMistake(int menu_choice, const ExpressionP
     if (!HasPlace(bug.bug, problem)) return std::nullopt;
     const RulesPupilWork work = WorkRulesAs(problem, bug.bug, round);
     if (!work.applied) return std::nullopt;
-    const Diagnosis diagnosis = DiagnoseRules(problem, WorkedRowsOf(work.end));
+    const Diagnosis diagnosis = DiagnoseRules(problem, RulesWorkedRows(work.end));
     if (!diagnosis || diagnosis->kind != bug.kind || StepField(diagnosis->step, "kind") != bug.inner)
         return std::nullopt;
     const int calc = bug.bug == RulesBug::FirstResult || bug.bug == RulesBug::BoxOwnOperation

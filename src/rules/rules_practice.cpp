@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 
 namespace sorelka::rules {
@@ -52,17 +53,16 @@ std::optional<std::string> StepPromptText(int kind, int op, int row) {
 
 RulesPractice::RulesPractice(AppContext& ctx)
     : ctx_(ctx), steps_(ctx.dialogs, ctx.cues, *this, CalculationSteps::Options{}) {
-    Worksheet& sheet = steps_.worksheet();
-    sheet["Label3"].colour = kNavy;
-    sheet["Label21"].colour = kRed;
+    steps_.sheet()[{RulesRole::Part::Problem}].colour = kNavy;
+    steps_.sheet()[{RulesRole::Part::Mark}].colour = kRed;
     ClearWorksheet();
 }
 
 void RulesPractice::ClearWorksheet() {
     watch_.Close();
     note_.reset();
-    steps_.ClearColumnArea();  // Label4 .. Label21, lines, pictures, digits, row
-    steps_.worksheet()["Label3"].text.clear();
+    steps_.ClearColumnArea();  // the three areas, the mark, digits, row
+    steps_.sheet()[{RulesRole::Part::Problem}].text.clear();
     entry_lists_visible_ = false;
     operation_list_visible_ = false;
 }
@@ -73,10 +73,10 @@ void RulesPractice::FormCreate() {
     ctx_.cues.PlayCue(Cue::Begin);
 }
 
-void RulesPractice::ChooseMenu(int position) {
-    if (position < 0 || position > 3) return;
+void RulesPractice::ChooseMenu(int menu_choice) {
+    if (menu_choice < kParenthesesMenu || menu_choice > kBoxMenu) return;
     ClearWorksheet();
-    ctx_.state.menu_choice = position + 1;
+    ctx_.state.menu_choice = menu_choice;
     StartProblem(true);
 }
 
@@ -98,7 +98,7 @@ void RulesPractice::StartProblem(bool from_menu) {
     const bool given = given_.has_value();
     if (given) drawn_ = *std::exchange(given_, std::nullopt);
     if (given || GenerateProblem(ctx_.state.menu_choice, ctx_.random, drawn_, Variant::Practice)) {
-        steps_.worksheet()["Label3"].text = drawn_.problem_text;
+        steps_.sheet()[{RulesRole::Part::Problem}].text = drawn_.problem_text;
         steps_.StartProblem(drawn_);
         watch_.Shown(ctx_.clock);
         if (drawn_.IsBoxProblem() && !from_menu) ++operation_list_resets_;
@@ -112,19 +112,24 @@ void RulesPractice::StartProblem(bool from_menu) {
 }
 
 // An entry changes the worksheet the note was about; "終わり" judges afresh.
-void RulesPractice::EnterDigit(int place, int position) {
+void RulesPractice::ChooseDigit(Place place, int digit) {
     note_.reset();
-    steps_.EnterDigit(place, position);
+    steps_.ChooseDigit(place, digit);
 }
 
-void RulesPractice::ChooseAction(int position) {
+void RulesPractice::ApplyAction(Action action) {
     note_.reset();
-    steps_.ChooseAction(position);
+    steps_.ApplyAction(action);
 }
 
-void RulesPractice::ChooseOperation(int position) {
+void RulesPractice::ChooseSeparator() {
     note_.reset();
-    steps_.ChooseOperation(position);
+    steps_.ChooseSeparator();
+}
+
+void RulesPractice::ChooseOperation(int op) {
+    note_.reset();
+    steps_.ChooseOperation(op);
 }
 
 void RulesPractice::EndProblem() {
@@ -140,7 +145,6 @@ void RulesPractice::ShowStepPrompt(int kind) {
 void RulesPractice::JudgeAnswer() {
     const ExpressionProblem& p = steps_.problem();
     const bool right = steps_.state().second_result == p.expected_answer;
-    Worksheet& sheet = steps_.worksheet();
     JudgedAnswer answer;
     answer.topic = Topic::Rules;
     answer.menu_choice = ctx_.state.menu_choice;
@@ -148,17 +152,17 @@ void RulesPractice::JudgeAnswer() {
     answer.right_answer = std::to_string(p.expected_answer);
     answer.entered_answer = std::to_string(steps_.state().second_result);
     answer.correct = right;
-    answer.worked_rows = WorkedRowsOf(sheet);
+    answer.worked_rows = RulesWorkedRows(steps_.worksheet());
     if (!right) answer.finding = DiagnoseRules(p, answer.worked_rows);
     RecordPracticeVerdict(ctx_, watch_, answer);
     note_ = NoteOf(answer.finding, answer.finding ? NoteLabel(*answer.finding) : "", ctx_.recorder,
                    answer.topic);
-    sheet["Label21"].text = right ? "○" : "×";
+    steps_.sheet().ShowVerdict(VerdictOf(right));
     ctx_.cues.PlayCue(VerdictCue(right));
     // The answer is written into the problem once; judging again repeats the
     // mark and the cue only.
     if (!answer_written_) {
-        sheet["Label3"].text = CompletedProblemText(p);
+        steps_.sheet()[{RulesRole::Part::Problem}].text = CompletedProblemText(p);
         answer_written_ = true;
     }
     prompt_line_ = kGoOnPrompt;

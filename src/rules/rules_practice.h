@@ -30,24 +30,25 @@ public:
 
     // The screen is shown: an empty worksheet and a prompt to choose the menu.
     void FormCreate();
-    // ComboBox1: a kind of problem was chosen (position 0..3).
-    void ChooseMenu(int position);
+    // A kind of problem was chosen from the menu (kParenthesesMenu .. kBoxMenu).
+    void ChooseMenu(int menu_choice);
     // "次へ": another problem of the kind in menu_choice.
     void NextProblem();
     // Shows `problem` as menu item `menu_choice` would (recommended practice).
     void ShowGivenProblem(const ExpressionProblem& problem, int menu_choice);
-    // The digit lists (place 0 ones .. 3 thousands), the action list and the
-    // operation list.
-    void EnterDigit(int place, int position);
-    void ChooseAction(int position);
-    void ChooseOperation(int position);
+    // The entries of the worksheet (see CalculationSteps).
+    void ChooseDigit(Place place, int digit);
+    void ApplyAction(Action action);
+    void ChooseSeparator();
+    void ChooseOperation(int op);
     // The problem ends unanswered and the worksheet empties (an example takes
     // its place); the menu choice stays.
     void EndProblem();
 
-    // Every worksheet cell, the problem text Label3 and the mark Label21.
+    // Every worksheet cell, the problem and the mark among them.
     const Worksheet& worksheet() const { return steps_.worksheet(); }
-    // Label2.
+    // The verdict the mark shows; none while it shows nothing.
+    const std::optional<Verdict>& verdict() const { return steps_.sheet().verdict(); }
     const std::string& prompt_line() const { return prompt_line_; }
     // Counts the times the digit and action lists were reset to no selection.
     int entry_list_resets() const { return entry_list_resets_; }

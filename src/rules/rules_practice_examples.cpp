@@ -4,8 +4,10 @@
 // mistake for the pupil to find.
 #include <QLabel>
 
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "rules/rules_examples.h"
+#include "rules/rules_layout.h"
 #include "rules/rules_practice_screen.h"
 #include "widgets/accessibility.h"
 #include "widgets/mistake_finder.h"
@@ -36,9 +38,13 @@ void RulesPracticeScreen::ShowWorkedExample() {
     const auto& note = model_.note();
     if (!note) return;
     const RulesExample example = RulesWorkedExample(model_.problem());
-    const auto wrong = FirstWrongStep(example, WorkedRowsOf(model_.worksheet()), note->finding);
-    player_->Play(ReplayOf<RulesInput, RulesRole>(
-        example, wrong, [this](const RulesRole& role) { return WrittenRoleRect(this, RulesRoleCell(role)); }));
+    const auto wrong = FirstWrongStep(example, RulesWorkedRows(model_.worksheet()), note->finding);
+    Replay replay = ReplayOf<RulesInput, RulesRole>(
+        example, wrong, [this](const RulesRole& role) { return WrittenRoleRect(this, RulesShownCell(role)); });
+    // The player applies its sheets by widget.
+    replay.start = RulesShownSheet(replay.start);
+    for (Replay::Step& step : replay.steps) step.sheet = RulesShownSheet(step.sheet);
+    player_->Play(std::move(replay));
     ClearEntryChoices();
 }
 
@@ -59,7 +65,10 @@ void RulesPracticeScreen::ShowMistakeExample() {
     Sync();
     Announce(findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
              QString::fromStdString(example->problem.problem_text));
-    MistakeShown shown = MistakeShownOf<ExpressionProblem, RulesInput, RulesRole>(*example, RulesRoleCell);
+    MistakeShown shown = MistakeShownOf<ExpressionProblem, RulesInput, RulesRole>(*example, RulesShownCell);
+    // The finder shows its sheet by widget; the record keeps its own names.
+    shown.sheet = RulesShownSheet(example->sheet());
+    shown.answer.worked_rows = RulesWorkedRows(example->sheet());
     shown.note.label = NoteLabel(example->finding);
     shown.answer.topic = Topic::Rules;
     shown.answer.problem = ProblemTextForLog(example->problem);

@@ -6,7 +6,9 @@
 #include <cstdlib>
 
 #include "widgets/accessibility.h"
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
+#include "rules/rules_layout.h"
 #include "widgets/choice_list.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
@@ -116,15 +118,16 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(clock_timer_, &QTimer::timeout, this, &RulesPracticeScreen::Timer1Timer);
     clock_timer_->start();
 
-    connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox1Change);
-    connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox2Change);
-    connect(view_->digit_list(1), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox3Change);
-    connect(view_->digit_list(2), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox4Change);
-    connect(view_->digit_list(3), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox5Change);
-    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox6Change);
-    connect(view_->operation_list(), &ChoiceList::chosen, this,
-            &RulesPracticeScreen::ComboBox7Change);
-    connect(next_, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton4Click);
+    connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::MenuItemChosen);
+    connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &RulesPracticeScreen::OnesDigitChosen);
+    connect(view_->digit_list(Place::Tens), &ChoiceList::chosen, this, &RulesPracticeScreen::TensDigitChosen);
+    connect(view_->digit_list(Place::Hundreds), &ChoiceList::chosen, this,
+            &RulesPracticeScreen::HundredsDigitChosen);
+    connect(view_->digit_list(Place::Thousands), &ChoiceList::chosen, this,
+            &RulesPracticeScreen::ThousandsDigitChosen);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::ActionChosen);
+    connect(view_->operation_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::OperationChosen);
+    connect(next_, &QPushButton::clicked, this, &RulesPracticeScreen::NextPressed);
     connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
     connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
@@ -134,10 +137,13 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     // (its rows end at y = 336), under a product (its rows end at y = 424,
     // left of the mark), and at last the strip left of a product's row
     // marker.
-    const WorksheetLayout layout;
-    const int sums_end = layout.add_tops[2] + layout.row_height;
-    const int products_end = layout.mul_tops[4] + layout.row_height;
-    const int divisor_left = layout.divisor_right - layout.number_width;
+    using Part = RulesRole::Part;
+    const CellView sum = RulesCellPlace({Part::AddResult});
+    const CellView product = RulesCellPlace({Part::MulRow, 2});
+    const int sums_end = sum.top + sum.height;
+    const int products_end = product.top + product.height;
+    const int divisor_left = RulesCellPlace({Part::DivDivisor}).left;
+    const int marker_left = RulesCellPlace({Part::MulMarker}).left;
     constexpr int kLeft = 16;
     constexpr int kTop = 200;
     constexpr int kBottom = 576;  // above the prompt line
@@ -146,7 +152,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
         {QRect(kLeft, kTop, divisor_left - 8 - kLeft, kBottom - kTop),
          QRect(kLeft, sums_end + 8, 486 - kLeft, kBottom - sums_end - 8),
          QRect(kLeft, products_end + 6, 490 - kLeft, kBottom - products_end - 6),
-         QRect(kLeft, kTop, layout.mul_marker_left - 6 - kLeft, kBottom - kTop)},
+         QRect(kLeft, kTop, marker_left - 6 - kLeft, kBottom - kTop)},
         prompt_);
     BuildExampleModes();
 
@@ -157,23 +163,16 @@ RulesPracticeScreen::~RulesPracticeScreen() = default;
 
 QRect RulesPracticeScreen::StepCells(const std::string& step) const {
     // A quotient digit is framed alone; any other cell, its written digits.
+    const std::optional<RulesRole> role = RulesRoleOfStored(StepField(step, "cell"));
+    if (!role) return {};
     const std::string quotient = StepField(step, "quotient");
     const int digit = quotient.empty() ? -1 : std::atoi(quotient.c_str()) - 1;
-    return MarkedCells(this, StepField(step, "cell"), digit);
+    return MarkedCells(this, RulesObjectName(*role), digit);
 }
 
 void RulesPracticeScreen::Sync() {
-    view_->Apply(model_.worksheet());
+    view_->Show(model_);
     prompt_->setText(Text(model_.prompt_line()));
-    if (model_.entry_list_resets() != seen_entry_resets_) {
-        seen_entry_resets_ = model_.entry_list_resets();
-        view_->ResetEntryLists();
-    }
-    if (model_.operation_list_resets() != seen_operation_resets_) {
-        seen_operation_resets_ = model_.operation_list_resets();
-        view_->ResetOperationList();
-    }
-    view_->ShowEntryLists(model_.entry_lists_visible(), model_.operation_list_visible());
     const auto& note = model_.note();
     panel_->Show(note, note ? StepCells(note->finding.step) : QRect());
     player_->Offer(note.has_value());
@@ -187,14 +186,14 @@ void RulesPracticeScreen::FormCreate() {
     Sync();
 }
 
-void RulesPracticeScreen::ComboBox1Change(int index) {
+void RulesPracticeScreen::MenuItemChosen(int index) {
     LeaveGuide();
     LeaveExampleModes();
-    model_.ChooseMenu(index);
+    model_.ChooseMenu(index + kParenthesesMenu);
     Sync();
 }
 
-void RulesPracticeScreen::CuteButton4Click() {
+void RulesPracticeScreen::NextPressed() {
     if (finder_->active()) {
         ShowMistakeExample();
         return;
@@ -211,41 +210,27 @@ void RulesPracticeScreen::ShowGivenProblem(const ExpressionProblem& problem, int
     Sync();
 }
 
-void RulesPracticeScreen::ComboBox2Change(int index) {
+void RulesPracticeScreen::DigitChosen(Place place, int digit) {
     LeaveExampleModes();
-    model_.EnterDigit(0, index);
+    model_.ChooseDigit(place, digit);
     Sync();
 }
 
-void RulesPracticeScreen::ComboBox3Change(int index) {
+void RulesPracticeScreen::OnesDigitChosen(int digit) { DigitChosen(Place::Ones, digit); }
+void RulesPracticeScreen::TensDigitChosen(int digit) { DigitChosen(Place::Tens, digit); }
+void RulesPracticeScreen::HundredsDigitChosen(int digit) { DigitChosen(Place::Hundreds, digit); }
+void RulesPracticeScreen::ThousandsDigitChosen(int digit) { DigitChosen(Place::Thousands, digit); }
+
+void RulesPracticeScreen::ActionChosen(int index) {
     LeaveExampleModes();
-    model_.EnterDigit(1, index);
+    ChooseActionItem(model_, index);
     Sync();
+    if (const auto& verdict = model_.verdict()) GuideJudged(IsRight(*verdict));
 }
 
-void RulesPracticeScreen::ComboBox4Change(int index) {
+void RulesPracticeScreen::OperationChosen(int index) {
     LeaveExampleModes();
-    model_.EnterDigit(2, index);
-    Sync();
-}
-
-void RulesPracticeScreen::ComboBox5Change(int index) {
-    LeaveExampleModes();
-    model_.EnterDigit(3, index);
-    Sync();
-}
-
-void RulesPracticeScreen::ComboBox6Change(int index) {
-    LeaveExampleModes();
-    model_.ChooseAction(index);
-    Sync();
-    const std::string& mark = model_.worksheet().at("Label21").text;
-    if (!mark.empty()) GuideJudged(mark == "○");
-}
-
-void RulesPracticeScreen::ComboBox7Change(int index) {
-    LeaveExampleModes();
-    model_.ChooseOperation(index);
+    model_.ChooseOperation(OperationAt(index));
     Sync();
 }
 

@@ -37,14 +37,14 @@ public:
     const RulesPractice& model() const { return model_; }
 
 public slots:
-    void ComboBox1Change(int index);  // menu
-    void ComboBox2Change(int index);  // ones
-    void ComboBox3Change(int index);  // tens
-    void ComboBox4Change(int index);  // hundreds
-    void ComboBox5Change(int index);  // thousands
-    void ComboBox6Change(int index);  // actions
-    void ComboBox7Change(int index);  // operation of a box problem
-    void CuteButton4Click();          // 次へ
+    void MenuItemChosen(int index);
+    void OnesDigitChosen(int digit);
+    void TensDigitChosen(int digit);
+    void HundredsDigitChosen(int digit);
+    void ThousandsDigitChosen(int digit);
+    void ActionChosen(int index);
+    void OperationChosen(int index);  // the calculation of a box problem
+    void NextPressed();
     void CuteButton2Click();          // 目次
     void CuteButton1Click();          // 終わる
     void Timer1Timer();
@@ -52,6 +52,7 @@ public slots:
 private:
     // Copies the model onto the widgets.
     void Sync();
+    void DigitChosen(Place place, int digit);
     // The cells a diagnosis step frames: one quotient digit, or a cell's digits.
     QRect StepCells(const std::string& step) const;
 
@@ -74,8 +75,6 @@ private:
     QTimer* clock_timer_;
     WorkedExamplePlayer* player_ = nullptr;
     MistakeFinder* finder_ = nullptr;
-    int seen_entry_resets_ = -1;
-    int seen_operation_resets_ = 0;
 };
 
 }  // namespace sorelka::rules

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <map>
 
-#include "rules/calculation_steps.h"
+#include "rules/rules_layout.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/digit_columns_label.h"
@@ -23,12 +23,11 @@ constexpr int kActionListWidth = 74;
 
 RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int lists_top)
     : root_(parent) {
-    const WorksheetLayout layout;
-    auto* paper = new SquaredPaper(parent, layout.div_right + layout.dx, layout.column);
+    auto* paper = new SquaredPaper(parent, kRulesOnesEdge, kRulesColumnWidth);
     paper->setGeometry(60, 198, 586, 292);
     paper->lower();
 
-    const int column = layout.column;
+    const int column = kRulesColumnWidth;
     std::map<int, QLabel*> cells;
     for (int n : {4, 5, 6, 8, 9, 10, 11, 12, 14, 15, 17, 18, 19, 20}) {
         cells[n] = new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight, column, parent);
@@ -68,15 +67,14 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
 
     // Thousands on the left, ones on the right, then the actions with the
     // operations under them.
-    static const char* const headings[] = {"一", "十", "百", "千"};
+    static const char* const headings[] = {"千", "百", "十", "一"};
     int left = lists_left;
-    for (int place = 3; place >= 0; --place) {
-        auto* list = new ChoiceList(QStringLiteral("ComboBox%1").arg(place + 2),
-                                    QString::fromUtf8(headings[place]), ChoiceList::DigitItems(),
-                                    parent);
+    for (int i = 0; i < 4; ++i) {
+        auto* list = new ChoiceList(QStringLiteral("ComboBox%1").arg(5 - i), QString::fromUtf8(headings[i]),
+                                    ChoiceList::DigitItems(), parent);
         list->SetDigitKeys(true);
         list->PlaceAt(left, lists_top, kDigitListWidth);
-        digit_lists_[place] = list;
+        digit_lists_[i] = list;
         left += kDigitListWidth + kListGap;
     }
     action_list_ = new ChoiceList(QStringLiteral("ComboBox6"), QStringLiteral("処理"),
@@ -93,7 +91,17 @@ RulesWorksheetView::RulesWorksheetView(QWidget* parent, int lists_left, int list
                              kActionListWidth);
 }
 
-void RulesWorksheetView::Apply(const Worksheet& sheet) { ApplyWorksheet(root_, sheet); }
+ChoiceList* RulesWorksheetView::digit_list(Place place) const {
+    switch (place) {
+        case Place::Thousands: return digit_lists_[0];
+        case Place::Hundreds: return digit_lists_[1];
+        case Place::Tens: return digit_lists_[2];
+        case Place::Ones: return digit_lists_[3];
+        default: return nullptr;
+    }
+}
+
+void RulesWorksheetView::Apply(const Worksheet& sheet) { ApplyWorksheet(root_, sheet, RulesLayout); }
 
 void RulesWorksheetView::ResetEntryLists() {
     for (ChoiceList* list : digit_lists_) list->Reset();

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "rules/calculation_steps.h"
+#include "rules/rules_cells.h"
 #include "rules/rules_practice.h"
 #include "support/diagnosis_draws.h"
 #include "support/rules_pupil.h"
@@ -25,13 +26,13 @@ TEST(RulesDiagnosisTest, ClassroomFixturesAreNamed) {
         fx.random.Feed({0, 4, 7, 1, 4});  // family 1, □ = 58, 25
         RulesPractice practice(fx.ctx);
         practice.FormCreate();
-        practice.ChooseMenu(kBoxMenu - 1);
+        practice.ChooseMenu(kBoxMenu);
         ASSERT_EQ(practice.problem().problem_text, "□ + 25 = 83");
-        practice.ChooseOperation(kAdd - 1);
+        practice.ChooseOperation(kAdd);
         EnterNumber(practice, 108);
-        practice.ChooseAction(kFinishAction);
-        ASSERT_EQ(practice.worksheet().at("Label21").text, "×");
-        const Diagnosis d = DiagnoseRules(practice.problem(), WorkedRowsOf(practice.worksheet()));
+        practice.ApplyAction(Action::Finish);
+        ASSERT_EQ(practice.verdict(), Verdict::Wrong);
+        const Diagnosis d = DiagnoseRules(practice.problem(), RulesWorkedRows(practice.worksheet()));
         ASSERT_TRUE(d);
         EXPECT_EQ(d->kind, kInverseOperation);
         EXPECT_EQ(d->step, "calc:1/cell:Label7");
@@ -44,18 +45,23 @@ TEST(RulesDiagnosisTest, ClassroomFixturesAreNamed) {
         fx.random.Feed({66, 1, 2, 3, 4, 11});  // menu 1 family 12
         RulesPractice practice(fx.ctx);
         practice.FormCreate();
-        practice.ChooseMenu(kParenthesesMenu - 1);
+        practice.ChooseMenu(kParenthesesMenu);
         ASSERT_EQ(practice.problem().problem_text, "(23 + 45 ) x 12 = ?");
         EnterNumber(practice, 67);
-        practice.ChooseAction(kFinishAction);
+        practice.ApplyAction(Action::Finish);
         for (int row : {134, 67}) {
             EnterNumber(practice, row);
-            practice.ChooseAction(kConfirmAction);
+            practice.ApplyAction(Action::Confirm);
         }
         EnterNumber(practice, 804);
-        practice.ChooseAction(kFinishAction);
-        ASSERT_EQ(practice.worksheet().at("Label21").text, "×");
-        const Diagnosis d = DiagnoseRules(practice.problem(), WorkedRowsOf(practice.worksheet()));
+        practice.ApplyAction(Action::Finish);
+        ASSERT_EQ(practice.verdict(), Verdict::Wrong);
+        // The rows the record stores, under the names it has always used.
+        const WorkedRows rows = RulesWorkedRows(practice.worksheet());
+        EXPECT_EQ(rows, (WorkedRows{{"Label3", "(23 + 45 ) x 12 = 816"}, {"Label8", "67"}, {"Label9", "12"},
+                                    {"Label10", "134"}, {"Label11", "67"}, {"Label12", "804"}, {"Label13", "ｘ"},
+                                    {"Label21", "×"}}));
+        const Diagnosis d = DiagnoseRules(practice.problem(), rows);
         ASSERT_TRUE(d);
         EXPECT_EQ(d->kind, kStepSlip);
         EXPECT_EQ(d->step, "calc:1/cell:Label8");
@@ -123,7 +129,7 @@ TEST(RulesDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
             hooks.right = false;
             steps.ClearColumnArea();
             if (!Pupil(steps, bug, round).Work(p)) return std::nullopt;
-            return DiagnoseRules(p, WorkedRowsOf(steps.worksheet()));
+            return DiagnoseRules(p, RulesWorkedRows(steps.worksheet()));
         };
         if (const auto d = work(Bug::None, 0); *d || !hooks.right) ++right_findings;
         for (const BugCase& b : kBugs) {
@@ -132,7 +138,7 @@ TEST(RulesDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
             // on: the answer stayed right when the quotient written is.
             const bool stayed_right =
                 hooks.right || (steps.state().current_op == kDivide &&
-                                steps.worksheet().at("Label16").text == std::to_string(p.expected_answer));
+                                steps.sheet().at({RulesRole::Part::DivQuotient}).text == std::to_string(p.expected_answer));
             if (!d || stayed_right) continue;  // no place for it, or the answer stayed right
             const std::string found = Found(*d);
             std::string expected = b.bug == Bug::BoxOwnOperation ? "inverse_operation calc:1"

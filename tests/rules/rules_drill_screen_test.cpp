@@ -53,12 +53,9 @@ protected:
         Click(&screen, "CuteButton4");
     }
     void Enter(int value) {
-        const int places = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
-        for (int place = places - 1; place >= 0; --place) {
-            int digit = value;
-            for (int i = 0; i < place; ++i) digit /= 10;
-            ClickItem(&screen, kDigitLists[place], digit % 10);
-        }
+        const std::string digits = std::to_string(value);
+        for (std::size_t i = 0; i < digits.size(); ++i)
+            ClickItem(&screen, kDigitLists[digits.size() - 1 - i], digits[i] - '0');
     }
     void Finish() { ClickItem(&screen, "ComboBox6", 4); }
     // 735 - ( 123 + 456 ): the sum, then the difference `last`.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "rules/rules_cells.h"
 #include "support/example_checks.h"
 #include "support/fakes.h"
 #include "support/rules_pupil.h"
@@ -66,24 +67,28 @@ TEST(RulesExamples, ClassroomExpressionsAreToldCalculationByCalculation) {
 
 TEST(RulesExamples, RolesStandInTheirCells) {
     using Part = RulesRole::Part;
-    EXPECT_EQ(RulesRoleCell({Part::MulRow, 2}).name, "Label12");
-    EXPECT_EQ(RulesRoleCell({Part::DivRow, 3}).name, "Label20");
-    EXPECT_EQ(RulesRoleCell({Part::DivQuotient, 1}), (RoleCell{"Label16", RoleCell::Digit::FromLeft, 1}));
+    EXPECT_EQ(RulesStoredName({Part::MulRow, 2}), "Label12");
+    EXPECT_EQ(RulesStoredName({Part::DivRow, 3}), "Label20");
+    EXPECT_EQ(RulesRoleCell({Part::DivQuotient, 1}), (RoleCell{"quotient", RoleCell::Digit::FromLeft, 1}));
     EXPECT_EQ(RulesStepRole("calc:2/kind:product_slip/row:2/cell:Label17"), (RulesRole{Part::DivRow, 0}));
     EXPECT_EQ(RulesStepRole("calc:2/kind:zero_missing/quotient:2/cell:Label16"), (RulesRole{Part::DivQuotient, 1}));
     EXPECT_EQ(RulesStepRole("calc:1/cell:Label7"), (RulesRole{Part::AddSign}));
     EXPECT_EQ(RulesStepRole("calc:1/cell:Label16"), std::nullopt);
     EXPECT_EQ(RulesStepRole("calc:1"), std::nullopt);
-    // Every role has a cell of its own.
+    // Every role has a cell of its own, and every cell a key and a stored name of its own.
     std::map<std::string, int> seen;
     for (const RulesRole& role : RulesRolesInOrder()) {
         const RoleCell cell = RulesRoleCell(role);
         ++seen[cell.name + "/" + std::to_string(cell.digit)];
         if (role.part != Part::DivQuotient) {
-            EXPECT_EQ(RulesStepRole("calc:1/cell:" + cell.name), role);
+            EXPECT_EQ(RulesStepRole("calc:1/cell:" + RulesStoredName(role)), role);
         }
     }
     EXPECT_EQ(seen.size(), RulesRolesInOrder().size());
+    for (const RulesRole& role : RulesCells()) {
+        EXPECT_EQ(RulesRoleOfKey(RulesKey(role)), role);
+        EXPECT_EQ(RulesRoleOfStored(RulesStoredName(role)), role);
+    }
 }
 
 // Over many draws of every menu item: the replay ends as the worksheet of a
@@ -112,7 +117,7 @@ TEST(RulesExamples, ReplayEndsAsTheRightWorkAndMarksTheDiagnosedStep) {
         if (!HasPlace(b.bug, p)) continue;
         steps.ClearColumnArea();
         if (!Pupil(steps, b.bug, i % 2).Work(p)) continue;
-        const WorkedRows rows = WorkedRowsOf(steps.worksheet());
+        const WorkedRows rows = RulesWorkedRows(steps.worksheet());
         const Diagnosis d = DiagnoseRules(p, rows);
         if (!d || d->kind == kOther) continue;
         const auto step = FirstWrongStep(example, rows, d);
@@ -165,7 +170,7 @@ TEST(RulesExamples, FindTheMistakeDiffersFromTheRightWorkOnlyWhereItsKindSays) {
             const auto example = DrawRulesMistake(menu, random);
             ASSERT_TRUE(example);
             ASSERT_FALSE(example->fell_back);
-            const Diagnosis again = DiagnoseRules(example->problem, WorkedRowsOf(example->sheet()));
+            const Diagnosis again = DiagnoseRules(example->problem, RulesWorkedRows(example->sheet()));
             ASSERT_TRUE(again);
             EXPECT_EQ(*again, example->finding);
             EXPECT_EQ(RulesStepRole(again->step), example->wrong);
@@ -182,9 +187,9 @@ TEST(RulesExamples, FindTheMistakeDiffersFromTheRightWorkOnlyWhereItsKindSays) {
             }
             if (inner == kShiftMissing) {
                 EXPECT_EQ(example->wrong, (RulesRole{RulesRole::Part::MulRow, 1}));
-                EXPECT_EQ(example->sheet().at("Label11").left, example->sheet().at("Label10").left);
+                EXPECT_EQ(example->sheet().at("mul row 2").column, 0) << "under the product of the ones";
             }
-            EXPECT_FALSE(example->sheet().at("Image3").visible || example->sheet().at("Image4").visible);
+            EXPECT_FALSE(example->sheet().at("mul marker").visible || example->sheet().at("div marker").visible);
 
             // The お手本 of every fourth problem: the right pupil's entries,
             // step after step as the worksheet takes them.

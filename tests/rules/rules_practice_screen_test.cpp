@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "rules/rules_worksheet_view.h"
 #include "support/fakes.h"
 #include "support/screen_support.h"
 #include "widgets/choice_list.h"
@@ -28,12 +29,9 @@ protected:
 
     // Chooses the digits of `value` from its highest place down.
     void Enter(int value) {
-        const int places = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
-        for (int place = places - 1; place >= 0; --place) {
-            int digit = value;
-            for (int i = 0; i < place; ++i) digit /= 10;
-            ClickItem(&screen, kDigitLists[place], digit % 10);
-        }
+        const std::string digits = std::to_string(value);
+        for (std::size_t i = 0; i < digits.size(); ++i)
+            ClickItem(&screen, kDigitLists[digits.size() - 1 - i], digits[i] - '0');
     }
     void Digit(int place, int digit) { ClickItem(&screen, kDigitLists[place], digit); }
     void Confirm() { ClickItem(&screen, "ComboBox6", 0); }
@@ -265,6 +263,43 @@ TEST_F(RulesScreenTest, MenuAndQuitButtons) {
     EXPECT_EQ(Text("Label4"), "");
     EXPECT_EQ(Find<ChoiceList>(&screen, "ComboBox1")->current(), -1);
     EXPECT_EQ(fx.ctx.state.menu_choice, 1);
+}
+
+// Each cell lands on its widget and place, in each column and row it takes:
+// the three areas' digits on one grid of 28-pixel columns (the quotient's
+// ones column the dividend's), the markers beside the row they point at.
+TEST(RulesWorksheetLayout, EveryRoleLandsOnItsWidgetAndPlace) {
+    const struct {
+        const char* key;
+        int column, row;
+        const char* widget;
+        QRect place;
+    } cases[] = {
+        {"add top", -1, -1, "Label4", {126, 216, 116, 40}},      {"add bottom", -1, -1, "Label5", {126, 252, 116, 40}},
+        {"add result", -1, -1, "Label6", {126, 296, 116, 40}},   {"add sign", -1, -1, "Label7", {74, 252, 52, 40}},
+        {"add line", -1, -1, "Shape1", {74, 293, 168, 3}},       {"mul top", -1, -1, "Label8", {322, 216, 116, 40}},
+        {"mul bottom", -1, -1, "Label9", {322, 252, 116, 40}},   {"mul sign", -1, -1, "Label13", {270, 252, 52, 40}},
+        {"mul line", -1, -1, "Shape2", {270, 294, 168, 3}},      {"mul row 1", -1, -1, "Label10", {322, 304, 116, 40}},
+        {"mul row 2", -1, -1, "Label11", {294, 340, 116, 40}},   {"mul row 2", 0, -1, "Label11", {322, 340, 116, 40}},
+        {"mul row 3", -1, -1, "Label12", {322, 384, 116, 40}},   {"mul sum line", -1, -1, "Shape3", {270, 381, 168, 3}},
+        {"mul marker", -1, 1, "Image3", {256, 312, 32, 28}},     {"mul marker", -1, 3, "Image3", {256, 390, 32, 28}},
+        {"divisor", -1, -1, "Label15", {378, 264, 116, 40}},     {"bracket", -1, -1, "Image2", {494, 260, 24, 46}},
+        {"div line 0", -1, -1, "Shape4", {508, 260, 126, 3}},    {"dividend", -1, -1, "Label14", {518, 264, 116, 40}},
+        {"quotient", 0, -1, "Label16", {606, 216, 140, 40}},     {"quotient", 1, -1, "Label16", {578, 216, 140, 40}},
+        {"div row 1", 0, -1, "Label17", {518, 310, 116, 40}},    {"div row 1", 1, -1, "Label17", {490, 310, 116, 40}},
+        {"div line 1", -1, -1, "Shape5", {508, 351, 126, 3}},    {"div row 2", -1, -1, "Label18", {518, 352, 116, 40}},
+        {"div row 3", -1, -1, "Label19", {518, 388, 116, 40}},   {"div line 2", -1, -1, "Shape6", {508, 427, 126, 3}},
+        {"div row 4", -1, -1, "Label20", {518, 432, 116, 40}},   {"div marker", -1, 0, "Image4", {480, 232, 32, 28}},
+        {"div marker", -1, 2, "Image4", {480, 358, 32, 28}},     {"div marker", -1, 4, "Image4", {480, 438, 32, 28}},
+    };
+    QWidget screen;
+    RulesWorksheetView view(&screen, 652, 304);
+    for (const auto& c : cases) {
+        Worksheet sheet;
+        sheet[c.key] = Cell{.text = "7", .column = c.column, .row = c.row};
+        view.Apply(sheet);
+        EXPECT_EQ(Find<QWidget>(&screen, c.widget)->geometry(), c.place) << c.key << " " << c.column << " " << c.row;
+    }
 }
 
 }  // namespace

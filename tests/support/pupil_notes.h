@@ -14,6 +14,7 @@
 #include "division/division_diagnosis.h"
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
+#include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "support/division_pupil.h"
 #include "support/fakes.h"
@@ -95,7 +96,7 @@ inline PupilNotes RulesPupilNotes(int draws) {
                 if (!rp::HasPlace(b.bug, p)) continue;
                 steps.ClearColumnArea();
                 if (!rp::Pupil(steps, b.bug, round).Work(p)) continue;
-                const Diagnosis d = rules::DiagnoseRules(p, WorkedRowsOf(steps.worksheet()));
+                const Diagnosis d = rules::DiagnoseRules(p, rules::RulesWorkedRows(steps.worksheet()));
                 if (!d) continue;
                 // Labelled as the practice labels it: the kind inside the
                 // calculation where one is named.
