@@ -14,24 +14,16 @@
 
 namespace sorelka {
 
-namespace {
-
-// The screen's own widgets the example sheets leave alone: the prompt, the
-// mark and the menu. (The player blanks the mark while it shows the right
-// work: the "×" of the pupil's answer does not stand beside it.)
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("ComboBox1")};
-
-}  // namespace
-
 void FractionPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper, under the menu and left of the lists.
-    auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
-    auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, kKept,
-                                fractions::kGoOnPrompt);
-    connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);
-    connect(finder_, &MistakeFinder::requested, this, &FractionPracticeScreen::ShowMistakeExample);
+    // The example sheets leave the mark alone. (The player blanks it while it
+    // shows the right work: the "×" of the pupil's answer does not stand
+    // beside it.)
+    AddExampleModes({.worked_example_place = QRect(644, 226, 160, 44),
+                     .find_mistake_place = QRect(644, 284, 160, 44),
+                     .mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
+                     .kept = {QStringLiteral("Label3")},
+                     .go_on = fractions::kGoOnPrompt});
 }
 
 void FractionPracticeScreen::ShowWorkedExample() {
@@ -77,11 +69,8 @@ void FractionPracticeScreen::ShowMistakeExample() {
     ctx().cues.PlayCue(Cue::Choice);
 }
 
-void FractionPracticeScreen::LeaveExampleModes() {
-    if (!player_->showing() && !finder_->active()) return;
-    player_->Stop();
-    finder_->Leave();
-    // The worksheet shows the pupil's own work again; after an example there is none.
+void FractionPracticeScreen::ShowOwnWork(bool /*after_mistake_example*/) {
+    // After an example there is no problem of the pupil's own.
     Refresh();
 }
 

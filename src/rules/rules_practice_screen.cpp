@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QTimer>
 #include <cstdlib>
 
 #include "widgets/accessibility.h"
@@ -12,7 +11,6 @@
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/mistake_finder.h"
-#include "widgets/status_clock.h"
 #include "widgets/worked_example_player.h"
 
 namespace sorelka::rules {
@@ -49,17 +47,32 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+PracticeFrame RulesFrame() {
+    PracticeFrame f;
+    f.title = QStringLiteral("４．計算のきまり：練習問題");
+    f.title_place = QRect(28, 18, 560, 44);
+    f.menu_heading = QStringLiteral("         メニュー");
+    f.menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
+                    QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")};
+    f.menu_place = QRect(744, 14, 202, 0);
+    f.picture = BlackboardPicture();
+    f.picture_place = QRect(24, 592, 72, 64);
+    f.prompt_place = QRect(104, 582, 480, 84);
+    f.prompt_wraps = true;  // the long hints take a second line
+    f.next_place = QRect(744, 186, 202, 48);
+    f.back_place = QRect(744, 242, 97, 44);
+    f.quit_caption = QStringLiteral("終わる");
+    f.quit_place = QRect(849, 242, 97, 44);
+    f.quit_question = QStringLiteral("終わっても いいの？");
+    f.focus_line_place = QRect(28, 64, 700, 34);
+    return f;
+}
+
 }  // namespace
 
 RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
-    : ExerciseScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), parent),
+    : PracticeScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), RulesFrame(), parent),
       model_(ctx) {
-    auto* title = new QLabel(QStringLiteral("４．計算のきまり：練習問題"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    title->setFont(SchoolFont(30, true));
-    SetTextColour(title, kNavyColour);
-    title->setGeometry(28, 18, 560, 44);
-
     auto* problem = new QLabel(this);
     problem->setObjectName(QStringLiteral("Label3"));
     problem->setFont(SchoolFont(36, true));
@@ -78,44 +91,7 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     mark->setGeometry(496, 496, 150, 150);
     SetVerdictCell(mark);
 
-    menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("         メニュー"),
-                           {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
-                            QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
-                           this);
-    menu_->PlaceAt(744, 14, 202);
-
-    next_ = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"), kPracticeGreen,
-                           kNavyColour, this);
-    next_->setGeometry(744, 186, 202, 48);
-    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
-                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
-    back->setGeometry(744, 242, 97, 44);
-    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終わる"),
-                                kNavyColour, kCream, this);
-    quit->setGeometry(849, 242, 97, 44);
-
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(BlackboardPicture());
-    picture->setGeometry(24, 592, 72, 64);
-
-    prompt_ = new QLabel(this);
-    prompt_->setObjectName(QStringLiteral("Label2"));
-    prompt_->setFont(SchoolFont(22, true));
-    SetTextColour(prompt_, Qt::red);
-    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    prompt_->setWordWrap(true);  // the long hints take a second line
-    prompt_->setGeometry(104, 582, 480, 84);
-
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, height() - 24, width(), 24);
-
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &RulesPracticeScreen::Timer1Timer);
-    clock_timer_->start();
-
+    BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox1Change);
     connect(view_->digit_list(0), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox2Change);
     connect(view_->digit_list(1), &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox3Change);
@@ -125,8 +101,6 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(view_->operation_list(), &ChoiceList::chosen, this,
             &RulesPracticeScreen::ComboBox7Change);
     connect(next_, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton4Click);
-    connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
-    connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
     // The worksheet shows one calculation at a time, so the panel takes the
     // blank part of the paper (and the margin left of it, down to the prompt
@@ -248,11 +222,5 @@ void RulesPracticeScreen::ComboBox7Change(int index) {
     model_.ChooseOperation(index);
     Sync();
 }
-
-void RulesPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
-
-void RulesPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わっても いいの？")); }
-
-void RulesPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
 
 }  // namespace sorelka::rules
