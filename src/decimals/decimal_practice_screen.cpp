@@ -17,21 +17,13 @@ namespace sorelka::decimals {
 namespace {
 
 PracticeFrame DecimalFrame(const PracticeVariant& variant) {
-    PracticeFrame f;
-    f.title = QString::fromUtf8(variant.title);
-    f.title_place = QRect(28, 20, 600, 48);
-    f.menu_heading = QStringLiteral("  メニュー");
-    f.menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"), QStringLiteral("小数第三位")};
-    f.menu_place = QRect(752, 20, 170, 0);
-    f.picture = PencilPicture(PencilTip::UpRight);
-    f.picture_place = QRect(34, 590, 64, 64);
-    f.prompt_place = QRect(104, 600, 470, 44);
-    f.next_place = QRect(584, 598, 110, 48);
-    f.back_place = QRect(704, 598, 110, 48);
-    f.quit_place = QRect(824, 598, 110, 48);
-    f.status_height = 26;
-    f.focus_line_place = QRect(40, 70, 700, 36);
-    return f;
+    return {.title = QString::fromUtf8(variant.title), .title_place = {28, 20, 600, 48},
+            .menu_heading = QStringLiteral("  メニュー"), .menu_place = {752, 20, 170, 0},
+            .menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"), QStringLiteral("小数第三位")},
+            .picture = PencilPicture(PencilTip::UpRight), .picture_place = {34, 590, 64, 64},
+            .prompt_place = {104, 600, 470, 44},
+            .next_place = {584, 598, 110, 48}, .back_place = {704, 598, 110, 48}, .quit_place = {824, 598, 110, 48},
+            .status_height = 26, .focus_line_place = {40, 70, 700, 36}};
 }
 
 QLabel* MakeLabel(const QString& name, const QFont& font, QWidget* parent) {
@@ -109,19 +101,13 @@ void DecimalPracticeScreen::FormCreate() {
 }
 
 void DecimalPracticeScreen::ComboBox1Change(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     model_.ComboBox1Change(index);
     Refresh();
 }
 
 void DecimalPracticeScreen::CuteButton4Click() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
-    if (GuideNext()) return;
+    if (NextBringsAnotherExample() || GuideNext()) return;
     model_.CuteButton4Click();
     Refresh();
 }

@@ -23,23 +23,15 @@ QString Text(const std::string& utf8) {
 }
 
 PracticeFrame DivisionFrame() {
-    PracticeFrame f;
-    f.title = QStringLiteral("１．わり算：練習問題");
-    f.title_place = QRect(28, 18, 500, 44);
-    f.menu_heading = QStringLiteral("    メニュー");
-    f.menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"), QStringLiteral("３けたでわる")};
-    f.menu_place = QRect(772, 14, 164, 0);
-    f.picture = PencilPicture(PencilTip::DownLeft);
-    f.picture_place = QRect(28, 596, 64, 64);
-    f.prompt_place = QRect(100, 586, 530, 84);
-    f.prompt_wraps = true;  // the long hints take a second line
-    f.next_name = QStringLiteral("CuteButton3");
-    f.next_place = QRect(796, 500, 140, 48);
-    f.back_place = QRect(796, 556, 140, 48);
-    f.quit_place = QRect(796, 612, 140, 48);
-    f.quit_question = QStringLiteral("終っても いいの？");
-    f.focus_line_place = QRect(28, 64, 736, 34);
-    return f;
+    return {.title = QStringLiteral("１．わり算：練習問題"), .title_place = {28, 18, 500, 44},
+            .menu_heading = QStringLiteral("    メニュー"), .menu_place = {772, 14, 164, 0},
+            .menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"), QStringLiteral("３けたでわる")},
+            .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
+            // The long hints take a second line.
+            .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
+            .next_name = QStringLiteral("CuteButton3"), .next_place = {796, 500, 140, 48},
+            .back_place = {796, 556, 140, 48}, .quit_place = {796, 612, 140, 48},
+            .quit_question = QStringLiteral("終っても いいの？"), .focus_line_place = {28, 64, 736, 34}};
 }
 
 }  // namespace
@@ -115,8 +107,7 @@ void DivisionPracticeScreen::ClearWorksheet() {
 }
 
 void DivisionPracticeScreen::ComboBox1Change(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     ClearWorksheet();
     next_->show();
     ctx().state.menu_choice = index + 1;
@@ -124,11 +115,7 @@ void DivisionPracticeScreen::ComboBox1Change(int index) {
 }
 
 void DivisionPracticeScreen::CuteButton3Click() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
+    if (NextBringsAnotherExample()) return;
     ClearWorksheet();
     NewProblem();
 }

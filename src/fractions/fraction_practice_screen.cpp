@@ -35,25 +35,16 @@ QLabel* MakeText(const QString& name, const QString& text, int pixels, const QCo
 }
 
 PracticeFrame FractionFrame() {
-    PracticeFrame f;
-    f.size = QSize(955, 714);
-    f.title = QStringLiteral("５．分数の表し方：練習問題");
-    f.title_pixels = 28;
-    f.title_place = QRect(24, 18, 520, 44);
-    f.menu_heading = QString::fromUtf8(fractions::kMenuHeading);
-    f.menu_items = ToQt(fractions::MenuItems());
-    f.menu_place = QRect(660, 16, 270, 0);
-    f.picture_name = QStringLiteral("Image3");
-    f.picture = fractions::CakePicture();
-    f.picture_place = QRect(20, 598, 64, 64);
-    f.prompt_place = QRect(96, 590, 620, 80);
-    f.first_prompt = QStringLiteral("「メニュー」をえらんでね！");
-    f.next_colour = QColor(0xFF, 0xC8, 0xDC);
-    f.next_place = QRect(846, 570, 96, 60);
-    f.back_place = QRect(714, 646, 110, 38);
-    f.quit_place = QRect(832, 646, 110, 38);
-    f.focus_line_place = QRect(24, 68, 620, 36);
-    return f;
+    return {.size = {955, 714},
+            .title = QStringLiteral("５．分数の表し方：練習問題"), .title_pixels = 28, .title_place = {24, 18, 520, 44},
+            .menu_heading = QString::fromUtf8(fractions::kMenuHeading), .menu_place = {660, 16, 270, 0},
+            .menu_items = ToQt(fractions::MenuItems()),
+            .picture_name = QStringLiteral("Image3"), .picture = fractions::CakePicture(),
+            .picture_place = {20, 598, 64, 64},
+            .prompt_place = {96, 590, 620, 80}, .first_prompt = QStringLiteral("「メニュー」をえらんでね！"),
+            .next_colour = QColor(0xFF, 0xC8, 0xDC), .next_place = {846, 570, 96, 60},
+            .back_place = {714, 646, 110, 38}, .quit_place = {832, 646, 110, 38},
+            .focus_line_place = {24, 68, 620, 36}};
 }
 
 }  // namespace
@@ -147,8 +138,7 @@ void FractionPracticeScreen::FormCreate() {
 }
 
 void FractionPracticeScreen::ComboBox1Change(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     model_.ChooseMenu(index);
     Refresh();
 }
@@ -180,12 +170,7 @@ void FractionPracticeScreen::ComboBox4Change(int index) {
 }
 
 void FractionPracticeScreen::CuteButton4Click() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
-    if (GuideNext()) return;
+    if (NextBringsAnotherExample() || GuideNext()) return;
     model_.Next();
     Refresh();
 }

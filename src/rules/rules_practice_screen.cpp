@@ -19,27 +19,24 @@ namespace {
 
 // Image1: a small green blackboard with the four operation signs.
 QPixmap BlackboardPicture() {
-    QPixmap pixmap(72, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 4));
-    p.setBrush(QColor(0x2F, 0x6B, 0x4F));
-    p.drawRoundedRect(QRectF(4, 4, 64, 46), 4, 4);
-    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(16, 52), QPointF(10, 62));
-    p.drawLine(QPointF(56, 52), QPointF(62, 62));
-    QFont chalk = SchoolFont(17, true);
-    p.setFont(chalk);
-    const QColor colours[] = {QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xE0, 0x70),
-                              QColor(0xFF, 0xB0, 0xC8), QColor(0xA8, 0xE0, 0xFF)};
-    const QString signs[] = {QStringLiteral("+"), QStringLiteral("−"), QStringLiteral("×"),
-                             QStringLiteral("÷")};
-    for (int i = 0; i < 4; ++i) {
-        p.setPen(colours[i]);
-        p.drawText(QRectF(8 + (i % 2) * 28, 6 + (i / 2) * 21, 28, 22), Qt::AlignCenter, signs[i]);
-    }
-    return pixmap;
+    return DrawnPicture(72, 64, [](QPainter& p) {
+        p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 4));
+        p.setBrush(QColor(0x2F, 0x6B, 0x4F));
+        p.drawRoundedRect(QRectF(4, 4, 64, 46), 4, 4);
+        p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 52), QPointF(10, 62));
+        p.drawLine(QPointF(56, 52), QPointF(62, 62));
+        QFont chalk = SchoolFont(17, true);
+        p.setFont(chalk);
+        const QColor colours[] = {QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xE0, 0x70),
+                                  QColor(0xFF, 0xB0, 0xC8), QColor(0xA8, 0xE0, 0xFF)};
+        const QString signs[] = {QStringLiteral("+"), QStringLiteral("−"), QStringLiteral("×"),
+                                 QStringLiteral("÷")};
+        for (int i = 0; i < 4; ++i) {
+            p.setPen(colours[i]);
+            p.drawText(QRectF(8 + (i % 2) * 28, 6 + (i / 2) * 21, 28, 22), Qt::AlignCenter, signs[i]);
+        }
+    });
 }
 
 QString Text(const std::string& utf8) {
@@ -48,24 +45,16 @@ QString Text(const std::string& utf8) {
 }
 
 PracticeFrame RulesFrame() {
-    PracticeFrame f;
-    f.title = QStringLiteral("４．計算のきまり：練習問題");
-    f.title_place = QRect(28, 18, 560, 44);
-    f.menu_heading = QStringLiteral("         メニュー");
-    f.menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
-                    QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")};
-    f.menu_place = QRect(744, 14, 202, 0);
-    f.picture = BlackboardPicture();
-    f.picture_place = QRect(24, 592, 72, 64);
-    f.prompt_place = QRect(104, 582, 480, 84);
-    f.prompt_wraps = true;  // the long hints take a second line
-    f.next_place = QRect(744, 186, 202, 48);
-    f.back_place = QRect(744, 242, 97, 44);
-    f.quit_caption = QStringLiteral("終わる");
-    f.quit_place = QRect(849, 242, 97, 44);
-    f.quit_question = QStringLiteral("終わっても いいの？");
-    f.focus_line_place = QRect(28, 64, 700, 34);
-    return f;
+    return {.title = QStringLiteral("４．計算のきまり：練習問題"), .title_place = {28, 18, 560, 44},
+            .menu_heading = QStringLiteral("         メニュー"), .menu_place = {744, 14, 202, 0},
+            .menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
+                           QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
+            .picture = BlackboardPicture(), .picture_place = {24, 592, 72, 64},
+            // The long hints take a second line.
+            .prompt_place = {104, 582, 480, 84}, .prompt_wraps = true,
+            .next_place = {744, 186, 202, 48}, .back_place = {744, 242, 97, 44},
+            .quit_caption = QStringLiteral("終わる"), .quit_place = {849, 242, 97, 44},
+            .quit_question = QStringLiteral("終わっても いいの？"), .focus_line_place = {28, 64, 700, 34}};
 }
 
 }  // namespace
@@ -162,19 +151,13 @@ void RulesPracticeScreen::FormCreate() {
 }
 
 void RulesPracticeScreen::ComboBox1Change(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     model_.ChooseMenu(index);
     Sync();
 }
 
 void RulesPracticeScreen::CuteButton4Click() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
-    if (GuideNext()) return;
+    if (NextBringsAnotherExample() || GuideNext()) return;
     model_.NextProblem();
     Sync();
 }

@@ -1,5 +1,6 @@
 #include "widgets/look.h"
 
+#include <QPainter>
 #include <QPalette>
 #include <QStringList>
 #include <QTextDocument>
@@ -31,6 +32,16 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QPixmap DrawnPicture(int width, int height, const std::function<void(QPainter&)>& draw) {
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    painter.end();
+    return pixmap;
 }
 
 QString PlainToolTip(const QString& text) {

@@ -3,14 +3,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTimer>
 #include <utility>
 
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/mistake_finder.h"
-#include "widgets/status_clock.h"
 #include "widgets/worked_example_player.h"
 
 namespace sorelka {
@@ -81,24 +79,21 @@ QLabel* MakeText(const QString& name, int pixels, const QColor& colour, const QR
 
 QPixmap PencilPicture(PencilTip tip) {
     const PencilLook& look = tip == PencilTip::DownLeft ? kDownLeft : kUpRight;
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(32, 32);
-    p.rotate(-45);
-    p.setPen(QPen(look.outline, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(look.eraser);
-    p.drawRoundedRect(look.eraser_place, 3, 3);
-    p.setBrush(look.ferrule);
-    p.drawRect(look.ferrule_place);
-    p.setBrush(look.body);
-    p.drawRect(look.body_place);
-    p.setBrush(look.wood);
-    p.drawPath(Point(look.wood_from, look.wood_point, look.body_place.height() / 2));
-    p.setBrush(look.lead);
-    p.drawPath(Point(look.lead_from, look.lead_point, look.lead_half_width));
-    return pixmap;
+    return DrawnPicture(64, 64, [&look](QPainter& p) {
+        p.translate(32, 32);
+        p.rotate(-45);
+        p.setPen(QPen(look.outline, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(look.eraser);
+        p.drawRoundedRect(look.eraser_place, 3, 3);
+        p.setBrush(look.ferrule);
+        p.drawRect(look.ferrule_place);
+        p.setBrush(look.body);
+        p.drawRect(look.body_place);
+        p.setBrush(look.wood);
+        p.drawPath(Point(look.wood_from, look.wood_point, look.body_place.height() / 2));
+        p.setBrush(look.lead);
+        p.drawPath(Point(look.lead_from, look.lead_point, look.lead_half_width));
+    });
 }
 
 PracticeScreen::PracticeScreen(AppContext& ctx, const QString& name, const QString& caption,
@@ -134,14 +129,7 @@ void PracticeScreen::BuildFrame() {
     quit->setGeometry(frame_.quit_place);
     connect(quit, &QPushButton::clicked, this, &PracticeScreen::QuitPressed);
 
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, height() - frame_.status_height, width(), frame_.status_height);
-
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &PracticeScreen::ShowClock);
-    clock_timer_->start();
+    AddStatusBar(frame_.status_height);
 }
 
 void PracticeScreen::AddExampleModes(ExampleModes modes) {
@@ -162,10 +150,22 @@ void PracticeScreen::LeaveExampleModes() {
     ShowOwnWork(finding);
 }
 
+void PracticeScreen::LeaveGuideAndExamples() {
+    LeaveGuide();
+    LeaveExampleModes();
+}
+
+bool PracticeScreen::NextBringsAnotherExample() {
+    if (finder_->active()) {
+        ShowMistakeExample();
+        return true;
+    }
+    LeaveExampleModes();
+    return false;
+}
+
 void PracticeScreen::QuitPressed() { AskToQuit(frame_.quit_question); }
 
 void PracticeScreen::BackToMenuPressed() { ReturnToMenu(); }
-
-void PracticeScreen::ShowClock() { status_->ShowClock(ctx().clock); }
 
 }  // namespace sorelka

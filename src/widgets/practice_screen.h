@@ -8,7 +8,6 @@
 #include "widgets/look.h"
 
 class QLabel;
-class QTimer;
 
 namespace sorelka {
 
@@ -16,7 +15,6 @@ class ChoiceList;
 class CuteButton;
 class DiagnosisPanel;
 class MistakeFinder;
-class StatusClockBar;
 class WorkedExamplePlayer;
 
 // The two pencils beside the practice screens' prompt lines: tilted by 45°,
@@ -35,8 +33,8 @@ struct PracticeFrame {
     QRect title_place;
     // The menu ComboBox1: left, top and width (its height follows the items).
     QString menu_heading;
-    QStringList menu_items;
     QRect menu_place;
+    QStringList menu_items;
     QString picture_name = QStringLiteral("Image1");
     QPixmap picture;
     QRect picture_place;
@@ -76,7 +74,6 @@ public:
 public slots:
     void QuitPressed();        // "終る"
     void BackToMenuPressed();  // "目次"
-    void ShowClock();          // Timer1
 
 protected:
     // Builds the frame's widgets. The screen calls it once the widgets of its
@@ -103,6 +100,12 @@ protected:
     // Back to the pupil's own worksheet from a replay or an example; nothing
     // when neither shows.
     void LeaveExampleModes();
+    // The pupil's own menu choice: recommended practice and the example
+    // modes give way.
+    void LeaveGuideAndExamples();
+    // "次へ" while a find-the-mistake example shows brings another example:
+    // true. Otherwise the example modes end and the screen goes on: false.
+    bool NextBringsAnotherExample();
     // The screen shows its model again once an example has gone;
     // `after_mistake_example`: the example was one to find the mistake in.
     virtual void ShowOwnWork(bool after_mistake_example) = 0;
@@ -119,8 +122,6 @@ protected:
 
 private:
     PracticeFrame frame_;
-    StatusClockBar* status_ = nullptr;
-    QTimer* clock_timer_ = nullptr;
 };
 
 }  // namespace sorelka
