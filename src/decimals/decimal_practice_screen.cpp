@@ -26,13 +26,6 @@ PracticeFrame DecimalFrame(const PracticeVariant& variant) {
             .status_height = 26, .focus_line_place = {40, 70, 700, 36}};
 }
 
-QLabel* MakeLabel(const QString& name, const QFont& font, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    return label;
-}
-
 }  // namespace
 
 DecimalPracticeScreen::DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant,
@@ -63,14 +56,9 @@ DecimalPracticeScreen::DecimalPracticeScreen(AppContext& ctx, const PracticeVari
 }
 
 void DecimalPracticeScreen::BuildControls() {
-    auto* equation = MakeLabel(QStringLiteral("Label4"), SchoolFont(40, true), this);
-    equation->setGeometry(40, 112, 660, 60);
-    SetSpokenRole(equation, QStringLiteral("もんだい"));
+    MakeProblemLine(this, QStringLiteral("Label4"), 40, Qt::AlignLeft | Qt::AlignVCenter, QRect(40, 112, 660, 60));
 
-    auto* mark = MakeLabel(QStringLiteral("Label3"), SchoolFont(120, true), this);
-    mark->setAlignment(Qt::AlignCenter);
-    mark->setGeometry(560, 396, 150, 150);
-    SetVerdictCell(mark);
+    MakeVerdictMark(this, QStringLiteral("Label3"), 120, QRect(560, 396, 150, 150));
 
     BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &DecimalPracticeScreen::ComboBox1Change);

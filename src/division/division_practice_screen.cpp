@@ -39,23 +39,12 @@ PracticeFrame DivisionFrame() {
 DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     : PracticeScreen(ctx, QStringLiteral("TForm2"), QStringLiteral("Sorelka"), DivisionFrame(), parent),
       model_(ctx) {
-    problem_line_ = new QLabel(this);
-    problem_line_->setObjectName(QStringLiteral("Label4"));
-    problem_line_->setFont(SchoolFont(34, true));
-    SetTextColour(problem_line_, kNavyColour);
-    problem_line_->setAlignment(Qt::AlignCenter);
-    problem_line_->setGeometry(176, 100, 560, 52);  // centred over the worksheet
-    SetSpokenRole(problem_line_, QStringLiteral("もんだい"));
+    // Centred over the worksheet.
+    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 34, Qt::AlignCenter, QRect(176, 100, 560, 52));
 
     view_ = std::make_unique<DivisionWorksheetView>(this, 626, 160);
 
-    mark_ = new QLabel(this);
-    mark_->setObjectName(QStringLiteral("Label3"));
-    mark_->setFont(SchoolFont(120, true));
-    SetTextColour(mark_, Qt::red);
-    mark_->setAlignment(Qt::AlignCenter);
-    mark_->setGeometry(634, 500, 150, 150);
-    SetVerdictCell(mark_);
+    mark_ = MakeVerdictMark(this, QStringLiteral("Label3"), 120, QRect(634, 500, 150, 150));
 
     BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &DivisionPracticeScreen::ComboBox1Change);

@@ -85,10 +85,7 @@ void FractionPracticeScreen::BuildWorksheet() {
     MakeFigure(QStringLiteral("Label8"), Qt::AlignHCenter, this)->setGeometry(400, 256, 54, 42);
     fractions::MakeBar(QStringLiteral("Shape2"), this)->setGeometry(400, 252, 58, 2);
 
-    auto* mark = MakeText(QStringLiteral("Label3"), QString(), 84, Qt::red, this);
-    mark->setAlignment(Qt::AlignCenter);
-    mark->setGeometry(752, 560, 84, 84);
-    SetVerdictCell(mark);
+    MakeVerdictMark(this, QStringLiteral("Label3"), 84, QRect(752, 560, 84, 84));
 }
 
 void FractionPracticeScreen::BuildControls() {

@@ -62,23 +62,11 @@ PracticeFrame RulesFrame() {
 RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     : PracticeScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), RulesFrame(), parent),
       model_(ctx) {
-    auto* problem = new QLabel(this);
-    problem->setObjectName(QStringLiteral("Label3"));
-    problem->setFont(SchoolFont(36, true));
-    SetTextColour(problem, kNavyColour);
-    problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    problem->setGeometry(80, 104, 620, 56);
-    SetSpokenRole(problem, QStringLiteral("もんだい"));
+    MakeProblemLine(this, QStringLiteral("Label3"), 36, Qt::AlignLeft | Qt::AlignVCenter, QRect(80, 104, 620, 56));
 
     view_ = std::make_unique<RulesWorksheetView>(this, 652, 304);
 
-    auto* mark = new QLabel(this);
-    mark->setObjectName(QStringLiteral("Label21"));
-    mark->setFont(SchoolFont(120, true));
-    SetTextColour(mark, Qt::red);
-    mark->setAlignment(Qt::AlignCenter);
-    mark->setGeometry(496, 496, 150, 150);
-    SetVerdictCell(mark);
+    MakeVerdictMark(this, QStringLiteral("Label21"), 120, QRect(496, 496, 150, 150));
 
     BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::ComboBox1Change);

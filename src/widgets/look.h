@@ -8,7 +8,9 @@
 
 #include "core/worksheet.h"
 
+class QLabel;
 class QPainter;
+class QRect;
 class QWidget;
 
 namespace sorelka {
@@ -28,6 +30,8 @@ inline const QColor kCream{0xFF, 0xFB, 0xF0};
 // Sets a widget's palette text colour (labels keep it across style changes).
 void SetTextColour(QWidget* widget, const QColor& colour);
 void SetBackground(QWidget* widget, const QColor& colour);
+// A label of plain text at `place` on `parent`, bold, `pixels` high.
+QLabel* MakeBoldLabel(QWidget* parent, const QString& name, int pixels, const QColor& colour, const QRect& place);
 
 // A picture of `width` × `height` on a transparent ground, drawn by `draw`
 // with antialiasing.

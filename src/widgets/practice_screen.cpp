@@ -25,34 +25,16 @@ struct PencilLook {
     double lead_from, lead_point, lead_half_width;
 };
 
-const PencilLook kDownLeft{.outline = QColor(0x70, 0x50, 0x20),
-                           .eraser = QColor(0xFF, 0x9C, 0xB0),
-                           .ferrule = QColor(0xC8, 0xC8, 0xD0),
-                           .body = QColor(0xFF, 0xCC, 0x30),
-                           .wood = QColor(0xF5, 0xD9, 0xA8),
-                           .lead = QColor(0x30, 0x30, 0x40),
-                           .eraser_place = QRectF(14, -7, 12, 14),
-                           .ferrule_place = QRectF(9, -7, 6, 14),
-                           .body_place = QRectF(-14, -7, 23, 14),
-                           .wood_from = -14,
-                           .wood_point = -26,
-                           .lead_from = -22,
-                           .lead_point = -26,
-                           .lead_half_width = 2.3};
-const PencilLook kUpRight{.outline = QColor(0x6A, 0x4A, 0x20),
-                          .eraser = QColor(0xFF, 0x9E, 0xB5),
-                          .ferrule = QColor(0xC8, 0xC8, 0xD8),
-                          .body = QColor(0xFF, 0xC9, 0x2E),
-                          .wood = QColor(0xF4, 0xD9, 0xA8),
-                          .lead = QColor(0x40, 0x40, 0x50),
-                          .eraser_place = QRectF(-28, -7, 9, 14),
-                          .ferrule_place = QRectF(-20, -7, 6, 14),
-                          .body_place = QRectF(-14, -7, 28, 14),
-                          .wood_from = 14,
-                          .wood_point = 27,
-                          .lead_from = 23,
-                          .lead_point = 28,
-                          .lead_half_width = 2.2};
+const PencilLook kDownLeft{
+    .outline = {0x70, 0x50, 0x20}, .eraser = {0xFF, 0x9C, 0xB0}, .ferrule = {0xC8, 0xC8, 0xD0},
+    .body = {0xFF, 0xCC, 0x30}, .wood = {0xF5, 0xD9, 0xA8}, .lead = {0x30, 0x30, 0x40},
+    .eraser_place = {14, -7, 12, 14}, .ferrule_place = {9, -7, 6, 14}, .body_place = {-14, -7, 23, 14},
+    .wood_from = -14, .wood_point = -26, .lead_from = -22, .lead_point = -26, .lead_half_width = 2.3};
+const PencilLook kUpRight{
+    .outline = {0x6A, 0x4A, 0x20}, .eraser = {0xFF, 0x9E, 0xB5}, .ferrule = {0xC8, 0xC8, 0xD8},
+    .body = {0xFF, 0xC9, 0x2E}, .wood = {0xF4, 0xD9, 0xA8}, .lead = {0x40, 0x40, 0x50},
+    .eraser_place = {-28, -7, 9, 14}, .ferrule_place = {-20, -7, 6, 14}, .body_place = {-14, -7, 28, 14},
+    .wood_from = 14, .wood_point = 27, .lead_from = 23, .lead_point = 28, .lead_half_width = 2.2};
 
 // The point of a pencil: a triangle from `from` (half as wide as the body
 // there, `half_width`) to `point` on the axis.
@@ -63,16 +45,6 @@ QPainterPath Point(double from, double point, double half_width) {
     path.lineTo(from, half_width);
     path.closeSubpath();
     return path;
-}
-
-QLabel* MakeText(const QString& name, int pixels, const QColor& colour, const QRect& place, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(SchoolFont(pixels, true));
-    SetTextColour(label, colour);
-    label->setGeometry(place);
-    return label;
 }
 
 }  // namespace
@@ -103,7 +75,7 @@ PracticeScreen::PracticeScreen(AppContext& ctx, const QString& name, const QStri
 PracticeScreen::~PracticeScreen() = default;
 
 void PracticeScreen::BuildFrame() {
-    MakeText(QStringLiteral("Label1"), frame_.title_pixels, kNavyColour, frame_.title_place, this)
+    MakeBoldLabel(this, QStringLiteral("Label1"), frame_.title_pixels, kNavyColour, frame_.title_place)
         ->setText(frame_.title);
 
     menu_ = new ChoiceList(QStringLiteral("ComboBox1"), frame_.menu_heading, frame_.menu_items, this);
@@ -114,7 +86,7 @@ void PracticeScreen::BuildFrame() {
     picture->setPixmap(frame_.picture);
     picture->setGeometry(frame_.picture_place);
 
-    prompt_ = MakeText(QStringLiteral("Label2"), 22, Qt::red, frame_.prompt_place, this);
+    prompt_ = MakeBoldLabel(this, QStringLiteral("Label2"), 22, Qt::red, frame_.prompt_place);
     prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     prompt_->setWordWrap(frame_.prompt_wraps);
     prompt_->setText(frame_.first_prompt);
