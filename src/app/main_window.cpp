@@ -29,33 +29,30 @@ namespace {
 
 // Image1: a smiling yellow star, drawn once.
 QPixmap StarPicture() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double radius = (i % 2 == 0) ? 30.0 : 13.5;
-        const double angle = -M_PI / 2 + i * M_PI / 5;
-        const QPointF point(32 + radius * std::cos(angle), 34 + radius * std::sin(angle));
-        if (i == 0) star.moveTo(point); else star.lineTo(point);
-    }
-    star.closeSubpath();
-    p.setPen(QPen(QColor(0xE0, 0x90, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(QColor(0xFF, 0xD8, 0x30));
-    p.drawPath(star);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x50, 0x30, 0x10));
-    p.drawEllipse(QPointF(27, 33), 2.3, 3);
-    p.drawEllipse(QPointF(37, 33), 2.3, 3);
-    p.setPen(QPen(QColor(0x50, 0x30, 0x10), 2, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(26, 34, 12, 8), 200 * 16, 140 * 16);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xFF, 0x90, 0x90, 160));
-    p.drawEllipse(QPointF(22.5, 39), 3, 2);
-    p.drawEllipse(QPointF(41.5, 39), 3, 2);
-    return pixmap;
+    return DrawnPicture(64, 64, [](QPainter& p) {
+        QPainterPath star;
+        for (int i = 0; i < 10; ++i) {
+            const double radius = (i % 2 == 0) ? 30.0 : 13.5;
+            const double angle = -M_PI / 2 + i * M_PI / 5;
+            const QPointF point(32 + radius * std::cos(angle), 34 + radius * std::sin(angle));
+            if (i == 0) star.moveTo(point); else star.lineTo(point);
+        }
+        star.closeSubpath();
+        p.setPen(QPen(QColor(0xE0, 0x90, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(0xFF, 0xD8, 0x30));
+        p.drawPath(star);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x50, 0x30, 0x10));
+        p.drawEllipse(QPointF(27, 33), 2.3, 3);
+        p.drawEllipse(QPointF(37, 33), 2.3, 3);
+        p.setPen(QPen(QColor(0x50, 0x30, 0x10), 2, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(26, 34, 12, 8), 200 * 16, 140 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xFF, 0x90, 0x90, 160));
+        p.drawEllipse(QPointF(22.5, 39), 3, 2);
+        p.drawEllipse(QPointF(41.5, 39), 3, 2);
+    });
 }
 
 // "１．わり算": the topic's number in full-width digits, then its name.

@@ -11,6 +11,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/exercise_screen.h"
 #include "widgets/look.h"
+#include "widgets/practice_screen.h"
 
 namespace sorelka {
 
@@ -38,26 +39,19 @@ RecommendedPractice::ShowProblem Shows(ExerciseScreen* screen) {
     };
 }
 
-// Where the line stands on each screen: between the title and the problem,
-// clear of the menu list and of the worksheet.
-struct LinePlace {
-    RecommendedPractice::ShowProblem show;
-    QRect line;
-};
-
-LinePlace PlaceOn(ExerciseScreen* screen, Topic topic) {
+// A practice screen's entry for a given problem of its topic; none for a
+// screen of another kind.
+RecommendedPractice::ShowProblem ShowsOn(ExerciseScreen* screen, Topic topic) {
     switch (topic) {
         case Topic::Division:
-            return {Shows<division::DivisionPracticeScreen, division::DivisionProblem>(screen),
-                    QRect(28, 64, 736, 34)};
+            return Shows<division::DivisionPracticeScreen, division::DivisionProblem>(screen);
         case Topic::DecimalAddition:
         case Topic::DecimalSubtraction:
-            return {Shows<decimals::DecimalPracticeScreen, decimals::DecimalProblem>(screen),
-                    QRect(40, 70, 700, 36)};
+            return Shows<decimals::DecimalPracticeScreen, decimals::DecimalProblem>(screen);
         case Topic::Rules:
-            return {Shows<rules::RulesPracticeScreen, rules::ExpressionProblem>(screen), QRect(28, 64, 700, 34)};
+            return Shows<rules::RulesPracticeScreen, rules::ExpressionProblem>(screen);
         case Topic::Fractions:
-            return {Shows<FractionPracticeScreen, fractions::FractionProblem>(screen), QRect(24, 68, 620, 36)};
+            return Shows<FractionPracticeScreen, fractions::FractionProblem>(screen);
     }
     return {};
 }
@@ -97,12 +91,14 @@ void RecommendedPractice::Left() {
 }
 
 void RecommendedScreens::Add(ExerciseScreen* screen, Topic topic) {
-    const LinePlace place = PlaceOn(screen, topic);
-    if (!place.show) return;
+    auto* practice = dynamic_cast<PracticeScreen*>(screen);
+    RecommendedPractice::ShowProblem show = ShowsOn(screen, topic);
+    if (!practice || !show) return;
     for (const Entry& e : entries_)
         if (e.topic == topic) return;  // one screen per topic
-    entries_.push_back(
-        {screen, topic, std::make_unique<RecommendedPractice>(ctx_, *screen, topic, place.line, place.show)});
+    entries_.push_back({screen, topic,
+                        std::make_unique<RecommendedPractice>(ctx_, *screen, topic, practice->focus_line_place(),
+                                                              std::move(show))});
 }
 
 ExerciseScreen* RecommendedScreens::Open(const std::string& focus) {

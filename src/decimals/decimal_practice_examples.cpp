@@ -16,25 +16,16 @@
 
 namespace sorelka::decimals {
 
-namespace {
-
-// The screen's own widgets the example sheets leave alone: the prompt, the
-// mark, the equation and the menu.
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label4"),
-                           QStringLiteral("ComboBox1")};
-
-}  // namespace
-
 void DecimalPracticeScreen::BuildExampleModes() {
     // Left of the written calculation, under the problem line: the digit
     // lists of three decimal places reach from the tens at 720 to the action
     // list, and the diagnosis panel and the mark take the room below.
-    auto* prompt = findChild<QLabel*>(QStringLiteral("Label2"), Qt::FindDirectChildrenOnly);
-    auto* mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(122, 226, 160, 44), prompt, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(122, 284, 160, 44), prompt, mark, panel_, kKept, kNextPrompt);
-    connect(player_, &WorkedExamplePlayer::requested, this, &DecimalPracticeScreen::ShowWorkedExample);
-    connect(finder_, &MistakeFinder::requested, this, &DecimalPracticeScreen::ShowMistakeExample);
+    // The example sheets leave the mark and the equation alone.
+    AddExampleModes({.worked_example_place = QRect(122, 226, 160, 44),
+                     .find_mistake_place = QRect(122, 284, 160, 44),
+                     .mark = findChild<QLabel*>(QStringLiteral("Label3"), Qt::FindDirectChildrenOnly),
+                     .kept = {QStringLiteral("Label3"), QStringLiteral("Label4")},
+                     .go_on = kNextPrompt});
 }
 
 void DecimalPracticeScreen::ShowWorkedExample() {
@@ -99,12 +90,8 @@ QString DecimalPracticeScreen::ObjectName(const std::string& role) const {
     return QString::fromStdString(DecimalObjectName(role, model_.sheet().place()));
 }
 
-void DecimalPracticeScreen::LeaveExampleModes() {
-    const bool finding = finder_->active();
-    if (!player_->showing() && !finding) return;
-    player_->Stop();
-    finder_->Leave();
-    // The sheet shows the pupil's own work again; after an example there is none.
+void DecimalPracticeScreen::ShowOwnWork(bool /*after_mistake_example*/) {
+    // After an example there is no problem of the pupil's own.
     Refresh();
 }
 

@@ -5,24 +5,14 @@
 #include "core/worked_example.h"
 #include "decimals/decimal_practice.h"
 #include "decimals/decimal_sheet_view.h"
-#include "widgets/exercise_screen.h"
-
-class QLabel;
-class QTimer;
-
-namespace sorelka {
-class DiagnosisPanel;
-class MistakeFinder;
-class StatusClockBar;
-class WorkedExamplePlayer;
-}  // namespace sorelka
+#include "widgets/practice_screen.h"
 
 namespace sorelka::decimals {
 
 // The decimal practice screen: TForm4 for addition, TForm6 for subtraction.
 // Every event goes to one DecimalPractice call; the screen then copies the
 // sheet's cells onto its widgets.
-class DecimalPracticeScreen : public ExerciseScreen {
+class DecimalPracticeScreen : public PracticeScreen {
     Q_OBJECT
 public:
     DecimalPracticeScreen(AppContext& ctx, const PracticeVariant& variant, QWidget* parent);
@@ -42,9 +32,6 @@ public slots:
     void HundredthsDigitChosen(int digit);
     void ThousandthsDigitChosen(int digit);
     void ActionChosen(int index);
-    void CuteButton2Click();
-    void CuteButton1Click();
-    void Timer1Timer();
 
 private:
     void BuildControls();
@@ -62,18 +49,12 @@ private:
 
     // お手本 and まちがいさがし (decimal_practice_examples.cpp).
     void BuildExampleModes();
-    void ShowWorkedExample();
-    void ShowMistakeExample();
-    // Back to the pupil's own sheet from a replay or an example.
-    void LeaveExampleModes();
+    void ShowWorkedExample() override;
+    void ShowMistakeExample() override;
+    void ShowOwnWork(bool after_mistake_example) override;
 
     DecimalPractice model_;
     DecimalSheetView sheet_view_;
-    StatusClockBar* status_ = nullptr;
-    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
-    QTimer* clock_timer_ = nullptr;
-    WorkedExamplePlayer* player_ = nullptr;
-    MistakeFinder* finder_ = nullptr;
 };
 
 }  // namespace sorelka::decimals

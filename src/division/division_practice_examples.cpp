@@ -19,12 +19,11 @@ void DivisionPracticeScreen::BuildExampleModes() {
     // "お手本" below the action list, right of the digit lists; "まちがいさがし"
     // left of the problem line, above the paper's left margin (in reading
     // order after the menu, so the screen still opens on the menu).
-    const QStringList kept = {prompt_->objectName(), mark_->objectName(), problem_line_->objectName(),
-                              QStringLiteral("ComboBox1")};
-    player_ = new WorkedExamplePlayer(this, QRect(854, 404, 92, 44), prompt_, panel_, kept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(8, 104, 160, 44), prompt_, mark_, panel_, kept, kGoOnPrompt);
-    connect(player_, &WorkedExamplePlayer::requested, this, &DivisionPracticeScreen::ShowWorkedExample);
-    connect(finder_, &MistakeFinder::requested, this, &DivisionPracticeScreen::ShowMistakeExample);
+    AddExampleModes({.worked_example_place = QRect(854, 404, 92, 44),
+                     .find_mistake_place = QRect(8, 104, 160, 44),
+                     .mark = mark_,
+                     .kept = {mark_->objectName(), problem_line_->objectName()},
+                     .go_on = kGoOnPrompt});
 }
 
 void DivisionPracticeScreen::ShowWorkedExample() {
@@ -69,15 +68,10 @@ void DivisionPracticeScreen::ShowMistakeExample() {
     PlayCue(Cue::Choice);
 }
 
-void DivisionPracticeScreen::LeaveExampleModes() {
-    const bool finding = finder_->active();
-    if (!player_->showing() && !finding) return;
-    player_->Stop();
-    finder_->Leave();
-    // The worksheet shows the pupil's own work again; after an example
-    // there is none.
+void DivisionPracticeScreen::ShowOwnWork(bool after_mistake_example) {
+    // After an example there is no problem of the pupil's own.
     view_->Sync(model_);
-    if (finding) Announce(problem_line_, QString());
+    if (after_mistake_example) Announce(problem_line_, QString());
     ShowNote();
 }
 

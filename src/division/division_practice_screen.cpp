@@ -1,9 +1,6 @@
 #include "division/division_practice_screen.h"
 
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
-#include <QTimer>
 #include <cstdlib>
 
 #include "division/division_diagnosis.h"
@@ -14,7 +11,6 @@
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/mistake_finder.h"
-#include "widgets/status_clock.h"
 #include "widgets/worked_example_player.h"
 
 namespace sorelka::division {
@@ -26,106 +22,31 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
-// Image1: a yellow pencil, writing.
-QPixmap PencilPicture() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(32, 32);
-    p.rotate(-45);
-    const QColor outline(0x70, 0x50, 0x20);
-    p.setPen(QPen(outline, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(QColor(0xFF, 0x9C, 0xB0));  // eraser
-    p.drawRoundedRect(QRectF(14, -7, 12, 14), 3, 3);
-    p.setBrush(QColor(0xC8, 0xC8, 0xD0));  // ferrule
-    p.drawRect(QRectF(9, -7, 6, 14));
-    p.setBrush(QColor(0xFF, 0xCC, 0x30));  // body
-    p.drawRect(QRectF(-14, -7, 23, 14));
-    QPainterPath wood;
-    wood.moveTo(-14, -7);
-    wood.lineTo(-26, 0);
-    wood.lineTo(-14, 7);
-    wood.closeSubpath();
-    p.setBrush(QColor(0xF5, 0xD9, 0xA8));
-    p.drawPath(wood);
-    QPainterPath lead;
-    lead.moveTo(-22, -2.3);
-    lead.lineTo(-26, 0);
-    lead.lineTo(-22, 2.3);
-    lead.closeSubpath();
-    p.setBrush(QColor(0x30, 0x30, 0x40));
-    p.drawPath(lead);
-    return pixmap;
+PracticeFrame DivisionFrame() {
+    return {.title = QStringLiteral("１．わり算：練習問題"), .title_place = {28, 18, 500, 44},
+            .menu_heading = QStringLiteral("    メニュー"), .menu_place = {772, 14, 164, 0},
+            .menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"), QStringLiteral("３けたでわる")},
+            .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
+            // The long hints take a second line.
+            .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
+            .next_name = QStringLiteral("CuteButton3"), .next_place = {796, 500, 140, 48},
+            .back_place = {796, 556, 140, 48}, .quit_place = {796, 612, 140, 48},
+            .quit_question = QStringLiteral("終っても いいの？"), .focus_line_place = {28, 64, 736, 34}};
 }
 
 }  // namespace
 
 DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
-    : ExerciseScreen(ctx, QStringLiteral("TForm2"), QStringLiteral("Sorelka"), parent),
+    : PracticeScreen(ctx, QStringLiteral("TForm2"), QStringLiteral("Sorelka"), DivisionFrame(), parent),
       model_(ctx) {
-    auto* title = new QLabel(QStringLiteral("１．わり算：練習問題"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    title->setFont(SchoolFont(30, true));
-    SetTextColour(title, kNavyColour);
-    title->setGeometry(28, 18, 500, 44);
-
-    problem_line_ = new QLabel(this);
-    problem_line_->setObjectName(QStringLiteral("Label4"));
-    problem_line_->setFont(SchoolFont(34, true));
-    SetTextColour(problem_line_, kNavyColour);
-    problem_line_->setAlignment(Qt::AlignCenter);
-    problem_line_->setGeometry(176, 100, 560, 52);  // centred over the worksheet
-    SetSpokenRole(problem_line_, QStringLiteral("もんだい"));
+    // Centred over the worksheet.
+    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 34, Qt::AlignCenter, QRect(176, 100, 560, 52));
 
     view_ = std::make_unique<DivisionWorksheetView>(this, 626, 160);
 
-    mark_ = new QLabel(this);
-    mark_->setObjectName(QStringLiteral("Label3"));
-    mark_->setFont(SchoolFont(120, true));
-    SetTextColour(mark_, Qt::red);
-    mark_->setAlignment(Qt::AlignCenter);
-    mark_->setGeometry(634, 500, 150, 150);
-    SetVerdictCell(mark_);
+    mark_ = MakeVerdictMark(this, QStringLiteral("Label3"), 120, QRect(634, 500, 150, 150));
 
-    menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("    メニュー"),
-                           {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"),
-                            QStringLiteral("３けたでわる")},
-                           this);
-    menu_->PlaceAt(772, 14, 164);
-
-    next_ = new CuteButton(QStringLiteral("CuteButton3"), QStringLiteral("次へ"), kPracticeGreen,
-                           kNavyColour, this);
-    next_->setGeometry(796, 500, 140, 48);
-    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
-                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
-    back->setGeometry(796, 556, 140, 48);
-    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終る"), kNavyColour,
-                                kCream, this);
-    quit->setGeometry(796, 612, 140, 48);
-
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(PencilPicture());
-    picture->setGeometry(28, 596, 64, 64);
-
-    prompt_ = new QLabel(this);
-    prompt_->setObjectName(QStringLiteral("Label2"));
-    prompt_->setFont(SchoolFont(22, true));
-    SetTextColour(prompt_, Qt::red);
-    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    prompt_->setWordWrap(true);  // the long hints take a second line
-    prompt_->setGeometry(100, 586, 530, 84);
-
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, height() - 24, width(), 24);
-
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &DivisionPracticeScreen::Timer1Timer);
-    clock_timer_->start();
-
+    BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &DivisionPracticeScreen::ComboBox1Change);
     connect(view_->digit_list(kOnes), &ChoiceList::chosen, this,
             &DivisionPracticeScreen::ComboBox2Change);
@@ -138,8 +59,6 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(view_->action_list(), &ChoiceList::chosen, this,
             &DivisionPracticeScreen::ComboBox6Change);
     connect(next_, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton3Click);
-    connect(back, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton2Click);
-    connect(quit, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton1Click);
 
     // Left of the worksheet, under the problem line and above the prompt
     // (the divisor of a five-digit dividend starts at x = 290); and where a
@@ -177,8 +96,7 @@ void DivisionPracticeScreen::ClearWorksheet() {
 }
 
 void DivisionPracticeScreen::ComboBox1Change(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     ClearWorksheet();
     next_->show();
     ctx().state.menu_choice = index + 1;
@@ -186,11 +104,7 @@ void DivisionPracticeScreen::ComboBox1Change(int index) {
 }
 
 void DivisionPracticeScreen::CuteButton3Click() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
+    if (NextBringsAnotherExample()) return;
     ClearWorksheet();
     NewProblem();
 }
@@ -301,11 +215,5 @@ void DivisionPracticeScreen::ShowNote() {
 void DivisionPracticeScreen::ShowHint(const std::optional<std::string>& hint) {
     if (hint) prompt_->setText(Text(*hint));
 }
-
-void DivisionPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終っても いいの？")); }
-
-void DivisionPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
-
-void DivisionPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
 
 }  // namespace sorelka::division

@@ -7,19 +7,9 @@
 #include "core/diagnosis_note.h"
 #include "division/division_worksheet_view.h"
 #include "division/long_division.h"
-#include "widgets/exercise_screen.h"
+#include "widgets/practice_screen.h"
 
 class QLabel;
-class QTimer;
-
-namespace sorelka {
-class ChoiceList;
-class DiagnosisPanel;
-class CuteButton;
-class MistakeFinder;
-class StatusClockBar;
-class WorkedExamplePlayer;
-}  // namespace sorelka
 
 namespace sorelka::division {
 
@@ -27,7 +17,7 @@ namespace sorelka::division {
 // menu, writes the long division row by row with the digit lists and the
 // action list, guided by a hint line, and "終わり" marks the answer ○ or ×
 // and writes out the right quotient and remainder.
-class DivisionPracticeScreen : public ExerciseScreen {
+class DivisionPracticeScreen : public PracticeScreen {
     Q_OBJECT
 public:
     DivisionPracticeScreen(AppContext& ctx, QWidget* parent);
@@ -45,10 +35,7 @@ public slots:
     void ComboBox4Change(int index);  // hundreds
     void ComboBox5Change(int index);  // thousands
     void ComboBox6Change(int index);  // actions
-    void CuteButton1Click();          // 終る
-    void CuteButton2Click();          // 目次
     void CuteButton3Click();          // 次へ
-    void Timer1Timer();
 
 private:
     void ClearWorksheet();
@@ -63,29 +50,17 @@ private:
 
     // お手本 and まちがいさがし (division_practice_examples.cpp).
     void BuildExampleModes();
-    // "お手本": the right work of the problem just judged wrong, replayed.
-    void ShowWorkedExample();
-    // "まちがいさがし" (and "次へ" while one shows): an example of the menu
-    // item worked with one mistake.
-    void ShowMistakeExample();
-    // Back to the pupil's own worksheet from a replay or an example.
-    void LeaveExampleModes();
+    void ShowWorkedExample() override;
+    void ShowMistakeExample() override;
+    void ShowOwnWork(bool after_mistake_example) override;
 
     LongDivision model_;
     ProblemWatch watch_;
     // The diagnosis of the answer just judged wrong; none otherwise.
     std::optional<DiagnosisNote> note_;
-    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
-    WorkedExamplePlayer* player_ = nullptr;
-    MistakeFinder* finder_ = nullptr;
     std::unique_ptr<DivisionWorksheetView> view_;
-    QLabel* prompt_;
     QLabel* mark_;
     QLabel* problem_line_;
-    ChoiceList* menu_;
-    CuteButton* next_;
-    StatusClockBar* status_;
-    QTimer* clock_timer_;
 };
 
 }  // namespace sorelka::division

@@ -9,7 +9,6 @@
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
-#include "widgets/status_clock.h"
 
 namespace sorelka {
 
@@ -118,14 +117,7 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     countdown_->setInterval(1000);
     connect(countdown_, &QTimer::timeout, this, &DrillScreen::CountdownTick);
 
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &DrillScreen::ShowClock);
-    clock_timer_->start();
-
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, 716 - 24, 955, 24);
+    AddStatusBar(24);
 }
 
 CuteButton* DrillScreen::button(int number) const { return buttons_.at(number - 1); }
@@ -310,8 +302,6 @@ void DrillScreen::ToggleScoreSheet() {
         SetPrompt(QStringLiteral("おつかれさま！"));
     }
 }
-
-void DrillScreen::ShowClock() { status_->ShowClock(ctx().clock); }
 
 void DrillScreen::BackToMenuPressed() {
     countdown_->stop();

@@ -15,7 +15,6 @@ namespace sorelka {
 class ChoiceList;
 class CuteButton;
 class DrillLog;
-class StatusClockBar;
 
 // What one drill screen states differently from the others. The defaults are
 // the division drill's.
@@ -85,7 +84,6 @@ public slots:
     void CountdownTick();             // Timer3
     void StopDrill();                 // "ストップ"
     void ToggleScoreSheet();          // "成績表"
-    void ShowClock();                 // Timer1
     void BackToMenuPressed();         // "目次"
     void QuitPressed();               // "終る"
 
@@ -146,8 +144,6 @@ private:
     std::vector<CuteButton*> buttons_;  // CuteButton1 … CuteButton6
     ScoreSheet* grid_ = nullptr;
     QTimer* countdown_ = nullptr;
-    QTimer* clock_timer_ = nullptr;
-    StatusClockBar* status_ = nullptr;
     // The drills row of the drill on this screen, and the question on screen.
     std::string drill_key_;
     ProblemWatch watch_;

@@ -109,23 +109,20 @@ QRect FramedCell(const QWidget* screen, const std::string& object_name) {
 }
 
 QPixmap CakePicture() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF cake(6, 6, 52, 52);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xFF, 0xF4, 0xD6));
-    p.drawEllipse(cake);
-    // Three quarters of strawberry pink, one left plain.
-    p.setBrush(QColor(0xFF, 0x8C, 0xA8));
-    p.drawPie(cake, 90 * 16, 270 * 16);
-    p.setPen(QPen(kNavyColour, 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(cake);
-    p.drawLine(QPointF(32, 6), QPointF(32, 58));
-    p.drawLine(QPointF(6, 32), QPointF(58, 32));
-    return pixmap;
+    return DrawnPicture(64, 64, [](QPainter& p) {
+        const QRectF cake(6, 6, 52, 52);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xFF, 0xF4, 0xD6));
+        p.drawEllipse(cake);
+        // Three quarters of strawberry pink, one left plain.
+        p.setBrush(QColor(0xFF, 0x8C, 0xA8));
+        p.drawPie(cake, 90 * 16, 270 * 16);
+        p.setPen(QPen(kNavyColour, 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(cake);
+        p.drawLine(QPointF(32, 6), QPointF(32, 58));
+        p.drawLine(QPointF(6, 32), QPointF(58, 32));
+    });
 }
 
 }  // namespace sorelka::fractions

@@ -20,13 +20,6 @@ namespace {
 
 QString ObjectName(const char* role) { return QString::fromStdString(fractions::FractionObjectName(role)); }
 
-// The screen's own widgets the example sheets leave alone: the prompt, the
-// mark and the menu. (The player blanks the mark while it shows the right
-// work: the "×" of the pupil's answer does not stand beside it.)
-QStringList Kept() {
-    return {ObjectName(fractions::kPromptRole), ObjectName(fractions::kMarkRole), QStringLiteral("ComboBox1")};
-}
-
 // The example's sheets as the players copy them: by object name.
 Replay OnScreen(Replay replay) {
     replay.start = fractions::FractionScreenSheet(replay.start);
@@ -38,13 +31,14 @@ Replay OnScreen(Replay replay) {
 
 void FractionPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper, under the menu and left of the lists.
-    auto* prompt = findChild<QLabel*>(ObjectName(fractions::kPromptRole), Qt::FindDirectChildrenOnly);
-    auto* mark = findChild<QLabel*>(ObjectName(fractions::kMarkRole), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(644, 226, 160, 44), prompt, panel_, Kept());
-    finder_ = new MistakeFinder(ctx(), this, QRect(644, 284, 160, 44), prompt, mark, panel_, Kept(),
-                                fractions::kGoOnPrompt);
-    connect(player_, &WorkedExamplePlayer::requested, this, &FractionPracticeScreen::ShowWorkedExample);
-    connect(finder_, &MistakeFinder::requested, this, &FractionPracticeScreen::ShowMistakeExample);
+    // The example sheets leave the mark alone. (The player blanks it while it
+    // shows the right work: the "×" of the pupil's answer does not stand
+    // beside it.)
+    AddExampleModes({.worked_example_place = QRect(644, 226, 160, 44),
+                     .find_mistake_place = QRect(644, 284, 160, 44),
+                     .mark = findChild<QLabel*>(ObjectName(fractions::kMarkRole), Qt::FindDirectChildrenOnly),
+                     .kept = {ObjectName(fractions::kMarkRole)},
+                     .go_on = fractions::kGoOnPrompt});
 }
 
 void FractionPracticeScreen::ShowWorkedExample() {
@@ -96,11 +90,8 @@ void FractionPracticeScreen::ShowMistakeExample() {
     ctx().cues.PlayCue(Cue::Choice);
 }
 
-void FractionPracticeScreen::LeaveExampleModes() {
-    if (!player_->showing() && !finder_->active()) return;
-    player_->Stop();
-    finder_->Leave();
-    // The worksheet shows the pupil's own work again; after an example there is none.
+void FractionPracticeScreen::ShowOwnWork(bool /*after_mistake_example*/) {
+    // After an example there is no problem of the pupil's own.
     Refresh();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QScreen>
-#include <QTimer>
 
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_layout.h"
@@ -13,17 +12,12 @@
 #include "widgets/diagnosis_panel.h"
 #include "widgets/look.h"
 #include "widgets/mistake_finder.h"
-#include "widgets/status_clock.h"
 #include "widgets/worked_example_player.h"
 #include "widgets/worksheet_view.h"
 
 namespace sorelka {
 
 namespace {
-
-constexpr int kWidth = 955;
-constexpr int kHeight = 714;
-constexpr int kStatusHeight = 24;
 
 QStringList ToQt(const std::vector<std::string>& items) {
     QStringList out;
@@ -49,19 +43,31 @@ QLabel* MakeRoleText(const char* role, int pixels, const QColor& colour, QWidget
     return label;
 }
 
+PracticeFrame FractionFrame() {
+    return {.size = {955, 714},
+            .title = QStringLiteral("５．分数の表し方：練習問題"), .title_pixels = 28, .title_place = {24, 18, 520, 44},
+            .menu_heading = QString::fromUtf8(fractions::kMenuHeading), .menu_place = {660, 16, 270, 0},
+            .menu_items = ToQt(fractions::MenuItems()),
+            .picture_name = QStringLiteral("Image3"), .picture = fractions::CakePicture(),
+            .picture_place = {20, 598, 64, 64},
+            .prompt_place = {96, 590, 620, 80}, .first_prompt = QStringLiteral("「メニュー」をえらんでね！"),
+            .next_colour = QColor(0xFF, 0xC8, 0xDC), .next_place = {846, 570, 96, 60},
+            .back_place = {714, 646, 110, 38}, .quit_place = {832, 646, 110, 38},
+            .focus_line_place = {24, 68, 620, 36}};
+}
+
 }  // namespace
 
 FractionPracticeScreen::FractionPracticeScreen(AppContext& ctx, QWidget* parent)
-    : ExerciseScreen(ctx, QStringLiteral("TForm10"), QStringLiteral("Form10"), parent,
-                     QSize(kWidth, kHeight)),
+    : PracticeScreen(ctx, QStringLiteral("TForm10"), QStringLiteral("Form10"), FractionFrame(), parent),
       model_(ctx) {
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     BuildWorksheet();
+    BuildFrame();
     BuildControls();
     // Under the paper of the worksheet, down to the prompt.
-    panel_ = new DiagnosisPanel(this, {QRect(72, 346, 560, 236)},
-                              findChild<QLabel*>(QStringLiteral("Label2")));
+    panel_ = new DiagnosisPanel(this, {QRect(72, 346, 560, 236)}, prompt_);
     BuildExampleModes();
     Refresh();
 }
@@ -82,23 +88,6 @@ void FractionPracticeScreen::BuildWorksheet() {
 }
 
 void FractionPracticeScreen::BuildControls() {
-    auto* title = MakeText(QStringLiteral("Label1"), QStringLiteral("５．分数の表し方：練習問題"), 28,
-                           kNavyColour, this);
-    title->setGeometry(24, 18, 520, 44);
-
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image3"));
-    picture->setPixmap(fractions::CakePicture());
-    picture->setGeometry(20, 598, 64, 64);
-
-    auto* prompt = MakeText(QStringLiteral("Label2"), QStringLiteral("「メニュー」をえらんでね！"), 22,
-                            Qt::red, this);
-    prompt->setGeometry(96, 590, 620, 80);
-
-    menu_ = new ChoiceList(QStringLiteral("ComboBox1"),
-                           QString::fromUtf8(fractions::kMenuHeading), ToQt(fractions::MenuItems()),
-                           this);
-    menu_->PlaceAt(660, 16, 270);
     connect(menu_, &ChoiceList::chosen, this, &FractionPracticeScreen::MenuItemChosen);
 
     const fractions::EntryLists lists =
@@ -110,29 +99,7 @@ void FractionPracticeScreen::BuildControls() {
     connect(ones_, &ChoiceList::chosen, this, &FractionPracticeScreen::OnesDigitChosen);
     connect(actions_, &ChoiceList::chosen, this, &FractionPracticeScreen::ActionChosen);
 
-    auto* next = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"),
-                                QColor(0xFF, 0xC8, 0xDC), kNavyColour, this);
-    next->setGeometry(846, 570, 96, 60);
-    connect(next, &QPushButton::clicked, this, &FractionPracticeScreen::NextPressed);
-
-    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
-                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
-    back->setGeometry(714, 646, 110, 38);
-    connect(back, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton2Click);
-
-    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終る"), kNavyColour,
-                                kCream, this);
-    quit->setGeometry(832, 646, 110, 38);
-    connect(quit, &QPushButton::clicked, this, &FractionPracticeScreen::CuteButton1Click);
-
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
-
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &FractionPracticeScreen::Timer1Timer);
-    clock_timer_->start();
+    connect(next_, &QPushButton::clicked, this, &FractionPracticeScreen::NextPressed);
 }
 
 void FractionPracticeScreen::Refresh(bool just_judged) {
@@ -157,8 +124,7 @@ void FractionPracticeScreen::FormCreate() {
 }
 
 void FractionPracticeScreen::MenuItemChosen(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     model_.ChooseMenu(index);
     Refresh();
 }
@@ -191,20 +157,9 @@ void FractionPracticeScreen::ActionChosen(int index) {
 }
 
 void FractionPracticeScreen::NextPressed() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
-    if (GuideNext()) return;
+    if (NextBringsAnotherExample() || GuideNext()) return;
     model_.Next();
     Refresh();
 }
-
-void FractionPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
-
-void FractionPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わってもいいの？")); }
-
-void FractionPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
 
 }  // namespace sorelka

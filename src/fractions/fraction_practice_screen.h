@@ -3,24 +3,17 @@
 #include <memory>
 
 #include "fractions/fraction_practice.h"
-#include "widgets/exercise_screen.h"
-
-class QLabel;
-class QTimer;
+#include "widgets/practice_screen.h"
 
 namespace sorelka {
 
 class ChoiceList;
-class DiagnosisPanel;
-class MistakeFinder;
-class StatusClockBar;
-class WorkedExamplePlayer;
 
 // TForm10, the fraction practice: the menu of three families, the fraction
 // worksheet, the tens, ones and action lists, the mark, "次へ", "目次" and "終る".
 // Every handler is one call of the practice model; the screen then copies the
 // worksheet onto its widgets.
-class FractionPracticeScreen : public ExerciseScreen {
+class FractionPracticeScreen : public PracticeScreen {
     Q_OBJECT
 public:
     FractionPracticeScreen(AppContext& ctx, QWidget* parent);
@@ -37,9 +30,6 @@ public slots:
     void OnesDigitChosen(int index);
     void ActionChosen(int index);
     void NextPressed();
-    void CuteButton2Click();
-    void CuteButton1Click();
-    void Timer1Timer();
 
 private:
     void BuildWorksheet();
@@ -54,21 +44,14 @@ private:
 
     // お手本 and まちがいさがし (fraction_practice_examples.cpp).
     void BuildExampleModes();
-    void ShowWorkedExample();
-    void ShowMistakeExample();
-    // Back to the pupil's own worksheet from a replay or an example.
-    void LeaveExampleModes();
+    void ShowWorkedExample() override;
+    void ShowMistakeExample() override;
+    void ShowOwnWork(bool after_mistake_example) override;
 
     fractions::FractionPractice model_;
-    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
-    ChoiceList* menu_ = nullptr;
     ChoiceList* tens_ = nullptr;
     ChoiceList* ones_ = nullptr;
     ChoiceList* actions_ = nullptr;
-    StatusClockBar* status_ = nullptr;
-    QTimer* clock_timer_ = nullptr;
-    WorkedExamplePlayer* player_ = nullptr;
-    MistakeFinder* finder_ = nullptr;
 };
 
 }  // namespace sorelka

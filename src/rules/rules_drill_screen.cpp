@@ -64,15 +64,9 @@ RulesDrillScreen::RulesDrillScreen(AppContext& ctx, DrillLog& log, QWidget* pare
     : DrillScreen(ctx, log, QStringLiteral("TForm9"), QStringLiteral("Sorelka"),
                   RulesDrillProfile(), parent),
       model_(ctx) {
-    auto* problem = new QLabel(this);
-    problem->setObjectName(QStringLiteral("Label3"));
     // 32 px: the widest problems (two three-digit divisions joined) fit the
     // room left of the lists.
-    problem->setFont(SchoolFont(32, true));
-    SetTextColour(problem, kNavyColour);
-    problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    problem->setGeometry(232, 130, 416, 56);
-    SetSpokenRole(problem, QStringLiteral("もんだい"));
+    MakeProblemLine(this, QStringLiteral("Label3"), 32, Qt::AlignLeft | Qt::AlignVCenter, QRect(232, 130, 416, 56));
 
     view_ = std::make_unique<RulesWorksheetView>(this, kListsLeft, kListsTop);
     connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &RulesDrillScreen::OnesDigitChosen);

@@ -15,23 +15,15 @@
 
 namespace sorelka::rules {
 
-namespace {
-
-// The screen's own widgets the example sheets leave alone: the prompt, the
-// problem line, the mark and the menu.
-const QStringList kKept = {QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label21"),
-                           QStringLiteral("ComboBox1")};
-
-}  // namespace
-
 void RulesPracticeScreen::BuildExampleModes() {
     // Right of the worksheet's paper: left of "目次" above the lists, and
     // under the digit lists.
-    auto* mark = findChild<QLabel*>(QStringLiteral("Label21"), Qt::FindDirectChildrenOnly);
-    player_ = new WorkedExamplePlayer(this, QRect(652, 186, 86, 48), prompt_, panel_, kKept);
-    finder_ = new MistakeFinder(ctx(), this, QRect(652, 630, 200, 44), prompt_, mark, panel_, kKept, kGoOnPrompt);
-    connect(player_, &WorkedExamplePlayer::requested, this, &RulesPracticeScreen::ShowWorkedExample);
-    connect(finder_, &MistakeFinder::requested, this, &RulesPracticeScreen::ShowMistakeExample);
+    // The example sheets leave the problem line and the mark alone.
+    AddExampleModes({.worked_example_place = QRect(652, 186, 86, 48),
+                     .find_mistake_place = QRect(652, 630, 200, 44),
+                     .mark = findChild<QLabel*>(QStringLiteral("Label21"), Qt::FindDirectChildrenOnly),
+                     .kept = {QStringLiteral("Label3"), QStringLiteral("Label21")},
+                     .go_on = kGoOnPrompt});
 }
 
 void RulesPracticeScreen::ShowWorkedExample() {
@@ -86,11 +78,8 @@ void RulesPracticeScreen::ClearEntryChoices() {
     view_->ResetOperationList();
 }
 
-void RulesPracticeScreen::LeaveExampleModes() {
-    if (!player_->showing() && !finder_->active()) return;
-    player_->Stop();
-    finder_->Leave();
-    // The worksheet shows the pupil's own work again; after an example there is none.
+void RulesPracticeScreen::ShowOwnWork(bool /*after_mistake_example*/) {
+    // After an example there is no problem of the pupil's own.
     Sync();
 }
 

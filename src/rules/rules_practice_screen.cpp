@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QTimer>
 #include <cstdlib>
 
 #include "widgets/accessibility.h"
@@ -14,7 +13,6 @@
 #include "widgets/cute_button.h"
 #include "widgets/look.h"
 #include "widgets/mistake_finder.h"
-#include "widgets/status_clock.h"
 #include "widgets/worked_example_player.h"
 
 namespace sorelka::rules {
@@ -23,27 +21,24 @@ namespace {
 
 // Image1: a small green blackboard with the four operation signs.
 QPixmap BlackboardPicture() {
-    QPixmap pixmap(72, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 4));
-    p.setBrush(QColor(0x2F, 0x6B, 0x4F));
-    p.drawRoundedRect(QRectF(4, 4, 64, 46), 4, 4);
-    p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(16, 52), QPointF(10, 62));
-    p.drawLine(QPointF(56, 52), QPointF(62, 62));
-    QFont chalk = SchoolFont(17, true);
-    p.setFont(chalk);
-    const QColor colours[] = {QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xE0, 0x70),
-                              QColor(0xFF, 0xB0, 0xC8), QColor(0xA8, 0xE0, 0xFF)};
-    const QString signs[] = {QStringLiteral("+"), QStringLiteral("−"), QStringLiteral("×"),
-                             QStringLiteral("÷")};
-    for (int i = 0; i < 4; ++i) {
-        p.setPen(colours[i]);
-        p.drawText(QRectF(8 + (i % 2) * 28, 6 + (i / 2) * 21, 28, 22), Qt::AlignCenter, signs[i]);
-    }
-    return pixmap;
+    return DrawnPicture(72, 64, [](QPainter& p) {
+        p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 4));
+        p.setBrush(QColor(0x2F, 0x6B, 0x4F));
+        p.drawRoundedRect(QRectF(4, 4, 64, 46), 4, 4);
+        p.setPen(QPen(QColor(0x8A, 0x5A, 0x2B), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 52), QPointF(10, 62));
+        p.drawLine(QPointF(56, 52), QPointF(62, 62));
+        QFont chalk = SchoolFont(17, true);
+        p.setFont(chalk);
+        const QColor colours[] = {QColor(0xFF, 0xFF, 0xFF), QColor(0xFF, 0xE0, 0x70),
+                                  QColor(0xFF, 0xB0, 0xC8), QColor(0xA8, 0xE0, 0xFF)};
+        const QString signs[] = {QStringLiteral("+"), QStringLiteral("−"), QStringLiteral("×"),
+                                 QStringLiteral("÷")};
+        for (int i = 0; i < 4; ++i) {
+            p.setPen(colours[i]);
+            p.drawText(QRectF(8 + (i % 2) * 28, 6 + (i / 2) * 21, 28, 22), Qt::AlignCenter, signs[i]);
+        }
+    });
 }
 
 QString Text(const std::string& utf8) {
@@ -51,73 +46,31 @@ QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+PracticeFrame RulesFrame() {
+    return {.title = QStringLiteral("４．計算のきまり：練習問題"), .title_place = {28, 18, 560, 44},
+            .menu_heading = QStringLiteral("         メニュー"), .menu_place = {744, 14, 202, 0},
+            .menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
+                           QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
+            .picture = BlackboardPicture(), .picture_place = {24, 592, 72, 64},
+            // The long hints take a second line.
+            .prompt_place = {104, 582, 480, 84}, .prompt_wraps = true,
+            .next_place = {744, 186, 202, 48}, .back_place = {744, 242, 97, 44},
+            .quit_caption = QStringLiteral("終わる"), .quit_place = {849, 242, 97, 44},
+            .quit_question = QStringLiteral("終わっても いいの？"), .focus_line_place = {28, 64, 700, 34}};
+}
+
 }  // namespace
 
 RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
-    : ExerciseScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), parent),
+    : PracticeScreen(ctx, QStringLiteral("TForm8"), QStringLiteral("Sorelka"), RulesFrame(), parent),
       model_(ctx) {
-    auto* title = new QLabel(QStringLiteral("４．計算のきまり：練習問題"), this);
-    title->setObjectName(QStringLiteral("Label1"));
-    title->setFont(SchoolFont(30, true));
-    SetTextColour(title, kNavyColour);
-    title->setGeometry(28, 18, 560, 44);
-
-    auto* problem = new QLabel(this);
-    problem->setObjectName(QStringLiteral("Label3"));
-    problem->setFont(SchoolFont(36, true));
-    SetTextColour(problem, kNavyColour);
-    problem->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    problem->setGeometry(80, 104, 620, 56);
-    SetSpokenRole(problem, QStringLiteral("もんだい"));
+    MakeProblemLine(this, QStringLiteral("Label3"), 36, Qt::AlignLeft | Qt::AlignVCenter, QRect(80, 104, 620, 56));
 
     view_ = std::make_unique<RulesWorksheetView>(this, 652, 304);
 
-    auto* mark = new QLabel(this);
-    mark->setObjectName(QStringLiteral("Label21"));
-    mark->setFont(SchoolFont(120, true));
-    SetTextColour(mark, Qt::red);
-    mark->setAlignment(Qt::AlignCenter);
-    mark->setGeometry(496, 496, 150, 150);
-    SetVerdictCell(mark);
+    MakeVerdictMark(this, QStringLiteral("Label21"), 120, QRect(496, 496, 150, 150));
 
-    menu_ = new ChoiceList(QStringLiteral("ComboBox1"), QStringLiteral("         メニュー"),
-                           {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
-                            QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
-                           this);
-    menu_->PlaceAt(744, 14, 202);
-
-    next_ = new CuteButton(QStringLiteral("CuteButton4"), QStringLiteral("次へ"), kPracticeGreen,
-                           kNavyColour, this);
-    next_->setGeometry(744, 186, 202, 48);
-    auto* back = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("目次"),
-                                QColor(0xFF, 0xE0, 0x8A), kNavyColour, this);
-    back->setGeometry(744, 242, 97, 44);
-    auto* quit = new CuteButton(QStringLiteral("CuteButton1"), QStringLiteral("終わる"),
-                                kNavyColour, kCream, this);
-    quit->setGeometry(849, 242, 97, 44);
-
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(BlackboardPicture());
-    picture->setGeometry(24, 592, 72, 64);
-
-    prompt_ = new QLabel(this);
-    prompt_->setObjectName(QStringLiteral("Label2"));
-    prompt_->setFont(SchoolFont(22, true));
-    SetTextColour(prompt_, Qt::red);
-    prompt_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    prompt_->setWordWrap(true);  // the long hints take a second line
-    prompt_->setGeometry(104, 582, 480, 84);
-
-    status_ = new StatusClockBar(this);
-    status_->setGeometry(0, height() - 24, width(), 24);
-
-    clock_timer_ = new QTimer(this);
-    clock_timer_->setObjectName(QStringLiteral("Timer1"));
-    clock_timer_->setInterval(1000);
-    connect(clock_timer_, &QTimer::timeout, this, &RulesPracticeScreen::Timer1Timer);
-    clock_timer_->start();
-
+    BuildFrame();
     connect(menu_, &ChoiceList::chosen, this, &RulesPracticeScreen::MenuItemChosen);
     connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &RulesPracticeScreen::OnesDigitChosen);
     connect(view_->digit_list(Place::Tens), &ChoiceList::chosen, this, &RulesPracticeScreen::TensDigitChosen);
@@ -128,8 +81,6 @@ RulesPracticeScreen::RulesPracticeScreen(AppContext& ctx, QWidget* parent)
     connect(view_->action_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::ActionChosen);
     connect(view_->operation_list(), &ChoiceList::chosen, this, &RulesPracticeScreen::OperationChosen);
     connect(next_, &QPushButton::clicked, this, &RulesPracticeScreen::NextPressed);
-    connect(back, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton2Click);
-    connect(quit, &QPushButton::clicked, this, &RulesPracticeScreen::CuteButton1Click);
 
     // The worksheet shows one calculation at a time, so the panel takes the
     // blank part of the paper (and the margin left of it, down to the prompt
@@ -187,19 +138,13 @@ void RulesPracticeScreen::FormCreate() {
 }
 
 void RulesPracticeScreen::MenuItemChosen(int index) {
-    LeaveGuide();
-    LeaveExampleModes();
+    LeaveGuideAndExamples();
     model_.ChooseMenu(index + kParenthesesMenu);
     Sync();
 }
 
 void RulesPracticeScreen::NextPressed() {
-    if (finder_->active()) {
-        ShowMistakeExample();
-        return;
-    }
-    LeaveExampleModes();
-    if (GuideNext()) return;
+    if (NextBringsAnotherExample() || GuideNext()) return;
     model_.NextProblem();
     Sync();
 }
@@ -233,11 +178,5 @@ void RulesPracticeScreen::OperationChosen(int index) {
     model_.ChooseOperation(OperationAt(index));
     Sync();
 }
-
-void RulesPracticeScreen::CuteButton2Click() { ReturnToMenu(); }
-
-void RulesPracticeScreen::CuteButton1Click() { AskToQuit(QStringLiteral("終わっても いいの？")); }
-
-void RulesPracticeScreen::Timer1Timer() { status_->ShowClock(ctx().clock); }
 
 }  // namespace sorelka::rules

@@ -5,19 +5,7 @@
 
 #include "rules/rules_practice.h"
 #include "rules/rules_worksheet_view.h"
-#include "widgets/exercise_screen.h"
-
-class QLabel;
-class QTimer;
-
-namespace sorelka {
-class ChoiceList;
-class CuteButton;
-class DiagnosisPanel;
-class MistakeFinder;
-class StatusClockBar;
-class WorkedExamplePlayer;
-}  // namespace sorelka
+#include "widgets/practice_screen.h"
 
 namespace sorelka::rules {
 
@@ -25,7 +13,7 @@ namespace sorelka::rules {
 // expression, works it one column calculation after another as the prompt
 // line guides, and "終わり" on the last one shows ○ or × and writes the
 // correct answer into the problem.
-class RulesPracticeScreen : public ExerciseScreen {
+class RulesPracticeScreen : public PracticeScreen {
     Q_OBJECT
 public:
     RulesPracticeScreen(AppContext& ctx, QWidget* parent);
@@ -45,9 +33,6 @@ public slots:
     void ActionChosen(int index);
     void OperationChosen(int index);  // the calculation of a box problem
     void NextPressed();
-    void CuteButton2Click();          // 目次
-    void CuteButton1Click();          // 終わる
-    void Timer1Timer();
 
 private:
     // Copies the model onto the widgets.
@@ -58,23 +43,14 @@ private:
 
     // お手本 and まちがいさがし (rules_practice_examples.cpp).
     void BuildExampleModes();
-    void ShowWorkedExample();
-    void ShowMistakeExample();
+    void ShowWorkedExample() override;
+    void ShowMistakeExample() override;
     // The lists show no choice while an example stands on the worksheet.
     void ClearEntryChoices();
-    // Back to the pupil's own worksheet from a replay or an example.
-    void LeaveExampleModes();
+    void ShowOwnWork(bool after_mistake_example) override;
 
     RulesPractice model_;
     std::unique_ptr<RulesWorksheetView> view_;
-    DiagnosisPanel* panel_ = nullptr;  // a child of the screen
-    QLabel* prompt_;
-    ChoiceList* menu_;
-    CuteButton* next_;
-    StatusClockBar* status_;
-    QTimer* clock_timer_;
-    WorkedExamplePlayer* player_ = nullptr;
-    MistakeFinder* finder_ = nullptr;
 };
 
 }  // namespace sorelka::rules

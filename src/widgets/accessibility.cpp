@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "widgets/look.h"
+
 namespace sorelka {
 
 namespace {
@@ -108,6 +110,20 @@ void SetVerdictCell(QLabel* label) {
 }
 
 bool IsVerdictCell(const QLabel* label) { return label->property(kVerdictProperty).toBool(); }
+
+QLabel* MakeProblemLine(QWidget* screen, const QString& name, int pixels, Qt::Alignment align, const QRect& place) {
+    QLabel* line = MakeBoldLabel(screen, name, pixels, kNavyColour, place);
+    line->setAlignment(align);
+    SetSpokenRole(line, QStringLiteral("もんだい"));
+    return line;
+}
+
+QLabel* MakeVerdictMark(QWidget* screen, const QString& name, int pixels, const QRect& place) {
+    QLabel* mark = MakeBoldLabel(screen, name, pixels, Qt::red, place);
+    mark->setAlignment(Qt::AlignCenter);
+    SetVerdictCell(mark);
+    return mark;
+}
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class QLabel;
@@ -24,6 +25,13 @@ QString SpokenRole(const QLabel* label);
 void SetVerdictCell(QLabel* label);
 // Whether SetVerdictCell marked `label`.
 bool IsVerdictCell(const QLabel* label);
+
+// A screen's problem line at `place`: navy, bold, `pixels` high, heard as
+// "もんだい" and what it shows.
+QLabel* MakeProblemLine(QWidget* screen, const QString& name, int pixels, Qt::Alignment align, const QRect& place);
+// A screen's mark of a judged answer at `place`: red, bold, `pixels` high,
+// centred, the verdict cell.
+QLabel* MakeVerdictMark(QWidget* screen, const QString& name, int pixels, const QRect& place);
 // Recomputes the accessible name of a label with a role after its text
 // changed; a new name raises QAccessible::NameChanged, so a screen reader
 // hears it without the focus moving. Labels without a role are left to Qt.

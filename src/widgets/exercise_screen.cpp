@@ -1,5 +1,6 @@
 #include "widgets/exercise_screen.h"
 
+#include <QTimer>
 #include <utility>
 
 #include "widgets/accessibility.h"
@@ -17,6 +18,20 @@ ExerciseScreen::ExerciseScreen(AppContext& ctx, const QString& name, const QStri
     setModal(true);
     setFont(SchoolFont(16));
     SetBackground(this, kMenuBackground);
+}
+
+void ExerciseScreen::AddStatusBar(int height) {
+    status_ = new StatusClockBar(this);
+    status_->setGeometry(0, this->height() - height, width(), height);
+    auto* clock = new QTimer(this);
+    clock->setObjectName(QStringLiteral("Timer1"));
+    clock->setInterval(1000);
+    connect(clock, &QTimer::timeout, this, &ExerciseScreen::ShowClock);
+    clock->start();
+}
+
+void ExerciseScreen::ShowClock() {
+    if (status_) status_->ShowClock(ctx_.clock);
 }
 
 QString PupilShown(const AppContext& ctx) {

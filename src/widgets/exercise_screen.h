@@ -7,6 +7,8 @@
 
 namespace sorelka {
 
+class StatusClockBar;
+
 // The name panel 0 shows: the recorder's pupil, or "ゲスト" without a record.
 QString PupilShown(const AppContext& ctx);
 
@@ -37,8 +39,13 @@ public:
 
 public slots:
     virtual void FormCreate() {}
+    // Timer1: the time into the status bar.
+    void ShowClock();
 
 protected:
+    // The status bar along the bottom, `height` pixels high (panel 0 the
+    // pupil, panel 1 the clock), and the clock Timer1 ticking every second.
+    void AddStatusBar(int height);
     // Panel 0 clicked: the pupil chooses who is answering.
     void ChoosePupil();
     // "目次": closes the screen; the main menu is active again.
@@ -59,6 +66,7 @@ protected:
 private:
     AppContext& ctx_;
     PracticeGuide* guide_ = nullptr;
+    StatusClockBar* status_ = nullptr;
 };
 
 }  // namespace sorelka

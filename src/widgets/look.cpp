@@ -1,5 +1,7 @@
 #include "widgets/look.h"
 
+#include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QStringList>
 #include <QTextDocument>
@@ -31,6 +33,26 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QLabel* MakeBoldLabel(QWidget* parent, const QString& name, int pixels, const QColor& colour, const QRect& place) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(SchoolFont(pixels, true));
+    SetTextColour(label, colour);
+    label->setGeometry(place);
+    return label;
+}
+
+QPixmap DrawnPicture(int width, int height, const std::function<void(QPainter&)>& draw) {
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    painter.end();
+    return pixmap;
 }
 
 QString PlainToolTip(const QString& text) {

@@ -2,10 +2,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QString>
+#include <functional>
 
 #include "core/worksheet.h"
 
+class QLabel;
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace sorelka {
@@ -25,6 +30,12 @@ inline const QColor kCream{0xFF, 0xFB, 0xF0};
 // Sets a widget's palette text colour (labels keep it across style changes).
 void SetTextColour(QWidget* widget, const QColor& colour);
 void SetBackground(QWidget* widget, const QColor& colour);
+// A label of plain text at `place` on `parent`, bold, `pixels` high.
+QLabel* MakeBoldLabel(QWidget* parent, const QString& name, int pixels, const QColor& colour, const QRect& place);
+
+// A picture of `width` × `height` on a transparent ground, drawn by `draw`
+// with antialiasing.
+QPixmap DrawnPicture(int width, int height, const std::function<void(QPainter&)>& draw);
 
 // A tooltip that shows `text` exactly as written. A tooltip has no plain-text
 // setting: Qt shows it as rich text when it looks like markup, so a name

@@ -250,7 +250,7 @@ TEST_F(PracticeScreenTest, QuitAsksAndTheClockTicks) {
     EXPECT_EQ(fx.quit_requests, 1);
     EXPECT_EQ(fx.dialogs.texts(), (std::vector<std::string>{"終っても いいの？", "終っても いいの？"}));
 
-    screen.Timer1Timer();
+    screen.ShowClock();
     EXPECT_EQ(Find<StatusClockBar>(&screen, "StatusBar1")->panel_text(1), "12/08  01:23 PM");
 }
 

@@ -186,7 +186,7 @@ TEST_F(FractionPracticeScreenTest, QuitAsksFirstAndTheClockTicks) {
               (std::vector<std::string>{"終わってもいいの？", "終わってもいいの？"}));
 
     services.clock.Set(9, 5, 0);
-    screen.Timer1Timer();
+    screen.ShowClock();
     EXPECT_EQ(Utf8(Find<StatusClockBar>(&screen, "StatusBar1")->panel_text(1)), "12/08  09:05 AM");
 }
 

@@ -257,10 +257,7 @@ private:
         auto* countdown = open_->findChild<QTimer*>("Timer3");
         if (!drill || !countdown || !countdown->isActive()) {
             last_ = "clock tick";
-            for (const char* slot : {"Timer1Timer()", "ShowClock()"}) {
-                if (open_->metaObject()->indexOfSlot(slot) >= 0)
-                    QMetaObject::invokeMethod(open_, QByteArray(slot).chopped(2).constData());
-            }
+            if (open_->metaObject()->indexOfSlot("ShowClock()") >= 0) QMetaObject::invokeMethod(open_, "ShowClock");
             return;
         }
         const int ticks = Chance(20) ? 1 + Pick(900) : 1 + Pick(5);
