@@ -40,12 +40,12 @@ RecommendedPractice::ShowProblem Shows(ExerciseScreen* screen) {
 
 // Where the line stands on each screen: between the title and the problem,
 // clear of the menu list and of the worksheet.
-struct Place {
+struct LinePlace {
     RecommendedPractice::ShowProblem show;
     QRect line;
 };
 
-Place PlaceOn(ExerciseScreen* screen, Topic topic) {
+LinePlace PlaceOn(ExerciseScreen* screen, Topic topic) {
     switch (topic) {
         case Topic::Division:
             return {Shows<division::DivisionPracticeScreen, division::DivisionProblem>(screen),
@@ -97,7 +97,7 @@ void RecommendedPractice::Left() {
 }
 
 void RecommendedScreens::Add(ExerciseScreen* screen, Topic topic) {
-    Place place = PlaceOn(screen, topic);
+    LinePlace place = PlaceOn(screen, topic);
     if (!place.show) return;
     for (const Entry& e : entries_)
         if (e.topic == topic) return;  // one screen per topic

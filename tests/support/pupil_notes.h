@@ -11,6 +11,7 @@
 #include "core/diagnosis_note.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_pupils.h"
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
@@ -46,10 +47,9 @@ inline PupilNotes DivisionPupilNotes(int draws) {
             for (int round = 1; round <= 3; ++round) {
                 const auto entries = dp::Pupil(problem, b.bug, round);
                 if (!entries) continue;
-                model.ApplyAction(division::kClear);
+                model.ApplyAction(Action::Clear);
                 dp::Enter(model, *entries);
-                const Diagnosis d =
-                    division::DiagnoseDivision(problem, WorkedRowsOf(model.worksheet()));
+                const Diagnosis d = division::DiagnoseDivision(problem, division::DivisionStoredRows(model.worksheet()));
                 if (d) AddNote(notes, d, division::DivisionKindLabel(d->kind));
             }
         cues.clear();
