@@ -8,6 +8,7 @@
 #include "core/entry.h"
 #include "core/services.h"
 #include "core/worksheet.h"
+#include "division/division_cells.h"
 #include "division/division_problem.h"
 #include "division/division_roles.h"
 

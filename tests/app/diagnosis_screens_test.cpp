@@ -15,7 +15,6 @@
 
 #include "app/program.h"
 #include "core/diagnosis_note.h"
-#include "division/division_cells.h"
 #include "division/division_layout.h"
 #include "division/division_practice_screen.h"
 #include "record/learning_record.h"

@@ -7,7 +7,6 @@
 #include <random>
 #include <vector>
 
-#include "division/division_cells.h"
 #include "division/long_division.h"
 #include "support/diagnosis_draws.h"
 #include "support/division_pupil.h"

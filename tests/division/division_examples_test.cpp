@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "division/division_cells.h"
 #include "support/division_pupil.h"
 #include "support/example_checks.h"
 #include "support/fakes.h"

@@ -29,12 +29,6 @@ const QString kDigitHintRow = QStringLiteral("ＯＫなら「確定」を選ん�
 const QString kDigitHintDifference =
     QStringLiteral("計算の途中なら「確定」を、計算が終われば\n「終わり」を選んでね！");
 
-// The list names of the places: ones, tens, hundreds, thousands.
-const char* List(int place) {
-    static const char* names[] = {"", "ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"};
-    return names[place];
-}
-
 class PracticeScreenTest : public ::testing::Test {
 protected:
     PracticeScreenTest() { screen.ShowModeless(); }
@@ -44,7 +38,9 @@ protected:
         fx.random.Feed({5, dividend - 100, divisor - 2});
         ClickItem(&screen, "ComboBox1", 0);
     }
-    void Digit(int place, int digit) { ClickItem(&screen, List(place), digit); }
+    void Digit(int column, int digit) {
+        ClickItem(&screen, QString::fromStdString(DivisionObjectName(kDigitListRoles[column - 1])), digit);
+    }
     void Action(int index) { ClickItem(&screen, "ComboBox6", index); }
     QString Text(const char* name) { return LabelText(&screen, name); }
     QWidget* Widget(const char* name) { return Find<QWidget>(&screen, name); }
@@ -124,9 +120,8 @@ TEST_F(PracticeScreenTest, APupilWorksSevenHundredFortyFiveByGuidedHints) {
         EXPECT_EQ(ListWidget("ComboBox2")->current(), -1) << "lists reset after confirming";
         EXPECT_EQ(ListWidget("ComboBox2")->text(), "一");
     }
-    // Each role of the worksheet on its widget, in its place: the quotient
-    // over the hundreds, each product under its quotient digit, a line under
-    // each product's digits, the marker at the last row (lists: their corner).
+    // Each role on its widget, in its place: the quotient over the hundreds, each product under its
+    // quotient digit, a line under each product's digits, the marker at the last row (lists: their corner).
     const std::map<std::string, std::pair<const char*, QRect>> shown{
         {kDividendRole, {"Label5", {404, 232, 180, 44}}}, {kDivisorRole, {"Label6", {350, 232, 120, 44}}},
         {kQuotientRole, {"Label7", {494, 184, 150, 44}}}, {kRowRoles[0], {"Label8", {404, 272, 120, 44}}},
@@ -176,7 +171,6 @@ TEST_F(PracticeScreenTest, AWrongAnswerIsMarkedAndTheRightOneShown) {
     EXPECT_EQ(Widget("Label10")->x(), 465) << "the next product a hair right of the ones column";
     Digit(kTens, 1);
     Digit(kOnes, 2);
-    EXPECT_EQ(Widget("Label9")->geometry().right() + 1, 584) << "difference in the ones column";
     Action(kConfirm);
     Digit(kOnes, 3);  // 103 instead of 102
     fx.cues.clear();

@@ -75,8 +75,7 @@ TEST_F(LongDivisionTest, ShowingAProblem) {
     for (const char* shown : {kDividendLineRole, kBracketRole, kMarkerRole}) EXPECT_TRUE(w.at(shown).visible);
     for (const char* hidden : kUnderlineRoles) EXPECT_FALSE(w.at(hidden).visible);
     EXPECT_EQ(w.at(kMarkerRole).row, 0);
-    for (const char* list : kDigitListRoles) EXPECT_TRUE(w.at(list).visible) << list;
-    EXPECT_TRUE(w.at(kActionListRole).visible);
+    for (const char* list : {kDigitListRoles[0], kDigitListRoles[3], kActionListRole}) EXPECT_TRUE(w.at(list).visible);
     EXPECT_EQ(w.at(kDigitListRoles[3]).text, "千");
     EXPECT_EQ(w.at(kActionListRole).text, " 処理");
     EXPECT_EQ(model.step(), 1);
@@ -342,8 +341,7 @@ TEST_F(LongDivisionTest, ClearStartsTheWrittenDivisionAgain) {
 
     EXPECT_EQ(model.ApplyAction(Action::Clear).kind, Kind::Cleared);
     const Worksheet& w = model.worksheet();
-    EXPECT_EQ(w.at(kQ).text, "");
-    for (const char* row : kRowRoles) EXPECT_EQ(w.at(row).text, "") << row;
+    for (const char* row : {kQ, Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}) EXPECT_EQ(w.at(row).text, "") << row;
     for (const char* line : kUnderlineRoles) EXPECT_FALSE(w.at(line).visible);
     EXPECT_EQ(w.at(kMarkerRole).row, 0);
     EXPECT_EQ(w.at(kDividendRole).text, "612");
@@ -444,8 +442,7 @@ TEST_F(LongDivisionTest, ClearingTheWorksheetAndMenuChoicesWithoutAProblem) {
     EXPECT_TRUE(model.zero_inserted());
     model.ClearWorksheet();
     const Worksheet& w = model.worksheet();
-    for (const char* label : {kDividendRole, kDivisorRole, kQ}) EXPECT_EQ(w.at(label).text, "") << label;
-    for (const char* row : kRowRoles) EXPECT_EQ(w.at(row).text, "") << row;
+    for (const auto& [role, cell] : w) EXPECT_TRUE(role.starts_with("list") || cell.text.empty()) << role;
     for (const char* hidden : {kDividendLineRole, kBracketRole, kMarkerRole}) EXPECT_FALSE(w.at(hidden).visible);
     for (const char* hidden : kUnderlineRoles) EXPECT_FALSE(w.at(hidden).visible) << hidden;
     EXPECT_EQ(model.step(), 0);

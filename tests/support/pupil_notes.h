@@ -11,7 +11,6 @@
 #include "core/diagnosis_note.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_pupils.h"
-#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
