@@ -5,6 +5,7 @@
 
 #include "core/random.h"
 #include "diagnosis_bench.h"
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "division/division_examples.h"
 #include "division/division_problem.h"
@@ -76,10 +77,10 @@ void BM_WorkedDivision(benchmark::State& state) {
         model.ClearWorksheet();
         model.NewProblem(1);
         for (const auto& row : rows) {
-            for (const Entry& e : row) model.ChooseDigit(e.place, e.digit);
-            model.ApplyAction(kConfirm);
+            for (const Entry& e : row) model.ChooseDigit(PlaceOfColumn(e.place), e.digit);
+            model.ApplyAction(Action::Confirm);
         }
-        model.ApplyAction(kFinish);
+        model.ApplyAction(Action::Finish);
         benchmark::DoNotOptimize(model.JudgeDivision());
         cues.clear();
     }
@@ -107,9 +108,9 @@ const std::vector<Answer>& PropertyAnswers() {
                 const int round = std::uniform_int_distribution<int>(1, 3)(rounds);
                 const auto entries = pupil::Pupil(model.problem(), bug, round);
                 if (!entries) return;
-                model.ApplyAction(kClear);
+                model.ApplyAction(Action::Clear);
                 pupil::Enter(model, *entries);
-                out.push_back({model.problem(), WorkedRowsOf(model.worksheet())});
+                out.push_back({model.problem(), DivisionStoredRows(model.worksheet())});
             };
             add(pupil::Bug::None);
             for (const pupil::BugCase& b : pupil::kBugs) add(b.bug);

@@ -15,6 +15,7 @@
 #include "coach/skill_catalogue.h"
 #include "decimals/decimal_drill_screen.h"
 #include "division/division_drill_screen.h"
+#include "division/division_layout.h"
 #include "history_fill.h"
 #include "drill/drill_log.h"
 #include "app/recorded_answers.h"
@@ -317,8 +318,8 @@ BENCHMARK(BM_RulesStartDrillClearing100Rows)->Unit(benchmark::kMicrosecond)->Ite
 void BM_DigitAndFinish(benchmark::State& state) {
     AnswerAndFinish<division::DivisionDrillScreen>(
         state, Division, 0, {}, Nothing, [](division::DivisionDrillScreen& s) {
-            s.ComboBox4Change(1);  // a quotient digit
-            s.ComboBox6Change(6);  // "終わり"
+            s.HundredsDigitChosen(1);
+            s.ActionChosen(division::kFinish);
         });
 }
 void BM_FractionEntryAndFinish(benchmark::State& state) {

@@ -30,6 +30,7 @@
 #include "decimals/decimal_pupils.h"
 #include "decimals/decimal_sheet.h"
 #include "decimals/decimal_skills.h"
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "division/division_skills.h"
 #include "division/long_division.h"
@@ -148,8 +149,8 @@ private:
         }
         if (!entries) entries = dvp::Pupil(p, dvp::Bug::None, 0);
         dvp::Enter(division_, *entries);
-        const bool right = division_.JudgeDivision();
-        return From(right, DiagnoseDivision(p, WorkedRowsOf(division_.worksheet())));
+        const bool right = IsRight(division_.JudgeDivision());
+        return From(right, DiagnoseDivision(p, DivisionStoredRows(division_.worksheet())));
     }
 
     static decimals::AnswerDigits ZeroLender(const decimals::DecimalProblem& p) {

@@ -7,15 +7,15 @@ namespace sorelka::division {
 void Feed(LongDivision& model, const DivisionInput& input) {
     switch (input.what) {
         case DivisionInput::What::Skip:
-            model.ApplyAction(kSkip);
+            model.ApplyAction(Action::Skip);
             return;
         case DivisionInput::What::Finish:
-            model.ApplyAction(kFinish);
+            model.ApplyAction(Action::Finish);
             return;
         case DivisionInput::What::Digit:
             // "十の位を選んでね！": the pupil chooses the digit again in the tens.
-            if (model.ChooseDigit(input.place, input.value) == DigitOutcome::Refused)
-                model.ChooseDigit(kTens, input.value);
+            if (model.ChooseDigit(PlaceOfColumn(input.place), input.value) == DigitOutcome::Refused)
+                model.ChooseDigit(Place::Tens, input.value);
             break;
         case DivisionInput::What::Number:
         case DivisionInput::What::Tried: {
@@ -23,7 +23,7 @@ void Feed(LongDivision& model, const DivisionInput& input) {
             for (int place = kThousands, scale = 1000; place >= kOnes; --place, scale /= 10) {
                 const int digit = input.value / scale % 10;
                 if (digit != 0 || started || place == kOnes) {
-                    model.ChooseDigit(place, digit);
+                    model.ChooseDigit(PlaceOfColumn(place), digit);
                     started = true;
                 }
             }
@@ -31,12 +31,12 @@ void Feed(LongDivision& model, const DivisionInput& input) {
             break;
         }
     }
-    model.ApplyAction(kConfirm);
+    model.ApplyAction(Action::Confirm);
 }
 
 void EnterAndFinish(LongDivision& model, const DivisionInputs& inputs) {
     for (const DivisionInput& input : inputs) Feed(model, input);
-    model.ApplyAction(kFinish);
+    model.ApplyAction(Action::Finish);
 }
 
 std::optional<DivisionInputs> WorkDivision(const DivisionProblem& p, DivisionBug bug, int bug_round) {

@@ -22,7 +22,7 @@ struct DivisionInput {
     enum What { Digit, Number, Skip, Finish, Tried };
     What what = Number;
     int value = 0;      // the digit or the number
-    int place = kOnes;  // Digit: the list it is chosen in, kOnes … kThousands
+    int place = kOnes;  // Digit: the column of the list it is chosen in, kOnes … kThousands
 
     static DivisionInput QuotientDigit(int place, int digit) { return {Digit, digit, place}; }
     static DivisionInput RowNumber(int value) { return {Number, value, kOnes}; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "division/division_cells.h"
 
 namespace sorelka::division {
 
@@ -418,13 +419,13 @@ Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& row
 }
 
 std::string DivisionStepCell(std::string_view step) {
-    if (step.starts_with("quotient:")) return "Label7";
+    if (step.starts_with("quotient:")) return kQuotientRole;
     if (step.starts_with("row:")) {
         int row = 0;
         const std::string_view n = step.substr(4);
         auto [ptr, ec] = std::from_chars(n.data(), n.data() + n.size(), row);
         if (ec == std::errc() && ptr == n.data() + n.size() && row >= 1 && row <= 6)
-            return "Label" + std::to_string(7 + row);
+            return kRowRoles[row - 1];
     }
     return {};
 }
@@ -453,13 +454,11 @@ std::string QuotientOverDividend(std::string_view quotient, int first_place, int
            std::string(first_place - length, ' ');
 }
 
-std::string DivisionRowCell(int row) { return "Label" + std::to_string(8 + row); }
-
 WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRows& rows) {
     WrittenDivision w;
     w.dividend = problem.dividend;
     w.divisor = problem.divisor;
-    const std::string stored = CellText(rows, kQuotientCell);
+    const std::string stored = CellText(rows, StoredName(kQuotientRole));
     // Stored over the dividend's columns: as long as the dividend, or with
     // the spaces of the columns it leaves empty. Older records hold the
     // label's text alone, which says nothing of its columns.
@@ -473,7 +472,7 @@ WrittenDivision WrittenDivisionOf(const DivisionProblem& problem, const WorkedRo
         if (first > 0 || last + 1 < stored.size() || static_cast<int>(stored.size()) == dividend_digits)
             w.quotient_place = dividend_digits - static_cast<int>(first);
     }
-    for (int row = 0; row < 6; ++row) w.rows[row] = CellText(rows, DivisionRowCell(row));
+    for (int row = 0; row < 6; ++row) w.rows[row] = CellText(rows, StoredName(kRowRoles[row]));
     return w;
 }
 

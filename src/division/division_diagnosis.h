@@ -9,6 +9,7 @@
 #include "core/worked_example.h"
 #include "core/worked_rows.h"
 #include "division/division_problem.h"
+#include "division/division_roles.h"
 
 // Names the mistake in a written long division from what the worksheet
 // showed when the answer was judged. The pupil's cells are compared with the
@@ -32,40 +33,25 @@ inline constexpr const char* kBringDown = "bring_down";
 // The Japanese label of a kind id ("商が大きすぎる", …); empty for an unknown id.
 std::string DivisionKindLabel(std::string_view kind);
 
-// Diagnoses the division on the worksheet of the division screens: Label5
-// dividend, Label6 divisor, Label7 quotient, Label8..Label13 the rows
-// product, difference, product, difference, product, difference.
+// Diagnoses the division on the worksheet of the division screens, as its
+// worked rows store it (division_cells.h): the quotient and the rows product,
+// difference, product, difference, product, difference.
 // No finding when the quotient and the last difference written are the
 // quotient and the remainder and the quotient stands in its columns.
 //
 // Step forms:
-//   "quotient:K"  the K-th quotient digit from the left (1-based), in Label7;
+//   "quotient:K"  the K-th quotient digit from the left (1-based);
 //                 K may stand past the written quotient (a digit left out)
 //                 or past the right one (a digit too many)
-//   "row:N"       worksheet row N = 1..6 (Label8..Label13): odd rows are the
+//   "row:N"       worksheet row N = 1..6: odd rows are the
 //                 products, even rows the differences with the digits brought down
 Diagnosis DiagnoseDivision(const DivisionProblem& problem, const WorkedRows& rows);
 
-// The widget that a step of DiagnoseDivision names ("Label7", "Label8" …
-// "Label13"); empty for a step of another form.
+// The worksheet role that a step of DiagnoseDivision names (kQuotientRole or
+// one of kRowRoles); empty for a step of another form.
 std::string DivisionStepCell(std::string_view step);
 
 // ---- Shared with other worksheets that hold a long division ----
-
-// One place of the pupil's work on a written division: a digit of the
-// quotient, named by the column of the dividend it stands over, or one of the
-// rows below the dividend.
-struct DivisionRole {
-    enum class Part { Quotient, Row };
-    Part part = Part::Quotient;
-    // Quotient: the place of its column, 1 ones, 2 tens, 3 hundreds, 4
-    // thousands (0 or less past the ones). Row: 0..5 (product, difference, …).
-    int index = 0;
-
-    static DivisionRole QuotientDigit(int place) { return {Part::Quotient, place}; }
-    static DivisionRole Row(int row) { return {Part::Row, row}; }
-    bool operator==(const DivisionRole&) const = default;
-};
 
 // The place (1 ones, 2 tens, …) of the column the first quotient digit of
 // the right work stands over; 1 for a dividend smaller than the divisor.
@@ -95,10 +81,6 @@ struct WrittenDivision {
 // and ones as " 92"). A quotient that stands past the dividend's columns is
 // stored as it is.
 std::string QuotientOverDividend(std::string_view quotient, int first_place, int dividend_digits);
-// The division screens' worksheet: the quotient in Label7, the rows in
-// Label8..Label13.
-inline constexpr const char* kQuotientCell = "Label7";
-std::string DivisionRowCell(int row);  // "Label8" … "Label13"
 // The division of `problem` as the worked rows of the division screens hold
 // it (the quotient stored as QuotientOverDividend writes it, or as the
 // label showed it in older records).

@@ -1,6 +1,8 @@
 #include "division/division_drill_screen.h"
 
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
+#include "division/division_layout.h"
 #include "drill/drill_log.h"
 #include "widgets/choice_list.h"
 #include "widgets/look.h"
@@ -37,16 +39,13 @@ DivisionDrillScreen::DivisionDrillScreen(AppContext& ctx, DrillLog& log, QWidget
                   DivisionDrillProfile(), parent),
       model_(ctx) {
     view_ = std::make_unique<DivisionWorksheetView>(this, 626, 176);
-    connect(view_->digit_list(kOnes), &ChoiceList::chosen, this,
-            &DivisionDrillScreen::ComboBox2Change);
-    connect(view_->digit_list(kTens), &ChoiceList::chosen, this,
-            &DivisionDrillScreen::ComboBox3Change);
-    connect(view_->digit_list(kHundreds), &ChoiceList::chosen, this,
-            &DivisionDrillScreen::ComboBox4Change);
-    connect(view_->digit_list(kThousands), &ChoiceList::chosen, this,
-            &DivisionDrillScreen::ComboBox5Change);
-    connect(view_->action_list(), &ChoiceList::chosen, this,
-            &DivisionDrillScreen::ComboBox6Change);
+    connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &DivisionDrillScreen::OnesDigitChosen);
+    connect(view_->digit_list(Place::Tens), &ChoiceList::chosen, this, &DivisionDrillScreen::TensDigitChosen);
+    connect(view_->digit_list(Place::Hundreds), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::HundredsDigitChosen);
+    connect(view_->digit_list(Place::Thousands), &ChoiceList::chosen, this,
+            &DivisionDrillScreen::ThousandsDigitChosen);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &DivisionDrillScreen::ActionChosen);
     // The score sheet lies over the worksheet while it is shown.
     findChild<QWidget*>(QStringLiteral("DBGrid1"))->raise();
 
@@ -96,28 +95,30 @@ void DivisionDrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& ans
         RecordedAnswerText(quotient ? std::to_string(*quotient) : std::string(), row.ami);
 }
 
-void DivisionDrillScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
-void DivisionDrillScreen::ComboBox3Change(int index) { ChooseDigit(kTens, index); }
-void DivisionDrillScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds, index); }
-void DivisionDrillScreen::ComboBox5Change(int index) { ChooseDigit(kThousands, index); }
+void DivisionDrillScreen::OnesDigitChosen(int digit) { ChooseDigit(Place::Ones, digit); }
+void DivisionDrillScreen::TensDigitChosen(int digit) { ChooseDigit(Place::Tens, digit); }
+void DivisionDrillScreen::HundredsDigitChosen(int digit) { ChooseDigit(Place::Hundreds, digit); }
+void DivisionDrillScreen::ThousandsDigitChosen(int digit) { ChooseDigit(Place::Thousands, digit); }
 
-void DivisionDrillScreen::ChooseDigit(int place, int digit) {
-    model_.ChooseDigit(place, digit);  // plays cue 11 itself
+void DivisionDrillScreen::ChooseDigit(Place place, int digit) {
+    model_.ChooseDigit(place, digit);  // plays its cue itself
     view_->Sync(model_);
 }
 
-void DivisionDrillScreen::ComboBox6Change(int index) {
+void DivisionDrillScreen::ActionChosen(int index) {
+    const std::optional<Action> action = DivisionActionAt(index);
+    if (!action) return;  // a separator
     // A finished question (judged, or left over from a finished drill) is not
     // finished again: no second row, no second point.
-    if (index == kFinish && !CanJudge()) return;
-    const ActionOutcome outcome = model_.ApplyAction(index);
+    if (*action == Action::Finish && !CanJudge()) return;
+    const ActionOutcome outcome = model_.ApplyAction(*action);
     view_->Sync(model_);
     if (outcome.kind == ActionOutcome::Kind::Finished) JudgeAndLog();
 }
 
 void DivisionDrillScreen::JudgeAndLog() {
     const DivisionProblem& problem = model_.problem();
-    const bool right = model_.JudgeDivision();
+    const bool right = IsRight(model_.JudgeDivision());
     DrillRow row;
     row.mnd = LogProblemText(problem);
     row.kai = std::to_string(problem.quotient);

@@ -19,11 +19,11 @@ public:
     const LongDivision& model() const { return model_; }
 
 public slots:
-    void ComboBox2Change(int index);  // ones
-    void ComboBox3Change(int index);  // tens
-    void ComboBox4Change(int index);  // hundreds
-    void ComboBox5Change(int index);  // thousands
-    void ComboBox6Change(int index);  // actions
+    void OnesDigitChosen(int digit);
+    void TensDigitChosen(int digit);
+    void HundredsDigitChosen(int digit);
+    void ThousandsDigitChosen(int digit);
+    void ActionChosen(int index);  // an item of the action list
 
 protected:
     void ClearWorksheet() override;
@@ -37,7 +37,7 @@ protected:
     void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const override;
 
 private:
-    void ChooseDigit(int place, int digit);
+    void ChooseDigit(Place place, int digit);
     void JudgeAndLog();
 
     LongDivision model_;

@@ -7,6 +7,7 @@
 #include "core/number_text.h"
 #include "core/quiet_services.h"
 #include "core/wide_digits.h"
+#include "division/division_cells.h"
 
 namespace sorelka::division {
 
@@ -118,7 +119,7 @@ DivisionExample Replay(const DivisionProblem& problem, const DivisionInputs& inp
         Feed(model, input);
         s.inputs = {input};
         if (every_sheet) s.sheet = model.worksheet();
-        const std::string& quotient = model.worksheet().at(kQuotientCell).text;
+        const std::string& quotient = model.worksheet().at(kQuotientRole).text;
         if (input.what == DivisionInput::What::Digit || input.what == DivisionInput::What::Skip) {
             // The digit just written stands over the column after the others.
             if (!quotient.empty())
@@ -242,8 +243,8 @@ std::string CheckLine(long long dividend, long long divisor) {
 
 RoleCell DivisionRoleCell(const Worksheet& sheet, DivisionRole role) {
     if (role.part == DivisionRole::Part::Quotient)
-        return {kQuotientCell, RoleCell::Digit::FromLeft, QuotientFirstPlace(sheet) - role.index, role.index};
-    return {DivisionRowCell(role.index), RoleCell::Digit::Whole, 0};
+        return {role.cell(), RoleCell::Digit::FromLeft, QuotientFirstPlace(sheet) - role.index, role.index};
+    return {role.cell(), RoleCell::Digit::Whole, 0};
 }
 
 std::string DivisionRoleText(const Worksheet& sheet, DivisionRole role) {

@@ -18,9 +18,9 @@ namespace sorelka::division {
 using DivisionExample = WorkedExample<DivisionInput, DivisionRole>;
 using DivisionMistakeExample = MistakeExample<DivisionProblem, DivisionInput, DivisionRole>;
 
-// Where `role` stands on a division screens' worksheet `sheet`: a quotient
-// digit is the character of Label7 over that column (the label starts at
-// the column of its first digit), a row its label Label8..Label13.
+// Where `role` stands on a division worksheet `sheet`: a quotient digit is
+// the character of the quotient over that column (the quotient starts over
+// the column of its first digit), a row the row's whole cell.
 RoleCell DivisionRoleCell(const Worksheet& sheet, DivisionRole role);
 // What `role` shows on `sheet`: one digit of the quotient or a whole row;
 // empty where nothing is written.

@@ -3,8 +3,10 @@
 // worked with one mistake for the pupil to find.
 #include <QLabel>
 
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "division/division_examples.h"
+#include "division/division_layout.h"
 #include "division/division_practice_screen.h"
 #include "division/practice_hints.h"
 #include "widgets/accessibility.h"
@@ -31,10 +33,14 @@ void DivisionPracticeScreen::ShowWorkedExample() {
     const DivisionExample example = DivisionWorkedExample(model_.problem());
     const auto wrong =
         FirstWrongStep(example, model_.problem(), DivisionWorkedRows(model_.worksheet()), note_->finding);
-    player_->Play(ReplayOf<DivisionInput, DivisionRole>(
+    Replay replay = ReplayOf<DivisionInput, DivisionRole>(
         example, wrong, [this, end = example.end()](const DivisionRole& role) {
-            return RoleRect(this, DivisionRoleCell(end, role));
-        }));
+            return RoleRect(this, DivisionShownCell(DivisionRoleCell(end, role)));
+        });
+    // The player copies its sheets widget by widget.
+    replay.start = DivisionShownSheet(replay.start);
+    for (Replay::Step& step : replay.steps) step.sheet = DivisionShownSheet(step.sheet);
+    player_->Play(std::move(replay));
 }
 
 void DivisionPracticeScreen::ShowMistakeExample() {
@@ -58,8 +64,12 @@ void DivisionPracticeScreen::ShowMistakeExample() {
     next_->show();
     Announce(problem_line_, QString::fromStdString(ProblemText(example->problem)));
     MistakeShown shown = MistakeShownOf<DivisionProblem, DivisionInput, DivisionRole>(
-        *example, [sheet = example->sheet()](const DivisionRole& role) { return DivisionRoleCell(sheet, role); });
-    // The record keeps the quotient over its columns, as the practice does.
+        *example, [sheet = example->sheet()](const DivisionRole& role) {
+            return DivisionShownCell(DivisionRoleCell(sheet, role));
+        });
+    // The finder shows its sheet widget by widget; the record keeps the
+    // quotient over its columns, as the practice does.
+    shown.sheet = DivisionShownSheet(example->sheet());
     shown.answer.worked_rows = DivisionWorkedRows(example->sheet());
     shown.note.label = DivisionKindLabel(example->finding.kind);
     shown.answer.topic = Topic::Division;

@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <cstdlib>
 
+#include "division/division_cells.h"
 #include "division/division_diagnosis.h"
+#include "division/division_layout.h"
 #include "division/practice_hints.h"
 #include "widgets/accessibility.h"
 #include "widgets/diagnosis_panel.h"
@@ -47,18 +49,15 @@ DivisionPracticeScreen::DivisionPracticeScreen(AppContext& ctx, QWidget* parent)
     mark_ = MakeVerdictMark(this, QStringLiteral("Label3"), 120, QRect(634, 500, 150, 150));
 
     BuildFrame();
-    connect(menu_, &ChoiceList::chosen, this, &DivisionPracticeScreen::ComboBox1Change);
-    connect(view_->digit_list(kOnes), &ChoiceList::chosen, this,
-            &DivisionPracticeScreen::ComboBox2Change);
-    connect(view_->digit_list(kTens), &ChoiceList::chosen, this,
-            &DivisionPracticeScreen::ComboBox3Change);
-    connect(view_->digit_list(kHundreds), &ChoiceList::chosen, this,
-            &DivisionPracticeScreen::ComboBox4Change);
-    connect(view_->digit_list(kThousands), &ChoiceList::chosen, this,
-            &DivisionPracticeScreen::ComboBox5Change);
-    connect(view_->action_list(), &ChoiceList::chosen, this,
-            &DivisionPracticeScreen::ComboBox6Change);
-    connect(next_, &QPushButton::clicked, this, &DivisionPracticeScreen::CuteButton3Click);
+    connect(menu_, &ChoiceList::chosen, this, &DivisionPracticeScreen::MenuItemChosen);
+    connect(view_->digit_list(Place::Ones), &ChoiceList::chosen, this, &DivisionPracticeScreen::OnesDigitChosen);
+    connect(view_->digit_list(Place::Tens), &ChoiceList::chosen, this, &DivisionPracticeScreen::TensDigitChosen);
+    connect(view_->digit_list(Place::Hundreds), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::HundredsDigitChosen);
+    connect(view_->digit_list(Place::Thousands), &ChoiceList::chosen, this,
+            &DivisionPracticeScreen::ThousandsDigitChosen);
+    connect(view_->action_list(), &ChoiceList::chosen, this, &DivisionPracticeScreen::ActionChosen);
+    connect(next_, &QPushButton::clicked, this, &DivisionPracticeScreen::NextPressed);
 
     // Left of the worksheet, under the problem line and above the prompt
     // (the divisor of a five-digit dividend starts at x = 290); and where a
@@ -95,7 +94,7 @@ void DivisionPracticeScreen::ClearWorksheet() {
     view_->Sync(model_);
 }
 
-void DivisionPracticeScreen::ComboBox1Change(int index) {
+void DivisionPracticeScreen::MenuItemChosen(int index) {
     LeaveGuideAndExamples();
     ClearWorksheet();
     next_->show();
@@ -103,7 +102,7 @@ void DivisionPracticeScreen::ComboBox1Change(int index) {
     NewProblem();
 }
 
-void DivisionPracticeScreen::CuteButton3Click() {
+void DivisionPracticeScreen::NextPressed() {
     if (NextBringsAnotherExample()) return;
     ClearWorksheet();
     NewProblem();
@@ -137,12 +136,12 @@ void DivisionPracticeScreen::ShowProblem() {
     PlayCue(Cue::Choice);
 }
 
-void DivisionPracticeScreen::ComboBox2Change(int index) { ChooseDigit(kOnes, index); }
-void DivisionPracticeScreen::ComboBox3Change(int index) { ChooseDigit(kTens, index); }
-void DivisionPracticeScreen::ComboBox4Change(int index) { ChooseDigit(kHundreds, index); }
-void DivisionPracticeScreen::ComboBox5Change(int index) { ChooseDigit(kThousands, index); }
+void DivisionPracticeScreen::OnesDigitChosen(int digit) { ChooseDigit(Place::Ones, digit); }
+void DivisionPracticeScreen::TensDigitChosen(int digit) { ChooseDigit(Place::Tens, digit); }
+void DivisionPracticeScreen::HundredsDigitChosen(int digit) { ChooseDigit(Place::Hundreds, digit); }
+void DivisionPracticeScreen::ThousandsDigitChosen(int digit) { ChooseDigit(Place::Thousands, digit); }
 
-void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
+void DivisionPracticeScreen::ChooseDigit(Place place, int digit) {
     LeaveExampleModes();
     const DigitOutcome outcome = model_.ChooseDigit(place, digit);
     if (outcome == DigitOutcome::Written) {
@@ -154,12 +153,14 @@ void DivisionPracticeScreen::ChooseDigit(int place, int digit) {
         ShowHint(DigitHint(model_.step()));
 }
 
-void DivisionPracticeScreen::ComboBox6Change(int index) {
+void DivisionPracticeScreen::ActionChosen(int index) {
     LeaveExampleModes();
     // An action changes the worksheet the note was about; "終わり" judges afresh.
     note_.reset();
     ShowNote();
-    const ActionOutcome outcome = model_.ApplyAction(index);
+    const std::optional<Action> action = DivisionActionAt(index);
+    if (!action) return;  // a separator
+    const ActionOutcome outcome = model_.ApplyAction(*action);
     view_->Sync(model_);
     switch (outcome.kind) {
         case ActionOutcome::Kind::Confirmed:
@@ -178,7 +179,7 @@ void DivisionPracticeScreen::ComboBox6Change(int index) {
 
 void DivisionPracticeScreen::FinishAnswer() {
     const DivisionProblem& problem = model_.problem();
-    const bool right = model_.JudgeDivision();
+    const bool right = IsRight(model_.JudgeDivision());
     JudgedAnswer answer;
     answer.topic = Topic::Division;
     answer.menu_choice = ctx().state.menu_choice;
@@ -204,7 +205,7 @@ void DivisionPracticeScreen::FinishAnswer() {
 QRect DivisionPracticeScreen::StepCells(const std::string& step) const {
     // A quotient digit is framed alone; a row, its written digits.
     const int digit = step.starts_with("quotient:") ? std::atoi(step.c_str() + 9) - 1 : -1;
-    return MarkedCells(this, DivisionStepCell(step), digit);
+    return MarkedCells(this, DivisionObjectName(DivisionStepCell(step)), digit);
 }
 
 void DivisionPracticeScreen::ShowNote() {

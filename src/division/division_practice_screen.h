@@ -29,19 +29,19 @@ public:
     void ShowGivenProblem(const DivisionProblem& problem, int menu_choice);
 
 public slots:
-    void ComboBox1Change(int index);  // menu
-    void ComboBox2Change(int index);  // ones
-    void ComboBox3Change(int index);  // tens
-    void ComboBox4Change(int index);  // hundreds
-    void ComboBox5Change(int index);  // thousands
-    void ComboBox6Change(int index);  // actions
-    void CuteButton3Click();          // 次へ
+    void MenuItemChosen(int index);
+    void OnesDigitChosen(int digit);
+    void TensDigitChosen(int digit);
+    void HundredsDigitChosen(int digit);
+    void ThousandsDigitChosen(int digit);
+    void ActionChosen(int index);  // an item of the action list
+    void NextPressed();            // 次へ
 
 private:
     void ClearWorksheet();
     void NewProblem();
     void ShowProblem();
-    void ChooseDigit(int place, int digit);
+    void ChooseDigit(Place place, int digit);
     void FinishAnswer();
     void ShowHint(const std::optional<std::string>& hint);
     void ShowNote();

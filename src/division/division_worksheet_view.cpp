@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "division/division_layout.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/digit_columns_label.h"
@@ -24,41 +25,37 @@ DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, in
     paper->setGeometry(300, 168, 312, 392);
     paper->lower();
 
-    auto* dividend = new DigitColumnsLabel(QStringLiteral("Label5"), Qt::AlignRight, kColumnWidth, parent);
-    auto* divisor = new DigitColumnsLabel(QStringLiteral("Label6"), Qt::AlignRight, kColumnWidth, parent);
-    SetTextColour(dividend, kNavyColour);
-    SetTextColour(divisor, kNavyColour);
-    auto* quotient = new DigitColumnsLabel(QStringLiteral("Label7"), Qt::AlignLeft, kColumnWidth, parent);
-    SetSpokenRole(dividend, QStringLiteral("わられる数"));
-    SetSpokenRole(divisor, QStringLiteral("わる数"));
-    SetSpokenRole(quotient, QStringLiteral("商"));
-    // Label8 … Label13: the product and the difference of each round, in turn.
-    static const char* const rounds[] = {"さいしょの", "２かいめの", "３かいめの"};
-    for (int n = 8; n <= 13; ++n) {
-        auto* row = new DigitColumnsLabel(QStringLiteral("Label%1").arg(n), Qt::AlignRight,
-                                          kColumnWidth, parent);
-        SetSpokenRole(row, QString::fromUtf8(rounds[(n - 8) / 2]) + QStringLiteral(" ") +
-                               (n % 2 == 0 ? QStringLiteral("かけ算") : QStringLiteral("ひき算")));
-    }
-    for (int n = 1; n <= 4; ++n)
-        new ShapeWidget(QStringLiteral("Shape%1").arg(n), ShapeWidget::Kind::Line, parent);
-    new PictureWidget(QStringLiteral("Image2"), PictureWidget::Kind::Bracket, parent);
-    new PictureWidget(QStringLiteral("Image3"), PictureWidget::Kind::Marker, parent);
+    const auto name = [](std::string_view role) { return QString::fromStdString(DivisionObjectName(role)); };
+    const auto number = [&](std::string_view role, Qt::Alignment align, const char* spoken) {
+        auto* label = new DigitColumnsLabel(name(role), align, kColumnWidth, parent);
+        SetSpokenRole(label, QString::fromUtf8(spoken));
+        return label;
+    };
+    SetTextColour(number(kDividendRole, Qt::AlignRight, "わられる数"), kNavyColour);
+    SetTextColour(number(kDivisorRole, Qt::AlignRight, "わる数"), kNavyColour);
+    number(kQuotientRole, Qt::AlignLeft, "商");
+    // The product and the difference of each round, in turn.
+    static const char* const rows[] = {"さいしょの かけ算", "さいしょの ひき算", "２かいめの かけ算",
+                                       "２かいめの ひき算", "３かいめの かけ算", "３かいめの ひき算"};
+    for (int row = 0; row < 6; ++row) number(kRowRoles[row], Qt::AlignRight, rows[row]);
+    new ShapeWidget(name(kDividendLineRole), ShapeWidget::Kind::Line, parent);
+    for (const char* line : kUnderlineRoles) new ShapeWidget(name(line), ShapeWidget::Kind::Line, parent);
+    new PictureWidget(name(kBracketRole), PictureWidget::Kind::Bracket, parent);
+    new PictureWidget(name(kMarkerRole), PictureWidget::Kind::Marker, parent);
 
     // Thousands on the left, ones on the right, then the actions.
     int left = lists_left;
-    for (int place = kThousands; place >= kOnes; --place) {
+    for (int column = kThousands; column >= kOnes; --column) {
         static const char* headings[] = {"", "一", "十", "百", "千"};
-        auto* list = new ChoiceList(QString::fromStdString(DigitListName(place)),
-                                    QString::fromUtf8(headings[place]), ChoiceList::DigitItems(),
-                                    parent);
+        auto* list = new ChoiceList(name(kDigitListRoles[column - 1]), QString::fromUtf8(headings[column]),
+                                    ChoiceList::DigitItems(), parent);
         list->SetDigitKeys(true);
         list->PlaceAt(left, lists_top, kDigitListWidth);
-        digit_lists_[place] = list;
+        digit_lists_[column] = list;
         left += kDigitListWidth + kListGap;
     }
     action_list_ = new ChoiceList(
-        QString::fromUtf8(kActionListName), QStringLiteral(" 処理"),
+        name(kActionListRole), QStringLiteral(" 処理"),
         {QStringLiteral(" 確定"), QStringLiteral("　・"), QStringLiteral("飛ばし"),
          QStringLiteral("　・"), QStringLiteral("クリア"), QStringLiteral("　・"),
          QStringLiteral("終わり")},
@@ -67,20 +64,20 @@ DivisionWorksheetView::DivisionWorksheetView(QWidget* parent, int lists_left, in
 }
 
 void DivisionWorksheetView::ClearChoices() {
-    for (int place = kOnes; place <= kThousands; ++place) digit_lists_[place]->Reset();
+    for (int column = kOnes; column <= kThousands; ++column) digit_lists_[column]->Reset();
     action_list_->Reset();
 }
 
 void DivisionWorksheetView::Sync(const LongDivision& model) {
-    ApplyWorksheet(root_, model.worksheet());
+    ApplyWorksheet(root_, model.worksheet(), DivisionLayout);
     if (model.list_resets() == seen_resets_) return;
     seen_resets_ = model.list_resets();
-    for (int place = kOnes; place <= kThousands; ++place) {
-        ChoiceList* list = digit_lists_[place];
-        list->SetHeading(QString::fromStdString(model.worksheet().at(DigitListName(place)).text));
+    for (int column = kOnes; column <= kThousands; ++column) {
+        ChoiceList* list = digit_lists_[column];
+        list->SetHeading(QString::fromStdString(model.worksheet().at(kDigitListRoles[column - 1]).text));
         list->Reset();
     }
-    action_list_->SetHeading(QString::fromStdString(model.worksheet().at(kActionListName).text));
+    action_list_->SetHeading(QString::fromStdString(model.worksheet().at(kActionListRole).text));
     action_list_->Reset();
 }
 

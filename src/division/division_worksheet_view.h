@@ -29,13 +29,13 @@ public:
     // pupil's last ones); the model's entry state stays.
     void ClearChoices();
 
-    // The digit list of place 1 (ones) … 4 (thousands).
-    ChoiceList* digit_list(int place) const { return digit_lists_[place]; }
+    // The digit list of a place, the ones … the thousands; null for another place.
+    ChoiceList* digit_list(Place place) const { return digit_lists_[ColumnOf(place)]; }
     ChoiceList* action_list() const { return action_list_; }
 
 private:
     QWidget* root_;
-    std::array<ChoiceList*, 5> digit_lists_{};
+    std::array<ChoiceList*, 5> digit_lists_{};  // index = column 1..4
     ChoiceList* action_list_ = nullptr;
     int seen_resets_ = -1;
 };

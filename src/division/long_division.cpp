@@ -1,56 +1,16 @@
 #include "division/long_division.h"
 
-#include <algorithm>
 #include <charconv>
-
-#include "division/division_diagnosis.h"
 
 namespace sorelka::division {
 
 namespace {
 
-constexpr const char* kDividend = "Label5";
-constexpr const char* kDivisor = "Label6";
-constexpr const char* kQuotient = "Label7";
-constexpr const char* kProduct1 = "Label8";
-constexpr const char* kDifference1 = "Label9";
-constexpr const char* kProduct2 = "Label10";
-constexpr const char* kDifference2 = "Label11";
-constexpr const char* kProduct3 = "Label12";
-constexpr const char* kDifference3 = "Label13";
-constexpr const char* kDividendLine = "Shape1";
-constexpr const char* kBracket = "Image2";
-constexpr const char* kMarker = "Image3";
+const char* Row(int row) { return kRowRoles[row]; }
+constexpr const char* kQuotient = kQuotientRole;
 
-constexpr const char* kWorksheetLabels[] = {kDividend,    kDivisor,     kQuotient,
-                                             kProduct1,    kDifference1, kProduct2,
-                                             kDifference2, kProduct3,    kDifference3};
-constexpr const char* kRowLabels[] = {kQuotient,    kProduct1, kDifference1, kProduct2,
-                                      kDifference2, kProduct3, kDifference3};
-constexpr const char* kLines[] = {"Shape1", "Shape2", "Shape3", "Shape4"};
-
-// Left edge of a right-aligned 120-pixel row whose last digit stands in the
-// ones (464), tens (434) or hundreds (404) column.
-constexpr int kRowInOnes = kOnesRight - kRowWidth;
-constexpr int kRowInTens = kRowInOnes - kColumnWidth;
-constexpr int kRowInHundreds = kRowInTens - kColumnWidth;
-// Where "飛ばし" puts the next difference and product rows.
-constexpr int kRowAfterZero = kRowInOnes + 1;
-
-// Left edge of the quotient label for its first digit in place p.
-constexpr int QuotientLeft(int place) { return kOnesRight - place * kColumnWidth; }
-
-constexpr int kQuotientTop = 184;
-constexpr int kDividendTop = 232;
-constexpr int kRowTops[] = {272, 320, 368, 408, 456, 504};  // rows 1..6
-constexpr int kLineBelow = 39;  // a line's top below its product row's top
-constexpr int kLineThickness = 3;
-constexpr int kBracketWidth = 24;
-constexpr int kBracketHeight = 50;
-constexpr int kMarkerWidth = 36;
-constexpr int kMarkerHeight = 28;
-
-constexpr const char* kListHeadings[] = {"", "一", "十", "百", "千"};
+constexpr const char* kListHeadings[] = {"一", "十", "百", "千"};  // columns 1..4
+constexpr const char* kActionHeading = " 処理";
 
 std::string FirstChars(const std::string& text, std::size_t n) { return text.substr(0, n); }
 
@@ -60,56 +20,26 @@ std::string DropLastChars(const std::string& text, std::size_t n) {
 
 }  // namespace
 
-std::string DigitListName(int place) { return "ComboBox" + std::to_string(place + 1); }
-
-int QuotientFirstPlace(const Worksheet& sheet) {
-    return (kOnesRight - sheet.at(kQuotient).left) / kColumnWidth;
-}
-
-WorkedRows DivisionWorkedRows(const Worksheet& sheet) {
-    WorkedRows rows = WorkedRowsOf(sheet);
-    const int dividend_digits = static_cast<int>(sheet.at(kDividend).text.size());
-    for (WorkedCell& cell : rows)
-        if (cell.name == kQuotient)
-            cell.text = QuotientOverDividend(cell.text, QuotientFirstPlace(sheet), dividend_digits);
-    return rows;
-}
-
 LongDivision::LongDivision(CuePlayer& cues, Dialogs& dialogs, RandomSource& random)
     : cues_(cues), dialogs_(dialogs), random_(random) {
-    auto place = [this](const char* name, int left, int top, int width, int height) {
-        Cell& c = sheet_[name];
-        c.left = left;
-        c.top = top;
-        c.width = width;
-        c.height = height;
-        c.colour = kNavy;
-    };
-    const int five_digits_left = kOnesRight - 6 * kColumnWidth;
-    place(kDividend, five_digits_left, kDividendTop, 6 * kColumnWidth, kRowHeight);
-    place(kDivisor, five_digits_left - kBracketWidth - kRowWidth, kDividendTop, kRowWidth,
-          kRowHeight);
-    place(kQuotient, QuotientLeft(kHundreds), kQuotientTop, 5 * kColumnWidth, kRowHeight);
-    for (int row = 0; row < 6; ++row)
-        place(kRowLabels[row + 1], kRowInOnes, kRowTops[row], kRowWidth, kRowHeight);
-    place(kDividendLine, five_digits_left, kDividendTop - 4, 6 * kColumnWidth, kLineThickness);
-    for (int line = 1; line <= 3; ++line)
-        place(kLines[line], kRowInOnes, kRowTops[2 * (line - 1)] + kLineBelow, kRowWidth,
-              kLineThickness);
-    place(kBracket, five_digits_left - kBracketWidth, kDividendTop - 4, kBracketWidth,
-          kBracketHeight);
-    place(kMarker, kMarkerLeft, kMarkerQuotient, kMarkerWidth, kMarkerHeight);
-    for (int p = kOnes; p <= kThousands; ++p) sheet_[DigitListName(p)].text = kListHeadings[p];
-    sheet_[kActionListName].text = " 処理";
+    // The quotient begins over the hundreds, every row ends in the ones, the
+    // marker points at the quotient row, until the pupil writes otherwise.
+    sheet_[kQuotient].column = kHundreds;
+    for (const char* role : kRowRoles) sheet_[role].column = kOnes;
+    sheet_[kMarkerRole].row = 0;
+    for (int c = kOnes; c <= kThousands; ++c) sheet_[kDigitListRoles[c - 1]].text = kListHeadings[c - 1];
+    sheet_[kActionListRole].text = kActionHeading;
     HideEntryLists();
     ClearWorksheet();
 }
 
 void LongDivision::EmptyWorksheet() {
-    for (const char* name : kWorksheetLabels) sheet_[name].text.clear();
-    for (const char* name : kLines) sheet_[name].visible = false;
-    sheet_[kBracket].visible = false;
-    sheet_[kMarker].visible = false;
+    for (const char* role : {kDividendRole, kDivisorRole, kQuotientRole}) sheet_[role].text.clear();
+    for (const char* role : kRowRoles) sheet_[role].text.clear();
+    sheet_[kDividendLineRole].visible = false;
+    for (const char* role : kUnderlineRoles) sheet_[role].visible = false;
+    sheet_[kBracketRole].visible = false;
+    sheet_[kMarkerRole].visible = false;
 }
 
 void LongDivision::ClearWorksheet() {
@@ -133,44 +63,39 @@ bool LongDivision::GenerateProblem(int menu_choice) {
 void LongDivision::ShowProblem() {
     if (!has_problem_) return;
     const std::string dividend = std::to_string(problem_.dividend);
-    sheet_[kDividend].text = dividend;
-    sheet_[kDivisor].text = std::to_string(problem_.divisor);
+    sheet_[kDividendRole].text = dividend;
+    sheet_[kDivisorRole].text = std::to_string(problem_.divisor);
 
     // The bracket and the line hug the dividend's first digit; the divisor
     // stands right before the bracket.
-    const int first_column = kOnesRight - static_cast<int>(dividend.size()) * kColumnWidth;
-    Cell& bracket = sheet_[kBracket];
-    bracket.left = first_column - kBracketWidth + 2;
-    bracket.visible = true;
-    Cell& line = sheet_[kDividendLine];
-    line.left = first_column - 6;
-    line.width = kOnesRight + 6 - line.left;
-    line.visible = true;
-    sheet_[kDivisor].left = bracket.left - kRowWidth - 2;
+    const int first_column = static_cast<int>(dividend.size());
+    for (const char* role : {kBracketRole, kDividendLineRole, kDivisorRole}) sheet_[role].column = first_column;
+    sheet_[kBracketRole].visible = true;
+    sheet_[kDividendLineRole].visible = true;
 
-    sheet_[kMarker].visible = true;
-    MoveMarker(kMarkerQuotient);
+    sheet_[kMarkerRole].visible = true;
+    MoveMarker(0);
 }
 
-void LongDivision::HideRowMarker() { sheet_[kMarker].visible = false; }
+void LongDivision::HideRowMarker() { sheet_[kMarkerRole].visible = false; }
 
 void LongDivision::ResetEntryLists() {
     digits_.fill(0);
     entered_value_ = 0;
-    for (int p = kOnes; p <= kThousands; ++p) {
-        Cell& list = sheet_[DigitListName(p)];
-        list.text = kListHeadings[p];
+    for (int c = kOnes; c <= kThousands; ++c) {
+        Cell& list = sheet_[kDigitListRoles[c - 1]];
+        list.text = kListHeadings[c - 1];
         list.visible = true;
     }
-    Cell& actions = sheet_[kActionListName];
-    actions.text = " 処理";
+    Cell& actions = sheet_[kActionListRole];
+    actions.text = kActionHeading;
     actions.visible = true;
     ++list_resets_;
 }
 
 void LongDivision::HideEntryLists() {
-    for (int p = kOnes; p <= kThousands; ++p) sheet_[DigitListName(p)].visible = false;
-    sheet_[kActionListName].visible = false;
+    for (const char* role : kDigitListRoles) sheet_[role].visible = false;
+    sheet_[kActionListRole].visible = false;
 }
 
 bool LongDivision::NewProblem(int menu_choice) {
@@ -190,13 +115,11 @@ void LongDivision::NewProblem(const DivisionProblem& problem) {
     BeginWriting();
 }
 
-int LongDivision::digit(int place) const {
-    return place >= kOnes && place <= kThousands ? digits_[place] : 0;
-}
+int LongDivision::digit(Place place) const { return digits_[ColumnOf(place)]; }
 
-DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
-    if (place < kOnes || place > kThousands || digit < 0 || digit > 9)
-        return DigitOutcome::Ignored;
+DigitOutcome LongDivision::ChooseDigit(Place chosen, int digit) {
+    const int place = ColumnOf(chosen);
+    if (place == 0 || digit < 0 || digit > 9) return DigitOutcome::Ignored;
     digits_[place] = digit;
     entered_value_ = digits_[4] * 1000 + digits_[3] * 100 + digits_[2] * 10 + digits_[1];
     const std::string value = std::to_string(entered_value_);
@@ -204,9 +127,9 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
 
     DigitOutcome outcome = DigitOutcome::Written;
     switch (step_) {
-        case 1:  // first quotient digit: the label starts in the column of its place
+        case 1:  // first quotient digit: the quotient starts over its column
             quotient_place_ = place;
-            if (place < kThousands) quotient.left = QuotientLeft(place);
+            if (place < kThousands) quotient.column = place;
             if (entered_value_ >= 100)
                 WriteRow(kQuotient, DropLastChars(value, 2));
             else if (entered_value_ >= 10)
@@ -215,16 +138,13 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
                 WriteRow(kQuotient, value);
             break;
         case 2:  // first product, its last digit under the first quotient digit
-            if (quotient_place_ == kOnes) SetLeft(kProduct1, kRowInOnes);
-            if (quotient_place_ == kTens) SetLeft(kProduct1, kRowInTens);
-            if (quotient_place_ == kHundreds) SetLeft(kProduct1, kRowInHundreds);
-            WriteRow(kProduct1, value);
+            if (quotient_place_ < kThousands) SetColumn(Row(0), quotient_place_);
+            WriteRow(Row(0), value);
             break;
         case 3:  // first difference with the digit brought down
-            if (quotient_place_ == kOnes || quotient_place_ == kTens)
-                SetLeft(kDifference1, kRowInOnes);
-            if (quotient_place_ == kHundreds) SetLeft(kDifference1, kRowInTens);
-            WriteRow(kDifference1, value);
+            if (quotient_place_ == kOnes || quotient_place_ == kTens) SetColumn(Row(1), kOnes);
+            if (quotient_place_ == kHundreds) SetColumn(Row(1), kTens);
+            WriteRow(Row(1), value);
             entered_remainder_ = entered_value_;
             break;
         case 4:  // second quotient digit
@@ -240,13 +160,12 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
                                     FirstChars(value, 1));
             break;
         case 5:  // second product
-            if (quotient_place_ == kOnes) SetLeft(kProduct2, kRowInOnes);
-            if (quotient_place_ == kTens) SetLeft(kProduct2, kRowInTens);
-            WriteRow(kProduct2, value);
+            if (quotient_place_ == kOnes || quotient_place_ == kTens) SetColumn(Row(2), quotient_place_);
+            WriteRow(Row(2), value);
             break;
         case 6:  // second difference
-            SetLeft(kDifference2, kRowInOnes);
-            WriteRow(kDifference2, value);
+            SetColumn(Row(3), kOnes);
+            WriteRow(Row(3), value);
             entered_remainder_ = entered_value_;
             break;
         case 7:  // third quotient digit
@@ -254,10 +173,10 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
             WriteRow(kQuotient, FirstChars(quotient.text, 2) + value);
             break;
         case 8:  // third product, always in the ones column
-            WriteRow(kProduct3, value);
+            WriteRow(Row(4), value);
             break;
         case 9:  // third difference, always in the ones column
-            WriteRow(kDifference3, value);
+            WriteRow(Row(5), value);
             entered_remainder_ = entered_value_;
             break;
         default:  // no problem yet, or every row written
@@ -268,59 +187,29 @@ DigitOutcome LongDivision::ChooseDigit(int place, int digit) {
     return outcome;
 }
 
-ActionOutcome LongDivision::ApplyAction(int index) {
-    switch (index) {
-        case kConfirm: return Confirm();
-        case kSkip: return Skip();
-        case kClear: return Clear();
-        case kFinish: return Finish();
-        default: return {};
+ActionOutcome LongDivision::ApplyAction(Action action) {
+    switch (action) {
+        case Action::Confirm: return Confirm();
+        case Action::Skip: return Skip();
+        case Action::Clear: return Clear();
+        case Action::Finish: return Finish();
     }
+    return {};
 }
 
 ActionOutcome LongDivision::Confirm() {
     const int confirmed = step_;
-    switch (step_) {
-        case 1:
-            ConfirmRow(kQuotient);
-            MoveMarker(kMarkerTops[1]);
-            break;
-        case 2:
-            ConfirmRow(kProduct1);
-            MoveMarker(kMarkerTops[2]);
-            ShowLineUnder("Shape2", kProduct1);
-            break;
-        case 3:
-            ConfirmRow(kDifference1);
-            MoveMarker(kMarkerQuotient);
-            break;
-        case 4:
-            ConfirmRow(kQuotient);
-            MoveMarker(kMarkerTops[3]);
-            break;
-        case 5:
-            ConfirmRow(kProduct2);
-            ShowLineUnder("Shape3", kProduct2);
-            MoveMarker(kMarkerTops[4]);
-            break;
-        case 6:
-            ConfirmRow(kDifference2);
-            MoveMarker(kMarkerQuotient);
-            break;
-        case 7:
-            ConfirmRow(kQuotient);
-            MoveMarker(kMarkerTops[5]);
-            break;
-        case 8:
-            ConfirmRow(kProduct3);
-            MoveMarker(kMarkerTops[6]);
-            ShowLineUnder("Shape4", kProduct3);
-            break;
-        case 9:
-            ConfirmRow(kDifference3);
-            break;
-        default:
-            break;
+    // The row each step writes (-1 the quotient) and the marker's row after it;
+    // a product's confirmation shows the line under it.
+    static constexpr struct {
+        int row;
+        int marker;
+    } kSteps[] = {{-1, 1}, {0, 2}, {1, 0}, {-1, 3}, {2, 4}, {3, 0}, {-1, 5}, {4, 6}, {5, -1}};
+    if (step_ >= 1 && step_ <= 9) {
+        const auto [row, marker] = kSteps[step_ - 1];
+        ConfirmRow(row < 0 ? kQuotient : Row(row));
+        if (row >= 0 && row % 2 == 0) sheet_[kUnderlineRoles[row / 2]].visible = true;
+        if (marker >= 0) MoveMarker(marker);
     }
     ++step_;
     ResetEntryLists();
@@ -335,9 +224,9 @@ ActionOutcome LongDivision::Skip() {
     // one goes to the ones column. Later the zero can only be the quotient's
     // last digit, and the rows already written stay as they are.
     if (step_ <= 3) {
-        sheet_[kDifference1].text.clear();
-        SetLeft(kDifference1, kRowAfterZero);
-        SetLeft(kProduct2, kRowAfterZero);
+        sheet_[Row(1)].text.clear();
+        SetColumn(Row(1), kOnesAfterSkip);
+        SetColumn(Row(2), kOnesAfterSkip);
     }
     quotient_place_ = kOnes;
     zero_inserted_ = true;
@@ -347,9 +236,10 @@ ActionOutcome LongDivision::Skip() {
 }
 
 ActionOutcome LongDivision::Clear() {
-    for (const char* name : kRowLabels) sheet_[name].text.clear();
-    for (int line = 1; line <= 3; ++line) sheet_[kLines[line]].visible = false;
-    MoveMarker(kMarkerQuotient);
+    sheet_[kQuotient].text.clear();
+    for (const char* role : kRowRoles) sheet_[role].text.clear();
+    for (const char* role : kUnderlineRoles) sheet_[role].visible = false;
+    MoveMarker(0);
     ResetEntryLists();
     step_ = 1;
     cues_.PlayCue(Cue::Step);
@@ -374,31 +264,20 @@ ActionOutcome LongDivision::Finish() {
     return {ActionOutcome::Kind::Finished, 0};
 }
 
-bool LongDivision::JudgeDivision() const {
-    return entered_quotient_ == problem_.quotient && entered_remainder_ == problem_.remainder;
+Verdict LongDivision::JudgeDivision() const {
+    return VerdictOf(entered_quotient_ == problem_.quotient && entered_remainder_ == problem_.remainder);
 }
 
-void LongDivision::WriteRow(const char* label, const std::string& text) {
-    Cell& cell = sheet_[label];
+void LongDivision::WriteRow(const char* role, const std::string& text) {
+    Cell& cell = sheet_[role];
     cell.text = text;
     cell.colour = kBlue;
 }
 
-void LongDivision::ConfirmRow(const char* label) { sheet_[label].colour = kNavy; }
+void LongDivision::ConfirmRow(const char* role) { sheet_[role].colour = kNavy; }
 
-void LongDivision::ShowLineUnder(const char* line, const char* label) {
-    // The line spans the product's digits and a little more on each side.
-    const Cell& row = sheet_.at(label);
-    const int digits = std::max<int>(1, static_cast<int>(row.text.size()));
-    const int right = row.left + kRowWidth;
-    Cell& cell = sheet_[line];
-    cell.left = right - digits * kColumnWidth - 4;
-    cell.width = digits * kColumnWidth + 8;
-    cell.visible = true;
-}
+void LongDivision::MoveMarker(int row) { sheet_[kMarkerRole].row = row; }
 
-void LongDivision::MoveMarker(int top) { sheet_[kMarker].top = top; }
-
-void LongDivision::SetLeft(const char* label, int left) { sheet_[label].left = left; }
+void LongDivision::SetColumn(const char* role, int column) { sheet_[role].column = column; }
 
 }  // namespace sorelka::division

@@ -5,46 +5,19 @@
 #include <string>
 
 #include "core/app_context.h"
+#include "core/entry.h"
 #include "core/services.h"
-#include "core/worked_rows.h"
 #include "core/worksheet.h"
+#include "division/division_cells.h"
 #include "division/division_problem.h"
+#include "division/division_roles.h"
 
 // The written long division that both division screens share: the problem,
-// the worksheet as named cells, the entry state and the step machine that the
-// four digit lists and the action list drive. The screens add their own
-// reaction to a finished answer (a mark and the answer, or a drill log row).
+// the worksheet as cells keyed by their roles (division_roles.h), the entry
+// state and the step machine that the four digit lists and the action list
+// drive. The screens add their own reaction to a finished answer (a mark and
+// the answer, or a drill log row).
 namespace sorelka::division {
-
-// Geometry of the worksheet. One digit column is 30 pixels wide and the
-// dividend's last digit ends at x = 584, so the ones column spans 554..584,
-// tens 524..554, hundreds 494..524 and thousands 464..494.
-inline constexpr int kColumnWidth = 30;
-inline constexpr int kOnesRight = 584;
-inline constexpr int kRowWidth = 120;   // product and difference labels, right-aligned
-inline constexpr int kRowHeight = 44;
-inline constexpr int kMarkerLeft = 384;
-
-// Tops of the row marker Image3: quotient row, then rows 1 to 6.
-inline constexpr int kMarkerQuotient = 192;
-inline constexpr std::array<int, 7> kMarkerTops{192, 280, 328, 376, 416, 464, 512};
-
-// Places of the digit lists: ComboBox2 ones (1), ComboBox3 tens (2),
-// ComboBox4 hundreds (3), ComboBox5 thousands (4).
-inline constexpr int kOnes = 1;
-inline constexpr int kTens = 2;
-inline constexpr int kHundreds = 3;
-inline constexpr int kThousands = 4;
-
-// Items of the action list ComboBox6; 1, 3 and 5 are separators.
-inline constexpr int kConfirm = 0;  // " 確定"
-inline constexpr int kSkip = 2;     // "飛ばし"
-inline constexpr int kClear = 4;    // "クリア"
-inline constexpr int kFinish = 6;   // "終わり"
-
-// The name of the digit list of a place (1..4): "ComboBox2" … "ComboBox5".
-std::string DigitListName(int place);
-inline constexpr const char* kActionListName = "ComboBox6";
 
 inline constexpr const char* kRefuseOnesText = "十の位を選んでね！";
 inline constexpr const char* kNoQuotientText = "商を選んでね！";
@@ -54,40 +27,36 @@ enum class DigitOutcome {
     Written,         // the row being written shows the new value
     NothingWritten,  // digit stored, but no row is open (no problem yet, or all rows done)
     Refused,         // a ones digit right after a hundreds digit: message shown, lists reset
-    Ignored,         // not a place 1..4 or not a digit 0..9
+    Ignored,         // not a place with a list or not a digit 0..9
 };
 
 struct ActionOutcome {
     enum class Kind {
-        None,           // a separator or an unknown index: nothing happened
+        None,           // nothing happened
         Confirmed,      // a row was confirmed; confirmed_step is the step it had
         Skipped,        // a zero was put into the quotient
         Cleared,        // the written rows were cleared, the problem stays
         Finished,       // the quotient was read; the screen judges and reacts
-        FinishRefused,  // the quotient label held no number; a message was shown
+        FinishRefused,  // the quotient held no number; a message was shown
     };
     Kind kind = Kind::None;
     int confirmed_step = 0;
 };
 
-// The place (1 ones, 2 tens, 3 hundreds, …) of the column where the quotient
-// label Label7 of `sheet` shows its first character.
-int QuotientFirstPlace(const Worksheet& sheet);
-// What the learning record keeps of the worksheet: WorkedRowsOf, with the
-// quotient stored over the dividend's columns (QuotientOverDividend), so that
-// a digit written a column off can be told from the right one.
-WorkedRows DivisionWorkedRows(const Worksheet& sheet);
+// The column (kOnes, kTens, …) the quotient of `sheet` shows its first
+// character over.
+inline int QuotientFirstPlace(const Worksheet& sheet) { return sheet.at(kQuotientRole).column; }
 
 class LongDivision {
 public:
     LongDivision(CuePlayer& cues, Dialogs& dialogs, RandomSource& random);
     explicit LongDivision(AppContext& ctx) : LongDivision(ctx.cues, ctx.dialogs, ctx.random) {}
 
-    // Empties the worksheet labels Label5..Label13, hides Shape1..Shape4,
-    // Image2 and Image3, and forgets the step, the inserted zero, the digits and
-    // everything the pupil entered for the previous problem.
+    // Empties the numbers, hides the lines, the bracket and the marker, and
+    // forgets the step, the inserted zero, the digits and everything the
+    // pupil entered for the previous problem.
     void ClearWorksheet();
-    // Only empties the labels and hides the lines and pictures, as a finished
+    // Only empties the numbers and hides the lines and pictures, as a finished
     // drill does; the step state stays.
     void EmptyWorksheet();
     // Draws a problem for menu item 1..3 (re-seeding the generator first).
@@ -101,7 +70,7 @@ public:
     void ResetEntryLists();
     // Hides the five entry lists (a screen being shown, no problem yet).
     void HideEntryLists();
-    // Hides the row marker Image3 until the next problem is shown (an
+    // Hides the row marker until the next problem is shown (an
     // example's worksheet, where no row is being written).
     void HideRowMarker();
     // The pupil may write the first row: step := 1.
@@ -113,22 +82,23 @@ public:
     // The same with a given problem instead of a drawn one (a worked example).
     void NewProblem(const DivisionProblem& problem);
 
-    // A digit chosen in the list of `place` (1 ones … 4 thousands). Plays cue
-    // 11 unless the choice is ignored.
-    DigitOutcome ChooseDigit(int place, int digit);
-    // An item of the action list: " 確定", "飛ばし", "クリア", "終わり".
-    ActionOutcome ApplyAction(int index);
+    // A digit chosen in the list of `place` (the ones … the thousands).
+    // Plays Cue::Choice unless the choice is ignored.
+    DigitOutcome ChooseDigit(Place place, int digit);
+    // " 確定", "飛ばし", "クリア" or "終わり".
+    ActionOutcome ApplyAction(Action action);
     // Right if the quotient read by "終わり" and the last difference written
     // are the quotient and the remainder.
-    bool JudgeDivision() const;
+    Verdict JudgeDivision() const;
 
     const Worksheet& worksheet() const { return sheet_; }
     const DivisionProblem& problem() const { return problem_; }
     bool has_problem() const { return has_problem_; }
     int step() const { return step_; }
+    // The column of the quotient digit written last.
     int quotient_place() const { return quotient_place_; }
     bool zero_inserted() const { return zero_inserted_; }
-    int digit(int place) const;
+    int digit(Place place) const;
     int entered_value() const { return entered_value_; }
     // The last difference written for this problem; empty while none is.
     std::optional<int> entered_remainder() const { return entered_remainder_; }
@@ -139,11 +109,10 @@ public:
     int list_resets() const { return list_resets_; }
 
 private:
-    void WriteRow(const char* label, const std::string& text);
-    void ConfirmRow(const char* label);
-    void ShowLineUnder(const char* line, const char* label);
-    void MoveMarker(int top);
-    void SetLeft(const char* label, int left);
+    void WriteRow(const char* role, const std::string& text);
+    void ConfirmRow(const char* role);
+    void MoveMarker(int row);
+    void SetColumn(const char* role, int column);
     ActionOutcome Confirm();
     ActionOutcome Skip();
     ActionOutcome Clear();
@@ -157,7 +126,7 @@ private:
     DivisionProblem problem_;
     bool has_problem_ = false;
 
-    std::array<int, 5> digits_{};  // index = place 1..4
+    std::array<int, 5> digits_{};  // index = column 1..4
     int entered_value_ = 0;
     int step_ = 0;
     int quotient_place_ = 1;

@@ -15,6 +15,8 @@
 
 #include "app/program.h"
 #include "core/diagnosis_note.h"
+#include "division/division_layout.h"
+#include "division/division_practice_screen.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
 #include "support/program_screens.h"
@@ -182,13 +184,7 @@ TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLengt
             ExpectClear();
             // The step the screen's worksheet is diagnosed at, the quotient
             // read over the columns it stands in.
-            Worksheet sheet;
-            for (int n = 5; n <= 13; ++n) {
-                const QString name = QStringLiteral("Label%1").arg(n);
-                Cell& cell = sheet[Utf8(name)];
-                cell.text = Utf8(LabelText(screen, name));
-                cell.left = Find<QLabel>(screen, name)->x();
-            }
+            const Worksheet& sheet = static_cast<division::DivisionPracticeScreen*>(screen)->model().worksheet();
             const Diagnosis d = division::DiagnoseDivision(p, division::DivisionWorkedRows(sheet));
             ASSERT_TRUE(d.has_value());
             const std::string step = d->step;
@@ -204,7 +200,8 @@ TEST_F(DiagnosisScreens, DivisionFramesOnlyTheWrongDigitsOnQuotientsOfEveryLengt
                 EXPECT_EQ(frame.left(), quotient->x() + 30 * column);
             } else {
                 // A row: its written digits.
-                const auto* row = Find<QLabel>(screen, QString::fromStdString(division::DivisionStepCell(step)));
+                const std::string name = division::DivisionObjectName(division::DivisionStepCell(step));
+                const auto* row = Find<QLabel>(screen, QString::fromStdString(name));
                 EXPECT_LE(frame.width(), 30 * std::max<int>(1, row->text().size()));
                 EXPECT_TRUE(frame.intersects(row->geometry()));
             }

@@ -72,9 +72,9 @@ TEST(DivisionDiagnosisTest, ClassroomFixturesAreNamed) {
         LongDivision model(fx.ctx);
         ASSERT_TRUE(model.NewProblem(c.menu));
         Enter(model, c.entries);
-        ASSERT_EQ(model.JudgeDivision(), c.read_right);
+        ASSERT_EQ(IsRight(model.JudgeDivision()), c.read_right);
         const Diagnosis d = DiagnoseDivision(
-            model.problem(), c.older_record ? WorkedRowsOf(model.worksheet()) : DivisionWorkedRows(model.worksheet()));
+            model.problem(), c.older_record ? DivisionStoredRows(model.worksheet()) : DivisionWorkedRows(model.worksheet()));
         ASSERT_TRUE(d.has_value());
         EXPECT_EQ(d->kind, c.kind);
         EXPECT_EQ(d->step, c.step);
@@ -85,8 +85,8 @@ TEST(DivisionDiagnosisTest, ClassroomFixturesAreNamed) {
         EXPECT_FALSE(DivisionStepCell(d->step).empty());
     }
     EXPECT_EQ(DivisionKindLabel(kZeroMissing), "商に０をたてわすれた");
-    EXPECT_EQ(DivisionStepCell("row:3"), "Label10");
-    EXPECT_EQ(DivisionStepCell("quotient:2"), "Label7");
+    EXPECT_EQ(DivisionStepCell("row:3"), kRowRoles[2]);
+    EXPECT_EQ(DivisionStepCell("quotient:2"), kQuotientRole);
 }
 
 // Rows from a damaged record or a pupil who wrote anything: never a crash,
@@ -126,9 +126,9 @@ TEST(DivisionDiagnosisTest, BuggyPupilsAreDiagnosedAsTheirKind) {
         model.NewProblem(i % 3 + 1);
         const DivisionProblem problem = model.problem();
         const auto judge = [&](const Entries& entries, bool& right) {
-            model.ApplyAction(kClear);
+            model.ApplyAction(Action::Clear);
             Enter(model, entries);
-            right = model.JudgeDivision();
+            right = IsRight(model.JudgeDivision());
             return DiagnoseDivision(problem, DivisionWorkedRows(model.worksheet()));
         };
         bool right = false;

@@ -101,10 +101,10 @@ TEST(DivisionExamples, QuotientDigitsStandOverTheirColumns) {
     model.NewProblem(p);
     Feed(model, Q(kHundreds, 9));
     EXPECT_EQ(DivisionRoleCell(model.worksheet(), DivisionRole::QuotientDigit(kHundreds)),
-              (RoleCell{"Label7", RoleCell::Digit::FromLeft, 0, kHundreds}));
+              (RoleCell{kQuotientRole, RoleCell::Digit::FromLeft, 0, kHundreds}));
     EXPECT_EQ(DivisionRoleText(model.worksheet(), DivisionRole::QuotientDigit(kTens)), "");
     EXPECT_EQ(CellText(DivisionWorkedRows(model.worksheet()), "Label7"), "9  ");
-    EXPECT_EQ(DivisionRoleCell(model.worksheet(), DivisionRole::Row(5)).name, "Label13");
+    EXPECT_EQ(DivisionRoleCell(model.worksheet(), DivisionRole::Row(5)).name, kRowRoles[5]);
 }
 
 // Over many draws of every menu item: the replay is the right pupil's own
@@ -126,7 +126,7 @@ TEST(DivisionExamples, ReplayIsThePupilsPathAndMarksTheDiagnosedStep) {
         const DivisionProblem problem = model.problem();
         const Entries path = *Pupil(problem, Bug::None, 0);
         Enter(model, path);
-        ASSERT_TRUE(model.JudgeDivision());
+        ASSERT_EQ(model.JudgeDivision(), Verdict::Right);
         const DivisionExample example = DivisionWorkedExample(problem);
         ASSERT_EQ(example.end(), model.worksheet()) << ProblemText(problem);
         Entries replayed;
@@ -147,7 +147,7 @@ TEST(DivisionExamples, ReplayIsThePupilsPathAndMarksTheDiagnosedStep) {
         const BugCase& b = kBugs[i % std::size(kBugs)];
         const auto entries = Pupil(problem, b.bug, i % 3 + 1);
         if (!entries) continue;
-        model.ApplyAction(kClear);
+        model.ApplyAction(Action::Clear);
         Enter(model, *entries);
         const WorkedRows rows = DivisionWorkedRows(model.worksheet());
         const Diagnosis d = DiagnoseDivision(problem, rows);
@@ -183,7 +183,7 @@ TEST(DivisionExamples, FindTheMistakeDiffersOnlyWhereItsKindSays) {
             ASSERT_TRUE(again);
             EXPECT_EQ(*again, example.finding);
             EXPECT_EQ(DivisionStepRole(again->step, WrittenDivisionOf(example.problem, rows)), example.wrong);
-            EXPECT_FALSE(example.sheet().at("Image3").visible) << "no row marker on an example";
+            EXPECT_FALSE(example.sheet().at(kMarkerRole).visible) << "no row marker on an example";
             testing::ExpectOnlyTheKindsPlacesDiffer(example, kinds, DivisionWorkedExample(example.problem).end(),
                                                     DivisionRoleText);
         };

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <map>
 
+#include "division/division_layout.h"
 #include "support/fakes.h"
 #include "support/screen_support.h"
 #include "widgets/choice_list.h"
@@ -17,6 +19,7 @@ using sorelka::testing::ClickItem;
 using sorelka::testing::FakeServices;
 using sorelka::testing::Find;
 using sorelka::testing::LabelText;
+using sorelka::testing::Utf8;
 
 const QString kStepHint0 = QStringLiteral("商を「高い位」から１けたずつ「位」を合わせて選んでね！");
 const QString kStepHintRow = QStringLiteral("計算値を選んでね！");
@@ -25,12 +28,6 @@ const QString kStepHintDifference =
 const QString kDigitHintRow = QStringLiteral("ＯＫなら「確定」を選んでね！");
 const QString kDigitHintDifference =
     QStringLiteral("計算の途中なら「確定」を、計算が終われば\n「終わり」を選んでね！");
-
-// The list names of the places: ones, tens, hundreds, thousands.
-const char* List(int place) {
-    static const char* names[] = {"", "ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"};
-    return names[place];
-}
 
 class PracticeScreenTest : public ::testing::Test {
 protected:
@@ -41,7 +38,9 @@ protected:
         fx.random.Feed({5, dividend - 100, divisor - 2});
         ClickItem(&screen, "ComboBox1", 0);
     }
-    void Digit(int place, int digit) { ClickItem(&screen, List(place), digit); }
+    void Digit(int column, int digit) {
+        ClickItem(&screen, QString::fromStdString(DivisionObjectName(kDigitListRoles[column - 1])), digit);
+    }
     void Action(int index) { ClickItem(&screen, "ComboBox6", index); }
     QString Text(const char* name) { return LabelText(&screen, name); }
     QWidget* Widget(const char* name) { return Find<QWidget>(&screen, name); }
@@ -121,13 +120,28 @@ TEST_F(PracticeScreenTest, APupilWorksSevenHundredFortyFiveByGuidedHints) {
         EXPECT_EQ(ListWidget("ComboBox2")->current(), -1) << "lists reset after confirming";
         EXPECT_EQ(ListWidget("ComboBox2")->text(), "一");
     }
-    // Rows stand in their columns: the quotient starts over the hundreds,
-    // each product ends under its quotient digit.
-    EXPECT_EQ(Widget("Label7")->x(), 494);
-    EXPECT_EQ(Widget("Label8")->geometry().right() + 1, 524);
-    EXPECT_EQ(Widget("Label10")->geometry().right() + 1, 554);
-    EXPECT_EQ(Widget("Label12")->geometry().right() + 1, 584);
-    for (const char* line : {"Shape2", "Shape3", "Shape4"}) EXPECT_TRUE(Widget(line)->isVisible());
+    // Each role on its widget, in its place: the quotient over the hundreds, each product under its
+    // quotient digit, a line under each product's digits, the marker at the last row (lists: their corner).
+    const std::map<std::string, std::pair<const char*, QRect>> shown{
+        {kDividendRole, {"Label5", {404, 232, 180, 44}}}, {kDivisorRole, {"Label6", {350, 232, 120, 44}}},
+        {kQuotientRole, {"Label7", {494, 184, 150, 44}}}, {kRowRoles[0], {"Label8", {404, 272, 120, 44}}},
+        {kRowRoles[1], {"Label9", {434, 320, 120, 44}}}, {kRowRoles[2], {"Label10", {434, 368, 120, 44}}},
+        {kRowRoles[3], {"Label11", {464, 408, 120, 44}}}, {kRowRoles[4], {"Label12", {464, 456, 120, 44}}},
+        {kRowRoles[5], {"Label13", {464, 504, 120, 44}}}, {kDividendLineRole, {"Shape1", {488, 228, 102, 3}}},
+        {kUnderlineRoles[0], {"Shape2", {490, 311, 38, 3}}}, {kUnderlineRoles[1], {"Shape3", {490, 407, 68, 3}}},
+        {kUnderlineRoles[2], {"Shape4", {520, 495, 68, 3}}}, {kBracketRole, {"Image2", {472, 228, 24, 50}}},
+        {kMarkerRole, {"Image3", {384, 512, 36, 28}}},    {kDigitListRoles[3], {"ComboBox5", {626, 160, 0, 0}}},
+        {kDigitListRoles[2], {"ComboBox4", {682, 160, 0, 0}}}, {kDigitListRoles[1], {"ComboBox3", {738, 160, 0, 0}}},
+        {kDigitListRoles[0], {"ComboBox2", {794, 160, 0, 0}}}, {kActionListRole, {"ComboBox6", {854, 160, 0, 0}}}};
+    ASSERT_EQ(screen.model().worksheet().size(), shown.size());
+    for (const auto& [role, cell] : screen.model().worksheet()) {
+        const auto& [name, place] = shown.at(role);
+        const QWidget* widget = Widget(name);
+        EXPECT_EQ(place.isEmpty() ? QRect(widget->pos(), QSize(0, 0)) : widget->geometry(), place) << role;
+        EXPECT_EQ(widget->isVisible(), cell.visible) << role;
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        EXPECT_EQ(label ? Utf8(label->text()) : cell.text, cell.text) << role;
+    }
 
     Action(kFinish);
     EXPECT_EQ(Text("Label3"), "○");
@@ -154,9 +168,9 @@ TEST_F(PracticeScreenTest, AWrongAnswerIsMarkedAndTheRightOneShown) {
     Action(kSkip);
     EXPECT_EQ(Text("Label7"), "10");
     EXPECT_EQ(Text("Label9"), "");
+    EXPECT_EQ(Widget("Label10")->x(), 465) << "the next product a hair right of the ones column";
     Digit(kTens, 1);
     Digit(kOnes, 2);
-    EXPECT_EQ(Widget("Label9")->geometry().right() + 1, 584) << "difference in the ones column";
     Action(kConfirm);
     Digit(kOnes, 3);  // 103 instead of 102
     fx.cues.clear();

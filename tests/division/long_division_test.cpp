@@ -10,6 +10,9 @@ namespace {
 
 using testing::FakeServices;
 using Kind = ActionOutcome::Kind;
+constexpr const char* kQ = kQuotientRole;
+const char* Row(int row) { return kRowRoles[row]; }
+const char* Line(int round) { return kUnderlineRoles[round]; }
 
 // Walks written divisions through the model. `expected` is the whole worksheet
 // as it should be; each step changes it by hand and then every cell is
@@ -25,37 +28,32 @@ protected:
         fx.cues.clear();
     }
 
-    void Digit(int place, int digit) {
-        EXPECT_EQ(model.ChooseDigit(place, digit), DigitOutcome::Written);
+    void Digit(int column, int digit) {
+        EXPECT_EQ(model.ChooseDigit(PlaceOfColumn(column), digit), DigitOutcome::Written);
     }
     void Confirm(int step) {
-        const ActionOutcome out = model.ApplyAction(kConfirm);
+        const ActionOutcome out = model.ApplyAction(Action::Confirm);
         EXPECT_EQ(out.kind, Kind::Confirmed);
         EXPECT_EQ(out.confirmed_step, step);
         EXPECT_EQ(model.step(), step + 1);
     }
 
     Cell& E(const char* name) { return expected[name]; }
-    void Written(const char* name, const std::string& text, int left) {
+    void Written(const char* name, const std::string& text, int column) {
         E(name).text = text;
-        E(name).left = left;
+        E(name).column = column;
         E(name).colour = kBlue;
     }
-    void Marker(int top) { E("Image3").top = top; }
-    void Line(const char* name, int left, int width) {
-        E(name).left = left;
-        E(name).width = width;
-        E(name).visible = true;
-    }
+    void Marker(int row) { E(kMarkerRole).row = row; }
+    void Underline(int round) { E(Line(round)).visible = true; }
 
     void Check(const std::string& where) {
         SCOPED_TRACE(where);
         for (const auto& [name, cell] : expected) {
             const Cell& got = model.worksheet().at(name);
             EXPECT_EQ(got.text, cell.text) << name;
-            EXPECT_EQ(got.left, cell.left) << name;
-            EXPECT_EQ(got.top, cell.top) << name;
-            EXPECT_EQ(got.width, cell.width) << name;
+            EXPECT_EQ(got.column, cell.column) << name;
+            EXPECT_EQ(got.row, cell.row) << name;
             EXPECT_EQ(got.colour, cell.colour) << name;
             EXPECT_EQ(got.visible, cell.visible) << name;
         }
@@ -70,20 +68,16 @@ protected:
 TEST_F(LongDivisionTest, ShowingAProblem) {
     Start(745, 6);
     const Worksheet& w = model.worksheet();
-    EXPECT_EQ(w.at("Label5").text, "745");
-    EXPECT_EQ(w.at("Label5").left + w.at("Label5").width, kOnesRight);
-    EXPECT_EQ(w.at("Label6").text, "6");
-    // The divisor stands left of the bracket, the bracket left of the dividend.
-    EXPECT_LE(w.at("Label6").left + w.at("Label6").width, w.at("Image2").left);
-    EXPECT_LE(w.at("Image2").left, kOnesRight - 3 * kColumnWidth);
-    for (const char* shown : {"Shape1", "Image2", "Image3"}) EXPECT_TRUE(w.at(shown).visible);
-    for (const char* hidden : {"Shape2", "Shape3", "Shape4"}) EXPECT_FALSE(w.at(hidden).visible);
-    EXPECT_EQ(w.at("Image3").top, 192);
-    EXPECT_EQ(w.at("Image3").left, 384);
-    for (const char* list : {"ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5", "ComboBox6"})
-        EXPECT_TRUE(w.at(list).visible) << list;
-    EXPECT_EQ(w.at("ComboBox5").text, "千");
-    EXPECT_EQ(w.at("ComboBox6").text, " 処理");
+    EXPECT_EQ(w.at(kDividendRole).text, "745");
+    EXPECT_EQ(w.at(kDivisorRole).text, "6");
+    // The divisor, the bracket and the line stand by the dividend's first column.
+    for (const char* role : {kDivisorRole, kBracketRole, kDividendLineRole}) EXPECT_EQ(w.at(role).column, 3);
+    for (const char* shown : {kDividendLineRole, kBracketRole, kMarkerRole}) EXPECT_TRUE(w.at(shown).visible);
+    for (const char* hidden : kUnderlineRoles) EXPECT_FALSE(w.at(hidden).visible);
+    EXPECT_EQ(w.at(kMarkerRole).row, 0);
+    for (const char* list : {kDigitListRoles[0], kDigitListRoles[3], kActionListRole}) EXPECT_TRUE(w.at(list).visible);
+    EXPECT_EQ(w.at(kDigitListRoles[3]).text, "千");
+    EXPECT_EQ(w.at(kActionListRole).text, " 処理");
     EXPECT_EQ(model.step(), 1);
 }
 
@@ -91,88 +85,88 @@ TEST_F(LongDivisionTest, WorksSevenHundredFortyFiveByAllNineRows) {
     Start(745, 6);
 
     Digit(kHundreds, 1);
-    Written("Label7", "1", 494);
+    Written(kQ, "1", kHundreds);
     Check("quotient digit 1");
     Confirm(1);
-    E("Label7").colour = kNavy;
-    Marker(280);
+    E(kQ).colour = kNavy;
+    Marker(1);
     Check("row 1 confirmed");
 
     Digit(kOnes, 6);
-    Written("Label8", "6", 404);
+    Written(Row(0), "6", kHundreds);
     Check("product 6");
     Confirm(2);
-    E("Label8").colour = kNavy;
-    Marker(328);
-    Line("Shape2", 490, 38);
+    E(Row(0)).colour = kNavy;
+    Marker(2);
+    Underline(0);
     Check("row 2 confirmed");
 
     Digit(kTens, 1);
-    Written("Label9", "10", 434);
+    Written(Row(1), "10", kTens);
     Check("difference, first digit");
     Digit(kOnes, 4);
-    Written("Label9", "14", 434);
+    Written(Row(1), "14", kTens);
     Check("difference 14");
     EXPECT_EQ(model.entered_remainder(), 14);
     Confirm(3);
-    E("Label9").colour = kNavy;
-    Marker(192);
+    E(Row(1)).colour = kNavy;
+    Marker(0);
     Check("row 3 confirmed");
 
     Digit(kTens, 2);
-    Written("Label7", "12", 494);
+    Written(kQ, "12", kHundreds);
     Check("quotient digit 2");
     Confirm(4);
-    E("Label7").colour = kNavy;
-    Marker(376);
+    E(kQ).colour = kNavy;
+    Marker(3);
     Check("row 4 confirmed");
 
     Digit(kTens, 1);
     Digit(kOnes, 2);
-    Written("Label10", "12", 434);
+    Written(Row(2), "12", kTens);
     Check("product 12");
     Confirm(5);
-    E("Label10").colour = kNavy;
-    Marker(416);
-    Line("Shape3", 490, 68);
+    E(Row(2)).colour = kNavy;
+    Marker(4);
+    Underline(1);
     Check("row 5 confirmed");
 
     Digit(kTens, 2);
     Digit(kOnes, 5);
-    Written("Label11", "25", 464);
+    Written(Row(3), "25", kOnes);
     Check("difference 25");
     Confirm(6);
-    E("Label11").colour = kNavy;
-    Marker(192);
+    E(Row(3)).colour = kNavy;
+    Marker(0);
     Check("row 6 confirmed");
 
     Digit(kOnes, 4);
-    Written("Label7", "124", 494);
+    Written(kQ, "124", kHundreds);
     Check("quotient digit 4");
     Confirm(7);
-    E("Label7").colour = kNavy;
-    Marker(464);
+    E(kQ).colour = kNavy;
+    Marker(5);
     Check("row 7 confirmed");
 
     Digit(kTens, 2);
     Digit(kOnes, 4);
-    Written("Label12", "24", 464);
+    Written(Row(4), "24", kOnes);
     Confirm(8);
-    E("Label12").colour = kNavy;
-    Marker(512);
-    Line("Shape4", 520, 68);
+    E(Row(4)).colour = kNavy;
+    Marker(6);
+    Underline(2);
     Check("row 8 confirmed");
 
     Digit(kOnes, 1);
-    Written("Label13", "1", 464);
+    Written(Row(5), "1", kOnes);
     Confirm(9);
-    E("Label13").colour = kNavy;
+    E(Row(5)).colour = kNavy;
     Check("row 9 confirmed");
 
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
     EXPECT_EQ(model.entered_quotient(), 124);
     EXPECT_EQ(model.entered_remainder(), 1);
-    EXPECT_TRUE(model.JudgeDivision());
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Right);
     Check("finished");
 
     // 13 digits, each cue 11; 9 confirmations, each cue 17; nothing for finishing.
@@ -190,21 +184,21 @@ TEST_F(LongDivisionTest, SkipPutsAZeroIntoTheQuotient) {
     Digit(kOnes, 6);
     Confirm(2);
     Digit(kOnes, 1);
-    Written("Label7", "1", 494);
-    Written("Label8", "6", 404);
-    Written("Label9", "1", 434);
-    E("Label7").colour = E("Label8").colour = kNavy;
-    Marker(328);
-    Line("Shape2", 490, 38);
+    Written(kQ, "1", kHundreds);
+    Written(Row(0), "6", kHundreds);
+    Written(Row(1), "1", kTens);
+    E(kQ).colour = E(Row(0)).colour = kNavy;
+    Marker(2);
+    Underline(0);
     Check("first difference 1");
 
     fx.cues.clear();
     const int resets = model.list_resets();
-    EXPECT_EQ(model.ApplyAction(kSkip).kind, Kind::Skipped);
-    E("Label7").text = "10";
-    E("Label9").text = "";
-    E("Label9").left = 465;
-    E("Label10").left = 465;
+    EXPECT_EQ(model.ApplyAction(Action::Skip).kind, Kind::Skipped);
+    E(kQ).text = "10";
+    E(Row(1)).text = "";
+    E(Row(1)).column = kOnesAfterSkip;
+    E(Row(2)).column = kOnesAfterSkip;
     Check("after skip");
     EXPECT_EQ(model.step(), 3);
     EXPECT_EQ(model.quotient_place(), kOnes);
@@ -214,25 +208,25 @@ TEST_F(LongDivisionTest, SkipPutsAZeroIntoTheQuotient) {
 
     Digit(kTens, 1);
     Digit(kOnes, 2);
-    Written("Label9", "12", 464);
+    Written(Row(1), "12", kOnes);
     Check("difference 12 in the ones column");
     Confirm(3);
 
     Digit(kOnes, 2);  // right after the zero, a ones digit is fine
-    EXPECT_EQ(model.worksheet().at("Label7").text, "102");
+    EXPECT_EQ(model.worksheet().at(kQ).text, "102");
     Confirm(4);
     Digit(kTens, 1);
     Digit(kOnes, 2);
-    EXPECT_EQ(model.worksheet().at("Label10").left, 464);
+    EXPECT_EQ(model.worksheet().at(Row(2)).column, kOnes);
     Confirm(5);
     Digit(kOnes, 0);
-    EXPECT_EQ(model.worksheet().at("Label11").text, "0");
+    EXPECT_EQ(model.worksheet().at(Row(3)).text, "0");
     Confirm(6);
 
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
     EXPECT_EQ(model.entered_quotient(), 102);
     EXPECT_EQ(model.entered_remainder(), 0);
-    EXPECT_TRUE(model.JudgeDivision());
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Right);
 }
 
 TEST_F(LongDivisionTest, FinalZeroKeepsTheRowsAlreadyWritten) {
@@ -251,15 +245,15 @@ TEST_F(LongDivisionTest, FinalZeroKeepsTheRowsAlreadyWritten) {
     Confirm(5);
     Digit(kOnes, 0);
     const Worksheet before = model.worksheet();
-    EXPECT_EQ(model.ApplyAction(kSkip).kind, Kind::Skipped);
+    EXPECT_EQ(model.ApplyAction(Action::Skip).kind, Kind::Skipped);
     const Worksheet& after = model.worksheet();
-    EXPECT_EQ(after.at("Label7").text, "210");
-    for (const char* kept : {"Label8", "Label9", "Label10", "Label11"}) {
+    EXPECT_EQ(after.at(kQ).text, "210");
+    for (const char* kept : {Row(0), Row(1), Row(2), Row(3)}) {
         EXPECT_EQ(after.at(kept).text, before.at(kept).text) << kept;
-        EXPECT_EQ(after.at(kept).left, before.at(kept).left) << kept;
+        EXPECT_EQ(after.at(kept).column, before.at(kept).column) << kept;
     }
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
-    EXPECT_TRUE(model.JudgeDivision());
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Right);
 }
 
 TEST_F(LongDivisionTest, OnesDigitRightAfterHundredsIsRefused) {
@@ -274,34 +268,34 @@ TEST_F(LongDivisionTest, OnesDigitRightAfterHundredsIsRefused) {
     const int resets = model.list_resets();
     fx.cues.clear();
 
-    EXPECT_EQ(model.ChooseDigit(kOnes, 4), DigitOutcome::Refused);
+    EXPECT_EQ(model.ChooseDigit(Place::Ones, 4), DigitOutcome::Refused);
     EXPECT_EQ(model.worksheet(), before);
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{"十の位を選んでね！"});
     EXPECT_EQ(fx.cues.cues(), std::vector<unsigned>{11});
     EXPECT_EQ(model.list_resets(), resets + 1);
-    EXPECT_EQ(model.digit(kOnes), 0);
+    EXPECT_EQ(model.digit(Place::Ones), 0);
     EXPECT_EQ(model.step(), 4);
     EXPECT_EQ(model.quotient_place(), kHundreds);
 
     // The pupil chooses again, in the tens list.
     Digit(kTens, 2);
-    EXPECT_EQ(model.worksheet().at("Label7").text, "12");
+    EXPECT_EQ(model.worksheet().at(kQ).text, "12");
 }
 
 TEST_F(LongDivisionTest, DigitsAcrossListsCombineWithinAStep) {
     Start(745, 6);
     Digit(kTens, 0);
-    EXPECT_EQ(model.worksheet().at("Label7").text, "0") << "a chosen zero shows as 0";
-    EXPECT_EQ(model.worksheet().at("Label7").left, 524);
+    EXPECT_EQ(model.worksheet().at(kQ).text, "0") << "a chosen zero shows as 0";
+    EXPECT_EQ(model.worksheet().at(kQ).column, kTens);
     Confirm(1);
     Digit(kTens, 3);
     Digit(kOnes, 4);
     EXPECT_EQ(model.entered_value(), 34);
-    EXPECT_EQ(model.worksheet().at("Label8").text, "34");
+    EXPECT_EQ(model.worksheet().at(Row(0)).text, "34");
     Digit(kHundreds, 1);
-    EXPECT_EQ(model.worksheet().at("Label8").text, "134");
+    EXPECT_EQ(model.worksheet().at(Row(0)).text, "134");
     Digit(kTens, 0);
-    EXPECT_EQ(model.worksheet().at("Label8").text, "104") << "a changed digit replaces its place";
+    EXPECT_EQ(model.worksheet().at(Row(0)).text, "104") << "a changed digit replaces its place";
     Confirm(2);
     EXPECT_EQ(model.entered_value(), 0) << "confirming resets the digits";
 }
@@ -309,7 +303,7 @@ TEST_F(LongDivisionTest, DigitsAcrossListsCombineWithinAStep) {
 TEST_F(LongDivisionTest, NothingIsWrittenOutsideTheNineRows) {
     // No problem yet: a digit is stored and acknowledged, nothing is written.
     const Worksheet empty = model.worksheet();
-    EXPECT_EQ(model.ChooseDigit(kOnes, 3), DigitOutcome::NothingWritten);
+    EXPECT_EQ(model.ChooseDigit(Place::Ones, 3), DigitOutcome::NothingWritten);
     EXPECT_EQ(model.worksheet(), empty);
 
     Start(745, 6);
@@ -319,18 +313,16 @@ TEST_F(LongDivisionTest, NothingIsWrittenOutsideTheNineRows) {
     }
     const Worksheet done = model.worksheet();
     fx.cues.clear();
-    EXPECT_EQ(model.ChooseDigit(kTens, 7), DigitOutcome::NothingWritten);
+    EXPECT_EQ(model.ChooseDigit(Place::Tens, 7), DigitOutcome::NothingWritten);
     Confirm(10);
     Confirm(11);
     EXPECT_EQ(model.worksheet(), done);
     EXPECT_EQ(fx.cues.cues(), (std::vector<unsigned>{11, 17, 17}));
 
-    // Separators and unknown indexes and places do nothing at all.
+    // Places without a list and digits past 9 do nothing at all.
     fx.cues.clear();
-    for (int index : {1, 3, 5, 7, -1}) EXPECT_EQ(model.ApplyAction(index).kind, Kind::None);
-    EXPECT_EQ(model.ChooseDigit(0, 1), DigitOutcome::Ignored);
-    EXPECT_EQ(model.ChooseDigit(5, 1), DigitOutcome::Ignored);
-    EXPECT_EQ(model.ChooseDigit(kOnes, 10), DigitOutcome::Ignored);
+    EXPECT_EQ(model.ChooseDigit(Place::Tenths, 1), DigitOutcome::Ignored);
+    EXPECT_EQ(model.ChooseDigit(Place::Ones, 10), DigitOutcome::Ignored);
     EXPECT_EQ(model.worksheet(), done);
     EXPECT_TRUE(fx.cues.calls.empty());
     EXPECT_EQ(model.step(), 12);
@@ -343,19 +335,18 @@ TEST_F(LongDivisionTest, ClearStartsTheWrittenDivisionAgain) {
     Digit(kOnes, 6);
     Confirm(2);
     Digit(kOnes, 1);
-    model.ApplyAction(kSkip);
+    model.ApplyAction(Action::Skip);
     Digit(kOnes, 9);
     fx.cues.clear();
 
-    EXPECT_EQ(model.ApplyAction(kClear).kind, Kind::Cleared);
+    EXPECT_EQ(model.ApplyAction(Action::Clear).kind, Kind::Cleared);
     const Worksheet& w = model.worksheet();
-    for (const char* row : {"Label7", "Label8", "Label9", "Label10", "Label11", "Label12", "Label13"})
-        EXPECT_EQ(w.at(row).text, "") << row;
-    for (const char* line : {"Shape2", "Shape3", "Shape4"}) EXPECT_FALSE(w.at(line).visible);
-    EXPECT_EQ(w.at("Image3").top, 192);
-    EXPECT_EQ(w.at("Label5").text, "612");
-    EXPECT_EQ(w.at("Label6").text, "6");
-    EXPECT_TRUE(w.at("Shape1").visible);
+    for (const char* row : {kQ, Row(0), Row(1), Row(2), Row(3), Row(4), Row(5)}) EXPECT_EQ(w.at(row).text, "") << row;
+    for (const char* line : kUnderlineRoles) EXPECT_FALSE(w.at(line).visible);
+    EXPECT_EQ(w.at(kMarkerRole).row, 0);
+    EXPECT_EQ(w.at(kDividendRole).text, "612");
+    EXPECT_EQ(w.at(kDivisorRole).text, "6");
+    EXPECT_TRUE(w.at(kDividendLineRole).visible);
     EXPECT_EQ(model.step(), 1);
     EXPECT_EQ(model.problem().quotient, 102);
     EXPECT_TRUE(model.zero_inserted());
@@ -379,14 +370,14 @@ TEST_F(LongDivisionTest, JudgingUsesOnlyQuotientAndLastDifference) {
     Confirm(6);
     Digit(kOnes, 4);
     Confirm(7);
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
-    EXPECT_TRUE(model.JudgeDivision()) << "124, last difference 1";
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Right) << "124, last difference 1";
 
     Digit(kOnes, 3);
     Confirm(8);
     Digit(kOnes, 2);  // the third difference is now the last one written
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
-    EXPECT_FALSE(model.JudgeDivision()) << "right quotient, wrong remainder";
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Wrong) << "right quotient, wrong remainder";
 }
 
 TEST_F(LongDivisionTest, ANewProblemForgetsTheDifferenceWrittenBefore) {
@@ -400,8 +391,8 @@ TEST_F(LongDivisionTest, ANewProblemForgetsTheDifferenceWrittenBefore) {
     Confirm(2);
     Digit(kOnes, 0);
     Confirm(3);
-    model.ApplyAction(kFinish);
-    EXPECT_TRUE(model.JudgeDivision());
+    model.ApplyAction(Action::Finish);
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Right);
 
     // 18 ÷ 6 = 3 remainder 0, finished without any difference row.
     model.ClearWorksheet();
@@ -409,27 +400,27 @@ TEST_F(LongDivisionTest, ANewProblemForgetsTheDifferenceWrittenBefore) {
     ASSERT_TRUE(model.NewProblem(1));
     EXPECT_EQ(model.entered_remainder(), std::nullopt);
     Digit(kOnes, 3);
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::Finished);
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::Finished);
     EXPECT_EQ(model.entered_quotient(), 3);
-    EXPECT_FALSE(model.JudgeDivision());
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Wrong);
 }
 
 TEST_F(LongDivisionTest, FinishWithoutAUsableQuotientIsRefused) {
     Start(745, 6);
     const Worksheet before = model.worksheet();
-    ActionOutcome out = model.ApplyAction(kFinish);
+    ActionOutcome out = model.ApplyAction(Action::Finish);
     EXPECT_EQ(out.kind, Kind::FinishRefused);
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{"商を選んでね！"});
     EXPECT_EQ(model.entered_quotient(), std::nullopt);
     EXPECT_EQ(model.worksheet(), before);
     EXPECT_EQ(model.step(), 1);
-    EXPECT_FALSE(model.JudgeDivision());
+    EXPECT_EQ(model.JudgeDivision(), Verdict::Wrong);
 
     // A quotient grown past any whole number by repeated "飛ばし".
     Digit(kHundreds, 1);
-    for (int k = 0; k < 12; ++k) model.ApplyAction(kSkip);
+    for (int k = 0; k < 12; ++k) model.ApplyAction(Action::Skip);
     fx.dialogs.shown.clear();
-    EXPECT_EQ(model.ApplyAction(kFinish).kind, Kind::FinishRefused);
+    EXPECT_EQ(model.ApplyAction(Action::Finish).kind, Kind::FinishRefused);
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{kQuotientTooLongText});
 }
 
@@ -437,31 +428,29 @@ TEST_F(LongDivisionTest, ClearingTheWorksheetAndMenuChoicesWithoutAProblem) {
     // No problem drawn yet, and a menu choice that draws none: nothing to show.
     EXPECT_FALSE(model.NewProblem(0));
     EXPECT_FALSE(model.has_problem());
-    EXPECT_FALSE(model.worksheet().at("Image2").visible);
-    EXPECT_FALSE(model.worksheet().at("ComboBox2").visible);
+    EXPECT_FALSE(model.worksheet().at(kBracketRole).visible);
+    EXPECT_FALSE(model.worksheet().at(kDigitListRoles[0]).visible);
     EXPECT_EQ(model.step(), 0);
 
     Start(745, 6);
     Digit(kHundreds, 1);
     Confirm(1);
-    model.ApplyAction(kSkip);
+    model.ApplyAction(Action::Skip);
     model.EmptyWorksheet();
-    EXPECT_EQ(model.worksheet().at("Label7").text, "");
+    EXPECT_EQ(model.worksheet().at(kQ).text, "");
     EXPECT_EQ(model.step(), 2) << "emptying keeps the step state";
     EXPECT_TRUE(model.zero_inserted());
     model.ClearWorksheet();
     const Worksheet& w = model.worksheet();
-    for (const char* label : {"Label5", "Label6", "Label7", "Label8", "Label9", "Label10",
-                              "Label11", "Label12", "Label13"})
-        EXPECT_EQ(w.at(label).text, "") << label;
-    for (const char* hidden : {"Shape1", "Shape2", "Shape3", "Shape4", "Image2", "Image3"})
-        EXPECT_FALSE(w.at(hidden).visible) << hidden;
+    for (const auto& [role, cell] : w) EXPECT_TRUE(role.starts_with("list") || cell.text.empty()) << role;
+    for (const char* hidden : {kDividendLineRole, kBracketRole, kMarkerRole}) EXPECT_FALSE(w.at(hidden).visible);
+    for (const char* hidden : kUnderlineRoles) EXPECT_FALSE(w.at(hidden).visible) << hidden;
     EXPECT_EQ(model.step(), 0);
     EXPECT_FALSE(model.zero_inserted());
 
     // Another menu value keeps the old problem, shown afresh.
     EXPECT_TRUE(model.NewProblem(7));
-    EXPECT_EQ(model.worksheet().at("Label5").text, "745");
+    EXPECT_EQ(model.worksheet().at(kDividendRole).text, "745");
     EXPECT_EQ(model.step(), 1);
 }
 

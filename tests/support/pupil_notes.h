@@ -47,10 +47,9 @@ inline PupilNotes DivisionPupilNotes(int draws) {
             for (int round = 1; round <= 3; ++round) {
                 const auto entries = dp::Pupil(problem, b.bug, round);
                 if (!entries) continue;
-                model.ApplyAction(division::kClear);
+                model.ApplyAction(Action::Clear);
                 dp::Enter(model, *entries);
-                const Diagnosis d =
-                    division::DiagnoseDivision(problem, WorkedRowsOf(model.worksheet()));
+                const Diagnosis d = division::DiagnoseDivision(problem, division::DivisionStoredRows(model.worksheet()));
                 if (d) AddNote(notes, d, division::DivisionKindLabel(d->kind));
             }
         cues.clear();
