@@ -22,14 +22,14 @@ struct WorkedCell {
 using WorkedRows = std::vector<WorkedCell>;
 
 // The visible cells of `sheet` that hold text, in the order of their names
-// with numbers compared as numbers ("Label5" before "Label10"), which is the
+// with numbers compared as numbers ("cell5" before "cell10"), which is the
 // order the worksheets are laid out in.
 WorkedRows WorkedRowsOf(const Worksheet& sheet);
 
 // The text of the cell named `name`; empty when there is none.
 std::string CellText(const WorkedRows& rows, std::string_view name);
 
-// Name order with numbers compared as numbers: "Label9" < "Label10" < "Shape1".
+// Name order with numbers compared as numbers: "cell9" < "cell10" < "line1".
 bool NaturalNameLess(std::string_view a, std::string_view b);
 
 }  // namespace sorelka
