@@ -33,6 +33,18 @@ bool NaturalNameLess(std::string_view a, std::string_view b) {
     return a.size() - i < b.size() - j;
 }
 
+WorkedRows StoredRowsOf(const Worksheet& sheet, const std::function<std::string(std::string_view role)>& stored_name) {
+    WorkedRows rows;
+    for (const auto& [role, cell] : sheet) {
+        if (!cell.visible || cell.text.empty()) continue;
+        std::string name = stored_name(role);
+        if (!name.empty()) rows.push_back({std::move(name), cell.text});
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const WorkedCell& x, const WorkedCell& y) { return NaturalNameLess(x.name, y.name); });
+    return rows;
+}
+
 WorkedRows WorkedRowsOf(const Worksheet& sheet) {
     WorkedRows rows;
     for (const auto& [name, cell] : sheet)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ using WorkedRows = std::vector<WorkedCell>;
 // with numbers compared as numbers ("cell5" before "cell10"), which is the
 // order the worksheets are laid out in.
 WorkedRows WorkedRowsOf(const Worksheet& sheet);
+
+// The visible cells of a sheet keyed by role that hold text, under the name
+// the record stores for their role (`stored_name`; a role it does not name
+// is left out), in the order of those names as WorkedRowsOf orders them.
+WorkedRows StoredRowsOf(const Worksheet& sheet, const std::function<std::string(std::string_view role)>& stored_name);
 
 // The text of the cell named `name`; empty when there is none.
 std::string CellText(const WorkedRows& rows, std::string_view name);

@@ -32,14 +32,7 @@ std::string StoredName(std::string_view role, SheetScreen screen) {
 }
 
 WorkedRows DecimalWorkedRows(const Worksheet& sheet, SheetScreen screen) {
-    WorkedRows rows;
-    for (const auto& [role, cell] : sheet) {
-        std::string name = StoredName(role, screen);
-        if (cell.visible && !cell.text.empty() && !name.empty()) rows.push_back({std::move(name), cell.text});
-    }
-    std::sort(rows.begin(), rows.end(),
-              [](const WorkedCell& x, const WorkedCell& y) { return NaturalNameLess(x.name, y.name); });
-    return rows;
+    return StoredRowsOf(sheet, [screen](std::string_view role) { return StoredName(role, screen); });
 }
 
 }  // namespace sorelka::decimals

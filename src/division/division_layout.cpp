@@ -114,20 +114,7 @@ CellView DivisionLayout(const std::string& role, const Cell& cell, const Workshe
     return view;
 }
 
-Worksheet DivisionShownSheet(const Worksheet& sheet) {
-    Worksheet shown;
-    for (const auto& [role, cell] : sheet) {
-        const CellView view = DivisionLayout(role, cell, sheet);
-        if (view.object_name.empty()) continue;
-        Cell& c = shown[view.object_name];
-        c = cell;
-        c.left = view.left;
-        c.top = view.top;
-        c.width = view.width;
-        c.height = view.height;
-    }
-    return shown;
-}
+Worksheet DivisionShownSheet(const Worksheet& sheet) { return ShownSheet(sheet, DivisionLayout); }
 
 RoleCell DivisionShownCell(RoleCell cell) {
     cell.name = DivisionObjectName(cell.name);

@@ -34,12 +34,7 @@ std::string StoredName(std::string_view role) {
 }
 
 WorkedRows FractionWorkedRows(const Worksheet& sheet) {
-    WorkedRows rows;
-    for (const auto& [role, cell] : sheet)
-        if (cell.visible && !cell.text.empty()) rows.push_back({StoredName(role), cell.text});
-    std::sort(rows.begin(), rows.end(),
-              [](const WorkedCell& x, const WorkedCell& y) { return NaturalNameLess(x.name, y.name); });
-    return rows;
+    return StoredRowsOf(sheet, [](std::string_view role) { return StoredName(role); });
 }
 
 }  // namespace sorelka::fractions

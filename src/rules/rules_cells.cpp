@@ -40,15 +40,10 @@ std::optional<RulesRole> RulesRoleOfStored(std::string_view name) {
 }
 
 WorkedRows RulesWorkedRows(const Worksheet& sheet) {
-    WorkedRows rows;
-    for (const auto& [key, cell] : sheet) {
-        if (!cell.visible || cell.text.empty()) continue;
-        if (const std::optional<RulesRole> role = RulesRoleOfKey(key))
-            rows.push_back({RulesStoredName(*role), cell.text});
-    }
-    std::sort(rows.begin(), rows.end(),
-              [](const WorkedCell& x, const WorkedCell& y) { return NaturalNameLess(x.name, y.name); });
-    return rows;
+    return StoredRowsOf(sheet, [](std::string_view key) {
+        const std::optional<RulesRole> role = RulesRoleOfKey(std::string(key));
+        return role ? RulesStoredName(*role) : std::string();
+    });
 }
 
 }  // namespace sorelka::rules

@@ -130,19 +130,6 @@ RoleCell RulesShownCell(RulesRole role) {
     return cell;
 }
 
-Worksheet RulesShownSheet(const Worksheet& sheet) {
-    Worksheet shown;
-    for (const auto& [key, cell] : sheet) {
-        const CellView view = RulesLayout(key, cell, sheet);
-        if (view.object_name.empty()) continue;
-        Cell& c = shown[view.object_name];
-        c = cell;
-        c.left = view.left;
-        c.top = view.top;
-        c.width = view.width;
-        c.height = view.height;
-    }
-    return shown;
-}
+Worksheet RulesShownSheet(const Worksheet& sheet) { return ShownSheet(sheet, RulesLayout); }
 
 }  // namespace sorelka::rules

@@ -141,6 +141,21 @@ void ApplyWorksheet(QWidget* root, const Worksheet& sheet) {
         ShowCell(root, cell, {name, cell.left, cell.top, cell.width, cell.height});
 }
 
+Worksheet ShownSheet(const Worksheet& sheet, const SheetLayout& layout) {
+    Worksheet shown;
+    for (const auto& [role, cell] : sheet) {
+        const CellView view = layout(role, cell, sheet);
+        if (view.object_name.empty()) continue;
+        Cell& c = shown[view.object_name];
+        c = cell;
+        c.left = view.left;
+        c.top = view.top;
+        c.width = view.width;
+        c.height = view.height;
+    }
+    return shown;
+}
+
 void ApplyWorksheet(QWidget* root, const Worksheet& sheet, const SheetLayout& layout) {
     for (const auto& [role, cell] : sheet) {
         const CellView view = layout(role, cell, sheet);

@@ -82,6 +82,10 @@ struct CellView {
 // the whole sheet (a row's place may follow from the number above it).
 using SheetLayout = std::function<CellView(const std::string& role, const Cell& cell, const Worksheet& sheet)>;
 
+// The sheet keyed by object name, each cell at the layout's place: for the
+// example players, which copy sheets by object name.
+Worksheet ShownSheet(const Worksheet& sheet, const SheetLayout& layout);
+
 // Copies every cell onto the widget the layout gives for its role: text and
 // colour for labels, the layout's place and the cell's visibility for all. A
 // role without a widget is skipped.
