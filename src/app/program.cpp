@@ -71,7 +71,7 @@ struct ScreenEntry {
     MakeScreen make;
 };
 
-// TForm2 … TForm11 in creation order, which is also the order of the menu buttons.
+// TForm2 … TForm13 in creation order, which is also the order of the menu buttons.
 const ScreenEntry kScreens[] = {
     {"TForm2", "Sorelka", Topic::Division, ScreenKind::Practice, Practice<division::DivisionPracticeScreen>},
     {"TForm3", "Sorelka", Topic::Division, ScreenKind::Drill, Drill<division::DivisionDrillScreen>},
@@ -86,6 +86,8 @@ const ScreenEntry kScreens[] = {
     {"TForm9", "Sorelka", Topic::Rules, ScreenKind::Drill, Drill<rules::RulesDrillScreen>},
     {"TForm10", "Form10", Topic::Fractions, ScreenKind::Practice, Practice<FractionPracticeScreen>},
     {"TForm11", "Form11", Topic::Fractions, ScreenKind::Drill, Drill<FractionDrillScreen>},
+    {"TForm12", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Practice, nullptr},
+    {"TForm13", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Drill, nullptr},
 };
 
 // "わり算　練習問題": a placeholder's heading.

@@ -52,6 +52,7 @@ RecommendedPractice::ShowProblem ShowsOn(ExerciseScreen* screen, Topic topic) {
             return Shows<rules::RulesPracticeScreen, rules::ExpressionProblem>(screen);
         case Topic::Fractions:
             return Shows<FractionPracticeScreen, fractions::FractionProblem>(screen);
+        case Topic::DecimalMultiplication: break;
     }
     return {};
 }

@@ -33,6 +33,8 @@ Result WithProblem(Topic topic, const TopicProblem& problem, Result none, F f) {
         case Topic::Fractions:
             if (const auto* p = std::get_if<fractions::FractionProblem>(&problem)) return f(*p);
             break;
+        case Topic::DecimalMultiplication:
+            break;
     }
     return none;
 }
@@ -114,6 +116,7 @@ std::optional<TopicProblem> ParseStoredProblem(Topic topic, int menu_choice, std
             return Lift(decimals::ParseStoredProblem(OperationOf(topic), menu_choice, text));
         case Topic::Rules: return Lift(rules::ParseStoredProblem(menu_choice, text));
         case Topic::Fractions: return Lift(fractions::ParseStoredProblem(menu_choice, text));
+        case Topic::DecimalMultiplication: break;
     }
     return std::nullopt;
 }
@@ -136,6 +139,7 @@ std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSou
         }
         case Topic::Fractions:
             return Lift(fractions::DrawFractionProblem(menu_choice, fractions::Variant::Practice, random));
+        case Topic::DecimalMultiplication: break;
     }
     return std::nullopt;
 }
@@ -149,6 +153,7 @@ std::optional<TopicProblem> TargetedDraw(Topic topic, std::string_view skill, in
             return Lift(decimals::TargetedDraw(OperationOf(topic), skill, menu_choice, random));
         case Topic::Rules: return Lift(rules::TargetedDraw(skill, menu_choice, random));
         case Topic::Fractions: return Lift(fractions::TargetedDraw(skill, menu_choice, random));
+        case Topic::DecimalMultiplication: break;
     }
     return std::nullopt;
 }

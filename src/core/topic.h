@@ -5,7 +5,7 @@
 
 namespace sorelka {
 
-// The five topics of the main menu. The numbers are the ones the learning
+// The topics of the main menu, in its order. The numbers are the ones the learning
 // record stores in `history.topic` and `drills.topic`: never renumber them.
 enum class Topic {
     Division = 1,
@@ -13,11 +13,12 @@ enum class Topic {
     DecimalSubtraction = 3,
     Rules = 4,
     Fractions = 5,
+    DecimalMultiplication = 6,
 };
 
-inline constexpr std::array<Topic, 5> kAllTopics = {
+inline constexpr std::array<Topic, 6> kAllTopics = {
     Topic::Division, Topic::DecimalAddition, Topic::DecimalSubtraction,
-    Topic::Rules, Topic::Fractions,
+    Topic::Rules, Topic::Fractions, Topic::DecimalMultiplication,
 };
 
 // The number the record stores for `topic`.
@@ -25,7 +26,7 @@ constexpr int TopicNumber(Topic topic) { return static_cast<int>(topic); }
 
 // The topic a stored number names; nothing for a number no topic has.
 constexpr std::optional<Topic> TopicFromNumber(int number) {
-    if (number < TopicNumber(Topic::Division) || number > TopicNumber(Topic::Fractions))
+    if (number < TopicNumber(Topic::Division) || number > TopicNumber(Topic::DecimalMultiplication))
         return std::nullopt;
     return static_cast<Topic>(number);
 }

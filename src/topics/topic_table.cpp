@@ -3,6 +3,7 @@
 #include "decimals/decimal_topics.h"
 #include "division/division_topic.h"
 #include "fractions/fraction_topic.h"
+#include "multiplication/multiplication_topic.h"
 #include "rules/rules_topic.h"
 
 namespace sorelka {
@@ -10,7 +11,7 @@ namespace sorelka {
 const std::vector<TopicInfo>& TopicTable() {
     static const std::vector<TopicInfo> table = {
         division::DivisionTopic(),   decimals::DecimalAdditionTopic(), decimals::DecimalSubtractionTopic(),
-        rules::RulesTopic(),         fractions::FractionsTopic(),
+        rules::RulesTopic(),         fractions::FractionsTopic(),   multiplication::MultiplicationTopic(),
     };
     return table;
 }

@@ -4,7 +4,7 @@
 
 #include "core/topic_info.h"
 
-// The five topics' descriptions in one table, each given by its own folder.
+// The topics' descriptions in one table, each given by its own folder.
 // This sits above the topic folders (it includes each of them) and below
 // everything that shows or counts topics: the reports, the screens' windows,
 // the coach. A topic folder never includes it.

@@ -21,7 +21,7 @@ TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
     const Expected expected[] = {
         {1, Topic::Division, "わり算"},          {2, Topic::DecimalAddition, "小数のたし算"},
         {3, Topic::DecimalSubtraction, "小数のひき算"}, {4, Topic::Rules, "計算のきまり"},
-        {5, Topic::Fractions, "分数の表し方"},
+        {5, Topic::Fractions, "分数の表し方"},    {6, Topic::DecimalMultiplication, "小数のかけ算"},
     };
     const std::vector<TopicInfo>& table = TopicTable();
     ASSERT_EQ(table.size(), std::size(expected));

@@ -1,0 +1,3 @@
+#include "multiplication/multiplication_examples.h"
+
+namespace sorelka::multiplication {}  // namespace sorelka::multiplication

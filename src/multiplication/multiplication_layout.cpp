@@ -1,0 +1,1 @@
+// The multiplication screens are built on this file.

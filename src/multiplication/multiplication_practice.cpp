@@ -1,0 +1,3 @@
+#include "multiplication/multiplication_practice.h"
+
+namespace sorelka::multiplication {}  // namespace sorelka::multiplication

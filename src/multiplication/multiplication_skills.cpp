@@ -1,0 +1,7 @@
+#include "multiplication/multiplication_skills.h"
+
+namespace sorelka::multiplication {
+
+std::span<const TopicSkill> MultiplicationSkills() { return {}; }
+
+}  // namespace sorelka::multiplication

@@ -1,0 +1,3 @@
+#include "multiplication/multiplication_steps.h"
+
+namespace sorelka::multiplication {}  // namespace sorelka::multiplication
