@@ -15,3 +15,12 @@ std::string MultiplicationKindLabel(std::string_view kind) {
 }
 
 }  // namespace sorelka::multiplication
+
+namespace sorelka::multiplication {
+
+// Not yet diagnosed: every wrong answer is "other" until the diagnosis lands.
+Diagnosis DiagnoseMultiplication(const MultiplicationProblem& /*problem*/, const WorkedRows& /*rows*/) {
+    return std::nullopt;
+}
+
+}  // namespace sorelka::multiplication
