@@ -108,7 +108,7 @@ Diagnosis DiagnoseProductRow(const MultiplicationProblem& problem, int row, int 
     for (int j : {c, c - 1}) {
         if (j - shift < 0 || j - shift >= n) continue;
         const int product = DigitAt(m, j - shift) * factor;
-        for (int other = 0; other <= 81; ++other) {
+        for (int other = 0; other <= 99; ++other) {
             if (other == product || !Same(MultiplyRow(m, factor, shift, {RowChange::What::Product, j, other}), pupil))
                 continue;
             return Make(kTimesTableSlip, step,
@@ -171,7 +171,12 @@ Diagnosis DiagnoseSum(const MultiplicationProblem& problem, const Multiplication
 Diagnosis DiagnoseMultiplication(const MultiplicationProblem& problem, const WorkedRows& rows) {
     if (problem.digits <= 0 || problem.multiplier <= 0 || problem.places < 1 || problem.places > kColumns)
         return std::nullopt;
-    MultiplicationWork work = WorkFromRows(rows, problem);
+    return DiagnoseMultiplicationWork(problem, WorkFromRows(rows, problem));
+}
+
+Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, MultiplicationWork work) {
+    if (problem.digits <= 0 || problem.multiplier <= 0 || problem.places < 1 || problem.places > kColumns)
+        return std::nullopt;
     if (IsRightWork(problem, work)) return std::nullopt;
     const MultiplicationWork right = RightWork(problem);
     const std::string fact = WideFact(problem);

@@ -1,1 +1,112 @@
+#include "multiplication/multiplication_diagnosis.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "multiplication/multiplication_bugs.h"
+#include "support/diagnosis_draws.h"
+
+namespace sorelka::multiplication {
+namespace {
+
+using testing::SeededRandom;
+
+// Every buggy pupil over thousands of drawn problems of every menu item is
+// named with its own kind wherever the problem gives its mistake a place,
+// and the right work is never named. Every finding has a step and ends with
+// a true small fact.
+TEST(MultiplicationDiagnosisTest, EveryBuggyPupilIsNamedWithItsOwnKind) {
+    SeededRandom random(37);
+    testing::ConfusionTable table;
+    std::map<std::string, int> applied;
+    for (int i = 0; i < testing::kPropertyDraws; ++i) {
+        const int menu = i % kMenuItems + 1;
+        const MultiplicationProblem problem = *DrawProblem(menu, random);
+        SCOPED_TRACE(StoredProblemText(problem));
+        ASSERT_FALSE(DiagnoseMultiplicationWork(problem, WorkOf(MultiplicationPupil::Right, problem, random)));
+        for (const MultiplicationPupilCase& pupil : kMultiplicationPupils) {
+            if (!CanMakeMistake(pupil.pupil, problem)) continue;
+            const MultiplicationWork work = WorkOf(pupil.pupil, problem, random);
+            ASSERT_FALSE(IsRightWork(problem, work)) << pupil.kind;
+            ++applied[pupil.kind];
+            const Diagnosis found = DiagnoseMultiplicationWork(problem, work);
+            ASSERT_TRUE(found.has_value()) << pupil.kind;
+            ++table[pupil.kind][found->kind];
+            EXPECT_EQ(found->kind, pupil.kind) << found->explanation;
+            EXPECT_FALSE(found->step.empty());
+            EXPECT_NE(found->explanation.find("＝"), std::string::npos);
+        }
+    }
+    testing::PrintConfusionTable("decimal multiplication", table, applied);
+    // Every pupil's mistake has a place in a good share of the draws.
+    for (const MultiplicationPupilCase& pupil : kMultiplicationPupils)
+        EXPECT_GT(applied[pupil.kind], testing::kPropertyDraws / 20) << pupil.kind;
+}
+
+// A work written by hand: the rows of a two-digit multiplier, the product,
+// the point, the ones 0 and the strokes.
+MultiplicationWork Written(std::vector<int> rows, int product, std::optional<int> point, bool ones_zero = false,
+                           int struck = 0) {
+    MultiplicationWork work;
+    for (std::size_t i = 0; i < rows.size(); ++i) work.rows.push_back(RowOf(rows[i], static_cast<int>(i)));
+    work.product = RowOf(product);
+    work.point = point;
+    work.ones_zero = ones_zero;
+    work.struck = struck;
+    return work;
+}
+
+TEST(MultiplicationDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
+    const MultiplicationProblem times{237, 2, 6, kOneDigitMenu};  // 2.37 × 6 = 14.22
+    const MultiplicationProblem rows{237, 2, 26, kTwoDigitMenu};  // 2.37 × 26: 1422 + 4740 = 6162
+    MultiplicationWork unshifted = Written({144, 0}, 216, 1);     // 3.6 × 24 with 72 under 144
+    unshifted.rows[1] = RowOf(72, 0);
+    struct Case {
+        MultiplicationProblem problem;
+        MultiplicationWork work;
+        const char* kind;
+        const char* step;
+        const char* explanation;
+    };
+    const Case cases[] = {
+        {times, Written({}, 1382, 2), kCarryMissing, "row:1/column:1",
+         "かけ算の 答えの 右から ２けた目で くり上がりの ４を たしわすれたよ　３×６＋４＝２２"},
+        {times, Written({}, 1423, 2), kTimesTableSlip, "row:1/column:0",
+         "かけ算の 答えの 右から １けた目の 九九を たしかめよう　７×６＝４２"},
+        {times, Written({}, 422, 2), kCarryMissing, "row:1/column:3",
+         "かけ算の 答えの 右から ４けた目に くり上がりの １を 書きわすれたよ　２×６＋２＝１４"},
+        {times, Written({}, 1422, 3), kPointMisplaced, "point",
+         "小数点は かけられる数の 小数の けた数と 同じ、右から ２けたの ところに うつよ　２．３７×６＝１４．２２"},
+        {times, Written({}, 1422, std::nullopt), kPointMissing, "point",
+         "答えに 小数点を うとう。かけられる数と 同じ 右から ２けたの ところだよ　２．３７×６＝１４．２２"},
+        {times, Written({}, 9999, 2), kOther, "row:1/column:0",
+         "かけ算の 答えの 右から １けた目から ちがっているよ　２３７×６＝１４２２"},
+        {{6, 1, 7, kOneDigitMenu}, Written({}, 142, 1), kSlip, "row:1/column:2",
+         "かけ算の 答えの 右から ３けた目には なにも 書かないよ　６×７＝４２"},
+        {{36, 1, 24, kTwoDigitMenu}, unshifted, kRowNotShifted, "row:2/column:0",
+         "２だん目は 十の位の ２を かけた 答えだから、１けた 左に ずらして 書くよ　３６×２０＝７２０"},
+        {rows, Written({1422, 474}, 5162, 2), kCarryMissing, "row:3/column:3",
+         "たし算の 答えの 右から ４けた目で くり上がりの １を たしわすれたよ　１＋４＋１＝６"},
+        {rows, Written({1422, 474}, 6172, 2), kRowSumSlip, "row:3/column:1",
+         "たし算の 答えの 右から ２けた目の たし算が ちがうよ　２＋４＝６"},
+        {rows, Written({1422, 484}, 6262, 2), kTimesTableSlip, "row:2/column:2",
+         "２だん目の 右から ３けた目の 九九を たしかめよう　３×２＝６"},
+        {{4, 2, 3, kZerosMenu}, Written({}, 12, 2), kOnesZeroMissing, "ones_zero",
+         "答えが １より 小さい ときは 一の位に ０を 書くよ　０．０４×３＝０．１２"},
+        {{25, 1, 4, kZerosMenu}, Written({}, 100, 1), kEndZeroKept, "strikes",
+         "小数の 終わりの ０は 消すよ　２．５×４＝１０"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(StoredProblemText(c.problem) + " " + c.kind);
+        const Diagnosis found = DiagnoseMultiplicationWork(c.problem, c.work);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(*found, (Finding{c.kind, c.step, c.explanation}));
+    }
+    EXPECT_FALSE(DiagnoseMultiplicationWork(times, Written({}, 1422, 2)));
+    EXPECT_FALSE(DiagnoseMultiplicationWork({25, 1, 4, kZerosMenu}, Written({}, 100, 1, false, 1)));
+}
+
+}  // namespace
+}  // namespace sorelka::multiplication
