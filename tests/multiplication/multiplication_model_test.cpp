@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "multiplication/multiplication_cells.h"
 #include "multiplication/multiplication_problem.h"
 #include "multiplication/multiplication_sheet.h"
+#include "multiplication/multiplication_steps.h"
 #include "support/fakes.h"
 
 namespace sorelka::multiplication {
@@ -38,6 +40,43 @@ TEST(MultiplicationProblems, EveryDrawFitsItsItemAndItsRightWorkReadsBack) {
     for (const bool highest : {false, true}) {
         ExtremeRandom extreme(highest);
         for (int menu = 1; menu <= kMenuItems; ++menu) EXPECT_TRUE(FitsMenuItem(*DrawProblem(menu, extreme), menu));
+    }
+}
+
+// `work` entered on a fresh sheet of `problem`: the steps' verdict, and the
+// sheet's work as the record's rows give it back.
+Verdict WorkThrough(const MultiplicationProblem& problem, const MultiplicationWork& work) {
+    MultiplicationSteps steps;
+    steps.StartProblem(problem);
+    std::optional<Verdict> verdict;
+    for (const MultiplicationInput& input : InputsOf(work)) verdict = steps.Feed(input);
+    EXPECT_EQ(steps.work(), work);
+    EXPECT_EQ(WorkFromRows(MultiplicationWorkedRows(steps.cells()), problem), work);
+    EXPECT_FALSE(steps.takes_entries());
+    return verdict.value_or(Verdict::Wrong);
+}
+
+// Every draw's right work, and the same with its last touch left out,
+// worked through the steps and read back from the record.
+TEST(MultiplicationSteps, RightWorkOfEveryItemIsJudgedRightAndReadsBack) {
+    SeededRandom random(6);
+    for (int menu = 1; menu <= kMenuItems; ++menu) {
+        for (int i = 0; i < 200; ++i) {
+            const MultiplicationProblem p = *DrawProblem(menu, random);
+            SCOPED_TRACE(StoredProblemText(p));
+            MultiplicationWork work = RightWork(p);
+            EXPECT_EQ(AnswerText(work), ProductText(p));
+            EXPECT_EQ(WorkThrough(p, work), Verdict::Right);
+            // 10.0 unstruck, .12 without its ones 0, no point: each wrong.
+            if (work.struck > 0) {
+                --work.struck;
+            } else if (work.ones_zero) {
+                work.ones_zero = false;
+            } else {
+                work.point.reset();
+            }
+            EXPECT_EQ(WorkThrough(p, work), Verdict::Wrong);
+        }
     }
 }
 
