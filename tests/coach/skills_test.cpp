@@ -164,7 +164,7 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
 
     const mu::MultiplicationProblem times{237, 2, 6, mu::kOneDigitMenu};        // 2.37 × 6 = 14.22
     const mu::MultiplicationProblem rows{15, 2, 26, mu::kZerosMenu};           // 0.15 × 26 = 3.90
-    const mu::MultiplicationProblem small{4, 2, 3, mu::kZerosMenu};            // 0.04 × 3 = 0.12
+    const mu::MultiplicationProblem small{3, 1, 3, mu::kZerosMenu};            // 0.3 × 3 = 0.9
     EXPECT_EQ(mu::SkillsExercised(times),
               (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint, mu::skill::kCarry}));
     EXPECT_EQ(mu::SkillsExercised(rows), (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint,
