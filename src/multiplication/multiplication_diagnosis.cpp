@@ -73,7 +73,7 @@ Finding Make(const char* kind, std::string step, std::string explanation) {
     return Finding{kind, std::move(step), std::move(explanation)};
 }
 
-// A multiplication row (`row` 1 or 2, or the product of a one-digit
+// A multiplication row (`row` 1 or 2, or 3 the product of a one-digit
 // multiplier) against the right one: the kind whose procedure writes the
 // pupil's row, at the first column that differs; none when the rows agree.
 Diagnosis DiagnoseProductRow(const MultiplicationProblem& problem, int row, int factor, int shift,
@@ -191,7 +191,7 @@ Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, Multi
             if (Diagnosis d = DiagnoseProductRow(problem, row, factor, row - 1, work.rows[At(row - 1)])) return d;
         }
         if (Diagnosis d = DiagnoseSum(problem, right, work.product)) return d;
-    } else if (Diagnosis d = DiagnoseProductRow(problem, 1, problem.multiplier, 0, work.product)) {
+    } else if (Diagnosis d = DiagnoseProductRow(problem, 3, problem.multiplier, 0, work.product)) {
         return d;
     }
 

@@ -32,8 +32,10 @@ inline constexpr const char* kRowSumSlip = "row_sum_slip";          // the sum o
 std::string MultiplicationKindLabel(std::string_view kind);
 
 // Why `rows` (the pupil's worked rows) do not show the right product; none
-// when they do. The step is "row:N/column:C" (N 1, 2, 3 = the sum;
-// C 0 … 3 from the right), "point", "ones_zero" or "strikes".
+// when they do. The step is "row:N/column:C" (N 1 and 2 the rows of a
+// two-digit multiplier, 3 the product: their sum, or the one row of a
+// one-digit multiplier, as MultiplicationRole counts; C 0 … 3 from the
+// right), "point", "ones_zero" or "strikes".
 Diagnosis DiagnoseMultiplication(const MultiplicationProblem& problem, const WorkedRows& rows);
 // The same for the work itself (what WorkFromRows reads from the rows).
 Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, MultiplicationWork work);

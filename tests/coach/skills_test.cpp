@@ -216,8 +216,8 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
         {Topic::DecimalMultiplication, 3, small, mu::kOnesZeroMissing, "ones_zero", mu::skill::kOnesZero},
         {Topic::DecimalMultiplication, 3, rows, mu::kRowNotShifted, "row:2/column:1", mu::skill::kShiftedRow},
         {Topic::DecimalMultiplication, 3, rows, mu::kRowSumSlip, "row:3/column:2", mu::skill::kShiftedRow},
-        {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:1/column:1", mu::skill::kCarry},
-        {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:1/column:0", mu::skill::kLineUp},
+        {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:3/column:1", mu::skill::kCarry},
+        {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:3/column:0", mu::skill::kLineUp},
     };
     for (const KindCase& k : kinds) {
         SCOPED_TRACE(std::string(k.kind) + " " + k.step);

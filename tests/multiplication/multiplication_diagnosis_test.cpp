@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "multiplication/multiplication_bugs.h"
 #include "multiplication/multiplication_cells.h"
+#include "multiplication/multiplication_examples.h"
 #include "multiplication/multiplication_steps.h"
 #include "support/diagnosis_draws.h"
+#include "support/example_checks.h"
 
 namespace sorelka::multiplication {
 namespace {
@@ -89,19 +93,19 @@ TEST(MultiplicationDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
         const char* explanation;
     };
     const Case cases[] = {
-        {times, Written({}, 1382, 2), kCarryMissing, "row:1/column:1",
+        {times, Written({}, 1382, 2), kCarryMissing, "row:3/column:1",
          "かけ算の 答えの 右から ２けた目で くり上がりの ４を たしわすれたよ　３×６＋４＝２２"},
-        {times, Written({}, 1423, 2), kTimesTableSlip, "row:1/column:0",
+        {times, Written({}, 1423, 2), kTimesTableSlip, "row:3/column:0",
          "かけ算の 答えの 右から １けた目の 九九を たしかめよう　７×６＝４２"},
-        {times, Written({}, 422, 2), kCarryMissing, "row:1/column:3",
+        {times, Written({}, 422, 2), kCarryMissing, "row:3/column:3",
          "かけ算の 答えの 右から ４けた目に くり上がりの １を 書きわすれたよ　２×６＋２＝１４"},
         {times, Written({}, 1422, 3), kPointMisplaced, "point",
          "小数点は かけられる数の 小数の けた数と 同じ、右から ２けたの ところに うつよ　２．３７×６＝１４．２２"},
         {times, Written({}, 1422, std::nullopt), kPointMissing, "point",
          "答えに 小数点を うとう。かけられる数と 同じ 右から ２けたの ところだよ　２．３７×６＝１４．２２"},
-        {times, Written({}, 9999, 2), kOther, "row:1/column:0",
+        {times, Written({}, 9999, 2), kOther, "row:3/column:0",
          "かけ算の 答えの 右から １けた目から ちがっているよ　２３７×６＝１４２２"},
-        {{6, 1, 7, kOneDigitMenu}, Written({}, 142, 1), kSlip, "row:1/column:2",
+        {{6, 1, 7, kOneDigitMenu}, Written({}, 142, 1), kSlip, "row:3/column:2",
          "かけ算の 答えの 右から ３けた目には なにも 書かないよ　６×７＝４２"},
         {{36, 1, 24, kTwoDigitMenu}, unshifted, kRowNotShifted, "row:2/column:0",
          "２だん目は 十の位の ２を かけた 答えだから、１けた 左に ずらして 書くよ　３６×２０＝７２０"},
@@ -124,6 +128,54 @@ TEST(MultiplicationDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
     }
     EXPECT_FALSE(DiagnoseMultiplicationWork(times, Written({}, 1422, 2)));
     EXPECT_FALSE(DiagnoseMultiplicationWork({25, 1, 4, kZerosMenu}, Written({}, 100, 1, false, 1)));
+}
+
+// What a place shows, the point with its column (a point put elsewhere shows
+// the same ".").
+std::string PlaceText(const Worksheet& sheet, const MultiplicationRole& role) {
+    std::string text = MultiplicationRoleText(sheet, role);
+    if (role.part == MultiplicationRole::Part::Point && !text.empty())
+        text += std::to_string(sheet.at(role::kPoint).column);
+    return text;
+}
+
+// Find-the-mistake examples of every kind each menu item offers, drawn and
+// fixed: the diagnosis of the sheet shown names the example's finding, of
+// the kind asked for, and only the places of the wrong step and those that
+// follow from it differ from the right work.
+TEST(MultiplicationMistakesTest, ExamplesOfEveryKindAreNamedByTheDiagnosis) {
+    SeededRandom random(8);
+    const std::size_t kinds_per_item[] = {4, 6, 8};
+    for (int menu = 1; menu <= kMenuItems; ++menu) {
+        const std::vector<std::string> kinds = MultiplicationMistakeKinds(menu);
+        EXPECT_EQ(kinds.size(), kinds_per_item[menu - 1]);
+        std::vector<MultiplicationMistakeExample> examples{MultiplicationMistakeFallback(menu)};
+        EXPECT_TRUE(examples[0].fell_back);
+        std::map<std::string, int> shown;
+        for (std::size_t i = 0; i < 60; ++i) {
+            std::vector<std::string> preferred;
+            if (i < 3 * kinds.size()) preferred.push_back(kinds[i % kinds.size()]);
+            std::optional<MultiplicationMistakeExample> example = DrawMultiplicationMistake(menu, random, preferred);
+            ASSERT_TRUE(example.has_value());
+            EXPECT_FALSE(example->fell_back);
+            if (!preferred.empty()) {
+                EXPECT_EQ(example->finding.kind, preferred[0]);
+            }
+            ++shown[example->finding.kind];
+            examples.push_back(std::move(*example));
+        }
+        testing::ExpectEveryKindShown(shown, kinds);
+        for (const MultiplicationMistakeExample& e : examples) {
+            SCOPED_TRACE(StoredProblemText(e.problem) + " " + e.finding.kind);
+            EXPECT_TRUE(FitsMenuItem(e.problem, menu));
+            EXPECT_EQ(DiagnoseMultiplication(e.problem, MultiplicationWorkedRows(e.sheet())), e.finding);
+            EXPECT_NE(std::find(e.places.begin(), e.places.end(), e.wrong), e.places.end());
+            testing::ExpectOnlyTheKindsPlacesDiffer(e, kinds, ReplayMultiplication(e.problem, RightWork(e.problem)).end(),
+                                                    PlaceText);
+        }
+    }
+    EXPECT_FALSE(DrawMultiplicationMistake(0, random).has_value());
+    EXPECT_TRUE(MultiplicationMistakeKinds(4).empty());
 }
 
 }  // namespace
