@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "coach/recommender.h"
+#include "coach/skill_catalogue.h"
 #include "multiplication/multiplication_bugs.h"
 #include "multiplication/multiplication_cells.h"
 #include "multiplication/multiplication_examples.h"
+#include "multiplication/multiplication_skills.h"
 #include "multiplication/multiplication_steps.h"
 #include "support/diagnosis_draws.h"
 #include "support/example_checks.h"
@@ -176,6 +179,34 @@ TEST(MultiplicationMistakesTest, ExamplesOfEveryKindAreNamedByTheDiagnosis) {
     }
     EXPECT_FALSE(DrawMultiplicationMistake(0, random).has_value());
     EXPECT_TRUE(MultiplicationMistakeKinds(4).empty());
+}
+
+// おすすめ reaches the topic: a pupil who twice left 10.0 unstruck is given
+// problems of item 3 whose products end in 0 after the point, and within
+// the topic a pupil who has practised nothing starts with its first skill.
+TEST(MultiplicationSkillsTest, TheRecommenderPractisesAWeakSkillOfTheTopic) {
+    SeededRandom random(11);
+    const MultiplicationProblem problem{25, 1, 4, kZerosMenu};  // 2.5 × 4 = 10
+    MasteryBook book;
+    for (int i = 0; i < 2; ++i)
+        book.Apply(0, coach::ObserveAnswer(Topic::DecimalMultiplication, kZerosMenu, problem, false, kEndZeroKept,
+                                           "strikes"),
+                   LocalTime{2026, 12, 10, 10, i, 0, 0, 540});
+    const coach::CoachRequest request{DayOf(LocalTime{2026, 12, 10})};
+    for (int i = 0; i < 10; ++i) {
+        const coach::Recommendation rec = coach::Recommend(book.Of(0), request, random);
+        EXPECT_EQ(rec.topic, Topic::DecimalMultiplication);
+        EXPECT_EQ(rec.focus, skill::kEndZero);
+        if (rec.aimed_skill != skill::kEndZero) continue;  // one in four keeps up another skill
+        EXPECT_EQ(rec.menu_choice, kZerosMenu);
+        EXPECT_TRUE(Exercises(std::get<MultiplicationProblem>(rec.problem), skill::kEndZero));
+    }
+    coach::CoachRequest within{request.today};
+    within.within = Topic::DecimalMultiplication;
+    const coach::Recommendation first = coach::Recommend({}, within, random);
+    EXPECT_EQ(first.topic, Topic::DecimalMultiplication);
+    EXPECT_EQ(first.focus, skill::kLineUp);
+    EXPECT_TRUE(FitsMenuItem(std::get<MultiplicationProblem>(first.problem), first.menu_choice));
 }
 
 }  // namespace
