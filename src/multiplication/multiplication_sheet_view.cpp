@@ -1,5 +1,6 @@
 #include "multiplication/multiplication_sheet_view.h"
 
+#include <QListWidget>
 #include <QPainter>
 
 #include "widgets/accessibility.h"
