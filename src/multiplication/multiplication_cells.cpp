@@ -11,7 +11,8 @@ constexpr std::string_view kStroke = "／";
 
 int Strokes(std::string_view text) {
     int count = 0;
-    for (std::size_t at = text.find(kStroke); at != std::string_view::npos; at = text.find(kStroke, at + kStroke.size()))
+    for (std::size_t at = text.find(kStroke); at != std::string_view::npos;
+         at = text.find(kStroke, at + kStroke.size()))
         ++count;
     return count;
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "multiplication/multiplication_cells.h"
+#include "multiplication/multiplication_examples.h"
+#include "multiplication/multiplication_practice.h"
 #include "multiplication/multiplication_problem.h"
 #include "multiplication/multiplication_sheet.h"
 #include "multiplication/multiplication_steps.h"
@@ -10,6 +12,7 @@ namespace sorelka::multiplication {
 namespace {
 
 using testing::ExtremeRandom;
+using testing::FakeServices;
 using testing::SeededRandom;
 
 // Every draw of every menu item fits it, and its right work reads back as
@@ -117,6 +120,106 @@ TEST(MultiplicationProblems, AnswerTextsOfTheTrickyProducts) {
     EXPECT_EQ(RowText(kEmptyRow), "");
     EXPECT_FALSE(ParseStoredProblem(1, "2.37 + 6"));
     EXPECT_FALSE(ParseStoredProblem(1, "237 × 6"));
+}
+
+// The worked example writes the right work step by step, with its carries
+// small, and ends with the whole calculation.
+TEST(MultiplicationExamples, WorkedExampleWritesTheRightWorkAndEndsWithTheFact) {
+    const MultiplicationProblem problems[] = {
+        {.digits = 237, .places = 2, .multiplier = 6}, {.digits = 36, .places = 1, .multiplier = 24},
+        {.digits = 25, .places = 1, .multiplier = 4},  {.digits = 4, .places = 2, .multiplier = 3},
+        {.digits = 15, .places = 2, .multiplier = 6},  {.digits = 95, .places = 1, .multiplier = 88},
+    };
+    for (const MultiplicationProblem& p : problems) {
+        SCOPED_TRACE(StoredProblemText(p));
+        const MultiplicationExample example = MultiplicationWorkedExample(p);
+        ASSERT_FALSE(example.steps.empty());
+        EXPECT_EQ(example.steps.back().line, WideFact(p));
+        EXPECT_EQ(WorkFromRows(MultiplicationWorkedRows(example.end()), p), RightWork(p));
+        EXPECT_EQ(example.end().at(role::kVerdict).text, "");
+        for (const auto& step : example.steps) EXPECT_FALSE(step.line.empty());
+        // The replay of the right work writes the same places.
+        const MultiplicationExample replay = ReplayMultiplication(p, RightWork(p));
+        const auto read = [](const Worksheet& sheet, const MultiplicationRole& role) {
+            return MultiplicationRoleText(sheet, role);
+        };
+        const auto places = WrittenPlaces(example, read);
+        EXPECT_EQ(places, WrittenPlaces(replay, read));
+        EXPECT_FALSE(FirstDifference(places, replay.end(), example.end(), read));
+    }
+    const MultiplicationExample example = MultiplicationWorkedExample(problems[0]);
+    EXPECT_EQ(example.steps[0].line, "７×６＝４２　４くり上がるよ");
+    EXPECT_EQ(example.steps[1].line, "３×６＝１８　１８＋４＝２２　２くり上がるよ");
+    EXPECT_EQ(example.end().at(role::kCarries1).text, "124 ");
+    using Part = MultiplicationRole::Part;
+    EXPECT_EQ(MultiplicationRoleText(example.end(), {.part = Part::Digit, .row = 3, .column = 3}), "1");
+    EXPECT_EQ(MultiplicationRoleText(example.end(), {.part = Part::Point, .row = 3}), ".");
+}
+
+class Answers final : public LearningRecorder {
+public:
+    std::string PupilName() const override { return "ゲスト"; }
+    void RecordPractice(const JudgedAnswer& answer) override { practice.push_back(answer); }
+    std::string StartDrill(const DrillRun&) override { return {}; }
+    void RecordDrillAnswer(const std::string&, int, const JudgedAnswer&, const DrillRow&,
+                           const DrillFigures&) override {}
+    void FinishDrill(const std::string&, const DrillFigures&, const LocalTime&) override {}
+    std::vector<JudgedAnswer> practice;
+};
+
+// A practice problem from the menu, 10.0 left unstruck: ×, recorded once
+// with the pupil's rows; struck, it is ○ on the problem line.
+TEST(MultiplicationPractice, JudgesAndRecordsTheFirstVerdict) {
+    FakeServices services;
+    Answers answers;
+    services.ctx.recorder = &answers;
+    MultiplicationPractice practice(services.ctx);
+    practice.FormCreate();
+    EXPECT_EQ(practice.prompt(), "メニューを選んでね！");
+    practice.NextPressed();
+    EXPECT_FALSE(practice.steps().has_problem());
+    practice.ShowGivenProblem({.digits = 25, .places = 1, .multiplier = 4}, kZerosMenu);
+    EXPECT_EQ(practice.cells().at(role::kEquation).text, "2.5 × 4 = ?");
+    for (const auto& [place, digit] : {std::pair{Place::Ones, 0}, {Place::Tens, 0}, {Place::Hundreds, 1}})
+        practice.ChooseDigit(place, digit);
+    practice.ChoosePoint(1);
+    EXPECT_EQ(practice.ApplyAction(Action::Finish), Verdict::Wrong);
+    EXPECT_EQ(practice.cells().at(role::kVerdict).text, "×");
+    EXPECT_EQ(practice.prompt(), "「次へ」ボタンですすめてね！");
+    EXPECT_EQ(practice.cells().at(role::kEquation).text, "2.5 × 4 = 10");
+    practice.StrikeEndZero();  // too late: the answer is judged
+    EXPECT_EQ(practice.ApplyAction(Action::Finish), Verdict::Wrong);
+    ASSERT_EQ(answers.practice.size(), 1u);
+    const JudgedAnswer& answer = answers.practice[0];
+    EXPECT_EQ(answer.topic, Topic::DecimalMultiplication);
+    EXPECT_EQ(answer.menu_choice, kZerosMenu);
+    EXPECT_EQ(answer.problem, "2.5 × 4");
+    EXPECT_EQ(answer.right_answer, "10");
+    EXPECT_EQ(answer.entered_answer, "10.0");
+    EXPECT_EQ(WorkFromRows(answer.worked_rows, *ParseStoredProblem(kZerosMenu, answer.problem)),
+              practice.steps().work());
+
+    services.random.Feed(std::vector<int>(64, 0));
+    practice.NextPressed();
+    const MultiplicationProblem p = practice.steps().problem();
+    EXPECT_TRUE(FitsMenuItem(p, kZerosMenu));
+    using What = MultiplicationInput::What;
+    for (const MultiplicationInput& input : InputsOf(RightWork(p))) {
+        switch (input.what) {
+            case What::Digit: practice.ChooseDigit(static_cast<Place>(3 - input.column), input.value); break;
+            case What::Confirm: practice.ApplyAction(Action::Confirm); break;
+            case What::Point: practice.ChoosePoint(input.value); break;
+            case What::OnesZero: practice.WriteOnesZero(); break;
+            case What::StrikeZero: practice.StrikeEndZero(); break;
+            case What::Clear:
+            case What::Finish: break;
+        }
+    }
+    EXPECT_EQ(practice.ApplyAction(Action::Finish), Verdict::Right);
+    EXPECT_EQ(practice.cells().at(role::kVerdict).text, "○");
+    EXPECT_FALSE(practice.note());
+    ASSERT_EQ(answers.practice.size(), 2u);
+    EXPECT_TRUE(answers.practice[1].correct);
 }
 
 }  // namespace
