@@ -20,9 +20,9 @@ DrillProfile MultiplicationDrillProfile() {
     p.menu_items = {QStringLiteral("小数 × １けた"), QStringLiteral("小数 × ２けた"),
                     QStringLiteral("答えの ０に 気をつける")};
     p.menu_heading = QStringLiteral("    メニュー");
-    p.menu_place = QRect(752, 12, 188, 0);
+    p.menu_place = QRect(722, 12, 218, 0);
     p.time_list = QStringLiteral("ComboBox8");
-    p.time_place = QRect(584, 12, 156, 0);
+    p.time_place = QRect(560, 12, 152, 0);
     p.score_labels = {QStringLiteral("Label15"), QStringLiteral("Label16"), QStringLiteral("Label17")};
     p.question_label = QStringLiteral("Label7");
     p.question_place = QRect(30, 112, 140, 44);
@@ -33,13 +33,13 @@ DrillProfile MultiplicationDrillProfile() {
     p.show_clears_menu_selection = false;
     p.start_cue_after_clearing_log = true;
     p.stop_sets_buttons = true;
-    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 40, Qt::AlignLeft},
-                      {kFieldMnd, QStringLiteral("問題"), 150, Qt::AlignLeft},
-                      {kFieldKai, QStringLiteral("正解"), 90, Qt::AlignLeft},
-                      {kFieldKot, QStringLiteral("答え"), 90, Qt::AlignLeft},
-                      {kFieldHnt, QStringLiteral("判定"), 60, Qt::AlignLeft}};
-    // As wide as its columns and its frame, over the paper while it shows.
-    p.grid_geometry = QRect(30, 130, 40 + 150 + 90 + 90 + 60 + 4, 440);
+    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 50, Qt::AlignLeft},
+                      {kFieldMnd, QStringLiteral("問題"), 180, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("正解"), 120, Qt::AlignLeft},
+                      {kFieldKot, QStringLiteral("答え"), 120, Qt::AlignLeft},
+                      {kFieldHnt, QStringLiteral("判定"), 66, Qt::AlignLeft}};
+    // As wide as its columns and its frame: over the whole paper while it shows.
+    p.grid_geometry = QRect(30, 130, 50 + 180 + 120 + 120 + 66 + 4, 440);
     // The lists reach down to about 490: the buttons take two rows under
     // them, beside the prompt line.
     p.prompt_place = QRect(30, 606, 560, 64);

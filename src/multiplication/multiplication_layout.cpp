@@ -169,10 +169,11 @@ QRect PaperRect() { return {280, 160, 280, 322}; }
 QRect ListPlace(const char* name, SheetScreen screen) {
     const std::string_view n = name;
     const int top = ListsTop(screen);
+    // Right of the paper, the point's and the actions' items whole on one line.
     for (int i = 0; i < kColumns; ++i)
-        if (n == kDigitListNames[i]) return {572 + i * 40, top, 36, 0};
-    if (n == kPointListName) return {736, top, 104, 0};
-    if (n == kActionListName) return {846, top, 100, 0};
+        if (n == kDigitListNames[i]) return {570 + i * 35, top, 32, 0};
+    if (n == kPointListName) return {713, top, 120, 0};
+    if (n == kActionListName) return {839, top, 108, 0};
     return {};
 }
 
@@ -207,9 +208,10 @@ QRect RoleRect(const Worksheet& sheet, const MultiplicationRole& role) {
 }
 
 std::optional<MultiplicationRole> RoleOfStep(std::string_view step) {
-    if (step == "point") return MultiplicationRole{MultiplicationRole::Part::Point};
-    if (step == "ones_zero") return MultiplicationRole{MultiplicationRole::Part::OnesZero};
-    if (step == "strikes") return MultiplicationRole{MultiplicationRole::Part::Strikes};
+    // The point, the ones 0 and the strokes stand on the product (row 3).
+    if (step == "point") return MultiplicationRole{MultiplicationRole::Part::Point, 3};
+    if (step == "ones_zero") return MultiplicationRole{MultiplicationRole::Part::OnesZero, 3};
+    if (step == "strikes") return MultiplicationRole{MultiplicationRole::Part::Strikes, 3};
     // "row:N/column:C"
     constexpr std::string_view kRow = "row:";
     constexpr std::string_view kColumn = "/column:";

@@ -21,9 +21,9 @@ constexpr const char* kGoOnPrompt = "「次へ」ボタンですすめてね！"
 // The place a RoleCell of PlaceCell names.
 std::optional<MultiplicationRole> RoleOfCell(const RoleCell& cell) {
     using Part = MultiplicationRole::Part;
-    if (cell.name == role::kPoint) return MultiplicationRole{Part::Point};
-    if (cell.name == role::kOnesZero) return MultiplicationRole{Part::OnesZero};
-    if (cell.name == role::kStrikes) return MultiplicationRole{Part::Strikes};
+    if (cell.name == role::kPoint) return MultiplicationRole{Part::Point, 3};
+    if (cell.name == role::kOnesZero) return MultiplicationRole{Part::OnesZero, 3};
+    if (cell.name == role::kStrikes) return MultiplicationRole{Part::Strikes, 3};
     const int row = cell.name == role::kRow1 ? 1 : cell.name == role::kRow2 ? 2 : cell.name == role::kProduct ? 3 : 0;
     if (row == 0) return std::nullopt;
     return MultiplicationRole{Part::Digit, row, kColumns - 1 - cell.digit};
@@ -35,7 +35,7 @@ void MultiplicationPracticeScreen::BuildExampleModes() {
     // "お手本" under the action list, right of the digit lists; "まちがいさがし"
     // left of the problem line, above the room of the diagnosis panel (in
     // reading order after the menu, so the screen still opens on the menu).
-    AddExampleModes({.worked_example_place = QRect(846, 352, 100, 44),
+    AddExampleModes({.worked_example_place = QRect(839, 352, 108, 44),
                      .find_mistake_place = QRect(8, 104, 160, 44),
                      .mark = mark_,
                      .kept = {mark_->objectName(), problem_line_->objectName()},

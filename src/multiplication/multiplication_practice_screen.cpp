@@ -15,7 +15,7 @@ namespace {
 
 PracticeFrame MultiplicationFrame() {
     return {.title = QString::fromUtf8(kPracticeTitle), .title_place = {28, 18, 600, 44},
-            .menu_heading = QStringLiteral("    メニュー"), .menu_place = {752, 14, 184, 0},
+            .menu_heading = QStringLiteral("    メニュー"), .menu_place = {722, 14, 214, 0},
             .menu_items = {QStringLiteral("小数 × １けた"), QStringLiteral("小数 × ２けた"),
                            QStringLiteral("答えの ０に 気をつける")},
             .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
