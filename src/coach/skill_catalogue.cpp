@@ -147,9 +147,7 @@ std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSou
         }
         case Topic::Fractions:
             return Lift(fractions::DrawFractionProblem(menu_choice, fractions::Variant::Practice, random));
-        case Topic::DecimalMultiplication:
-            random.Randomize();
-            return Lift(multiplication::DrawProblem(menu_choice, random));
+        case Topic::DecimalMultiplication: return Lift(multiplication::DrawProblem(menu_choice, random));
     }
     return std::nullopt;
 }

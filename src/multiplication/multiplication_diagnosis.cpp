@@ -73,7 +73,7 @@ Finding Make(const char* kind, std::string step, std::string explanation) {
     return Finding{kind, std::move(step), std::move(explanation)};
 }
 
-// A multiplication row (`row` 1 or 2, or the product of a one-digit
+// A multiplication row (`row` 1 or 2, or 3 the product of a one-digit
 // multiplier) against the right one: the kind whose procedure writes the
 // pupil's row, at the first column that differs; none when the rows agree.
 Diagnosis DiagnoseProductRow(const MultiplicationProblem& problem, int row, int factor, int shift,
@@ -108,7 +108,7 @@ Diagnosis DiagnoseProductRow(const MultiplicationProblem& problem, int row, int 
     for (int j : {c, c - 1}) {
         if (j - shift < 0 || j - shift >= n) continue;
         const int product = DigitAt(m, j - shift) * factor;
-        for (int other = 0; other <= 81; ++other) {
+        for (int other = 0; other <= 99; ++other) {
             if (other == product || !Same(MultiplyRow(m, factor, shift, {RowChange::What::Product, j, other}), pupil))
                 continue;
             return Make(kTimesTableSlip, step,
@@ -171,7 +171,12 @@ Diagnosis DiagnoseSum(const MultiplicationProblem& problem, const Multiplication
 Diagnosis DiagnoseMultiplication(const MultiplicationProblem& problem, const WorkedRows& rows) {
     if (problem.digits <= 0 || problem.multiplier <= 0 || problem.places < 1 || problem.places > kColumns)
         return std::nullopt;
-    MultiplicationWork work = WorkFromRows(rows, problem);
+    return DiagnoseMultiplicationWork(problem, WorkFromRows(rows, problem));
+}
+
+Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, MultiplicationWork work) {
+    if (problem.digits <= 0 || problem.multiplier <= 0 || problem.places < 1 || problem.places > kColumns)
+        return std::nullopt;
     if (IsRightWork(problem, work)) return std::nullopt;
     const MultiplicationWork right = RightWork(problem);
     const std::string fact = WideFact(problem);
@@ -181,12 +186,15 @@ Diagnosis DiagnoseMultiplication(const MultiplicationProblem& problem, const Wor
     // The rows in writing order, then the point, the ones 0, the strokes.
     if (problem.TwoDigitMultiplier()) {
         work.rows.resize(2, kEmptyRow);
-        for (int row = 1; row <= 2; ++row) {
+        // Rows left unwritten (the product worked out in the head) are not
+        // compared: the product's own digits say what went wrong.
+        const bool rows_written = work.rows[0] != kEmptyRow || work.rows[1] != kEmptyRow;
+        for (int row = 1; row <= 2 && rows_written; ++row) {
             const int factor = row == 1 ? problem.multiplier % 10 : problem.multiplier / 10;
             if (Diagnosis d = DiagnoseProductRow(problem, row, factor, row - 1, work.rows[At(row - 1)])) return d;
         }
         if (Diagnosis d = DiagnoseSum(problem, right, work.product)) return d;
-    } else if (Diagnosis d = DiagnoseProductRow(problem, 1, problem.multiplier, 0, work.product)) {
+    } else if (Diagnosis d = DiagnoseProductRow(problem, 3, problem.multiplier, 0, work.product)) {
         return d;
     }
 

@@ -164,7 +164,7 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
 
     const mu::MultiplicationProblem times{237, 2, 6, mu::kOneDigitMenu};        // 2.37 × 6 = 14.22
     const mu::MultiplicationProblem rows{15, 2, 26, mu::kZerosMenu};           // 0.15 × 26 = 3.90
-    const mu::MultiplicationProblem small{4, 2, 3, mu::kZerosMenu};            // 0.04 × 3 = 0.12
+    const mu::MultiplicationProblem small{3, 1, 3, mu::kZerosMenu};            // 0.3 × 3 = 0.9
     EXPECT_EQ(mu::SkillsExercised(times),
               (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint, mu::skill::kCarry}));
     EXPECT_EQ(mu::SkillsExercised(rows), (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint,
@@ -216,8 +216,8 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
         {Topic::DecimalMultiplication, 3, small, mu::kOnesZeroMissing, "ones_zero", mu::skill::kOnesZero},
         {Topic::DecimalMultiplication, 3, rows, mu::kRowNotShifted, "row:2/column:1", mu::skill::kShiftedRow},
         {Topic::DecimalMultiplication, 3, rows, mu::kRowSumSlip, "row:3/column:2", mu::skill::kShiftedRow},
-        {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:1/column:1", mu::skill::kCarry},
-        {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:1/column:0", mu::skill::kLineUp},
+        {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:3/column:1", mu::skill::kCarry},
+        {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:3/column:0", mu::skill::kLineUp},
     };
     for (const KindCase& k : kinds) {
         SCOPED_TRACE(std::string(k.kind) + " " + k.step);
