@@ -164,7 +164,7 @@ SheetLayout MultiplicationLayout(SheetScreen screen) {
     };
 }
 
-QRect PaperRect() { return {280, 160, 280, 322}; }
+QRect PaperRect() { return {304, 160, 256, 322}; }
 
 QRect ListPlace(const char* name, SheetScreen screen) {
     const std::string_view n = name;

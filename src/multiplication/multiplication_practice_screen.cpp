@@ -54,9 +54,11 @@ void MultiplicationPracticeScreen::BuildControls() {
     connect(menu_, &ChoiceList::chosen, this, &MultiplicationPracticeScreen::MenuItemChosen);
     connect(next_, &QPushButton::clicked, this, &MultiplicationPracticeScreen::NextPressed);
 
-    // Left of the paper under "まちがいさがし", or under the paper where a
-    // long explanation needs the width.
-    panel_ = new DiagnosisPanel(this, {QRect(8, 160, 266, 416), QRect(8, 488, 616, 94)}, prompt_);
+    // Left of the paper under "まちがいさがし"; where a fact in wide digits
+    // needs more width, lower down and across the paper's blank left part
+    // to the rows' first column (x = 360; the sign and the line above end
+    // at y = 266 and the marker hides once the answer is judged).
+    panel_ = new DiagnosisPanel(this, {QRect(8, 160, 288, 416), QRect(8, 270, 344, 312)}, prompt_);
     BuildExampleModes();
 }
 

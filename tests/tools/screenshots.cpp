@@ -506,6 +506,11 @@ void Multiplication(FakeServices& services) {
     practice->ShowModeless();
     for (int item = 0; item < kMenuItems; ++item) {
         Pick(practice, "ComboBox1", item);
+        // The 0s item with 0s to strike (2.5 × 4 = 10.0 → 10).
+        for (int tries = 0; item == kZerosMenu - 1 && tries < 50 &&
+                            RightWork(practice->model().steps().problem()).struck == 0;
+             ++tries)
+            Press(practice, "CuteButton4");
         const MultiplicationWork work = RightWork(practice->model().steps().problem());
         // Stopped before the point is put: the point, the 0s and "終わり" to come.
         std::size_t to_come = 1 + (work.point ? 1 : 0) + (work.ones_zero ? 1 : 0) + std::size_t(work.struck);
