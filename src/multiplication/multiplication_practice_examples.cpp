@@ -46,9 +46,17 @@ void MultiplicationPracticeScreen::ShowWorkedExample() {
     const auto& note = model_.note();
     if (!note || !model_.steps().has_problem()) return;
     const MultiplicationExample example = MultiplicationWorkedExample(model_.steps().problem());
-    // The step that writes the place where the pupil's work first went wrong.
+    // The step that writes the place where the pupil's work first went
+    // wrong; for a digit the right work leaves empty (a row not shifted
+    // writes into column 0), the first step of its row.
     const std::optional<MultiplicationRole> wrong_place = RoleOfStep(note->finding.step);
-    const std::optional<std::size_t> wrong = wrong_place ? StepWriting(example, *wrong_place) : std::nullopt;
+    std::optional<std::size_t> wrong = wrong_place ? StepWriting(example, *wrong_place) : std::nullopt;
+    for (std::size_t i = 0; !wrong && wrong_place && i < example.steps.size(); ++i) {
+        const std::optional<MultiplicationRole>& role = example.steps[i].role;
+        if (role && role->part == MultiplicationRole::Part::Digit && role->part == wrong_place->part &&
+            role->row == wrong_place->row)
+            wrong = i;
+    }
     Replay replay = ReplayOf<MultiplicationInput, MultiplicationRole>(
         example, wrong, [end = example.end()](const MultiplicationRole& role) { return RoleRect(end, role); });
     replay.layout = sheet_view_.layout();
