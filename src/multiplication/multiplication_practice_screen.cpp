@@ -21,7 +21,7 @@ PracticeFrame MultiplicationFrame() {
             .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
             .next_place = {796, 500, 140, 48}, .back_place = {796, 556, 140, 48}, .quit_place = {796, 612, 140, 48},
-            .focus_line_place = {28, 62, 716, 34}};
+            .focus_line_place = {28, 62, 686, 34}};
 }
 
 }  // namespace
