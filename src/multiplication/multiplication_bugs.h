@@ -19,7 +19,7 @@ enum class MultiplicationPupil {
     KeepsEndZeros,
     ForgetsOnesZero,
     DoesNotShift,    // row 2 written with its last digit in column 0
-    ForgetsCarry,    // one carry of a row not added
+    ForgetsCarry,    // one carry not added, in a row or in the rows' sum
     TimesTableSlip,  // one times-table product wrong by one
     RowSumSlip,      // one column of the rows' sum wrong by one
 };
