@@ -1,4 +1,4 @@
-// "お手本" and "まちがいさがし" on the four practice screens, worked through the
+// "お手本" and "まちがいさがし" on the practice screens, worked through the
 // widgets as a pupil uses them, with scripted draws and the real learning
 // record: the replay after "×" ends on exactly the worksheet a pupil who
 // worked the problem right leaves, marks the step the diagnosis framed and
@@ -22,6 +22,10 @@
 #include "decimals/decimal_layout.h"
 #include "division/division_examples.h"
 #include "fractions/fraction_examples.h"
+#include "multiplication/multiplication_bugs.h"
+#include "multiplication/multiplication_examples.h"
+#include "multiplication/multiplication_layout.h"
+#include "multiplication/multiplication_practice_screen.h"
 #include "record/learning_record.h"
 #include "rules/rules_examples.h"
 #include "support/fakes.h"
@@ -152,6 +156,24 @@ QStringList DecimalOwn(decimals::Operation operation) {
     return own;
 }
 
+// The multiplication on the screen worked by `pupil`, input by input.
+void WorkMultiplication(ExampleScreens& t, multiplication::MultiplicationPupil pupil) {
+    using namespace multiplication;
+    const auto* screen = qobject_cast<MultiplicationPracticeScreen*>(t.screen);
+    ASSERT_NE(screen, nullptr);
+    const MultiplicationWork work = WorkOf(pupil, screen->model().steps().problem(), t.fx.random);
+    for (const MultiplicationInput& input : InputsOf(work)) {
+        using What = MultiplicationInput::What;
+        static constexpr int kActions[] = {0, 0, 0, 2, 1, 3, 4};  // by What: Confirm, …, Finish
+        if (input.what == What::Digit)
+            t.Pick(kDigitListNames[kColumns - 1 - input.column], input.value);
+        else if (input.what == What::Point)
+            t.Pick(kPointListName, input.value - 1);
+        else
+            t.Pick(kActionListName, kActions[static_cast<int>(input.what)]);
+    }
+}
+
 const std::vector<TopicCase>& Topics() {
     static const std::vector<TopicCase> topics = {
         {"TForm2", 0, {5, 645, 4},  // 745 ÷ 6, the ones' quotient digit too small
@@ -206,6 +228,10 @@ const std::vector<TopicCase>& Topics() {
              t.Pick("ComboBox4", 4);
          },
          "CuteButton4", "Label3", {"Label2", "Label3"}},
+        {"TForm12", 1, {},  // the draw of zeros, one times-table product wrong
+         [](ExampleScreens& t) { WorkMultiplication(t, multiplication::MultiplicationPupil::TimesTableSlip); },
+         [](ExampleScreens& t) { WorkMultiplication(t, multiplication::MultiplicationPupil::Right); },
+         "CuteButton4", "Label3", {"Label2", "Label3", "Label4", "Carry1", "Carry2", "Carry3"}},
     };
     return topics;
 }
@@ -320,6 +346,7 @@ Expected ExpectedExample(const char* form, int menu_choice) {
     if (f == "TForm6")
         return ExpectedOf(decimals::DrawDecimalMistake(decimals::Operation::Subtraction, menu_choice, zeros));
     if (f == "TForm8") return ExpectedOf(rules::DrawRulesMistake(menu_choice, zeros));
+    if (f == "TForm12") return ExpectedOf(multiplication::DrawMultiplicationMistake(menu_choice, zeros));
     return ExpectedOf(fractions::DrawFractionMistake(menu_choice, zeros));
 }
 

@@ -30,6 +30,7 @@
 #include "drill/drill_log.h"
 #include "support/fakes.h"
 #include "support/wrong_answers.h"
+#include "tools/screenshots.h"
 #include "widgets/choice_list.h"
 #include "widgets/status_clock.h"
 #include "widgets/mistake_finder.h"
@@ -42,6 +43,8 @@ namespace {
 
 QString out_dir;
 const Clock* shown_clock = nullptr;
+
+}  // namespace
 
 void Save(QWidget* w, const QString& name) {
     QApplication::processEvents();
@@ -60,6 +63,8 @@ void Pick(QWidget* root, const QByteArray& list, int index) {
 void Press(QWidget* root, const char* button) {
     QTest::mouseClick(root->findChild<QAbstractButton*>(button), Qt::LeftButton);
 }
+
+namespace {
 
 void DivisionDrill(Program& program, FakeServices& services) {
     QWidget* s = program.screens()[1];
@@ -429,7 +434,8 @@ void ExampleModes(FakeServices& services) {
                   {"TForm4", "decimal-addition", "CuteButton4"},
                   {"TForm6", "decimal-subtraction", "CuteButton4"},
                   {"TForm8", "rules", "CuteButton4"},
-                  {"TForm10", "fractions", "CuteButton4"}};
+                  {"TForm10", "fractions", "CuteButton4"},
+                  {"TForm12", "decimal-multiplication", "CuteButton4"}};
     for (const auto& t : topics) {
         ExerciseScreen* s = nullptr;
         for (ExerciseScreen* screen : program.screens())
@@ -539,6 +545,7 @@ int main(int argc, char** argv) {
     RulesDrill(program, services);
     LongTexts(services);
     RecommendedDivision(services);
+    Multiplication(services);
     RandomPupil(services);
     return 0;
 }
