@@ -9,8 +9,8 @@ TopicInfo MultiplicationTopic() {
     return {
         .topic = Topic::DecimalMultiplication,
         .name = "小数のかけ算",
-        .colour = 0x8E44AD,
-        .menu_tint = 0xF1E6F8,
+        .colour = 0x0E8C8C,
+        .menu_tint = 0xD4F1F4,
         .kinds = WithSharedKinds(KindsLabelledBy(
             {kPointMisplaced, kPointMissing, kEndZeroKept, kOnesZeroMissing, kRowNotShifted, kCarryMissing,
              kTimesTableSlip, kRowSumSlip},
