@@ -49,6 +49,10 @@ public:
     const std::optional<DiagnosisNote>& note() const { return note_; }
 
 private:
+    void NewProblem();
+    void ShowProblem(const MultiplicationProblem& problem);
+    void SetPrompt(const char* text);
+
     AppContext& ctx_;
     MultiplicationSteps steps_;
     ProblemWatch watch_;

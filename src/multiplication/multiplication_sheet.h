@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/entry.h"
@@ -54,6 +55,12 @@ inline constexpr int kEmpty = -1;
 // A row's digits by column from the right (index 0: column 0).
 using RowDigits = std::array<int, kColumns>;
 inline constexpr RowDigits kEmptyRow = {kEmpty, kEmpty, kEmpty, kEmpty};
+
+// The point list's item for `places` digits right of the point:
+// "右から２けた"; the record stores the point's place under it too.
+std::string PointItemText(int places);
+// The places of a PointItemText; nothing for another text.
+std::optional<int> PlacesOfPointItem(std::string_view text);
 
 // "1422", " 474" (a row 2 shifted: its last digit in column 1), "  12": the
 // digits of a row from column kColumns - 1 down to 0, a space for each
