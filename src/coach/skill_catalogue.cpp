@@ -5,6 +5,7 @@
 #include "decimals/decimal_skills.h"
 #include "division/division_skills.h"
 #include "fractions/fraction_skills.h"
+#include "multiplication/multiplication_skills.h"
 #include "rules/rules_skills.h"
 #include "topics/topic_table.h"
 
@@ -34,6 +35,7 @@ Result WithProblem(Topic topic, const TopicProblem& problem, Result none, F f) {
             if (const auto* p = std::get_if<fractions::FractionProblem>(&problem)) return f(*p);
             break;
         case Topic::DecimalMultiplication:
+            if (const auto* p = std::get_if<multiplication::MultiplicationProblem>(&problem)) return f(*p);
             break;
     }
     return none;
@@ -66,6 +68,8 @@ std::vector<std::string_view> SkillsExercised(Topic topic, int menu_choice, cons
             return decimals::SkillsExercised(OperationOf(topic), p);
         else if constexpr (std::is_same_v<P, rules::ExpressionProblem>)
             return rules::SkillsExercised(p);
+        else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
+            return multiplication::SkillsExercised(p);
         else
             return fractions::SkillsExercised(menu_choice, p);
     });
@@ -82,6 +86,8 @@ std::vector<SkillObservation> ObserveAnswer(Topic topic, int menu_choice, const 
             return decimals::ObserveAnswer(OperationOf(topic), p, correct, kind, step);
         else if constexpr (std::is_same_v<P, rules::ExpressionProblem>)
             return rules::ObserveAnswer(p, correct, kind, step);
+        else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
+            return multiplication::ObserveAnswer(p, correct, kind);
         else
             return fractions::ObserveAnswer(menu_choice, p, correct, kind);
     });
@@ -103,6 +109,8 @@ std::string StoredProblemText(Topic topic, const TopicProblem& problem) {
             return division::StoredProblemText(p);
         else if constexpr (std::is_same_v<P, rules::ExpressionProblem>)
             return rules::StoredProblemText(p);
+        else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
+            return multiplication::StoredProblemText(p);
         else
             return fractions::StoredProblemText(p);
     });
@@ -116,7 +124,7 @@ std::optional<TopicProblem> ParseStoredProblem(Topic topic, int menu_choice, std
             return Lift(decimals::ParseStoredProblem(OperationOf(topic), menu_choice, text));
         case Topic::Rules: return Lift(rules::ParseStoredProblem(menu_choice, text));
         case Topic::Fractions: return Lift(fractions::ParseStoredProblem(menu_choice, text));
-        case Topic::DecimalMultiplication: break;
+        case Topic::DecimalMultiplication: return Lift(multiplication::ParseStoredProblem(menu_choice, text));
     }
     return std::nullopt;
 }
@@ -139,7 +147,7 @@ std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSou
         }
         case Topic::Fractions:
             return Lift(fractions::DrawFractionProblem(menu_choice, fractions::Variant::Practice, random));
-        case Topic::DecimalMultiplication: break;
+        case Topic::DecimalMultiplication: return Lift(multiplication::DrawProblem(menu_choice, random));
     }
     return std::nullopt;
 }
@@ -153,7 +161,7 @@ std::optional<TopicProblem> TargetedDraw(Topic topic, std::string_view skill, in
             return Lift(decimals::TargetedDraw(OperationOf(topic), skill, menu_choice, random));
         case Topic::Rules: return Lift(rules::TargetedDraw(skill, menu_choice, random));
         case Topic::Fractions: return Lift(fractions::TargetedDraw(skill, menu_choice, random));
-        case Topic::DecimalMultiplication: break;
+        case Topic::DecimalMultiplication: return Lift(multiplication::TargetedDraw(skill, menu_choice, random));
     }
     return std::nullopt;
 }

@@ -14,6 +14,7 @@
 #include "decimals/decimal_numbers.h"
 #include "division/division_problem.h"
 #include "fractions/fraction_problem.h"
+#include "multiplication/multiplication_problem.h"
 #include "rules/expression_problems.h"
 
 // Every topic's skills behind one door: the coach and the record ask here by
@@ -21,9 +22,9 @@
 namespace sorelka::coach {
 
 // A problem of any topic: division, decimals (addition or subtraction, as
-// the topic says), rules, fractions.
-using TopicProblem = std::variant<division::DivisionProblem, decimals::DecimalProblem,
-                                  rules::ExpressionProblem, fractions::FractionProblem>;
+// the topic says), rules, fractions, the decimal multiplication.
+using TopicProblem = std::variant<division::DivisionProblem, decimals::DecimalProblem, rules::ExpressionProblem,
+                                  fractions::FractionProblem, multiplication::MultiplicationProblem>;
 
 // The skills of `topic` in the order its menu meets them.
 std::span<const TopicSkill> SkillsOf(Topic topic);

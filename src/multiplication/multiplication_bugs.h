@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "core/services.h"
 #include "multiplication/multiplication_diagnosis.h"
 #include "multiplication/multiplication_sheet.h"
@@ -36,6 +38,31 @@ inline constexpr MultiplicationPupilCase kMultiplicationPupils[] = {
     {MultiplicationPupil::TimesTableSlip, kTimesTableSlip},
     {MultiplicationPupil::RowSumSlip, kRowSumSlip},
 };
+
+// One row of the written work, column by column from the right, by the
+// taught procedure with at most one change: the carry into one column left
+// out (or into every column from it on), another product of the times table
+// written in one column, or one column of the rows' sum written with another
+// digit and carry. Columns are those of the sheet (a shifted row starts in
+// column 1).
+struct RowChange {
+    enum class What { None, DropCarry, DropCarriesFrom, Product, Digit };
+    What what = What::None;
+    int column = -1;
+    int product = 0;  // Product: the times-table product used; Digit: the digit written
+    int carry = 0;    // Digit: the carry going on
+};
+struct RowWork {
+    RowDigits digits = kEmptyRow;
+    std::array<int, kColumns + 1> carry_in{};  // the carry going into each column
+    bool fits = true;                          // no digit beyond the last column
+};
+// `multiplicand` × `factor` (one digit), its last digit in column `shift`.
+RowWork MultiplyRow(int multiplicand, int factor, int shift, const RowChange& change = {});
+// The sum of the two rows of a two-digit multiplier.
+RowWork AddRows(const RowDigits& first, const RowDigits& second, const RowChange& change = {});
+// The digits of the multiplicand (as a whole number): 3 for 2.37.
+int DigitCount(int value);
 
 // Whether `problem` gives `pupil`'s mistake a place (a carry to forget, a
 // second row to shift, a product below 1, …) so that its work differs from

@@ -6,6 +6,7 @@
 #include "core/finding.h"
 #include "core/worked_rows.h"
 #include "multiplication/multiplication_problem.h"
+#include "multiplication/multiplication_sheet.h"
 
 // The kinds of mistake in a decimal times a whole number, named from the
 // pupil's own written rows: the pupil's cells are compared with the right
@@ -31,8 +32,12 @@ inline constexpr const char* kRowSumSlip = "row_sum_slip";          // the sum o
 std::string MultiplicationKindLabel(std::string_view kind);
 
 // Why `rows` (the pupil's worked rows) do not show the right product; none
-// when they do. The step is "row:N/column:C" (N 1, 2, 3 = the sum;
-// C 0 … 3 from the right), "point", "ones_zero" or "strikes".
+// when they do. The step is "row:N/column:C" (N 1 and 2 the rows of a
+// two-digit multiplier, 3 the product: their sum, or the one row of a
+// one-digit multiplier, as MultiplicationRole counts; C 0 … 3 from the
+// right), "point", "ones_zero" or "strikes".
 Diagnosis DiagnoseMultiplication(const MultiplicationProblem& problem, const WorkedRows& rows);
+// The same for the work itself (what WorkFromRows reads from the rows).
+Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, MultiplicationWork work);
 
 }  // namespace sorelka::multiplication

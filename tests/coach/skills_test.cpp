@@ -17,6 +17,8 @@
 #include "division/division_skills.h"
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_skills.h"
+#include "multiplication/multiplication_diagnosis.h"
+#include "multiplication/multiplication_skills.h"
 #include "rules/rules_diagnosis.h"
 #include "rules/rules_skills.h"
 #include "support/diagnosis_draws.h"
@@ -52,6 +54,10 @@ bool FitsItem(Topic topic, int menu, const TopicProblem& problem) {
         case Topic::Fractions:
             return fractions::FitsFamily(menu, fractions::Variant::Practice,
                                          std::get<fractions::FractionProblem>(problem));
+        case Topic::DecimalMultiplication: {
+            const auto& p = std::get<multiplication::MultiplicationProblem>(problem);
+            return p.menu == menu && multiplication::FitsMenuItem(p, menu);
+        }
     }
     return false;
 }
@@ -101,7 +107,7 @@ TEST(SkillsTest, TargetedDrawsExerciseTheSkillWithinTheItemsRules) {
             }
         }
     }
-    EXPECT_EQ(pairs, 71);
+    EXPECT_EQ(pairs, 84);
     EXPECT_FALSE(TargetedDraw(Topic::Division, "no.such_skill", 1, random).has_value());
     EXPECT_FALSE(TargetedDraw(Topic::Rules, division::skill::kMultiply, 1, random).has_value());
 }
@@ -113,6 +119,7 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
     namespace dc = decimals;
     namespace ru = rules;
     namespace fr = fractions;
+    namespace mu = multiplication;
     const auto div = [](int dividend, int divisor) {
         return dv::DivisionProblem{dividend, divisor, dividend / divisor, dividend % divisor, 0};
     };
@@ -155,6 +162,17 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
     EXPECT_EQ(fr::SkillsExercised(fr::kMixedToImproper, mixed),
               (std::vector<std::string_view>{fr::skill::kKeepDenominator, fr::skill::kMixedToImproper}));
 
+    const mu::MultiplicationProblem times{237, 2, 6, mu::kOneDigitMenu};        // 2.37 × 6 = 14.22
+    const mu::MultiplicationProblem rows{15, 2, 26, mu::kZerosMenu};           // 0.15 × 26 = 3.90
+    const mu::MultiplicationProblem small{3, 1, 3, mu::kZerosMenu};            // 0.3 × 3 = 0.9
+    EXPECT_EQ(mu::SkillsExercised(times),
+              (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint, mu::skill::kCarry}));
+    EXPECT_EQ(mu::SkillsExercised(rows), (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint,
+                                                                         mu::skill::kCarry, mu::skill::kShiftedRow,
+                                                                         mu::skill::kEndZero}));
+    EXPECT_EQ(mu::SkillsExercised(small),
+              (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint, mu::skill::kOnesZero}));
+
     // Every kind the diagnoses name, in a problem where it can happen.
     struct KindCase {
         Topic topic;
@@ -192,6 +210,14 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
         {Topic::Fractions, 2, mixed, fr::kDenominatorChanged, "part:denominator", fr::skill::kKeepDenominator},
         {Topic::Fractions, 3, fr::FractionProblem{3, 1, 4, 1, 9, 4}, fr::kNumeratorSlip, "part:numerator",
          fr::skill::kHiddenNumerator},
+        {Topic::DecimalMultiplication, 2, rows, mu::kPointMisplaced, "point", mu::skill::kPoint},
+        {Topic::DecimalMultiplication, 1, times, mu::kPointMissing, "point", mu::skill::kPoint},
+        {Topic::DecimalMultiplication, 3, rows, mu::kEndZeroKept, "strikes", mu::skill::kEndZero},
+        {Topic::DecimalMultiplication, 3, small, mu::kOnesZeroMissing, "ones_zero", mu::skill::kOnesZero},
+        {Topic::DecimalMultiplication, 3, rows, mu::kRowNotShifted, "row:2/column:1", mu::skill::kShiftedRow},
+        {Topic::DecimalMultiplication, 3, rows, mu::kRowSumSlip, "row:3/column:2", mu::skill::kShiftedRow},
+        {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:3/column:1", mu::skill::kCarry},
+        {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:3/column:0", mu::skill::kLineUp},
     };
     for (const KindCase& k : kinds) {
         SCOPED_TRACE(std::string(k.kind) + " " + k.step);
@@ -241,6 +267,10 @@ Answered DrawnByAScreen(Topic topic, int menu, bool drill, RandomSource& random)
             const fractions::FractionProblem p = *fractions::DrawFractionProblem(menu, variant, random);
             return {topic, menu, p, fractions::ProblemText(p)};
         }
+        case Topic::DecimalMultiplication: {
+            const multiplication::MultiplicationProblem p = *multiplication::DrawProblem(menu, random);
+            return {topic, menu, p, multiplication::StoredProblemText(p)};
+        }
     }
     return {topic, menu, {}, {}};
 }
@@ -261,6 +291,9 @@ TEST(SkillsTest, StoredProblemTextsReadBackIntoTheirProblems) {
             EXPECT_EQ(SkillsExercised(topic, menu, *back), SkillsExercised(topic, menu, a.problem));
             if (topic == Topic::Division) {
                 EXPECT_EQ(std::get<division::DivisionProblem>(*back), std::get<division::DivisionProblem>(a.problem));
+            } else if (topic == Topic::DecimalMultiplication) {
+                EXPECT_EQ(std::get<multiplication::MultiplicationProblem>(*back),
+                          std::get<multiplication::MultiplicationProblem>(a.problem));
             } else if (topic == Topic::Rules) {
                 rules::ExpressionProblem drawn = std::get<rules::ExpressionProblem>(a.problem);
                 const auto& read = std::get<rules::ExpressionProblem>(*back);
@@ -304,6 +337,11 @@ TEST(SkillsTest, MasteryKeptAnswerByAnswerEqualsMasteryRebuiltFromHistory) {
          {fractions::kNotMixed, fractions::kWholePart, fractions::kWholeNotMultiplied, fractions::kNumeratorSlip,
           fractions::kDenominatorChanged},
          {"part:numerator"}},
+        {Topic::DecimalMultiplication,
+         {multiplication::kPointMisplaced, multiplication::kPointMissing, multiplication::kEndZeroKept,
+          multiplication::kOnesZeroMissing, multiplication::kRowNotShifted, multiplication::kCarryMissing,
+          multiplication::kTimesTableSlip, multiplication::kRowSumSlip},
+         {"point", "row:1/column:1", "strikes", ""}},
     };
     SeededRandom random(99);
     std::mt19937 rng(7);
@@ -312,7 +350,7 @@ TEST(SkillsTest, MasteryKeptAnswerByAnswerEqualsMasteryRebuiltFromHistory) {
     std::vector<StoredAnswer> history;
     constexpr int kAnswers = 20000;
     for (int i = 0; i < kAnswers; ++i) {
-        const Kinds& k = kinds[pick(5)];
+        const Kinds& k = kinds[pick(static_cast<int>(std::size(kinds)))];
         const int menu = pick(MenuItemCount(k.topic)) + 1;
         const Answered a = DrawnByAScreen(k.topic, menu, pick(2) == 1, random);
         const bool correct = pick(3) > 0;
