@@ -185,6 +185,7 @@ TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     EXPECT_EQ(LabelText(&w, "StarsLabel1"), "★☆☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "StarsLabel2"), "☆★☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "TopicLabel3"), "小数のひき算　まだ やっていないよ");
+    EXPECT_EQ(LabelText(&w, "TopicLabel6"), "小数のかけ算　まだ やっていないよ");
     EXPECT_EQ(LabelText(&w, "StreakLabel"), "3日 つづけて れんしゅうしているよ！すごい！");
     auto* mistakes = Find<QListWidget>(&w, "MistakeList");
     ASSERT_EQ(mistakes->count(), 3);
