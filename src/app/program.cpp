@@ -26,6 +26,8 @@
 #include "app/recorded_answers.h"
 #include "fractions/fraction_drill_screen.h"
 #include "fractions/fraction_practice_screen.h"
+#include "multiplication/multiplication_drill_screen.h"
+#include "multiplication/multiplication_practice_screen.h"
 #include "rules/rules_drill_screen.h"
 #include "record/learning_record.h"
 #include "rules/rules_practice_screen.h"
@@ -86,8 +88,10 @@ const ScreenEntry kScreens[] = {
     {"TForm9", "Sorelka", Topic::Rules, ScreenKind::Drill, Drill<rules::RulesDrillScreen>},
     {"TForm10", "Form10", Topic::Fractions, ScreenKind::Practice, Practice<FractionPracticeScreen>},
     {"TForm11", "Form11", Topic::Fractions, ScreenKind::Drill, Drill<FractionDrillScreen>},
-    {"TForm12", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Practice, nullptr},
-    {"TForm13", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Drill, nullptr},
+    {"TForm12", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Practice,
+     Practice<multiplication::MultiplicationPracticeScreen>},
+    {"TForm13", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Drill,
+     Drill<multiplication::MultiplicationDrillScreen>},
 };
 
 // "わり算　練習問題": a placeholder's heading.

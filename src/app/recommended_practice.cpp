@@ -7,6 +7,7 @@
 #include "decimals/decimal_practice_screen.h"
 #include "division/division_practice_screen.h"
 #include "fractions/fraction_practice_screen.h"
+#include "multiplication/multiplication_practice_screen.h"
 #include "rules/rules_practice_screen.h"
 #include "widgets/accessibility.h"
 #include "widgets/exercise_screen.h"
@@ -52,7 +53,8 @@ RecommendedPractice::ShowProblem ShowsOn(ExerciseScreen* screen, Topic topic) {
             return Shows<rules::RulesPracticeScreen, rules::ExpressionProblem>(screen);
         case Topic::Fractions:
             return Shows<FractionPracticeScreen, fractions::FractionProblem>(screen);
-        case Topic::DecimalMultiplication: break;
+        case Topic::DecimalMultiplication:
+            return Shows<multiplication::MultiplicationPracticeScreen, multiplication::MultiplicationProblem>(screen);
     }
     return {};
 }

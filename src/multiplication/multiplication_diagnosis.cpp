@@ -186,7 +186,10 @@ Diagnosis DiagnoseMultiplicationWork(const MultiplicationProblem& problem, Multi
     // The rows in writing order, then the point, the ones 0, the strokes.
     if (problem.TwoDigitMultiplier()) {
         work.rows.resize(2, kEmptyRow);
-        for (int row = 1; row <= 2; ++row) {
+        // Rows left unwritten (the product worked out in the head) are not
+        // compared: the product's own digits say what went wrong.
+        const bool rows_written = work.rows[0] != kEmptyRow || work.rows[1] != kEmptyRow;
+        for (int row = 1; row <= 2 && rows_written; ++row) {
             const int factor = row == 1 ? problem.multiplier % 10 : problem.multiplier / 10;
             if (Diagnosis d = DiagnoseProductRow(problem, row, factor, row - 1, work.rows[At(row - 1)])) return d;
         }

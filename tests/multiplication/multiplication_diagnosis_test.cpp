@@ -114,6 +114,8 @@ TEST(MultiplicationDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
          "２だん目は 十の位の ２を かけた 答えだから、１けた 左に ずらして 書くよ　３６×２０＝７２０"},
         {rows, Written({1422, 474}, 5162, 2), kCarryMissing, "row:3/column:3",
          "たし算の 答えの 右から ４けた目で くり上がりの １を たしわすれたよ　１＋４＋１＝６"},
+        {rows, Written({}, 6162, 3), kPointMisplaced, "point",
+         "小数点は かけられる数の 小数の けた数と 同じ、右から ２けたの ところに うつよ　２．３７×２６＝６１．６２"},
         {rows, Written({1422, 474}, 6172, 2), kRowSumSlip, "row:3/column:1",
          "たし算の 答えの 右から ２けた目の たし算が ちがうよ　２＋４＝６"},
         {rows, Written({1422, 484}, 6262, 2), kTimesTableSlip, "row:2/column:2",

@@ -22,7 +22,7 @@ inline QString MarkLabelOf(const QString& form) {
 }
 
 // Enters a wrong answer on practice screen `screen` (TForm2, TForm4, TForm6,
-// TForm8 or TForm10) with a problem drawn. Returns whether its mark then says "×".
+// TForm8, TForm10 or TForm12) with a problem drawn. Returns whether its mark then says "×".
 inline bool AnswerWrong(QWidget* screen, const PickItem& pick) {
     const QString form = screen->objectName();
     auto* mark = screen->findChild<QLabel*>(MarkLabelOf(form));
@@ -50,6 +50,15 @@ inline bool AnswerWrong(QWidget* screen, const PickItem& pick) {
             pick(QStringLiteral("ComboBox2"), 9);
             pick(QStringLiteral("ComboBox6"), 4);
         }
+    } else if (form == QLatin1String("TForm12")) {
+        // 9999 without a point in every row, each confirmed, then "終わり":
+        // no product drawn is a whole 9999.
+        for (int row = 0; row < 3; ++row) {
+            for (const char* list : {"ComboBox2", "ComboBox3", "ComboBox4", "ComboBox5"})
+                pick(QString::fromLatin1(list), 9);
+            pick(QStringLiteral("ComboBox7"), 0);
+        }
+        pick(QStringLiteral("ComboBox7"), 4);
     } else if (form == QLatin1String("TForm10")) {
         // 99 as the numerator, then "終わり".
         pick(QStringLiteral("ComboBox3"), 9);
