@@ -87,7 +87,7 @@ int RunPlayCue(int argc, char** argv) {
     QElapsedTimer timer;
     for (int i = 0; i < 400; ++i) {
         timer.start();
-        services.cues.PlayCue(Cue{static_cast<unsigned>(11 + i % 9)});
+        services.cues.PlayCue(sorelka::Cue{static_cast<unsigned>(11 + i % 9)});
         micros.push_back(timer.nsecsElapsed() / 1000.0);
         if (i % 20 == 0) QCoreApplication::processEvents();
     }
