@@ -104,7 +104,8 @@ std::vector<StoredAnswer> History(int pupils, int per_pupil, unsigned seed) {
     testing::SeededRandom random(seed);
     std::mt19937 rng(seed);
     static const char* const kKinds[] = {"zero_missing", "product_slip", "carry_missing", "borrow_missing",
-                                         "step_slip", "whole_part", "slip", "other", ""};
+                                         "step_slip", "whole_part", "point_misplaced", "end_zero_kept",
+                                         "slip", "other", ""};
     std::vector<StoredAnswer> out;
     out.reserve(static_cast<std::size_t>(pupils) * per_pupil);
     const DayNumber first = DayOf(LocalTime{2026, 4, 6});
@@ -115,7 +116,7 @@ std::vector<StoredAnswer> History(int pupils, int per_pupil, unsigned seed) {
             const TopicProblem problem = *OrdinaryDraw(topic, menu, random);
             const bool correct = rng() % 5 != 0;
             StoredAnswer a{pupil, topic, menu, StoredProblemText(topic, problem), correct,
-                           correct ? "" : kKinds[rng() % 9], correct ? "" : "column:ones",
+                           correct ? "" : kKinds[rng() % std::size(kKinds)], correct ? "" : "column:ones",
                            OnDay(first + i * 200 / per_pupil, i % 240)};
             out.push_back(std::move(a));
         }
@@ -136,7 +137,7 @@ void BM_Recommend1000Picks(benchmark::State& state) {
         wall.clear();
         for (int i = 0; i < 1000; ++i) {
             CoachRequest request{DayOf(year.back().answered_at) + i % 40};
-            if (i % 6) request.within = kAllTopics[i % 5];
+            if (i % 7) request.within = kAllTopics[i % kAllTopics.size()];
             const auto t0 = Clock::now();
             const double c0 = CpuMicroseconds();
             benchmark::DoNotOptimize(Recommend(skills, request, random));

@@ -57,14 +57,14 @@ inline void FillHistory(record::RecordStore& store) {
     q.exec("pragma wal_checkpoint(truncate)");
 }
 
-// `count` practice answers of the chosen pupil over the five topics, a third
+// `count` practice answers of the chosen pupil over every topic, a third
 // of them wrong, each with three worked rows, all answered `at`: one
 // transaction, as a PC's day leaves them for the server.
 inline record::Transaction AnswersToSend(record::LearningRecord& learning, const LocalTime& at, int count) {
     record::Transaction answers;
     for (int k = 0; k < count; ++k) {
         JudgedAnswer a;
-        a.topic = kAllTopics[k % 5];
+        a.topic = kAllTopics[k % kAllTopics.size()];
         a.problem = "1234 ÷ 12 = " + std::to_string(k);
         a.right_answer = "102 あまり 10";
         a.entered_answer = k % 3 ? a.right_answer : "102";

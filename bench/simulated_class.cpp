@@ -15,7 +15,7 @@
 //
 // Usage: simulated_class [--classes N] [--seed S] [--cap PROBLEMS]
 // Classes of 40 pupils, 50 by default: one class has two to six pupils with
-// each bug, too few for a median; fifty have about 190.
+// each bug, too few for a median; fifty have about 165.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +37,10 @@
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_skills.h"
+#include "multiplication/multiplication_bugs.h"
+#include "multiplication/multiplication_cells.h"
+#include "multiplication/multiplication_skills.h"
+#include "multiplication/multiplication_steps.h"
 #include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "rules/rules_skills.h"
@@ -60,6 +64,7 @@ enum class Bug {
     Carry, KeepsLender, Swaps, ZeroLender,
     BoxOwnOperation, RulesDivisionProduct, RulesShift,
     TimesDenominator, ChangesDenominator, LeavesImproper,
+    PointFromLeft, KeepsEndZeros, DoesNotShift,
 };
 
 struct SimulatedBug {
@@ -75,6 +80,7 @@ const std::vector<SimulatedBug>& Bugs() {
     namespace dc = decimals::skill;
     namespace ru = rules::skill;
     namespace fr = fractions::skill;
+    namespace mu = multiplication::skill;
     static const std::vector<SimulatedBug> bugs = {
         {Bug::DivisionZero, "division: 0 left out of the quotient", Topic::Division, {dv::kZeroInQuotient}, true},
         {Bug::DivisionProduct, "division: product off by one", Topic::Division, {dv::kMultiply}, false},
@@ -95,6 +101,11 @@ const std::vector<SimulatedBug>& Bugs() {
          {fr::kImproperToMixed, fr::kMixedToImproper, fr::kHiddenNumerator}, false},
         {Bug::ChangesDenominator, "fractions: denominator changed", Topic::Fractions, {fr::kKeepDenominator}, false},
         {Bug::LeavesImproper, "fractions: left improper", Topic::Fractions, {fr::kImproperToMixed}, false},
+        {Bug::PointFromLeft, "decimal x: point counted from the left", Topic::DecimalMultiplication, {mu::kPoint},
+         false},
+        {Bug::KeepsEndZeros, "decimal x: end 0s not struck", Topic::DecimalMultiplication, {mu::kEndZero}, true},
+        {Bug::DoesNotShift, "decimal x: second row not shifted", Topic::DecimalMultiplication, {mu::kShiftedRow},
+         false},
     };
     return bugs;
 }
@@ -121,6 +132,8 @@ public:
                 return Decimal(topic, std::get<decimals::DecimalProblem>(problem), bug, rng);
             case Topic::Rules: return Rules(std::get<rules::ExpressionProblem>(problem), bug, rng);
             case Topic::Fractions: return Fraction(menu, std::get<fractions::FractionProblem>(problem), bug);
+            case Topic::DecimalMultiplication:
+                return Multiplication(std::get<multiplication::MultiplicationProblem>(problem), bug, rng);
         }
         return {};
     }
@@ -210,9 +223,24 @@ private:
         return From(right, DiagnoseFractionEntry(family, Variant::Practice, p, entry));
     }
 
+    // The pupil's work entered on the sheet and read back as the record keeps it.
+    Worked Multiplication(const multiplication::MultiplicationProblem& p, const SimulatedBug* bug, std::mt19937& rng) {
+        using namespace multiplication;
+        MultiplicationPupil pupil = MultiplicationPupil::Right;
+        if (bug && bug->bug == Bug::PointFromLeft) pupil = MultiplicationPupil::PointFromLeft;
+        if (bug && bug->bug == Bug::KeepsEndZeros) pupil = MultiplicationPupil::KeepsEndZeros;
+        if (bug && bug->bug == Bug::DoesNotShift) pupil = MultiplicationPupil::DoesNotShift;
+        testing::SeededRandom where(static_cast<unsigned>(rng()));
+        const MultiplicationWork work = WorkOf(pupil, p, where);
+        multiplication_.StartProblem(p);
+        for (const MultiplicationInput& input : InputsOf(work)) multiplication_.Feed(input);
+        return From(IsRightWork(p, work), DiagnoseMultiplication(p, MultiplicationWorkedRows(multiplication_.cells())));
+    }
+
     testing::FakeCuePlayer cues_;
     testing::FakeDialogs dialogs_;
     testing::ScriptedRandom scripted_;
+    multiplication::MultiplicationSteps multiplication_;
     division::LongDivision division_;
     rp::Hooks hooks_;
     rules::CalculationSteps steps_;

@@ -3,7 +3,7 @@
 //   startup_bench            runs the comparison: starts itself again and
 //                            again as "--bare" and "--menu" and prints medians
 //   startup_bench --bare     a plain 955 x 716 QWidget: exits at its first paint
-//   startup_bench --menu     the real main menu with all eleven forms and the
+//   startup_bench --menu     the real main menu with all thirteen forms and the
 //                            real sound services: exits at its first paint
 //   startup_bench --playcue  times PlayCue through the real Qt sound backend
 //
@@ -87,7 +87,7 @@ int RunPlayCue(int argc, char** argv) {
     QElapsedTimer timer;
     for (int i = 0; i < 400; ++i) {
         timer.start();
-        services.cues.PlayCue(Cue{static_cast<unsigned>(11 + i % 9)});
+        services.cues.PlayCue(sorelka::Cue{static_cast<unsigned>(11 + i % 9)});
         micros.push_back(timer.nsecsElapsed() / 1000.0);
         if (i % 20 == 0) QCoreApplication::processEvents();
     }

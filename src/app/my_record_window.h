@@ -18,8 +18,8 @@ class LearningRecord;
 }
 
 // MyRecordWindow: the current pupil's own record, big and read-only. Per
-// topic this week's percent right (TopicLabel1…5, numbered as the record
-// numbers the topics) with a star for every day practised (StarsLabel1…5,
+// topic this week's percent right (TopicLabel1…6, numbered as the record
+// numbers the topics) with a star for every day practised (StarsLabel1…6,
 // Monday to Sunday), the days in a row (StreakLabel) and the last five
 // mistakes with their kind (MistakeList); each topic's skills with their
 // level in words and stars (SkillList) and "れんしゅうする" (PracticeWeakest),

@@ -2,7 +2,7 @@
 """The real program as a screen reader sees it over the accessibility bus.
 
 Starts the program (its path is the first argument) with scratch user folders,
-finds its main window by name and the ten topic buttons by their names, opens
+finds its main window by name and the twelve topic buttons by their names, opens
 the division practice through the button's own accessible action and reads the
 names of the digit lists there. Every look-up is retried until a deadline, as
 the program and the bus take a moment to show new windows.
@@ -17,7 +17,7 @@ import pyatspi
 
 TOPIC_BUTTONS = [
     f"{topic} {kind}"
-    for topic in ("わり算", "小数のたし算", "小数のひき算", "計算のきまり", "分数の表し方")
+    for topic in ("わり算", "小数のたし算", "小数のひき算", "計算のきまり", "分数の表し方", "小数のかけ算")
     for kind in ("練習問題", "ドリル")
 ]
 DIGIT_LISTS = ["一の位の数字", "十の位の数字", "百の位の数字", "千の位の数字", "処理"]

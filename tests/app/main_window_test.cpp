@@ -38,11 +38,11 @@ struct MainMenuTest : ::testing::Test {
     QTimer* timer(const char* name) const { return Find<QTimer>(window(), name); }
 };
 
-TEST_F(MainMenuTest, StartUpCreatesAllElevenFormsInOrderWithTheirCaptions) {
+TEST_F(MainMenuTest, StartUpCreatesAllThirteenFormsInOrderWithTheirCaptions) {
     EXPECT_EQ(Utf8(program->drill_log().objectName()), "DataModule1");
     const auto& forms = program->forms();
-    ASSERT_EQ(forms.size(), 11u);
-    for (int i = 0; i < 11; ++i) {
+    ASSERT_EQ(forms.size(), 13u);
+    for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(Utf8(forms[i]->objectName()), "TForm" + std::to_string(i + 1));
         const char* caption = i == 9 ? "Form10" : i == 10 ? "Form11" : "Sorelka";
         EXPECT_EQ(Utf8(forms[i]->windowTitle()), caption) << "form " << i + 1;
@@ -67,9 +67,9 @@ TEST_F(MainMenuTest, ApplicationTitleAndClosingTheMainWindowNeedsNoConfirmation)
 
 TEST_F(MainMenuTest, TopicButtonsStandInTopicOrderPracticeAboveDrill) {
     const char* headings[] = {"１．わり算", "２．小数のたし算", "３．小数のひき算",
-                              "４．計算のきまり", "５．分数の表し方"};
+                              "４．計算のきまり", "５．分数の表し方", "６．小数のかけ算"};
     int last_top = -1;
-    for (int t = 0; t < 5; ++t) {
+    for (int t = 0; t < 6; ++t) {
         auto* practice = Find<QAbstractButton>(window(), QStringLiteral("CuteButton%1").arg(3 + 2 * t));
         auto* drill = Find<QAbstractButton>(window(), QStringLiteral("CuteButton%1").arg(4 + 2 * t));
         auto* heading = Find<QLabel>(window(), QStringLiteral("Label%1").arg(6 + t));
@@ -77,11 +77,12 @@ TEST_F(MainMenuTest, TopicButtonsStandInTopicOrderPracticeAboveDrill) {
         EXPECT_EQ(Utf8(practice->text()), "練習問題");
         EXPECT_EQ(Utf8(drill->text()), "ドリル");
         EXPECT_EQ(Utf8(heading->text()), headings[t]);
-        EXPECT_GT(practice->y(), last_top);
-        EXPECT_GT(drill->y(), practice->y());
+        EXPECT_GT(practice->y(), last_top) << "below the row above";
+        EXPECT_LT(practice->geometry().bottom(), drill->y()) << "practice above drill, apart";
         EXPECT_EQ(practice->x(), drill->x()) << "one column";
-        EXPECT_EQ(heading->y(), practice->y()) << "heading at the practice button's height";
-        last_top = drill->y();
+        EXPECT_NEAR(heading->geometry().center().y(), (practice->y() + drill->geometry().bottom()) / 2, 2)
+            << "heading level with the middle of its two buttons";
+        last_top = drill->geometry().bottom();
     }
     EXPECT_EQ(Utf8(Find<QAbstractButton>(window(), "CuteButton2")->text()), "終る");
 }

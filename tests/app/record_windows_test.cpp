@@ -95,7 +95,7 @@ TEST_F(RecordWindows, TheClassIsSortedAndFilteredAndOnePupilShowsTheirMistakes) 
     EXPECT_EQ(Column(wrong, 1).value(0), "4.77");
     EXPECT_EQ(Column(wrong, 4).value(0), "2026-12-08");
     const auto& weeks = Find<WeeklyChart>(&w, "WeeklyChart")->weeks();
-    ASSERT_EQ(weeks.size(), 5u);
+    ASSERT_EQ(weeks.size(), kAllTopics.size());
     EXPECT_EQ(weeks[0].percent[7], 67);  // this week, division
     EXPECT_FALSE(weeks[0].percent[6]);
 
@@ -185,6 +185,7 @@ TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     EXPECT_EQ(LabelText(&w, "StarsLabel1"), "★☆☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "StarsLabel2"), "☆★☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "TopicLabel3"), "小数のひき算　まだ やっていないよ");
+    EXPECT_EQ(LabelText(&w, "TopicLabel6"), "小数のかけ算　まだ やっていないよ");
     EXPECT_EQ(LabelText(&w, "StreakLabel"), "3日 つづけて れんしゅうしているよ！すごい！");
     auto* mistakes = Find<QListWidget>(&w, "MistakeList");
     ASSERT_EQ(mistakes->count(), 3);

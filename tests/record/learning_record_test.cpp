@@ -1,5 +1,5 @@
 // The learning record through real SQLite files: names, pupils, the history
-// row of every judged problem on the ten screens, drills and their figures,
+// row of every judged problem on the twelve screens, drills and their figures,
 // and an old record file upgraded with its rows kept.
 #include "record/learning_record.h"
 
@@ -175,7 +175,7 @@ TEST_F(ProgramFixture, ThePupilChosenIsShownEverywhereRecordedAndRemembered) {
     EXPECT_EQ(record().shown_name(), "ゲスト");
 }
 
-// ---------------------------------------------------------------- the ten screens
+// ---------------------------------------------------------------- the twelve screens
 
 struct ScreenCase {
     const char* form;
@@ -250,6 +250,12 @@ const std::vector<ScreenCase>& ScreenCases() {
         {"TForm11", 5, true, 0, "ComboBox5", {2, 1, 2},
          [](QWidget* s) { WorkFraction(s, 2, 1, 4); }, "ComboBox4", 4, "11 / 4 =", "2・3 / 4",
          "2・1 / 4", false, "Label6", "11"},
+        {"TForm12", 6, false, 0, "", {0, 2, 21},
+         [](QWidget* s) { Digits(s, {{"ComboBox4", 9}, {"ComboBox5", 2}, {"ComboBox6", 0}}); }, "ComboBox7", 4,
+         "2.3 × 4", "9.2", "9.2", true, "Label5", "2.3"},
+        {"TForm13", 6, true, 0, "ComboBox8", {0, 2, 21},
+         [](QWidget* s) { Digits(s, {{"ComboBox4", 9}, {"ComboBox5", 1}, {"ComboBox6", 0}}); }, "ComboBox7", 4,
+         "2.3 × 4", "9.2", "9.1", false, "Label5", "2.3"},
     };
     return cases;
 }

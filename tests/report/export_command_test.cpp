@@ -124,7 +124,7 @@ TEST(CommandLine, AnUnwritableTargetExitsNonZeroAndKeepsTheOldFile) {
     EXPECT_EQ(old.readAll(), "kept");
 }
 
-TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
+TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfTwoTopicsGoOutWithTheirKinds) {
     ScratchRecord r;
     record::LearningRecord& learning = *r.learning;
     const QString uid = record::LearningRecord::NewDrillKey();
@@ -143,12 +143,15 @@ TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
         if (kind) a.finding = Finding{kind, "quotient:1"};
         return a;
     };
+    JudgedAnswer times = answer("2.5 × 4", "10.0", "end_zero_kept");
+    times.topic = Topic::DecimalMultiplication;
     r.store->Commit({learning.HistoryStatement(answer("745 ÷ 6", "224 あまり 1", "quotient_too_big"),
                                                record::AnswerMode::Drill, uid, 1),
                      learning.HistoryStatement(answer("745 ÷ 6", "124 あまり 1", nullptr),
                                                record::AnswerMode::Drill, uid, 2),
                      learning.HistoryStatement(answer("745 ÷ 6", "12 あまり 1", "zero_missing"),
-                                               record::AnswerMode::Practice)});
+                                               record::AnswerMode::Practice),
+                     learning.HistoryStatement(times, record::AnswerMode::Practice)});
     const QString csv = r.folder.path() + "/r.csv";
     ASSERT_EQ(Export(r, {"--export", csv}).code, 0);
     QFile f(csv);
@@ -156,9 +159,11 @@ TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
     const QByteArray bytes = f.readAll();
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(bytes).split("\r\n", Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[1].contains(",quotient_too_big,商が大きすぎる,quotient:1,"));
     EXPECT_TRUE(lines[3].contains(",zero_missing,商に０をたてわすれた,"));
+    EXPECT_TRUE(lines[4].contains(",6,小数のかけ算,practice,"));
+    EXPECT_TRUE(lines[4].contains(",end_zero_kept,小数の 終わりの ０を 消していない,"));
     const QString pdf = r.folder.path() + "/r.pdf";
     ASSERT_EQ(Export(r, {"--export", pdf}).code, 0);
     QProcess text;
@@ -167,6 +172,7 @@ TEST(CommandLine, ADrillOfTwoAndOnePracticeProblemGoOutWithTheirKinds) {
     const QString read = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(read.contains("ゲスト"));
     EXPECT_TRUE(read.contains("わり算"));
+    EXPECT_TRUE(read.contains("小数のかけ算"));
 }
 
 Outcome ExportFrom(const QString& record, const QStringList& args) {

@@ -64,13 +64,15 @@ std::vector<QStringList> ParseCsv(const QString& text) {
 void FillRandom(ScratchRecord& r, unsigned seed, int answers) {
     std::mt19937 rng(seed);
     const QString pupils[] = {"はなこ", "たろう", "O'Brien", ""};
-    const QString kinds[] = {"", "", "quotient_too_big", "zero_missing", "product_slip", "slip", "other"};
+    const QString kinds[] = {"", "", "quotient_too_big", "zero_missing", "product_slip", "point_missing",
+                             "slip", "other"};
     for (const QString& p : pupils) r.learning->AddPupil(p);
     for (int i = 0; i < answers; ++i) {
         const bool right = rng() % 2;
         r.Answer(pupils[rng() % 4], QDate(2026, 10, 1).addDays(int(rng() % 60)).toString(Qt::ISODate),
-                 1 + int(rng() % 5), right, double(rng() % 600) / 10,
-                 right ? QString() : kinds[rng() % 7], QStringLiteral("745 ÷ 6"), QStringLiteral("124 あまり 1"),
+                 1 + int(rng() % kAllTopics.size()), right, double(rng() % 600) / 10,
+                 right ? QString() : kinds[rng() % std::size(kinds)], QStringLiteral("745 ÷ 6"),
+                 QStringLiteral("124 あまり 1"),
                  rng() % 6 ? QStringLiteral("practice") : QStringLiteral("find_mistake"));
     }
 }
@@ -307,7 +309,7 @@ TEST(CsvExport, StartsWithTheMarkAndReadsBackToTheRows) {
 TEST(ReportData, AnswersUnderAnUnknownTopicNumberAreLeftOutOfTheFiguresButExported) {
     ScratchRecord r;
     r.Answer("はなこ", "2026-12-07", 1, false, 5, "zero_missing");
-    for (int unknown : {0, 6, 9}) r.Answer("はなこ", "2026-12-08", unknown, false, 7, "zero_missing");
+    for (int unknown : {0, 7, 9}) r.Answer("はなこ", "2026-12-08", unknown, false, 7, "zero_missing");
     const QDate today(2026, 12, 8);
     for (const ReportFilter& f : {ReportFilter{}, ReportFilter{QStringLiteral("はなこ"), QDate(2026, 12, 1), today}}) {
         const std::vector<report::ClassRow> rows = report::ClassSummary(r.db(), f);

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         // A pupil sits for twenty answers (choosing one also writes the settings).
         if (learning.current_pupil() != pupils[k / 20 % 2]) learning.ChoosePupil(pupils[k / 20 % 2]);
         sorelka::JudgedAnswer answer;
-        answer.topic = sorelka::kAllTopics[k % 5];
+        answer.topic = sorelka::kAllTopics[k % sorelka::kAllTopics.size()];
         answer.menu_choice = k % 3;
         answer.problem = tag + " " + std::to_string(k);
         answer.right_answer = "12";

@@ -1,4 +1,4 @@
-// The table of the five topics: one description per topic, in the menu's
+// The table of the topics: one description per topic, in the menu's
 // order, under the numbers the record stores; every kind of mistake a topic
 // names has one label there.
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
     }
     EXPECT_EQ(colours.size(), table.size()) << "each topic's line has its own colour";
     EXPECT_EQ(tints.size(), table.size());
-    for (int unknown : {0, -1, 6, 9, 100, INT_MIN, INT_MAX}) EXPECT_EQ(TopicFromNumber(unknown), std::nullopt) << unknown;
+    for (int unknown : {0, -1, 7, 9, 100, INT_MIN, INT_MAX}) EXPECT_EQ(TopicFromNumber(unknown), std::nullopt) << unknown;
 }
 
 TEST(TopicTable, EveryKindHasOneLabelAndTheSharedKindsCloseEachList) {
@@ -66,6 +66,7 @@ TEST(TopicTable, EveryKindHasOneLabelAndTheSharedKindsCloseEachList) {
     EXPECT_EQ(Describe(Topic::DecimalSubtraction).KindLabel("borrow_missing"), "くり下がりをわすれた");
     EXPECT_EQ(Describe(Topic::DecimalAddition).KindLabel("borrow_missing"), "");
     EXPECT_EQ(Describe(Topic::Fractions).KindLabel("zero_missing"), "");
+    EXPECT_EQ(Describe(Topic::DecimalMultiplication).KindLabel("borrow_missing"), "");
 }
 
 }  // namespace
