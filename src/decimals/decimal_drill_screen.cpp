@@ -40,16 +40,7 @@ DrillProfile DecimalDrillProfile(const DrillVariant& variant) {
     // The answer columns stand at the right from top 272 down to about 592,
     // so the buttons take two rows under them, beside the prompt line.
     p.question_place = QRect(300, 150, 240, 44);
-    p.prompt_place = QRect(30, 606, 560, 64);
-    const int left = 606, step = 110, width = 102, height = 42, top = 600, row = 48;
-    p.button_places = {
-        {left + 2 * step, top + row, width, height},  // CuteButton1 "終る"
-        {left + step, top + row, width, height},      // CuteButton2 "目次"
-        {left, top, width, height},                   // CuteButton3 "スタート"
-        {left + step, top, width, height},            // CuteButton4 "次へ"
-        {left + 2 * step, top, width, height},        // CuteButton5 "ストップ"
-        {left, top + row, width, height},             // CuteButton6 "成績表"
-    };
+    PlaceButtonsBesideThePrompt(p);
     return p;
 }
 

@@ -12,6 +12,19 @@
 
 namespace sorelka {
 
+void PlaceButtonsBesideThePrompt(DrillProfile& p) {
+    p.prompt_place = QRect(30, 606, 560, 64);
+    const int left = 606, step = 110, width = 102, height = 42, top = 600, row = 48;
+    p.button_places = {
+        {left + 2 * step, top + row, width, height},  // CuteButton1 "終る"
+        {left + step, top + row, width, height},      // CuteButton2 "目次"
+        {left, top, width, height},                   // CuteButton3 "スタート"
+        {left + step, top, width, height},            // CuteButton4 "次へ"
+        {left + 2 * step, top, width, height},        // CuteButton5 "ストップ"
+        {left, top + row, width, height},             // CuteButton6 "成績表"
+    };
+}
+
 namespace {
 
 struct ButtonSpec {

@@ -62,6 +62,11 @@ struct DrillProfile {
     QRect prompt_place{30, 600, 640, 64};
 };
 
+// The prompt line along the bottom left and the six buttons in two rows of
+// three beside it: "スタート" "次へ" "ストップ" over "成績表" "目次" "終る" (for
+// drills whose entry lists reach down the right side).
+void PlaceButtonsBesideThePrompt(DrillProfile& profile);
+
 // The drill machinery every drill screen shares: menu and time choice,
 // "スタート", "次へ", the countdown, "ストップ", the score line and the score
 // sheet. A topic screen derives from it, builds its worksheet and entry lists,
