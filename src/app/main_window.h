@@ -15,7 +15,7 @@ class ExerciseScreen;
 class HelpWindow;
 class StatusClockBar;
 
-// The main menu: the five topics, each with a practice and a drill button,
+// The main menu: every topic, each with a practice and a drill button,
 // the clock, help, About and quit.
 class MainMenuWindow : public QMainWindow {
     Q_OBJECT

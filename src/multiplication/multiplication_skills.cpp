@@ -39,6 +39,13 @@ bool Carries(const MultiplicationProblem& problem) {
     return any(first) || any(second) || any(AddRows(first.digits, second.digits));
 }
 
+// Whether `problem` tells the skill's right work from its usual mistake:
+// every product takes a point, but only one with more digits left of its
+// point than the multiplicand has shows a point counted from the left.
+bool Telling(const MultiplicationProblem& problem, std::string_view id) {
+    return id != skill::kPoint || CanMakeMistake(MultiplicationPupil::PointFromLeft, problem);
+}
+
 const TopicSkill* Find(std::string_view id) {
     for (const TopicSkill& s : kSkills)
         if (s.info.id == id) return &s;
@@ -87,7 +94,7 @@ std::optional<MultiplicationProblem> TargetedDraw(std::string_view id, int menu_
     random.Randomize();
     for (int attempt = 0; attempt < kTargetAttempts; ++attempt) {
         const std::optional<MultiplicationProblem> p = DrawProblem(menu_choice, random);
-        if (p && FitsMenuItem(*p, menu_choice) && Exercises(*p, id)) return p;
+        if (p && FitsMenuItem(*p, menu_choice) && Exercises(*p, id) && Telling(*p, id)) return p;
     }
     for (MultiplicationProblem p : kFallbacks) {
         p.menu = menu_choice;

@@ -291,12 +291,28 @@ void Pupils(Program& program) {
     Save(program.main_window(), "TForm1-menu-pupil");
 }
 
+// A problem of each topic as the record keeps it, with its right answer and
+// a wrong one.
+struct StoredProblem {
+    const char* text;
+    const char* right;
+    const char* wrong;
+};
+StoredProblem Problem(int topic) {
+    switch (topic) {
+        case 1: return {"745 ÷ 6", "124 あまり 1", "12 あまり 1"};
+        case 4: return {"12 + 8 × 3", "36", "60"};
+        case 6: return {"2.5 × 4", "10", "10.0"};
+        default: return {"2.35 + 1.4", "3.75", "2.49"};
+    }
+}
+
 // Eight weeks of a class's answers, then the pupil's own record and the
 // teacher's view of it.
 void RecordWindows(Program& program, FakeServices& services) {
     record::LearningRecord& record = program.learning_record();
     std::mt19937 rng(18);
-    const char* kinds[] = {"quotient_too_big", "zero_missing", "carry_missing", "borrow_missing", "slip"};
+    const char* kinds[] = {"quotient_too_big", "zero_missing", "carry_missing", "borrow_missing", "slip", "end_zero_kept"};
     const QStringList pupils = record.Pupils();
     record::Transaction rows;
     for (int day = 0; day < 56; ++day) {
@@ -305,19 +321,17 @@ void RecordWindows(Program& program, FakeServices& services) {
         for (const QString& pupil : pupils) {
             if (rng() % 4 == 0) continue;
             for (int a = 0; a < 6; ++a) {
-                const int topic = 1 + int(rng() % 5);
+                const int topic = 1 + int(rng() % 6);
                 const bool right = static_cast<int>(rng() % 100) < 55 + day / 2 + static_cast<int>(pupil.size() % 3) * 8;
-                const char* kind = right ? nullptr : kinds[topic == 1 ? rng() % 2 : topic <= 3 ? 2 + topic % 2 : 4];
+                const char* kind = right ? nullptr : kinds[topic == 1 ? rng() % 2 : topic <= 3 ? 2 + topic % 2 : topic == 6 ? 5 : 4];
                 rows.push_back({QStringLiteral(
                                     "insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
                                     " problem, right_answer, entered_answer, correct, seconds, error_kind)"
                                     " values ((select id from pupils where name = ?), ?, ?, 'practice', 1,"
                                     " ?, ?, ?, ?, ?, ?)"),
                                 {pupil, date.toString(Qt::ISODate) + QStringLiteral("T10:%1:00.000+09:00").arg(a, 2, 10, QLatin1Char('0')),
-                                 topic, topic == 1 ? "745 ÷ 6" : topic == 4 ? "12 + 8 × 3" : "2.35 + 1.4",
-                                 topic == 1 ? "124 あまり 1" : topic == 4 ? "36" : "3.75",
-                                 right ? (topic == 1 ? "124 あまり 1" : topic == 4 ? "36" : "3.75")
-                                       : (topic == 1 ? "12 あまり 1" : topic == 4 ? "60" : "2.49"),
+                                 topic, Problem(topic).text, Problem(topic).right,
+                                 right ? Problem(topic).right : Problem(topic).wrong,
                                  right ? 1 : 0, 8 + int(rng() % 400) / 10.0,
                                  kind ? QVariant(QString::fromLatin1(kind)) : QVariant(QMetaType::fromType<QString>())}});
             }
