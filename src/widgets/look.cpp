@@ -1,11 +1,13 @@
 #include "widgets/look.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QStringList>
 #include <QTextDocument>
 #include <QWidget>
+#include <utility>
 
 namespace sorelka {
 
@@ -53,6 +55,43 @@ QPixmap DrawnPicture(int width, int height, const std::function<void(QPainter&)>
     draw(painter);
     painter.end();
     return pixmap;
+}
+
+namespace {
+
+// Runs its work when the watched widget is first shown or painted, then goes.
+class OnFirstShow final : public QObject {
+public:
+    OnFirstShow(QWidget* widget, std::function<void()> work) : QObject(widget), work_(std::move(work)) {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Paint) && work_) {
+            watched->removeEventFilter(this);
+            std::exchange(work_, nullptr)();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> work_;
+};
+
+void WhenShown(QWidget* widget, std::function<void()> work) {
+    if (widget->isVisible()) work();
+    else new OnFirstShow(widget, std::move(work));
+}
+
+}  // namespace
+
+void SetStyleSheetWhenShown(QWidget* widget, const QString& sheet) {
+    WhenShown(widget, [widget, sheet] { widget->setStyleSheet(sheet); });
+}
+
+void SetPictureWhenShown(QLabel* label, std::function<QPixmap()> draw) {
+    WhenShown(label, [label, draw = std::move(draw)] { label->setPixmap(draw()); });
 }
 
 QString PlainToolTip(const QString& text) {
