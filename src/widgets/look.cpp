@@ -1,6 +1,7 @@
 #include "widgets/look.h"
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
@@ -11,12 +12,28 @@
 
 namespace sorelka {
 
+namespace {
+
+// The rounded school gothic where it is installed, then its free look-alike,
+// then a plain Japanese gothic: those of them this computer has, so that Qt
+// does not look for a missing family's stand-ins at every new font size.
+const QStringList& SchoolFamilies() {
+    static const QStringList families = [] {
+        const QStringList wanted = {QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"), QStringLiteral("MotoyaLMaru"),
+                                    QStringLiteral("Noto Sans CJK JP")};
+        QStringList present;
+        for (const QString& family : wanted)
+            if (QFontDatabase::hasFamily(family)) present << family;
+        return present.isEmpty() ? wanted : present;
+    }();
+    return families;
+}
+
+}  // namespace
+
 QFont SchoolFont(int pixel_size, bool bold) {
     QFont font;
-    // The rounded school gothic where it is installed, then its free
-    // look-alike, then a plain Japanese gothic.
-    font.setFamilies({QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"), QStringLiteral("MotoyaLMaru"),
-                      QStringLiteral("Noto Sans CJK JP")});
+    font.setFamilies(SchoolFamilies());
     font.setPixelSize(pixel_size);
     font.setBold(bold);
     return font;
