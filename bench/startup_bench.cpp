@@ -127,9 +127,9 @@ int Compare(const char* self) {
     }
     const double b = Median(bare_ms), m = Median(menu_ms);
     std::printf("bare 955x716 window, start to first paint: median %.1f ms\n", b);
-    std::printf("main menu with all forms, start to first paint: median %.1f ms (%.2f x bare; budget 2.5 x)\n",
+    std::printf("main menu with all forms, start to first paint: median %.1f ms (%.2f x bare; budget 1.6 x)\n",
                 m, m / b);
-    std::printf("peak memory at the main menu: %.1f MiB (budget 80 MiB)\n", menu_rss / 1024.0);
+    std::printf("peak memory at the main menu: %.1f MiB (budget 50 MiB)\n", menu_rss / 1024.0);
     return 0;
 }
 

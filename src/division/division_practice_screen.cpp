@@ -28,7 +28,7 @@ PracticeFrame DivisionFrame() {
     return {.title = QStringLiteral("１．わり算：練習問題"), .title_place = {28, 18, 500, 44},
             .menu_heading = QStringLiteral("    メニュー"), .menu_place = {772, 14, 164, 0},
             .menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"), QStringLiteral("３けたでわる")},
-            .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
+            .picture = [] { return PencilPicture(PencilTip::DownLeft); }, .picture_place = {28, 596, 64, 64},
             // The long hints take a second line.
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
             .next_name = QStringLiteral("CuteButton3"), .next_place = {796, 500, 140, 48},

@@ -120,8 +120,8 @@ DrillScreen::DrillScreen(AppContext& ctx, DrillLog& log, const QString& name,
     // the titles keep their own weights.
     grid_->setFont(SchoolFont(16, profile_.grid_bold_text));
     grid_->horizontalHeader()->setFont(SchoolFont(14, profile_.grid_bold_titles));
-    grid_->setStyleSheet(
-        QStringLiteral("QTableView { background: %1; color: %2; gridline-color: #9090B0; }"
+    SetStyleSheetWhenShown(
+        grid_, QStringLiteral("QTableView { background: %1; color: %2; gridline-color: #9090B0; }"
                        "QHeaderView::section { padding: 3px 0px; }")
             .arg(profile_.grid_background.name(), profile_.grid_text.name()));
 

@@ -48,7 +48,7 @@ PracticeFrame FractionFrame() {
             .title = QStringLiteral("５．分数の表し方：練習問題"), .title_pixels = 28, .title_place = {24, 18, 520, 44},
             .menu_heading = QString::fromUtf8(fractions::kMenuHeading), .menu_place = {660, 16, 270, 0},
             .menu_items = ToQt(fractions::MenuItems()),
-            .picture_name = QStringLiteral("Image3"), .picture = fractions::CakePicture(),
+            .picture_name = QStringLiteral("Image3"), .picture = fractions::CakePicture,
             .picture_place = {20, 598, 64, 64},
             .prompt_place = {96, 590, 620, 80}, .first_prompt = QStringLiteral("「メニュー」をえらんでね！"),
             .next_colour = QColor(0xFF, 0xC8, 0xDC), .next_place = {846, 570, 96, 60},

@@ -18,7 +18,7 @@ PracticeFrame MultiplicationFrame() {
             .menu_heading = QStringLiteral("    メニュー"), .menu_place = {722, 14, 214, 0},
             .menu_items = {QStringLiteral("小数 × １けた"), QStringLiteral("小数 × ２けた"),
                            QStringLiteral("答えの ０に 気をつける")},
-            .picture = PencilPicture(PencilTip::DownLeft), .picture_place = {28, 596, 64, 64},
+            .picture = [] { return PencilPicture(PencilTip::DownLeft); }, .picture_place = {28, 596, 64, 64},
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
             .next_place = {796, 500, 140, 48}, .back_place = {796, 556, 140, 48}, .quit_place = {796, 612, 140, 48},
             .focus_line_place = {28, 62, 686, 34}};

@@ -51,7 +51,7 @@ PracticeFrame RulesFrame() {
             .menu_heading = QStringLiteral("         メニュー"), .menu_place = {744, 14, 202, 0},
             .menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
                            QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
-            .picture = BlackboardPicture(), .picture_place = {24, 592, 72, 64},
+            .picture = BlackboardPicture, .picture_place = {24, 592, 72, 64},
             // The long hints take a second line.
             .prompt_place = {104, 582, 480, 84}, .prompt_wraps = true,
             .next_place = {744, 186, 202, 48}, .back_place = {744, 242, 97, 44},

@@ -30,8 +30,7 @@ const QColor kItemText(0x20, 0x20, 0x40);
 // keeps the dozens of lists cheap to create.
 class ItemLook : public QStyledItemDelegate {
 public:
-    ItemLook(const ChoiceList* list, bool centred, QObject* parent)
-        : QStyledItemDelegate(parent), list_(list), centred_(centred) {}
+    ItemLook(const ChoiceList* list, QObject* parent) : QStyledItemDelegate(parent), list_(list) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -48,7 +47,7 @@ public:
         p->setFont(option.font);
         p->setPen(chosen ? kNavyColour : kItemText);
         QString text = index.data().toString();
-        if (centred_) {
+        if (list_->centred_items()) {
             p->drawText(option.rect, Qt::AlignCenter, text.trimmed());
         } else {
             p->drawText(option.rect.adjusted(6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -58,7 +57,6 @@ public:
 
 private:
     const ChoiceList* list_;
-    bool centred_;
 };
 
 }  // namespace
@@ -139,7 +137,7 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
     view_->viewport()->setAutoFillBackground(false);
     view_->setAttribute(Qt::WA_Hover);
     view_->setMouseTracking(true);
-    view_->setItemDelegate(new ItemLook(this, false, view_));
+    view_->setItemDelegate(new ItemLook(this, view_));
     view_->installEventFilter(this);
     layout->addWidget(view_);
 
@@ -159,8 +157,10 @@ ChoiceList::ChoiceList(const QString& name, const QString& heading, const QStrin
 void ChoiceList::SetItems(const QStringList& items) {
     view_->clear();
     for (const QString& text : items) {
-        auto* item = new QListWidgetItem(text, view_);
+        // Sized before it joins the view: one insertion, no change to report.
+        auto* item = new QListWidgetItem(text);
         item->setSizeHint(QSize(0, kRowHeight));
+        view_->addItem(item);
     }
     Reset();
 }
@@ -173,9 +173,6 @@ void ChoiceList::SetHeading(const QString& heading) {
 void ChoiceList::SetCentredItems(bool on) {
     if (on == centred_) return;
     centred_ = on;
-    QAbstractItemDelegate* old = view_->itemDelegate();
-    view_->setItemDelegate(new ItemLook(this, on, view_));
-    delete old;
     view_->viewport()->update();
     ShowLine();
 }

@@ -34,7 +34,7 @@ QFrame* NewMarker(QWidget* screen, const QString& name) {
     marker->setObjectName(name);
     marker->setAttribute(Qt::WA_TransparentForMouseEvents);
     marker->setAccessibleName(QStringLiteral("まちがえた ところ"));
-    marker->setStyleSheet(QStringLiteral("QFrame { border: 3px solid %1; border-radius: 4px;"
+    SetStyleSheetWhenShown(marker, QStringLiteral("QFrame { border: 3px solid %1; border-radius: 4px;"
                                          " background: transparent; }")
                               .arg(kMarkerColour.name()));
     marker->hide();

@@ -37,6 +37,13 @@ QLabel* MakeBoldLabel(QWidget* parent, const QString& name, int pixels, const QC
 // with antialiasing.
 QPixmap DrawnPicture(int width, int height, const std::function<void(QPainter&)>& draw);
 
+// Gives `widget` a style sheet, or `label` a drawn picture, when the widget
+// is first shown or painted instead of now: parsing a sheet or drawing text
+// is much of what a screen costs to make, and most screens wait unopened.
+// For widgets placed by hand (their size hint unused). Once per widget.
+void SetStyleSheetWhenShown(QWidget* widget, const QString& sheet);
+void SetPictureWhenShown(QLabel* label, std::function<QPixmap()> draw);
+
 // A tooltip that shows `text` exactly as written. A tooltip has no plain-text
 // setting: Qt shows it as rich text when it looks like markup, so a name
 // such as "<b>x</b>" or "<img src=…>" would be drawn, not shown. Such text

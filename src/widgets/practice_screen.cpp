@@ -83,7 +83,7 @@ void PracticeScreen::BuildFrame() {
 
     auto* picture = new QLabel(this);
     picture->setObjectName(frame_.picture_name);
-    picture->setPixmap(frame_.picture);
+    if (frame_.picture) SetPictureWhenShown(picture, frame_.picture);
     picture->setGeometry(frame_.picture_place);
 
     prompt_ = MakeBoldLabel(this, QStringLiteral("Label2"), 22, Qt::red, frame_.prompt_place);

@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QStringList>
+#include <functional>
 #include <string>
 
 #include "widgets/exercise_screen.h"
@@ -36,7 +37,8 @@ struct PracticeFrame {
     QRect menu_place;
     QStringList menu_items;
     QString picture_name = QStringLiteral("Image1");
-    QPixmap picture;
+    // Draws the picture; it is drawn when the screen is first shown.
+    std::function<QPixmap()> picture;
     QRect picture_place;
     // The prompt line Label2, red; long hints take a second line where it wraps.
     QRect prompt_place;
