@@ -24,6 +24,7 @@
 #include "drill/score_sheet.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
+#include "support/keyboard.h"
 #include "support/screen_support.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
@@ -173,45 +174,12 @@ TEST_F(ProgramTest, WorksheetCellsAndListsAreNamedByRoleAndPlace) {
 
 // ---- Keyboard alone -------------------------------------------------------
 
-// The key goes where the keyboard sends it: to the widget with the focus.
-void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target) target = QApplication::activeModalWidget();
-    ASSERT_NE(target, nullptr) << "no focus";
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
-}
-
-bool FocusIn(const QString& name) {
-    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
-        if (w->objectName() == name) return true;
-    return false;
-}
-
-// Presses Tab until `name` (a button, or a list holding its items) has the focus.
-void TabTo(const QString& name) {
-    for (int i = 0; i < 40 && !FocusIn(name); ++i) Key(Qt::Key_Tab);
-    ASSERT_TRUE(FocusIn(name)) << "Tab never reaches " << Utf8(name);
-}
-
-// Item `index` of a list: Home, then Down, then Enter.
-void Pick(const char* list, int index) {
-    TabTo(QString::fromLatin1(list));
-    Key(Qt::Key_Home);
-    for (int i = 0; i < index; ++i) Key(Qt::Key_Down);
-    Key(Qt::Key_Return);
-}
-
 // A digit list with the focus takes the digit key itself.
 void Digits(std::initializer_list<std::pair<const char*, int>> digits) {
     for (auto [list, digit] : digits) {
         TabTo(QString::fromLatin1(list));
         Key(Qt::Key_0 + digit);
     }
-}
-
-void Press(const char* button) {
-    TabTo(QString::fromLatin1(button));
-    Key(Qt::Key_Space);
 }
 
 struct KeyboardTest : ProgramTest {
@@ -235,26 +203,6 @@ struct KeyboardTest : ProgramTest {
         });
     }
 
-    // From the main menu: Tab to the topic's button, Space, work the screen
-    // with `work`, then go back by "目次".
-    void FromMenu(const char* button, const std::function<void(QWidget*)>& work) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* screen = QApplication::activeModalWidget();
-            ASSERT_NE(screen, nullptr);
-            // A failed step must not leave the screen open and the test waiting.
-            const auto close = qScopeGuard([screen] { screen->close(); });
-            QApplication::setActiveWindow(screen);
-            ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
-            work(screen);
-            ran = true;
-            Press("CuteButton2");
-        });
-        TabTo(QString::fromLatin1(button));
-        Key(Qt::Key_Space);
-        EXPECT_TRUE(ran);
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "back at the menu";
-    }
     // Whether `object` was heard as `name`; always true where no assistive
     // technology listens, as Qt then raises no events at all.
     bool Announced(const char* object, const char* name) const {

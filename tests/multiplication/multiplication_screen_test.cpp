@@ -22,6 +22,7 @@
 #include "multiplication/multiplication_practice_screen.h"
 #include "record/learning_record.h"
 #include "support/fakes.h"
+#include "support/keyboard.h"
 #include "support/screen_support.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/worked_example_player.h"
@@ -30,38 +31,6 @@ namespace sorelka::multiplication {
 namespace {
 
 using namespace sorelka::testing;
-
-// The key goes to the widget with the focus.
-void Key(int key) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target) target = QApplication::activeModalWidget();
-    ASSERT_NE(target, nullptr) << "no focus";
-    QTest::keyClick(target, static_cast<Qt::Key>(key));
-}
-
-bool FocusIn(const QString& name) {
-    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
-        if (w->objectName() == name) return true;
-    return false;
-}
-
-void TabTo(const QString& name) {
-    for (int i = 0; i < 60 && !FocusIn(name); ++i) Key(Qt::Key_Tab);
-    ASSERT_TRUE(FocusIn(name)) << "Tab never reaches " << Utf8(name);
-}
-
-// Item `index` of a list: Home, Down, Enter.
-void Pick(const QString& list, int index) {
-    TabTo(list);
-    Key(Qt::Key_Home);
-    for (int i = 0; i < index; ++i) Key(Qt::Key_Down);
-    Key(Qt::Key_Return);
-}
-
-void Press(const char* button) {
-    TabTo(QString::fromLatin1(button));
-    Key(Qt::Key_Space);
-}
 
 // One input of a pupil, as keys: a digit typed into its column's list, the
 // point's place picked in "小数点", an action picked in " 処理".
@@ -111,26 +80,6 @@ struct MultiplicationScreensTest : ::testing::Test {
         program = std::make_unique<Program>(ctx, data.path() + "/kyozai.db");
         program->main_window()->show();
         QApplication::setActiveWindow(program->main_window());
-    }
-
-    // From the main menu: Tab to the button, Space, `work` on the screen it
-    // opens, then back by "目次".
-    void FromMenu(const char* button, const std::function<void(QWidget*)>& work) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* screen = QApplication::activeModalWidget();
-            ASSERT_NE(screen, nullptr);
-            const auto close = qScopeGuard([screen] { screen->close(); });
-            QApplication::setActiveWindow(screen);
-            ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
-            work(screen);
-            ran = true;
-            Press("CuteButton2");
-        });
-        TabTo(QString::fromLatin1(button));
-        Key(Qt::Key_Space);
-        EXPECT_TRUE(ran);
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "back at the menu";
     }
 };
 
