@@ -52,15 +52,13 @@ bool TwoDigits(int divisor) { return divisor >= 11 && divisor <= 98 && divisor %
 long long RoundedWhole(const DecimalDivisionProblem& p) { return (WholeDivision(p).quotient + 5) / 10; }
 
 // Whether the long division's step machine writes `quotient` (its digits as
-// a whole number): at most three rounds and one 0, standing right after
-// the first digit or last.
+// a whole number): it keeps three characters, three rounds or two and a 0
+// ("飛ばし") right after the first digit or last.
 bool QuotientFitsSteps(long long quotient) {
     const std::string digits = std::to_string(quotient);
     const auto zeros = std::count(digits.begin(), digits.end(), '0');
-    if (zeros == 0) return digits.size() <= 3;
     const std::size_t zero = digits.find('0');
-    return zeros == 1 && digits.size() <= static_cast<std::size_t>(kDigitColumns) &&
-           (zero == 1 || zero + 1 == digits.size());
+    return digits.size() <= 3 && (zeros == 0 || (zeros == 1 && (zero == 1 || zero + 1 == digits.size())));
 }
 
 int DrawDivisor(RandomSource& random, bool two_digits) {

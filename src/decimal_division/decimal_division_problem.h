@@ -89,9 +89,9 @@ std::optional<DecimalDivisionProblem> ParseStoredProblem(int menu_choice, std::s
 // Whether the long-division worksheet can work `problem`: a dividend
 // without end 0s after its point, a divisor 2 … 98 not ending in 0, a
 // quotient at least 0.1 (no 0 between the point and its first digit) of at
-// most four digits with at most three rounds (a 0 inside only right after
-// its first digit or as its last), the quotient's ones within the four
-// digit columns, an asked place at least the dividend's own.
+// most three digits (three rounds, or two and a 0 right after the first
+// digit or last), the quotient's ones within the four digit columns, an
+// asked place at least the dividend's own.
 bool FitsSheet(const DecimalDivisionProblem& problem);
 // Whether `problem` is one menu item `menu` draws (the table in
 // docs/design-decimal-division.md): FitsSheet, the item's ending, divisor

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "core/number_text.h"
+#include "division/division_bugs.h"
+#include "division/long_division.h"
 #include "support/diagnosis_draws.h"
 #include "support/fakes.h"
 
@@ -26,7 +28,9 @@ std::pair<long long, int> Read(const std::string& text) {
 }
 
 // Every draw of every item, the extreme random sources' among them, keeps
-// the item's rules and reads back from its stored text; the answer's texts
+// the item's rules and reads back from its stored text; its whole-number
+// long division is worked right on the division's own step machine (the
+// taught procedure's inputs, judged ○), which this topic wraps; the answer's texts
 // check out as the pupil checks them: divisor × quotient + remainder =
 // dividend with a remainder below the divisor in the quotient's last place
 // (none when it divides, some when one is asked for), and a rounded quotient within half a unit of its last place of the true
@@ -35,6 +39,7 @@ TEST(DecimalDivisionProblem, EveryDrawFitsItsItemAndItsAnswerChecksOut) {
     SeededRandom random(38);
     ExtremeRandom lowest(false);
     ExtremeRandom highest(true);
+    testing::FakeServices fx;
     for (int menu = 1; menu <= kMenuItems; ++menu) {
         std::set<std::string> seen;
         for (int i = 0; i < testing::kPropertyDraws + 2; ++i) {
@@ -50,6 +55,16 @@ TEST(DecimalDivisionProblem, EveryDrawFitsItsItemAndItsAnswerChecksOut) {
             ASSERT_TRUE(FitsMenuItem(p, menu));
             EXPECT_EQ(p.menu, menu);
             EXPECT_EQ(ParseStoredProblem(menu, stored), p);
+            if (i % 10 == 0) {
+                const division::DivisionProblem whole = WholeDivision(p);
+                const auto inputs = division::WorkDivision(whole, division::DivisionBug::None, 1);
+                ASSERT_TRUE(inputs.has_value());
+                division::LongDivision steps(fx.ctx);
+                steps.NewProblem(whole);
+                division::EnterAndFinish(steps, *inputs);
+                EXPECT_TRUE(IsRight(steps.JudgeDivision()));
+                EXPECT_TRUE(fx.dialogs.shown.empty()) << "no step refused";
+            }
 
             const auto [quotient, places] = Read(QuotientText(p));
             const auto [remainder, remainder_places] = Read(RemainderText(p));
