@@ -134,6 +134,7 @@ public:
             case Topic::Fractions: return Fraction(menu, std::get<fractions::FractionProblem>(problem), bug);
             case Topic::DecimalMultiplication:
                 return Multiplication(std::get<multiplication::MultiplicationProblem>(problem), bug, rng);
+            case Topic::DecimalDivision: break;  // no simulated bug of this topic yet
         }
         return {};
     }

@@ -135,22 +135,22 @@ void MainMenuWindow::BuildMenu() {
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(357, 10, 240, 64);
 
-    // Six topic rows between the title and the prompt line.
-    constexpr int kRowTop = 84;
-    constexpr int kRowStep = 80;
+    // Seven topic rows between the title and the prompt line.
+    constexpr int kRowTop = 82;
+    constexpr int kRowStep = 68;
     const std::vector<TopicInfo>& topics = TopicTable();
     for (int t = 0; t < int(topics.size()); ++t) {
         const int top = kRowTop + t * kRowStep;
         auto* band = new ShapeWidget(QStringLiteral("Band%1").arg(t + 1), ShapeWidget::Kind::Frame,
                                      central);
         band->SetColours(QColor(0xB8, 0xC0, 0xE8), ToQColor(topics[t].menu_tint));
-        band->setGeometry(190, top - 4, 575, 76);
+        band->setGeometry(190, top - 4, 575, 66);
 
         auto* heading = new QLabel(MenuHeading(topics[t]), central);
         heading->setObjectName(QStringLiteral("Label%1").arg(6 + t));
         heading->setFont(SchoolFont(28, true));
         SetTextColour(heading, kNavyColour);
-        heading->setGeometry(214, top + 14, 320, 40);
+        heading->setGeometry(214, top + 9, 320, 40);
 
         for (int k = 0; k < 2; ++k) {
             const int number = 3 + 2 * t + k;
@@ -159,7 +159,7 @@ void MainMenuWindow::BuildMenu() {
                 QStringLiteral("CuteButton%1").arg(number),
                 practice ? QStringLiteral("練習問題") : QStringLiteral("ドリル"),
                 practice ? kPracticeGreen : kDrillSkyBlue, kNavyColour, central);
-            button->setGeometry(560, top - 1 + k * 38, 180, 34);
+            button->setGeometry(560, top - 1 + k * 33, 180, 30);
             // "わり算 練習問題": the topic's name, then the kind.
             button->setAccessibleName(QString::fromStdString(topics[t].name) + QStringLiteral(" ") +
                                       button->text());

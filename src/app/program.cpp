@@ -73,7 +73,7 @@ struct ScreenEntry {
     MakeScreen make;
 };
 
-// TForm2 … TForm13 in creation order, which is also the order of the menu buttons.
+// TForm2 … TForm15 in creation order, which is also the order of the menu buttons.
 const ScreenEntry kScreens[] = {
     {"TForm2", "Sorelka", Topic::Division, ScreenKind::Practice, Practice<division::DivisionPracticeScreen>},
     {"TForm3", "Sorelka", Topic::Division, ScreenKind::Drill, Drill<division::DivisionDrillScreen>},
@@ -92,6 +92,8 @@ const ScreenEntry kScreens[] = {
      Practice<multiplication::MultiplicationPracticeScreen>},
     {"TForm13", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Drill,
      Drill<multiplication::MultiplicationDrillScreen>},
+    {"TForm14", "Sorelka", Topic::DecimalDivision, ScreenKind::Practice, nullptr},
+    {"TForm15", "Sorelka", Topic::DecimalDivision, ScreenKind::Drill, nullptr},
 };
 
 // "わり算　練習問題": a placeholder's heading.

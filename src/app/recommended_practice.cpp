@@ -55,6 +55,7 @@ RecommendedPractice::ShowProblem ShowsOn(ExerciseScreen* screen, Topic topic) {
             return Shows<FractionPracticeScreen, fractions::FractionProblem>(screen);
         case Topic::DecimalMultiplication:
             return Shows<multiplication::MultiplicationPracticeScreen, multiplication::MultiplicationProblem>(screen);
+        case Topic::DecimalDivision: break;  // no practice screen yet
     }
     return {};
 }

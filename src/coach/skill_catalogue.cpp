@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "decimal_division/decimal_division_skills.h"
 #include "decimals/decimal_skills.h"
 #include "division/division_skills.h"
 #include "fractions/fraction_skills.h"
@@ -37,6 +38,9 @@ Result WithProblem(Topic topic, const TopicProblem& problem, Result none, F f) {
         case Topic::DecimalMultiplication:
             if (const auto* p = std::get_if<multiplication::MultiplicationProblem>(&problem)) return f(*p);
             break;
+        case Topic::DecimalDivision:
+            if (const auto* p = std::get_if<decimal_division::DecimalDivisionProblem>(&problem)) return f(*p);
+            break;
     }
     return none;
 }
@@ -70,6 +74,8 @@ std::vector<std::string_view> SkillsExercised(Topic topic, int menu_choice, cons
             return rules::SkillsExercised(p);
         else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
             return multiplication::SkillsExercised(p);
+        else if constexpr (std::is_same_v<P, decimal_division::DecimalDivisionProblem>)
+            return decimal_division::SkillsExercised(p);
         else
             return fractions::SkillsExercised(menu_choice, p);
     });
@@ -88,6 +94,8 @@ std::vector<SkillObservation> ObserveAnswer(Topic topic, int menu_choice, const 
             return rules::ObserveAnswer(p, correct, kind, step);
         else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
             return multiplication::ObserveAnswer(p, correct, kind);
+        else if constexpr (std::is_same_v<P, decimal_division::DecimalDivisionProblem>)
+            return decimal_division::ObserveAnswer(p, correct, kind);
         else
             return fractions::ObserveAnswer(menu_choice, p, correct, kind);
     });
@@ -111,6 +119,8 @@ std::string StoredProblemText(Topic topic, const TopicProblem& problem) {
             return rules::StoredProblemText(p);
         else if constexpr (std::is_same_v<P, multiplication::MultiplicationProblem>)
             return multiplication::StoredProblemText(p);
+        else if constexpr (std::is_same_v<P, decimal_division::DecimalDivisionProblem>)
+            return decimal_division::StoredProblemText(p);
         else
             return fractions::StoredProblemText(p);
     });
@@ -125,6 +135,7 @@ std::optional<TopicProblem> ParseStoredProblem(Topic topic, int menu_choice, std
         case Topic::Rules: return Lift(rules::ParseStoredProblem(menu_choice, text));
         case Topic::Fractions: return Lift(fractions::ParseStoredProblem(menu_choice, text));
         case Topic::DecimalMultiplication: return Lift(multiplication::ParseStoredProblem(menu_choice, text));
+        case Topic::DecimalDivision: return Lift(decimal_division::ParseStoredProblem(menu_choice, text));
     }
     return std::nullopt;
 }
@@ -148,6 +159,7 @@ std::optional<TopicProblem> OrdinaryDraw(Topic topic, int menu_choice, RandomSou
         case Topic::Fractions:
             return Lift(fractions::DrawFractionProblem(menu_choice, fractions::Variant::Practice, random));
         case Topic::DecimalMultiplication: return Lift(multiplication::DrawProblem(menu_choice, random));
+        case Topic::DecimalDivision: return Lift(decimal_division::DrawProblem(menu_choice, random));
     }
     return std::nullopt;
 }
@@ -162,6 +174,8 @@ std::optional<TopicProblem> TargetedDraw(Topic topic, std::string_view skill, in
         case Topic::Rules: return Lift(rules::TargetedDraw(skill, menu_choice, random));
         case Topic::Fractions: return Lift(fractions::TargetedDraw(skill, menu_choice, random));
         case Topic::DecimalMultiplication: return Lift(multiplication::TargetedDraw(skill, menu_choice, random));
+        case Topic::DecimalDivision:
+            return Lift(decimal_division::TargetedDraw(skill, menu_choice, random));
     }
     return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include "core/services.h"
 #include "core/skill.h"
 #include "core/topic.h"
+#include "decimal_division/decimal_division_problem.h"
 #include "decimals/decimal_numbers.h"
 #include "division/division_problem.h"
 #include "fractions/fraction_problem.h"
@@ -22,9 +23,11 @@
 namespace sorelka::coach {
 
 // A problem of any topic: division, decimals (addition or subtraction, as
-// the topic says), rules, fractions, the decimal multiplication.
-using TopicProblem = std::variant<division::DivisionProblem, decimals::DecimalProblem, rules::ExpressionProblem,
-                                  fractions::FractionProblem, multiplication::MultiplicationProblem>;
+// the topic says), rules, fractions, the decimal multiplication, the decimal division.
+using TopicProblem =
+    std::variant<division::DivisionProblem, decimals::DecimalProblem, rules::ExpressionProblem,
+                 fractions::FractionProblem, multiplication::MultiplicationProblem,
+                 decimal_division::DecimalDivisionProblem>;
 
 // The skills of `topic` in the order its menu meets them.
 std::span<const TopicSkill> SkillsOf(Topic topic);

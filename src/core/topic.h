@@ -14,11 +14,12 @@ enum class Topic {
     Rules = 4,
     Fractions = 5,
     DecimalMultiplication = 6,
+    DecimalDivision = 7,
 };
 
-inline constexpr std::array<Topic, 6> kAllTopics = {
+inline constexpr std::array<Topic, 7> kAllTopics = {
     Topic::Division, Topic::DecimalAddition, Topic::DecimalSubtraction,
-    Topic::Rules, Topic::Fractions, Topic::DecimalMultiplication,
+    Topic::Rules, Topic::Fractions, Topic::DecimalMultiplication, Topic::DecimalDivision,
 };
 
 // The number the record stores for `topic`.
@@ -26,7 +27,7 @@ constexpr int TopicNumber(Topic topic) { return static_cast<int>(topic); }
 
 // The topic a stored number names; nothing for a number no topic has.
 constexpr std::optional<Topic> TopicFromNumber(int number) {
-    if (number < TopicNumber(Topic::Division) || number > TopicNumber(Topic::DecimalMultiplication))
+    if (number < TopicNumber(Topic::Division) || number > TopicNumber(Topic::DecimalDivision))
         return std::nullopt;
     return static_cast<Topic>(number);
 }

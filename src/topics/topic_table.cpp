@@ -1,5 +1,6 @@
 #include "topics/topic_table.h"
 
+#include "decimal_division/decimal_division_topic.h"
 #include "decimals/decimal_topics.h"
 #include "division/division_topic.h"
 #include "fractions/fraction_topic.h"
@@ -12,6 +13,7 @@ const std::vector<TopicInfo>& TopicTable() {
     static const std::vector<TopicInfo> table = {
         division::DivisionTopic(),   decimals::DecimalAdditionTopic(), decimals::DecimalSubtractionTopic(),
         rules::RulesTopic(),         fractions::FractionsTopic(),   multiplication::MultiplicationTopic(),
+        decimal_division::DecimalDivisionTopic(),
     };
     return table;
 }

@@ -38,11 +38,11 @@ struct MainMenuTest : ::testing::Test {
     QTimer* timer(const char* name) const { return Find<QTimer>(window(), name); }
 };
 
-TEST_F(MainMenuTest, StartUpCreatesAllThirteenFormsInOrderWithTheirCaptions) {
+TEST_F(MainMenuTest, StartUpCreatesAllFifteenFormsInOrderWithTheirCaptions) {
     EXPECT_EQ(Utf8(program->drill_log().objectName()), "DataModule1");
     const auto& forms = program->forms();
-    ASSERT_EQ(forms.size(), 13u);
-    for (int i = 0; i < 13; ++i) {
+    ASSERT_EQ(forms.size(), 15u);
+    for (int i = 0; i < 15; ++i) {
         EXPECT_EQ(Utf8(forms[i]->objectName()), "TForm" + std::to_string(i + 1));
         const char* caption = i == 9 ? "Form10" : i == 10 ? "Form11" : "Sorelka";
         EXPECT_EQ(Utf8(forms[i]->windowTitle()), caption) << "form " << i + 1;
@@ -67,9 +67,9 @@ TEST_F(MainMenuTest, ApplicationTitleAndClosingTheMainWindowNeedsNoConfirmation)
 
 TEST_F(MainMenuTest, TopicButtonsStandInTopicOrderPracticeAboveDrill) {
     const char* headings[] = {"１．わり算", "２．小数のたし算", "３．小数のひき算",
-                              "４．計算のきまり", "５．分数の表し方", "６．小数のかけ算"};
+                              "４．計算のきまり", "５．分数の表し方", "６．小数のかけ算", "７．小数のわり算"};
     int last_top = -1;
-    for (int t = 0; t < 6; ++t) {
+    for (int t = 0; t < 7; ++t) {
         auto* practice = Find<QAbstractButton>(window(), QStringLiteral("CuteButton%1").arg(3 + 2 * t));
         auto* drill = Find<QAbstractButton>(window(), QStringLiteral("CuteButton%1").arg(4 + 2 * t));
         auto* heading = Find<QLabel>(window(), QStringLiteral("Label%1").arg(6 + t));

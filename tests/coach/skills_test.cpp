@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/learning_recorder.h"
+#include "decimal_division/decimal_division_problem.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_sheet.h"
 #include "decimals/decimal_skills.h"
@@ -29,7 +30,9 @@ namespace {
 
 using testing::SeededRandom;
 
-int MenuItemCount(Topic topic) { return topic == Topic::Rules ? 4 : 3; }
+int MenuItemCount(Topic topic) {
+    return topic == Topic::Rules ? 4 : topic == Topic::DecimalDivision ? decimal_division::kMenuItems : 3;
+}
 
 // The operation of a decimal topic.
 decimals::Operation OperationOf(Topic topic) {
@@ -57,6 +60,10 @@ bool FitsItem(Topic topic, int menu, const TopicProblem& problem) {
         case Topic::DecimalMultiplication: {
             const auto& p = std::get<multiplication::MultiplicationProblem>(problem);
             return p.menu == menu && multiplication::FitsMenuItem(p, menu);
+        }
+        case Topic::DecimalDivision: {
+            const auto& p = std::get<decimal_division::DecimalDivisionProblem>(problem);
+            return p.menu == menu && decimal_division::FitsMenuItem(p, menu);
         }
     }
     return false;
@@ -107,7 +114,7 @@ TEST(SkillsTest, TargetedDrawsExerciseTheSkillWithinTheItemsRules) {
             }
         }
     }
-    EXPECT_EQ(pairs, 84);
+    EXPECT_EQ(pairs, 112);
     EXPECT_FALSE(TargetedDraw(Topic::Division, "no.such_skill", 1, random).has_value());
     EXPECT_FALSE(TargetedDraw(Topic::Rules, division::skill::kMultiply, 1, random).has_value());
 }
@@ -270,6 +277,10 @@ Answered DrawnByAScreen(Topic topic, int menu, bool drill, RandomSource& random)
         case Topic::DecimalMultiplication: {
             const multiplication::MultiplicationProblem p = *multiplication::DrawProblem(menu, random);
             return {topic, menu, p, multiplication::StoredProblemText(p)};
+        }
+        case Topic::DecimalDivision: {
+            const decimal_division::DecimalDivisionProblem p = *decimal_division::DrawProblem(menu, random);
+            return {topic, menu, p, decimal_division::StoredProblemText(p)};
         }
     }
     return {topic, menu, {}, {}};

@@ -309,7 +309,7 @@ TEST(CsvExport, StartsWithTheMarkAndReadsBackToTheRows) {
 TEST(ReportData, AnswersUnderAnUnknownTopicNumberAreLeftOutOfTheFiguresButExported) {
     ScratchRecord r;
     r.Answer("はなこ", "2026-12-07", 1, false, 5, "zero_missing");
-    for (int unknown : {0, 7, 9}) r.Answer("はなこ", "2026-12-08", unknown, false, 7, "zero_missing");
+    for (int unknown : {0, 8, 9}) r.Answer("はなこ", "2026-12-08", unknown, false, 7, "zero_missing");
     const QDate today(2026, 12, 8);
     for (const ReportFilter& f : {ReportFilter{}, ReportFilter{QStringLiteral("はなこ"), QDate(2026, 12, 1), today}}) {
         const std::vector<report::ClassRow> rows = report::ClassSummary(r.db(), f);

@@ -22,6 +22,7 @@ TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
         {1, Topic::Division, "わり算"},          {2, Topic::DecimalAddition, "小数のたし算"},
         {3, Topic::DecimalSubtraction, "小数のひき算"}, {4, Topic::Rules, "計算のきまり"},
         {5, Topic::Fractions, "分数の表し方"},    {6, Topic::DecimalMultiplication, "小数のかけ算"},
+        {7, Topic::DecimalDivision, "小数のわり算"},
     };
     const std::vector<TopicInfo>& table = TopicTable();
     ASSERT_EQ(table.size(), std::size(expected));
@@ -41,7 +42,7 @@ TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
     }
     EXPECT_EQ(colours.size(), table.size()) << "each topic's line has its own colour";
     EXPECT_EQ(tints.size(), table.size());
-    for (int unknown : {0, -1, 7, 9, 100, INT_MIN, INT_MAX}) EXPECT_EQ(TopicFromNumber(unknown), std::nullopt) << unknown;
+    for (int unknown : {0, -1, 8, 9, 100, INT_MIN, INT_MAX}) EXPECT_EQ(TopicFromNumber(unknown), std::nullopt) << unknown;
 }
 
 TEST(TopicTable, EveryKindHasOneLabelAndTheSharedKindsCloseEachList) {
