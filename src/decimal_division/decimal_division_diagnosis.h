@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/finding.h"
+#include "core/worked_rows.h"
+
 // The kinds of mistake in a decimal divided by a whole number: the decimal
 // kinds of this topic (the points, the ones 0, dividing on, rounding) and
 // the long division's own kinds (division_diagnosis.h), which the digits'
@@ -24,5 +27,18 @@ inline constexpr const char* kRoundingCut = "rounding_cut";      // 0.35 for 0.3
 // The label of a kind, the long division's and the shared ones included;
 // empty for an unknown kind.
 std::string DecimalDivisionKindLabel(std::string_view kind);
+
+struct DecimalDivisionProblem;
+struct DecimalDivisionWork;
+
+// Why `rows` (the pupil's worked rows, decimal_division_cells.h) do not
+// show the right answer; none when they do. The digits' work is diagnosed
+// as the long division of the scaled dividend (its steps "quotient:K",
+// "row:N" and kinds); this topic's steps are "zeros", "point",
+// "ones_zero", "remainder_point" and "rounded". Every explanation ends with
+// the right small fact of its step, a true calculation with "＝".
+Diagnosis DiagnoseDecimalDivision(const DecimalDivisionProblem& problem, const WorkedRows& rows);
+// The same for the work itself.
+Diagnosis DiagnoseDecimalDivisionWork(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work);
 
 }  // namespace sorelka::decimal_division

@@ -1,0 +1,1 @@
+#include "decimal_division/decimal_division_layout.h"
