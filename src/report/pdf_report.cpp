@@ -27,11 +27,28 @@ QFont ReportFont(double points) {
 }
 
 // Figures, days and topic names stay on one line; only the kind may wrap.
+// (The text document ignores the nowrap attribute but keeps white-space.)
 QString Cell(const QString& text, bool right = false, bool wrap = false) {
     return QStringLiteral("<td%1%2>%3</td>")
         .arg(right ? QStringLiteral(" align=\"right\"") : QString(),
-             wrap ? QString() : QStringLiteral(" nowrap"), text.toHtmlEscaped());
+             wrap ? QString() : QStringLiteral(" style=\"white-space: nowrap\""), text.toHtmlEscaped());
 }
+
+// The tables of figures and kinds span the page, their type a little
+// smaller than the text's.
+const QString kTable =
+    QStringLiteral("<table class=\"figures\" width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
+const QString kTableStyle = QStringLiteral("table.figures td, table.figures th { font-size: 9pt; }");
+
+// The weekly chart's height as a share of the page's width, and the least
+// it may shrink to below the tables before it moves to a page of its own.
+constexpr double kChartHeight = 0.5;
+constexpr double kLeastChartHeight = 0.3;
+// The heading drawn apart from the tables keeps the gap it had among them.
+constexpr double kHeadingGap = 24;
+
+// The kinds table lists the most frequent kinds; the rest are counted in one row.
+constexpr size_t kKindRows = 8;
 
 // The right ones of the find-the-mistake examples answered: "2 / 3"; empty for none.
 QString FoundText(int correct, int answers) {
@@ -46,9 +63,8 @@ QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QStr
     const std::vector<ClassRow> rows = db.summary(f);
     QString html = QStringLiteral("<h1>%1</h1><p>期間：%2</p>")
                        .arg(pupil.toHtmlEscaped(), PeriodText(filter).toHtmlEscaped());
-    html += QStringLiteral(
-        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr>"
-        "<th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>時間（中央値）</th>"
+    html += kTable + QStringLiteral(
+        "<tr><th>単元</th><th>問題数</th><th>正答数</th><th>正答率</th><th>時間（中央値）</th>"
         "<th>最後の日</th><th>よくあるまちがい</th><th>ドリル</th><th>最高点</th>"
         "<th>まちがいさがし</th></tr>");
     int answers = 0, correct = 0, drills = 0, found = 0, found_correct = 0;
@@ -78,16 +94,22 @@ QString PupilPage(const ReportReader& db, const ReportFilter& filter, const QStr
     if (kinds.empty()) {
         html += QStringLiteral("<p>なし</p>");
     } else {
-        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tr><th>単元</th>"
-                               "<th>まちがいの種類</th><th>回数</th></tr>");
-        for (const KindCount& k : kinds)
-            html += QStringLiteral("<tr>") + Cell(TopicName(k.topic)) + Cell(KindLabel(k.topic, k.kind)) +
-                    Cell(QString::number(k.count), true) + QStringLiteral("</tr>");
+        html += kTable + QStringLiteral("<tr><th>単元</th><th>まちがいの種類</th><th>回数</th></tr>");
+        const size_t shown = kinds.size() > kKindRows ? kKindRows - 1 : kinds.size();
+        for (size_t i = 0; i < shown; ++i)
+            html += QStringLiteral("<tr>") + Cell(TopicName(kinds[i].topic)) +
+                    Cell(KindLabel(kinds[i].topic, kinds[i].kind), false, true) +
+                    Cell(QString::number(kinds[i].count), true) + QStringLiteral("</tr>");
+        if (shown < kinds.size()) {
+            int rest = 0;
+            for (size_t i = shown; i < kinds.size(); ++i) rest += kinds[i].count;
+            html += QStringLiteral("<tr><td></td>") +
+                    Cell(QStringLiteral("ほかの %1 種類").arg(kinds.size() - shown)) +
+                    Cell(QString::number(rest), true) + QStringLiteral("</tr>");
+        }
         html += QStringLiteral("</table>");
     }
-    html += LevelsHtml(db.levels ? db.levels() : std::vector<SkillLevel>{}, pupil, filter.topic);
-    html += QStringLiteral("<h2>週ごとの正答率</h2>");
-    return html;
+    return html + LevelsHtml(db.levels ? db.levels() : std::vector<SkillLevel>{}, pupil, filter.topic);
 }
 
 }  // namespace
@@ -192,27 +214,43 @@ bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, 
             -writer.pageLayout().paintRectPixels(writer.resolution()).topLeft());
         const QDate last_week = WeekStart(filter.to ? *filter.to : today);
         if (pupils.isEmpty()) pupils << QString();
+        // A document laid out for the writer itself: points at its resolution.
+        auto lay_out = [&](QTextDocument& doc, const QString& html) {
+            doc.documentLayout()->setPaintDevice(&writer);
+            doc.setDefaultFont(ReportFont(10));
+            doc.setDefaultStyleSheet(kTableStyle);
+            doc.setDocumentMargin(0);
+            doc.setPageSize(QSizeF(page.width(), 1e6));
+            doc.setHtml(html);
+        };
+        QTextDocument heading;
+        lay_out(heading, QStringLiteral("<h2>週ごとの正答率</h2>"));
         bool first = true;
         for (const QString& pupil : pupils) {
             if (!first) writer.newPage();
             first = false;
             QTextDocument doc;
-            // Laid out for the writer itself: points at its resolution.
-            doc.documentLayout()->setPaintDevice(&writer);
-            doc.setDefaultFont(ReportFont(10));
-            doc.setDocumentMargin(0);
-            doc.setPageSize(QSizeF(page.width(), 1e6));
-            doc.setHtml(pupil.isEmpty() ? QStringLiteral("<h1>学習のきろく</h1><p>期間：%1</p>"
-                                                         "<p>この期間の答えはありません。</p>")
-                                              .arg(PeriodText(filter).toHtmlEscaped())
-                                        : PupilPage(db, filter, pupil));
+            lay_out(doc, pupil.isEmpty() ? QStringLiteral("<h1>学習のきろく</h1><p>期間：%1</p>"
+                                                          "<p>この期間の答えはありません。</p>")
+                                               .arg(PeriodText(filter).toHtmlEscaped())
+                                         : PupilPage(db, filter, pupil));
             doc.drawContents(&painter);
             if (pupil.isEmpty()) continue;
-            const double top = doc.size().height() + 10;
-            const double height = std::min(page.height() - top, page.width() * 0.5);
-            if (height > 100)
-                DrawWeeklyChart(painter, QRectF(0, top, page.width(), height),
-                                db.weekly(pupil, last_week, filter.topic), last_week);
+            // The chart with its heading below the tables, or at the top of
+            // a page of its own where the tables leave it too little room.
+            double top = doc.size().height() + kHeadingGap;
+            double height = std::min(page.height() - top - heading.size().height() - 10, kChartHeight * page.width());
+            if (height < kLeastChartHeight * page.width()) {
+                writer.newPage();
+                top = 0;
+                height = kChartHeight * page.width();
+            }
+            painter.save();
+            painter.translate(0, top);
+            heading.drawContents(&painter);
+            painter.restore();
+            DrawWeeklyChart(painter, QRectF(0, top + heading.size().height() + 10, page.width(), height),
+                            db.weekly(pupil, last_week, filter.topic), last_week);
         }
     }
     return file.Commit(error);

@@ -10,11 +10,13 @@
 #include <random>
 
 #include "report/csv_export.h"
+#include "report/mastery_report.h"
 #include "report/pdf_report.h"
 #include "report/report_data.h"
 #include "support/history_rows.h"
 #include "support/old_record_file.h"
 #include "support/screen_support.h"
+#include "topics/topic_table.h"
 
 namespace sorelka {
 namespace {
@@ -364,6 +366,8 @@ TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
         SCOPED_TRACE(Utf8(pupils[i]));
         const QString& page = pages[i];
         EXPECT_TRUE(page.contains(pupils[i]));
+        // The weekly chart below the tables, its newest Monday under it.
+        EXPECT_TRUE(page.contains(QStringLiteral("週ごとの正答率")) && page.contains(QStringLiteral("12/7")));
         const QString who = pupils[i] == "ゲスト" ? "pupil_id is null"
                                                  : "pupil_id = (select id from pupils where name = '" +
                                                        QString(pupils[i]).replace("'", "''") + "')";
@@ -389,6 +393,50 @@ TEST(PdfReport, HoldsEveryPupilTheTopicsAndTheDatabasesTotals) {
     const QStringList fonts = Output("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
     ASSERT_FALSE(fonts.isEmpty());
     for (const QString& line : fonts) EXPECT_TRUE(line.contains(" yes ")) << Utf8(line);
+}
+
+// A pupil whose tables fill the page (every topic, every skill, many kinds,
+// the most frequent under long ids of a newer program's kinds, shown as they
+// are) gets the weekly chart on a page of its own, never left out; the kinds
+// table shows the most frequent and counts the rest in one row.
+TEST(PdfReport, AChartWithoutRoomBelowTheTablesGoesOnThePageAfter) {
+    report::ReportReader reader;
+    reader.pupils = [](const ReportFilter&) { return QStringList{QStringLiteral("はなこ")}; };
+    reader.summary = [](const ReportFilter&) {
+        std::vector<report::ClassRow> rows;
+        for (Topic t : kAllTopics) rows.push_back({"はなこ", t, 10, 5, 12.5, "2026-12-01", "slip"});
+        return rows;
+    };
+    reader.kinds = [](const ReportFilter&) {
+        std::vector<report::KindCount> kinds;
+        for (int i = 0; i < 7; ++i)
+            kinds.push_back({Topic::DecimalDivision, QStringLiteral("newer_kind_%1_").arg(i).repeated(10), 2});
+        for (Topic t : kAllTopics)
+            for (const KindInfo& k : Describe(t).kinds) kinds.push_back({t, QString::fromStdString(k.id), 1});
+        return kinds;
+    };
+    reader.weekly = [](const QString&, QDate, std::optional<Topic>) {
+        std::vector<report::WeeklyPercent> weeks;
+        for (Topic t : kAllTopics) weeks.push_back({t, {50, 60, std::nullopt, 70, 80, 90, 100, 100}});
+        return weeks;
+    };
+    reader.levels = [] {
+        std::vector<report::SkillLevel> levels;
+        for (Topic t : kAllTopics)
+            for (const TopicSkill& s : Describe(t).skills) levels.push_back({"はなこ", std::string(s.info.id), Level::A});
+        return levels;
+    };
+    ScratchRecord r;
+    const QString path = r.folder.path() + "/kiroku.pdf";
+    QString error;
+    ASSERT_TRUE(report::ExportPdf(reader, {}, QDate(2026, 12, 8), path, &error)) << Utf8(error);
+    const QStringList pages = Output("pdftotext", {"-layout", path, "-"}).split('\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("習熟度")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("ほかの %1 種類").arg(reader.kinds({}).size() - 7)));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("週ごとの正答率")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("週ごとの正答率")) && pages[1].contains(QStringLiteral("12/7")));
+    for (Topic t : kAllTopics) EXPECT_TRUE(pages[1].contains(report::TopicName(t))) << TopicNumber(t);
 }
 
 TEST(PdfReport, AnUnwritablePlaceIsToldAndLeavesNoFile) {
