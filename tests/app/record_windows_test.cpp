@@ -177,6 +177,7 @@ TEST_F(RecordWindows, TheRosterAddsRenamesArchivesAndDeletesWithTheCountNamed) {
 TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     r.Answer("はなこ", "2026-12-06", 3, true, 9);  // Sunday: last week, but in the row of days
     r.Answer("はなこ", "2026-12-04", 3, true, 9);  // a gap before it
+    r.Answer("はなこ", "2026-12-07", 7, true, 9);
     r.learning->ChoosePupil("はなこ");
     MyRecordWindow w(*r.learning, fx.ctx, nullptr);
     w.show();
@@ -186,6 +187,8 @@ TEST_F(RecordWindows, ThePupilSeesThisWeekStarsDaysInARowAndLastMistakes) {
     EXPECT_EQ(LabelText(&w, "StarsLabel2"), "☆★☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "TopicLabel3"), "小数のひき算　まだ やっていないよ");
     EXPECT_EQ(LabelText(&w, "TopicLabel6"), "小数のかけ算　まだ やっていないよ");
+    EXPECT_EQ(LabelText(&w, "TopicLabel7"), "小数のわり算　100％ せいかい");
+    EXPECT_EQ(LabelText(&w, "StarsLabel7"), "★☆☆☆☆☆☆");
     EXPECT_EQ(LabelText(&w, "StreakLabel"), "3日 つづけて れんしゅうしているよ！すごい！");
     auto* mistakes = Find<QListWidget>(&w, "MistakeList");
     ASSERT_EQ(mistakes->count(), 3);

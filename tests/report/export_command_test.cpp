@@ -24,6 +24,7 @@
 #include "support/history_rows.h"
 #include "support/old_record_file.h"
 #include "support/screen_support.h"
+#include "topics/topic_table.h"
 
 namespace sorelka {
 namespace {
@@ -124,7 +125,7 @@ TEST(CommandLine, AnUnwritableTargetExitsNonZeroAndKeepsTheOldFile) {
     EXPECT_EQ(old.readAll(), "kept");
 }
 
-TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfTwoTopicsGoOutWithTheirKinds) {
+TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfThreeTopicsGoOutWithTheirKinds) {
     ScratchRecord r;
     record::LearningRecord& learning = *r.learning;
     const QString uid = record::LearningRecord::NewDrillKey();
@@ -145,13 +146,17 @@ TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfTwoTopicsGoOutWithTheirKinds) 
     };
     JudgedAnswer times = answer("2.5 × 4", "10.0", "end_zero_kept");
     times.topic = Topic::DecimalMultiplication;
+    JudgedAnswer shared = answer("7.5 ÷ 4（商は 1/10の位まで、あまりも）", "1.8 あまり 3", "remainder_point");
+    shared.topic = Topic::DecimalDivision;
+    shared.menu_choice = 4;
     r.store->Commit({learning.HistoryStatement(answer("745 ÷ 6", "224 あまり 1", "quotient_too_big"),
                                                record::AnswerMode::Drill, uid, 1),
                      learning.HistoryStatement(answer("745 ÷ 6", "124 あまり 1", nullptr),
                                                record::AnswerMode::Drill, uid, 2),
                      learning.HistoryStatement(answer("745 ÷ 6", "12 あまり 1", "zero_missing"),
                                                record::AnswerMode::Practice),
-                     learning.HistoryStatement(times, record::AnswerMode::Practice)});
+                     learning.HistoryStatement(times, record::AnswerMode::Practice),
+                     learning.HistoryStatement(shared, record::AnswerMode::Practice)});
     const QString csv = r.folder.path() + "/r.csv";
     ASSERT_EQ(Export(r, {"--export", csv}).code, 0);
     QFile f(csv);
@@ -159,11 +164,14 @@ TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfTwoTopicsGoOutWithTheirKinds) 
     const QByteArray bytes = f.readAll();
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const QStringList lines = QString::fromUtf8(bytes).split("\r\n", Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 5);
+    ASSERT_EQ(lines.size(), 6);
     EXPECT_TRUE(lines[1].contains(",quotient_too_big,商が大きすぎる,quotient:1,"));
     EXPECT_TRUE(lines[3].contains(",zero_missing,商に０をたてわすれた,"));
     EXPECT_TRUE(lines[4].contains(",6,小数のかけ算,practice,"));
     EXPECT_TRUE(lines[4].contains(",end_zero_kept,小数の 終わりの ０を 消していない,"));
+    EXPECT_TRUE(lines[5].contains(",7,小数のわり算,practice,4,"));
+    EXPECT_TRUE(lines[5].contains(
+        ",remainder_point," + QString::fromStdString(Describe(Topic::DecimalDivision).KindLabel("remainder_point")) + ","));
     const QString pdf = r.folder.path() + "/r.pdf";
     ASSERT_EQ(Export(r, {"--export", pdf}).code, 0);
     QProcess text;
@@ -173,6 +181,7 @@ TEST(CommandLine, ADrillOfTwoAndPracticeProblemsOfTwoTopicsGoOutWithTheirKinds) 
     EXPECT_TRUE(read.contains("ゲスト"));
     EXPECT_TRUE(read.contains("わり算"));
     EXPECT_TRUE(read.contains("小数のかけ算"));
+    EXPECT_TRUE(read.contains("小数のわり算"));
 }
 
 Outcome ExportFrom(const QString& record, const QStringList& args) {
