@@ -3,7 +3,9 @@
 // names has one label there.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <cmath>
 #include <set>
 
 #include "core/finding.h"
@@ -11,6 +13,24 @@
 
 namespace sorelka {
 namespace {
+
+// The distance of two sRGB colours in CIE L*a*b* (D65).
+double DeltaE(Rgb one, Rgb two) {
+    auto lab = [](Rgb c) {
+        double rgb[3];
+        for (int k = 0; k < 3; ++k) {
+            const double u = ((c >> (16 - 8 * k)) & 0xFF) / 255.0;
+            rgb[k] = u <= 0.04045 ? u / 12.92 : std::pow((u + 0.055) / 1.055, 2.4);
+        }
+        auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
+        const double x = f((0.4124 * rgb[0] + 0.3576 * rgb[1] + 0.1805 * rgb[2]) / 0.95047);
+        const double y = f(0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]);
+        const double z = f((0.0193 * rgb[0] + 0.1192 * rgb[1] + 0.9505 * rgb[2]) / 1.08883);
+        return std::array<double, 3>{116 * y - 16, 500 * (x - y), 200 * (y - z)};
+    };
+    const auto a = lab(one), b = lab(two);
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+}
 
 TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
     struct Expected {
@@ -42,6 +62,16 @@ TEST(TopicTable, OneDescriptionPerTopicInMenuOrderUnderItsStoredNumber) {
     }
     EXPECT_EQ(colours.size(), table.size()) << "each topic's line has its own colour";
     EXPECT_EQ(tints.size(), table.size());
+    // Told apart at a glance, not only unequal: the weekly chart's lines and
+    // the menu's bands differ by a colour distance (CIE76 ΔE) of at least
+    // what the closest pair (the subtraction's blue, the fractions' violet)
+    // has.
+    for (std::size_t i = 0; i < table.size(); ++i)
+        for (std::size_t j = i + 1; j < table.size(); ++j) {
+            SCOPED_TRACE(table[i].name + " / " + table[j].name);
+            EXPECT_GE(DeltaE(table[i].colour, table[j].colour), 28);
+            EXPECT_GE(DeltaE(table[i].menu_tint, table[j].menu_tint), 7.5);
+        }
     for (int unknown : {0, -1, 8, 9, 100, INT_MIN, INT_MAX}) EXPECT_EQ(TopicFromNumber(unknown), std::nullopt) << unknown;
 }
 
