@@ -92,12 +92,14 @@ TEST_F(SchoolServer, ATeacherSeesOnlyGrantedClassesAndChangesReachTheServer) {
     EXPECT_EQ(cluster().Query("select name from pupils"), QStringList{"たろう"});
 }
 
-// A random history (three pupils, two months, six topics, drills, answers
+// A random history (three pupils, two months, every topic, drills, answers
 // to find-the-mistake examples) on the PC and on the server: every figure
 // the view and the exports show is the same, whichever counts it, under
 // every kind of filter.
 TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
-    const char* kinds[] = {"", "zero_missing", "quotient_too_big", "slip", "other", "carry_forgotten", "end_zero_kept"};
+    const char* kinds[] = {"",      "zero_missing", "quotient_too_big", "slip",           "other",
+                           "carry_forgotten", "end_zero_kept", "remainder_point", "stopped_early"};
+    const int topics = int(kAllTopics.size());
     const QStringList pupils = {"はなこ", "たろう", "じろう"};
     for (unsigned seed = 1; seed <= 3; ++seed) {
         SCOPED_TRACE(seed);
@@ -116,12 +118,12 @@ TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
             // One answer in eight is to a find-the-mistake example: counted
             // apart, never in the pupil's own figures or habits.
             const QString mode = below(8) == 0 ? "find_mistake" : "practice";
-            r.Answer(pupils[below(3)], at, 1 + below(6), right, below(40) + 0.5,
-                     right ? QString() : QString(kinds[below(7)]), "745 ÷ 6", "124 あまり 1", mode);
+            r.Answer(pupils[below(3)], at, 1 + below(topics), right, below(40) + 0.5,
+                     right ? QString() : QString(kinds[below(int(std::size(kinds)))]), "745 ÷ 6", "124 あまり 1", mode);
             // A drill with its answers, its figures theirs as the PC counts them.
             if (below(12) == 0) {
                 const QString pupil = pupils[below(3)];
-                const int topic = 1 + below(6), questions = 1 + below(5), correct = below(questions + 1);
+                const int topic = 1 + below(topics), questions = 1 + below(5), correct = below(questions + 1);
                 r.store->Commit({{"insert into drills (uid, pupil_id, topic, started_at, questions, correct,"
                                   " points, seconds) values (?, (select id from pupils where name = ?), ?, ?, ?,"
                                   " ?, ?, 60)",
@@ -149,6 +151,7 @@ TEST_F(SchoolServer, TheServersFiguresAreThePcsOwnForRandomHistories) {
             {std::nullopt, QDate(2026, 10, 10), QDate(2026, 11, 5), std::nullopt},
             {std::nullopt, std::nullopt, std::nullopt, Topic::Rules},
             {std::nullopt, std::nullopt, std::nullopt, Topic::DecimalMultiplication},
+            {std::nullopt, std::nullopt, std::nullopt, Topic::DecimalDivision},
             {pupils[seed % 3], std::nullopt, std::nullopt, std::nullopt},
             {pupils[0], QDate(2026, 10, 20), std::nullopt, Topic::Division},
         };

@@ -256,7 +256,7 @@ TEST_F(ServerSecurity, ARowTheServerRefusesIsSetAsideAndTheRowsAfterItGo) {
 // The shipped SQL run over a database of the older shape (one shared login,
 // no owners, two modes of answer), twice: the PCs' old rows are kept, the
 // shared login sees only what it claims, no PC reads the class view any more,
-// and answers to find-the-mistake examples are taken.
+// and answers to find-the-mistake examples and to the newest topic are taken.
 TEST_F(ServerSecurity, TheShippedSqlBringsAnOlderDatabaseUpToDate) {
     cluster().Query("drop database if exists older");
     bool ok = false;
@@ -303,6 +303,11 @@ TEST_F(ServerSecurity, TheShippedSqlBringsAnOlderDatabaseUpToDate) {
     // Answers to find-the-mistake examples arrive; a mode of no kind does not.
     QString found = answer.arg(4);
     EXPECT_TRUE(cluster().PsqlAs(shared, found.replace("'practice'", "'find_mistake'"), &out)) << out.toStdString();
+    QString newest = answer.arg(6);
+    EXPECT_TRUE(cluster().PsqlAs(shared, newest.replace(", 1, 'practice'", ", 7, 'practice'"), &out))
+        << out.toStdString();
+    EXPECT_TRUE(cluster().PsqlAs(shared, "select count(*) from history where topic = 7", &out));
+    EXPECT_EQ(out, "1");
     QString bogus = answer.arg(5);
     EXPECT_FALSE(cluster().PsqlAs(shared, bogus.replace("'practice'", "'guess'"), &out));
     sync::ServerConfig other = cluster().Config();
