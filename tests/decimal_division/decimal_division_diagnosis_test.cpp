@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "coach/recommender.h"
+#include "coach/skill_catalogue.h"
 #include "core/quiet_services.h"
 #include "decimal_division/decimal_division_bugs.h"
 #include "decimal_division/decimal_division_cells.h"
 #include "decimal_division/decimal_division_examples.h"
 #include "decimal_division/decimal_division_problem.h"
 #include "decimal_division/decimal_division_sheet.h"
+#include "decimal_division/decimal_division_skills.h"
 #include "decimal_division/decimal_division_steps.h"
 #include "support/diagnosis_draws.h"
 #include "support/example_checks.h"
@@ -215,6 +218,34 @@ TEST(DecimalDivisionMistakesTest, ExamplesOfEveryKindAreNamedByTheDiagnosis) {
     }
     EXPECT_FALSE(DrawDecimalDivisionMistake(0, random).has_value());
     EXPECT_TRUE(DecimalDivisionMistakeKinds(kMenuItems + 1).empty());
+}
+
+// おすすめ reaches the topic: a pupil who twice read a remainder of 0.3 as 3
+// is given remainder problems of item 4, and within the topic a pupil who
+// has practised nothing starts with its first skill.
+TEST(DecimalDivisionSkillsTest, TheRecommenderPractisesAWeakSkillOfTheTopic) {
+    SeededRandom random(12);
+    const DecimalDivisionProblem problem{75, 1, 4, Ending::Remainder, 1, kRemainderMenu};  // 7.5 ÷ 4
+    MasteryBook book;
+    for (int i = 0; i < 2; ++i)
+        book.Apply(0, coach::ObserveAnswer(Topic::DecimalDivision, kRemainderMenu, problem, false, kRemainderPoint,
+                                           "remainder_point"),
+                   LocalTime{2026, 12, 10, 10, i, 0, 0, 540});
+    const coach::CoachRequest request{DayOf(LocalTime{2026, 12, 10})};
+    for (int i = 0; i < 10; ++i) {
+        const coach::Recommendation rec = coach::Recommend(book.Of(0), request, random);
+        EXPECT_EQ(rec.topic, Topic::DecimalDivision);
+        EXPECT_EQ(rec.focus, skill::kRemainder);
+        if (rec.aimed_skill != skill::kRemainder) continue;  // one in four keeps up another skill
+        EXPECT_EQ(rec.menu_choice, kRemainderMenu);
+        EXPECT_TRUE(Exercises(std::get<DecimalDivisionProblem>(rec.problem), skill::kRemainder));
+    }
+    coach::CoachRequest within{request.today};
+    within.within = Topic::DecimalDivision;
+    const coach::Recommendation first = coach::Recommend({}, within, random);
+    EXPECT_EQ(first.topic, Topic::DecimalDivision);
+    EXPECT_EQ(first.focus, skill::kSteps);
+    EXPECT_TRUE(FitsMenuItem(std::get<DecimalDivisionProblem>(first.problem), first.menu_choice));
 }
 
 }  // namespace
