@@ -105,7 +105,7 @@ std::vector<StoredAnswer> History(int pupils, int per_pupil, unsigned seed) {
     std::mt19937 rng(seed);
     static const char* const kKinds[] = {"zero_missing", "product_slip", "carry_missing", "borrow_missing",
                                          "step_slip", "whole_part", "point_misplaced", "end_zero_kept",
-                                         "slip", "other", ""};
+                                         "remainder_point", "stopped_early", "slip", "other", ""};
     std::vector<StoredAnswer> out;
     out.reserve(static_cast<std::size_t>(pupils) * per_pupil);
     const DayNumber first = DayOf(LocalTime{2026, 4, 6});

@@ -15,7 +15,7 @@
 //
 // Usage: simulated_class [--classes N] [--seed S] [--cap PROBLEMS]
 // Classes of 40 pupils, 50 by default: one class has two to six pupils with
-// each bug, too few for a median; fifty have about 165.
+// each bug, too few for a median; fifty have about 140.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +37,10 @@
 #include "fractions/fraction_diagnosis.h"
 #include "fractions/fraction_pupils.h"
 #include "fractions/fraction_skills.h"
+#include "decimal_division/decimal_division_bugs.h"
+#include "decimal_division/decimal_division_cells.h"
+#include "decimal_division/decimal_division_skills.h"
+#include "decimal_division/decimal_division_steps.h"
 #include "multiplication/multiplication_bugs.h"
 #include "multiplication/multiplication_cells.h"
 #include "multiplication/multiplication_skills.h"
@@ -65,6 +69,7 @@ enum class Bug {
     BoxOwnOperation, RulesDivisionProduct, RulesShift,
     TimesDenominator, ChangesDenominator, LeavesImproper,
     PointFromLeft, KeepsEndZeros, DoesNotShift,
+    PointByOwnPlaces, RemainderWhole, StopsEarly,
 };
 
 struct SimulatedBug {
@@ -81,6 +86,7 @@ const std::vector<SimulatedBug>& Bugs() {
     namespace ru = rules::skill;
     namespace fr = fractions::skill;
     namespace mu = multiplication::skill;
+    namespace dd = decimal_division::skill;
     static const std::vector<SimulatedBug> bugs = {
         {Bug::DivisionZero, "division: 0 left out of the quotient", Topic::Division, {dv::kZeroInQuotient}, true},
         {Bug::DivisionProduct, "division: product off by one", Topic::Division, {dv::kMultiply}, false},
@@ -106,6 +112,10 @@ const std::vector<SimulatedBug>& Bugs() {
         {Bug::KeepsEndZeros, "decimal x: end 0s not struck", Topic::DecimalMultiplication, {mu::kEndZero}, true},
         {Bug::DoesNotShift, "decimal x: second row not shifted", Topic::DecimalMultiplication, {mu::kShiftedRow},
          false},
+        {Bug::PointByOwnPlaces, "decimal /: point by own places only", Topic::DecimalDivision,
+         {dd::kPoint}, false},
+        {Bug::RemainderWhole, "decimal /: remainder read whole", Topic::DecimalDivision, {dd::kRemainder}, true},
+        {Bug::StopsEarly, "decimal /: stops at the last digit", Topic::DecimalDivision, {dd::kDivideOn}, false},
     };
     return bugs;
 }
@@ -134,7 +144,8 @@ public:
             case Topic::Fractions: return Fraction(menu, std::get<fractions::FractionProblem>(problem), bug);
             case Topic::DecimalMultiplication:
                 return Multiplication(std::get<multiplication::MultiplicationProblem>(problem), bug, rng);
-            case Topic::DecimalDivision: break;  // no simulated bug of this topic yet
+            case Topic::DecimalDivision:
+                return DecimalDivision(std::get<decimal_division::DecimalDivisionProblem>(problem), bug, rng);
         }
         return {};
     }
@@ -238,10 +249,29 @@ private:
         return From(IsRightWork(p, work), DiagnoseMultiplication(p, MultiplicationWorkedRows(multiplication_.cells())));
     }
 
+    // The pupil's inputs entered on the sheet, judged at "終わり" and read back as the record keeps them.
+    Worked DecimalDivision(const decimal_division::DecimalDivisionProblem& p, const SimulatedBug* bug,
+                           std::mt19937& rng) {
+        using namespace decimal_division;
+        DecimalDivisionPupil pupil = DecimalDivisionPupil::Right;
+        if (bug && bug->bug == Bug::PointByOwnPlaces) pupil = DecimalDivisionPupil::PointByOwnPlaces;
+        if (bug && bug->bug == Bug::RemainderWhole) pupil = DecimalDivisionPupil::RemainderWhole;
+        if (bug && bug->bug == Bug::StopsEarly) pupil = DecimalDivisionPupil::StopsEarly;
+        testing::SeededRandom where(static_cast<unsigned>(rng()));
+        const DecimalDivisionPupilCase c{pupil, division::DivisionBug::None, ""};
+        const std::optional<DecimalDivisionInputs> inputs =
+            pupil != DecimalDivisionPupil::Right && CanMakeMistake(c, p) ? InputsOf(c, p, where) : std::nullopt;
+        decimal_division_.StartProblem(p);
+        for (const DecimalDivisionInput& input : inputs ? *inputs : RightInputs(p)) decimal_division_.Feed(input);
+        const bool right = IsRightWork(p, decimal_division_.work());
+        return From(right, DiagnoseDecimalDivision(p, DecimalDivisionWorkedRows(decimal_division_.cells())));
+    }
+
     testing::FakeCuePlayer cues_;
     testing::FakeDialogs dialogs_;
     testing::ScriptedRandom scripted_;
     multiplication::MultiplicationSteps multiplication_;
+    decimal_division::DecimalDivisionSteps decimal_division_{cues_, dialogs_, scripted_};
     division::LongDivision division_;
     rp::Hooks hooks_;
     rules::CalculationSteps steps_;
@@ -291,7 +321,10 @@ PupilResult Practise(const std::vector<const SimulatedBug*>& bugs, Mode mode, un
             menu = rec.menu_choice;
             problem = rec.problem;
         } else {
-            menu = static_cast<int>(rng() % (topic == Topic::Rules ? 4 : 3)) + 1;
+            menu = static_cast<int>(rng() % (topic == Topic::Rules                ? 4
+                                             : topic == Topic::DecimalDivision ? decimal_division::kMenuItems
+                                                                               : 3)) +
+                   1;
             problem = coach::OrdinaryDraw(topic, menu, random);
         }
         const SimulatedBug* active = nullptr;
