@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +36,15 @@ inline constexpr const char* kOnesZero = "ones zero";
 inline constexpr const char* kRemainderPoint = "remainder point";
 // The rounded quotient: "約" and its digits by column as the quotient
 // (QuotientOverDividend form), its point and ones 0 as the quotient's;
-// `column` its first character's column.
+// `column` its first character's column. Its text is the digits alone (the
+// screen writes "約" before it); the row stands above the quotient (`row`
+// -1, where the marker points while it is written).
 inline constexpr const char* kRounded = "rounded";
+// The rounded row's point and ones 0: the quotient's, shown on that row
+// (`column` as theirs) while it holds a digit; not stored, they follow
+// from the quotient's.
+inline constexpr const char* kRoundedPoint = "rounded point";
+inline constexpr const char* kRoundedOnesZero = "rounded ones zero";
 // The lists of the two points; their cells hold the lists' headings.
 inline constexpr const char* kPointList = "list point";
 inline constexpr const char* kRemainderPointList = "list remainder point";
@@ -71,10 +79,22 @@ struct DecimalDivisionWork {
     std::optional<int> quotient_point;   // digits of the written quotient right of its point
     bool ones_zero = false;
     std::optional<int> remainder_point;  // digits of the last difference right of its point
-    std::string rounded;                 // the rounded row's digits as written ("36"); empty: none
+    // The rounded row as written over the scaled dividend's columns: one
+    // character per column from the highest (the dividend's first, or a
+    // digit left of it) down to column 1, a space where nothing is written
+    // (" 36 " for 0.36 over 2500); empty: none. RoundedColumns writes it.
+    std::string rounded;
 
     bool operator==(const DecimalDivisionWork&) const = default;
 };
+
+// The rounded row's text (DecimalDivisionWork::rounded) of the digits
+// written in columns 1 … kRoundedColumns (index = column, -1 = none) over a
+// scaled dividend of `dividend_digits` digits; empty when none is written.
+inline constexpr int kRoundedColumns = 4;
+std::string RoundedColumns(const std::array<int, kRoundedColumns + 1>& digits, int dividend_digits);
+// The column of the written quotient's last character.
+int LastQuotientColumn(const division::WrittenDivision& division);
 
 // The quotient as the pupil's work reads it: "1.35", ".4" (no ones 0), "135"
 // (no point); empty when no quotient digit is written.
@@ -107,5 +127,12 @@ struct DecimalDivisionInput {
     bool operator==(const DecimalDivisionInput&) const = default;
 };
 using DecimalDivisionInputs = std::vector<DecimalDivisionInput>;
+
+// The right work's inputs, "終わり" not included: the long division's
+// (division::WorkDivision of WholeDivision) with a 0 written after the
+// dividend before the quotient or a brought-down digit first reaches its
+// column, then the quotient's point, the ones 0, the remainder's point and
+// the rounded row, as far as the problem has them.
+DecimalDivisionInputs RightWorkInputs(const DecimalDivisionProblem& problem);
 
 }  // namespace sorelka::decimal_division
