@@ -23,9 +23,7 @@ constexpr int kAboutWidth = 40;
 // The widest dividend written, its ones 0 included.
 constexpr int kWidestDividend = 7;
 
-// The rounded row's own widgets, keyed by these roles in ShownCells only.
-constexpr const char* kRoundedPointRole = "rounded point";
-constexpr const char* kRoundedZeroRole = "rounded zero";
+// The rounded row's "約", keyed by this role in ShownCells only.
 constexpr const char* kRoundedAboutRole = "rounded about";
 
 // Left edge of a column (1 the last place worked, 2 the one left of it, …).
@@ -48,8 +46,8 @@ constexpr Entry kEntries[] = {
     {role::kOnesZero, "Label23", Kind::Digit},
     {role::kRemainderPoint, "Label24", Kind::RemainderPoint},
     {role::kRounded, "Label25", Kind::Rounded},
-    {kRoundedPointRole, kRoundedPointName, Kind::Point},
-    {kRoundedZeroRole, kRoundedZeroName, Kind::Digit},
+    {role::kRoundedPoint, kRoundedPointName, Kind::Point},
+    {role::kRoundedOnesZero, kRoundedZeroName, Kind::Digit},
     {kRoundedAboutRole, kRoundedAboutName, Kind::About},
     {role::kPrompt, "Label2", Kind::Own},
     {role::kVerdict, "Label3", Kind::Own},
@@ -121,42 +119,27 @@ int ShowDividend(Worksheet& shown) {
     return std::max(first, scaled_first);
 }
 
-// The rounded row as shown: its digits without "約", the quotient's point
-// and ones 0 on it, and "約" left of its first character.
+// The rounded row as shown: its digits without "約" (its cell's `column`
+// the column of its last character), and "約" left of its first character
+// or of its ones 0.
 void ShowRounded(Worksheet& shown) {
     Cell& rounded = shown[role::kRounded];
     const std::string about = "約";
     if (rounded.text.starts_with(about)) rounded.text.erase(0, about.size());
     const std::size_t first_digit = rounded.text.find_first_not_of(' ');
-    const std::size_t last_digit = rounded.text.find_last_not_of(' ');
-    const bool written = rounded.visible && first_digit != std::string::npos;
-    Cell point_cell{.visible = false};
-    Cell zero_cell{.visible = false};
     Cell about_cell{.visible = false};
-    if (written) {
-        // Its characters stand over the dividend's columns, the last in column 1
-        // unless the cell says where its first one stands.
+    if (rounded.visible && first_digit != std::string::npos) {
+        // Its characters stand over the dividend's columns, the last in
+        // column 1 unless the cell says where its first one stands.
         const int size = static_cast<int>(rounded.text.size());
         const int last = rounded.column >= 1 ? LastColumnFrom(rounded.column, rounded.text.size()) : 1;
-        const int highest = last + size - 1 - static_cast<int>(first_digit);
-        const int lowest = last + size - 1 - static_cast<int>(last_digit);
+        int leftmost = last + size - 1 - static_cast<int>(first_digit);
         rounded.column = last;
-        int leftmost = highest;
-        const Cell& point = shown.at(role::kQuotientPoint);
-        if (Shows(point) && point.column >= 1 && lowest < point.column) {
-            point_cell = {.text = ".", .column = point.column};
-            const Cell& ones = shown.at(role::kOnesZero);
-            if (Shows(ones) && highest < ones.column) {
-                zero_cell = {.text = "0", .column = ones.column};
-                leftmost = ones.column;
-            }
-        }
-        about_cell = {.text = about, .column = leftmost};
+        const Cell& zero = shown.at(role::kRoundedOnesZero);
+        if (Shows(zero)) leftmost = std::max(leftmost, zero.column);
+        about_cell = {.text = about, .colour = rounded.colour, .column = leftmost};
     }
-    point_cell.colour = zero_cell.colour = about_cell.colour = rounded.colour;
-    shown["rounded point"] = point_cell;
-    shown["rounded zero"] = zero_cell;
-    shown["rounded about"] = about_cell;
+    shown[kRoundedAboutRole] = about_cell;
 }
 
 }  // namespace
@@ -184,7 +167,7 @@ Worksheet ShownCells(const Worksheet& cells) {
     // A role the sheet has not written yet shows nothing (a sheet copied
     // over another leaves none of the other's standing).
     for (const char* role : {role::kDividendPoint, role::kDividendZeros, role::kQuotientPoint, role::kOnesZero,
-                             role::kRemainderPoint, role::kRounded})
+                             role::kRemainderPoint, role::kRounded, role::kRoundedPoint, role::kRoundedOnesZero})
         if (!cells.has(role)) shown[role].visible = false;
     const int first = ShowDividend(shown);
     for (const char* role : {division::kDivisorRole, division::kBracketRole, division::kDividendLineRole})
@@ -197,6 +180,12 @@ SheetLayout DecimalDivisionLayout(SheetScreen screen) {
     return [screen](const std::string& role, const Cell& cell, const Worksheet& sheet) -> CellView {
         if (IsListRole(role)) return {};  // the view places and heads its lists
         const Entry* e = EntryOf(role);
+        if (!e && role == division::kMarkerRole && cell.row < 0) {
+            // Pointing at the rounded row, over the quotient's.
+            CellView view = division::DivisionLayout(role, cell, sheet);
+            view.top = kRoundedTop + (kRowHeight - view.height) / 2;
+            return view;
+        }
         if (!e) return division::DivisionLayout(role, cell, sheet);
         const std::string name = e->name;
         const int dividend_top = division::DivisionLayout(division::kDividendRole, cell, sheet).top;
@@ -220,7 +209,7 @@ SheetLayout DecimalDivisionLayout(SheetScreen screen) {
             }
             case Kind::Point: {
                 const int top = role == role::kDividendPoint ? dividend_top
-                                : role == kRoundedPointRole  ? kRoundedTop
+                                : role == role::kRoundedPoint  ? kRoundedTop
                                                              : quotient_top;
                 return {name, PointX(column) - kPointWidth / 2, top, kPointWidth, kRowHeight};
             }
