@@ -94,13 +94,13 @@ std::string RoundedRead(const DecimalDivisionWork& work) {
     if (!work.quotient_point || work.division.quotient.empty()) return digits;
     // The point stands where the quotient's does: right of column `ones`.
     const int ones = LastQuotientColumn(work.division) + *work.quotient_point;
-    if (lowest > ones) return digits;  // nothing written right of the point
-    if (highest <= ones) {
+    if (lowest >= ones) return digits;  // nothing written right of the point
+    if (highest < ones) {
         // Every digit right of the point: 0s up to it, and the quotient's ones 0.
-        digits.insert(0, static_cast<std::size_t>(ones - highest), '0');
+        digits.insert(0, static_cast<std::size_t>(ones - 1 - highest), '0');
         return (work.ones_zero ? "0." : ".") + digits;
     }
-    const std::size_t whole = static_cast<std::size_t>(highest - ones);
+    const std::size_t whole = static_cast<std::size_t>(highest - ones + 1);
     return digits.substr(0, whole) + "." + digits.substr(whole);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <optional>
+#include <string>
 
 #include "core/app_context.h"
 #include "core/entry.h"
@@ -18,6 +20,10 @@
 namespace sorelka::decimal_division {
 
 inline constexpr const char* kAppendZeroText = "わられる数に ０を つけたしてね！";
+// Short notes on the prompt line for an action that has no use here.
+inline constexpr const char* kNotUsedText = "この問題では つかわないよ";
+inline constexpr const char* kNoMoreZerosText = "もう ０は つけたさなくて いいよ";
+inline constexpr const char* kOnesTakenText = "商の 一の位は もう 書いてあるよ";
 
 struct StepsOptions {
     bool with_mark = true;  // the sheet shows the verdict (the practice's)
@@ -60,6 +66,10 @@ public:
     DecimalDivisionWork work() const;
     const std::optional<Verdict>& verdict() const { return verdict_; }
     bool writing_rounded() const { return writing_rounded_; }
+    // What the last entry was refused or noted with (kAppendZeroText,
+    // kNotUsedText, …, the long division's kNoQuotientText); empty when it
+    // was taken. The sheet's prompt line shows it too.
+    const std::string& said() const { return said_; }
     // The long division's cells with this topic's laid over.
     const Worksheet& cells() const { return cells_; }
     Worksheet& cells() { return cells_; }
@@ -69,8 +79,18 @@ public:
 
 private:
     void Render();
+    void Say(const char* text);
+    // The column of the dividend's last digit shown: its own last one, or
+    // the last 0 written after it.
+    int LowestWritten() const;
+    // A quotient character over `column` would bring down a digit not yet
+    // written: refused with kAppendZeroText.
+    bool RefusedAt(int column);
+    std::optional<Verdict> Finish();
 
     Options options_;
+    CuePlayer& cues_;
+    Dialogs& dialogs_;
     division::LongDivision division_;
     DecimalDivisionProblem problem_;
     bool has_problem_ = false;
@@ -79,8 +99,10 @@ private:
     bool ones_zero_ = false;
     std::optional<int> remainder_point_;
     bool writing_rounded_ = false;
-    std::string rounded_;
+    std::array<int, kRoundedColumns + 1> rounded_{};  // by column, -1 none
     std::optional<Verdict> verdict_;
+    bool ended_ = false;
+    std::string said_;
     int own_resets_ = 0;
     Worksheet cells_;
 };

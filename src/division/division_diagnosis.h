@@ -72,6 +72,7 @@ struct WrittenDivision {
     // What `role` holds: the quotient's character in that column or a whole
     // row; empty where nothing is written.
     std::string Text(DivisionRole role) const;
+    bool operator==(const WrittenDivision&) const = default;
 };
 
 // The stored text of a quotient whose first character stands over the
