@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "core/number_text.h"
 #include "decimal_division/decimal_division_sheet.h"
 #include "division/division_layout.h"
 #include "division/division_roles.h"
@@ -147,13 +146,6 @@ void ShowRounded(Worksheet& shown) {
 Place DigitListPlace(int index) { return division::PlaceOfColumn(DigitListColumn(index)); }
 
 int DigitListColumn(int index) { return kDigitLists - std::clamp(index, 0, kDigitLists - 1); }
-
-std::string ColumnHeading(const DecimalDivisionProblem& problem, int column) {
-    static const char* const kWhole[] = {"一", "十", "百", "千"};
-    const int place = column - 1 - std::max(0, WorkedPlaces(problem));
-    if (place < 0) return "1/" + std::to_string(Pow10(-place));
-    return place < 4 ? kWhole[place] : "";
-}
 
 std::string DecimalDivisionObjectName(std::string_view role) {
     if (const Entry* e = EntryOf(role)) return e->name;

@@ -43,11 +43,6 @@ Place DigitListPlace(int index);
 // The long division's column (1 … 4) of digit list `index`.
 int DigitListColumn(int index);
 
-// The heading of the digit list of `column` (the long division's, 1 the
-// last place worked): the column's place in `problem`, "1/100", "1/10",
-// "一", "十", "百", "千".
-std::string ColumnHeading(const DecimalDivisionProblem& problem, int column);
-
 // The object name of the widget that shows `role`; empty for none.
 std::string DecimalDivisionObjectName(std::string_view role);
 

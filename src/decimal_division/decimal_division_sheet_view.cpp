@@ -137,10 +137,11 @@ DecimalDivisionSheetView::DecimalDivisionSheetView(QWidget* screen, SheetScreen 
     remainder_point_list_->hide();
 }
 
-void DecimalDivisionSheetView::HeadDigitLists(const std::optional<DecimalDivisionProblem>& problem) {
-    static constexpr const char* kHeadings[kDigitLists] = {"千", "百", "十", "一"};
+void DecimalDivisionSheetView::HeadDigitLists(const Worksheet& cells) {
+    // The steps head each column's list with its place in the problem.
     for (int i = 0; i < kDigitLists; ++i) {
-        const std::string heading = problem ? ColumnHeading(*problem, DigitListColumn(i)) : kHeadings[i];
+        const std::string& heading =
+            cells.at(division::kDigitListRoles[static_cast<std::size_t>(DigitListColumn(i) - 1)]).text;
         digit_lists_[static_cast<std::size_t>(i)]->SetHeading(QString::fromStdString(heading));
     }
 }
@@ -152,7 +153,7 @@ void DecimalDivisionSheetView::Show(const DecimalDivisionSteps& steps) {
     const std::optional<DecimalDivisionProblem> problem =
         steps.has_problem() ? std::optional(steps.problem()) : std::nullopt;
     if (problem != seen_problem_) {
-        HeadDigitLists(problem);
+        HeadDigitLists(steps.cells());
         seen_problem_ = problem;
     }
     if (steps.list_resets() != seen_resets_) {

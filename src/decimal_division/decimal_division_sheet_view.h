@@ -44,7 +44,7 @@ public:
     void ResetLists();
 
 private:
-    void HeadDigitLists(const std::optional<DecimalDivisionProblem>& problem);
+    void HeadDigitLists(const Worksheet& cells);
 
     QWidget* screen_;
     SheetLayout layout_;
