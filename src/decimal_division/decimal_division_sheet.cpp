@@ -104,6 +104,15 @@ std::string RoundedRead(const DecimalDivisionWork& work) {
     return digits.substr(0, whole) + "." + digits.substr(whole);
 }
 
+std::string AnswerRead(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work) {
+    switch (problem.ending) {
+        case Ending::Remainder: return QuotientRead(work) + " あまり " + RemainderRead(work);
+        case Ending::Rounded: return RoundedRead(work);
+        case Ending::Divides: break;
+    }
+    return QuotientRead(work);
+}
+
 bool IsRightWork(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work) {
     switch (problem.ending) {
         case Ending::Remainder:

@@ -103,6 +103,9 @@ std::string QuotientRead(const DecimalDivisionWork& work);
 std::string RemainderRead(const DecimalDivisionWork& work);
 // The rounded quotient as read, with the quotient's point and ones 0: "0.36".
 std::string RoundedRead(const DecimalDivisionWork& work);
+// The answer as the pupil's work gives it, in the form of AnswerText: the
+// quotient, "1.8 あまり 3" with a remainder asked, the rounded quotient.
+std::string AnswerRead(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work);
 // Whether `work` answers `problem`: the quotient (items 1–3 with the
 // remainder 0), the quotient and the remainder (a remainder asked), the
 // rounded quotient (rounding). The 0s written after the dividend are the

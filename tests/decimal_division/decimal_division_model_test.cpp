@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "decimal_division/decimal_division_cells.h"
+#include "decimal_division/decimal_division_examples.h"
 #include "decimal_division/decimal_division_steps.h"
+#include "core/wide_digits.h"
 #include "support/diagnosis_draws.h"
 #include "support/fakes.h"
 
@@ -25,7 +27,8 @@ DecimalDivisionInput Do(What what, int value = 0, int place = 0) { return Decima
 
 // Every draw of every menu item: the right work's inputs through the steps
 // end ○ and leave the right work; the cells kept by the record read back as
-// that work.
+// that work. Its worked example explains every step, ends with the whole
+// fact and leaves a sheet that reads the answer.
 TEST(DecimalDivisionModel, RightInputsEndRightAndTheRecordReadsTheWorkBack) {
     SeededRandom random(3807);
     FakeServices fx;
@@ -45,6 +48,19 @@ TEST(DecimalDivisionModel, RightInputsEndRightAndTheRecordReadsTheWorkBack) {
             EXPECT_EQ(WorkFromRows(DecimalDivisionWorkedRows(steps.cells()), p), steps.work());
             EXPECT_EQ(steps.cells().at(division::kDividendRole).text,
                       std::to_string(WholeDivision(p).dividend));
+            if (i % 10 != 0) continue;
+            const DecimalDivisionExample example = DecimalDivisionWorkedExample(p);
+            ASSERT_FALSE(example.steps.empty());
+            EXPECT_EQ(example.steps.back().line, WideFact(p));
+            // No line reads the last difference as a whole-number remainder ("あまりは ３" for 0.3).
+            const std::string whole_remainder = "あまりは " + WideText(WholeDivision(p).remainder);
+            for (const auto& step : example.steps) {
+                EXPECT_NE(step.line, "");
+                EXPECT_FALSE(step.line.ends_with(whole_remainder)) << step.line;
+            }
+            const DecimalDivisionWork shown = WorkFromRows(DecimalDivisionWorkedRows(example.end()), p);
+            EXPECT_EQ(AnswerRead(p, shown), AnswerText(p));
+            EXPECT_EQ(shown, RightWork(p));
         }
     }
 }
