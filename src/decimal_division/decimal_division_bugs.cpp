@@ -1,6 +1,7 @@
 #include "decimal_division/decimal_division_bugs.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -128,21 +129,38 @@ std::optional<Plan> StopsEarlyPlan(const DecimalDivisionProblem& problem) {
     return plan;
 }
 
+// Whether `plan` writes a wrong answer to `problem`. A mistake changes the
+// quotient or the remainder read, but the rounded quotient may round a
+// wrong last digit to the right answer: then the work reads right.
+bool Wrong(const DecimalDivisionProblem& problem, const Plan& plan) {
+    if (problem.ending != Ending::Rounded) return true;
+    // The rounded row reads with the quotient's point, right of the column
+    // of the dividend's ones when right, and its ones 0 below 1.
+    const std::vector<int> columns = QuotientColumns(plan.division);
+    const long long rounded = (WholeDivision(problem).quotient + 5) / 10;
+    if (columns.empty() || !plan.point || columns.back() + *plan.point != WorkedPlaces(problem) + 1) return true;
+    if (rounded < Pow10(problem.asked) && !plan.ones_zero) return true;
+    return plan.rounded != std::pair{rounded, problem.asked};
+}
+
 // A long-division pupil's work: the mistake in one of the rounds where it
-// can be made, drawn by `random`.
+// can be made and shows in the answer, drawn by `random`.
 std::optional<Plan> LongDivisionPlan(const DecimalDivisionProblem& problem, division::DivisionBug bug,
                                      RandomSource* random) {
-    std::vector<division::DivisionInputs> options;
+    std::vector<division::DivisionInputs> tried;
+    std::vector<Plan> options;
     for (int round = 1; round <= 3; ++round) {
         std::optional<division::DivisionInputs> inputs = division::WorkDivision(WholeDivision(problem), bug, round);
-        if (!inputs) continue;
-        if (std::find(options.begin(), options.end(), *inputs) == options.end()) options.push_back(std::move(*inputs));
+        if (!inputs || std::find(tried.begin(), tried.end(), *inputs) != tried.end()) continue;
+        tried.push_back(*inputs);
+        Plan plan = TaughtPlan(problem, std::move(*inputs));
+        plan.zeros_at_once = true;
+        if (Wrong(problem, plan)) options.push_back(std::move(plan));
+        if (!random && !options.empty()) break;  // whether there is one
     }
     if (options.empty()) return std::nullopt;
     const std::size_t pick = random ? static_cast<std::size_t>(random->Random(static_cast<int>(options.size()))) : 0;
-    Plan plan = TaughtPlan(problem, options[pick]);
-    plan.zeros_at_once = true;
-    return plan;
+    return options[pick];
 }
 
 // The work of `pupil` on `problem`; none when its mistake has no place.
@@ -262,13 +280,14 @@ DecimalDivisionInputs InOrder(const DecimalDivisionProblem& problem, const Plan&
 
 bool CanMakeMistake(const DecimalDivisionPupilCase& pupil, const DecimalDivisionProblem& problem) {
     if (pupil.pupil == DecimalDivisionPupil::Right) return false;
-    return PlanOf(pupil, problem, nullptr).has_value();
+    const std::optional<Plan> plan = PlanOf(pupil, problem, nullptr);
+    return plan && Wrong(problem, *plan);
 }
 
 std::optional<DecimalDivisionInputs> InputsOf(const DecimalDivisionPupilCase& pupil,
                                              const DecimalDivisionProblem& problem, RandomSource& random) {
     const std::optional<Plan> plan = PlanOf(pupil, problem, &random);
-    if (!plan) return std::nullopt;
+    if (!plan || (pupil.pupil != DecimalDivisionPupil::Right && !Wrong(problem, *plan))) return std::nullopt;
     return InOrder(problem, *plan);
 }
 
@@ -276,6 +295,47 @@ DecimalDivisionInputs RightInputs(const DecimalDivisionProblem& problem) {
     const std::optional<Plan> plan =
         PlanOf({DecimalDivisionPupil::Right, division::DivisionBug::None, ""}, problem, nullptr);
     return plan ? InOrder(problem, *plan) : DecimalDivisionInputs{};
+}
+
+DecimalDivisionWork WorkOfInputs(const DecimalDivisionProblem& problem, const DecimalDivisionInputs& inputs) {
+    DecimalDivisionWork work;
+    const division::DivisionProblem whole = WholeDivision(problem);
+    work.division.dividend = whole.dividend;
+    work.division.divisor = whole.divisor;
+    std::array<int, kRoundedColumns + 1> rounded;
+    rounded.fill(-1);
+    // The long division's cells as its step machine writes them: the
+    // quotient over the column of its first digit, the rows in order, a
+    // tried difference written where the next number then stands.
+    std::size_t row = 0;
+    for (const DecimalDivisionInput& input : inputs) {
+        const DivisionInput& d = input.division;
+        switch (input.what) {
+            case What::Division:
+                if (d.what == DivisionInput::Digit) {
+                    if (work.division.quotient.empty()) work.division.quotient_place = d.place;
+                    work.division.quotient += static_cast<char>('0' + d.value);
+                } else if (d.what == DivisionInput::Skip) {
+                    work.division.quotient += '0';
+                } else if ((d.what == DivisionInput::Number || d.what == DivisionInput::Tried) && row < 6) {
+                    work.division.rows[row] = std::to_string(d.value);
+                    if (d.what == DivisionInput::Number) ++row;
+                }
+                break;
+            case What::AppendZero: ++work.written_zeros; break;
+            case What::QuotientPoint: work.quotient_point = input.value; break;
+            case What::RemainderPoint: work.remainder_point = input.value; break;
+            case What::OnesZero: work.ones_zero = true; break;
+            case What::RoundedDigit:
+                if (input.place >= 1 && input.place <= kRoundedColumns)
+                    rounded[static_cast<std::size_t>(input.place)] = input.value;
+                break;
+            case What::StartRounded:
+            case What::Finish: break;
+        }
+    }
+    work.rounded = RoundedColumns(rounded, static_cast<int>(std::to_string(whole.dividend).size()));
+    return work;
 }
 
 }  // namespace sorelka::decimal_division

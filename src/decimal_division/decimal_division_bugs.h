@@ -59,5 +59,11 @@ std::optional<DecimalDivisionInputs> InputsOf(const DecimalDivisionPupilCase& pu
                                              const DecimalDivisionProblem& problem, RandomSource& random);
 // The right work's inputs, "終わり" not included.
 DecimalDivisionInputs RightInputs(const DecimalDivisionProblem& problem);
+// The work `inputs` write, as the diagnosis reads it, without the sheet:
+// the quotient over the column of its first digit, the rows in order (a
+// tried difference where the number after "飛ばし" then stands), the 0s,
+// points, ones 0 and rounded row as the inputs set them. What
+// DecimalDivisionSteps writes for the pupils' inputs, many times faster.
+DecimalDivisionWork WorkOfInputs(const DecimalDivisionProblem& problem, const DecimalDivisionInputs& inputs);
 
 }  // namespace sorelka::decimal_division

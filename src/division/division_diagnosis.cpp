@@ -296,6 +296,18 @@ DivisionMistake AtDifference(const WrittenDivision& w, const RightWork& right, c
         for (std::size_t i = 0; i < j; ++i) candidate = candidate * 10 + (digits[at.brought_from + i] - '0');
         if (candidate == v) return Mistake(kBringDown, at, bring_fact);
     }
+    // A difference one off, with the digits brought down as taught for it:
+    // as many as that difference needs to be divided (1 for 0 instead of 1
+    // brings one digit more, and a 0 goes into the quotient).
+    for (const long long off : {at.difference - 1, at.difference + 1}) {
+        if (off < 0 || !LooksLikeSubtractionSlip(at.partial, at.product, off)) continue;
+        long long value = off;
+        for (std::size_t from = at.brought_from; from < digits.size();) {
+            value = value * 10 + (digits[from++] - '0');
+            if (value >= w.divisor) break;
+        }
+        if (value == v) return difference_slip();
+    }
     if (head == at.difference) return Mistake(kBringDown, at, bring_fact);  // another digit brought
     return slip();
 }

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "core/learning_recorder.h"
+#include "decimal_division/decimal_division_diagnosis.h"
 #include "decimal_division/decimal_division_problem.h"
+#include "decimal_division/decimal_division_skills.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_sheet.h"
 #include "decimals/decimal_skills.h"
@@ -180,6 +182,26 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
     EXPECT_EQ(mu::SkillsExercised(small),
               (std::vector<std::string_view>{mu::skill::kLineUp, mu::skill::kPoint, mu::skill::kOnesZero}));
 
+    namespace dd = decimal_division;
+    const auto quotient = [](int digits, int places, int divisor, int menu) {
+        return dd::DecimalDivisionProblem{digits, places, divisor, dd::Ending::Divides, 0, menu};
+    };
+    const dd::DecimalDivisionProblem on = quotient(54, 1, 4, dd::kDivideOnMenu);        // 5.4 ÷ 4 = 1.35
+    const dd::DecimalDivisionProblem inner = quotient(612, 2, 6, dd::kOneDigitMenu);    // 6.12 ÷ 6 = 1.02
+    const dd::DecimalDivisionProblem below = quotient(24, 1, 6, dd::kOneDigitMenu);     // 2.4 ÷ 6 = 0.4
+    const dd::DecimalDivisionProblem rest{305, 1, 12, dd::Ending::Remainder, 1, dd::kRemainderMenu};  // 2.5 あまり 0.5
+    const dd::DecimalDivisionProblem round{25, 1, 7, dd::Ending::Rounded, 2, dd::kRoundedMenu};      // 0.357… → 0.36
+    EXPECT_EQ(dd::SkillsExercised(on), (std::vector<std::string_view>{dd::skill::kSteps, dd::skill::kPoint,
+                                                                       dd::skill::kDivideOn}));
+    EXPECT_EQ(dd::SkillsExercised(inner), (std::vector<std::string_view>{dd::skill::kSteps, dd::skill::kPoint,
+                                                                          dd::skill::kZeroInQuotient}));
+    EXPECT_EQ(dd::SkillsExercised(rest), (std::vector<std::string_view>{dd::skill::kSteps, dd::skill::kPoint,
+                                                                         dd::skill::kTwoDigitDivisor,
+                                                                         dd::skill::kRemainder}));
+    EXPECT_EQ(dd::SkillsExercised(round),
+              (std::vector<std::string_view>{dd::skill::kSteps, dd::skill::kPoint, dd::skill::kOnesZero,
+                                             dd::skill::kDivideOn, dd::skill::kRounding}));
+
     // Every kind the diagnoses name, in a problem where it can happen.
     struct KindCase {
         Topic topic;
@@ -225,6 +247,16 @@ TEST(SkillsTest, ProblemsExerciseTheirSkillsAndKindsNameTheirs) {
         {Topic::DecimalMultiplication, 3, rows, mu::kRowSumSlip, "row:3/column:2", mu::skill::kShiftedRow},
         {Topic::DecimalMultiplication, 1, times, mu::kCarryMissing, "row:3/column:1", mu::skill::kCarry},
         {Topic::DecimalMultiplication, 1, times, mu::kTimesTableSlip, "row:3/column:0", mu::skill::kLineUp},
+        {Topic::DecimalDivision, 3, on, dd::kQuotientPointMissing, "point", dd::skill::kPoint},
+        {Topic::DecimalDivision, 3, on, dd::kQuotientPointMisplaced, "point", dd::skill::kPoint},
+        {Topic::DecimalDivision, 1, below, dd::kOnesZeroMissing, "ones_zero", dd::skill::kOnesZero},
+        {Topic::DecimalDivision, 1, inner, dv::kZeroMissing, "quotient:2", dd::skill::kZeroInQuotient},
+        {Topic::DecimalDivision, 3, on, dd::kStoppedEarly, "zeros", dd::skill::kDivideOn},
+        {Topic::DecimalDivision, 4, rest, dd::kRemainderPoint, "remainder_point", dd::skill::kRemainder},
+        {Topic::DecimalDivision, 5, round, dd::kRoundingPlace, "rounded", dd::skill::kRounding},
+        {Topic::DecimalDivision, 5, round, dd::kRoundingCut, "rounded", dd::skill::kRounding},
+        {Topic::DecimalDivision, 3, on, dv::kQuotientTooBig, "quotient:2", dd::skill::kSteps},
+        {Topic::DecimalDivision, 4, rest, dv::kDifferenceSlip, "row:2", dd::skill::kSteps},
     };
     for (const KindCase& k : kinds) {
         SCOPED_TRACE(std::string(k.kind) + " " + k.step);
