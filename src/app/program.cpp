@@ -18,6 +18,8 @@
 #include "record/private_files.h"
 #include "record/system_settings.h"
 #include "app/pupil_dialog.h"
+#include "decimal_division/decimal_division_drill_screen.h"
+#include "decimal_division/decimal_division_practice_screen.h"
 #include "decimals/decimal_drill_screen.h"
 #include "decimals/decimal_practice_screen.h"
 #include "division/division_drill_screen.h"
@@ -92,8 +94,10 @@ const ScreenEntry kScreens[] = {
      Practice<multiplication::MultiplicationPracticeScreen>},
     {"TForm13", "Sorelka", Topic::DecimalMultiplication, ScreenKind::Drill,
      Drill<multiplication::MultiplicationDrillScreen>},
-    {"TForm14", "Sorelka", Topic::DecimalDivision, ScreenKind::Practice, nullptr},
-    {"TForm15", "Sorelka", Topic::DecimalDivision, ScreenKind::Drill, nullptr},
+    {"TForm14", "Sorelka", Topic::DecimalDivision, ScreenKind::Practice,
+     Practice<decimal_division::DecimalDivisionPracticeScreen>},
+    {"TForm15", "Sorelka", Topic::DecimalDivision, ScreenKind::Drill,
+     Drill<decimal_division::DecimalDivisionDrillScreen>},
 };
 
 // "わり算　練習問題": a placeholder's heading.

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "core/app_context.h"
+#include "decimal_division/decimal_division_practice_screen.h"
 #include "decimals/decimal_practice_screen.h"
 #include "division/division_practice_screen.h"
 #include "fractions/fraction_practice_screen.h"
@@ -55,7 +56,9 @@ RecommendedPractice::ShowProblem ShowsOn(ExerciseScreen* screen, Topic topic) {
             return Shows<FractionPracticeScreen, fractions::FractionProblem>(screen);
         case Topic::DecimalMultiplication:
             return Shows<multiplication::MultiplicationPracticeScreen, multiplication::MultiplicationProblem>(screen);
-        case Topic::DecimalDivision: break;  // no practice screen yet
+        case Topic::DecimalDivision:
+            return Shows<decimal_division::DecimalDivisionPracticeScreen, decimal_division::DecimalDivisionProblem>(
+                screen);
     }
     return {};
 }

@@ -165,7 +165,8 @@ TEST_F(OverlapTest, NoButtonListOrPanelOverlapsAnotherOnAnyPracticeScreenInAnyMo
         const char* form;
         const char* next;  // "次へ"
     } forms[] = {{"TForm2", "CuteButton3"}, {"TForm4", "CuteButton4"}, {"TForm6", "CuteButton4"},
-                 {"TForm8", "CuteButton4"}, {"TForm10", "CuteButton4"}, {"TForm12", "CuteButton4"}};
+                 {"TForm8", "CuteButton4"}, {"TForm10", "CuteButton4"}, {"TForm12", "CuteButton4"},
+                 {"TForm14", "CuteButton4"}};
     for (const auto& f : forms) {
         for (ExerciseScreen* s : program->screens())
             if (s->objectName() == f.form) screen = s;

@@ -22,7 +22,7 @@ inline QString MarkLabelOf(const QString& form) {
 }
 
 // Enters a wrong answer on practice screen `screen` (TForm2, TForm4, TForm6,
-// TForm8, TForm10 or TForm12) with a problem drawn. Returns whether its mark then says "×".
+// TForm8, TForm10, TForm12 or TForm14) with a problem drawn. Returns whether its mark then says "×".
 inline bool AnswerWrong(QWidget* screen, const PickItem& pick) {
     const QString form = screen->objectName();
     auto* mark = screen->findChild<QLabel*>(MarkLabelOf(form));
@@ -59,6 +59,12 @@ inline bool AnswerWrong(QWidget* screen, const PickItem& pick) {
             pick(QStringLiteral("ComboBox7"), 0);
         }
         pick(QStringLiteral("ComboBox7"), 4);
+    } else if (form == QLatin1String("TForm14")) {
+        // A quotient of 9 in the last column, confirmed, then "終わり": every
+        // quotient drawn has a point, so a whole 9 is never its answer.
+        pick(QStringLiteral("ComboBox2"), 9);
+        pick(QStringLiteral("ComboBox6"), 0);
+        pick(QStringLiteral("ComboBox6"), 6);
     } else if (form == QLatin1String("TForm10")) {
         // 99 as the numerator, then "終わり".
         pick(QStringLiteral("ComboBox3"), 9);

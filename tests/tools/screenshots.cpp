@@ -449,7 +449,8 @@ void ExampleModes(FakeServices& services) {
                   {"TForm6", "decimal-subtraction", "CuteButton4"},
                   {"TForm8", "rules", "CuteButton4"},
                   {"TForm10", "fractions", "CuteButton4"},
-                  {"TForm12", "decimal-multiplication", "CuteButton4"}};
+                  {"TForm12", "decimal-multiplication", "CuteButton4"},
+                  {"TForm14", "decimal-division", "CuteButton4"}};
     for (const auto& t : topics) {
         ExerciseScreen* s = nullptr;
         for (ExerciseScreen* screen : program.screens())
@@ -560,6 +561,7 @@ int main(int argc, char** argv) {
     LongTexts(services);
     RecommendedDivision(services);
     Multiplication(services);
+    DecimalDivision(services);
     RandomPupil(services);
     return 0;
 }

@@ -19,3 +19,6 @@ void Press(QWidget* root, const char* button);
 
 // The decimal multiplication's practice and drill (multiplication_shots.cpp).
 void Multiplication(sorelka::testing::FakeServices& services);
+
+// The decimal division's practice and drill (decimal_division_shots.cpp).
+void DecimalDivision(sorelka::testing::FakeServices& services);
