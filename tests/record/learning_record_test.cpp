@@ -1,5 +1,5 @@
 // The learning record through real SQLite files: names, pupils, the history
-// row of every judged problem on the twelve screens, drills and their figures,
+// row of every judged problem on the fourteen screens, drills and their figures,
 // and an old record file upgraded with its rows kept.
 #include "record/learning_record.h"
 
@@ -175,7 +175,7 @@ TEST_F(ProgramFixture, ThePupilChosenIsShownEverywhereRecordedAndRemembered) {
     EXPECT_EQ(record().shown_name(), "ゲスト");
 }
 
-// ---------------------------------------------------------------- the twelve screens
+// ---------------------------------------------------------------- the fourteen screens
 
 struct ScreenCase {
     const char* form;
@@ -215,6 +215,20 @@ void Work745(QWidget* s) {
 void WorkParentheses(QWidget* s) {  // 735 - ( 123 + 456 ) = 156
     Digits(s, {{"ComboBox4", 5}, {"ComboBox3", 7}, {"ComboBox2", 9}, {"ComboBox6", 4},
                {"ComboBox4", 1}, {"ComboBox3", 5}, {"ComboBox2", 6}});
+}
+// 72 ÷ 3 = 24 on the long division's lists, the quotient's point one place
+// from the right: 7.2 ÷ 3 = 2.4.
+void Work72(QWidget* s) {
+    Digits(s, {{"ComboBox3", 2}, {"ComboBox6", 0}, {"ComboBox2", 6}, {"ComboBox6", 0}, {"ComboBox3", 1},
+               {"ComboBox2", 2}, {"ComboBox6", 0}, {"ComboBox2", 4}, {"ComboBox6", 0}, {"ComboBox3", 1},
+               {"ComboBox2", 2}, {"ComboBox6", 0}, {"ComboBox2", 0}, {"ComboBox7", 0}});
+}
+// 75 ÷ 4 = 18 あまり 3, the quotient's point chosen, the remainder's not:
+// 7.5 ÷ 4 read as 1.8 あまり 3.
+void Work75(QWidget* s) {
+    Digits(s, {{"ComboBox3", 1}, {"ComboBox6", 0}, {"ComboBox2", 4}, {"ComboBox6", 0}, {"ComboBox3", 3},
+               {"ComboBox2", 5}, {"ComboBox6", 0}, {"ComboBox2", 8}, {"ComboBox6", 0}, {"ComboBox3", 3},
+               {"ComboBox2", 2}, {"ComboBox6", 0}, {"ComboBox2", 3}, {"ComboBox7", 0}});
 }
 void WorkFraction(QWidget* s, int whole, int numerator, int denominator) {
     Digits(s, {{"ComboBox3", 0}, {"ComboBox2", whole}, {"ComboBox4", 0},
@@ -256,6 +270,10 @@ const std::vector<ScreenCase>& ScreenCases() {
         {"TForm13", 6, true, 0, "ComboBox8", {0, 2, 21},
          [](QWidget* s) { Digits(s, {{"ComboBox4", 9}, {"ComboBox5", 1}, {"ComboBox6", 0}}); }, "ComboBox7", 4,
          "2.3 × 4", "9.2", "9.1", false, "Label5", "2.3"},
+        {"TForm14", 7, false, 0, "", {0, 1, 23}, Work72, "ComboBox6", 6, "7.2 ÷ 3", "2.4", "2.4", true, "Label22",
+         "右から１けた"},
+        {"TForm15", 7, true, 3, "ComboBox9", {1, 1, 2, 74}, Work75, "ComboBox6", 6,
+         "7.5 ÷ 4（商は 1/10の位まで、あまりも）", "1.8 あまり 0.3", "1.8 あまり 3", false, "Label7", "18"},
     };
     return cases;
 }
