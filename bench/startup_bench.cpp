@@ -3,7 +3,7 @@
 //   startup_bench            runs the comparison: starts itself again and
 //                            again as "--bare" and "--menu" and prints medians
 //   startup_bench --bare     a plain 955 x 716 QWidget: exits at its first paint
-//   startup_bench --menu     the real main menu with all thirteen forms and the
+//   startup_bench --menu     the real main menu with all fifteen forms and the
 //                            real sound services: exits at its first paint
 //   startup_bench --playcue  times PlayCue through the real Qt sound backend
 //
