@@ -48,23 +48,13 @@ DrillProfile DecimalDivisionDrillProfile() {
     return p;
 }
 
-// The answer as the pupil's work reads it, said as AnswerText says the right one.
-std::string EnteredAnswer(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work) {
-    switch (problem.ending) {
-        case Ending::Remainder: return QuotientRead(work) + " あまり " + RemainderRead(work);
-        case Ending::Rounded: return RoundedRead(work);
-        case Ending::Divides: break;
-    }
-    return QuotientRead(work);
-}
-
 // The log row of the question on `steps`, judged as it stands (its number
 // is filled in by the drill): " 5.4 ÷ 4", " 1.35", " 1.35", " ○".
 DrillRow RowOf(const DecimalDivisionSteps& steps) {
     DrillRow row;
     row.mnd = " " + StoredProblemText(steps.problem());
     row.kai = " " + AnswerText(steps.problem());
-    row.kot = " " + EnteredAnswer(steps.problem(), steps.work());
+    row.kot = " " + AnswerRead(steps.problem(), steps.work());
     row.hnt = steps.verdict() && IsRight(*steps.verdict()) ? " ○" : " ×";
     return row;
 }
