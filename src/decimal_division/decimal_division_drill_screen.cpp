@@ -35,24 +35,40 @@ DrillProfile DecimalDivisionDrillProfile() {
     p.show_clears_menu_selection = false;
     p.start_cue_after_clearing_log = true;
     p.stop_sets_buttons = true;
-    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 44, Qt::AlignLeft},
-                      {kFieldMnd, QStringLiteral("問題"), 270, Qt::AlignLeft},
-                      {kFieldKai, QStringLiteral("正解"), 122, Qt::AlignLeft},
-                      {kFieldKot, QStringLiteral("答え"), 122, Qt::AlignLeft},
-                      {kFieldHnt, QStringLiteral("判定"), 44, Qt::AlignLeft}};
-    // Over the whole paper and the point lists while it shows.
-    p.grid_geometry = QRect(6, 130, 44 + 270 + 122 + 122 + 44 + 4, 440);
+    // The answers may have a remainder: plain type, so that they show whole.
+    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 34, Qt::AlignLeft},
+                      {kFieldMnd, QStringLiteral("問題"), 250, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("正解"), 144, Qt::AlignLeft},
+                      {kFieldKot, QStringLiteral("答え"), 144, Qt::AlignLeft},
+                      {kFieldHnt, QStringLiteral("判定"), 36, Qt::AlignLeft}};
+    p.grid_bold_text = false;
+    // Over the whole paper and the point lists while it shows: under the
+    // time list, left of the digit lists.
+    p.grid_geometry = QRect(2, 164, 34 + 250 + 144 + 144 + 36 + 4, 430);
     // The lists reach down to about 510: the buttons take two rows under
     // them, beside the prompt line.
     PlaceButtonsBesideThePrompt(p);
     return p;
 }
 
+// The problem as the score sheet shows it, its ending said briefly:
+// "5.4 ÷ 4", "7.5 ÷ 4（1/10まで、あまり）", "2.5 ÷ 7（1/100まで、四捨五入）".
+std::string LogProblemText(const DecimalDivisionProblem& problem) {
+    const std::string division = DividendText(problem) + " ÷ " + std::to_string(problem.divisor);
+    const std::string place = problem.asked == 2 ? "1/100" : "1/10";
+    switch (problem.ending) {
+        case Ending::Remainder: return division + "（" + place + "まで、あまり）";
+        case Ending::Rounded: return division + "（" + place + "まで、四捨五入）";
+        case Ending::Divides: break;
+    }
+    return division;
+}
+
 // The log row of the question on `steps`, judged as it stands (its number
 // is filled in by the drill): " 5.4 ÷ 4", " 1.35", " 1.35", " ○".
 DrillRow RowOf(const DecimalDivisionSteps& steps) {
     DrillRow row;
-    row.mnd = " " + StoredProblemText(steps.problem());
+    row.mnd = " " + LogProblemText(steps.problem());
     row.kai = " " + AnswerText(steps.problem());
     row.kot = " " + AnswerRead(steps.problem(), steps.work());
     row.hnt = steps.verdict() && IsRight(*steps.verdict()) ? " ○" : " ×";
@@ -168,6 +184,12 @@ void DecimalDivisionDrillScreen::ActionChosen(int index) {
     const std::optional<Verdict> verdict = steps_.ApplyAction(*action);
     Refresh();
     if (verdict) RecordAnswer(IsRight(*verdict), RowOf(steps_));
+}
+
+void DecimalDivisionDrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const {
+    DrillScreen::FillAnswerTexts(row, answer);
+    // The record keeps the problem as every part of the program reads it back.
+    answer.problem = StoredProblemText(steps_.problem());
 }
 
 WorkedRows DecimalDivisionDrillScreen::WorkedRowsNow() const { return DecimalDivisionWorkedRows(steps_.cells()); }
