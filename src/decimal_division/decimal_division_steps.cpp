@@ -45,8 +45,23 @@ DecimalDivisionSteps::DecimalDivisionSteps(CuePlayer& cues, Dialogs& dialogs, Ra
 }
 
 void DecimalDivisionSteps::StartProblem(const DecimalDivisionProblem& problem) {
-    problem_ = problem;
+    Forget(problem);
     has_problem_ = true;
+    division_.ClearWorksheet();
+    division_.NewProblem(WholeDivision(problem));
+    Render();
+}
+
+void DecimalDivisionSteps::DropProblem() {
+    Forget({});
+    has_problem_ = false;
+    division_.ClearWorksheet();
+    division_.HideEntryLists();
+    Render();
+}
+
+void DecimalDivisionSteps::Forget(const DecimalDivisionProblem& problem) {
+    problem_ = problem;
     ended_ = false;
     written_zeros_ = 0;
     quotient_point_.reset();
@@ -57,17 +72,6 @@ void DecimalDivisionSteps::StartProblem(const DecimalDivisionProblem& problem) {
     verdict_.reset();
     said_.clear();
     ++own_resets_;
-    division_.ClearWorksheet();
-    division_.NewProblem(WholeDivision(problem));
-    Render();
-}
-
-void DecimalDivisionSteps::DropProblem() {
-    StartProblem({});
-    has_problem_ = false;
-    division_.ClearWorksheet();
-    division_.HideEntryLists();
-    Render();
 }
 
 void DecimalDivisionSteps::ClearNumbers() {

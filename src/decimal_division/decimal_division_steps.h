@@ -79,6 +79,8 @@ public:
 
 private:
     void Render();
+    // Everything written for the problem before goes; `problem` stands.
+    void Forget(const DecimalDivisionProblem& problem);
     void Say(const char* text);
     // The column of the dividend's last digit shown: its own last one, or
     // the last 0 written after it.
