@@ -78,6 +78,7 @@ TEST(DecimalDivisionDiagnosisTest, EveryBuggyPupilIsNamedWithItsOwnKind) {
         };
         if (on_sheet) ExpectSameWork(WorkOfInputs(problem, RightInputs(problem)), RightWork(problem));
         ASSERT_FALSE(diagnose(RightInputs(problem)));
+        ASSERT_FALSE(diagnose(*InputsOf({DecimalDivisionPupil::Right, division::DivisionBug::None, ""}, problem, random)));
         for (const DecimalDivisionPupilCase& pupil : kDecimalDivisionPupils) {
             if (!CanMakeMistake(pupil, problem)) continue;
             const std::optional<DecimalDivisionInputs> inputs = InputsOf(pupil, problem, random);
