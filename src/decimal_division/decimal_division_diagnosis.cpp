@@ -42,24 +42,20 @@ std::string PlaceName(int e) {
 // The long division's explanation with its places named as in this
 // problem: its ones are the place 10^-`worked` of the decimal ("一の位" of
 // 540 ÷ 4 is the 1/100 of 5.40 ÷ 4).
-std::string RenamePlaces(const std::string& text, int worked) {
+std::string RenamePlaces(std::string text, int worked) {
     static const std::string kWhole[] = {"一", "十", "百", "千", "万"};
     static const std::string kOf = "の位";
-    std::string out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        bool renamed = false;
-        for (int e = 0; e < 5 && !renamed; ++e) {
+    for (std::size_t at = text.find(kOf); at != std::string::npos; at = text.find(kOf, at + kOf.size())) {
+        for (int e = 0; e < 5; ++e) {
             const std::string& name = kWhole[e];
-            if (text.compare(at, name.size(), name) == 0 && text.compare(at + name.size(), kOf.size(), kOf) == 0) {
-                out += PlaceName(e - worked) + kOf;
-                at += name.size() + kOf.size();
-                renamed = true;
-            }
+            if (at < name.size() || text.compare(at - name.size(), name.size(), name) != 0) continue;
+            const std::string renamed = PlaceName(e - worked);
+            text.replace(at - name.size(), name.size(), renamed);
+            at += renamed.size() - name.size();
+            break;
         }
-        if (!renamed) out += text[at++];
     }
-    return out;
+    return text;
 }
 
 Finding FromDivision(const division::DivisionMistake& m, int worked) {

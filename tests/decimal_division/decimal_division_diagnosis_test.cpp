@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "coach/recommender.h"
+#include "coach/skill_catalogue.h"
 #include "core/quiet_services.h"
 #include "decimal_division/decimal_division_bugs.h"
 #include "decimal_division/decimal_division_cells.h"
+#include "decimal_division/decimal_division_examples.h"
 #include "decimal_division/decimal_division_problem.h"
 #include "decimal_division/decimal_division_sheet.h"
+#include "decimal_division/decimal_division_skills.h"
 #include "decimal_division/decimal_division_steps.h"
 #include "support/diagnosis_draws.h"
+#include "support/example_checks.h"
 
 namespace sorelka::decimal_division {
 namespace {
@@ -73,6 +78,7 @@ TEST(DecimalDivisionDiagnosisTest, EveryBuggyPupilIsNamedWithItsOwnKind) {
         };
         if (on_sheet) ExpectSameWork(WorkOfInputs(problem, RightInputs(problem)), RightWork(problem));
         ASSERT_FALSE(diagnose(RightInputs(problem)));
+        ASSERT_FALSE(diagnose(*InputsOf({DecimalDivisionPupil::Right, division::DivisionBug::None, ""}, problem, random)));
         for (const DecimalDivisionPupilCase& pupil : kDecimalDivisionPupils) {
             if (!CanMakeMistake(pupil, problem)) continue;
             const std::optional<DecimalDivisionInputs> inputs = InputsOf(pupil, problem, random);
@@ -162,6 +168,85 @@ TEST(DecimalDivisionDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
         ASSERT_TRUE(found.has_value());
         EXPECT_EQ(*found, (Finding{c.kind, c.step, c.explanation}));
     }
+}
+
+// What a place shows, a point with its column (a point put elsewhere shows
+// the same ".").
+std::string PlaceText(const Worksheet& sheet, const DecimalDivisionRole& role) {
+    std::string text = DecimalDivisionRoleText(sheet, role);
+    if (role.part == DecimalDivisionRole::Part::QuotientPoint && !text.empty())
+        text += std::to_string(sheet.at(role::kQuotientPoint).column);
+    if (role.part == DecimalDivisionRole::Part::RemainderPoint && !text.empty())
+        text += std::to_string(sheet.at(role::kRemainderPoint).column);
+    return text;
+}
+
+// Find-the-mistake examples of every kind each menu item offers, drawn
+// (never falling back on the fixed ones) and fixed: the diagnosis of the
+// sheet shown names the example's finding, of the kind asked for, and only
+// the places of the wrong step and those that follow from it differ from
+// the right work.
+TEST(DecimalDivisionMistakesTest, ExamplesOfEveryKindAreNamedByTheDiagnosis) {
+    SeededRandom random(9);
+    const std::size_t kinds_per_item[] = {8, 7, 10, 10, 12};
+    for (int menu = 1; menu <= kMenuItems; ++menu) {
+        const std::vector<std::string> kinds = DecimalDivisionMistakeKinds(menu);
+        EXPECT_EQ(kinds.size(), kinds_per_item[menu - 1]);
+        std::vector<DecimalDivisionMistakeExample> examples{DecimalDivisionMistakeFallback(menu)};
+        EXPECT_TRUE(examples[0].fell_back);
+        std::map<std::string, int> shown;
+        for (std::size_t i = 0; i < 3 * kinds.size() + 10; ++i) {
+            std::vector<std::string> preferred;
+            if (i < 3 * kinds.size()) preferred.push_back(kinds[i % kinds.size()]);
+            std::optional<DecimalDivisionMistakeExample> example = DrawDecimalDivisionMistake(menu, random, preferred);
+            ASSERT_TRUE(example.has_value());
+            EXPECT_FALSE(example->fell_back);
+            if (!preferred.empty()) {
+                EXPECT_EQ(example->finding.kind, preferred[0]);
+            }
+            ++shown[example->finding.kind];
+            examples.push_back(std::move(*example));
+        }
+        testing::ExpectEveryKindShown(shown, kinds);
+        for (const DecimalDivisionMistakeExample& e : examples) {
+            SCOPED_TRACE(StoredProblemText(e.problem) + " " + e.finding.kind);
+            EXPECT_TRUE(FitsMenuItem(e.problem, menu));
+            EXPECT_EQ(DiagnoseDecimalDivision(e.problem, DecimalDivisionWorkedRows(e.sheet())), e.finding);
+            EXPECT_NE(std::find(e.places.begin(), e.places.end(), e.wrong), e.places.end());
+            testing::ExpectOnlyTheKindsPlacesDiffer(
+                e, kinds, ReplayDecimalDivision(e.problem, RightInputs(e.problem)).end(), PlaceText);
+        }
+    }
+    EXPECT_FALSE(DrawDecimalDivisionMistake(0, random).has_value());
+    EXPECT_TRUE(DecimalDivisionMistakeKinds(kMenuItems + 1).empty());
+}
+
+// おすすめ reaches the topic: a pupil who twice read a remainder of 0.3 as 3
+// is given remainder problems of item 4, and within the topic a pupil who
+// has practised nothing starts with its first skill.
+TEST(DecimalDivisionSkillsTest, TheRecommenderPractisesAWeakSkillOfTheTopic) {
+    SeededRandom random(12);
+    const DecimalDivisionProblem problem{75, 1, 4, Ending::Remainder, 1, kRemainderMenu};  // 7.5 ÷ 4
+    MasteryBook book;
+    for (int i = 0; i < 2; ++i)
+        book.Apply(0, coach::ObserveAnswer(Topic::DecimalDivision, kRemainderMenu, problem, false, kRemainderPoint,
+                                           "remainder_point"),
+                   LocalTime{2026, 12, 10, 10, i, 0, 0, 540});
+    const coach::CoachRequest request{DayOf(LocalTime{2026, 12, 10})};
+    for (int i = 0; i < 10; ++i) {
+        const coach::Recommendation rec = coach::Recommend(book.Of(0), request, random);
+        EXPECT_EQ(rec.topic, Topic::DecimalDivision);
+        EXPECT_EQ(rec.focus, skill::kRemainder);
+        if (rec.aimed_skill != skill::kRemainder) continue;  // one in four keeps up another skill
+        EXPECT_EQ(rec.menu_choice, kRemainderMenu);
+        EXPECT_TRUE(Exercises(std::get<DecimalDivisionProblem>(rec.problem), skill::kRemainder));
+    }
+    coach::CoachRequest within{request.today};
+    within.within = Topic::DecimalDivision;
+    const coach::Recommendation first = coach::Recommend({}, within, random);
+    EXPECT_EQ(first.topic, Topic::DecimalDivision);
+    EXPECT_EQ(first.focus, skill::kSteps);
+    EXPECT_TRUE(FitsMenuItem(std::get<DecimalDivisionProblem>(first.problem), first.menu_choice));
 }
 
 }  // namespace
