@@ -304,7 +304,7 @@ void DrillScreen::ToggleScoreSheet() {
     ExerciseState& state = ctx().state;
     if (!state.score_sheet_shown) {
         state.score_sheet_shown = true;
-        grid_->move(grid_->x(), profile_.grid_geometry.top());
+        grid_->move(grid_->x(), 130);
         grid_->show();
         grid_->raise();
         countdown_->stop();
