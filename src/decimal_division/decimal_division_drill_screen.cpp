@@ -24,7 +24,9 @@ DrillProfile DecimalDivisionDrillProfile() {
     p.menu_place = QRect(700, 12, 246, 0);
     // ComboBox7 and ComboBox8 are the point lists.
     p.time_list = QStringLiteral("ComboBox9");
-    p.time_place = QRect(560, 12, 130, 0);
+    // Narrow, right beside the menu, so that the score sheet under it
+    // covers the whole paper.
+    p.time_place = QRect(616, 12, 80, 0);
     // Label7 is the quotient: the question's number has a label of its own.
     p.question_label = QStringLiteral("Label18");
     p.question_place = QRect(8, 96, 136, 40);
@@ -42,9 +44,9 @@ DrillProfile DecimalDivisionDrillProfile() {
                       {kFieldKot, QStringLiteral("答え"), 144, Qt::AlignLeft},
                       {kFieldHnt, QStringLiteral("判定"), 36, Qt::AlignLeft}};
     p.grid_bold_text = false;
-    // Over the whole paper and the point lists while it shows: under the
-    // time list, left of the digit lists.
-    p.grid_geometry = QRect(2, 164, 34 + 250 + 144 + 144 + 36 + 4, 430);
+    // Over the whole paper and the point lists while it shows, left of the
+    // time list and the digit lists.
+    p.grid_geometry = QRect(2, 130, 34 + 250 + 144 + 144 + 36 + 4, 440);
     // The lists reach down to about 510: the buttons take two rows under
     // them, beside the prompt line.
     PlaceButtonsBesideThePrompt(p);
@@ -83,7 +85,7 @@ DecimalDivisionDrillScreen::DecimalDivisionDrillScreen(AppContext& ctx, DrillLog
       steps_(ctx, DecimalDivisionSteps::Options{.with_mark = false}),
       view_(this, SheetScreen::Drill) {
     // Between the question's number and the time list.
-    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 18, Qt::AlignCenter, QRect(148, 98, 408, 36));
+    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 20, Qt::AlignCenter, QRect(148, 98, 464, 36));
     using Screen = DecimalDivisionDrillScreen;
     connect(view_.digit_list(0), &ChoiceList::chosen, this, &Screen::ThousandsDigitChosen);
     connect(view_.digit_list(1), &ChoiceList::chosen, this, &Screen::HundredsDigitChosen);

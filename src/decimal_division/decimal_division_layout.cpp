@@ -235,17 +235,15 @@ RoleCell DecimalDivisionShownCell(RoleCell cell) {
 
 QRect PaperRect(SheetScreen) { return {300, 134, 312, 426}; }
 
-QRect ListPlace(const char* name, SheetScreen screen) {
+QRect ListPlace(const char* name, SheetScreen) {
     const std::string_view n = name;
     constexpr int kTop = 196;  // under the menu
     for (int i = 0; i < kDigitLists; ++i)
         if (n == kDigitListNames[i]) return {620 + i * 48, kTop, 46, 0};
     if (n == kActionListName) return {816, kTop, 132, 0};
-    // Left of the paper, side by side; on the drill under its time list,
-    // where the score sheet covers them.
-    const int points_top = screen == SheetScreen::Practice ? 142 : 170;
-    if (n == kPointListName) return {8, points_top, 136, 0};
-    if (n == kRemainderPointListName) return {150, points_top, 142, 0};
+    // Left of the paper, side by side.
+    if (n == kPointListName) return {8, 142, 136, 0};
+    if (n == kRemainderPointListName) return {150, 142, 142, 0};
     return {};
 }
 
