@@ -88,6 +88,9 @@ private:
     // A quotient character over `column` would bring down a digit not yet
     // written: refused with kAppendZeroText.
     bool RefusedAt(int column);
+    // The difference being written brings the next digit down: its number
+    // is the round's part less its product, with one digit more.
+    bool BringsDown() const;
     std::optional<Verdict> Finish();
 
     Options options_;

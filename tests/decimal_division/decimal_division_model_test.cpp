@@ -96,8 +96,10 @@ TEST(DecimalDivisionModel, RefusalsAndEdgeCases) {
         .digits = 75, .places = 1, .divisor = 4, .ending = Ending::Remainder, .asked = 1};
     const Case cases[] = {
         {"bringing down a 0 not yet written", five_four,
-         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(20), Digit(1, 5)},
-         kAppendZeroText, "54", std::nullopt, "13"},
+         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(20)}, kAppendZeroText, "54", std::nullopt, "13"},
+        {"a quotient digit over a 0 not yet written", five_four,
+         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(2), Digit(1, 5)}, kAppendZeroText, "54",
+         std::nullopt, "13"},
         {"the 0 written first", five_four,
          {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Do(What::AppendZero), Row(20), Digit(1, 5), Row(20),
           Row(0), Do(What::QuotientPoint, 2), Do(What::Finish)},
