@@ -46,6 +46,7 @@ inline constexpr DecimalDivisionPupilCase kDecimalDivisionPupils[] = {
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::Product, division::kProductSlip},
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::Difference, division::kDifferenceSlip},
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::BringDown, division::kBringDown},
+    {DecimalDivisionPupil::LongDivision, division::DivisionBug::PlaceLeft, division::kQuotientPlace},
 };
 
 // Whether `problem` gives the case's mistake a place, so that its work

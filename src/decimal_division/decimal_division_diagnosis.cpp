@@ -1,5 +1,6 @@
 #include "decimal_division/decimal_division_diagnosis.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -138,12 +139,10 @@ Diagnosis DiagnoseDecimalDivisionWork(const DecimalDivisionProblem& problem, con
     if (!work.quotient_point)
         return Make(kQuotientPointMissing, "point",
                     "商にも 小数点を うとう。わられる数の 小数点に そろえて うつよ　" + fact);
-    if (*work.quotient_point != worked) {
-        const std::string on = needed > 0 ? "０を つけたして わり進んだ ぶんも 数えて、" : "";
+    if (*work.quotient_point != worked)
         return Make(kQuotientPointMisplaced, "point",
-                    "商の 小数点は わられる数の 小数点の 真上に うつよ。" + on + "小数点の 右に 商が " +
-                        WideText(worked) + "けた ならぶよ　" + fact);
-    }
+                    "商の 小数点は わられる数の 小数点の 真上に うつよ。小数点の 右に 商が " + WideText(worked) +
+                        "けた ならぶよ　" + fact);
     const bool below_one = whole.quotient < Pow10(worked);
     if (below_one && !work.ones_zero)
         return Make(kOnesZeroMissing, "ones_zero", "商が １より 小さい ときは、一の位に ０を 書くよ　" + fact);
