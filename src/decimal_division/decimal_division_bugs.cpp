@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
@@ -291,11 +293,9 @@ std::optional<DecimalDivisionInputs> InputsOf(const DecimalDivisionPupilCase& pu
     return InOrder(problem, *plan);
 }
 
-DecimalDivisionInputs RightInputs(const DecimalDivisionProblem& problem) {
-    const std::optional<Plan> plan =
-        PlanOf({DecimalDivisionPupil::Right, division::DivisionBug::None, ""}, problem, nullptr);
-    return plan ? InOrder(problem, *plan) : DecimalDivisionInputs{};
-}
+// The worked example's order (the point and the ones 0 after the digits),
+// so that the find-the-mistake examples compare with the sheet お手本 shows.
+DecimalDivisionInputs RightInputs(const DecimalDivisionProblem& problem) { return RightWorkInputs(problem); }
 
 DecimalDivisionWork WorkOfInputs(const DecimalDivisionProblem& problem, const DecimalDivisionInputs& inputs) {
     DecimalDivisionWork work;

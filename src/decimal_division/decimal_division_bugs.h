@@ -46,6 +46,7 @@ inline constexpr DecimalDivisionPupilCase kDecimalDivisionPupils[] = {
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::Product, division::kProductSlip},
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::Difference, division::kDifferenceSlip},
     {DecimalDivisionPupil::LongDivision, division::DivisionBug::BringDown, division::kBringDown},
+    {DecimalDivisionPupil::LongDivision, division::DivisionBug::PlaceLeft, division::kQuotientPlace},
 };
 
 // Whether `problem` gives the case's mistake a place, so that its work
@@ -57,7 +58,8 @@ bool CanMakeMistake(const DecimalDivisionPupilCase& pupil, const DecimalDivision
 // DecimalDivisionPupil::Right is the taught work.
 std::optional<DecimalDivisionInputs> InputsOf(const DecimalDivisionPupilCase& pupil,
                                              const DecimalDivisionProblem& problem, RandomSource& random);
-// The right work's inputs, "終わり" not included.
+// The right work's inputs, "終わり" not included: RightWorkInputs, the order
+// お手本 writes them in.
 DecimalDivisionInputs RightInputs(const DecimalDivisionProblem& problem);
 // The work `inputs` write, as the diagnosis reads it, without the sheet:
 // the quotient over the column of its first digit, the rows in order (a

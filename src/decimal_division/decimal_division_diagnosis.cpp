@@ -1,5 +1,6 @@
 #include "decimal_division/decimal_division_diagnosis.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -42,24 +43,20 @@ std::string PlaceName(int e) {
 // The long division's explanation with its places named as in this
 // problem: its ones are the place 10^-`worked` of the decimal ("一の位" of
 // 540 ÷ 4 is the 1/100 of 5.40 ÷ 4).
-std::string RenamePlaces(const std::string& text, int worked) {
+std::string RenamePlaces(std::string text, int worked) {
     static const std::string kWhole[] = {"一", "十", "百", "千", "万"};
     static const std::string kOf = "の位";
-    std::string out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        bool renamed = false;
-        for (int e = 0; e < 5 && !renamed; ++e) {
+    for (std::size_t at = text.find(kOf); at != std::string::npos; at = text.find(kOf, at + kOf.size())) {
+        for (int e = 0; e < 5; ++e) {
             const std::string& name = kWhole[e];
-            if (text.compare(at, name.size(), name) == 0 && text.compare(at + name.size(), kOf.size(), kOf) == 0) {
-                out += PlaceName(e - worked) + kOf;
-                at += name.size() + kOf.size();
-                renamed = true;
-            }
+            if (at < name.size() || text.compare(at - name.size(), name.size(), name) != 0) continue;
+            const std::string renamed = PlaceName(e - worked);
+            text.replace(at - name.size(), name.size(), renamed);
+            at += renamed.size() - name.size();
+            break;
         }
-        if (!renamed) out += text[at++];
     }
-    return out;
+    return text;
 }
 
 Finding FromDivision(const division::DivisionMistake& m, int worked) {
@@ -142,12 +139,10 @@ Diagnosis DiagnoseDecimalDivisionWork(const DecimalDivisionProblem& problem, con
     if (!work.quotient_point)
         return Make(kQuotientPointMissing, "point",
                     "商にも 小数点を うとう。わられる数の 小数点に そろえて うつよ　" + fact);
-    if (*work.quotient_point != worked) {
-        const std::string on = needed > 0 ? "０を つけたして わり進んだ ぶんも 数えて、" : "";
+    if (*work.quotient_point != worked)
         return Make(kQuotientPointMisplaced, "point",
-                    "商の 小数点は わられる数の 小数点の 真上に うつよ。" + on + "小数点の 右に 商が " +
-                        WideText(worked) + "けた ならぶよ　" + fact);
-    }
+                    "商の 小数点は わられる数の 小数点の 真上に うつよ。小数点の 右に 商が " + WideText(worked) +
+                        "けた ならぶよ　" + fact);
     const bool below_one = whole.quotient < Pow10(worked);
     if (below_one && !work.ones_zero)
         return Make(kOnesZeroMissing, "ones_zero", "商が １より 小さい ときは、一の位に ０を 書くよ　" + fact);

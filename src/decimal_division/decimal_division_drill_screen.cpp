@@ -24,7 +24,9 @@ DrillProfile DecimalDivisionDrillProfile() {
     p.menu_place = QRect(700, 12, 246, 0);
     // ComboBox7 and ComboBox8 are the point lists.
     p.time_list = QStringLiteral("ComboBox9");
-    p.time_place = QRect(560, 12, 130, 0);
+    // Narrow, right beside the menu, so that the score sheet under it
+    // covers the whole paper.
+    p.time_place = QRect(616, 12, 80, 0);
     // Label7 is the quotient: the question's number has a label of its own.
     p.question_label = QStringLiteral("Label18");
     p.question_place = QRect(8, 96, 136, 40);
@@ -35,36 +37,42 @@ DrillProfile DecimalDivisionDrillProfile() {
     p.show_clears_menu_selection = false;
     p.start_cue_after_clearing_log = true;
     p.stop_sets_buttons = true;
-    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 44, Qt::AlignLeft},
-                      {kFieldMnd, QStringLiteral("問題"), 270, Qt::AlignLeft},
-                      {kFieldKai, QStringLiteral("正解"), 122, Qt::AlignLeft},
-                      {kFieldKot, QStringLiteral("答え"), 122, Qt::AlignLeft},
-                      {kFieldHnt, QStringLiteral("判定"), 44, Qt::AlignLeft}};
-    // Over the whole paper and the point lists while it shows.
-    p.grid_geometry = QRect(6, 130, 44 + 270 + 122 + 122 + 44 + 4, 440);
+    // The answers may have a remainder: plain type, so that they show whole.
+    p.grid_columns = {{kFieldNo, QStringLiteral("番号"), 34, Qt::AlignLeft},
+                      {kFieldMnd, QStringLiteral("問題"), 250, Qt::AlignLeft},
+                      {kFieldKai, QStringLiteral("正解"), 144, Qt::AlignLeft},
+                      {kFieldKot, QStringLiteral("答え"), 144, Qt::AlignLeft},
+                      {kFieldHnt, QStringLiteral("判定"), 36, Qt::AlignLeft}};
+    p.grid_bold_text = false;
+    // Over the whole paper and the point lists while it shows, left of the
+    // time list and the digit lists.
+    p.grid_geometry = QRect(2, 130, 34 + 250 + 144 + 144 + 36 + 4, 440);
     // The lists reach down to about 510: the buttons take two rows under
     // them, beside the prompt line.
     PlaceButtonsBesideThePrompt(p);
     return p;
 }
 
-// The answer as the pupil's work reads it, said as AnswerText says the right one.
-std::string EnteredAnswer(const DecimalDivisionProblem& problem, const DecimalDivisionWork& work) {
+// The problem as the score sheet shows it, its ending said briefly:
+// "5.4 ÷ 4", "7.5 ÷ 4（1/10まで、あまり）", "2.5 ÷ 7（1/100まで、四捨五入）".
+std::string LogProblemText(const DecimalDivisionProblem& problem) {
+    const std::string division = DividendText(problem) + " ÷ " + std::to_string(problem.divisor);
+    const std::string place = problem.asked == 2 ? "1/100" : "1/10";
     switch (problem.ending) {
-        case Ending::Remainder: return QuotientRead(work) + " あまり " + RemainderRead(work);
-        case Ending::Rounded: return RoundedRead(work);
+        case Ending::Remainder: return division + "（" + place + "まで、あまり）";
+        case Ending::Rounded: return division + "（" + place + "まで、四捨五入）";
         case Ending::Divides: break;
     }
-    return QuotientRead(work);
+    return division;
 }
 
 // The log row of the question on `steps`, judged as it stands (its number
 // is filled in by the drill): " 5.4 ÷ 4", " 1.35", " 1.35", " ○".
 DrillRow RowOf(const DecimalDivisionSteps& steps) {
     DrillRow row;
-    row.mnd = " " + StoredProblemText(steps.problem());
+    row.mnd = " " + LogProblemText(steps.problem());
     row.kai = " " + AnswerText(steps.problem());
-    row.kot = " " + EnteredAnswer(steps.problem(), steps.work());
+    row.kot = " " + AnswerRead(steps.problem(), steps.work());
     row.hnt = steps.verdict() && IsRight(*steps.verdict()) ? " ○" : " ×";
     return row;
 }
@@ -77,7 +85,7 @@ DecimalDivisionDrillScreen::DecimalDivisionDrillScreen(AppContext& ctx, DrillLog
       steps_(ctx, DecimalDivisionSteps::Options{.with_mark = false}),
       view_(this, SheetScreen::Drill) {
     // Between the question's number and the time list.
-    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 18, Qt::AlignCenter, QRect(148, 98, 408, 36));
+    problem_line_ = MakeProblemLine(this, QStringLiteral("Label4"), 20, Qt::AlignCenter, QRect(148, 98, 464, 36));
     using Screen = DecimalDivisionDrillScreen;
     connect(view_.digit_list(0), &ChoiceList::chosen, this, &Screen::ThousandsDigitChosen);
     connect(view_.digit_list(1), &ChoiceList::chosen, this, &Screen::HundredsDigitChosen);
@@ -178,6 +186,12 @@ void DecimalDivisionDrillScreen::ActionChosen(int index) {
     const std::optional<Verdict> verdict = steps_.ApplyAction(*action);
     Refresh();
     if (verdict) RecordAnswer(IsRight(*verdict), RowOf(steps_));
+}
+
+void DecimalDivisionDrillScreen::FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const {
+    DrillScreen::FillAnswerTexts(row, answer);
+    // The record keeps the problem as every part of the program reads it back.
+    answer.problem = StoredProblemText(steps_.problem());
 }
 
 WorkedRows DecimalDivisionDrillScreen::WorkedRowsNow() const { return DecimalDivisionWorkedRows(steps_.cells()); }

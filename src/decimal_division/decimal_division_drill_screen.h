@@ -36,6 +36,7 @@ protected:
     void ClearWorksheetNumbers() override;
     WorkedRows WorkedRowsNow() const override;
     Diagnosis DiagnoseAnswer(const WorkedRows& rows) const override;
+    void FillAnswerTexts(const DrillRow& row, JudgedAnswer& answer) const override;
 
 private:
     // A digit in digit list `list` (0: ComboBox5, the long division's thousands).

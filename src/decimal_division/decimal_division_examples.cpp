@@ -57,7 +57,9 @@ public:
                            "と 同じだから、小数点と ０を つけたして わり進むよ";
                 return "わられる数に ０を つけたして わり進むよ";
             case What::QuotientPoint: return "商の 小数点は、わられる数の 小数点に そろえて うつよ";
-            case What::OnesZero: return "商が １より 小さいので、一の位に ０を 書くよ";
+            case What::OnesZero:
+                return WideText(p_.digits / Pow10(p_.places)) + "は " + WideText(p_.divisor) +
+                       "より 小さいので、商の 一の位に ０を 書くよ";
             case What::RemainderPoint:
                 return "あまりの 小数点も、わられる数の 小数点に そろえて うつよ　あまりは " +
                        WideText(RemainderText(p_));

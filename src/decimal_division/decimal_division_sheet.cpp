@@ -173,6 +173,9 @@ DecimalDivisionInputs RightWorkInputs(const DecimalDivisionProblem& problem) {
             return s.what == division::DivisionInput::Digit || s.what == division::DivisionInput::Skip;
         });
     };
+    // A quotient below 1: its ones 0 first, as the dividend's whole part does not divide.
+    const DecimalDivisionWork right = RightWork(problem);
+    if (right.ones_zero) out.push_back(DecimalDivisionInput::Of(What::OnesZero));
     int next = 0;  // the column of the quotient's next character
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const division::DivisionInput& step = steps[i];
@@ -195,9 +198,7 @@ DecimalDivisionInputs RightWorkInputs(const DecimalDivisionProblem& problem) {
         }
         out.push_back(DecimalDivisionInput::Of(step));
     }
-    const DecimalDivisionWork right = RightWork(problem);
     out.push_back(DecimalDivisionInput::Of(What::QuotientPoint, *right.quotient_point));
-    if (right.ones_zero) out.push_back(DecimalDivisionInput::Of(What::OnesZero));
     if (right.remainder_point) out.push_back(DecimalDivisionInput::Of(What::RemainderPoint, *right.remainder_point));
     if (!right.rounded.empty()) {
         out.push_back(DecimalDivisionInput::Of(What::StartRounded));

@@ -131,11 +131,11 @@ struct DecimalDivisionInput {
 };
 using DecimalDivisionInputs = std::vector<DecimalDivisionInput>;
 
-// The right work's inputs, "終わり" not included: the long division's
-// (division::WorkDivision of WholeDivision) with a 0 written after the
-// dividend before the quotient or a brought-down digit first reaches its
-// column, then the quotient's point, the ones 0, the remainder's point and
-// the rounded row, as far as the problem has them.
+// The right work's inputs, "終わり" not included: the ones 0 of a quotient
+// below 1, the long division's (division::WorkDivision of WholeDivision)
+// with a 0 written after the dividend before the quotient or a
+// brought-down digit first reaches its column, then the quotient's point,
+// the remainder's point and the rounded row, as far as the problem has them.
 DecimalDivisionInputs RightWorkInputs(const DecimalDivisionProblem& problem);
 
 }  // namespace sorelka::decimal_division

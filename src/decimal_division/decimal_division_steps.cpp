@@ -103,6 +103,25 @@ bool DecimalDivisionSteps::RefusedAt(int column) {
     return true;
 }
 
+bool DecimalDivisionSteps::BringsDown() const {
+    // The difference rows are written at the steps 3, 6 and 9, each under
+    // its round's product; the first round divides the dividend's digits
+    // down to the first quotient digit's column.
+    const int step = division_.step();
+    if (step != 3 && step != 6 && step != 9) return false;
+    const Worksheet& sheet = division_.worksheet();
+    const auto value = [&sheet](int row) {
+        return WholeNumber(sheet.at(kRowRoles[static_cast<std::size_t>(row)]).text).value_or(-1);
+    };
+    const int product_row = 2 * (step / 3 - 1);
+    const int product = value(product_row);
+    const long long part = step == 3 ? WholeDivision(problem_).dividend /
+                                           Pow10(std::max(0, division::QuotientFirstPlace(sheet) - 1))
+                                     : value(product_row - 1);
+    const int written = value(product_row + 1);
+    return product >= 0 && part >= 0 && written >= 10 && written / 10 == part - product;
+}
+
 division::DigitOutcome DecimalDivisionSteps::ChooseDigit(Place place, int digit) {
     const int column = division::ColumnOf(place);
     if (!takes_entries() || column == 0 || digit < 0 || digit > 9) return division::DigitOutcome::Ignored;
@@ -130,7 +149,10 @@ std::optional<Verdict> DecimalDivisionSteps::ApplyAction(SheetAction action) {
     const int first = division::QuotientFirstPlace(division_.worksheet());
     switch (action) {
         case SheetAction::Confirm:
-            if (!writing_rounded_) division_.ApplyAction(Action::Confirm);
+            if (writing_rounded_) break;
+            // A difference with a digit brought down that the dividend does not show yet.
+            if (BringsDown() && RefusedAt(first - static_cast<int>(quotient.size()))) return std::nullopt;
+            division_.ApplyAction(Action::Confirm);
             break;
         case SheetAction::Skip:
             if (writing_rounded_) break;

@@ -23,7 +23,7 @@ inline constexpr const char* kAppendZeroText = "わられる数に ０を つけ
 // Short notes on the prompt line for an action that has no use here.
 inline constexpr const char* kNotUsedText = "この問題では つかわないよ";
 inline constexpr const char* kNoMoreZerosText = "もう ０は つけたさなくて いいよ";
-inline constexpr const char* kOnesTakenText = "商の 一の位は もう 書いてあるよ";
+inline constexpr const char* kOnesTakenText = "ここでは 一の位に ０は 書かないよ";
 
 struct StepsOptions {
     bool with_mark = true;  // the sheet shows the verdict (the practice's)
@@ -88,6 +88,9 @@ private:
     // A quotient character over `column` would bring down a digit not yet
     // written: refused with kAppendZeroText.
     bool RefusedAt(int column);
+    // The difference being written brings the next digit down: its number
+    // is the round's part less its product, with one digit more.
+    bool BringsDown() const;
     std::optional<Verdict> Finish();
 
     Options options_;

@@ -8,6 +8,7 @@
 
 #include "coach/recommender.h"
 #include "coach/skill_catalogue.h"
+#include "core/wide_digits.h"
 #include "core/quiet_services.h"
 #include "decimal_division/decimal_division_bugs.h"
 #include "decimal_division/decimal_division_cells.h"
@@ -78,6 +79,7 @@ TEST(DecimalDivisionDiagnosisTest, EveryBuggyPupilIsNamedWithItsOwnKind) {
         };
         if (on_sheet) ExpectSameWork(WorkOfInputs(problem, RightInputs(problem)), RightWork(problem));
         ASSERT_FALSE(diagnose(RightInputs(problem)));
+        ASSERT_FALSE(diagnose(*InputsOf({DecimalDivisionPupil::Right, division::DivisionBug::None, ""}, problem, random)));
         for (const DecimalDivisionPupilCase& pupil : kDecimalDivisionPupils) {
             if (!CanMakeMistake(pupil, problem)) continue;
             const std::optional<DecimalDivisionInputs> inputs = InputsOf(pupil, problem, random);
@@ -89,7 +91,13 @@ TEST(DecimalDivisionDiagnosisTest, EveryBuggyPupilIsNamedWithItsOwnKind) {
             ++table[pupil.kind][found->kind];
             named[pupil.kind] += found->kind == pupil.kind;
             if (pupil.pupil != DecimalDivisionPupil::LongDivision) {
+                // This topic's own kinds end with the whole calculation, a
+                // remainder with its check ("…＝７．５").
                 EXPECT_EQ(found->kind, pupil.kind);
+                EXPECT_TRUE(found->explanation.ends_with(found->kind == kRemainderPoint
+                                                             ? "＝" + WideText(DividendText(problem))
+                                                             : WideFact(problem)))
+                    << found->explanation;
             }
             EXPECT_FALSE(found->step.empty());
             EXPECT_NE(found->explanation.find("＝"), std::string::npos);
@@ -144,8 +152,7 @@ TEST(DecimalDivisionDiagnosisTest, HandWrittenMistakesAreNamedAndExplained) {
         {on, Written(on, "135", 3, on_rows, 1, std::nullopt), kQuotientPointMissing, "point",
          "商にも 小数点を うとう。わられる数の 小数点に そろえて うつよ　５．４÷４＝１．３５"},
         {on, Written(on, "135", 3, on_rows, 1, 1), kQuotientPointMisplaced, "point",
-         "商の 小数点は わられる数の 小数点の 真上に うつよ。０を つけたして わり進んだ ぶんも 数えて、"
-         "小数点の 右に 商が ２けた ならぶよ　５．４÷４＝１．３５"},
+         "商の 小数点は わられる数の 小数点の 真上に うつよ。小数点の 右に 商が ２けた ならぶよ　５．４÷４＝１．３５"},
         {on, Written(on, "14", 3, {"4", "14", "16"}, 1, 2), division::kQuotientTooBig, "quotient:2",
          "1/10の位に たてた 商が 大きすぎるよ　４×４＝１６は １４より 大きいね　１４÷４＝３ あまり ２"},
         {below, Written(below, "4", 1, {"24", "0"}, 0, 1), kOnesZeroMissing, "ones_zero",
@@ -187,7 +194,7 @@ std::string PlaceText(const Worksheet& sheet, const DecimalDivisionRole& role) {
 // the right work.
 TEST(DecimalDivisionMistakesTest, ExamplesOfEveryKindAreNamedByTheDiagnosis) {
     SeededRandom random(9);
-    const std::size_t kinds_per_item[] = {8, 7, 10, 10, 12};
+    const std::size_t kinds_per_item[] = {9, 8, 11, 11, 13};
     for (int menu = 1; menu <= kMenuItems; ++menu) {
         const std::vector<std::string> kinds = DecimalDivisionMistakeKinds(menu);
         EXPECT_EQ(kinds.size(), kinds_per_item[menu - 1]);

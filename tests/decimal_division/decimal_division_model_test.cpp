@@ -4,10 +4,13 @@
 #include <vector>
 
 #include "decimal_division/decimal_division_cells.h"
+#include "decimal_division/decimal_division_diagnosis.h"
 #include "decimal_division/decimal_division_examples.h"
+#include "decimal_division/decimal_division_practice.h"
 #include "decimal_division/decimal_division_steps.h"
 #include "core/wide_digits.h"
 #include "support/diagnosis_draws.h"
+#include "support/example_checks.h"
 #include "support/fakes.h"
 
 namespace sorelka::decimal_division {
@@ -16,6 +19,9 @@ namespace {
 using testing::FakeServices;
 using testing::SeededRandom;
 using What = DecimalDivisionInput::What;
+
+// The practice's prompt: two lines of 24 full-width characters (530 pixels).
+constexpr double kPromptWidth = 48;
 
 DecimalDivisionInput Digit(int place, int digit) {
     return DecimalDivisionInput::Of(division::DivisionInput::QuotientDigit(place, digit));
@@ -33,7 +39,7 @@ TEST(DecimalDivisionModel, RightInputsEndRightAndTheRecordReadsTheWorkBack) {
     SeededRandom random(3807);
     FakeServices fx;
     for (int menu = 1; menu <= kMenuItems; ++menu) {
-        for (int i = 0; i < testing::kPropertyDraws / 10; ++i) {
+        for (int i = 0; i < testing::kPropertyDraws / 20; ++i) {
             const DecimalDivisionProblem p = *DrawProblem(menu, random);
             SCOPED_TRACE(StoredProblemText(p));
             DecimalDivisionSteps steps(fx.cues, fx.dialogs, fx.random);
@@ -54,9 +60,12 @@ TEST(DecimalDivisionModel, RightInputsEndRightAndTheRecordReadsTheWorkBack) {
             EXPECT_EQ(example.steps.back().line, WideFact(p));
             // No line reads the last difference as a whole-number remainder ("あまりは ３" for 0.3).
             const std::string whole_remainder = "あまりは " + WideText(WholeDivision(p).remainder);
+            testing::ExpectLinesFit(example, kPromptWidth);
             for (const auto& step : example.steps) {
-                EXPECT_NE(step.line, "");
                 EXPECT_FALSE(step.line.ends_with(whole_remainder)) << step.line;
+                if (step.role) {
+                    EXPECT_NE(DecimalDivisionRoleText(step.sheet, *step.role), "") << step.line;
+                }
             }
             const DecimalDivisionWork shown = WorkFromRows(DecimalDivisionWorkedRows(example.end()), p);
             EXPECT_EQ(AnswerRead(p, shown), AnswerText(p));
@@ -87,8 +96,10 @@ TEST(DecimalDivisionModel, RefusalsAndEdgeCases) {
         .digits = 75, .places = 1, .divisor = 4, .ending = Ending::Remainder, .asked = 1};
     const Case cases[] = {
         {"bringing down a 0 not yet written", five_four,
-         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(20), Digit(1, 5)},
-         kAppendZeroText, "54", std::nullopt, "13"},
+         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(20)}, kAppendZeroText, "54", std::nullopt, "13"},
+        {"a quotient digit over a 0 not yet written", five_four,
+         {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Row(2), Digit(1, 5)}, kAppendZeroText, "54",
+         std::nullopt, "13"},
         {"the 0 written first", five_four,
          {Digit(3, 1), Row(4), Row(14), Digit(2, 3), Row(12), Do(What::AppendZero), Row(20), Digit(1, 5), Row(20),
           Row(0), Do(What::QuotientPoint, 2), Do(What::Finish)},
@@ -145,6 +156,64 @@ TEST(DecimalDivisionModel, RefusalsAndEdgeCases) {
         EXPECT_EQ(c.problem.ending == Ending::Rounded ? RoundedRead(work) : QuotientRead(work), c.read);
         EXPECT_EQ(WorkFromRows(DecimalDivisionWorkedRows(steps.cells()), c.problem), work);
     }
+}
+
+class Answers final : public LearningRecorder {
+public:
+    std::string PupilName() const override { return "ゲスト"; }
+    void RecordPractice(const JudgedAnswer& answer) override { practice.push_back(answer); }
+    std::string StartDrill(const DrillRun&) override { return {}; }
+    void RecordDrillAnswer(const std::string&, int, const JudgedAnswer&, const DrillRow&,
+                           const DrillFigures&) override {}
+    void FinishDrill(const std::string&, const DrillFigures&, const LocalTime&) override {}
+    std::vector<JudgedAnswer> practice;
+};
+
+// 7.5 ÷ 4 with the remainder read as a whole number, through the practice's
+// events: "終わり" without a quotient is refused and records nothing; the
+// answer is ×, recorded once with its rows, diagnosed and noted.
+TEST(DecimalDivisionPractice, JudgesRecordsAndDiagnosesTheFirstVerdict) {
+    FakeServices services;
+    Answers answers;
+    services.ctx.recorder = &answers;
+    DecimalDivisionPractice practice(services.ctx);
+    practice.FormCreate();
+    const DecimalDivisionProblem p{.digits = 75, .places = 1, .divisor = 4, .ending = Ending::Remainder, .asked = 1};
+    practice.ShowGivenProblem(p, kRemainderMenu);
+    EXPECT_EQ(practice.cells().at(role::kEquation).text, "7.5 ÷ 4 = ?（商は 1/10の位まで、あまりも）");
+    EXPECT_EQ(practice.ApplyAction(SheetAction::Finish), std::nullopt);
+    EXPECT_EQ(practice.prompt(), division::kNoQuotientText);
+    // Each number digit by digit from its highest column, confirmed.
+    const auto enter = [&practice](int value, int last_column) {
+        const std::string digits = std::to_string(value);
+        for (std::size_t i = 0; i < digits.size(); ++i)
+            practice.ChooseDigit(division::PlaceOfColumn(last_column + static_cast<int>(digits.size() - 1 - i)),
+                                 digits[i] - '0');
+        practice.ApplyAction(SheetAction::Confirm);
+    };
+    enter(1, 2);
+    enter(4, 1);
+    enter(35, 1);
+    enter(8, 1);
+    enter(32, 1);
+    enter(3, 1);
+    practice.ChooseQuotientPoint(1);
+    EXPECT_EQ(practice.ApplyAction(SheetAction::Finish), Verdict::Wrong);
+    EXPECT_EQ(practice.cells().at(role::kVerdict).text, "×");
+    EXPECT_EQ(practice.cells().at(role::kEquation).text, "7.5 ÷ 4 = 1.8 あまり 0.3");
+    practice.ChooseRemainderPoint(1);  // too late: the answer is judged
+    EXPECT_EQ(practice.ApplyAction(SheetAction::Finish), Verdict::Wrong);
+    ASSERT_EQ(answers.practice.size(), 1u);
+    const JudgedAnswer& answer = answers.practice[0];
+    EXPECT_EQ(answer.topic, Topic::DecimalDivision);
+    EXPECT_EQ(answer.problem, "7.5 ÷ 4（商は 1/10の位まで、あまりも）");
+    EXPECT_EQ(answer.right_answer, "1.8 あまり 0.3");
+    EXPECT_EQ(answer.entered_answer, "1.8 あまり 3");
+    EXPECT_EQ(WorkFromRows(answer.worked_rows, *ParseStoredProblem(kRemainderMenu, answer.problem)),
+              practice.steps().work());
+    ASSERT_TRUE(answer.finding.has_value());
+    EXPECT_EQ(answer.finding->kind, kRemainderPoint);
+    ASSERT_TRUE(practice.note().has_value());
 }
 
 }  // namespace

@@ -60,9 +60,10 @@ inline bool AnswerWrong(QWidget* screen, const PickItem& pick) {
         }
         pick(QStringLiteral("ComboBox7"), 4);
     } else if (form == QLatin1String("TForm14")) {
-        // A quotient of 9 in the last column, confirmed, then "終わり": every
-        // quotient drawn has a point, so a whole 9 is never its answer.
-        pick(QStringLiteral("ComboBox2"), 9);
+        // A quotient of 9 over the thousands (a column every dividend shows),
+        // confirmed, then "終わり": every quotient drawn has a point, so a
+        // whole 9 is never its answer.
+        pick(QStringLiteral("ComboBox5"), 9);
         pick(QStringLiteral("ComboBox6"), 0);
         pick(QStringLiteral("ComboBox6"), 6);
     } else if (form == QLatin1String("TForm10")) {

@@ -26,14 +26,18 @@ void Act(QWidget* s, SheetAction action) { Pick(s, kActionListName, static_cast<
 // A digit in the list of the long division's column `column` (1 … 4).
 void Digit(QWidget* s, int column, int digit) { Pick(s, kDigitListNames[kDigitLists - column], digit); }
 
-// One input of the written decimal division, picked in its list.
+// One input of the written decimal division, picked in its list (a
+// quotient digit and a number confirmed).
 void Enter(QWidget* s, const DecimalDivisionInput& input) {
     using What = DecimalDivisionInput::What;
     switch (input.what) {
         case What::Division: {
             const division::DivisionInput& d = input.division;
             switch (d.what) {
-                case division::DivisionInput::Digit: Digit(s, d.place, d.value); return;
+                case division::DivisionInput::Digit:
+                    Digit(s, d.place, d.value);
+                    Act(s, SheetAction::Confirm);
+                    return;
                 case division::DivisionInput::Skip: Act(s, SheetAction::Skip); return;
                 case division::DivisionInput::Finish: Act(s, SheetAction::Finish); return;
                 case division::DivisionInput::Number:

@@ -303,6 +303,7 @@ StoredProblem Problem(int topic) {
         case 1: return {"745 ÷ 6", "124 あまり 1", "12 あまり 1"};
         case 4: return {"12 + 8 × 3", "36", "60"};
         case 6: return {"2.5 × 4", "10", "10.0"};
+        case 7: return {"7.5 ÷ 4（商は 1/10の位まで、あまりも）", "1.8 あまり 0.3", "1.8 あまり 3"};
         default: return {"2.35 + 1.4", "3.75", "2.49"};
     }
 }
@@ -312,7 +313,8 @@ StoredProblem Problem(int topic) {
 void RecordWindows(Program& program, FakeServices& services) {
     record::LearningRecord& record = program.learning_record();
     std::mt19937 rng(18);
-    const char* kinds[] = {"quotient_too_big", "zero_missing", "carry_missing", "borrow_missing", "slip", "end_zero_kept"};
+    const char* kinds[] = {"quotient_too_big", "zero_missing", "carry_missing", "borrow_missing",
+                           "slip",             "end_zero_kept", "remainder_point"};
     const QStringList pupils = record.Pupils();
     record::Transaction rows;
     for (int day = 0; day < 56; ++day) {
@@ -321,9 +323,13 @@ void RecordWindows(Program& program, FakeServices& services) {
         for (const QString& pupil : pupils) {
             if (rng() % 4 == 0) continue;
             for (int a = 0; a < 6; ++a) {
-                const int topic = 1 + int(rng() % 6);
+                const int topic = 1 + int(rng() % 7);
                 const bool right = static_cast<int>(rng() % 100) < 55 + day / 2 + static_cast<int>(pupil.size() % 3) * 8;
-                const char* kind = right ? nullptr : kinds[topic == 1 ? rng() % 2 : topic <= 3 ? 2 + topic % 2 : topic == 6 ? 5 : 4];
+                const char* kind = right ? nullptr
+                                   : kinds[topic == 1   ? rng() % 2
+                                           : topic <= 3 ? 2 + topic % 2
+                                           : topic >= 6 ? topic - 1
+                                                        : 4];
                 rows.push_back({QStringLiteral(
                                     "insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
                                     " problem, right_answer, entered_answer, correct, seconds, error_kind)"
