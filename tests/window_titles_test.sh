@@ -35,8 +35,8 @@ while read -r name id; do
   fi
   count=$((count + 1))
 done <"$out"
-if [ "$count" -ne 14 ]; then
-  echo "FAIL: expected 14 windows (13 forms and a message box), saw $count"; status=1
+if [ "$count" -ne 16 ]; then
+  echo "FAIL: expected 16 windows (15 forms and a message box), saw $count"; status=1
 fi
 [ $status -eq 0 ] && echo "all $count title bars read their captions"
 exit $status

@@ -244,6 +244,7 @@ DecimalDivisionInputs InOrder(const DecimalDivisionProblem& problem, const Plan&
     };
     int used = FirstPart(scaled, problem.divisor);
     bool product_next = false;
+    bool ends_on_product = false;
     int column = 0;
     for (const DivisionInput& input : plan.division) {
         if (input.what == DivisionInput::Digit) {
@@ -251,9 +252,13 @@ DecimalDivisionInputs InOrder(const DecimalDivisionProblem& problem, const Plan&
             product_next = true;
         } else if (input.what == DivisionInput::Number && product_next) {
             product_next = false;
+            ends_on_product = true;
         } else if ((input.what == DivisionInput::Number || input.what == DivisionInput::Tried) && used < total) {
+            ends_on_product = false;
             ++used;  // a difference with the next digit brought down
             if (used > own) write_zeros_to(used);
+        } else if (input.what == DivisionInput::Number) {
+            ends_on_product = false;
         }
         out.push_back(Input::Of(input));
         if (input.what == DivisionInput::Digit) column = input.place;
@@ -262,7 +267,9 @@ DecimalDivisionInputs InOrder(const DecimalDivisionProblem& problem, const Plan&
             put_point();
     }
     put_point();
-    if (plan.remainder_point) out.push_back(Input::Of(What::RemainderPoint, *plan.remainder_point));
+    // A remainder's point goes under the last difference; a pupil whose
+    // work stops on a product that cannot be taken away has none to mark.
+    if (plan.remainder_point && !ends_on_product) out.push_back(Input::Of(What::RemainderPoint, *plan.remainder_point));
     if (plan.rounded) {
         out.push_back(Input::Of(What::StartRounded));
         const auto [value, places] = *plan.rounded;

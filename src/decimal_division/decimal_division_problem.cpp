@@ -195,10 +195,18 @@ std::string AnswerText(const DecimalDivisionProblem& p) {
     return QuotientText(p);
 }
 
+namespace {
+
+// "…" after a quotient worked one place past the asked one that still does
+// not divide there (0.357…); none after one that does (4.25).
+std::string GoesOn(const DecimalDivisionProblem& p) { return WholeDivision(p).remainder != 0 ? "…" : ""; }
+
+}  // namespace
+
 std::string ProblemLine(const DecimalDivisionProblem& p, bool with_result) {
     const std::string left = DividendText(p) + " ÷ " + std::to_string(p.divisor) + " = ";
     if (!with_result) return left + "?" + EndingText(p);
-    if (p.ending == Ending::Rounded) return left + QuotientText(p) + "…（約 " + RoundedText(p) + "）";
+    if (p.ending == Ending::Rounded) return left + QuotientText(p) + GoesOn(p) + "（約 " + RoundedText(p) + "）";
     return left + AnswerText(p);
 }
 
@@ -208,7 +216,7 @@ std::string WideFact(const DecimalDivisionProblem& p) {
         case Ending::Remainder:
             return left + WideText(QuotientText(p)) + " あまり " + WideText(RemainderText(p));
         case Ending::Rounded:
-            return left + WideText(QuotientText(p)) + "…（約" + WideText(RoundedText(p)) + "）";
+            return left + WideText(QuotientText(p)) + GoesOn(p) + "（約" + WideText(RoundedText(p)) + "）";
         case Ending::Divides: break;
     }
     return left + WideText(QuotientText(p));

@@ -63,7 +63,8 @@ std::string DividendText(const DecimalDivisionProblem& problem);
 // The quotient as worked: "2.4", "0.75", "1.02", "1.8" (to the asked place
 // with a remainder, "2.0" kept so), "0.357" (one place past the asked one).
 std::string QuotientText(const DecimalDivisionProblem& problem);
-// The remainder with its point under the dividend's: "0.3"; "0" when it divides.
+// The remainder with its point under the dividend's: "0.3"; "0.0", its places
+// kept, when it divides.
 std::string RemainderText(const DecimalDivisionProblem& problem);
 // The quotient rounded to the asked place, its places kept: "0.36", "1.0"
 // (0.96… to 1/10); the quotient for another ending.

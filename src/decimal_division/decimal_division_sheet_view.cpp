@@ -147,10 +147,7 @@ void DecimalDivisionSheetView::HeadDigitLists(const Worksheet& cells) {
 }
 
 void DecimalDivisionSheetView::Show(const DecimalDivisionSteps& steps) {
-    Worksheet sheet = ShownCells(steps.cells());
-    // Once the answer is judged no row is being written.
-    if (steps.verdict()) sheet[division::kMarkerRole].visible = false;
-    ApplyWorksheet(screen_, sheet, layout_);
+    ApplyWorksheet(screen_, ShownCells(steps.cells()), layout_);
 
     ShowLists(steps.has_problem());
     const std::optional<DecimalDivisionProblem> problem =

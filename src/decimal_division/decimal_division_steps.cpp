@@ -377,6 +377,8 @@ void DecimalDivisionSteps::Render() {
     set(role::kPointList, "商の小数点", lists, -1, -1, kBlack);
     set(role::kRemainderPointList, "あまりの小数点", lists, -1, -1, kBlack);
     if (writing_rounded_) cells_[division::kMarkerRole].row = -1;
+    // Once the answer is judged no row is being written.
+    if (verdict_) cells_[division::kMarkerRole].visible = false;
     if (options_.with_mark) {
         Cell& verdict = cells_[role::kVerdict];
         verdict.text = numbers && verdict_ ? (IsRight(*verdict_) ? "○" : "×") : "";

@@ -112,6 +112,9 @@ TEST(DecimalDivisionProblem, TextsOfTheTaughtCases) {
          "２．５÷７＝０．３５７…（約０．３６）"},
         {{67, 1, 7, Ending::Rounded, 1}, "6.7 ÷ 7 = ?（四捨五入で 1/10の位まで）", "6.7 ÷ 7 = 0.95…（約 1.0）",
          "６．７÷７＝０．９５…（約１．０）"},
+        // Divides one place past the asked one: no "…".
+        {{34, 1, 8, Ending::Rounded, 2}, "3.4 ÷ 8 = ?（四捨五入で 1/100の位まで）", "3.4 ÷ 8 = 0.425（約 0.43）",
+         "３．４÷８＝０．４２５（約０．４３）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.open);
