@@ -2,19 +2,25 @@
 // bench/school/school_server.sh (24 classes × 30 pupils × 200 days × 50
 // answers) on a local cluster: signing in, the view of one class opening
 // and painting, the one-pupil tab, the CSV of one class's year, a PC's sync
-// of one day's 50 answers, the program's memory; then the copy-everything
-// path of the build before on a slice of the same data, for comparison.
+// of one day's 50 answers, the program's memory; a lesson live (30 pupils
+// of the viewed class answering a piece of work every few seconds and their
+// PCs signalling their screens, while the teacher's live view and the
+// piece's progress refresh); then the copy-everything path of the build
+// before on a slice of the same data, for comparison.
 //   school_bench [port (55433)] [copy database (sorelka_copy)] [the cluster's CA file]
 // With the CA file the teacher signs in to "localhost" verified
 // (sslmode=verify-full), as the program requires of a teacher's sign-in.
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <sys/resource.h>
 #include <vector>
 
@@ -27,6 +33,8 @@
 #include "sync/class_read.h"
 #include "sync/class_record.h"
 #include "sync/class_sync.h"
+#include "sync/class_work.h"
+#include "sync/pg_connection.h"
 #include "sync/teacher_session.h"
 
 namespace {
@@ -53,6 +61,180 @@ void Report(const char* what, const std::vector<double>& ms) {
 
 void Settle() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+double Mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return v.empty() ? 0 : sum / v.size();
+}
+
+// What the server's EXPLAIN ANALYZE of `sql` says its execution took, in ms.
+double ServerMs(sync::TeacherSession& session, const QString& sql, const std::vector<sync::PgValue>& values) {
+    const sync::PgResult r = session.Exec(QStringLiteral("explain (analyze, timing off) ") + sql, values);
+    for (int i = 0; r.ok() && i < r.rows(); ++i)
+        if (r.text(i, 0).startsWith(QStringLiteral("Execution Time:")))
+            return r.text(i, 0).section(QLatin1Char(' '), 2, 2).toDouble();
+    return -1;
+}
+
+// The CPU time a server backend has used so far, in ns (the server runs on
+// this machine), -1 when it cannot be read.
+qint64 BackendCpuNs(const QString& pid) {
+    QFile file(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return file.readAll().split(' ').value(0).toLongLong();
+}
+
+// A lesson live: the 30 pupils of `klass`, each on a PC of its own (pc_ids
+// "live-01" … owned by the PCs' role), answer a piece of work every 3–6 s
+// (each answer sent as the sync sends it: a transaction with one insert …
+// returning id), their PCs signal every 20 s and at each change of screen
+// (about every 90 s; with `quiet_while_answering`, every 20 s only when it
+// sent no answer in them), and the teacher's live view and the piece's progress
+// refresh every 5 s. Before it, ten minutes of such answers are put in
+// with the server's times of then, so the live view reads a full window.
+// The answers and the signals go on two connections of the PCs' role, so
+// the CPU time of each one's server process tells their loads apart.
+void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds, bool quiet_while_answering) {
+    sync::ServerConfig owner = pc;
+    owner.user = QStringLiteral("postgres");
+    owner.password.clear();
+    sync::PgConnection admin, pc_link, signal_link;
+    if (const QString why = admin.Open(owner, 10); !why.isEmpty()) {
+        std::fprintf(stderr, "live lesson: %s\n", qPrintable(why));
+        return;
+    }
+    pc_link.Open(pc, 10);
+    signal_link.Open(pc, 10);
+    QString problem;
+    auto teacher = sync::TeacherSession::SignIn(pc, QStringLiteral("teacher_bench"), QStringLiteral("bench"), &problem);
+    if (!teacher) return;
+    const sync::MadeWork piece = sync::MakeWork(
+        *teacher, klass, {.title = QStringLiteral("わり算 10問"), .topic = 1, .menu_choice = 1, .problems = 10,
+                          .due_day = QDate::currentDate()});
+    const QByteArray work = QByteArray::number(piece.id), klass8 = klass.toUtf8();
+    const std::pair<const char*, std::vector<sync::PgValue>> setup[] = {
+        {"insert into pc_owners (pc_id, owner) select 'live-' || lpad(s::text, 2, '0'), 'pc_bench'"
+         " from generate_series(1, 30) s on conflict do nothing",
+         {}},
+        {"insert into pupils (pc_id, id, name, class_name, created_at) select 'live-' || lpad(s::text, 2, '0'), 1,"
+         " 'せいと' || lpad(s::text, 2, '0'), $1::text, '2026-12-10' from generate_series(1, 30) s"
+         " on conflict do nothing",
+         {klass8}},
+        {"delete from history where pc_id like 'live-%'", {}},
+        {"delete from pc_presence where pc_id like 'live-%'", {}},
+        // Ten minutes of answers, one every 4.5 s per pupil, the newest 10 for the piece.
+        {"insert into history (pc_id, id, pupil_id, answered_at, topic, mode, menu_choice, problem, correct,"
+         " error_kind, work_id, skill, received_at)"
+         " select 'live-' || lpad(s::text, 2, '0'), k, 1, 't', 1, 'practice', 1, '745 ÷ 6', (k % 4 <> 0)::int,"
+         " case when k % 4 = 0 then 'zero_missing' end, case when k > 123 then $1::bigint end, 'div_zero',"
+         " now() - (133 - k) * interval '4.5 s' from generate_series(1, 30) s, generate_series(1, 133) k",
+         {work}},
+    };
+    for (const auto& [sql, values] : setup) {
+        const sync::PgResult r = admin.Exec(QString::fromUtf8(sql), values);
+        if (!r.ok()) std::fprintf(stderr, "live lesson: %s\n", qPrintable(r.error()));
+    }
+    admin.Exec(QStringLiteral("analyze history"));
+
+    std::mt19937 draw(7);
+    auto between = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(draw); };
+    struct Pupil {
+        QByteArray pc_id;
+        int next_id = 134;
+        double answer_at, signal_at, screen_at;
+        int screen = 3;
+    };
+    std::vector<Pupil> pupils(30);
+    for (int s = 0; s < 30; ++s) {
+        pupils[s].pc_id = QStringLiteral("live-%1").arg(s + 1, 2, 10, QLatin1Char('0')).toUtf8();
+        pupils[s].answer_at = between(0, 6);
+        pupils[s].signal_at = between(0, 20);
+        pupils[s].screen_at = between(0, 90);
+    }
+    const QString answer = QStringLiteral(
+        "insert into history (pc_id, id, pupil_id, answered_at, topic, mode, menu_choice, problem, correct,"
+        " error_kind, work_id, skill) values ($1, $2::bigint, 1, '2026-12-10T10:00:00.000+09:00', 1, 'practice', 1,"
+        " '745 ÷ 6', $3::integer, case when $3::integer = 0 then 'zero_missing' end, $4::bigint, 'div_zero')"
+        " on conflict do nothing returning id");
+    const QString signal = QStringLiteral(
+        "insert into pc_presence (pc_id, pupil_id, screen, topic, menu_choice, work_id) values ($1, 1, $2, 1, 1, $3::bigint)"
+        " on conflict (pc_id) do update set pupil_id = excluded.pupil_id, screen = excluded.screen,"
+        " topic = excluded.topic, menu_choice = excluded.menu_choice, work_id = excluded.work_id");
+    std::vector<double> answers_ms, signals_ms, live_ms, progress_ms, live_server, progress_server;
+    const QString answer_pid = pc_link.Exec(QStringLiteral("select pg_backend_pid()")).text(0, 0);
+    const QString signal_pid = signal_link.Exec(QStringLiteral("select pg_backend_pid()")).text(0, 0);
+    // Each statement once before counting, so neither counts its first planning.
+    signal_link.Exec(signal, {QByteArray("live-01"), QByteArray("TForm3"), work});
+    const qint64 answer_cpu0 = BackendCpuNs(answer_pid), signal_cpu0 = BackendCpuNs(signal_pid);
+    QElapsedTimer clock;
+    clock.start();
+    double refresh_at = 0;
+    for (;;) {
+        const double now = clock.nsecsElapsed() / 1e9;
+        if (now >= seconds) break;
+        bool idle = true;
+        for (Pupil& p : pupils) {
+            if (now >= p.answer_at) {
+                QElapsedTimer t;
+                t.start();
+                pc_link.Exec(QStringLiteral("begin"));
+                pc_link.Exec(answer, {p.pc_id, QByteArray::number(p.next_id++), QByteArray(draw() % 4 ? "1" : "0"),
+                                      work});
+                pc_link.Exec(QStringLiteral("commit"));
+                answers_ms.push_back(t.nsecsElapsed() / 1e6);
+                p.answer_at = now + between(3, 6);
+                // An answer arriving tells the server the PC is there.
+                if (quiet_while_answering) p.signal_at = now + 20;
+                idle = false;
+            }
+            if (now >= p.signal_at || now >= p.screen_at) {
+                if (now >= p.screen_at) p.screen = p.screen == 3 ? 1 : 3, p.screen_at = now + between(60, 120);
+                QElapsedTimer t;
+                t.start();
+                const sync::PgResult r = signal_link.Exec(signal, {p.pc_id, "TForm" + QByteArray::number(p.screen), work});
+                if (!r.ok()) std::fprintf(stderr, "signal: %s\n", qPrintable(r.error()));
+                signals_ms.push_back(t.nsecsElapsed() / 1e6);
+                p.signal_at = now + 20;
+                idle = false;
+            }
+        }
+        if (now >= refresh_at) {
+            QElapsedTimer t;
+            t.start();
+            const auto live = sync::Live(*teacher, klass);
+            live_ms.push_back(t.nsecsElapsed() / 1e6);
+            t.restart();
+            const auto progress = sync::WorkProgress(*teacher, klass);
+            progress_ms.push_back(t.nsecsElapsed() / 1e6);
+            if (!live.ok() || !progress.ok())
+                std::fprintf(stderr, "live: %s %s\n", qPrintable(live.problem), qPrintable(progress.problem));
+            live_server.push_back(ServerMs(*teacher, QStringLiteral("select * from sorelka_live($1)"), {klass8}));
+            progress_server.push_back(
+                ServerMs(*teacher, QStringLiteral("select * from sorelka_work_progress($1)"), {klass8}));
+            refresh_at = now + 5;
+            idle = false;
+        }
+        if (idle) QThread::msleep(5);
+    }
+    Report("live view of 30 pupils, one refresh", live_ms);
+    Report("  of which the server's execution", live_server);
+    Report("work progress of the class, one refresh", progress_ms);
+    Report("  of which the server's execution", progress_server);
+    Report("an answer sent (begin, insert, commit)", answers_ms);
+    Report("a screen signal sent (one upsert)", signals_ms);
+    const double answer_cpu = (BackendCpuNs(answer_pid) - answer_cpu0) / 1e6;
+    const double signal_cpu = (BackendCpuNs(signal_pid) - signal_cpu0) / 1e6;
+    const double answer_rate = answers_ms.size() / double(seconds), signal_rate = signals_ms.size() / double(seconds);
+    std::printf("in %d s: %.2f answers/s, %.2f signals/s; the signals' wall time is %.1f %% of the answers'\n",
+                seconds, answer_rate, signal_rate,
+                100.0 * signal_rate * Mean(signals_ms) / std::max(1e-9, answer_rate * Mean(answers_ms)));
+    std::printf("server CPU: answers %.1f ms (%.3f ms each), signals %.1f ms (%.3f ms each): the signals' load is "
+                "%.1f %% of the answers'\n",
+                answer_cpu, answer_cpu / std::max<std::size_t>(1, answers_ms.size()), signal_cpu,
+                signal_cpu / std::max<std::size_t>(1, signals_ms.size()), 100.0 * signal_cpu / std::max(1e-9, answer_cpu));
+    sync::WithdrawWork(*teacher, piece.id);
 }
 
 }  // namespace
@@ -156,6 +338,11 @@ int main(int argc, char** argv) {
         sync.Stop();
     }
     Report("a PC's sync of 50 answers (7.2 M on the server)", sync_ms);
+    const int live_seconds = qEnvironmentVariableIntValue("SCHOOL_BENCH_LIVE_SECONDS");
+    for (bool quiet : {false, true}) {
+        std::printf("lesson live, the PCs signalling every 20 s%s:\n", quiet ? " only without answers" : "");
+        LiveLesson(pc, kClass, live_seconds > 0 ? live_seconds : 60, quiet);
+    }
     window.reset();
     std::printf("peak RSS of the signed-in view throughout: %.1f MiB\n", PeakMiB());
 

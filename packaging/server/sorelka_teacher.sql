@@ -571,9 +571,11 @@ end
 $$;
 
 -- The class now, one row per listed pupil not resting in the list's
--- order: the screen of the pupil's PC that signalled last (none when no PC
--- did in the last 60 seconds; how long ago the last signal was, whenever
--- there was one), and the answers and right ones of the last 10 minutes.
+-- order: the screen of the pupil's PC that signalled last, and the answers
+-- and right ones of the last 10 minutes. A PC is heard from by its signal
+-- or by an answer of the pupil arriving: the screen is shown while either
+-- is under 60 seconds old (so a PC whose pupil keeps answering need not
+-- signal between its screens), and signal_age is the age of the newer.
 -- `stuck` when three of the last five answers on one skill (of those 10
 -- minutes; an answer of an older PC, without its skill, by its topic and
 -- item) are wrong, or a screen other than the menu has been open three
@@ -606,13 +608,15 @@ begin
         order by r.name, count(*) - sum(r.correct) desc, max(r.received_at) desc),
     seen as (
         select distinct on (m.name) m.name, s.screen, s.topic, s.menu_choice, s.work_id, s.screen_since, s.seen_at,
-               s.seen_at > now() - interval '60 seconds' as fresh
+               greatest(s.seen_at, (select max(h.received_at) from history h where h.pc_id = m.pc_id
+                                    and h.pupil_id = m.id and h.received_at > now() - interval '10 minutes')) as heard_at
         from members m join pc_presence s on s.pc_id = m.pc_id and s.pupil_id = m.id
         order by m.name, s.seen_at desc),
     board as (
-        select l.name, l.place, s.fresh, s.screen, s.topic, s.menu_choice, s.work_id, s.seen_at, s.screen_since,
+        select l.name, l.place, s.heard_at > now() - interval '60 seconds' as fresh, s.screen, s.topic,
+               s.menu_choice, s.work_id, s.heard_at, s.screen_since,
                coalesce(f.answers, 0) as answers, coalesce(f.correct, 0) as correct, t.n, t.wrong,
-               s.fresh and s.screen is not null and s.screen <> 'TForm1'
+               s.heard_at > now() - interval '60 seconds' and s.screen is not null and s.screen <> 'TForm1'
                    and s.screen_since <= now() - interval '3 minutes'
                    and (f.last_at is null or f.last_at <= now() - interval '3 minutes') as idle
         from class_pupils l
@@ -623,7 +627,7 @@ begin
     select r.name,
            case when r.fresh then r.screen end, case when r.fresh then r.topic end,
            case when r.fresh then r.menu_choice end, case when r.fresh then r.work_id end,
-           floor(extract(epoch from now() - r.seen_at))::integer,
+           floor(extract(epoch from now() - r.heard_at))::integer,
            case when r.fresh then floor(extract(epoch from now() - r.screen_since))::integer end,
            r.answers, r.correct,
            r.wrong is not null or coalesce(r.idle, false),

@@ -291,7 +291,9 @@ TEST_F(ClassWork, APieceFromMakingToWithdrawingWithAnswersAndTheLiveClass) {
                          " select 'A', k, 1, 't', 5, 'practice', 'p', 1, 'decimal_sub_borrow'"
                          " from generate_series(6, 8) k")
                     .ok());
-    Backdate("update pc_presence set seen_at = now() - interval '2 minutes' where pc_id = 'T'");
+    // Two minutes without a signal: たろう's PC is not heard from any more,
+    // はなこ's is, by her answers arriving.
+    Backdate("update pc_presence set seen_at = now() - interval '2 minutes'");
     EXPECT_EQ(live_text(), ("はなこ TForm5 " + id + " 4min 5/8 ok \nたろう  - - 0/0 ok ").toStdString());
     ASSERT_TRUE(pc->Exec(signal, {QByteArray("TForm1"), std::nullopt}).ok());
     sync::Fetched<sync::LivePupil> live = sync::Live(*teacher, "4年1組");
