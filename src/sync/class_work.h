@@ -46,11 +46,14 @@ struct WorkProgressRow {
 // One listed pupil of the class now, by the server's clock.
 struct LivePupil {
     QString pupil;
-    QString screen;  // the form's object name on the pupil's newest PC; empty: none in the last minute
+    // The form's object name ("TForm3") the pupil's PC that signalled last
+    // shows; empty when that PC was not heard from (a signal or an answer
+    // arriving) in the last minute.
+    QString screen;
     std::optional<int> topic, menu_choice;
     std::optional<qint64> work_id;
-    std::optional<int> signal_age;      // seconds since the PC's last signal; none without one
-    std::optional<int> screen_seconds;  // seconds on this screen
+    std::optional<int> signal_age;      // seconds since that PC was last heard from; none without a signal
+    std::optional<int> screen_seconds;  // seconds on this screen (none with no screen)
     int answers = 0;                    // answers of the last 10 minutes
     int correct = 0;
     bool stuck = false;
