@@ -40,6 +40,18 @@ std::unique_ptr<TeacherSession> TeacherSession::SignIn(const ServerConfig& pc_co
     return session;
 }
 
+std::unique_ptr<TeacherSession> TeacherSession::SignInAgain(QString* problem) const {
+    std::unique_ptr<TeacherSession> session(new TeacherSession);
+    session->config_ = config_;
+    session->teacher_ = teacher_;
+    session->connect_timeout_s_ = connect_timeout_s_;
+    if (const QString why = session->connection_.Open(config_, connect_timeout_s_); !why.isEmpty()) {
+        *problem = QStringLiteral("学校のサーバーに つながりません。\n") + why;
+        return nullptr;
+    }
+    return session;
+}
+
 PgResult TeacherSession::Exec(const QString& sql, const std::vector<PgValue>& values) {
     PgResult result = connection_.Exec(sql, values);
     // A connection the server or the network dropped is opened once more.
