@@ -40,6 +40,14 @@ std::unique_ptr<TeacherSession> TeacherSession::SignIn(const ServerConfig& pc_co
     return session;
 }
 
+std::unique_ptr<TeacherSession> TeacherSession::Another() const {
+    std::unique_ptr<TeacherSession> other(new TeacherSession);
+    other->config_ = config_;
+    other->teacher_ = teacher_;
+    other->connect_timeout_s_ = connect_timeout_s_;
+    return other;
+}
+
 PgResult TeacherSession::Exec(const QString& sql, const std::vector<PgValue>& values) {
     PgResult result = connection_.Exec(sql, values);
     // A connection the server or the network dropped is opened once more.

@@ -44,6 +44,11 @@ public:
     // the school's CA (sslmode=verify-full) is given it. Empty when it may be.
     static QString Refusal(const ServerConfig& pc_config);
 
+    // Another session as the same teacher, not connected yet: its first
+    // statement opens its own connection, so it can read on a thread of its
+    // own without waiting for, or holding up, this one.
+    std::unique_ptr<TeacherSession> Another() const;
+
     const QString& teacher() const { return teacher_; }
     // The classes granted to this teacher, by name.
     QStringList Classes();
