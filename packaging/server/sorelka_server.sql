@@ -185,6 +185,77 @@ create table if not exists pupil_links (
 );
 create index if not exists pupil_links_by_pupil on pupil_links (class_name, name);
 
+-- Work a teacher gives a class (made, changed and withdrawn only through
+-- the teachers' functions in sorelka_teacher.sql). What to practise is
+-- exactly one of a topic's menu item, one skill, or "おすすめ" (each
+-- pupil's own weakest skills). A withdrawn piece stays, with its answers.
+create table if not exists work_pieces (
+    id bigint generated always as identity primary key,
+    class_name text not null,
+    title text not null check (btrim(title) <> ''),
+    topic integer, menu_choice integer, skill text,
+    recommended boolean not null default false,
+    problems integer not null check (problems between 1 and 100),
+    due_day date not null,
+    made_by name not null default session_user,
+    made_at timestamptz not null default now(),
+    changed_at timestamptz not null default now(),
+    withdrawn_at timestamptz,
+    check (num_nonnulls(topic, skill) + recommended::int = 1),
+    check ((topic is null) = (menu_choice is null))
+);
+create index if not exists work_pieces_by_class on work_pieces (class_name, made_at);
+-- The pupils a piece is for, by name in its class; none: the whole class.
+create table if not exists work_pupils (
+    work_id bigint not null references work_pieces on delete cascade,
+    name text not null,
+    primary key (work_id, name)
+);
+
+-- An answer's piece of work (null: ordinary practice), its skill (its
+-- mistake's when wrong; null from PCs of an older version) and when the
+-- server took it: the server's clock, never the PC's. Rows the server held
+-- before keep no time (not "just now"), so the column gets its default
+-- only after it is made.
+alter table history add column if not exists work_id bigint;
+alter table history add column if not exists skill text;
+alter table history add column if not exists received_at timestamptz;
+alter table history alter column received_at set default now();
+-- A class's answers of the last minutes for the live view, walked per pupil.
+create index if not exists history_by_pupil_received on history (pc_id, pupil_id, received_at);
+-- A piece's answers for its progress, read from the index alone.
+create index if not exists history_by_work on history (work_id) include (pc_id, pupil_id, correct, error_kind)
+    where work_id is not null;
+
+-- Which screen each PC shows now (one row per pc_id), sent with the sync.
+-- The times are the server's: the trigger below sets them whatever the PC
+-- sends, so a PC whose clock is wrong changes nothing.
+create table if not exists pc_presence (
+    pc_id text primary key,
+    pupil_id bigint,             -- the PC's own pupil id (null: the guest / nobody chosen)
+    screen text,                 -- the form's object name ("TForm3"; "TForm1" the menu; null: closed)
+    topic integer, menu_choice integer, work_id bigint,
+    screen_since timestamptz,    -- when this screen (pupil, topic, item, piece) came up
+    seen_at timestamptz not null default now()  -- the last signal
+);
+
+create or replace function pc_presence_times() returns trigger
+language plpgsql set search_path = pg_catalog, public, pg_temp as $$
+begin
+    new.seen_at := now();
+    if tg_op = 'INSERT' or (new.pupil_id, new.screen, new.topic, new.menu_choice, new.work_id)
+                           is distinct from (old.pupil_id, old.screen, old.topic, old.menu_choice, old.work_id) then
+        new.screen_since := now();
+    else
+        new.screen_since := old.screen_since;
+    end if;
+    return new;
+end
+$$;
+drop trigger if exists pc_presence_times on pc_presence;
+create trigger pc_presence_times before insert or update on pc_presence
+    for each row execute function pc_presence_times();
+
 -- Every judged problem with its pupil's name, for the teacher and for psql.
 create or replace view class_history as
     select p.name as pupil, h.*
@@ -256,11 +327,19 @@ $$;
 
 -- The privileges afresh on every run, so that a database made by an older
 -- version loses what its PCs may no longer do (read every answer).
-revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes, class_pupils, pupil_links
+revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes, class_pupils, pupil_links,
+    work_pieces, work_pupils, pc_presence
     from public, sorelka_writer, sorelka_teacher;
 grant usage on schema public to sorelka_writer, sorelka_teacher;
 -- Nothing may be deleted, and of a drill only its figures and end time change.
-grant select, insert on pupils, drills, history to sorelka_writer;
+grant select, insert on pupils, drills to sorelka_writer;
+-- An answer's every column but the server's time of it.
+grant select, insert (pc_id, id, pupil_id, answered_at, topic, mode, menu_choice, drill_id, question_no, problem,
+                      right_answer, entered_answer, correct, seconds, error_kind, error_step, worked_rows,
+                      work_id, skill) on history to sorelka_writer;
+-- The work of its pupils' classes to read, and its own screens' signal.
+grant select on work_pieces, work_pupils to sorelka_writer;
+grant select, insert, update on pc_presence to sorelka_writer;
 grant update (finished_at, questions, correct, points, seconds) on drills to sorelka_writer;
 grant select, insert (pc_id) on pc_owners to sorelka_writer;
 
@@ -272,6 +351,9 @@ alter table pupils enable row level security;
 alter table drills enable row level security;
 alter table history enable row level security;
 alter table pc_owners enable row level security;
+alter table work_pieces enable row level security;
+alter table work_pupils enable row level security;
+alter table pc_presence enable row level security;
 
 drop policy if exists pc_claims_its_own on pc_owners;
 create policy pc_claims_its_own on pc_owners to sorelka_writer
@@ -286,6 +368,20 @@ create policy pc_own_rows on drills to sorelka_writer
 drop policy if exists pc_own_rows on history;
 create policy pc_own_rows on history to sorelka_writer
     using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
+
+drop policy if exists pc_own_rows on pc_presence;
+create policy pc_own_rows on pc_presence to sorelka_writer
+    using (pc_id in (select o.pc_id from pc_owners o where o.owner = session_user));
+
+-- A PC reads the work of the classes its own pupils rows name, and of no
+-- other class (the subqueries see only what the PC's role may see).
+drop policy if exists pc_classes_work on work_pieces;
+create policy pc_classes_work on work_pieces for select to sorelka_writer
+    using (class_name in (select p.class_name from pupils p
+                          where p.pc_id in (select o.pc_id from pc_owners o where o.owner = session_user)));
+drop policy if exists pc_classes_work on work_pupils;
+create policy pc_classes_work on work_pupils for select to sorelka_writer
+    using (work_id in (select w.id from work_pieces w));
 
 -- A database made by an older version let one reading role read every row.
 drop policy if exists teacher_reads on pupils;

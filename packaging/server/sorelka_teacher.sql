@@ -320,6 +320,9 @@ begin
     perform sorelka_check_new_pupil(class, new_name);
     update class_pupils set name = new_name where class_name = class and name = old_name;
     update pupils set name = new_name where class_name = class and name = old_name;
+    -- The pieces chosen for the pupil stay theirs.
+    update work_pupils c set name = new_name from work_pieces w
+        where w.id = c.work_id and w.class_name = class and c.name = old_name;
 end
 $$;
 
@@ -367,6 +370,7 @@ begin
     update class_pupils set class_name = new_name where class_name = class;
     update pupils set class_name = new_name where class_name = class;
     update teacher_classes set class_name = new_name where class_name = class;
+    update work_pieces set class_name = new_name where class_name = class;
 end
 $$;
 
@@ -419,6 +423,217 @@ language sql security definer set search_path = pg_catalog, public, pg_temp as $
     select sorelka_attach_pupil(pc, row_id, null, null);
 $$;
 
+-- Work given to a class (かだい) and the lesson live (いまの ようす).
+
+-- Raises an error with its own SQLSTATE unless a piece for `class` is
+-- well formed: a title (22023); exactly one of a topic's menu item, a skill
+-- or recommended (23514, as the table's check); 1 to 100 problems (22003);
+-- a due day (22004); chosen pupils all listed in the class, not resting
+-- (P0002).
+create or replace function sorelka_check_work(class text, title text, topic integer, menu integer, skill text,
+                                              recommended boolean, problems integer, due date, pupils text[])
+returns void
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+declare
+    missing text;
+begin
+    if title is null or btrim(title) = '' then
+        raise exception 'a piece of work needs a title' using errcode = 'invalid_parameter_value';
+    end if;
+    if num_nonnulls(topic, nullif(btrim(skill), '')) + coalesce(recommended, false)::int <> 1
+       or (topic is null) <> (menu is null) then
+        raise exception 'a piece of work practises one topic''s item, one skill or the recommended skills'
+            using errcode = 'check_violation';
+    end if;
+    if problems is null or problems not between 1 and 100 then
+        raise exception 'a piece of work has 1 to 100 problems, not %', problems
+            using errcode = 'numeric_value_out_of_range';
+    end if;
+    if due is null then
+        raise exception 'a piece of work needs a due day' using errcode = 'null_value_not_allowed';
+    end if;
+    select c.name into missing from unnest(pupils) c(name)
+    where not exists (select from class_pupils l where l.class_name = class and l.name = c.name and not l.archived)
+    limit 1;
+    if found then
+        raise exception 'class % has no pupil named %', class, missing using errcode = 'no_data_found';
+    end if;
+end
+$$;
+
+-- A piece of work for the class (for the pupils named, or the whole class
+-- when none are); its id.
+create or replace function sorelka_work_make(class text, title text, topic integer, menu integer, skill text,
+                                             recommended boolean, problems integer, due date, pupils text[])
+returns bigint
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+declare
+    made bigint;
+begin
+    perform sorelka_check_class(class);
+    perform sorelka_check_work(class, title, topic, menu, skill, recommended, problems, due, pupils);
+    insert into work_pieces (class_name, title, topic, menu_choice, skill, recommended, problems, due_day, made_by)
+        values (class, btrim(title), topic, menu, nullif(btrim(skill), ''), recommended, problems, due, session_user)
+        returning id into made;
+    insert into work_pupils (work_id, name) select distinct made, c.name from unnest(pupils) c(name);
+    return made;
+end
+$$;
+
+-- A piece changed (its class checked); a withdrawn piece is not (55000).
+create or replace function sorelka_work_change(work bigint, title text, topic integer, menu integer, skill text,
+                                               recommended boolean, problems integer, due date, pupils text[])
+returns void
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+declare
+    piece work_pieces;
+begin
+    select * into piece from work_pieces w where w.id = work for update;
+    perform sorelka_check_class(piece.class_name);
+    if piece.withdrawn_at is not null then
+        raise exception 'piece % is withdrawn', work using errcode = 'object_not_in_prerequisite_state';
+    end if;
+    perform sorelka_check_work(piece.class_name, title, topic, menu, skill, recommended, problems, due, pupils);
+    update work_pieces w set title = btrim(sorelka_work_change.title), topic = sorelka_work_change.topic,
+           menu_choice = menu, skill = nullif(btrim(sorelka_work_change.skill), ''),
+           recommended = sorelka_work_change.recommended, problems = sorelka_work_change.problems,
+           due_day = due, changed_at = now()
+        where w.id = work;
+    delete from work_pupils c where c.work_id = work;
+    insert into work_pupils (work_id, name) select distinct work, c.name from unnest(pupils) c(name);
+end
+$$;
+
+-- A piece withdrawn: it leaves the PCs' lists and the progress; its
+-- answers stay. Withdrawing it again changes nothing.
+create or replace function sorelka_work_withdraw(work bigint) returns void
+language plpgsql security definer set search_path = pg_catalog, public, pg_temp as $$
+begin
+    perform sorelka_check_class((select w.class_name from work_pieces w where w.id = work));
+    update work_pieces w set withdrawn_at = coalesce(w.withdrawn_at, now()) where w.id = work;
+end
+$$;
+
+-- The class's pieces, newest first, withdrawn ones included; `pupils` the
+-- names chosen (empty: the whole class).
+create or replace function sorelka_work_list(class text)
+returns table (id bigint, title text, topic integer, menu_choice integer, skill text, recommended boolean,
+               problems integer, due_day date, pupils text[], made_at timestamptz, withdrawn_at timestamptz)
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+#variable_conflict use_column
+begin
+    perform sorelka_check_class(class);
+    return query
+        select w.id, w.title, w.topic, w.menu_choice, w.skill, w.recommended, w.problems, w.due_day,
+               array(select c.name from work_pupils c where c.work_id = w.id order by c.name),
+               w.made_at, w.withdrawn_at
+        from work_pieces w where w.class_name = class
+        order by w.made_at desc, w.id desc;
+end
+$$;
+
+-- Each open piece of the class and each pupil it is for (the listed pupils
+-- not resting; the chosen ones when chosen), in the list's order: how many
+-- answers given for it, how many right, and the kinds of mistake met, most
+-- frequent first. An answer counts when it names the piece and its pupil
+-- row is that listed pupil's, so no PC counts into another class's piece.
+-- The answers are read along history_by_work.
+create or replace function sorelka_work_progress(class text)
+returns table (work_id bigint, pupil text, answered integer, correct integer, kinds text)
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+#variable_conflict use_column
+begin
+    perform sorelka_check_class(class);
+    return query
+    with pieces as materialized (
+        select w.id, w.made_at from work_pieces w where w.class_name = class and w.withdrawn_at is null),
+    targets as (
+        select p.id as work_id, p.made_at, l.name, l.place
+        from pieces p join class_pupils l on l.class_name = class and not l.archived
+        where not exists (select from work_pupils c where c.work_id = p.id)
+           or exists (select from work_pupils c where c.work_id = p.id and c.name = l.name)),
+    members as materialized (
+        select m.pc_id, m.id, m.name from sorelka_members(class, null) m),
+    kinds as (
+        select h.work_id, m.name, h.error_kind, count(*) as n, sum(h.correct) as right_ones
+        from pieces p join history h on h.work_id = p.id
+        join members m on m.pc_id = h.pc_id and m.id = h.pupil_id
+        group by 1, 2, 3),
+    answers as (
+        select k.work_id, k.name, sum(k.n)::integer as answered, sum(k.right_ones)::integer as correct,
+               string_agg(k.error_kind, ',' order by k.n - k.right_ones desc, k.error_kind)
+                   filter (where k.error_kind is not null and k.n > k.right_ones) as kinds
+        from kinds k group by 1, 2)
+    select t.work_id, t.name, coalesce(a.answered, 0), coalesce(a.correct, 0), coalesce(a.kinds, '')
+    from targets t left join answers a on a.work_id = t.work_id and a.name = t.name
+    order by t.made_at desc, t.work_id desc, t.place;
+end
+$$;
+
+-- The class now, one row per listed pupil not resting in the list's
+-- order: the screen of the pupil's PC that signalled last (none when no PC
+-- did in the last 60 seconds; how long ago the last signal was, whenever
+-- there was one), and the answers and right ones of the last 10 minutes.
+-- `stuck` when three of the last five answers on one skill (of those 10
+-- minutes; an answer of an older PC, without its skill, by its topic and
+-- item) are wrong, or a screen other than the menu has been open three
+-- minutes with no answer in them. Every time is the server's.
+create or replace function sorelka_live(class text)
+returns table (pupil text, screen text, topic integer, menu_choice integer, work_id bigint, signal_age integer,
+               screen_seconds integer, answers integer, correct integer, stuck boolean, stuck_why text)
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+#variable_conflict use_column
+begin
+    perform sorelka_check_class(class);
+    return query
+    with members as materialized (
+        select m.pc_id, m.id, m.name from sorelka_members(class, null) m),
+    recent as materialized (
+        select m.name, h.correct, h.received_at,
+               coalesce(h.skill, h.topic || '/' || coalesce(h.menu_choice::text, '')) as what,
+               row_number() over (partition by m.name, coalesce(h.skill, h.topic || '/' || coalesce(h.menu_choice::text, ''))
+                                  order by h.received_at desc, h.id desc) as back
+        from members m join history h on h.pc_id = m.pc_id and h.pupil_id = m.id
+        where h.received_at > now() - interval '10 minutes'),
+    figures as (
+        select r.name, count(*)::integer as answers, sum(r.correct)::integer as correct,
+               max(r.received_at) as last_at
+        from recent r group by r.name),
+    trouble as (
+        select distinct on (r.name) r.name, count(*)::integer as n, (count(*) - sum(r.correct))::integer as wrong
+        from recent r where r.back <= 5
+        group by r.name, r.what having count(*) - sum(r.correct) >= 3
+        order by r.name, count(*) - sum(r.correct) desc, max(r.received_at) desc),
+    seen as (
+        select distinct on (m.name) m.name, s.screen, s.topic, s.menu_choice, s.work_id, s.screen_since, s.seen_at,
+               s.seen_at > now() - interval '60 seconds' as fresh
+        from members m join pc_presence s on s.pc_id = m.pc_id and s.pupil_id = m.id
+        order by m.name, s.seen_at desc),
+    board as (
+        select l.name, l.place, s.fresh, s.screen, s.topic, s.menu_choice, s.work_id, s.seen_at, s.screen_since,
+               coalesce(f.answers, 0) as answers, coalesce(f.correct, 0) as correct, t.n, t.wrong,
+               s.fresh and s.screen is not null and s.screen <> 'TForm1'
+                   and s.screen_since <= now() - interval '3 minutes'
+                   and (f.last_at is null or f.last_at <= now() - interval '3 minutes') as idle
+        from class_pupils l
+        left join seen s on s.name = l.name
+        left join figures f on f.name = l.name
+        left join trouble t on t.name = l.name
+        where l.class_name = class and not l.archived)
+    select r.name,
+           case when r.fresh then r.screen end, case when r.fresh then r.topic end,
+           case when r.fresh then r.menu_choice end, case when r.fresh then r.work_id end,
+           floor(extract(epoch from now() - r.seen_at))::integer,
+           case when r.fresh then floor(extract(epoch from now() - r.screen_since))::integer end,
+           r.answers, r.correct,
+           r.wrong is not null or coalesce(r.idle, false),
+           case when r.wrong is not null
+                then translate(r.n || '問中' || r.wrong || '問まちがい', '0123456789', '０１２３４５６７８９')
+                when r.idle then '３分 こたえが ない' end
+    from board r order by r.place;
+end
+$$;
+
 do $$
 declare
     f regprocedure;
@@ -437,7 +652,10 @@ grant execute on function sorelka_classes(), sorelka_pupils(text),
     sorelka_move_pupil(text, text, text), sorelka_delete_pupil(text, text),
     sorelka_rename_class(text, text), sorelka_add_pupil(text, text, text),
     sorelka_archive_pupil(text, text, boolean), sorelka_unmatched(text),
-    sorelka_attach_pupil(text, bigint, text, text), sorelka_drop_pupil(text, bigint)
+    sorelka_attach_pupil(text, bigint, text, text), sorelka_drop_pupil(text, bigint),
+    sorelka_work_make(text, text, integer, integer, text, boolean, integer, date, text[]),
+    sorelka_work_change(bigint, text, integer, integer, text, boolean, integer, date, text[]),
+    sorelka_work_withdraw(bigint), sorelka_work_list(text), sorelka_work_progress(text), sorelka_live(text)
     to sorelka_teacher;
 
 commit;
