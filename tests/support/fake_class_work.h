@@ -15,13 +15,13 @@ namespace sorelka::testing {
 
 class FakeWorkSource final : public WorkSource {
 public:
-    QString Make(const QString& class_name, const WorkPiece& piece, qint64* id) override {
-        if (!refusal.isEmpty()) return refusal;
+    sync::MadeWork Make(const QString& class_name, const WorkPiece& piece) override {
+        if (!refusal.isEmpty()) return {0, refusal};
         WorkPiece made = piece;
-        made.id = *id = next_id++;
+        made.id = next_id++;
         pieces.insert(pieces.begin(), made);  // newest first
         made_for = class_name;
-        return {};
+        return {made.id, {}};
     }
     QString Change(const WorkPiece& piece) override {
         if (!refusal.isEmpty()) return refusal;
@@ -32,17 +32,14 @@ public:
     QString Withdraw(qint64 id) override {
         if (!refusal.isEmpty()) return refusal;
         for (WorkPiece& p : pieces)
-            if (p.id == id) p.withdrawn = true;
+            if (p.id == id) p.withdrawn_at = QDateTime::currentDateTimeUtc();
         return {};
     }
-    std::vector<WorkPiece> List(const QString&, QString* problem) override {
-        *problem = list_problem;
-        return list_problem.isEmpty() ? pieces : std::vector<WorkPiece>{};
+    sync::Fetched<WorkPiece> List(const QString&) override {
+        if (!list_problem.isEmpty()) return {{}, list_problem};
+        return {pieces, {}};
     }
-    std::vector<WorkProgressRow> Progress(const QString&, QString* problem) override {
-        problem->clear();
-        return progress;
-    }
+    sync::Fetched<WorkProgressRow> Progress(const QString&) override { return {progress, {}}; }
 
     QString refusal;       // every change refused with this reason
     QString list_problem;  // the list refused with this reason
@@ -55,11 +52,11 @@ public:
 // The class now, as a test sets it; read on the tab's reading thread.
 struct LiveScript {
     QMutex mutex;
-    std::vector<LiveRow> rows;
+    std::vector<LivePupil> rows;
     QString problem;
     std::atomic<int> readings{0};
 
-    void Set(std::vector<LiveRow> now) {
+    void Set(std::vector<LivePupil> now) {
         QMutexLocker lock(&mutex);
         rows = std::move(now);
     }
@@ -68,11 +65,11 @@ struct LiveScript {
 class FakeLiveSource final : public LiveSource {
 public:
     explicit FakeLiveSource(std::shared_ptr<LiveScript> script) : script_(std::move(script)) {}
-    std::vector<LiveRow> Live(const QString&, QString* problem) override {
+    sync::Fetched<LivePupil> Live(const QString&) override {
         QMutexLocker lock(&script_->mutex);
         ++script_->readings;
-        *problem = script_->problem;
-        return script_->rows;
+        if (!script_->problem.isEmpty()) return {{}, script_->problem};
+        return {script_->rows, {}};
     }
 
 private:

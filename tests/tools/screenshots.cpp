@@ -319,29 +319,30 @@ void SaveClassWork(TeacherWindow& teacher) {
     auto work = std::make_unique<FakeWorkSource>();
     const QDate today(2026, 12, 8);
     work->pieces = {
-        {.id = 3, .title = QStringLiteral("あまりの ある わり算"), .topic = Topic::Division, .menu_choice = 2,
-         .problems = 10, .due = today.addDays(3)},
+        {.id = 3, .title = QStringLiteral("あまりの ある わり算"), .topic = TopicNumber(Topic::Division),
+         .menu_choice = 2, .problems = 10, .due_day = today.addDays(3)},
         {.id = 2, .title = QStringLiteral("商に ０が たつ"), .skill = QStringLiteral("division.zero_in_quotient"),
-         .problems = 8, .due = today.addDays(1), .pupils = {QStringLiteral("たろう"), QStringLiteral("じろう")}},
+         .problems = 8, .due_day = today.addDays(1), .pupils = {QStringLiteral("たろう"), QStringLiteral("じろう")}},
         {.id = 1, .title = QStringLiteral("にがての ふくしゅう"), .recommended = true, .problems = 12,
-         .due = today.addDays(-2), .withdrawn = true},
+         .due_day = today.addDays(-2), .withdrawn_at = QDateTime(today.addDays(-3), QTime(15, 0))},
     };
     QStringList pupils;  // the class of the other pictures
     if (auto* choice = teacher.findChild<QComboBox*>(QStringLiteral("PupilChoice")))
         for (int i = 0; i < choice->count(); ++i) pupils << choice->itemText(i);
-    const char* kinds[] = {"zero_missing,product_slip", "", "quotient_too_big", "bring_down,zero_missing"};
+    const QStringList kinds[] = {{"zero_missing", "product_slip"}, {"quotient_too_big"}, {"bring_down"},
+                                 {"bring_down", "zero_missing"}};
     for (int i = 0; i < pupils.size(); ++i) {
         const int answered = (i * 3) % 11;
         const int right = std::max(0, answered - i % 3);
         work->progress.push_back({3, pupils[i], answered, right,
-                                  right < answered ? QString::fromLatin1(kinds[i % 4]) : QString()});
+                                  right < answered ? kinds[i % 4] : QStringList()});
     }
-    work->progress.push_back({2, QStringLiteral("たろう"), 8, 6, QStringLiteral("zero_missing")});
-    work->progress.push_back({2, QStringLiteral("じろう"), 3, 1, QStringLiteral("zero_missing,bring_down")});
+    work->progress.push_back({2, QStringLiteral("たろう"), 8, 6, {QStringLiteral("zero_missing")}});
+    work->progress.push_back({2, QStringLiteral("じろう"), 3, 1, {QStringLiteral("zero_missing"), QStringLiteral("bring_down")}});
     auto script = std::make_shared<LiveScript>();
-    std::vector<LiveRow> rows;
+    std::vector<LivePupil> rows;
     for (int i = 0; i < pupils.size(); ++i) {
-        LiveRow row{.pupil = pupils[i]};
+        LivePupil row{.pupil = pupils[i]};
         switch (i % 5) {
             case 0: row.screen = QStringLiteral("TForm3"), row.topic = 1, row.menu_choice = 2, row.work_id = 3; break;
             case 1: row.screen = QStringLiteral("TForm5"), row.topic = 2, row.menu_choice = 1; break;
@@ -433,7 +434,8 @@ void RecordWindows(Program& program, FakeServices& services) {
     }
     if (broken.open(QIODevice::ReadWrite)) broken.setFileTime(taken.addDays(-49), QFileDevice::FileModificationTime);
     teacher.Refresh();
-    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(4);
+    auto* tabs = teacher.findChild<QTabWidget*>("TeacherTabs");
+    tabs->setCurrentIndex(tabs->count() - 1);
     Save(&teacher, "TeacherWindow-backups");
     SaveClassWork(teacher);
     teacher.hide();

@@ -94,25 +94,22 @@ void LiveTab::Refresh() {
     // (or go) meanwhile, and the thread never touches the tab's members.
     QMetaObject::invokeMethod(
         reader_, [this, source = source_, class_name = class_name_, generation = generation_] {
-            QString problem;
-            std::vector<LiveRow> rows = source->Live(class_name, &problem);
+            sync::Fetched<LivePupil> read = source->Live(class_name);
             // The tab waits for this thread before it goes, so `this` is alive.
             QMetaObject::invokeMethod(
-                this, [this, rows = std::move(rows), problem, generation]() mutable {
-                    Take(std::move(rows), problem, generation);
-                },
+                this, [this, read = std::move(read), generation]() mutable { Take(std::move(read), generation); },
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }
 
-void LiveTab::Take(std::vector<LiveRow> rows, const QString& problem, int generation) {
+void LiveTab::Take(sync::Fetched<LivePupil> read, int generation) {
     if (generation != generation_) return;
     reading_ = false;
-    if (!problem.isEmpty()) {
-        status_->setText(QStringLiteral("読めませんでした：") + problem);
+    if (!read.ok()) {
+        status_->setText(QStringLiteral("読めませんでした：") + read.problem);
     } else {
-        model_->Update(std::move(rows));
+        model_->Update(std::move(read.rows));
         status_->setText(QStringLiteral("%1 に 読みました").arg(QTime::currentTime().toString(QStringLiteral("H:mm:ss"))));
     }
     emit refreshed();

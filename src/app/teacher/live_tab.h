@@ -47,7 +47,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void Take(std::vector<LiveRow> rows, const QString& problem, int generation);
+    void Take(sync::Fetched<LivePupil> read, int generation);
 
     QThread thread_;
     QObject* reader_ = nullptr;  // lives on thread_: readings are queued to it

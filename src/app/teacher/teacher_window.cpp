@@ -52,10 +52,10 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     AddTab(pupil_tab_ = new PupilTab(tabs_));
     AddTab(roster_ = new RosterTab(record_, ctx_, tabs_));
     AddTab(new MasteryTab(tabs_));
-    AddTab(new BackupsTab(record_, ctx_, tabs_));
     // Signed in only (ShowClassWork): the class's work and the lesson now.
     AddTab(work_ = new WorkTab(ctx_, record_.store().path(), tabs_));
     AddTab(live_ = new LiveTab(tabs_));
+    AddTab(new BackupsTab(record_, ctx_, tabs_));
     work_->ask_save_path = [this](const QString& suggested) {
         return ask_save_path ? ask_save_path(suggested) : QString();
     };

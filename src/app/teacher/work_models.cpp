@@ -4,6 +4,7 @@
 #include <QColor>
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "coach/skill_catalogue.h"
 #include "core/wide_digits.h"
@@ -21,9 +22,18 @@ QString Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(
 
 // The topic a piece's mistakes are named by: its own, or its skill's.
 std::optional<Topic> TopicOfPiece(const WorkPiece& piece) {
-    if (piece.topic) return piece.topic;
+    if (piece.topic) return TopicFromNumber(*piece.topic);
     if (const auto found = coach::FindSkill(piece.skill.toStdString())) return found->topic;
     return std::nullopt;
+}
+
+// Everything the table shows of a row (and its colour) is the same.
+bool SameShown(const LivePupil& a, const LivePupil& b) {
+    auto shown = [](const LivePupil& r) {
+        return std::tie(r.pupil, r.screen, r.topic, r.menu_choice, r.work_id, r.answers, r.correct, r.stuck,
+                        r.stuck_why);
+    };
+    return shown(a) == shown(b);
 }
 
 const QColor kStuckColour(0xFF, 0xD6, 0xCC);
@@ -54,7 +64,8 @@ int WhatIndex(const WorkPiece& piece) {
     for (std::size_t i = 0; i < choices.size(); ++i) {
         const WhatChoice& c = choices[i];
         const bool same = piece.recommended ? c.recommended
-                          : piece.topic     ? c.topic == piece.topic && c.menu_choice == piece.menu_choice
+                          : piece.topic     ? c.topic && TopicNumber(*c.topic) == *piece.topic &&
+                                            c.menu_choice == piece.menu_choice.value_or(0)
                                             : !c.skill.isEmpty() && c.skill == piece.skill;
         if (same) return int(i);
     }
@@ -62,8 +73,8 @@ int WhatIndex(const WorkPiece& piece) {
 }
 
 void SetWhat(WorkPiece& piece, const WhatChoice& choice) {
-    piece.topic = choice.topic;
-    piece.menu_choice = choice.topic ? choice.menu_choice : 0;
+    piece.topic = choice.topic ? std::optional<int>(TopicNumber(*choice.topic)) : std::nullopt;
+    piece.menu_choice = choice.topic ? std::optional<int>(choice.menu_choice) : std::nullopt;
     piece.skill = choice.skill;
     piece.recommended = choice.recommended;
 }
@@ -71,7 +82,7 @@ void SetWhat(WorkPiece& piece, const WhatChoice& choice) {
 QString WhatText(const WorkPiece& piece) {
     const int index = WhatIndex(piece);
     if (index >= 0) return WhatChoices()[index].label;
-    if (piece.topic) return QStringLiteral("単元 %1 の %2").arg(TopicNumber(*piece.topic)).arg(piece.menu_choice);
+    if (piece.topic) return QStringLiteral("単元 %1 の %2").arg(*piece.topic).arg(piece.menu_choice.value_or(0));
     return piece.skill;
 }
 
@@ -84,8 +95,8 @@ QString WorkFormProblem(const WorkPiece& piece, bool is_new, QDate today) {
     if (WhatIndex(piece) < 0) return QStringLiteral("なにを れんしゅうするか えらんでください。");
     if (piece.problems < 1 || piece.problems > 100)
         return QStringLiteral("問題の数は １から １００までに してください。");
-    if (!piece.due.isValid()) return QStringLiteral("きげんの日を えらんでください。");
-    if (is_new && piece.due < today) return QStringLiteral("きげんが 今日より まえです。");
+    if (!piece.due_day.isValid()) return QStringLiteral("きげんの日を えらんでください。");
+    if (is_new && piece.due_day < today) return QStringLiteral("きげんが 今日より まえです。");
     return {};
 }
 
@@ -101,9 +112,9 @@ QString ShareRightText(int answered, int correct) {
     return QStringLiteral("正答率 %1%").arg(qRound(100.0 * right / answered));
 }
 
-QString KindLabelsText(const QString& kinds, std::optional<Topic> topic) {
+QString KindLabelsText(const QStringList& kinds, std::optional<Topic> topic) {
     QStringList labels;
-    for (const QString& raw : kinds.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString& raw : kinds) {
         const std::string id = raw.trimmed().toStdString();
         if (id.empty()) continue;
         std::string label = topic ? Describe(*topic).KindLabel(id) : std::string();
@@ -119,7 +130,7 @@ std::vector<ProgressLine> ProgressLines(const std::vector<WorkPiece>& pieces,
                                         const std::vector<WorkProgressRow>& rows) {
     std::vector<ProgressLine> lines;
     for (const WorkPiece& piece : pieces) {
-        if (piece.withdrawn) continue;
+        if (piece.withdrawn()) continue;
         for (const WorkProgressRow& r : rows) {
             if (r.work_id != piece.id) continue;
             lines.push_back({.work_id = piece.id, .title = piece.title, .pupil = r.pupil,
@@ -148,16 +159,16 @@ bool WriteProgressCsv(const std::vector<ProgressLine>& lines, const QString& pat
     return file.Commit(error);
 }
 
-QString LiveScreenText(const LiveRow& row) {
+QString LiveScreenText(const LivePupil& row) {
     if (row.screen.isEmpty()) return QStringLiteral("—");
     if (row.screen == QLatin1String("TForm1")) return QStringLiteral("メニュー");
     const std::optional<Topic> topic = row.topic ? TopicFromNumber(*row.topic) : std::nullopt;
     if (!topic) return QStringLiteral("ほかの画面");
     const QString name = QString::fromStdString(Describe(*topic).name);
-    return row.work_id != 0 ? name + QStringLiteral("・かだい") : name;
+    return row.work_id ? name + QStringLiteral("・かだい") : name;
 }
 
-QString StuckText(const LiveRow& row) {
+QString StuckText(const LivePupil& row) {
     if (!row.stuck) return {};
     return row.stuck_why.isEmpty() ? QStringLiteral("つまずき")
                                    : QStringLiteral("つまずき（%1）").arg(row.stuck_why);
@@ -171,7 +182,7 @@ WorkTableModel::WorkTableModel(QObject* parent)
 QVariant WorkTableModel::data(const QModelIndex& index, int role) const {
     const WorkPiece* p = RowAt(index);
     if (!p) return {};
-    if (role == Qt::ForegroundRole && p->withdrawn) return QBrush(kWithdrawnColour);
+    if (role == Qt::ForegroundRole && p->withdrawn()) return QBrush(kWithdrawnColour);
     if (role == Qt::TextAlignmentRole && index.column() == ProblemsColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
@@ -179,9 +190,9 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const {
         case TitleColumn: return p->title;
         case WhatColumn: return WhatText(*p);
         case ProblemsColumn: return p->problems;
-        case DueColumn: return p->due.toString(QStringLiteral("yyyy-MM-dd"));
+        case DueColumn: return p->due_day.toString(QStringLiteral("yyyy-MM-dd"));
         case ForWhomColumn: return ForWhomText(*p);
-        case WithdrawnColumn: return p->withdrawn ? QStringLiteral("とりけし") : QString();
+        case WithdrawnColumn: return p->withdrawn() ? QStringLiteral("とりけし") : QString();
         default: return {};
     }
 }
@@ -204,11 +215,11 @@ QVariant ProgressTableModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void LiveTableModel::Update(std::vector<LiveRow> rows) {
+void LiveTableModel::Update(std::vector<LivePupil> rows) {
     const bool same_pupils =
         rows.size() == rows_.size() &&
         std::equal(rows.begin(), rows.end(), rows_.begin(),
-                   [](const LiveRow& a, const LiveRow& b) { return a.pupil == b.pupil; });
+                   [](const LivePupil& a, const LivePupil& b) { return a.pupil == b.pupil; });
     if (!same_pupils) {
         beginResetModel();
         rows_ = std::move(rows);
@@ -216,7 +227,7 @@ void LiveTableModel::Update(std::vector<LiveRow> rows) {
         return;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i] == rows_[i]) continue;
+        if (SameShown(rows[i], rows_[i])) continue;
         rows_[i] = std::move(rows[i]);
         emit dataChanged(index(int(i), 0), index(int(i), kColumns - 1));
     }
@@ -228,7 +239,7 @@ int LiveTableModel::columnCount(const QModelIndex& parent) const { return parent
 
 QVariant LiveTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(rows_.size())) return {};
-    const LiveRow& r = rows_[index.row()];
+    const LivePupil& r = rows_[index.row()];
     if (role == Qt::BackgroundRole) return r.stuck ? QVariant(QBrush(kStuckColour)) : QVariant();
     if (role == Qt::TextAlignmentRole && index.column() == AnswersColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);

@@ -43,9 +43,9 @@ QString WorkFormProblem(const WorkPiece& piece, bool is_new, QDate today);
 QString ProgressText(int answered, int problems);
 // "正答率 80%"; empty without answers.
 QString ShareRightText(int answered, int correct);
-// The kinds of mistake (ids, comma-separated) as their labels, "、" between:
-// the topic's own table first, then any topic's; an unknown id as it is.
-QString KindLabelsText(const QString& kinds, std::optional<Topic> topic);
+// The kinds of mistake (ids) as their labels, "、" between: the topic's own
+// table first, then any topic's; an unknown id as it is.
+QString KindLabelsText(const QStringList& kinds, std::optional<Topic> topic);
 
 // One line of WorkProgress: a piece and one pupil it is for.
 struct ProgressLine {
@@ -67,9 +67,9 @@ bool WriteProgressCsv(const std::vector<ProgressLine>& lines, const QString& pat
 // The screen a pupil is on now: "—" when not on, "メニュー" for the main
 // menu, the topic's name (and "・かだい" for a piece of work) on a topic's
 // screen, "ほかの画面" on any other.
-QString LiveScreenText(const LiveRow& row);
+QString LiveScreenText(const LivePupil& row);
 // "つまずき（３問中２問まちがい）"; empty when not stuck.
-QString StuckText(const LiveRow& row);
+QString StuckText(const LivePupil& row);
 
 // The class's pieces (WorkTable).
 class WorkTableModel : public RowsModel<WorkPiece> {
@@ -94,8 +94,8 @@ class LiveTableModel : public QAbstractTableModel {
 public:
     enum Column { PupilColumn, ScreenColumn, AnswersColumn, ShareColumn, StuckColumn, kColumns };
     explicit LiveTableModel(QObject* parent) : QAbstractTableModel(parent) {}
-    void Update(std::vector<LiveRow> rows);
-    const std::vector<LiveRow>& rows() const { return rows_; }
+    void Update(std::vector<LivePupil> rows);
+    const std::vector<LivePupil>& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -103,7 +103,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<LiveRow> rows_;
+    std::vector<LivePupil> rows_;
 };
 
 }  // namespace sorelka

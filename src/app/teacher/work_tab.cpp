@@ -151,15 +151,15 @@ void WorkTab::ShowPupils(const QStringList& pupils) {
 
 void WorkTab::Reload() {
     const qint64 chosen = ChosenPiece() ? ChosenPiece()->id : 0;
-    std::vector<WorkPiece> pieces;
-    std::vector<WorkProgressRow> rows;
-    QString problem;
+    sync::Fetched<WorkPiece> pieces;
+    sync::Fetched<WorkProgressRow> progress;
     if (source_ && !class_name_.isEmpty()) {
-        pieces = source_->List(class_name_, &problem);
-        if (problem.isEmpty()) rows = source_->Progress(class_name_, &problem);
+        pieces = source_->List(class_name_);
+        if (pieces.ok()) progress = source_->Progress(class_name_);
     }
-    pieces_->SetRows(std::move(pieces));
-    progress_lines_ = ProgressLines(pieces_->rows(), rows);
+    const QString problem = !pieces.ok() ? pieces.problem : progress.problem;
+    pieces_->SetRows(std::move(pieces.rows));
+    progress_lines_ = ProgressLines(pieces_->rows(), progress.rows);
     progress_->SetRows(progress_lines_);
     piece_table_->resizeColumnsToContents();
     progress_table_->resizeColumnsToContents();
@@ -190,7 +190,7 @@ WorkPiece WorkTab::FormPiece() const {
     const int what = what_->currentIndex();
     if (what >= 0 && what < int(WhatChoices().size())) SetWhat(piece, WhatChoices()[what]);
     piece.problems = problems_->value();
-    piece.due = due_->date();
+    piece.due_day = due_->date();
     piece.pupils.clear();
     if (!whole_class_->isChecked())
         for (int i = 0; i < pupils_->count(); ++i)
@@ -202,7 +202,7 @@ void WorkTab::ShowPiece(const WorkPiece& piece) {
     title_->setText(piece.title);
     what_->setCurrentIndex(WhatIndex(piece));
     problems_->setValue(piece.problems);
-    if (piece.due.isValid()) due_->setDate(piece.due);
+    if (piece.due_day.isValid()) due_->setDate(piece.due_day);
     whole_class_->setChecked(piece.pupils.isEmpty());
     for (int i = 0; i < pupils_->count(); ++i)
         pupils_->item(i)->setCheckState(piece.pupils.contains(pupils_->item(i)->text()) ? Qt::Checked
@@ -217,10 +217,10 @@ void WorkTab::MakePiece() {
     if (!whole_class_->isChecked() && piece.pupils.isEmpty())
         return Say(QStringLiteral("かだいを だす子を えらんでください（クラス全員なら「クラス全員」に チェック）。"));
     if (const QString problem = WorkFormProblem(piece, true, today_); !problem.isEmpty()) return Say(problem);
-    qint64 id = 0;
-    if (const QString refused = source_->Make(class_name_, piece, &id); !refused.isEmpty()) return Say(refused);
+    const sync::MadeWork made = source_->Make(class_name_, piece);
+    if (!made.problem.isEmpty()) return Say(made.problem);
     Reload();
-    ChoosePiece(id);
+    ChoosePiece(made.id);
     Say(QStringLiteral("「%1」を つくりました。").arg(piece.title));
 }
 
@@ -228,7 +228,7 @@ void WorkTab::ChangePiece() {
     if (!source_) return;
     const WorkPiece* chosen = ChosenPiece();
     if (!chosen) return Say(QStringLiteral("なおす かだいを 表から えらんでください。"));
-    if (chosen->withdrawn) return Say(QStringLiteral("とりけした かだいは なおせません。"));
+    if (chosen->withdrawn()) return Say(QStringLiteral("とりけした かだいは なおせません。"));
     const WorkPiece piece = FormPiece();
     if (!whole_class_->isChecked() && piece.pupils.isEmpty())
         return Say(QStringLiteral("かだいを だす子を えらんでください（クラス全員なら「クラス全員」に チェック）。"));
@@ -242,7 +242,7 @@ void WorkTab::WithdrawPiece() {
     if (!source_) return;
     const WorkPiece* chosen = ChosenPiece();
     if (!chosen) return Say(QStringLiteral("とりけす かだいを 表から えらんでください。"));
-    if (chosen->withdrawn) return Say(QStringLiteral("その かだいは もう とりけしてあります。"));
+    if (chosen->withdrawn()) return Say(QStringLiteral("その かだいは もう とりけしてあります。"));
     const WorkPiece piece = *chosen;
     const QString question =
         QStringLiteral("「%1」を とりけしますか？\n子どもの かだいから 消えます。こたえは のこります。").arg(piece.title);
