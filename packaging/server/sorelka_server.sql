@@ -229,8 +229,10 @@ create index if not exists history_by_work on history (work_id) include (pc_id, 
 
 -- Which screen each PC shows now (one row per pc_id), sent with the sync.
 -- The times are the server's: the trigger below sets them whatever the PC
--- sends, so a PC whose clock is wrong changes nothing.
-create table if not exists pc_presence (
+-- sends, so a PC whose clock is wrong changes nothing. Unlogged: a signal
+-- writes no WAL and waits for no disk, and after a crash the table starts
+-- empty until the PCs signal again (every 20 seconds).
+create unlogged table if not exists pc_presence (
     pc_id text primary key,
     pupil_id bigint,             -- the PC's own pupil id (null: the guest / nobody chosen)
     screen text,                 -- the form's object name ("TForm3"; "TForm1" the menu; null: closed)
