@@ -59,7 +59,11 @@ LiveTab::~LiveTab() {
     thread_.wait();
 }
 
-void LiveTab::Show(const ClassView&) {}
+// The window read the class again ("サーバーから読みなおす"): so does the
+// lesson, when on screen.
+void LiveTab::Show(const ClassView&) {
+    if (isVisible()) Refresh();
+}
 
 void LiveTab::UseServer(std::unique_ptr<LiveSource> source, const QString& class_name) {
     ++generation_;

@@ -163,7 +163,12 @@ void WorkTab::Reload() {
     progress_->SetRows(progress_lines_);
     piece_table_->resizeColumnsToContents();
     progress_table_->resizeColumnsToContents();
-    if (chosen) ChoosePiece(chosen);
+    if (chosen) {
+        // The same piece stays chosen; the form keeps what the teacher typed.
+        const QSignalBlocker keep_form(piece_table_->selectionModel());
+        ChoosePiece(chosen);
+        piece_table_->viewport()->update();
+    }
     if (!problem.isEmpty()) message_->setText(problem);
 }
 
