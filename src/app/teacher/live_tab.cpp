@@ -9,7 +9,7 @@
 
 namespace sorelka {
 
-LiveTab::LiveTab(QWidget* parent) : TeacherTab(parent) {
+LiveTab::LiveTab(const Clock& clock, QWidget* parent) : TeacherTab(parent), clock_(clock) {
     model_ = new LiveTableModel(this);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("LiveTable"));
@@ -114,7 +114,8 @@ void LiveTab::Take(sync::Fetched<LivePupil> read, int generation) {
         status_->setText(QStringLiteral("読めませんでした：") + read.problem);
     } else {
         model_->Update(std::move(read.rows));
-        status_->setText(QStringLiteral("%1 に 読みました").arg(QTime::currentTime().toString(QStringLiteral("H:mm:ss"))));
+        const LocalTime now = clock_.Now();
+        status_->setText(QStringLiteral("%1 に 読みました").arg(QTime(now.hour, now.minute, now.second).toString(QStringLiteral("H:mm:ss"))));
     }
     emit refreshed();
 }

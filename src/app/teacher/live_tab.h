@@ -5,6 +5,7 @@
 
 #include "app/teacher/teacher_tab.h"
 #include "app/teacher/work_models.h"
+#include "core/services.h"
 
 class QLabel;
 class QTableView;
@@ -24,7 +25,8 @@ class LiveTab : public TeacherTab {
 public:
     static constexpr int kRefreshMs = 5000;
 
-    explicit LiveTab(QWidget* parent);
+    // `clock` tells when the class was last read.
+    LiveTab(const Clock& clock, QWidget* parent);
     ~LiveTab() override;
     QString Title() const override { return QStringLiteral("いまの ようす"); }
     void Show(const ClassView& view) override;
@@ -49,6 +51,7 @@ protected:
 private:
     void Take(sync::Fetched<LivePupil> read, int generation);
 
+    const Clock& clock_;
     QThread thread_;
     QObject* reader_ = nullptr;  // lives on thread_: readings are queued to it
     std::shared_ptr<LiveSource> source_;

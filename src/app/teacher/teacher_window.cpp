@@ -54,7 +54,7 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
     AddTab(new MasteryTab(tabs_));
     // Signed in only (ShowClassWork): the class's work and the lesson now.
     AddTab(work_ = new WorkTab(ctx_, record_.store().path(), tabs_));
-    AddTab(live_ = new LiveTab(tabs_));
+    AddTab(live_ = new LiveTab(ctx_.clock, tabs_));
     AddTab(new BackupsTab(record_, ctx_, tabs_));
     work_->ask_save_path = [this](const QString& suggested) {
         return ask_save_path ? ask_save_path(suggested) : QString();

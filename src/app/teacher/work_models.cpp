@@ -185,6 +185,10 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ForegroundRole && p->withdrawn()) return QBrush(kWithdrawnColour);
     if (role == Qt::TextAlignmentRole && index.column() == ProblemsColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    // Long titles and skills are cut short in their columns: whole on hovering.
+    if (role == Qt::ToolTipRole && (index.column() == TitleColumn || index.column() == WhatColumn ||
+                                    index.column() == ForWhomColumn))
+        return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
         case TitleColumn: return p->title;

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app_context.h"
 #include "report/export_file.h"
@@ -105,8 +106,9 @@ WorkTab::WorkTab(AppContext& ctx, QString record_path, QWidget* parent)
     progress_line->addWidget(csv);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(piece_table_, 3);
-    top->addWidget(form_box, 2);
+    top->addWidget(piece_table_, 1);
+    form_box->setMaximumWidth(400);
+    top->addWidget(form_box);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top, 1);
@@ -162,6 +164,9 @@ void WorkTab::Reload() {
     progress_lines_ = ProgressLines(pieces_->rows(), progress.rows);
     progress_->SetRows(progress_lines_);
     piece_table_->resizeColumnsToContents();
+    // The table stays within its half: long titles and skills are cut short.
+    for (int column : {WorkTableModel::TitleColumn, WorkTableModel::WhatColumn, WorkTableModel::ForWhomColumn})
+        piece_table_->setColumnWidth(column, std::min(piece_table_->columnWidth(column), 150));
     progress_table_->resizeColumnsToContents();
     if (chosen) {
         // The same piece stays chosen; the form keeps what the teacher typed.
