@@ -308,6 +308,12 @@ TEST_F(ClassWorkWindow, APieceMadeThroughTheFormItsProgressAndItsWithdrawal) {
     Click(w.get(), "WorkChangeButton");
     EXPECT_EQ(message->text(), "とりけした かだいは なおせません。");
 
+    // A server that refuses the list: said, nothing shown.
+    work->list_problem = "このクラスを見る権限がありません（管理者に たのんでください）。";
+    w->Refresh();
+    EXPECT_EQ(message->text(), work->list_problem);
+    EXPECT_EQ(table->model()->rowCount(), 0);
+
     // Signed out of the class: the tabs go.
     w->ShowClassWork(nullptr, nullptr, QString());
     EXPECT_FALSE(tabs()->isTabVisible(tab));
