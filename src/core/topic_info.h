@@ -30,6 +30,9 @@ struct TopicInfo {
     Rgb menu_tint = 0;             // the background of its band on the main menu
     std::vector<KindInfo> kinds;   // every kind its diagnosis names, slip and other last
     std::span<const TopicSkill> skills;  // what it teaches, as the topic's skills file lists it
+    // The practice screen's menu (ComboBox1), menu_choice 1 first: the
+    // screen shows it, and the teacher names a piece of work by it.
+    std::vector<std::string> practice_menu;
 
     // The label of `kind`; empty for a kind this topic does not name.
     std::string KindLabel(std::string_view kind) const;

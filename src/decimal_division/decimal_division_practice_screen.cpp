@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "decimal_division/decimal_division_topic.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
@@ -13,16 +14,10 @@ namespace sorelka::decimal_division {
 
 namespace {
 
-QStringList MenuItems() {
-    return {QStringLiteral("わりきれる（１けたでわる）"), QStringLiteral("わりきれる（２けたでわる）"),
-            QStringLiteral("わり進む（整数÷整数 も）"), QStringLiteral("あまりを だす"),
-            QStringLiteral("商を 四捨五入する")};
-}
-
 PracticeFrame DecimalDivisionFrame() {
     return {.title = QString::fromUtf8(kPracticeTitle), .title_place = {28, 18, 600, 44},
             .menu_heading = QStringLiteral("    メニュー"), .menu_place = {700, 12, 246, 0},
-            .menu_items = MenuItems(),
+            .menu_items = MenuTexts(DecimalDivisionTopic().practice_menu),
             .picture = [] { return PencilPicture(PencilTip::DownLeft); }, .picture_place = {28, 596, 64, 64},
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
             // Under the action list and "お手本", clear of the digit lists.

@@ -19,6 +19,8 @@ TopicInfo DecimalDivisionTopic() {
              division::kDifferenceSlip, division::kBringDown},
             DecimalDivisionKindLabel)),
         .skills = DecimalDivisionSkills(),
+        .practice_menu = {"わりきれる（１けたでわる）", "わりきれる（２けたでわる）", "わり進む（整数÷整数 も）",
+                          "あまりを だす", "商を 四捨五入する"},
     };
 }
 

@@ -5,6 +5,7 @@
 #include "widgets/accessibility.h"
 #include "decimals/decimal_diagnosis.h"
 #include "decimals/decimal_layout.h"
+#include "decimals/decimal_topics.h"
 #include "decimals/figure_label.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
@@ -20,7 +21,7 @@ namespace {
 PracticeFrame DecimalFrame(const PracticeVariant& variant) {
     return {.title = QString::fromUtf8(variant.title), .title_place = {28, 20, 600, 48},
             .menu_heading = QStringLiteral("  メニュー"), .menu_place = {752, 20, 170, 0},
-            .menu_items = {QStringLiteral("小数第一位"), QStringLiteral("小数第二位"), QStringLiteral("小数第三位")},
+            .menu_items = MenuTexts(decimals::DecimalAdditionTopic().practice_menu),
             .picture = [] { return PencilPicture(PencilTip::UpRight); }, .picture_place = {34, 590, 64, 64},
             .prompt_place = {104, 600, 470, 44},
             .next_place = {584, 598, 110, 48}, .back_place = {704, 598, 110, 48}, .quit_place = {824, 598, 110, 48},

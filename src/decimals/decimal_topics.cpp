@@ -5,6 +5,13 @@
 
 namespace sorelka::decimals {
 
+namespace {
+
+// Addition and subtraction share one practice screen and its menu.
+std::vector<std::string> DecimalPracticeMenu() { return {"小数第一位", "小数第二位", "小数第三位"}; }
+
+}  // namespace
+
 TopicInfo DecimalAdditionTopic() {
     return {
         .topic = Topic::DecimalAddition,
@@ -13,6 +20,7 @@ TopicInfo DecimalAdditionTopic() {
         .menu_tint = 0xE4F6E4,
         .kinds = WithSharedKinds(KindsLabelledBy({kCarryMissing, kColumnSlip}, DecimalKindLabel)),
         .skills = DecimalSkills(Operation::Addition),
+        .practice_menu = DecimalPracticeMenu(),
     };
 }
 
@@ -25,6 +33,7 @@ TopicInfo DecimalSubtractionTopic() {
         .kinds = WithSharedKinds(
             KindsLabelledBy({kBorrowMissing, kSmallerFromLarger, kColumnSlip}, DecimalKindLabel)),
         .skills = DecimalSkills(Operation::Subtraction),
+        .practice_menu = DecimalPracticeMenu(),
     };
 }
 

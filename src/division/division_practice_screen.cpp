@@ -6,6 +6,7 @@
 #include "division/division_cells.h"
 #include "division/division_diagnosis.h"
 #include "division/division_layout.h"
+#include "division/division_topic.h"
 #include "division/practice_hints.h"
 #include "widgets/accessibility.h"
 #include "widgets/diagnosis_panel.h"
@@ -27,7 +28,7 @@ QString Text(const std::string& utf8) {
 PracticeFrame DivisionFrame() {
     return {.title = QStringLiteral("１．わり算：練習問題"), .title_place = {28, 18, 500, 44},
             .menu_heading = QStringLiteral("    メニュー"), .menu_place = {772, 14, 164, 0},
-            .menu_items = {QStringLiteral("１けたでわる"), QStringLiteral("２けたでわる"), QStringLiteral("３けたでわる")},
+            .menu_items = MenuTexts(division::DivisionTopic().practice_menu),
             .picture = [] { return PencilPicture(PencilTip::DownLeft); }, .picture_place = {28, 596, 64, 64},
             // The long hints take a second line.
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,

@@ -15,6 +15,7 @@ TopicInfo DivisionTopic() {
                                                   kProductSlip, kDifferenceSlip, kBringDown},
                                                  DivisionKindLabel)),
         .skills = DivisionSkills(),
+        .practice_menu = {"１けたでわる", "２けたでわる", "３けたでわる"},
     };
 }
 

@@ -19,12 +19,6 @@ namespace sorelka {
 
 namespace {
 
-QStringList ToQt(const std::vector<std::string>& items) {
-    QStringList out;
-    for (const std::string& item : items) out << QString::fromStdString(item);
-    return out;
-}
-
 QLabel* MakeText(const QString& name, const QString& text, int pixels, const QColor& colour,
                  QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -47,7 +41,7 @@ PracticeFrame FractionFrame() {
     return {.size = {955, 714},
             .title = QStringLiteral("５．分数の表し方：練習問題"), .title_pixels = 28, .title_place = {24, 18, 520, 44},
             .menu_heading = QString::fromUtf8(fractions::kMenuHeading), .menu_place = {660, 16, 270, 0},
-            .menu_items = ToQt(fractions::MenuItems()),
+            .menu_items = MenuTexts(fractions::MenuItems()),
             .picture_name = QStringLiteral("Image3"), .picture = fractions::CakePicture,
             .picture_place = {20, 598, 64, 64},
             .prompt_place = {96, 590, 620, 80}, .first_prompt = QStringLiteral("「メニュー」をえらんでね！"),

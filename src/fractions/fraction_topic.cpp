@@ -1,6 +1,7 @@
 #include "fractions/fraction_topic.h"
 
 #include "fractions/fraction_diagnosis.h"
+#include "fractions/fraction_sheet.h"
 #include "fractions/fraction_skills.h"
 
 namespace sorelka::fractions {
@@ -14,6 +15,7 @@ TopicInfo FractionsTopic() {
         .kinds = WithSharedKinds(KindsLabelledBy(
             {kNotMixed, kWholePart, kWholeNotMultiplied, kNumeratorSlip, kDenominatorChanged}, FractionKindLabel)),
         .skills = FractionSkills(),
+        .practice_menu = MenuItems(),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "multiplication/multiplication_topic.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
 #include "widgets/cute_button.h"
@@ -16,8 +17,7 @@ namespace {
 PracticeFrame MultiplicationFrame() {
     return {.title = QString::fromUtf8(kPracticeTitle), .title_place = {28, 18, 600, 44},
             .menu_heading = QStringLiteral("    メニュー"), .menu_place = {722, 14, 214, 0},
-            .menu_items = {QStringLiteral("小数 × １けた"), QStringLiteral("小数 × ２けた"),
-                           QStringLiteral("答えの ０に 気をつける")},
+            .menu_items = MenuTexts(multiplication::MultiplicationTopic().practice_menu),
             .picture = [] { return PencilPicture(PencilTip::DownLeft); }, .picture_place = {28, 596, 64, 64},
             .prompt_place = {100, 586, 530, 84}, .prompt_wraps = true,
             .next_place = {796, 500, 140, 48}, .back_place = {796, 556, 140, 48}, .quit_place = {796, 612, 140, 48},

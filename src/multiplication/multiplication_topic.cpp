@@ -16,6 +16,7 @@ TopicInfo MultiplicationTopic() {
              kTimesTableSlip, kRowSumSlip},
             MultiplicationKindLabel)),
         .skills = MultiplicationSkills(),
+        .practice_menu = {"小数 × １けた", "小数 × ２けた", "答えの ０に 気をつける"},
     };
 }
 

@@ -8,6 +8,7 @@
 #include "rules/rules_cells.h"
 #include "rules/rules_diagnosis.h"
 #include "rules/rules_layout.h"
+#include "rules/rules_topic.h"
 #include "widgets/choice_list.h"
 #include "widgets/diagnosis_panel.h"
 #include "widgets/cute_button.h"
@@ -49,8 +50,7 @@ QString Text(const std::string& utf8) {
 PracticeFrame RulesFrame() {
     return {.title = QStringLiteral("４．計算のきまり：練習問題"), .title_place = {28, 18, 560, 44},
             .menu_heading = QStringLiteral("         メニュー"), .menu_place = {744, 14, 202, 0},
-            .menu_items = {QStringLiteral("（　）のある計算"), QStringLiteral("＋－×÷のある計算"),
-                           QStringLiteral("×÷のある計算"), QStringLiteral("□を求める計算")},
+            .menu_items = MenuTexts(rules::RulesTopic().practice_menu),
             .picture = BlackboardPicture, .picture_place = {24, 592, 72, 64},
             // The long hints take a second line.
             .prompt_place = {104, 582, 480, 84}, .prompt_wraps = true,

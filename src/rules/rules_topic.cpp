@@ -19,6 +19,7 @@ TopicInfo RulesTopic() {
         .menu_tint = 0xFFE6EE,
         .kinds = std::move(kinds),
         .skills = RulesSkills(),
+        .practice_menu = {"（　）のある計算", "＋－×÷のある計算", "×÷のある計算", "□を求める計算"},
     };
 }
 

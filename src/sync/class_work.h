@@ -14,7 +14,7 @@
 // connection, a bound-parameter call of one of the server's functions
 // (sorelka_work_make, …, sorelka_live), which check the class for the
 // signed-in role. Calls block the calling thread: the live view runs Live on
-// a TeacherSession of its own (TeacherSession::SignInAgain) off the
+// a TeacherSession of its own (TeacherSession::Another) off the
 // user-interface thread.
 namespace sorelka::sync {
 

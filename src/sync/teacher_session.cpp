@@ -40,16 +40,12 @@ std::unique_ptr<TeacherSession> TeacherSession::SignIn(const ServerConfig& pc_co
     return session;
 }
 
-std::unique_ptr<TeacherSession> TeacherSession::SignInAgain(QString* problem) const {
-    std::unique_ptr<TeacherSession> session(new TeacherSession);
-    session->config_ = config_;
-    session->teacher_ = teacher_;
-    session->connect_timeout_s_ = connect_timeout_s_;
-    if (const QString why = session->connection_.Open(config_, connect_timeout_s_); !why.isEmpty()) {
-        *problem = QStringLiteral("学校のサーバーに つながりません。\n") + why;
-        return nullptr;
-    }
-    return session;
+std::unique_ptr<TeacherSession> TeacherSession::Another() const {
+    std::unique_ptr<TeacherSession> other(new TeacherSession);
+    other->config_ = config_;
+    other->teacher_ = teacher_;
+    other->connect_timeout_s_ = connect_timeout_s_;
+    return other;
 }
 
 PgResult TeacherSession::Exec(const QString& sql, const std::vector<PgValue>& values) {

@@ -44,11 +44,10 @@ public:
     // the school's CA (sslmode=verify-full) is given it. Empty when it may be.
     static QString Refusal(const ServerConfig& pc_config);
 
-    // The same teacher signed in again on a connection of its own (for a
-    // view that reads the server off the user-interface thread, such as the
-    // live class), with the password typed at the first sign-in. Null with
-    // the reason in Japanese in `problem`.
-    std::unique_ptr<TeacherSession> SignInAgain(QString* problem) const;
+    // Another session as the same teacher, not connected yet: its first
+    // statement opens its own connection, so it can read on a thread of its
+    // own without waiting for, or holding up, this one.
+    std::unique_ptr<TeacherSession> Another() const;
 
     const QString& teacher() const { return teacher_; }
     // The classes granted to this teacher, by name.

@@ -49,6 +49,12 @@ QPainterPath Point(double from, double point, double half_width) {
 
 }  // namespace
 
+QStringList MenuTexts(const std::vector<std::string>& items) {
+    QStringList out;
+    for (const std::string& item : items) out << QString::fromStdString(item);
+    return out;
+}
+
 QPixmap PencilPicture(PencilTip tip) {
     const PencilLook& look = tip == PencilTip::DownLeft ? kDownLeft : kUpRight;
     return DrawnPicture(64, 64, [&look](QPainter& p) {

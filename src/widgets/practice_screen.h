@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "widgets/exercise_screen.h"
 #include "widgets/look.h"
@@ -27,6 +28,9 @@ QPixmap PencilPicture(PencilTip tip);
 // What one practice screen states differently from the others: the frame
 // around its worksheet (title, menu, picture, prompt line, buttons, status
 // bar). Places are screen pixels.
+// A topic's practice menu (TopicInfo::practice_menu) as the frame shows it.
+QStringList MenuTexts(const std::vector<std::string>& items);
+
 struct PracticeFrame {
     QSize size{955, 716};
     QString title;  // Label1

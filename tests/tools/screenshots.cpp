@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QComboBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
@@ -28,6 +30,7 @@
 #include "report/pdf_report.h"
 #include "widgets/exercise_screen.h"
 #include "drill/drill_log.h"
+#include "support/fake_class_work.h"
 #include "support/fakes.h"
 #include "support/wrong_answers.h"
 #include "tools/screenshots.h"
@@ -310,6 +313,66 @@ StoredProblem Problem(int topic) {
 
 // Eight weeks of a class's answers, then the pupil's own record and the
 // teacher's view of it.
+// The "かだい" and "いまの ようす" tabs as a signed-in teacher sees them
+// during a lesson, over the fakes the tests use.
+void SaveClassWork(TeacherWindow& teacher) {
+    auto work = std::make_unique<FakeWorkSource>();
+    const QDate today(2026, 12, 8);
+    work->pieces = {
+        {.id = 3, .title = QStringLiteral("あまりの ある わり算"), .topic = TopicNumber(Topic::Division),
+         .menu_choice = 2, .problems = 10, .due_day = today.addDays(3)},
+        {.id = 2, .title = QStringLiteral("商に ０が たつ"), .skill = QStringLiteral("division.zero_in_quotient"),
+         .problems = 8, .due_day = today.addDays(1), .pupils = {QStringLiteral("たろう"), QStringLiteral("じろう")}},
+        {.id = 1, .title = QStringLiteral("にがての ふくしゅう"), .recommended = true, .problems = 12,
+         .due_day = today.addDays(-2), .withdrawn_at = QDateTime(today.addDays(-3), QTime(15, 0))},
+    };
+    QStringList pupils;  // the class of the other pictures
+    if (auto* choice = teacher.findChild<QComboBox*>(QStringLiteral("PupilChoice")))
+        for (int i = 0; i < choice->count(); ++i) pupils << choice->itemText(i);
+    const QStringList kinds[] = {{"zero_missing", "product_slip"}, {"quotient_too_big"}, {"bring_down"},
+                                 {"bring_down", "zero_missing"}};
+    for (int i = 0; i < pupils.size(); ++i) {
+        const int answered = (i * 3) % 11;
+        const int right = std::max(0, answered - i % 3);
+        work->progress.push_back({3, pupils[i], answered, right,
+                                  right < answered ? kinds[i % 4] : QStringList()});
+    }
+    work->progress.push_back({2, QStringLiteral("たろう"), 8, 6, {QStringLiteral("zero_missing")}});
+    work->progress.push_back({2, QStringLiteral("じろう"), 3, 1, {QStringLiteral("zero_missing"), QStringLiteral("bring_down")}});
+    auto script = std::make_shared<LiveScript>();
+    std::vector<LivePupil> rows;
+    for (int i = 0; i < pupils.size(); ++i) {
+        LivePupil row{.pupil = pupils[i]};
+        switch (i % 5) {
+            case 0: row.screen = QStringLiteral("TForm3"), row.topic = 1, row.menu_choice = 2, row.work_id = 3; break;
+            case 1: row.screen = QStringLiteral("TForm5"), row.topic = 2, row.menu_choice = 1; break;
+            case 2: row.screen = QStringLiteral("TForm1"); break;
+            case 3: row.screen = QStringLiteral("TForm3"), row.topic = 1, row.menu_choice = 1; break;
+            default: break;
+        }
+        if (!row.screen.isEmpty() && row.screen != QStringLiteral("TForm1")) {
+            row.answers = 3 + (i * 7) % 9;
+            row.correct = row.answers - (i % 4);
+        }
+        if (i == 3) row.stuck = true, row.stuck_why = QStringLiteral("３問中２問まちがい");
+        if (i == 5) row.stuck = true, row.stuck_why = QStringLiteral("３分 こたえが ない"), row.answers = 0, row.correct = 0;
+        rows.push_back(row);
+    }
+    script->Set(rows);
+    teacher.ShowClassWork(std::move(work), std::make_unique<FakeLiveSource>(script), QStringLiteral("4年1組"));
+    auto* tabs = teacher.findChild<QTabWidget*>(QStringLiteral("TeacherTabs"));
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i) == QStringLiteral("かだい")) tabs->setCurrentIndex(i);
+    auto* table = teacher.findChild<QTableView*>(QStringLiteral("WorkTable"));
+    table->selectRow(0);
+    Save(&teacher, "TeacherWindow-work");
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i) == QStringLiteral("いまの ようす")) tabs->setCurrentIndex(i);
+    auto* live = teacher.findChild<QTableView*>(QStringLiteral("LiveTable"));
+    QTest::qWaitFor([&] { return live->model()->rowCount() == int(rows.size()); }, 5000);
+    Save(&teacher, "TeacherWindow-live");
+}
+
 void RecordWindows(Program& program, FakeServices& services) {
     record::LearningRecord& record = program.learning_record();
     std::mt19937 rng(18);
@@ -371,8 +434,10 @@ void RecordWindows(Program& program, FakeServices& services) {
     }
     if (broken.open(QIODevice::ReadWrite)) broken.setFileTime(taken.addDays(-49), QFileDevice::FileModificationTime);
     teacher.Refresh();
-    teacher.findChild<QTabWidget*>("TeacherTabs")->setCurrentIndex(4);
+    auto* tabs = teacher.findChild<QTabWidget*>("TeacherTabs");
+    tabs->setCurrentIndex(tabs->count() - 1);
     Save(&teacher, "TeacherWindow-backups");
+    SaveClassWork(teacher);
     teacher.hide();
     // The printed report of the same class, to look at beside the screens.
     QString error;

@@ -93,6 +93,13 @@ report::ReportFilter PupilTab::ExportFilter(report::ReportFilter filter) const {
     return filter;
 }
 
+bool PupilTab::ChoosePupil(const QString& name) {
+    const int index = pupil_->findText(name);
+    if (index < 0) return false;
+    pupil_->setCurrentIndex(index);  // shows the pupil when another was shown
+    return true;
+}
+
 void PupilTab::ShowPupil() {
     if (pupil_->currentIndex() < 0 || !data_ || !data_->Ready()) {
         chart_->SetWeeks({}, report::WeekStart(today_));

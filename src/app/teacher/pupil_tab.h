@@ -28,6 +28,8 @@ public:
 public slots:
     // Shows the pupil chosen now.
     void ShowPupil();
+    // Chooses and shows the pupil `name`; false when the class has no such pupil.
+    bool ChoosePupil(const QString& name);
 
 private:
     const ClassData* data_ = nullptr;

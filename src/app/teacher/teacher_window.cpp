@@ -14,9 +14,11 @@
 
 #include "app/teacher/backups_tab.h"
 #include "app/teacher/class_tab.h"
+#include "app/teacher/live_tab.h"
 #include "app/teacher/mastery_tab.h"
 #include "app/teacher/pupil_tab.h"
 #include "app/teacher/roster_tab.h"
+#include "app/teacher/work_tab.h"
 #include "record/learning_record.h"
 #include "report/export_file.h"
 #include "sync/class_sync.h"
@@ -47,15 +49,27 @@ TeacherWindow::TeacherWindow(record::LearningRecord& record, AppContext& ctx, QW
 
     // The pages, in the order they stand.
     AddTab(new ClassTab(tabs_));
-    AddTab(new PupilTab(tabs_));
+    AddTab(pupil_tab_ = new PupilTab(tabs_));
     AddTab(roster_ = new RosterTab(record_, ctx_, tabs_));
     AddTab(new MasteryTab(tabs_));
+    // Signed in only (ShowClassWork): the class's work and the lesson now.
+    AddTab(work_ = new WorkTab(ctx_, record_.store().path(), tabs_));
+    AddTab(live_ = new LiveTab(ctx_.clock, tabs_));
     AddTab(new BackupsTab(record_, ctx_, tabs_));
+    work_->ask_save_path = [this](const QString& suggested) {
+        return ask_save_path ? ask_save_path(suggested) : QString();
+    };
+    connect(live_, &LiveTab::pupilChosen, this, &TeacherWindow::OpenPupil);
+    UseClassWork(nullptr, nullptr, QString());
     Refresh();
 }
 
-// The tabs hold the session's data: they go before it.
-TeacherWindow::~TeacherWindow() { data_.reset(); }
+// The tabs hold the session's data: they go before it. The lesson's
+// reading has a session of its own.
+TeacherWindow::~TeacherWindow() {
+    UseClassWork(nullptr, nullptr, QString());
+    data_.reset();
+}
 
 QLayout* TeacherWindow::BuildFilterBar() {
     auto* bar = new QHBoxLayout;
@@ -211,10 +225,34 @@ void TeacherWindow::SignIn(std::unique_ptr<sync::TeacherSession> session) {
 void TeacherWindow::ShowChosenClass() {
     if (!session_) return;
     const QString chosen = class_choice_->currentText();
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
+        UseClassWork(nullptr, nullptr, QString());
         UseSource(ClassSource::NoClass, ClassData::ThisPc(record_));
-    else
+    } else {
+        UseClassWork(ServerWork(*session_), ServerLive(*session_), chosen);
         UseSource(ClassSource::SignedIn, ClassData::OnServer(*session_, chosen));
+    }
+}
+
+void TeacherWindow::ShowClassWork(std::unique_ptr<WorkSource> work, std::unique_ptr<LiveSource> live,
+                                  const QString& class_name) {
+    UseClassWork(std::move(work), std::move(live), class_name);
+    Refresh();
+}
+
+void TeacherWindow::UseClassWork(std::unique_ptr<WorkSource> work, std::unique_ptr<LiveSource> live,
+                                 const QString& class_name) {
+    const bool shown = work != nullptr;
+    work_->UseServer(work.get(), class_name);
+    work_source_ = std::move(work);
+    live_->UseServer(std::move(live), class_name);
+    tabs_->setTabVisible(tabs_->indexOf(work_), shown);
+    tabs_->setTabVisible(tabs_->indexOf(live_), shown);
+}
+
+void TeacherWindow::OpenPupil(const QString& name) {
+    tabs_->setCurrentWidget(pupil_tab_);
+    pupil_tab_->ChoosePupil(name);
 }
 
 void TeacherWindow::ShowSource() {

@@ -10,6 +10,7 @@
 #include "app/teacher/class_data.h"
 #include "app/teacher/teacher_tab.h"
 #include "app/teacher/weekly_chart.h"
+#include "app/teacher/work_source.h"
 #include "core/app_context.h"
 #include "report/report_data.h"
 
@@ -29,12 +30,16 @@ namespace sync {
 class ClassSync;
 class TeacherSession;
 }
+class LiveTab;
+class PupilTab;
 class RosterTab;
+class WorkTab;
 
 // TeacherWindow: the teacher's view. A filter bar (ClassChoice once signed
 // in, FromCheck/FromDate, ToCheck/ToDate, TopicFilter; CsvButton and
 // PdfButton write what is on screen), the tabs (TeacherTabs: ClassTab,
-// PupilTab, RosterTab, each a TeacherTab) and the source line
+// PupilTab, RosterTab, MasteryTab, BackupsTab, and while signed in WorkTab
+// and LiveTab, each a TeacherTab) and the source line
 // (ClassServerStatus, ClassServerReload).
 //
 // Opened behind the PIN it shows this PC's own record. Signed in to the
@@ -64,6 +69,12 @@ public:
     // Shows the classes granted to the teacher signed in as `session`.
     void SignIn(std::unique_ptr<sync::TeacherSession> session);
 
+    // The chosen class's work and lesson now through `work` and `live`: the
+    // "かだい" and "いまの ようす" tabs are shown with them and hidden
+    // without (null). SignIn gives the server's; tests give fakes.
+    void ShowClassWork(std::unique_ptr<WorkSource> work, std::unique_ptr<LiveSource> live,
+                       const QString& class_name);
+
     // True while the class shown is one on the server.
     bool ShowingServer() const { return source_ == ClassSource::SignedIn; }
 
@@ -84,6 +95,9 @@ private:
     // The one place the class's source changes.
     void UseSource(ClassSource source, std::unique_ptr<ClassData> data);
     void ShowSource();
+    void UseClassWork(std::unique_ptr<WorkSource> work, std::unique_ptr<LiveSource> live,
+                      const QString& class_name);
+    void OpenPupil(const QString& name);
     void Export(ExportFormat format);
     QDate Today() const;
 
@@ -95,7 +109,11 @@ private:
     QPointer<sync::ClassSync> sync_;  // null also once the program dropped it
     QMetaObject::Connection server_connection_;
     std::unique_ptr<sync::TeacherSession> session_;
+    std::unique_ptr<WorkSource> work_source_;  // used by work_; before session_ goes
+    PupilTab* pupil_tab_ = nullptr;
     RosterTab* roster_ = nullptr;
+    WorkTab* work_ = nullptr;
+    LiveTab* live_ = nullptr;
     QComboBox* class_choice_ = nullptr;
     QCheckBox* from_check_ = nullptr;
     QDateEdit* from_ = nullptr;
