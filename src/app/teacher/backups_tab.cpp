@@ -75,15 +75,7 @@ BackupsTab::BackupsTab(record::LearningRecord& record, AppContext& ctx, QWidget*
     about->setWordWrap(true);
     layout->addWidget(about);
     model_ = new KeptCopiesModel(this);
-    table_ = new QTableView(this);
-    table_->setObjectName(QStringLiteral("BackupTable"));
-    table_->setAccessibleName(QStringLiteral("記録のコピーの表"));
-    table_->setModel(model_);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = TeacherTable(QStringLiteral("BackupTable"), QStringLiteral("記録のコピーの表"), model_, this);
     layout->addWidget(table_);
     auto* buttons = new QHBoxLayout;
     auto* restore = TeacherButton(QStringLiteral("RestoreButton"), QStringLiteral("このコピーから もどす"), this);

@@ -11,15 +11,7 @@ namespace sorelka {
 
 LiveTab::LiveTab(const Clock& clock, QWidget* parent) : TeacherTab(parent), clock_(clock) {
     model_ = new LiveTableModel(this);
-    table_ = new QTableView(this);
-    table_->setObjectName(QStringLiteral("LiveTable"));
-    table_->setAccessibleName(QStringLiteral("いまの ようすの表"));
-    table_->setModel(model_);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = TeacherTable(QStringLiteral("LiveTable"), QStringLiteral("いまの ようすの表"), model_, this);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->setColumnWidth(LiveTableModel::PupilColumn, 180);
     table_->setColumnWidth(LiveTableModel::ScreenColumn, 220);

@@ -7,13 +7,18 @@
 #include "app/teacher/class_data.h"
 #include "report/report_data.h"
 
+class QAbstractItemModel;
 class QPushButton;
+class QTableView;
 
 namespace sorelka {
 
 // A button of the teacher's view: its object name and its caption, which is
 // also its accessible name.
 QPushButton* TeacherButton(const QString& name, const QString& caption, QWidget* parent);
+// A read-only table of the teacher's view over `model`: whole rows chosen
+// one at a time, no row numbers, the last column stretched.
+QTableView* TeacherTable(const QString& name, const QString& accessible, QAbstractItemModel* model, QWidget* parent);
 
 // What every tab of the teacher's view is shown.
 struct ClassView {

@@ -22,27 +22,10 @@
 
 namespace sorelka {
 
-namespace {
-
-QTableView* PieceTable(const QString& name, const QString& accessible, QAbstractItemModel* model, QWidget* parent) {
-    auto* t = new QTableView(parent);
-    t->setObjectName(name);
-    t->setAccessibleName(accessible);
-    t->setModel(model);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::SingleSelection);
-    t->verticalHeader()->hide();
-    t->horizontalHeader()->setStretchLastSection(true);
-    return t;
-}
-
-}  // namespace
-
 WorkTab::WorkTab(AppContext& ctx, QString record_path, QWidget* parent)
     : TeacherTab(parent), ctx_(ctx), record_path_(std::move(record_path)) {
     pieces_ = new WorkTableModel(this);
-    piece_table_ = PieceTable(QStringLiteral("WorkTable"), QStringLiteral("かだいの表"), pieces_, this);
+    piece_table_ = TeacherTable(QStringLiteral("WorkTable"), QStringLiteral("かだいの表"), pieces_, this);
 
     auto* form_box = new QGroupBox(QStringLiteral("かだいを つくる・なおす"), this);
     auto* form = new QFormLayout(form_box);
@@ -96,7 +79,7 @@ WorkTab::WorkTab(AppContext& ctx, QString record_path, QWidget* parent)
     form->addRow(message_);
 
     progress_ = new ProgressTableModel(this);
-    progress_table_ = PieceTable(QStringLiteral("WorkProgress"), QStringLiteral("かだいの すすみぐあい"), progress_, this);
+    progress_table_ = TeacherTable(QStringLiteral("WorkProgress"), QStringLiteral("かだいの すすみぐあい"), progress_, this);
     auto* csv = TeacherButton(QStringLiteral("WorkCsvButton"), QStringLiteral("すすみぐあいを CSVに"), this);
     auto* progress_line = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("すすみぐあい"), this);
