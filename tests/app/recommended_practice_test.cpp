@@ -3,6 +3,8 @@
 // "おすすめ", the line names what is practised and says when it is mastered,
 // and the screen's own menu gives the screen back. The line covers nothing
 // a pupil uses on any practice screen; "じぶんのきろく" shows the levels.
+// Work the teacher gave runs on the same screens: "かだい" on the menu, the
+// piece worked to its count, a piece withdrawn while worked.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/my_record_window.h"
 #include "app/program.h"
+#include "app/work_practice.h"
 #include "record/learning_record.h"
 #include "record/record_store.h"
 #include "record/work_given.h"
@@ -291,6 +294,57 @@ TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) 
     for (const record::HistoryRow& r : rows) EXPECT_FALSE(r.skill.isEmpty());
     EXPECT_FALSE(button->isVisible()) << "no open piece left";
     EXPECT_TRUE(fx.dialogs.texts().empty());
+}
+
+// A piece withdrawn on the server while the pupil works it (the next fetch
+// brings the list): the pupil is told in one sentence, the count goes, the
+// answers given for it stay, and the next answers are ordinary ones.
+TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTellsThePupil) {
+    record::LearningRecord& learning = program->learning_record();
+    learning.AddPupil("はなこ");
+    learning.ChoosePupil("はなこ");
+    record::WorkPiece piece;
+    piece.id = 7;
+    piece.class_name = "クラス";
+    piece.title = "０の たつ わり算";
+    piece.skill = "division.zero_in_quotient";
+    piece.problems = 5;
+    piece.due_day = "2026-12-20";
+    QString problem;
+    QSqlDatabase db = program->record_store().database();
+    ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece}, "now", &problem)) << Utf8(problem);
+    const std::vector<record::OpenPiece> open = program->work().OpenPieces();
+    ASSERT_EQ(open.size(), 1u);
+
+    auto* form2 = static_cast<DivisionPracticeScreen*>(Screen("TForm2"));
+    bool aimed = false, count_gone = false;
+    QTimer on_screen;
+    on_screen.setSingleShot(true);
+    QObject::connect(&on_screen, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != form2) return;
+        aimed = AimsAtZero(form2->model().problem(), ctx.state.menu_choice);
+        Work(form2, DivisionBug::None);
+        record::WorkPiece withdrawn = piece;
+        withdrawn.withdrawn = true;
+        QString failure;
+        record::ReplaceWorkGiven(db, {withdrawn}, "later", &failure);
+        program->work().ListChanged();
+        count_gone = !form2->findChild<QLabel*>("WorkCount")->isVisible();
+        Click(form2, "CuteButton3");
+        Work(form2, DivisionBug::None);
+        form2->reject();
+    });
+    on_screen.start(0);
+    program->work().Run(open.front());
+
+    EXPECT_TRUE(aimed) << "a skill's piece draws problems aimed at it";
+    EXPECT_TRUE(count_gone);
+    EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{kWorkWithdrawnSentence});
+    const std::vector<record::HistoryRow> rows = learning.History();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].work_id, std::optional<qint64>(7));
+    EXPECT_EQ(rows[1].work_id, std::nullopt);
+    EXPECT_TRUE(program->work().OpenPieces().empty());
 }
 
 }  // namespace
