@@ -227,12 +227,17 @@ void WorkRunner::Run(const record::OpenPiece& open) {
         recommended = screens_.PlaceOf(pick.topic).guide;
         if (recommended) recommended->StartOn(pick.focus);
     } else if (!piece.skill.isEmpty()) {
-        if (const auto found = coach::FindSkill(piece.skill.toStdString())) topic = found->topic;
-    } else if (piece.topic) {
+        // A skill this program's practice cannot aim at is no piece it can run.
+        if (const auto found = coach::FindSkill(piece.skill.toStdString());
+            found && !found->skill->practice_items.empty())
+            topic = found->topic;
+    } else if (piece.topic && piece.menu_choice) {
         topic = TopicFromNumber(*piece.topic);
+        if (topic && MenuText(*topic, *piece.menu_choice).isEmpty()) topic.reset();  // no such menu item
     }
     const RecommendedScreens::Place place = topic ? screens_.PlaceOf(*topic) : RecommendedScreens::Place{};
     if (!place.screen) {
+        // A newer program's topic or item, a piece the server's check let through.
         ctx_.dialogs.ShowMessage("この かだいは このパソコンの Sorelka では できないよ。先生に つたえてね。");
         return;
     }

@@ -345,6 +345,17 @@ TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTell
     EXPECT_EQ(rows[0].work_id, std::optional<qint64>(7));
     EXPECT_EQ(rows[1].work_id, std::nullopt);
     EXPECT_TRUE(program->work().OpenPieces().empty());
+
+    // A piece naming a menu item this program's screen does not have opens
+    // nothing and says so.
+    record::OpenPiece unknown{piece, 0, false};
+    unknown.piece.skill.clear();
+    unknown.piece.topic = 1;
+    unknown.piece.menu_choice = 9;
+    program->work().Run(unknown);
+    EXPECT_EQ(fx.dialogs.texts().size(), 2u);
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_EQ(program->work().running(), std::nullopt);
 }
 
 }  // namespace
