@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/help_window.h"
+#include "core/wide_digits.h"
 #include "topics/topic_table.h"
 #include "widgets/accessibility.h"
 #include "widgets/cute_button.h"
@@ -191,6 +192,17 @@ void MainMenuWindow::BuildMenu() {
         ShowPupil();
     });
 
+    // Above "おすすめ", right of the topic bands: the work the teacher gave,
+    // shown only while some is open for the pupil.
+    work_button_ = new CuteButton(QStringLiteral("WorkButton"), QStringLiteral("かだい"), QColor(0xFF, 0xE0, 0x4A),
+                                  kNavyColour, central);
+    work_button_->setGeometry(790, 420, 130, 56);
+    work_button_->hide();
+    connect(work_button_, &QPushButton::clicked, this, [this] {
+        if (open_work_) open_work_();
+        ShowPupil();
+    });
+
     auto* quit = new CuteButton(QStringLiteral("CuteButton2"), QStringLiteral("終る"), kNavyColour,
                                 kCream, central);
     quit->setGeometry(790, 580, 130, 48);
@@ -202,7 +214,25 @@ void MainMenuWindow::BuildMenu() {
     connect(status_, &StatusClockBar::pupilPanelClicked, this, &MainMenuWindow::ChoosePupil1Click);
 }
 
-void MainMenuWindow::ShowPupil() { status_->ShowPupil(PupilShown(ctx_)); }
+void MainMenuWindow::ShowPupil() {
+    status_->ShowPupil(PupilShown(ctx_));
+    ShowWork();
+}
+
+void MainMenuWindow::SetWorkSource(std::function<int()> open_count, std::function<void()> open) {
+    work_count_ = std::move(open_count);
+    open_work_ = std::move(open);
+    ShowWork();
+}
+
+void MainMenuWindow::ShowWork() {
+    const int open = work_count_ ? work_count_() : 0;
+    work_button_->setVisible(open > 0);
+    if (open <= 0) return;
+    const QString count = QString::fromStdString(WideText(static_cast<long long>(open)));
+    work_button_->setText(QStringLiteral("かだい ") + count);
+    work_button_->setAccessibleName(QStringLiteral("かだい ") + count + QStringLiteral("こ"));
+}
 
 void MainMenuWindow::ChoosePupil1Click() {
     if (ctx_.choose_pupil) ctx_.choose_pupil();

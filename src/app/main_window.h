@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <vector>
 
 #include "core/app_context.h"
@@ -27,6 +28,9 @@ public:
     // The help file that "使い方" opens: exe_folder + "Sorelka.hlp".
     QString help_file() const { return help_file_; }
     HelpWindow* help_window() const { return help_window_; }
+    // "かだい": `open_count` counts the pieces open for the pupil chosen now
+    // (the button hides at none), `open` lists them and runs the one chosen.
+    void SetWorkSource(std::function<int()> open_count, std::function<void()> open);
 
 public slots:
     void FormCreate();
@@ -37,8 +41,9 @@ public slots:
     void About1Click();
     // "なまえ" → "なまえをえらぶ…" and panel 0: choose the pupil.
     void ChoosePupil1Click();
-    // Panel 0 names the current pupil.
+    // Panel 0 names the current pupil; the work button counts their pieces.
     void ShowPupil();
+    void ShowWork();
 
 private:
     void ShowScreen(int index);
@@ -48,6 +53,9 @@ private:
     std::vector<ExerciseScreen*> screens_;
     QString help_file_;
     QLabel* prompt_ = nullptr;
+    CuteButton* work_button_ = nullptr;
+    std::function<int()> work_count_;
+    std::function<void()> open_work_;
     QLabel* image_ = nullptr;
     StatusClockBar* status_ = nullptr;
     QTimer* clock_timer_ = nullptr;

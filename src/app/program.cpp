@@ -11,6 +11,9 @@
 #include "sync/teacher_session.h"
 #include "app/placeholder_screen.h"
 #include "app/recommended_practice.h"
+#include "app/work_practice.h"
+#include <QEvent>
+#include <QSqlQuery>
 #include "coach/skill_catalogue.h"
 #include "app/teacher/teacher_window.h"
 #include "report/pin_tries.h"
@@ -108,6 +111,62 @@ QString ScreenTitle(const ScreenEntry& entry) {
 
 }  // namespace
 
+// Every form's showing tells the class server which screen this PC shows
+// (the form, its topic, the menu item, the piece of work being worked);
+// a screen hidden again leaves the main menu. One watch over all forms,
+// so no screen knows of it.
+class PresenceWatch final : public QObject {
+public:
+    PresenceWatch(AppContext& ctx, sync::ClassSync& sync, record::LearningRecord& record, WorkRunner& work,
+                  std::vector<std::pair<QWidget*, std::optional<Topic>>> forms)
+        : ctx_(ctx), sync_(sync), record_(record), work_(work), forms_(std::move(forms)) {
+        for (auto& [form, topic] : forms_) form->installEventFilter(this);
+        QObject::connect(&record_, &record::LearningRecord::pupilChanged, this, [this] { Tell(shown_); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        if (!watched->isWidgetType()) return false;
+        QWidget* form = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show)
+            Tell(form);
+        else if (form == shown_)
+            Tell(forms_.front().first->isVisible() ? forms_.front().first : nullptr);
+        return false;
+    }
+
+private:
+    void Tell(QWidget* form) {
+        shown_ = form;
+        sync::Presence p;
+        const QString pupil = record_.current_pupil();
+        if (!pupil.isEmpty() && record_.store().Ready()) {
+            QSqlQuery q(record_.store().database());
+            q.prepare(QStringLiteral("select id from pupils where name = ?"));
+            q.addBindValue(pupil);
+            if (q.exec() && q.next()) p.pupil_id = q.value(0).toLongLong();
+        }
+        if (form) {
+            p.screen = form->objectName();
+            for (auto& [f, topic] : forms_)
+                if (f == form && topic) {
+                    p.topic = TopicNumber(*topic);
+                    p.menu_choice = ctx_.state.menu_choice;
+                }
+            p.work_id = work_.running();
+        }
+        sync_.SetPresence(p);
+    }
+
+    AppContext& ctx_;
+    sync::ClassSync& sync_;
+    record::LearningRecord& record_;
+    WorkRunner& work_;
+    std::vector<std::pair<QWidget*, std::optional<Topic>>> forms_;  // the main menu first
+    QWidget* shown_ = nullptr;
+};
+
 QString Program::DefaultSystemFolder() { return record::SystemConfigFolder(); }
 
 Program::Program(AppContext& ctx, const QString& database_path, QString system_folder)
@@ -151,6 +210,20 @@ Program::Program(AppContext& ctx, const QString& database_path, QString system_f
     for (std::size_t i = 0; i < std::size(kScreens); ++i)
         if (kScreens[i].kind == ScreenKind::Practice) recommended_->Add(screens_[i], kScreens[i].topic);
     main_window_->SetScreens(screens_);
+    work_ = std::make_unique<WorkRunner>(ctx_, *learning_, *answers_, *recommended_);
+    main_window_->SetWorkSource([this] { return static_cast<int>(work_->OpenPieces().size()); },
+                                [this] { work_->OpenDialog(main_window_.get()); });
+    if (sync_) {
+        // A new list from the server: the button counts again, and a piece
+        // being worked that was withdrawn ends.
+        QObject::connect(sync_.get(), &sync::ClassSync::workChanged, main_window_.get(), [this] {
+            work_->ListChanged();
+            main_window_->ShowWork();
+        });
+        std::vector<std::pair<QWidget*, std::optional<Topic>>> watched{{main_window_.get(), std::nullopt}};
+        for (std::size_t i = 0; i < std::size(kScreens); ++i) watched.push_back({screens_[i], kScreens[i].topic});
+        presence_ = std::make_unique<PresenceWatch>(ctx_, *sync_, *learning_, *work_, std::move(watched));
+    }
 }
 
 void Program::ChoosePupil() {
@@ -218,7 +291,9 @@ void Program::OpenTeacherView() {
 }
 
 Program::~Program() {
+    presence_.reset();
     sync_.reset();
+    work_.reset();
     ctx_.recorder = nullptr;
     ctx_.choose_pupil = nullptr;
     ctx_.open_own_record = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -25,6 +26,7 @@ class MainMenuWindow;
 class MyRecordWindow;
 class RecommendedScreens;
 class TeacherWindow;
+class WorkRunner;
 namespace report {
 class TeacherPin;
 }
@@ -60,6 +62,8 @@ public:
     // recommended mode until it closes.
     void OpenRecommended(const std::string& focus);
     RecommendedScreens& recommended() const { return *recommended_; }
+    // "かだい": the work the teacher gave, run on the practice screens.
+    WorkRunner& work() const { return *work_; }
     MyRecordWindow* own_record_window() const { return own_record_.get(); }
     TeacherWindow* teacher_window() const { return teacher_.get(); }
     report::TeacherPin& teacher_pin();
@@ -77,6 +81,9 @@ private:
     std::unique_ptr<RecordedAnswers> answers_;
     std::unique_ptr<MainMenuWindow> main_window_;
     std::unique_ptr<RecommendedScreens> recommended_;
+    std::unique_ptr<WorkRunner> work_;
+    // Tells the class server which form is on screen (none without a server).
+    std::unique_ptr<QObject> presence_;
     std::unique_ptr<MyRecordWindow> own_record_;
     std::unique_ptr<QSettings> settings_;
     // Read only: where the administrator sets the PIN and the server.

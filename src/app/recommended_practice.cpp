@@ -105,12 +105,22 @@ void RecommendedScreens::Add(ExerciseScreen* screen, Topic topic) {
         if (e.topic == topic) return;  // one screen per topic
     entries_.push_back({screen, topic,
                         std::make_unique<RecommendedPractice>(ctx_, *screen, topic, practice->focus_line_place(),
-                                                              std::move(show))});
+                                                              show),
+                        show});
+}
+
+coach::Recommendation RecommendedScreens::Pick(const std::string& focus) const {
+    return coach::Recommend(SkillsNow(ctx_), RequestFor(ctx_, std::nullopt, focus), ctx_.random);
+}
+
+RecommendedScreens::Place RecommendedScreens::PlaceOf(Topic topic) const {
+    for (const Entry& e : entries_)
+        if (e.topic == topic) return {e.screen, e.guide.get(), e.show};
+    return {};
 }
 
 ExerciseScreen* RecommendedScreens::Open(const std::string& focus) {
-    const coach::Recommendation pick =
-        coach::Recommend(SkillsNow(ctx_), RequestFor(ctx_, std::nullopt, focus), ctx_.random);
+    const coach::Recommendation pick = Pick(focus);
     for (Entry& e : entries_) {
         if (e.topic != pick.topic) continue;
         e.guide->StartOn(pick.focus);

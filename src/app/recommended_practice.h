@@ -63,12 +63,25 @@ public:
 
     RecommendedPractice* guide_of(const ExerciseScreen* screen) const;
 
+    // A topic's practice screen with its guide and its entry for a given
+    // problem (work the teacher gave runs on it); null screen for a topic
+    // without one.
+    struct Place {
+        ExerciseScreen* screen = nullptr;
+        RecommendedPractice* guide = nullptr;
+        RecommendedPractice::ShowProblem show;
+    };
+    Place PlaceOf(Topic topic) const;
+    // The recommender's pick across every topic for the pupil now answering.
+    coach::Recommendation Pick(const std::string& focus = {}) const;
+
 private:
     AppContext& ctx_;
     struct Entry {
         ExerciseScreen* screen;
         Topic topic;
         std::unique_ptr<RecommendedPractice> guide;
+        RecommendedPractice::ShowProblem show;
     };
     std::vector<Entry> entries_;
 };

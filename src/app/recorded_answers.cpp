@@ -8,9 +8,21 @@ namespace sorelka {
 std::string RecordedAnswers::PupilName() const { return record_.shown_name().toStdString(); }
 
 void RecordedAnswers::RecordPractice(const JudgedAnswer& answer) {
-    record::Transaction write{record_.HistoryStatement(answer, record::AnswerMode::Practice)};
+    record::Transaction write{
+        record_.HistoryStatement(answer, record::AnswerMode::Practice, QString(), std::nullopt, work_)};
     for (record::Statement& s : record_.MasteryStatements(answer)) write.push_back(std::move(s));
     record_.store().Commit(std::move(write));
+    // A kept answer counts too: the store writes it later.
+    // A copy: the callee may end the work, which drops the callback.
+    if (work_ && work_answered_) {
+        const std::function<void()> answered = work_answered_;
+        answered();
+    }
+}
+
+void RecordedAnswers::SetWork(std::optional<long long> work, std::function<void()> answered) {
+    work_ = work;
+    work_answered_ = work ? std::move(answered) : std::function<void()>();
 }
 
 void RecordedAnswers::RecordFindTheMistake(const JudgedAnswer& answer) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "core/learning_recorder.h"
 
 namespace sorelka {
@@ -27,9 +30,16 @@ public:
     std::vector<std::string> Habits(Topic topic) override;
     PupilSkills Skills() override;
 
+    // From now on practice answers are given for the piece of work `work`
+    // (none: ordinary answers again); `answered` hears of each one written.
+    void SetWork(std::optional<long long> work, std::function<void()> answered = {});
+    std::optional<long long> work() const { return work_; }
+
 private:
     record::LearningRecord& record_;
     DrillLog& log_;
+    std::optional<long long> work_;
+    std::function<void()> work_answered_;
 };
 
 }  // namespace sorelka

@@ -207,10 +207,16 @@ QString ModeText(AnswerMode mode) {
 }
 
 Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
-                                           const QString& drill,
-                                           std::optional<int> question_no) const {
+                                           const QString& drill, std::optional<int> question_no,
+                                           std::optional<qint64> work) const {
     const bool on_drill = mode == AnswerMode::Drill;
-    return {Sql(Shape::AnswerAdd),
+    const std::string skill =
+        mastery_ ? mastery_->FirstSkill({0, answer.topic, answer.menu_choice, answer.problem, answer.correct,
+                                         answer.finding ? answer.finding->kind : std::string(),
+                                         answer.finding ? answer.finding->step : std::string(),
+                                         answer.answered_at})
+                 : std::string();
+    return {Sql(Shape::AnswerAddWork),
             {current_, IsoTime(answer.answered_at), TopicNumber(answer.topic),
              ModeText(mode), answer.menu_choice,
              on_drill ? NullableText(drill) : QVariant(QMetaType::fromType<QString>()),
@@ -220,7 +226,8 @@ Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMod
              std::round(answer.seconds * 10) / 10,
              NullableText(answer.finding ? QString::fromStdString(answer.finding->kind) : QString()),
              NullableText(answer.finding ? QString::fromStdString(answer.finding->step) : QString()),
-             WorkedRowsJson(answer.worked_rows)}};
+             WorkedRowsJson(answer.worked_rows), NullableText(QString::fromStdString(skill)),
+             work ? QVariant(*work) : QVariant(QMetaType::fromType<qint64>())}};
 }
 
 void LearningRecord::TraceMastery(AnswerObserver observe) {
@@ -281,12 +288,14 @@ std::vector<HistoryRow> LearningRecord::History() {
     if (!q.exec(QStringLiteral(
             "select p.name, h.id, h.pupil_id, h.answered_at, h.topic, h.mode, h.menu_choice,"
             " h.drill_id, h.question_no, h.problem, h.right_answer, h.entered_answer, h.correct,"
-            " h.seconds, h.error_kind, h.error_step, h.worked_rows from history h left join pupils p"
-            " on p.id = h.pupil_id order by h.id")))
+            " h.seconds, h.error_kind, h.error_step, h.worked_rows, h.work_id, h.skill from history h"
+            " left join pupils p on p.id = h.pupil_id order by h.id")))
         return rows;
     while (q.next()) {
         rows.push_back(HistoryRowAt(q, 1));
         rows.back().pupil = q.value(0).toString();
+        rows.back().work_id = OptionalId(q.value(17));
+        rows.back().skill = q.value(18).toString();
     }
     return rows;
 }

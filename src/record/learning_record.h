@@ -58,6 +58,8 @@ struct HistoryRow {
     QString worked_rows;  // JSON: [{"name": ..., "text": ...}, ...]
     QString error_kind;   // the diagnosed kind of mistake; empty when none
     QString error_step;   // where it happened ("row:2", "column:tenths", ...)
+    std::optional<qint64> work_id;  // the piece of work it was given for
+    QString skill;                  // the skill its mastery update named first; empty when none
 };
 
 // One row of `drills` as stored.
@@ -131,9 +133,13 @@ public:
 
     // The statements of one judged problem, for the current pupil. `drill` is
     // the uid of its drills row (empty on practice).
+    // The row names the skill the mastery update credits or debits first
+    // (none without TraceMastery) and `work`, the piece of work the answer
+    // was given for.
     Statement HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
                                const QString& drill = QString(),
-                               std::optional<int> question_no = std::nullopt) const;
+                               std::optional<int> question_no = std::nullopt,
+                               std::optional<qint64> work = std::nullopt) const;
     // A new drills row for the current pupil; `uid` from NewDrillKey().
     Statement DrillStartStatement(const QString& uid, const DrillRun& run) const;
     // The drill's figures so far, and its end time once it has one.

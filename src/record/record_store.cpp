@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
@@ -156,11 +157,29 @@ bool RecordStore::FileStillOurs() const {
     return st.st_dev == device_ && st.st_ino == inode_;
 }
 
+namespace {
+
+// True when `sql` adds a column the table has already: SQLite has no "add
+// column if not exists", and a step may run again over its own work.
+bool AddsAColumnThatIsThere(QSqlDatabase& db, const QString& sql) {
+    static const QRegularExpression adds(QStringLiteral("^alter table (\\w+) add column (\\w+)"));
+    const QRegularExpressionMatch m = adds.match(sql);
+    if (!m.hasMatch()) return false;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select 1 from pragma_table_info(?) where name = ?"));
+    q.addBindValue(m.captured(1));
+    q.addBindValue(m.captured(2));
+    return q.exec() && q.next();
+}
+
+}  // namespace
+
 bool ApplyLayoutSteps(QSqlDatabase& db, int version, QSqlError* error, int up_to) {
     QSqlQuery q(db);
     for (const Migration& step : Migrations()) {
         if (step.version <= version || step.version > up_to) continue;
         for (const QString& sql : step.statements) {
+            if (AddsAColumnThatIsThere(db, sql)) continue;
             if (!q.exec(sql)) {
                 if (error) *error = q.lastError();
                 return false;

@@ -213,6 +213,25 @@ const std::vector<Migration>& Migrations() {
         // tries), one value per key.
         {11,
          {QStringLiteral("create table if not exists program_settings (key text primary key, value text not null)")}},
+        // Work the teacher gives on the school's server: each answer given
+        // for a piece names it (work_id, null for ordinary answers) and
+        // every answer names the skill its mastery update credits or debits
+        // first (null where none is known, as in older rows). The columns
+        // come after the ones step 10 rebuilds, so readers that name their
+        // columns and the sync's copy are unchanged. work_given is the last
+        // list of pieces the sync fetched (replaced whole in one
+        // transaction); pupils holds names separated by newlines, empty for
+        // the whole class; due_day "YYYY-MM-DD".
+        {12,
+         {QStringLiteral("alter table history add column work_id integer"),
+          QStringLiteral("alter table history add column skill text"),
+          QStringLiteral("create index if not exists history_by_work on history (work_id, pupil_id)"
+                         " where work_id is not null"),
+          QStringLiteral("create table if not exists work_given (id integer primary key, class_name text not null,"
+                         " title text not null, topic integer, menu_choice integer, skill text,"
+                         " recommended integer not null default 0, problems integer not null,"
+                         " due_day text not null, pupils text not null default '',"
+                         " withdrawn integer not null default 0, fetched_at text)")}},
     };
     return steps;
 }

@@ -34,5 +34,8 @@ int LayoutVersionFromTables(QSqlDatabase& db);
 inline constexpr int kLearningRecordTablesVersion = 2;
 // The first version with the tables of sending the record to a server.
 inline constexpr int kSyncTablesVersion = 5;
+// The first version with history.work_id and history.skill and the work
+// the teacher gave (work_given).
+inline constexpr int kWorkTablesVersion = 12;
 
 }  // namespace sorelka::record

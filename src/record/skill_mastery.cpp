@@ -90,6 +90,12 @@ std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, cons
     return {insert};
 }
 
+std::string SkillMastery::FirstSkill(const StoredAnswer& answer) const {
+    if (!observe_) return {};
+    const std::vector<SkillObservation> seen = observe_(answer);
+    return seen.empty() ? std::string() : seen.front().skill;
+}
+
 const PupilSkills& SkillMastery::Skills(const QString& pupil) { return Cached(pupil); }
 
 PupilSkills& SkillMastery::Cached(const QString& pupil) {

@@ -92,6 +92,15 @@ const std::vector<Entry>& Entries() {
         {Shape::SettingSet, "program_settings.set",
          QStringLiteral("insert into program_settings (key, value) values (?, ?)"
                         " on conflict (key) do update set value = excluded.value"), {}},
+        // Journals of earlier versions hold "answer.add", which still runs
+        // (the two columns stay null); the program writes this one.
+        {Shape::AnswerAddWork, "answer.add_work",
+         QStringLiteral("insert into history (pupil_id, answered_at, topic, mode, menu_choice,"
+                        " drill_id, question_no, problem, right_answer, entered_answer, correct,"
+                        " seconds, error_kind, error_step, worked_rows, skill, work_id) values (") +
+             PupilId() +
+             QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {}},
     };
     return entries;
 }

@@ -37,6 +37,7 @@ enum class Shape {
     MasteryClear,
     MasteryRebuild,  // as MasteryAnswer
     SettingSet,      // a key of the program's own settings kept in the record
+    AnswerAddWork,   // AnswerAdd with the answer's skill and the piece of work it was given for
 };
 
 // The statement of `shape`; for a shape of repeated rows, the part before

@@ -15,6 +15,8 @@
 #include "sync/class_record.h"
 #include "sync/pg_connection.h"
 #include "sync/row_sender.h"
+#include "record/schema.h"
+#include "record/work_given.h"
 
 namespace sorelka::sync {
 
@@ -199,7 +201,22 @@ ClassSync::Round ClassSync::SendRound(PgConnection& server, QString& claimed, Sy
                 status.waiting = sender.Waiting();
                 Outcome outcome;
                 if (Connect(server, &problem)) {
-                    outcome = sender.SendRound();
+                    if (!server_work_) {
+                        // Asked once per connection: an older server keeps no work.
+                        if (std::optional<ServerWork> work = AskServerWork(server, &problem)) {
+                            server_work_ = *work;
+                        } else {
+                            server.Close();
+                            outcome = Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
+                        }
+                    }
+                    if (server_work_) {
+                        sender.SendWorkColumns(server_work_->history_columns);
+                        outcome = sender.SendRound();
+                        // The answers first; the work and the presence once none wait.
+                        if (outcome.ok && !outcome.more && server.is_open() && server_work_->tables)
+                            outcome = ExchangeWork(server, sender, local);
+                    }
                     status.waiting = sender.Waiting();
                 } else {
                     outcome = Outcome::Failed(problem);
@@ -218,6 +235,68 @@ ClassSync::Round ClassSync::SendRound(PgConnection& server, QString& claimed, Sy
     }
     QSqlDatabase::removeDatabase(local_name);
     return round;
+}
+
+void ClassSync::SetPresence(Presence presence) {
+    {
+        std::lock_guard lock(mutex_);
+        if (presence_ == presence) return;
+        presence_ = std::move(presence);
+        presence_changed_ = true;
+        nudged_ = true;
+    }
+    wake_.notify_all();
+}
+
+Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDatabase& local) {
+    // A table gone or this role may not read: on without work (false).
+    // Anything else is the connection's failure (true).
+    auto connection_failed = [&](const QString& sqlstate) {
+        if (MissingOnServer(sqlstate) || sqlstate == QStringLiteral("42501")) {
+            server_work_->tables = false;
+            return false;
+        }
+        return true;
+    };
+    QString problem, sqlstate;
+    const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, &problem, &sqlstate);
+    if (!pieces) {
+        if (!connection_failed(sqlstate)) return Outcome::Done();
+        server.Close();
+        return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
+    }
+    // The file keeps the last list; it is written only when it changed.
+    if (sender.layout_version() >= record::kWorkTablesVersion && *pieces != record::ReadWorkGiven(local)) {
+        if (!record::ReplaceWorkGiven(local, *pieces, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+                                      &problem))
+            return Outcome::Failed(QStringLiteral("記録のファイルを読み書きできません: ") + problem);
+        QMetaObject::invokeMethod(this, [this] { emit workChanged(); }, Qt::QueuedConnection);
+    }
+
+    std::optional<Presence> presence;
+    bool changed = false;
+    {
+        std::lock_guard lock(mutex_);
+        presence = presence_;
+        changed = presence_changed_;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const bool due = !presence_written_ ||
+                     now - presence_at_ >= std::chrono::milliseconds(timing_.presence_every_ms);
+    if (!presence || (!changed && !due)) return Outcome::Done();
+    // A pc_id another role holds is the next look's to resolve (a fresh id).
+    if (Outcome claimed = sender.EnsureClaimed(); !claimed.ok || claimed.clash)
+        return claimed.ok ? Outcome::Done() : claimed;
+    if (!SendPresence(server, sender.pc_id(), *presence, &problem, &sqlstate)) {
+        if (!connection_failed(sqlstate)) return Outcome::Done();
+        server.Close();
+        return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
+    }
+    presence_written_ = true;
+    presence_at_ = now;
+    std::lock_guard lock(mutex_);
+    if (presence_ == presence) presence_changed_ = false;
+    return Outcome::Done();
 }
 
 void ClassSync::Run() {
@@ -244,6 +323,8 @@ void ClassSync::Run() {
         if (!server.is_open()) {
             KeepSocket(socket_, -1);
             claimed.clear();  // asked again on the next connection
+            server_work_.reset();
+            presence_written_ = false;
         }
         // A call Stop() cut short is no problem to tell.
         status.problem = stopping() ? told : round.problem;

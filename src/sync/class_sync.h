@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <chrono>
 #include <condition_variable>
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -12,6 +14,7 @@
 
 #include "record/learning_record.h"
 #include "sync/server_config.h"
+#include "sync/work_sync.h"
 
 namespace sorelka::sync {
 
@@ -74,6 +77,8 @@ struct SyncTiming {
     int batch_rows = 500;          // rows of one table per server transaction
     // libpq's least; Stop() waits at most this long for a connection being made.
     int connect_timeout_s = 2;
+    // This PC's presence row is written again at least this often while connected.
+    int presence_every_ms = 20000;
 };
 
 // The wait before the next try after a failure, `previous_ms` the wait
@@ -82,6 +87,8 @@ struct SyncTiming {
 int NextRetryMs(int previous_ms, const SyncTiming& timing);
 
 class PgConnection;
+class RowSender;
+struct Outcome;
 
 // Sends the record file's new rows of pupils, drills and history to the
 // school's server, on a thread of its own with its own connections to the
@@ -135,6 +142,11 @@ public:
     // image (ClassRecord::Pack), so the receiver only opens it.
     void RequestClassHistory();
 
+    // The screen this PC shows now; the worker writes it to the server when
+    // it changed, and again every presence_every_ms, after the answers.
+    // Thread-safe, never waits for the server.
+    void SetPresence(Presence presence);
+
     // For tests and tools: waits until a look that began after this call
     // found nothing left to send. False on time-out.
     bool WaitUntilSent(int timeout_ms);
@@ -143,6 +155,8 @@ signals:
     // status() changed (emitted on the thread this object lives on).
     void statusChanged();
     void classHistory(const sorelka::sync::ClassHistory& history);
+    // The file's work_given was replaced by a list that differs from the last.
+    void workChanged();
 
 private:
     // What one look at the file came to.
@@ -166,6 +180,9 @@ private:
     void KeepSocket(int& kept, int socket);
     bool stopping() const;
     void Publish(const SyncStatus& status);
+    // After the answers: the work the teacher gave into the file, this PC's
+    // presence to the server. A failure of the connection closes it.
+    Outcome ExchangeWork(PgConnection& server, RowSender& sender, QSqlDatabase& local);
 
     QString record_path_;
     ServerConfig config_;
@@ -185,6 +202,15 @@ private:
     // sending one and the one reading the class.
     int socket_ = -1;
     int read_socket_ = -1;
+    // The screen shown now (set from the user-interface thread) and whether
+    // it changed since the worker last wrote it.
+    std::optional<Presence> presence_;
+    bool presence_changed_ = false;
+    // The worker's own: what the connected server keeps of the work (none
+    // until asked on a connection), when the presence was last written.
+    std::optional<ServerWork> server_work_;
+    std::chrono::steady_clock::time_point presence_at_{};
+    bool presence_written_ = false;
     std::thread worker_;
 };
 

@@ -67,7 +67,8 @@ bool RowSender::Prepare(QString* problem) {
         *problem = q.lastError().text();
         return false;
     }
-    if (q.value(0).toInt() < record::kSyncTablesVersion) return false;
+    layout_version_ = q.value(0).toInt();
+    if (layout_version_ < record::kSyncTablesVersion) return false;
     if (!q.exec(QStringLiteral("select pc_id from sync_source limit 1")) || !q.next()) {
         *problem = QStringLiteral("sync_source: ") + q.lastError().text();
         return false;
@@ -93,7 +94,9 @@ Outcome RowSender::SendRound() {
     if (answers_end < 0) return LocalFailure(error);
     Outcome outcome = SendAppended(kPupils, -1);
     if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendDrills();
-    if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendAppended(kHistory, answers_end);
+    const Table& history =
+        work_columns_ && layout_version_ >= record::kWorkTablesVersion ? kHistoryWork : kHistory;
+    if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendAppended(history, answers_end);
     if (stale_) return Outcome::More();
     if (outcome.ok && outcome.clash) return TakeFreshId();
     return outcome;

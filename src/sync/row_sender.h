@@ -60,6 +60,15 @@ public:
     qint64 Waiting();
 
     const QString& last_sent() const { return last_sent_; }
+    const QString& pc_id() const { return pc_id_; }
+    // The file's layout version, read by Prepare.
+    int layout_version() const { return layout_version_; }
+    // Answers go with their work_id and skill (a server that has the
+    // columns, a file that has them).
+    void SendWorkColumns(bool send) { work_columns_ = send; }
+    // Claims the file's pc_id for this role unless it is known to be its
+    // own (a clash: another role's).
+    Outcome EnsureClaimed() { return Claim(); }
 
 private:
     struct Statement {
@@ -103,6 +112,8 @@ private:
     bool foreign_ = false;  // pc_id_ is another PC role's
     bool stale_ = false;    // the file's sync_confirmed changed under this look
     QString last_sent_;
+    int layout_version_ = 0;
+    bool work_columns_ = false;
 };
 
 // True for a SQLSTATE by which the server refuses a row for its values

@@ -49,6 +49,15 @@ const Table kHistory{"history",
                       {"worked_rows", Kind::Text}},
                      {"answered_at", "problem", "entered_answer"}};
 
+// A server that keeps the work the teacher gives also takes each answer's
+// piece and skill; an older one gets kHistory's columns alone.
+const Table kHistoryWork = [] {
+    Table t = kHistory;
+    t.columns.push_back({"work_id", Kind::Integer});
+    t.columns.push_back({"skill", Kind::Text});
+    return t;
+}();
+
 int Table::Index(const char* name) const {
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (qstrcmp(columns[i].name, name) == 0) return static_cast<int>(i);

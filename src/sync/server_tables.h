@@ -30,6 +30,8 @@ struct Table {
 extern const Table kPupils;
 extern const Table kDrills;
 extern const Table kHistory;
+// history with work_id and skill, for a server that has those columns.
+extern const Table kHistoryWork;
 
 // The columns of a drill that change after it was first written.
 inline constexpr const char* kDrillFigures[] = {"finished_at", "questions", "correct", "points", "seconds"};

@@ -3,6 +3,8 @@
 // "おすすめ", the line names what is practised and says when it is mastered,
 // and the screen's own menu gives the screen back. The line covers nothing
 // a pupil uses on any practice screen; "じぶんのきろく" shows the levels.
+// Work the teacher gave runs on the same screens: "かだい" on the menu, the
+// piece worked to its count, a piece withdrawn while worked.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,6 +16,12 @@
 #include "app/main_window.h"
 #include "app/my_record_window.h"
 #include "app/program.h"
+#include "app/work_practice.h"
+#include "record/learning_record.h"
+#include "record/record_store.h"
+#include "record/work_given.h"
+#include <QPushButton>
+#include <QTest>
 #include "coach/recommender.h"
 #include "coach/skill_catalogue.h"
 #include "division/division_bugs.h"
@@ -190,6 +198,164 @@ TEST_F(RecommendedPracticeTest, TheLineCoversNothingAPupilUsesOnAnyPracticeScree
         }
         screen->hide();
     }
+}
+
+// Work the teacher gave, through the widgets: the pupil's one open piece
+// (another pupil's and a withdrawn one are not counted) on "かだい １", the
+// list with its row, the piece worked on the division practice screen to
+// its count with WorkCount and the title shown, every answer of the run
+// carrying the piece's id, then the button gone; an answer after the count
+// is an ordinary one.
+TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) {
+    record::LearningRecord& learning = program->learning_record();
+    learning.AddPupil("はなこ");
+    learning.ChoosePupil("はなこ");
+    record::WorkPiece piece;
+    piece.id = 41;
+    piece.class_name = "クラス";
+    piece.title = "わり算の しゅくだい";
+    piece.topic = 1;
+    piece.menu_choice = 1;
+    piece.problems = 3;
+    piece.due_day = "2026-12-07";  // the day before the fake clock's
+    record::WorkPiece others = piece, withdrawn = piece;
+    others.id = 42;
+    others.pupils = QStringList{"たろう"};
+    withdrawn.id = 43;
+    withdrawn.withdrawn = true;
+    QString problem;
+    QSqlDatabase db = program->record_store().database();
+    ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece, others, withdrawn}, "now", &problem)) << Utf8(problem);
+    MainMenuWindow* menu = program->main_window();
+    menu->ShowPupil();
+    auto* button = Find<QPushButton>(menu, "WorkButton");
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(Utf8(button->text()), "かだい １");
+    for (QWidget* w : menu->centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w == button || !w->isVisible()) continue;
+        EXPECT_FALSE(button->geometry().intersects(w->geometry())) << "covers " << Utf8(w->objectName());
+    }
+
+    auto* form2 = static_cast<DivisionPracticeScreen*>(Screen("TForm2"));
+    QString row, count_at_start, prompt_at_start, count_at_end;
+    bool count_covers = false;
+    QTimer in_list;
+    in_list.setSingleShot(true);
+    QTimer on_screen;
+    on_screen.setSingleShot(true);
+    QObject::connect(&on_screen, &QTimer::timeout, [&] {
+        auto* screen = qobject_cast<ExerciseScreen*>(QApplication::activeModalWidget());
+        if (screen != form2) return;
+        auto* count = form2->findChild<QLabel*>("WorkCount");
+        if (!count) return;
+        count_at_start = count->text();
+        prompt_at_start = LabelText(form2, "Label2");
+        for (QWidget* w : form2->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w == count || !w->isVisible()) continue;
+            const auto* label = qobject_cast<QLabel*>(w);
+            if (label && label->text().trimmed().isEmpty() && label->pixmap().isNull()) continue;
+            count_covers = count_covers || count->geometry().intersects(w->geometry());
+        }
+        for (int i = 0; i < 4; ++i) {  // one more than the piece asks for
+            if (i) Click(form2, "CuteButton3");  // 次へ
+            Work(form2, DivisionBug::None);
+            if (i == 2) count_at_end = count->text();
+        }
+        form2->reject();
+    });
+    QObject::connect(&in_list, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != "WorkDialog") return;
+        auto* list = Find<QListWidget>(dialog, "WorkList");
+        if (!list || list->count() != 1) return;
+        row = list->item(0)->text();
+        on_screen.start(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    });
+    in_list.start(0);
+    Click(menu, "WorkButton");
+
+    EXPECT_EQ(Utf8(row), "わり算の しゅくだい　（わり算　１けたでわる）　12月7日まで　０／３　きげんが すぎているよ");
+    EXPECT_EQ(Utf8(count_at_start), "０／３");
+    EXPECT_EQ(Utf8(prompt_at_start), "かだい「わり算の しゅくだい」");
+    EXPECT_FALSE(count_covers) << "WorkCount covers a widget of the screen";
+    auto* count = form2->findChild<QLabel*>("WorkCount");
+    for (const char* text : {"かだい おわり！", "１００／１００"})
+        EXPECT_LE(count->fontMetrics().horizontalAdvance(QString::fromUtf8(text)), count->width()) << text;
+    for (const char* text : {"かだい ９", "かだい ２０"})
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12, button->width()) << text;
+    EXPECT_EQ(Utf8(count_at_end), "かだい おわり！");
+    EXPECT_FALSE(form2->findChild<QLabel*>("WorkCount")->isVisible());
+    const std::vector<record::HistoryRow> rows = learning.History();
+    ASSERT_EQ(rows.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i].work_id, std::optional<qint64>(41)) << i;
+    EXPECT_EQ(rows[3].work_id, std::nullopt) << "the answer after the count is the pupil's own";
+    for (const record::HistoryRow& r : rows) EXPECT_FALSE(r.skill.isEmpty());
+    EXPECT_FALSE(button->isVisible()) << "no open piece left";
+    EXPECT_TRUE(fx.dialogs.texts().empty());
+}
+
+// A piece withdrawn on the server while the pupil works it (the next fetch
+// brings the list): the pupil is told in one sentence, the count goes, the
+// answers given for it stay, and the next answers are ordinary ones.
+TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTellsThePupil) {
+    record::LearningRecord& learning = program->learning_record();
+    learning.AddPupil("はなこ");
+    learning.ChoosePupil("はなこ");
+    record::WorkPiece piece;
+    piece.id = 7;
+    piece.class_name = "クラス";
+    piece.title = "０の たつ わり算";
+    piece.skill = "division.zero_in_quotient";
+    piece.problems = 5;
+    piece.due_day = "2026-12-20";
+    QString problem;
+    QSqlDatabase db = program->record_store().database();
+    ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece}, "now", &problem)) << Utf8(problem);
+    const std::vector<record::OpenPiece> open = program->work().OpenPieces();
+    ASSERT_EQ(open.size(), 1u);
+
+    auto* form2 = static_cast<DivisionPracticeScreen*>(Screen("TForm2"));
+    bool aimed = false, count_gone = false;
+    QTimer on_screen;
+    on_screen.setSingleShot(true);
+    QObject::connect(&on_screen, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != form2) return;
+        aimed = AimsAtZero(form2->model().problem(), ctx.state.menu_choice);
+        Work(form2, DivisionBug::None);
+        record::WorkPiece withdrawn = piece;
+        withdrawn.withdrawn = true;
+        QString failure;
+        record::ReplaceWorkGiven(db, {withdrawn}, "later", &failure);
+        program->work().ListChanged();
+        count_gone = !form2->findChild<QLabel*>("WorkCount")->isVisible();
+        Click(form2, "CuteButton3");
+        Work(form2, DivisionBug::None);
+        form2->reject();
+    });
+    on_screen.start(0);
+    program->work().Run(open.front());
+
+    EXPECT_TRUE(aimed) << "a skill's piece draws problems aimed at it";
+    EXPECT_TRUE(count_gone);
+    EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{kWorkWithdrawnSentence});
+    const std::vector<record::HistoryRow> rows = learning.History();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].work_id, std::optional<qint64>(7));
+    EXPECT_EQ(rows[1].work_id, std::nullopt);
+    EXPECT_TRUE(program->work().OpenPieces().empty());
+
+    // A piece naming a menu item this program's screen does not have opens
+    // nothing and says so.
+    record::OpenPiece unknown{piece, 0, false};
+    unknown.piece.skill.clear();
+    unknown.piece.topic = 1;
+    unknown.piece.menu_choice = 9;
+    program->work().Run(unknown);
+    EXPECT_EQ(fx.dialogs.texts().size(), 2u);
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_EQ(program->work().running(), std::nullopt);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/pupil_dialog.h"
+#include "coach/skill_catalogue.h"
 #include "drill/drill_log.h"
 #include "drill/drill_screen.h"
 #include "record/record_store.h"
@@ -527,8 +528,11 @@ TEST(LearningRecordUpgrade, FindTheMistakeAnswersArriveWithEveryOldRowAndTrigger
         }
         return out;
     };
-    const QString rows = "select * from history order by id";
-    const QString columns = "select name, type, \"notnull\", pk from pragma_table_info('history')";
+    // The columns layout 10 rebuilds, in its order; later steps add theirs after them.
+    const QString rows = "select id, pupil_id, answered_at, topic, mode, menu_choice, drill_id, question_no,"
+                         " problem, right_answer, entered_answer, correct, seconds, error_kind, error_step,"
+                         " worked_rows from history order by id";
+    const QString columns = "select name, type, \"notnull\", pk from pragma_table_info('history') where cid < 16";
     const QString objects = "select type, name from sqlite_master where tbl_name = 'history' order by 1, 2";
     const QString totals = "select * from history_totals order by 1, 2";
     QStringList before[4];
@@ -557,7 +561,7 @@ TEST(LearningRecordUpgrade, FindTheMistakeAnswersArriveWithEveryOldRowAndTrigger
         EXPECT_EQ(table(db, rows), before[0]);
         EXPECT_EQ(table(db, columns), before[1]);
         QStringList objects_now = before[2];
-        objects_now << "index|history_found_mistakes";
+        objects_now << "index|history_found_mistakes" << "index|history_by_work";
         objects_now.sort();
         EXPECT_EQ(table(db, objects), objects_now);
         EXPECT_EQ(table(db, totals), before[3]);
@@ -577,6 +581,77 @@ TEST(LearningRecordUpgrade, FindTheMistakeAnswersArriveWithEveryOldRowAndTrigger
     QSqlQuery q(db);
     EXPECT_FALSE(q.exec("insert into history (answered_at, topic, mode, problem, correct)"
                         " values ('2026-10-01', 1, 'other', '1 ÷ 1', 1)"));
+}
+
+// Layout 12 over a file of layout 11: every row kept as it was, the
+// answer's piece of work and skill after the old columns (null in old
+// rows), the list of work made; run again, it changes nothing. A new
+// answer names its skill, and the piece when given for one.
+TEST(LearningRecordUpgrade, WorkAndSkillColumnsComeAfterTheOldOnesAndOldRowsStay) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/kyozai.db";
+    ASSERT_EQ(MakeRecordFileAtLayout(path, 11, [](QSqlQuery& q) {
+                  return q.exec("insert into pupils (name) values ('はなこ')") &&
+                         q.exec("insert into history (pupil_id, answered_at, topic, mode, problem, right_answer,"
+                                " entered_answer, correct, seconds) values (1, '2026-10-01T10:00:00.000+09:00',"
+                                " 1, 'practice', '745 ÷ 6', '124あまり1', '124あまり1', 1, 12.5),"
+                                " (null, '2026-10-02T10:00:00.000+09:00', 2, 'drill', '1.2 + 3.4', '4.6',"
+                                " '4.5', 0, 3)");
+              }),
+              "");
+    FakeDialogs dialogs;
+    record::RecordStore store(path, dialogs, nullptr, record::RecordStore::CheckMode::Synchronous);
+    record::LearningRecord record(store);
+    record.TraceMastery(coach::ObserveStoredAnswer);
+    ASSERT_TRUE(store.Ready());
+    QSqlDatabase db = store.database();
+    const auto cells = [&](const QString& sql) {
+        QStringList out;
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(sql)) << Utf8(sql) << Utf8(q.lastError().text());
+        while (q.next()) {
+            QStringList row;
+            for (int c = 0; c < q.record().count(); ++c)
+                row << (q.value(c).isNull() ? QStringLiteral("∅") : q.value(c).toString());
+            out << row.join('|');
+        }
+        return out;
+    };
+    const QStringList kept{"1|1|2026-10-01T10:00:00.000+09:00|1|practice|745 ÷ 6|1|12.5|∅|∅",
+                           "2|∅|2026-10-02T10:00:00.000+09:00|2|drill|1.2 + 3.4|0|3|∅|∅"};
+    const QString read = "select id, pupil_id, answered_at, topic, mode, problem, correct, seconds, work_id, skill"
+                         " from history order by id";
+    for (int again : {0, 1}) {
+        SCOPED_TRACE(again ? "the step run again" : "upgraded");
+        if (again) {
+            QSqlError error;
+            ASSERT_TRUE(record::ApplyLayoutSteps(db, record::kWorkTablesVersion - 1, &error)) << Utf8(error.text());
+        }
+        EXPECT_EQ(cells(read), kept);
+        EXPECT_EQ(cells("select cid, name from pragma_table_info('history') where cid >= 16"),
+                  (QStringList{"16|work_id", "17|skill"}));
+        EXPECT_EQ(cells("select count(*) from work_given"), QStringList{"0"});
+        EXPECT_EQ(cells("pragma integrity_check"), QStringList{"ok"});
+    }
+    EXPECT_EQ(cells("pragma user_version"), QStringList{QString::number(record::SchemaVersion())});
+
+    record.ChoosePupil("はなこ");
+    JudgedAnswer wrong;
+    wrong.topic = Topic::Division;
+    wrong.menu_choice = 1;
+    wrong.problem = "408 ÷ 4";
+    wrong.right_answer = "102";
+    wrong.entered_answer = "12";
+    wrong.finding = Finding{"zero_missing", "quotient:2", "…"};
+    ASSERT_EQ(store.Commit({record.HistoryStatement(wrong, record::AnswerMode::Practice, {}, std::nullopt, 7)}),
+              record::RecordStore::Result::Written);
+    const record::HistoryRow row = record.History().back();
+    EXPECT_EQ(row.work_id, std::optional<qint64>(7));
+    const auto observed = coach::ObserveStoredAnswer(
+        {1, Topic::Division, 1, "408 ÷ 4", false, "zero_missing", "quotient:2", {}});
+    ASSERT_FALSE(observed.empty());
+    EXPECT_EQ(row.skill.toStdString(), observed.front().skill);
+    EXPECT_EQ(record.History().front().work_id, std::nullopt);
 }
 
 }  // namespace

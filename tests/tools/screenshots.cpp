@@ -25,6 +25,9 @@
 #include "app/pupil_dialog.h"
 #include "app/recommended_practice.h"
 #include "app/teacher/teacher_window.h"
+#include "app/work_practice.h"
+#include "record/record_store.h"
+#include "record/work_given.h"
 #include "record/backups.h"
 #include "record/learning_record.h"
 #include "report/pdf_report.h"
@@ -502,6 +505,43 @@ void RecommendedDivision(FakeServices& services) {
     s->hide();
 }
 
+// The main menu with "かだい ２" for a pupil with two open pieces (one past
+// its day), and the list WorkDialog shows them in.
+void WorkGiven(FakeServices& services) {
+    QTemporaryDir data;
+    Program program(services.ctx, data.path() + "/kyozai.db");
+    program.learning_record().AddPupil(QStringLiteral("はなこ"));
+    program.learning_record().ChoosePupil(QStringLiteral("はなこ"));
+    record::WorkPiece division;
+    division.id = 1;
+    division.class_name = QStringLiteral("クラス");
+    division.title = QStringLiteral("わり算の しゅくだい");
+    division.topic = 1;
+    division.menu_choice = 2;
+    division.problems = 10;
+    division.due_day = QStringLiteral("2026-12-07");
+    record::WorkPiece skill = division;
+    skill.id = 2;
+    skill.title = QStringLiteral("０の たつ わり算");
+    skill.topic.reset();
+    skill.menu_choice.reset();
+    skill.skill = QStringLiteral("division.zero_in_quotient");
+    skill.problems = 5;
+    skill.due_day = QStringLiteral("2026-12-11");
+    QString problem;
+    QSqlDatabase db = program.record_store().database();
+    record::ReplaceWorkGiven(db, {division, skill}, QStringLiteral("now"), &problem);
+    program.main_window()->show();
+    program.main_window()->ShowPupil();
+    Save(program.main_window(), "TForm1-work");
+    WorkDialog dialog(program.work().OpenPieces(),
+                      [&](Topic t, int item) { return program.work().MenuText(t, item); }, program.main_window());
+    dialog.show();
+    Save(&dialog, "WorkDialog");
+    dialog.hide();
+    program.main_window()->hide();
+}
+
 // For each topic and menu item, on its practice screen: "お手本" after a
 // wrong answer, in the middle of its replay and at its end, and a
 // find-the-mistake example before and after the pupil points at the mistake.
@@ -631,6 +671,7 @@ int main(int argc, char** argv) {
     RulesDrill(program, services);
     LongTexts(services);
     RecommendedDivision(services);
+    WorkGiven(services);
     Multiplication(services);
     DecimalDivision(services);
     RandomPupil(services);

@@ -1,0 +1,113 @@
+#include "record/work_given.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace sorelka::record {
+
+namespace {
+
+std::optional<int> OptionalInt(const QVariant& v) {
+    if (v.isNull()) return std::nullopt;
+    return v.toInt();
+}
+
+QVariant NullableInt(const std::optional<int>& v) {
+    return v ? QVariant(*v) : QVariant(QMetaType::fromType<int>());
+}
+
+}  // namespace
+
+bool IsForPupil(const WorkPiece& piece, const QString& pupil, const QString& pupil_class) {
+    if (piece.withdrawn || pupil.isEmpty() || piece.class_name != pupil_class) return false;
+    return piece.pupils.isEmpty() || piece.pupils.contains(pupil);
+}
+
+std::vector<OpenPiece> OpenWork(const std::vector<WorkPiece>& pieces, const QString& pupil,
+                                const QString& pupil_class, const QHash<qint64, int>& answered,
+                                const QString& today) {
+    std::vector<OpenPiece> open;
+    for (const WorkPiece& piece : pieces) {
+        if (!IsForPupil(piece, pupil, pupil_class)) continue;
+        const int done = answered.value(piece.id);
+        if (done >= piece.problems) continue;
+        // The days compare as their texts: both "YYYY-MM-DD".
+        open.push_back({piece, done, !today.isEmpty() && piece.due_day < today});
+    }
+    return open;
+}
+
+std::vector<WorkPiece> ReadWorkGiven(QSqlDatabase& db) {
+    std::vector<WorkPiece> pieces;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select id, class_name, title, topic, menu_choice, skill, recommended, problems,"
+                               " due_day, pupils, withdrawn from work_given order by due_day, id")))
+        return pieces;
+    while (q.next()) {
+        WorkPiece p;
+        p.id = q.value(0).toLongLong();
+        p.class_name = q.value(1).toString();
+        p.title = q.value(2).toString();
+        p.topic = OptionalInt(q.value(3));
+        p.menu_choice = OptionalInt(q.value(4));
+        p.skill = q.value(5).toString();
+        p.recommended = q.value(6).toInt() != 0;
+        p.problems = q.value(7).toInt();
+        p.due_day = q.value(8).toString();
+        p.pupils = q.value(9).toString().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        p.withdrawn = q.value(10).toInt() != 0;
+        pieces.push_back(std::move(p));
+    }
+    return pieces;
+}
+
+QHash<qint64, int> WorkAnswers(QSqlDatabase& db, const QString& pupil) {
+    QHash<qint64, int> answered;
+    if (pupil.isEmpty()) return answered;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select work_id, count(*) from history where work_id is not null"
+                             " and mode = 'practice' and pupil_id = (select id from pupils where name = ?)"
+                             " group by work_id"));
+    q.addBindValue(pupil);
+    if (!q.exec()) return answered;
+    while (q.next()) answered.insert(q.value(0).toLongLong(), q.value(1).toInt());
+    return answered;
+}
+
+bool ReplaceWorkGiven(QSqlDatabase& db, const std::vector<WorkPiece>& pieces, const QString& fetched_at,
+                      QString* problem) {
+    if (!db.transaction()) {
+        *problem = db.lastError().text();
+        return false;
+    }
+    QSqlQuery q(db);
+    bool ok = q.exec(QStringLiteral("delete from work_given"));
+    if (ok)
+        ok = q.prepare(QStringLiteral("insert into work_given (id, class_name, title, topic, menu_choice, skill,"
+                                      " recommended, problems, due_day, pupils, withdrawn, fetched_at)"
+                                      " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (std::size_t i = 0; ok && i < pieces.size(); ++i) {
+        const WorkPiece& p = pieces[i];
+        // Empty, never null: the whole class.
+        QString pupils = p.pupils.join(QLatin1Char('\n'));
+        if (pupils.isNull()) pupils = QString(QLatin1String(""));
+        for (const QVariant& v :
+             QVariantList{p.id, p.class_name, p.title, NullableInt(p.topic), NullableInt(p.menu_choice),
+                          p.skill.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(p.skill),
+                          p.recommended ? 1 : 0, p.problems, p.due_day, pupils,
+                          p.withdrawn ? 1 : 0, fetched_at})
+            q.addBindValue(v);
+        ok = q.exec();
+    }
+    if (!ok || !db.commit()) {
+        *problem = ok ? db.lastError().text() : q.lastError().text();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorelka::record

@@ -1,0 +1,103 @@
+#include "sync/work_sync.h"
+
+#include "sync/pg_connection.h"
+
+namespace sorelka::sync {
+
+namespace {
+
+PgValue Number(const std::optional<qint64>& v) {
+    return v ? PgValue(QByteArray::number(*v)) : std::nullopt;
+}
+
+PgValue Number(const std::optional<int>& v) { return v ? PgValue(QByteArray::number(*v)) : std::nullopt; }
+
+std::optional<int> IntAt(const PgResult& r, int row, int column) {
+    if (r.is_null(row, column)) return std::nullopt;
+    return static_cast<int>(r.number(row, column));
+}
+
+}  // namespace
+
+bool MissingOnServer(const QString& sqlstate) {
+    return sqlstate == QStringLiteral("42P01") || sqlstate == QStringLiteral("42703");
+}
+
+std::optional<ServerWork> AskServerWork(PgConnection& server, QString* problem) {
+    // A server whose tables this role may not read counts as one without them.
+    auto absent = [](const PgResult& r) {
+        return MissingOnServer(r.sqlstate()) || r.sqlstate() == QStringLiteral("42501");
+    };
+    ServerWork work;
+    // "limit 0": only whether the server knows the names (and lets this role read them).
+    const PgResult columns = server.Exec(QStringLiteral("select work_id, skill from history limit 0"));
+    if (!columns.ok() && !absent(columns)) {
+        *problem = columns.error();
+        return std::nullopt;
+    }
+    work.history_columns = columns.ok();
+    const PgResult tables = server.Exec(QStringLiteral(
+        "select (select count(*) from (select from work_pieces limit 0) p)"
+        " + (select count(*) from (select from work_pupils limit 0) w)"
+        " + (select count(*) from (select from pc_presence limit 0) s)"));
+    if (!tables.ok() && !absent(tables)) {
+        *problem = tables.error();
+        return std::nullopt;
+    }
+    work.tables = tables.ok();
+    return work;
+}
+
+std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, QString* problem,
+                                                        QString* sqlstate) {
+    const PgResult r = server.Exec(QStringLiteral(
+        "select p.id, p.class_name, p.title, p.topic, p.menu_choice, p.skill, p.recommended, p.problems,"
+        " p.due_day::text, coalesce((select string_agg(w.name, E'\\n' order by w.name) from work_pupils w"
+        " where w.work_id = p.id), ''), p.withdrawn_at is not null from work_pieces p order by p.id"));
+    if (!r.ok()) {
+        *problem = r.error();
+        *sqlstate = r.sqlstate();
+        return std::nullopt;
+    }
+    std::vector<record::WorkPiece> pieces;
+    for (int i = 0; i < r.rows(); ++i) {
+        record::WorkPiece p;
+        p.id = r.number(i, 0);
+        p.class_name = r.text(i, 1);
+        p.title = r.text(i, 2);
+        p.topic = IntAt(r, i, 3);
+        p.menu_choice = IntAt(r, i, 4);
+        p.skill = r.text(i, 5);
+        p.recommended = r.text(i, 6) == QStringLiteral("t");
+        p.problems = static_cast<int>(r.number(i, 7));
+        p.due_day = r.text(i, 8);
+        p.pupils = r.text(i, 9).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        p.withdrawn = r.text(i, 10) == QStringLiteral("t");
+        pieces.push_back(std::move(p));
+    }
+    return pieces;
+}
+
+bool SendPresence(PgConnection& server, const QString& pc_id, const Presence& presence, QString* problem,
+                  QString* sqlstate) {
+    const PgResult r = server.Exec(
+        QStringLiteral("insert into pc_presence (pc_id, pupil_id, screen, topic, menu_choice, work_id,"
+                       " screen_since, seen_at) values ($1, $2, $3, $4, $5, $6, now(), now())"
+                       " on conflict (pc_id) do update set pupil_id = excluded.pupil_id,"
+                       " screen = excluded.screen, topic = excluded.topic, menu_choice = excluded.menu_choice,"
+                       " work_id = excluded.work_id, seen_at = now(),"
+                       " screen_since = case when (pc_presence.screen, pc_presence.topic, pc_presence.menu_choice,"
+                       " pc_presence.work_id) is not distinct from (excluded.screen, excluded.topic,"
+                       " excluded.menu_choice, excluded.work_id) then pc_presence.screen_since else now() end"),
+        {pc_id.toUtf8(), Number(presence.pupil_id),
+         presence.screen.isEmpty() ? PgValue() : PgValue(presence.screen.toUtf8()), Number(presence.topic),
+         Number(presence.menu_choice), Number(presence.work_id)});
+    if (!r.ok()) {
+        *problem = r.error();
+        *sqlstate = r.sqlstate();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorelka::sync

@@ -1,0 +1,111 @@
+// The work the teacher gives and the presence signal against a real
+// server: an older server without their tables still takes the answers;
+// a newer one gives the list, which the file keeps when the server goes
+// away, takes each answer's piece and skill, and this PC's presence.
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "coach/skill_catalogue.h"
+#include "record/work_given.h"
+#include "sync/class_sync.h"
+#include "sync/sync_support.h"
+
+namespace sorelka::testing {
+namespace {
+
+class WorkServer : public ServerSuite {};
+
+// A server as it was before the work the teacher gives.
+const char* const kOlderServer =
+    "drop table if exists pc_presence, work_pupils, work_pieces cascade;"
+    " alter table history drop column if exists work_id cascade, drop column if exists skill cascade";
+
+void AnswerPractice(Pc& pc, int k) {
+    JudgedAnswer answer;
+    answer.topic = Topic::Division;
+    answer.menu_choice = 1;
+    answer.problem = "408 ÷ 4";
+    answer.right_answer = "102";
+    answer.entered_answer = std::to_string(100 + k);
+    answer.correct = false;
+    pc.clock.Advance(1000);
+    answer.answered_at = pc.clock.Now();
+    pc.recorder.RecordPractice(answer);
+}
+
+TEST_F(WorkServer, AnOlderServerTakesAnswersAndANewerOneGivesWorkTheFileKeeps) {
+    bool ok = false;
+    cluster().Query(kOlderServer, &ok);
+    ASSERT_TRUE(ok);
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    pc.learning.TraceMastery(coach::ObserveStoredAnswer);
+    pc.recorder.SetWork(5);
+    AnswerPractice(pc, 1);
+    pc.recorder.SetWork(std::nullopt);
+    AnswerPractice(pc, 2);
+    LocalFile file(pc.path);
+    const QString where = "where pc_id = '" + file.PcId() + "' order by id";
+    {
+        std::unique_ptr<sync::ClassSync> sync = pc.Sync(cluster().Config());
+        sync->SetPresence({1, "TForm2", 1, 1, 5});
+        ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+        EXPECT_TRUE(sync->status().problem.isEmpty()) << sync->status().problem.toStdString();
+    }
+    EXPECT_EQ(cluster().Query("select entered_answer from history " + where), (QStringList{"101", "102"}));
+    EXPECT_EQ(file.Query("select count(*) from work_given"), QStringList{"0"});
+
+    // The server brought up to date: the answers' columns, the work, the presence.
+    QString out;
+    ASSERT_TRUE(cluster().Psql({"-f", ServerSql()}, &out)) << out.toStdString();
+    const QStringList made = cluster().Query(
+        "insert into work_pieces (class_name, title, topic, menu_choice, problems, due_day) values"
+        " ('クラス', 'わり算の しゅくだい', 1, 1, 3, '2026-12-20'), ('クラス', 'たろうの', 1, 2, 5, '2026-12-21'),"
+        " ('ほかのクラス', 'ほか', 1, 1, 1, '2026-12-21') returning id",
+        &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(made.size(), 3);
+    cluster().Query("insert into work_pupils values (" + made[1] + ", 'たろう'), (" + made[1] + ", 'じろう')", &ok);
+    ASSERT_TRUE(ok);
+    pc.recorder.SetWork(made[0].toLongLong());
+    AnswerPractice(pc, 3);
+    pc.recorder.SetWork(std::nullopt);
+
+    std::unique_ptr<sync::ClassSync> sync = pc.Sync(cluster().Config());
+    QSignalSpy changed(sync.get(), &sync::ClassSync::workChanged);
+    sync->SetPresence({1, "TForm2", 1, 1, made[0].toLongLong()});
+    ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+    EXPECT_EQ(cluster().Query("select entered_answer, work_id, skill is not null from history " + where),
+              (QStringList{"101||f", "102||f", "103|" + made[0] + "|t"}))
+        << "the answers an older server took stay without their piece";
+    // The superuser sees every class; the list holds whatever the PC's role may read.
+    const QStringList given = file.Query("select id, title, pupils, withdrawn from work_given where id <> " + made[2]);
+    EXPECT_EQ(given, (QStringList{made[0] + "|わり算の しゅくだい||0", made[1] + "|たろうの|じろう\nたろう|0"}));
+    EXPECT_TRUE(changed.count() > 0 || changed.wait(5000));
+    EXPECT_EQ(cluster().Query("select pupil_id, screen, topic, menu_choice, work_id, screen_since is not null"
+                              " from pc_presence where pc_id = '" + file.PcId() + "'"),
+              QStringList{"1|TForm2|1|1|" + made[0] + "|t"});
+
+    // Withdrawn on the server: the next look marks it.
+    cluster().Query("update work_pieces set withdrawn_at = now() where id = " + made[1], &ok);
+    ASSERT_TRUE(sync->WaitUntilSent(30000));
+    EXPECT_EQ(file.Query("select withdrawn from work_given where id = " + made[1]), QStringList{"1"});
+
+    // The server gone: the list stays as last fetched.
+    const QStringList kept = file.Query("select * from work_given order by id");
+    cluster().Stop();
+    QThread::msleep(1500);
+    EXPECT_FALSE(sync->status().problem.isEmpty());
+    EXPECT_EQ(file.Query("select * from work_given order by id"), kept);
+    QString problem;
+    ASSERT_TRUE(cluster().Start(&problem)) << problem.toStdString();
+    EXPECT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+    EXPECT_EQ(file.Query("select * from work_given order by id"), kept);
+}
+
+}  // namespace
+}  // namespace sorelka::testing
