@@ -212,7 +212,9 @@ ClassSync::Round ClassSync::SendRound(PgConnection& server, QString& claimed, Sy
                     }
                     if (server_work_) {
                         sender.SendWorkColumns(server_work_->history_columns);
+                        const QString sent_before = sender.last_sent();
                         outcome = sender.SendRound();
+                        if (sender.last_sent() != sent_before) heard_at_ = std::chrono::steady_clock::now();
                         // The answers first; the work and the presence once none wait.
                         if (outcome.ok && !outcome.more && server.is_open() && server_work_->tables)
                             outcome = ExchangeWork(server, sender, local);
@@ -259,18 +261,23 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         return true;
     };
     QString problem, sqlstate;
-    const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, &problem, &sqlstate);
-    if (!pieces) {
-        if (!connection_failed(sqlstate)) return Outcome::Done();
-        server.Close();
-        return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
-    }
-    // The file keeps the last list; it is written only when it changed.
-    if (sender.layout_version() >= record::kWorkTablesVersion && *pieces != record::ReadWorkGiven(local)) {
-        if (!record::ReplaceWorkGiven(local, *pieces, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
-                                      &problem))
-            return Outcome::Failed(QStringLiteral("記録のファイルを読み書きできません: ") + problem);
-        QMetaObject::invokeMethod(this, [this] { emit workChanged(); }, Qt::QueuedConnection);
+    const auto now = std::chrono::steady_clock::now();
+    if (!work_fetched_ || now - work_at_ >= std::chrono::milliseconds(timing_.work_every_ms)) {
+        const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, &problem, &sqlstate);
+        if (!pieces) {
+            if (!connection_failed(sqlstate)) return Outcome::Done();
+            server.Close();
+            return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
+        }
+        work_fetched_ = true;
+        work_at_ = now;
+        // The file keeps the last list; it is written only when it changed.
+        if (sender.layout_version() >= record::kWorkTablesVersion && *pieces != record::ReadWorkGiven(local)) {
+            if (!record::ReplaceWorkGiven(local, *pieces, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+                                          &problem))
+                return Outcome::Failed(QStringLiteral("記録のファイルを読み書きできません: ") + problem);
+            QMetaObject::invokeMethod(this, [this] { emit workChanged(); }, Qt::QueuedConnection);
+        }
     }
 
     std::optional<Presence> presence;
@@ -280,9 +287,8 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         presence = presence_;
         changed = presence_changed_;
     }
-    const auto now = std::chrono::steady_clock::now();
-    const bool due = !presence_written_ ||
-                     now - presence_at_ >= std::chrono::milliseconds(timing_.presence_every_ms);
+    const bool due = !presence_written_ || now - std::max(presence_at_, heard_at_) >=
+                                               std::chrono::milliseconds(timing_.presence_every_ms);
     if (!presence || (!changed && !due)) return Outcome::Done();
     // A pc_id another role holds is the next look's to resolve (a fresh id).
     if (Outcome claimed = sender.EnsureClaimed(); !claimed.ok || claimed.clash)
@@ -293,7 +299,7 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
     }
     presence_written_ = true;
-    presence_at_ = now;
+    presence_at_ = heard_at_ = now;
     std::lock_guard lock(mutex_);
     if (presence_ == presence) presence_changed_ = false;
     return Outcome::Done();
@@ -325,6 +331,7 @@ void ClassSync::Run() {
             claimed.clear();  // asked again on the next connection
             server_work_.reset();
             presence_written_ = false;
+            work_fetched_ = false;
         }
         // A call Stop() cut short is no problem to tell.
         status.problem = stopping() ? told : round.problem;

@@ -77,8 +77,14 @@ struct SyncTiming {
     int batch_rows = 500;          // rows of one table per server transaction
     // libpq's least; Stop() waits at most this long for a connection being made.
     int connect_timeout_s = 2;
-    // This PC's presence row is written again at least this often while connected.
+    // This PC's presence row is written again when neither it nor an answer
+    // went to the server for this long (an arriving answer tells the live
+    // view as much as a signal, and a signal costs the server as much as an
+    // answer): so a class answering steadily sends almost no signals.
     int presence_every_ms = 20000;
+    // The work given to this PC's classes is read again at most this often
+    // (at once on each new connection).
+    int work_every_ms = 10000;
 };
 
 // The wait before the next try after a failure, `previous_ms` the wait
@@ -143,7 +149,8 @@ public:
     void RequestClassHistory();
 
     // The screen this PC shows now; the worker writes it to the server when
-    // it changed, and again every presence_every_ms, after the answers.
+    // it changed, and again after presence_every_ms without a signal or an
+    // answer sent, after the answers.
     // Thread-safe, never waits for the server.
     void SetPresence(Presence presence);
 
@@ -211,6 +218,11 @@ private:
     std::optional<ServerWork> server_work_;
     std::chrono::steady_clock::time_point presence_at_{};
     bool presence_written_ = false;
+    // When the server last heard from this PC (a signal or answers) and last
+    // gave it the work.
+    std::chrono::steady_clock::time_point heard_at_{};
+    std::chrono::steady_clock::time_point work_at_{};
+    bool work_fetched_ = false;
     std::thread worker_;
 };
 
