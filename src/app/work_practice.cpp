@@ -1,6 +1,7 @@
 #include "app/work_practice.h"
 
 #include <QDate>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@
 #include "topics/topic_table.h"
 #include "widgets/accessibility.h"
 #include "widgets/choice_list.h"
+#include "widgets/cute_button.h"
 #include "widgets/exercise_screen.h"
 #include "widgets/look.h"
 #include "widgets/practice_screen.h"
@@ -89,8 +91,23 @@ WorkDialog::WorkDialog(const std::vector<record::OpenPiece>& pieces,
         auto* item = new QListWidgetItem(WorkRowText(open, WorkWhat(open.piece, menu_text)), list_);
         if (open.past_due) item->setForeground(QColor(0xB0, 0x00, 0x00));
     }
-    list_->setMinimumSize(900, 60 + 48 * int(std::min<std::size_t>(pieces_.size(), 8)));
+    // Rows as cards on the menu's paper, the chosen one marked as a chosen
+    // menu item is.
+    list_->setStyleSheet(QStringLiteral(
+        "QListWidget { background: #FFFBF0; border: 2px solid #B8B8E0; border-radius: 8px; color: #000080; }"
+        " QListWidget::item { padding: 10px 6px; border-bottom: 1px solid #DDDDF0; }"
+        " QListWidget::item:selected { background: #FFE28A; color: #000080; }"));
+    list_->setMinimumSize(900, 60 + 56 * int(std::min<std::size_t>(pieces_.size(), 8)));
     layout->addWidget(list_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* back = new CuteButton(QStringLiteral("WorkBackButton"), QStringLiteral("もどる"), kDrillSkyBlue,
+                                kNavyColour, this);
+    back->setFont(SchoolFont(22, true));
+    back->setMinimumSize(150, 52);
+    connect(back, &QPushButton::clicked, this, &QDialog::reject);
+    buttons->addWidget(back);
+    layout->addLayout(buttons);
     auto choose = [this](QListWidgetItem* item) {
         const int row = list_->row(item);
         if (row < 0 || row >= int(pieces_.size())) return;
