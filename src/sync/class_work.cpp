@@ -18,11 +18,6 @@ PgValue Names(const QStringList& names) {
     return QJsonDocument(QJsonArray::fromStringList(names)).toJson(QJsonDocument::Compact);
 }
 
-std::optional<int> OptionalInt(const PgResult& r, int row, int column) {
-    if (r.is_null(row, column)) return std::nullopt;
-    return int(r.number(row, column));
-}
-
 // A timestamptz the statement wrote as UTC ISO 8601 with milliseconds.
 QDateTime Moment(const PgResult& r, int row, int column) {
     if (r.is_null(row, column)) return {};
@@ -98,8 +93,8 @@ Fetched<WorkPiece> ListWork(TeacherSession& session, const QString& class_name) 
         WorkPiece piece;
         piece.id = r.number(i, 0);
         piece.title = r.text(i, 1);
-        piece.topic = OptionalInt(r, i, 2);
-        piece.menu_choice = OptionalInt(r, i, 3);
+        piece.topic = r.optional_int(i, 2);
+        piece.menu_choice = r.optional_int(i, 3);
         piece.skill = r.text(i, 4);
         piece.recommended = r.text(i, 5) == QLatin1String("t");
         piece.problems = int(r.number(i, 6));
@@ -137,11 +132,11 @@ Fetched<LivePupil> Live(TeacherSession& session, const QString& class_name) {
         LivePupil pupil;
         pupil.pupil = r.text(i, 0);
         pupil.screen = r.text(i, 1);
-        pupil.topic = OptionalInt(r, i, 2);
-        pupil.menu_choice = OptionalInt(r, i, 3);
+        pupil.topic = r.optional_int(i, 2);
+        pupil.menu_choice = r.optional_int(i, 3);
         if (!r.is_null(i, 4)) pupil.work_id = r.number(i, 4);
-        pupil.signal_age = OptionalInt(r, i, 5);
-        pupil.screen_seconds = OptionalInt(r, i, 6);
+        pupil.signal_age = r.optional_int(i, 5);
+        pupil.screen_seconds = r.optional_int(i, 6);
         pupil.answers = int(r.number(i, 7));
         pupil.correct = int(r.number(i, 8));
         pupil.stuck = r.text(i, 9) == QLatin1String("t");

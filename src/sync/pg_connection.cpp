@@ -72,6 +72,11 @@ QByteArray PgResult::bytes(int row, int column) const {
 
 qint64 PgResult::number(int row, int column) const { return text(row, column).toLongLong(); }
 
+std::optional<int> PgResult::optional_int(int row, int column) const {
+    if (is_null(row, column)) return std::nullopt;
+    return static_cast<int>(number(row, column));
+}
+
 QVariant PgResult::value(int row, int column) const {
     return is_null(row, column) ? QVariant() : QVariant(text(row, column));
 }

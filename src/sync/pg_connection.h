@@ -44,6 +44,8 @@ public:
     bool is_null(int row, int column) const;
     QString text(int row, int column) const;
     qint64 number(int row, int column) const;
+    // An integer column that may be NULL.
+    std::optional<int> optional_int(int row, int column) const;
     // The value's UTF-8 text without a copy: valid while this result lives.
     QByteArray bytes(int row, int column) const;
     // NULL as an invalid QVariant, anything else as its text.

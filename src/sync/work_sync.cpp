@@ -12,11 +12,6 @@ PgValue Number(const std::optional<qint64>& v) {
 
 PgValue Number(const std::optional<int>& v) { return v ? PgValue(QByteArray::number(*v)) : std::nullopt; }
 
-std::optional<int> IntAt(const PgResult& r, int row, int column) {
-    if (r.is_null(row, column)) return std::nullopt;
-    return static_cast<int>(r.number(row, column));
-}
-
 }  // namespace
 
 bool MissingOnServer(const QString& sqlstate) {
@@ -65,8 +60,8 @@ std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, QS
         p.id = r.number(i, 0);
         p.class_name = r.text(i, 1);
         p.title = r.text(i, 2);
-        p.topic = IntAt(r, i, 3);
-        p.menu_choice = IntAt(r, i, 4);
+        p.topic = r.optional_int(i, 3);
+        p.menu_choice = r.optional_int(i, 4);
         p.skill = r.text(i, 5);
         p.recommended = r.text(i, 6) == QStringLiteral("t");
         p.problems = static_cast<int>(r.number(i, 7));
