@@ -8,10 +8,8 @@ namespace sorelka {
 std::string RecordedAnswers::PupilName() const { return record_.shown_name().toStdString(); }
 
 void RecordedAnswers::RecordPractice(const JudgedAnswer& answer) {
-    record::Transaction write{
-        record_.HistoryStatement(answer, record::AnswerMode::Practice, QString(), std::nullopt, work_)};
-    for (record::Statement& s : record_.MasteryStatements(answer)) write.push_back(std::move(s));
-    record_.store().Commit(std::move(write));
+    record_.store().Commit(
+        record_.AnswerStatements(answer, record::AnswerMode::Practice, QString(), std::nullopt, work_));
     // A kept answer counts too: the store writes it later.
     // A copy: the callee may end the work, which drops the callback.
     if (work_ && work_answered_) {
@@ -39,9 +37,8 @@ void RecordedAnswers::RecordDrillAnswer(const std::string& drill, int question_n
                                         const JudgedAnswer& answer, const DrillRow& row,
                                         const DrillFigures& so_far) {
     const QString uid = QString::fromStdString(drill);
-    record::Transaction also{record_.HistoryStatement(answer, record::AnswerMode::Drill, uid, question_no),
-                             record_.DrillFiguresStatement(uid, so_far, std::nullopt)};
-    for (record::Statement& s : record_.MasteryStatements(answer)) also.push_back(std::move(s));
+    record::Transaction also = record_.AnswerStatements(answer, record::AnswerMode::Drill, uid, question_no);
+    also.push_back(record_.DrillFiguresStatement(uid, so_far, std::nullopt));
     log_.AppendDrillRow(row, std::move(also));
 }
 

@@ -206,16 +206,42 @@ QString ModeText(AnswerMode mode) {
     return QStringLiteral("practice");
 }
 
+namespace {
+
+// The answer as the mastery's observer reads it.
+StoredAnswer Stored(const JudgedAnswer& answer) {
+    return {0, answer.topic, answer.menu_choice, answer.problem, answer.correct,
+            answer.finding ? answer.finding->kind : std::string(),
+            answer.finding ? answer.finding->step : std::string(), answer.answered_at};
+}
+
+std::string FirstSkill(const std::vector<SkillObservation>& seen) {
+    return seen.empty() ? std::string() : seen.front().skill;
+}
+
+}  // namespace
+
 Statement LearningRecord::HistoryStatement(const JudgedAnswer& answer, AnswerMode mode,
                                            const QString& drill, std::optional<int> question_no,
                                            std::optional<qint64> work) const {
+    const std::string skill = mastery_ ? FirstSkill(mastery_->Observations(Stored(answer))) : std::string();
+    return HistoryInsert(answer, mode, drill, question_no, work, skill);
+}
+
+Transaction LearningRecord::AnswerStatements(const JudgedAnswer& answer, AnswerMode mode, const QString& drill,
+                                             std::optional<int> question_no, std::optional<qint64> work) {
+    if (!mastery_) return {HistoryInsert(answer, mode, drill, question_no, work, std::string())};
+    const StoredAnswer stored = Stored(answer);
+    const std::vector<SkillObservation> seen = mastery_->Observations(stored);
+    Transaction write{HistoryInsert(answer, mode, drill, question_no, work, FirstSkill(seen))};
+    for (Statement& s : mastery_->AnswerStatements(current_, stored, seen)) write.push_back(std::move(s));
+    return write;
+}
+
+Statement LearningRecord::HistoryInsert(const JudgedAnswer& answer, AnswerMode mode, const QString& drill,
+                                     std::optional<int> question_no, std::optional<qint64> work,
+                                     const std::string& skill) const {
     const bool on_drill = mode == AnswerMode::Drill;
-    const std::string skill =
-        mastery_ ? mastery_->FirstSkill({0, answer.topic, answer.menu_choice, answer.problem, answer.correct,
-                                         answer.finding ? answer.finding->kind : std::string(),
-                                         answer.finding ? answer.finding->step : std::string(),
-                                         answer.answered_at})
-                 : std::string();
     return {Sql(Shape::AnswerAddWork),
             {current_, IsoTime(answer.answered_at), TopicNumber(answer.topic),
              ModeText(mode), answer.menu_choice,
@@ -238,10 +264,7 @@ void LearningRecord::TraceMastery(AnswerObserver observe) {
 
 std::vector<Statement> LearningRecord::MasteryStatements(const JudgedAnswer& answer) {
     if (!mastery_) return {};
-    return mastery_->AnswerStatements(
-        current_, {0, answer.topic, answer.menu_choice, answer.problem, answer.correct,
-                   answer.finding ? answer.finding->kind : std::string(),
-                   answer.finding ? answer.finding->step : std::string(), answer.answered_at});
+    return mastery_->AnswerStatements(current_, Stored(answer));
 }
 
 Statement LearningRecord::DrillStartStatement(const QString& uid, const DrillRun& run) const {

@@ -140,6 +140,12 @@ public:
                                const QString& drill = QString(),
                                std::optional<int> question_no = std::nullopt,
                                std::optional<qint64> work = std::nullopt) const;
+    // The history row of a practice or drill answer and the statements that
+    // bring the current pupil's mastery up to date with it, the answer's
+    // skills worked out once for both.
+    Transaction AnswerStatements(const JudgedAnswer& answer, AnswerMode mode, const QString& drill = QString(),
+                                 std::optional<int> question_no = std::nullopt,
+                                 std::optional<qint64> work = std::nullopt);
     // A new drills row for the current pupil; `uid` from NewDrillKey().
     Statement DrillStartStatement(const QString& uid, const DrillRun& run) const;
     // The drill's figures so far, and its end time once it has one.
@@ -178,6 +184,10 @@ private:
     RecordStore& store_;
     QString current_;
     std::unique_ptr<SkillMastery> mastery_;
+    // The history row with `skill` as history.skill.
+    Statement HistoryInsert(const JudgedAnswer& answer, AnswerMode mode, const QString& drill,
+                         std::optional<int> question_no, std::optional<qint64> work,
+                         const std::string& skill) const;
 };
 
 }  // namespace sorelka::record

@@ -67,11 +67,15 @@ SkillMastery::SkillMastery(RecordStore& store, AnswerObserver observe, MasteryRu
     : store_(store), observe_(std::move(observe)), rules_(rules) {}
 
 std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, const StoredAnswer& answer) {
+    return AnswerStatements(pupil, answer, Observations(answer));
+}
+
+std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, const StoredAnswer& answer,
+                                                      const std::vector<SkillObservation>& seen) {
     RebuildIfMissing();
     // A file whose layout went past the table's step without it (made while
     // the steps were being merged) keeps its answers, without mastery.
     if (!table_) return {};
-    const std::vector<SkillObservation> seen = observe_ ? observe_(answer) : std::vector<SkillObservation>{};
     if (seen.empty()) return {};
     PupilSkills& skills = Cached(pupil);
     Statement insert{Sql(Shape::MasteryAnswer), {}};
@@ -90,10 +94,8 @@ std::vector<Statement> SkillMastery::AnswerStatements(const QString& pupil, cons
     return {insert};
 }
 
-std::string SkillMastery::FirstSkill(const StoredAnswer& answer) const {
-    if (!observe_) return {};
-    const std::vector<SkillObservation> seen = observe_(answer);
-    return seen.empty() ? std::string() : seen.front().skill;
+std::vector<SkillObservation> SkillMastery::Observations(const StoredAnswer& answer) const {
+    return observe_ ? observe_(answer) : std::vector<SkillObservation>{};
 }
 
 const PupilSkills& SkillMastery::Skills(const QString& pupil) { return Cached(pupil); }

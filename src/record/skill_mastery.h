@@ -29,9 +29,12 @@ public:
     // answer spoke about, for the answer's own transaction. None when the
     // answer says nothing about any skill.
     std::vector<Statement> AnswerStatements(const QString& pupil, const StoredAnswer& answer);
-    // The skill the answer's update credits or debits first (history.skill);
-    // empty when the answer says nothing about any skill.
-    std::string FirstSkill(const StoredAnswer& answer) const;
+    // The same with the answer's observations already made (Observations).
+    std::vector<Statement> AnswerStatements(const QString& pupil, const StoredAnswer& answer,
+                                            const std::vector<SkillObservation>& seen);
+    // What the answer says about which skills, in the order the update
+    // credits or debits them (the first is history.skill).
+    std::vector<SkillObservation> Observations(const StoredAnswer& answer) const;
 
     // The skills of `pupil` as kept (empty name: the guest).
     const PupilSkills& Skills(const QString& pupil);
