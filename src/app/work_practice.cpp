@@ -10,7 +10,6 @@
 #include "coach/skill_catalogue.h"
 #include "core/app_context.h"
 #include "core/wide_digits.h"
-#include "record/class_roster.h"
 #include "record/learning_record.h"
 #include "topics/topic_table.h"
 #include "widgets/accessibility.h"
@@ -195,12 +194,11 @@ WorkRunner::WorkRunner(AppContext& ctx, record::LearningRecord& record, Recorded
 WorkRunner::~WorkRunner() { answers_.SetWork(std::nullopt); }
 
 std::vector<record::OpenPiece> WorkRunner::OpenPieces() {
-    const QString pupil = record_.current_pupil();
-    if (pupil.isEmpty() || !record_.store().Ready()) return {};
+    if (!record_.store().Ready()) return {};
     QSqlDatabase db = record_.store().database();
-    const QString pupil_class = record::ClassRoster(record_.store()).ClassOf(pupil);
-    return record::OpenWork(record::ReadWorkGiven(db), pupil, pupil_class, record::WorkAnswers(db, pupil),
-                            TodayText(ctx_));
+    const std::optional<qint64> pupil = record::PupilId(db, record_.current_pupil());
+    if (!pupil) return {};
+    return record::OpenWork(record::ReadWorkGiven(db), *pupil, record::WorkAnswers(db, *pupil), TodayText(ctx_));
 }
 
 QString WorkRunner::MenuText(Topic topic, int menu_choice) const {
@@ -305,10 +303,10 @@ void WorkRunner::ListChanged() {
         answers_.SetWork(std::nullopt);
         return;
     }
-    const QString pupil_class = record::ClassRoster(record_.store()).ClassOf(pupil);
     QSqlDatabase db = record_.store().database();
+    const std::optional<qint64> pupil_id = record::PupilId(db, pupil);
     for (const record::WorkPiece& piece : record::ReadWorkGiven(db))
-        if (piece.id == guide_->piece().id && record::IsForPupil(piece, pupil, pupil_class)) return;
+        if (pupil_id && piece.id == guide_->piece().id && record::IsForPupil(piece, *pupil_id)) return;
     guide_->Stop();
     answers_.SetWork(std::nullopt);
     ctx_.dialogs.ShowMessage(kWorkWithdrawnSentence);

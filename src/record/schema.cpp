@@ -232,6 +232,16 @@ const std::vector<Migration>& Migrations() {
                          " recommended integer not null default 0, problems integer not null,"
                          " due_day text not null, pupils text not null default '',"
                          " withdrawn integer not null default 0, fetched_at text)")}},
+        // Which of this PC's pupils each piece of work_given is for, as the
+        // server works it out (by the class list and the teacher's
+        // attachments, so a pupil attached under another name or a class
+        // renamed on the server still gets the class's work), and the
+        // answers the same pupil gave for it on other PCs. Replaced with
+        // work_given.
+        {13,
+         {QStringLiteral("create table if not exists work_for_pupils (work_id integer not null,"
+                         " pupil_id integer not null, answered_elsewhere integer not null default 0,"
+                         " primary key (work_id, pupil_id))")}},
     };
     return steps;
 }

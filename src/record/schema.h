@@ -37,5 +37,7 @@ inline constexpr int kSyncTablesVersion = 5;
 // The first version with history.work_id and history.skill and the work
 // the teacher gave (work_given).
 inline constexpr int kWorkTablesVersion = 12;
+// The first version with the pupils each piece is for (work_for_pupils).
+inline constexpr int kWorkPupilsVersion = 13;
 
 }  // namespace sorelka::record

@@ -19,18 +19,16 @@ QVariant NullableInt(const std::optional<int>& v) {
 
 }  // namespace
 
-bool IsForPupil(const WorkPiece& piece, const QString& pupil, const QString& pupil_class) {
-    if (piece.withdrawn || pupil.isEmpty() || piece.class_name != pupil_class) return false;
-    return piece.pupils.isEmpty() || piece.pupils.contains(pupil);
+bool IsForPupil(const WorkPiece& piece, qint64 pupil_id) {
+    return !piece.withdrawn && piece.for_pupils.contains(pupil_id);
 }
 
-std::vector<OpenPiece> OpenWork(const std::vector<WorkPiece>& pieces, const QString& pupil,
-                                const QString& pupil_class, const QHash<qint64, int>& answered,
-                                const QString& today) {
+std::vector<OpenPiece> OpenWork(const std::vector<WorkPiece>& pieces, qint64 pupil_id,
+                                const QHash<qint64, int>& answered, const QString& today) {
     std::vector<OpenPiece> open;
     for (const WorkPiece& piece : pieces) {
-        if (!IsForPupil(piece, pupil, pupil_class)) continue;
-        const int done = answered.value(piece.id);
+        if (!IsForPupil(piece, pupil_id)) continue;
+        const int done = answered.value(piece.id) + piece.for_pupils.value(pupil_id);
         if (done >= piece.problems) continue;
         // The days compare as their texts: both "YYYY-MM-DD".
         open.push_back({piece, done, !today.isEmpty() && piece.due_day < today});
@@ -60,18 +58,32 @@ std::vector<WorkPiece> ReadWorkGiven(QSqlDatabase& db) {
         p.withdrawn = q.value(10).toInt() != 0;
         pieces.push_back(std::move(p));
     }
+    q.finish();
+    if (!q.exec(QStringLiteral("select work_id, pupil_id, answered_elsewhere from work_for_pupils"))) return {};
+    QHash<qint64, std::size_t> at;
+    for (std::size_t i = 0; i < pieces.size(); ++i) at.insert(pieces[i].id, i);
+    while (q.next())
+        if (const auto i = at.constFind(q.value(0).toLongLong()); i != at.constEnd())
+            pieces[*i].for_pupils.insert(q.value(1).toLongLong(), q.value(2).toInt());
     return pieces;
 }
 
-QHash<qint64, int> WorkAnswers(QSqlDatabase& db, const QString& pupil) {
+std::optional<qint64> PupilId(QSqlDatabase& db, const QString& pupil) {
+    if (pupil.isEmpty()) return std::nullopt;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select id from pupils where name = ?"));
+    q.addBindValue(pupil);
+    if (!q.exec() || !q.next()) return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+QHash<qint64, int> WorkAnswers(QSqlDatabase& db, qint64 pupil_id) {
     QHash<qint64, int> answered;
-    if (pupil.isEmpty()) return answered;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select work_id, count(*) from history where work_id is not null"
-                             " and mode = 'practice' and pupil_id = (select id from pupils where name = ?)"
-                             " group by work_id"));
-    q.addBindValue(pupil);
+                             " and mode = 'practice' and pupil_id = ? group by work_id"));
+    q.addBindValue(pupil_id);
     if (!q.exec()) return answered;
     while (q.next()) answered.insert(q.value(0).toLongLong(), q.value(1).toInt());
     return answered;
@@ -84,7 +96,7 @@ bool ReplaceWorkGiven(QSqlDatabase& db, const std::vector<WorkPiece>& pieces, co
         return false;
     }
     QSqlQuery q(db);
-    bool ok = q.exec(QStringLiteral("delete from work_given"));
+    bool ok = q.exec(QStringLiteral("delete from work_given")) && q.exec(QStringLiteral("delete from work_for_pupils"));
     if (ok)
         ok = q.prepare(QStringLiteral("insert into work_given (id, class_name, title, topic, menu_choice, skill,"
                                       " recommended, problems, due_day, pupils, withdrawn, fetched_at)"
@@ -102,6 +114,14 @@ bool ReplaceWorkGiven(QSqlDatabase& db, const std::vector<WorkPiece>& pieces, co
             q.addBindValue(v);
         ok = q.exec();
     }
+    if (ok)
+        ok = q.prepare(QStringLiteral("insert into work_for_pupils (work_id, pupil_id, answered_elsewhere)"
+                                      " values (?, ?, ?)"));
+    for (std::size_t i = 0; ok && i < pieces.size(); ++i)
+        for (auto p = pieces[i].for_pupils.constBegin(); ok && p != pieces[i].for_pupils.constEnd(); ++p) {
+            for (const QVariant& v : QVariantList{pieces[i].id, p.key(), p.value()}) q.addBindValue(v);
+            ok = q.exec();
+        }
     if (!ok || !db.commit()) {
         *problem = ok ? db.lastError().text() : q.lastError().text();
         db.rollback();

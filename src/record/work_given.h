@@ -25,6 +25,10 @@ struct WorkPiece {
     QString due_day;     // "YYYY-MM-DD"
     QStringList pupils;  // names in the class; empty: the whole class
     bool withdrawn = false;
+    // This PC's pupils (their ids) the piece is for, as the server worked
+    // them out, each with the answers for it the same pupil sent from other
+    // PCs.
+    QHash<qint64, int> for_pupils;
 
     bool operator==(const WorkPiece&) const = default;
 };
@@ -32,27 +36,27 @@ struct WorkPiece {
 // A piece as one pupil sees it.
 struct OpenPiece {
     WorkPiece piece;
-    int answered = 0;   // the pupil's answers for it on this PC
+    int answered = 0;   // the pupil's answers for it here and on other PCs
     bool past_due = false;
 };
 
-// True when `piece` is for `pupil` of class `pupil_class`: not withdrawn, of
-// that class, and for the whole class or naming the pupil.
-bool IsForPupil(const WorkPiece& piece, const QString& pupil, const QString& pupil_class);
+// True when `piece` is for the pupil with this id on this PC and not withdrawn.
+bool IsForPupil(const WorkPiece& piece, qint64 pupil_id);
 
 // The pieces still open for the pupil, in the order given: for the pupil
-// (IsForPupil) with fewer answers than its problems. Past its due day a
-// piece stays open and is marked. `today` "YYYY-MM-DD". The guest (empty
-// name) has none.
-std::vector<OpenPiece> OpenWork(const std::vector<WorkPiece>& pieces, const QString& pupil,
-                                const QString& pupil_class, const QHash<qint64, int>& answered,
-                                const QString& today);
+// (IsForPupil) with fewer answers, here (`answered`) and on other PCs, than
+// its problems. Past its due day a piece stays open and is marked. `today`
+// "YYYY-MM-DD".
+std::vector<OpenPiece> OpenWork(const std::vector<WorkPiece>& pieces, qint64 pupil_id,
+                                const QHash<qint64, int>& answered, const QString& today);
 
 // The last list fetched, by due day then id; none for a file without the
-// table (an older layout) or on an error.
+// tables (an older layout) or on an error.
 std::vector<WorkPiece> ReadWorkGiven(QSqlDatabase& db);
+// The id of the pupil of that name on this PC; none for the guest (empty).
+std::optional<qint64> PupilId(QSqlDatabase& db, const QString& pupil);
 // The pupil's answers per piece on this PC (practice answers given for it).
-QHash<qint64, int> WorkAnswers(QSqlDatabase& db, const QString& pupil);
+QHash<qint64, int> WorkAnswers(QSqlDatabase& db, qint64 pupil_id);
 
 // Puts `pieces` in place of the list in one transaction on `db`; false (and
 // the list unchanged) when the file does not take it.

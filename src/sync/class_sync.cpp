@@ -263,7 +263,7 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
     QString problem, sqlstate;
     const auto now = std::chrono::steady_clock::now();
     if (!work_fetched_ || now - work_at_ >= std::chrono::milliseconds(timing_.work_every_ms)) {
-        const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, &problem, &sqlstate);
+        const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, sender.pc_id(), &problem, &sqlstate);
         if (!pieces) {
             if (!connection_failed(sqlstate)) return Outcome::Done();
             server.Close();
@@ -272,7 +272,7 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         work_fetched_ = true;
         work_at_ = now;
         // The file keeps the last list; it is written only when it changed.
-        if (sender.layout_version() >= record::kWorkTablesVersion && *pieces != record::ReadWorkGiven(local)) {
+        if (sender.layout_version() >= record::kWorkPupilsVersion && *pieces != record::ReadWorkGiven(local)) {
             if (!record::ReplaceWorkGiven(local, *pieces, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
                                           &problem))
                 return Outcome::Failed(QStringLiteral("記録のファイルを読み書きできません: ") + problem);

@@ -15,7 +15,8 @@ PgValue Number(const std::optional<int>& v) { return v ? PgValue(QByteArray::num
 }  // namespace
 
 bool MissingOnServer(const QString& sqlstate) {
-    return sqlstate == QStringLiteral("42P01") || sqlstate == QStringLiteral("42703");
+    return sqlstate == QStringLiteral("42P01") || sqlstate == QStringLiteral("42703") ||
+           sqlstate == QStringLiteral("42883");
 }
 
 std::optional<ServerWork> AskServerWork(PgConnection& server, QString* problem) {
@@ -43,12 +44,12 @@ std::optional<ServerWork> AskServerWork(PgConnection& server, QString* problem) 
     return work;
 }
 
-std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, QString* problem,
-                                                        QString* sqlstate) {
+std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, const QString& pc_id,
+                                                        QString* problem, QString* sqlstate) {
+    // One row per piece and pupil of this PC's role it is for.
     const PgResult r = server.Exec(QStringLiteral(
-        "select p.id, p.class_name, p.title, p.topic, p.menu_choice, p.skill, p.recommended, p.problems,"
-        " p.due_day::text, coalesce((select string_agg(w.name, E'\\n' order by w.name) from work_pupils w"
-        " where w.work_id = p.id), ''), p.withdrawn_at is not null from work_pieces p order by p.id"));
+        "select id, class_name, title, topic, menu_choice, skill, recommended, problems, due_day, pupils,"
+        " withdrawn, pc_id, pupil_id, answered_elsewhere from sorelka_pc_work()"));
     if (!r.ok()) {
         *problem = r.error();
         *sqlstate = r.sqlstate();
@@ -56,19 +57,23 @@ std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, QS
     }
     std::vector<record::WorkPiece> pieces;
     for (int i = 0; i < r.rows(); ++i) {
-        record::WorkPiece p;
-        p.id = r.number(i, 0);
-        p.class_name = r.text(i, 1);
-        p.title = r.text(i, 2);
-        p.topic = r.optional_int(i, 3);
-        p.menu_choice = r.optional_int(i, 4);
-        p.skill = r.text(i, 5);
-        p.recommended = r.text(i, 6) == QStringLiteral("t");
-        p.problems = static_cast<int>(r.number(i, 7));
-        p.due_day = r.text(i, 8);
-        p.pupils = r.text(i, 9).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        p.withdrawn = r.text(i, 10) == QStringLiteral("t");
-        pieces.push_back(std::move(p));
+        if (pieces.empty() || pieces.back().id != r.number(i, 0)) {
+            record::WorkPiece p;
+            p.id = r.number(i, 0);
+            p.class_name = r.text(i, 1);
+            p.title = r.text(i, 2);
+            p.topic = r.optional_int(i, 3);
+            p.menu_choice = r.optional_int(i, 4);
+            p.skill = r.text(i, 5);
+            p.recommended = r.text(i, 6) == QStringLiteral("t");
+            p.problems = static_cast<int>(r.number(i, 7));
+            p.due_day = r.text(i, 8);
+            p.pupils = r.text(i, 9).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            p.withdrawn = r.text(i, 10) == QStringLiteral("t");
+            pieces.push_back(std::move(p));
+        }
+        // Rows of an id this PC held before a fresh one are not its pupils now.
+        if (r.text(i, 11) == pc_id) pieces.back().for_pupils.insert(r.number(i, 12), static_cast<int>(r.number(i, 13)));
     }
     return pieces;
 }

@@ -33,17 +33,18 @@ struct ServerWork {
 };
 
 // True for the SQLSTATEs by which an older server says it has no such
-// table or column (42P01, 42703).
+// table, column or function (42P01, 42703, 42883).
 bool MissingOnServer(const QString& sqlstate);
 
 // Asks the server what it keeps; nullopt (and `problem`) when the
 // connection failed rather than the server lacking something.
 std::optional<ServerWork> AskServerWork(PgConnection& server, QString* problem);
 
-// Every piece this PC's role may read (its pupils' classes), withdrawn ones
-// too, by id; nullopt (and `problem`, `sqlstate`) when the fetch failed.
-std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, QString* problem,
-                                                        QString* sqlstate);
+// Every piece for a pupil of this PC (`pc_id`), withdrawn ones too, by id,
+// with the pupils it is for as the server counts class members;
+// nullopt (and `problem`, `sqlstate`) when the fetch failed.
+std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, const QString& pc_id,
+                                                        QString* problem, QString* sqlstate);
 
 // Writes this PC's presence row (pc_id claimed by the caller); the server's
 // clock stamps it, and screen_since moves only when the screen changed.

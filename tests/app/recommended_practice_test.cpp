@@ -218,13 +218,16 @@ TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) 
     piece.menu_choice = 1;
     piece.problems = 3;
     piece.due_day = "2026-12-07";  // the day before the fake clock's
+    QSqlDatabase db = program->record_store().database();
+    const qint64 hanako = record::PupilId(db, "はなこ").value();
+    piece.for_pupils = {{hanako, 0}};
     record::WorkPiece others = piece, withdrawn = piece;
     others.id = 42;
     others.pupils = QStringList{"たろう"};
+    others.for_pupils = {{hanako + 1, 0}};
     withdrawn.id = 43;
     withdrawn.withdrawn = true;
     QString problem;
-    QSqlDatabase db = program->record_store().database();
     ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece, others, withdrawn}, "now", &problem)) << Utf8(problem);
     MainMenuWindow* menu = program->main_window();
     menu->ShowPupil();
@@ -312,6 +315,7 @@ TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTell
     piece.due_day = "2026-12-20";
     QString problem;
     QSqlDatabase db = program->record_store().database();
+    piece.for_pupils = {{record::PupilId(db, "はなこ").value(), 0}};
     ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece}, "now", &problem)) << Utf8(problem);
     const std::vector<record::OpenPiece> open = program->work().OpenPieces();
     ASSERT_EQ(open.size(), 1u);

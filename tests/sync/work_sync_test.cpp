@@ -22,7 +22,8 @@ class WorkServer : public ServerSuite {};
 // A server as it was before the work the teacher gives.
 const char* const kOlderServer =
     "drop table if exists pc_presence, work_pupils, work_pieces cascade;"
-    " alter table history drop column if exists work_id cascade, drop column if exists skill cascade";
+    " alter table history drop column if exists work_id cascade, drop column if exists skill cascade;"
+    " drop function if exists sorelka_pc_work()";
 
 void AnswerPractice(Pc& pc, int k) {
     JudgedAnswer answer;
@@ -49,27 +50,39 @@ TEST_F(WorkServer, AnOlderServerTakesAnswersAndANewerOneGivesWorkTheFileKeeps) {
     pc.recorder.SetWork(std::nullopt);
     AnswerPractice(pc, 2);
     LocalFile file(pc.path);
-    const QString where = "where pc_id = '" + file.PcId() + "' order by id";
     {
         std::unique_ptr<sync::ClassSync> sync = pc.Sync(cluster().Config());
         sync->SetPresence({1, "TForm2", 1, 1, 5});
         ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
         EXPECT_TRUE(sync->status().problem.isEmpty()) << sync->status().problem.toStdString();
     }
+    const QString where = "where pc_id = '" + file.PcId() + "' order by id";
     EXPECT_EQ(cluster().Query("select entered_answer from history " + where), (QStringList{"101", "102"}));
     EXPECT_EQ(file.Query("select count(*) from work_given"), QStringList{"0"});
 
     // The server brought up to date: the answers' columns, the work, the presence.
     QString out;
     ASSERT_TRUE(cluster().Psql({"-f", ServerSql()}, &out)) << out.toStdString();
+    // はなこ of this PC is attached to the listed はな子 of クラス, who also
+    // answered two of her own piece on PC Z.
+    const QString mine = file.PcId();
     const QStringList made = cluster().Query(
         "insert into work_pieces (class_name, title, topic, menu_choice, problems, due_day) values"
         " ('クラス', 'わり算の しゅくだい', 1, 1, 3, '2026-12-20'), ('クラス', 'たろうの', 1, 2, 5, '2026-12-21'),"
-        " ('ほかのクラス', 'ほか', 1, 1, 1, '2026-12-21') returning id",
+        " ('ほかのクラス', 'ほか', 1, 1, 1, '2026-12-21'), ('クラス', 'はな子の', 1, 1, 4, '2026-12-22')"
+        " returning id",
         &ok);
     ASSERT_TRUE(ok);
-    ASSERT_EQ(made.size(), 3);
-    cluster().Query("insert into work_pupils values (" + made[1] + ", 'たろう'), (" + made[1] + ", 'じろう')", &ok);
+    ASSERT_EQ(made.size(), 4);
+    cluster().Query("insert into work_pupils values (" + made[1] + ", 'たろう'), (" + made[3] + ", 'はな子');"
+                    " insert into class_pupils (class_name, name, archived) values ('クラス', 'はな子', false),"
+                    " ('ほかのクラス', 'はなこ', false);"
+                    " insert into pupil_links values ('" + mine + "', 1, 'クラス', 'はな子');"
+                    " insert into pupils (pc_id, id, name, class_name) values ('Z', 1, 'はな子', 'クラス');"
+                    " insert into history (pc_id, id, pupil_id, answered_at, topic, mode, problem, correct, work_id)"
+                    " select 'Z', k, 1, '2026-12-10T09:00:00', 1, 'practice', 'p', 1, " + made[3] +
+                        " from generate_series(1, 2) k",
+                    &ok);
     ASSERT_TRUE(ok);
     pc.recorder.SetWork(made[0].toLongLong());
     AnswerPractice(pc, 3);
@@ -82,18 +95,20 @@ TEST_F(WorkServer, AnOlderServerTakesAnswersAndANewerOneGivesWorkTheFileKeeps) {
     EXPECT_EQ(cluster().Query("select entered_answer, work_id, skill is not null from history " + where),
               (QStringList{"101||f", "102||f", "103|" + made[0] + "|t"}))
         << "the answers an older server took stay without their piece";
-    // The superuser sees every class; the list holds whatever the PC's role may read.
-    const QStringList given = file.Query("select id, title, pupils, withdrawn from work_given where id <> " + made[2]);
-    EXPECT_EQ(given, (QStringList{made[0] + "|わり算の しゅくだい||0", made[1] + "|たろうの|じろう\nたろう|0"}));
+    // The pieces for the pupil the teacher attached her to, not those of
+    // other pupils or of the class her own name is listed in.
+    EXPECT_EQ(file.Query("select g.id, title, pupils, withdrawn, f.pupil_id, f.answered_elsewhere"
+                         " from work_given g join work_for_pupils f on f.work_id = g.id order by g.id"),
+              (QStringList{made[0] + "|わり算の しゅくだい||0|1|0", made[3] + "|はな子の|はな子|0|1|2"}));
     EXPECT_TRUE(changed.count() > 0 || changed.wait(5000));
     EXPECT_EQ(cluster().Query("select pupil_id, screen, topic, menu_choice, work_id, screen_since is not null"
-                              " from pc_presence where pc_id = '" + file.PcId() + "'"),
+                              " from pc_presence where pc_id = '" + mine + "'"),
               QStringList{"1|TForm2|1|1|" + made[0] + "|t"});
 
     // Withdrawn on the server: the next look marks it.
-    cluster().Query("update work_pieces set withdrawn_at = now() where id = " + made[1], &ok);
+    cluster().Query("update work_pieces set withdrawn_at = now() where id = " + made[3], &ok);
     ASSERT_TRUE(sync->WaitUntilSent(30000));
-    EXPECT_EQ(file.Query("select withdrawn from work_given where id = " + made[1]), QStringList{"1"});
+    EXPECT_EQ(file.Query("select withdrawn from work_given where id = " + made[3]), QStringList{"1"});
 
     // The server gone: the list stays as last fetched.
     const QStringList kept = file.Query("select * from work_given order by id");

@@ -520,6 +520,8 @@ void WorkGiven(FakeServices& services) {
     division.menu_choice = 2;
     division.problems = 10;
     division.due_day = QStringLiteral("2026-12-07");
+    QSqlDatabase db = program.record_store().database();
+    division.for_pupils = {{record::PupilId(db, program.learning_record().current_pupil()).value_or(1), 0}};
     record::WorkPiece skill = division;
     skill.id = 2;
     skill.title = QStringLiteral("０の たつ わり算");
@@ -529,7 +531,6 @@ void WorkGiven(FakeServices& services) {
     skill.problems = 5;
     skill.due_day = QStringLiteral("2026-12-11");
     QString problem;
-    QSqlDatabase db = program.record_store().database();
     record::ReplaceWorkGiven(db, {division, skill}, QStringLiteral("now"), &problem);
     program.main_window()->show();
     program.main_window()->ShowPupil();
