@@ -42,7 +42,7 @@ create table if not exists pupils (
     created_at text,
     primary key (pc_id, id)
 );
--- The class the PC had the pupil in when it sent them (a database made by
+-- The class the PC has the pupil in, sent again when it changes (a database made by
 -- an older version puts its pupils into one class, as an old record file does).
 alter table pupils add column if not exists class_name text not null default 'クラス';
 -- A pupil is the same pupil on every PC of the school when the class and the
@@ -333,8 +333,11 @@ revoke all on pupils, drills, history, pc_owners, class_history, teacher_classes
     work_pieces, work_pupils, pc_presence
     from public, sorelka_writer, sorelka_teacher;
 grant usage on schema public to sorelka_writer, sorelka_teacher;
--- Nothing may be deleted, and of a drill only its figures and end time change.
+-- Nothing may be deleted; of a drill only its figures and end time change,
+-- and of a pupil the name, class and rest.
 grant select, insert on pupils, drills to sorelka_writer;
+-- A pupil renamed, moved to another class or put to rest on its PC.
+grant update (name, class_name, archived) on pupils to sorelka_writer;
 -- An answer's every column but the server's time of it.
 grant select, insert (pc_id, id, pupil_id, answered_at, topic, mode, menu_choice, drill_id, question_no, problem,
                       right_answer, entered_answer, correct, seconds, error_kind, error_step, worked_rows,

@@ -234,14 +234,23 @@ const std::vector<Migration>& Migrations() {
                          " withdrawn integer not null default 0, fetched_at text)")}},
         // Which of this PC's pupils each piece of work_given is for, as the
         // server works it out (by the class list and the teacher's
-        // attachments, so a pupil attached under another name or a class
-        // renamed on the server still gets the class's work), and the
-        // answers the same pupil gave for it on other PCs. Replaced with
-        // work_given.
+        // attachments, so a pupil attached under another name still gets
+        // the class's work), and the answers the same pupil gave for it on
+        // other PCs; replaced with work_given. pupils_to_send notes each
+        // pupil renamed, moved to another class or put to rest or back
+        // after it was made (`change` counts the changes, so the sync
+        // forgets only the one it sent).
         {13,
          {QStringLiteral("create table if not exists work_for_pupils (work_id integer not null,"
                          " pupil_id integer not null, answered_elsewhere integer not null default 0,"
-                         " primary key (work_id, pupil_id))")}},
+                         " primary key (work_id, pupil_id))"),
+          QStringLiteral("create table if not exists pupils_to_send (id integer primary key,"
+                         " change integer not null default 1)"),
+          QStringLiteral("create trigger if not exists pupils_changed after update of name, class_name, archived"
+                         " on pupils when new.name is not old.name or new.class_name is not old.class_name"
+                         " or new.archived is not old.archived begin"
+                         " insert into pupils_to_send (id) values (new.id)"
+                         " on conflict (id) do update set change = change + 1; end")}},
     };
     return steps;
 }

@@ -39,5 +39,8 @@ inline constexpr int kSyncTablesVersion = 5;
 inline constexpr int kWorkTablesVersion = 12;
 // The first version with the pupils each piece is for (work_for_pupils).
 inline constexpr int kWorkPupilsVersion = 13;
+// The first version that notes the pupils changed after they were sent
+// (pupils_to_send).
+inline constexpr int kPupilChangesVersion = 13;
 
 }  // namespace sorelka::record

@@ -93,6 +93,7 @@ Outcome RowSender::SendRound() {
     const qint64 answers_end = Top("history", &error);
     if (answers_end < 0) return LocalFailure(error);
     Outcome outcome = SendAppended(kPupils, -1);
+    if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendPupilChanges();
     if (outcome.ok && !outcome.more && !outcome.clash) outcome = SendDrills();
     const Table& history =
         work_columns_ && layout_version_ >= record::kWorkTablesVersion ? kHistoryWork : kHistory;
@@ -139,6 +140,42 @@ Outcome RowSender::SendAppended(const Table& table, qint64 last) {
     if (Outcome noted = Confirm({}, table.name, up_to); !noted.ok || stale_) return noted;
     sent.more = full && !sent.clash;
     return sent;
+}
+
+// Sends what changed of pupils the server has (renamed, moved to another
+// class, put to rest or back), as the file's trigger noted it, so that the
+// school counts them in the class they are in now. A server that does not
+// let this PC change its rows (an older one) leaves them noted for later.
+Outcome RowSender::SendPupilChanges() {
+    if (layout_version_ < record::kPupilChangesVersion) return Outcome::Done();
+    QSqlQuery q(local_);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select t.id, t.change, p.name, p.class_name, p.archived from pupils_to_send t"
+                             " join pupils p on p.id = t.id where t.id <= ? order by t.id"));
+    q.addBindValue(confirmed_.value(QStringLiteral("pupils")));
+    if (!q.exec()) return LocalFailure(q);
+    const std::vector<QVariantList> changes = Rows(q, 5);
+    q.finish();
+    if (changes.empty()) return Outcome::Done();
+    if (Outcome claimed = Claim(); !claimed.ok || claimed.clash) return claimed;
+    for (const QVariantList& c : changes) {
+        const PgResult r = server_.Exec(
+            QStringLiteral("update pupils set name = $1, class_name = $2, archived = $3 where pc_id = $4 and id = $5"),
+            {c[2].toString().toUtf8(), c[3].toString().toUtf8(), QByteArray::number(c[4].toInt()), pc_id_.toUtf8(),
+             QByteArray::number(c[0].toLongLong())});
+        if (r.sqlstate() == QStringLiteral("42501")) return Outcome::Done();
+        if (!r.ok() && !RefusesTheRow(r.sqlstate())) return ServerFailure(r.error());
+        if (!r.ok())
+            std::fprintf(stderr, "Sorelka: サーバーが pupils の変更（id %lld）を受け取りません: %s\n",
+                         c[0].toLongLong(), qPrintable(r.error()));
+        // A change made while this one was on its way stays noted.
+        QSqlQuery sent(local_);
+        sent.prepare(QStringLiteral("delete from pupils_to_send where id = ? and change = ?"));
+        sent.addBindValue(c[0]);
+        sent.addBindValue(c[1]);
+        if (!sent.exec()) return LocalFailure(sent);
+    }
+    return Outcome::Done();
 }
 
 // Sends drills that are new or whose figures changed since the server

@@ -79,6 +79,7 @@ private:
     qint64 Top(const char* table, QString* error);
     Outcome SendAppended(const Table& table, qint64 last);
     Outcome SendDrills(const QString& only = QString());
+    Outcome SendPupilChanges();
     // What the server did with a batch of rows, inside the caller's
     // transaction (begun again when a row was refused).
     struct Inserted {

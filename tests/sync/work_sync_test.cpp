@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include "coach/skill_catalogue.h"
+#include "record/class_roster.h"
 #include "record/work_given.h"
 #include "sync/class_sync.h"
 #include "sync/sync_support.h"
@@ -120,6 +121,42 @@ TEST_F(WorkServer, AnOlderServerTakesAnswersAndANewerOneGivesWorkTheFileKeeps) {
     ASSERT_TRUE(cluster().Start(&problem)) << problem.toStdString();
     EXPECT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
     EXPECT_EQ(file.Query("select * from work_given order by id"), kept);
+}
+
+// A pupil renamed, moved to another class or put to rest on the PC after
+// the server had them: the server's row follows, so the class's teacher
+// counts them where they are now. A server that refuses the change (one
+// of an older version) still takes the answers and gets it later.
+TEST_F(WorkServer, APupilChangedOnThePcAfterItWasSentChangesOnTheServer) {
+    QTemporaryDir folder;
+    Pc pc(folder.path());
+    pc.learning.AddPupil("たろう");
+    LocalFile file(pc.path);
+    auto sync = pc.Sync(cluster().Config());
+    ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+    const QString rows = "select id, name, class_name, archived from pupils where pc_id = '" + file.PcId() + "'"
+                         " order by id";
+    ASSERT_EQ(cluster().Query(rows), (QStringList{"1|はなこ|クラス|0", "2|たろう|クラス|0"}));
+
+    bool ok = false;
+    cluster().Query("revoke update on pupils from sorelka_writer", &ok);
+    ASSERT_TRUE(ok);
+    record::ClassRoster roster(pc.store);
+    EXPECT_TRUE(roster.RenameClass("クラス", "4年1組").isEmpty());
+    AnswerPractice(pc, 1);
+    ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+    EXPECT_TRUE(sync->status().problem.isEmpty()) << sync->status().problem.toStdString();
+    EXPECT_EQ(cluster().Query("select count(*) from history where pc_id = '" + file.PcId() + "'"), QStringList{"1"});
+    EXPECT_EQ(cluster().Query(rows), (QStringList{"1|はなこ|クラス|0", "2|たろう|クラス|0"}));
+
+    cluster().Query("grant update (name, class_name, archived) on pupils to sorelka_writer", &ok);
+    ASSERT_TRUE(ok);
+    pc.learning.RenamePupil("たろう", "たろ");
+    pc.learning.SetArchived("はなこ", true);
+    AnswerPractice(pc, 2);
+    ASSERT_TRUE(sync->WaitUntilSent(30000)) << sync->status().problem.toStdString();
+    EXPECT_EQ(cluster().Query(rows), (QStringList{"1|はなこ|4年1組|1", "2|たろ|4年1組|0"}));
+    EXPECT_EQ(file.Query("select count(*) from pupils_to_send"), QStringList{"0"});
 }
 
 }  // namespace
