@@ -282,6 +282,15 @@ TEST_F(SchoolServer, SigningInShowsTheGrantedClassAndTheRosterReachesTheServer) 
     EXPECT_EQ(unmatched->count(), 0);
     EXPECT_EQ(cluster().Query("select pc_id || ' ' || pupil_id || ' ' || coalesce(name, '-') from pupil_links order by pupil_id"),
               (QStringList{"other 1 はなこ", "other 2 -"}));
+
+    // A pupil this PC has that the school's list lost goes back on it alone.
+    cluster().Query("delete from class_pupils where name = 'さくら'");
+    for (const char* said : {"「さくら」を 学校のサーバーの名簿に ふやしました。", "「さくら」は、もういるよ！"}) {
+        Find<QLineEdit>(&w, "RosterName")->setText("さくら");
+        Click(&w, "AddButton");
+        EXPECT_EQ(LabelText(&w, "RosterMessage"), said);
+    }
+    EXPECT_EQ(cluster().Query("select count(*) from class_pupils where name = 'さくら'"), QStringList{"1"});
 }
 
 }  // namespace

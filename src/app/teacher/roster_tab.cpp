@@ -166,18 +166,29 @@ void RosterTab::Say(const QString& message) {
 
 void RosterTab::AddPupil() {
     const record::NameCheck check = record_.AddPupil(name_->text());
-    if (!check.ok()) {
+    // Signed in, a pupil this PC has already may still be missing from the
+    // school's list of the class: add it there alone.
+    const record::NameCheck typed = record::CheckPupilName(name_->text());
+    bool here_already = false;
+    if (!check.ok() && session_ && typed.ok())
+        for (const auto& entry : record_.Roster()) here_already = here_already || entry.name == typed.name;
+    if (!check.ok() && !here_already) {
         Say(check.refusal);
         return;
     }
+    const QString name = check.ok() ? check.name : typed.name;
     // On the server's list too, in the class this PC put the pupil in; a
     // pupil the list has already is fine.
-    QString said = QStringLiteral("「%1」をふやしました。").arg(check.name);
+    QString said = check.ok() ? QStringLiteral("「%1」をふやしました。").arg(name) : check.refusal;
     if (session_) {
-        const QString in_class = record::ClassRoster(record_.store()).ClassOf(check.name);
-        const QString refusal = session_->AddPupil(in_class, check.name);
-        if (!refusal.isEmpty() && refusal != sync::TeacherSession::Reason(sync::PgResult::NotSent({}, QStringLiteral("23505"))))
+        const QString in_class = record::ClassRoster(record_.store()).ClassOf(name);
+        const QString refusal = session_->AddPupil(in_class, name);
+        const bool listed_already =
+            refusal == sync::TeacherSession::Reason(sync::PgResult::NotSent({}, QStringLiteral("23505")));
+        if (!refusal.isEmpty() && !listed_already)
             said += QStringLiteral("（学校のサーバーには ふやせません: %1）").arg(refusal);
+        else if (here_already && !listed_already)
+            said = QStringLiteral("「%1」を 学校のサーバーの名簿に ふやしました。").arg(name);
     }
     Say(said);
 }
