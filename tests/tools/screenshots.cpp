@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
@@ -363,6 +364,17 @@ void SaveClassWork(TeacherWindow& teacher) {
     }
     script->Set(rows);
     teacher.ShowClassWork(std::move(work), std::make_unique<FakeLiveSource>(script), QStringLiteral("4年1組"));
+    // The window's top and bottom lines as a teacher signed in to the
+    // school's server sees them (the fakes leave this PC's).
+    auto* class_choice = teacher.findChild<QComboBox*>(QStringLiteral("ClassChoice"));
+    class_choice->addItem(QStringLiteral("4年1組"));
+    class_choice->setVisible(true);
+    teacher.findChild<QLabel*>(QStringLiteral("ClassServerStatus"))
+        ->setText(QStringLiteral("表示しているのは 学校のサーバーの「4年1組」です（tanaka で サインイン）。"
+                                 "最後に送った時刻：12月8日 10:42　送るのを待っている答え：0件"));
+    auto* reload = teacher.findChild<QPushButton*>(QStringLiteral("ClassServerReload"));
+    reload->setText(QStringLiteral("サーバーから読みなおす"));
+    reload->show();
     auto* tabs = teacher.findChild<QTabWidget*>(QStringLiteral("TeacherTabs"));
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->tabText(i) == QStringLiteral("かだい")) tabs->setCurrentIndex(i);

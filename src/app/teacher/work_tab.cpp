@@ -26,6 +26,9 @@ WorkTab::WorkTab(AppContext& ctx, QString record_path, QWidget* parent)
     : TeacherTab(parent), ctx_(ctx), record_path_(std::move(record_path)) {
     pieces_ = new WorkTableModel(this);
     piece_table_ = TeacherTable(QStringLiteral("WorkTable"), QStringLiteral("かだいの表"), pieces_, this);
+    // The title takes the room the other columns leave.
+    piece_table_->horizontalHeader()->setStretchLastSection(false);
+    piece_table_->horizontalHeader()->setSectionResizeMode(WorkTableModel::TitleColumn, QHeaderView::Stretch);
 
     auto* form_box = new QGroupBox(QStringLiteral("かだいを つくる・なおす"), this);
     auto* form = new QFormLayout(form_box);
@@ -148,7 +151,7 @@ void WorkTab::Reload() {
     progress_->SetRows(progress_lines_);
     piece_table_->resizeColumnsToContents();
     // The table stays within its half: long titles and skills are cut short.
-    for (int column : {WorkTableModel::TitleColumn, WorkTableModel::WhatColumn, WorkTableModel::ForWhomColumn})
+    for (int column : {WorkTableModel::WhatColumn, WorkTableModel::ForWhomColumn})
         piece_table_->setColumnWidth(column, std::min(piece_table_->columnWidth(column), 150));
     progress_table_->resizeColumnsToContents();
     if (chosen) {
