@@ -33,7 +33,7 @@ protected:
             " insert into pupils (pc_id, id, name, class_name) values ('A', 1, 'はなこ', '4年1組'),"
             " ('A', 2, 'たろう', '4年1組') on conflict do nothing;"
             " insert into class_pupils (class_name, name, archived) values ('4年1組', 'はなこ', false),"
-            " ('4年1組', 'たろう', false) on conflict do nothing;"
+            " ('4年1組', 'たろう', false), ('4年1組', 'じろう', true) on conflict do nothing;"
             " select sorelka_grant_class('teacher', '4年1組')",
             &ok);
         ASSERT_TRUE(ok);
@@ -69,7 +69,7 @@ TEST_F(WorkTabsOnServer, APieceMadeInTheTabItsProgressTheLessonAndTheWithdrawal)
     Find<QDateEdit>(&w, "WorkDue")->setDate(QDate::currentDate().addDays(3));
     Find<QCheckBox>(&w, "WorkWholeClass")->click();
     auto* pupils = Find<QListWidget>(&w, "WorkPupils");
-    ASSERT_EQ(pupils->count(), 2) << "the class's list on the server";
+    ASSERT_EQ(pupils->count(), 2) << "the class's list on the server, less じろう, who rests";
     pupils->findItems("はなこ", Qt::MatchExactly).value(0)->setCheckState(Qt::Checked);
     Click(&w, "WorkMakeButton");
     EXPECT_EQ(LabelText(&w, "WorkMessage"), "「くり下がり」を つくりました。");

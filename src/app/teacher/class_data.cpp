@@ -51,9 +51,10 @@ class ThisPcClass final : public RecordedClass {
 public:
     explicit ThisPcClass(record::LearningRecord& record) : record_(record) {}
     bool Ready() const override { return record_.store().Ready(); }
-    QStringList Pupils() const override {
+    QStringList Pupils(bool resting) const override {
         QStringList names;
-        for (const auto& entry : record_.Roster()) names << entry.name;
+        for (const auto& entry : record_.Roster())
+            if (resting || !entry.archived) names << entry.name;
         return names;
     }
     std::vector<report::SkillLevel> Levels() const override {

@@ -42,8 +42,9 @@ public:
     virtual ~ClassData() = default;
     // False while there is nothing to read (this PC's file not made yet).
     virtual bool Ready() const = 0;
-    // Every pupil of the class in roster order, archived ones included.
-    virtual QStringList Pupils() const = 0;
+    // Every pupil of the class in roster order, archived ones included;
+    // with `resting` false, those at work only.
+    virtual QStringList Pupils(bool resting = true) const = 0;
     virtual std::vector<report::ClassRow> Summary(const report::ReportFilter& filter) const = 0;
     virtual std::vector<report::WeeklyPercent> Weekly(const QString& pupil, QDate last_week,
                                                       std::optional<Topic> topic) const = 0;

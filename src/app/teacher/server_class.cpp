@@ -33,10 +33,12 @@ public:
         : session_(session), class_(std::move(class_name)) {}
 
     bool Ready() const override { return true; }
-    QStringList Pupils() const override {
+    QStringList Pupils(bool resting) const override {
         QStringList names;
-        const PgResult r = session_.Exec(QStringLiteral("select pupil from sorelka_pupils($1)"), {Bound(class_)});
-        for (int i = 0; r.ok() && i < r.rows(); ++i) names << r.text(i, 0);
+        const PgResult r =
+            session_.Exec(QStringLiteral("select pupil, archived from sorelka_pupils($1)"), {Bound(class_)});
+        for (int i = 0; r.ok() && i < r.rows(); ++i)
+            if (resting || r.text(i, 1) != QStringLiteral("t")) names << r.text(i, 0);
         return names;
     }
 

@@ -121,7 +121,8 @@ void WorkTab::Show(const ClassView& view) {
         today_ = view.today;
         if (!ChosenPiece()) due_->setDate(today_.addDays(7));
     }
-    ShowPupils(view.data && view.data->Ready() ? view.data->Pupils() : QStringList());
+    // Work goes to the pupils at work, not to those resting.
+    ShowPupils(view.data && view.data->Ready() ? view.data->Pupils(false) : QStringList());
     Reload();
 }
 
