@@ -95,7 +95,14 @@ qint64 BackendCpuNs(const QString& pid) {
 // refresh every 5 s. Before it, ten minutes of such answers are put in
 // with the server's times of then, so the live view reads a full window.
 // The answers and the signals go on two connections of the PCs' role, so
-// the CPU time of each one's server process tells their loads apart.
+// the CPU time of each one's server process tells their loads apart. A PC
+// reads its work list when the server notifies a change, when a pupil sits
+// down and every 30 minutes: for 30 PCs, with two pupils each in a 45-minute
+// lesson, 30 × (2 / 2700 + 1 / 1800) ≈ 0.039 reads a second. One read a
+// second is timed here by a PC of a role of its own ("live_fetch", pc_id
+// "live-fetch", whose pupil is the first pupil's name, so her answers from
+// "live-01" count as sent from another PC), on a third connection, and its
+// load is reported at that rate.
 void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds, bool quiet_while_answering) {
     sync::ServerConfig owner = pc;
     owner.user = QStringLiteral("postgres");
@@ -107,6 +114,12 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
     }
     pc_link.Open(pc, 10);
     signal_link.Open(pc, 10);
+    admin.Exec(QStringLiteral("do $$ begin if not exists (select from pg_roles where rolname = 'live_fetch') then"
+                              " create role live_fetch login password 'bench' in role sorelka_writer; end if; end $$"));
+    sync::ServerConfig fetcher = pc;
+    fetcher.user = QStringLiteral("live_fetch");
+    sync::PgConnection fetch_link;
+    fetch_link.Open(fetcher, 10);
     QString problem;
     auto teacher = sync::TeacherSession::SignIn(pc, QStringLiteral("teacher_bench"), QStringLiteral("bench"), &problem);
     if (!teacher) return;
@@ -122,6 +135,13 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
          " 'せいと' || lpad(s::text, 2, '0'), $1::text, '2026-12-10' from generate_series(1, 30) s"
          " on conflict do nothing",
          {klass8}},
+        {"insert into pc_owners (pc_id, owner) values ('live-fetch', 'live_fetch') on conflict do nothing", {}},
+        {"insert into pupils (pc_id, id, name, class_name, created_at) values ('live-fetch', 1, 'せいと01', $1::text,"
+         " '2026-12-10') on conflict do nothing",
+         {klass8}},
+        {"insert into class_pupils (class_name, name, archived) select $1::text, 'せいと' || lpad(s::text, 2, '0'),"
+         " false from generate_series(1, 30) s on conflict do nothing",
+         {klass8}},
         {"delete from history where pc_id like 'live-%'", {}},
         {"delete from pc_presence where pc_id like 'live-%'", {}},
         // Ten minutes of answers, one every 4.5 s per pupil, the newest 10 for the piece.
@@ -136,7 +156,9 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
         const sync::PgResult r = admin.Exec(QString::fromUtf8(sql), values);
         if (!r.ok()) std::fprintf(stderr, "live lesson: %s\n", qPrintable(r.error()));
     }
-    admin.Exec(QStringLiteral("analyze history"));
+    // The rows of an earlier run deleted: their index entries gone, as in a
+    // school that never deletes answers.
+    admin.Exec(QStringLiteral("vacuum analyze history"));
 
     std::mt19937 draw(7);
     auto between = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(draw); };
@@ -162,7 +184,14 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
         "insert into pc_presence (pc_id, pupil_id, screen, topic, menu_choice, work_id) values ($1, 1, $2, 1, 1, $3::bigint)"
         " on conflict (pc_id) do update set pupil_id = excluded.pupil_id, screen = excluded.screen,"
         " topic = excluded.topic, menu_choice = excluded.menu_choice, work_id = excluded.work_id");
-    std::vector<double> answers_ms, signals_ms, live_ms, progress_ms, live_server, progress_server;
+    const QString fetch = QStringLiteral(
+        "select id, class_name, title, topic, menu_choice, skill, recommended, problems, due_day, pupils,"
+        " withdrawn, pc_id, pupil_id, answered_elsewhere from sorelka_pc_work()");
+    std::vector<double> answers_ms, signals_ms, live_ms, progress_ms, live_server, progress_server, fetches_ms;
+    const QString fetch_pid = fetch_link.Exec(QStringLiteral("select pg_backend_pid()")).text(0, 0);
+    if (fetch_link.Exec(fetch).rows() == 0) std::fprintf(stderr, "live lesson: the fetching PC has no work\n");
+    const qint64 fetch_cpu0 = BackendCpuNs(fetch_pid);
+    double fetch_at = 0;
     const QString answer_pid = pc_link.Exec(QStringLiteral("select pg_backend_pid()")).text(0, 0);
     const QString signal_pid = signal_link.Exec(QStringLiteral("select pg_backend_pid()")).text(0, 0);
     // Each statement once before counting, so neither counts its first planning.
@@ -200,6 +229,15 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
                 idle = false;
             }
         }
+        if (now >= fetch_at) {
+            QElapsedTimer t;
+            t.start();
+            const sync::PgResult r = fetch_link.Exec(fetch);
+            if (!r.ok()) std::fprintf(stderr, "fetch: %s\n", qPrintable(r.error()));
+            fetches_ms.push_back(t.nsecsElapsed() / 1e6);
+            fetch_at = now + 1;
+            idle = false;
+        }
         if (now >= refresh_at) {
             QElapsedTimer t;
             t.start();
@@ -234,7 +272,25 @@ void LiveLesson(const sync::ServerConfig& pc, const QString& klass, int seconds,
                 "%.1f %% of the answers'\n",
                 answer_cpu, answer_cpu / std::max<std::size_t>(1, answers_ms.size()), signal_cpu,
                 signal_cpu / std::max<std::size_t>(1, signals_ms.size()), 100.0 * signal_cpu / std::max(1e-9, answer_cpu));
+    const double fetch_cpu = (BackendCpuNs(fetch_pid) - fetch_cpu0) / 1e6;
+    Report("a PC's work list read (sorelka_pc_work)", fetches_ms);
+    const double fetch_each = fetch_cpu / std::max<std::size_t>(1, fetches_ms.size());
+    const double fetch_load = 30 * (2.0 / 2700 + 1.0 / 1800) * seconds * fetch_each;
+    std::printf("work lists: server CPU %.3f ms each; at 0.039 reads/s %.1f %% of the answers'; with the signals "
+                "%.1f %%\n",
+                fetch_each, 100.0 * fetch_load / std::max(1e-9, answer_cpu),
+                100.0 * (fetch_load + signal_cpu) / std::max(1e-9, answer_cpu));
     sync::WithdrawWork(*teacher, piece.id);
+}
+
+// The lesson twice: the PCs signalling every 20 s, then only when they sent
+// no answer in them. SCHOOL_BENCH_LIVE_SECONDS: each one's length (60).
+void LiveLessons(const sync::ServerConfig& pc, const QString& klass) {
+    const int seconds = qEnvironmentVariableIntValue("SCHOOL_BENCH_LIVE_SECONDS");
+    for (bool quiet : {false, true}) {
+        std::printf("lesson live, the PCs signalling every 20 s%s:\n", quiet ? " only without answers" : "");
+        LiveLesson(pc, klass, seconds > 0 ? seconds : 60, quiet);
+    }
 }
 
 }  // namespace
@@ -258,6 +314,12 @@ int main(int argc, char** argv) {
     }
     const QString copy_database = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sorelka_copy");
     const QString kClass = QStringLiteral("4年1組");
+
+    // SCHOOL_BENCH_ONLY_LIVE=1: the lesson alone.
+    if (qEnvironmentVariableIntValue("SCHOOL_BENCH_ONLY_LIVE") == 1) {
+        LiveLessons(pc, kClass);
+        return 0;
+    }
 
     QTemporaryDir folder;
     testing::FakeServices fx;
@@ -338,11 +400,7 @@ int main(int argc, char** argv) {
         sync.Stop();
     }
     Report("a PC's sync of 50 answers (7.2 M on the server)", sync_ms);
-    const int live_seconds = qEnvironmentVariableIntValue("SCHOOL_BENCH_LIVE_SECONDS");
-    for (bool quiet : {false, true}) {
-        std::printf("lesson live, the PCs signalling every 20 s%s:\n", quiet ? " only without answers" : "");
-        LiveLesson(pc, kClass, live_seconds > 0 ? live_seconds : 60, quiet);
-    }
+    LiveLessons(pc, kClass);
     window.reset();
     std::printf("peak RSS of the signed-in view throughout: %.1f MiB\n", PeakMiB());
 

@@ -227,6 +227,33 @@ create index if not exists history_by_pupil_received on history (pc_id, pupil_id
 create index if not exists history_by_work on history (work_id) include (pc_id, pupil_id, correct, error_kind)
     where work_id is not null;
 
+-- The PCs' sync LISTENs on "sorelka_work" and reads its work again when
+-- told, rather than asking the server every few seconds: a change of the
+-- work, of who is in a class, or of a teacher's attachment (and a PC's
+-- pupil moved to another class) tells every PC listening, once per
+-- transaction.
+create or replace function sorelka_work_changed() returns trigger
+language plpgsql as $$
+begin
+    perform pg_notify('sorelka_work', '');
+    return null;
+end
+$$;
+do $$
+declare
+    t text;
+begin
+    foreach t in array array['work_pieces', 'work_pupils', 'class_pupils', 'pupil_links'] loop
+        execute format('drop trigger if exists sorelka_work_changed on %I', t);
+        execute format('create trigger sorelka_work_changed after insert or update or delete or truncate on %I'
+                       ' for each statement execute function sorelka_work_changed()', t);
+    end loop;
+end
+$$;
+drop trigger if exists sorelka_work_changed on pupils;
+create trigger sorelka_work_changed after update on pupils
+    for each statement execute function sorelka_work_changed();
+
 -- Which screen each PC shows now (one row per pc_id), sent with the sync.
 -- The times are the server's: the trigger below sets them whatever the PC
 -- sends, so a PC whose clock is wrong changes nothing. Unlogged: a signal
@@ -300,6 +327,7 @@ begin
 end
 $$;
 revoke all on function drill_answer_arrived() from public;
+revoke all on function sorelka_work_changed() from public;
 drop trigger if exists drill_answer_arrived on history;
 create trigger drill_answer_arrived after insert on history
     for each row when (new.mode = 'drill' and new.drill_id is not null)

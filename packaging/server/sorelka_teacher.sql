@@ -638,10 +638,10 @@ begin
 end
 $$;
 
--- The work for the pupils of the PC that signed in: one row per piece of
--- a class and pupils row of that PC it is for (withdrawn pieces too, so the
--- PC can tell a pupil at work), with the answers for it that the same
--- listed pupil sent from other PCs. A PC row belongs to a listed pupil as
+-- The work for the pupils of the PC that signed in: one row per piece not
+-- withdrawn and pupils row of that PC it is for (a piece gone from the list
+-- tells a pupil at work that it was withdrawn), with the answers for it
+-- that the same listed pupil sent from other PCs. A PC row belongs to a listed pupil as
 -- the teacher's functions count it (sorelka_members: by class and name, or
 -- attached by a teacher); resting pupils get no work. Called by the PCs'
 -- role, which reads no other PC's answers itself.
@@ -649,29 +649,39 @@ create or replace function sorelka_pc_work()
 returns table (id bigint, class_name text, title text, topic integer, menu_choice integer, skill text,
                recommended boolean, problems integer, due_day text, pupils text, withdrawn boolean,
                pc_id text, pupil_id bigint, answered_elsewhere integer)
-language sql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+language plpgsql stable security definer set search_path = pg_catalog, public, pg_temp as $$
+#variable_conflict use_column
+begin
+    -- PL/pgSQL keeps the statement's plan for the PC's connection, so a
+    -- look after the first only executes it.
+    return query
     with mine as materialized (
-        select o.pc_id from pc_owners o where o.owner = session_user),
-    rows_of_mine as (
-        select p.pc_id, p.id, l.class_name, l.name
-        from pupils p join class_pupils l on l.class_name = p.class_name and l.name = p.name
-        where p.pc_id in (select m.pc_id from mine m) and not l.archived
-          and not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)
-        union all
-        select k.pc_id, k.pupil_id, l.class_name, l.name
-        from pupil_links k join class_pupils l on l.class_name = k.class_name and l.name = k.name
-        where k.pc_id in (select m.pc_id from mine m) and not l.archived)
-    select w.id, w.class_name, w.title, w.topic, w.menu_choice, w.skill, w.recommended, w.problems,
-           w.due_day::text,
-           coalesce((select string_agg(c.name, E'\n' order by c.name) from work_pupils c where c.work_id = w.id), ''),
-           w.withdrawn_at is not null, r.pc_id, r.id,
-           (select count(*)::integer from history h
-            join sorelka_members(w.class_name, r.name) o on o.pc_id = h.pc_id and o.id = h.pupil_id
-            where h.work_id = w.id and h.pc_id not in (select m.pc_id from mine m))
-    from rows_of_mine r join work_pieces w on w.class_name = r.class_name
-    where not exists (select from work_pupils c where c.work_id = w.id)
-       or exists (select from work_pupils c where c.work_id = w.id and c.name = r.name)
-    order by w.id, r.pc_id, r.id;
+            select o.pc_id from pc_owners o where o.owner = session_user),
+        rows_of_mine as (
+            select p.pc_id, p.id, l.class_name, l.name
+            from pupils p join class_pupils l on l.class_name = p.class_name and l.name = p.name
+            where p.pc_id in (select m.pc_id from mine m) and not l.archived
+              and not exists (select from pupil_links k where k.pc_id = p.pc_id and k.pupil_id = p.id)
+            union all
+            select k.pc_id, k.pupil_id, l.class_name, l.name
+            from pupil_links k join class_pupils l on l.class_name = k.class_name and l.name = k.name
+            where k.pc_id in (select m.pc_id from mine m) and not l.archived)
+        select w.id, w.class_name, w.title, w.topic, w.menu_choice, w.skill, w.recommended, w.problems,
+               w.due_day::text,
+               coalesce((select string_agg(c.name, E'\n' order by c.name) from work_pupils c where c.work_id = w.id), ''),
+               w.withdrawn_at is not null, r.pc_id, r.id,
+               -- each of the pupil's rows on other PCs counted from the piece's answers
+               (select coalesce(sum(c.n), 0)::integer
+                from sorelka_members(w.class_name, r.name) o
+                cross join lateral (select count(*) as n from history h
+                                    where h.work_id = w.id and h.pc_id = o.pc_id and h.pupil_id = o.id) c
+                where o.pc_id not in (select m.pc_id from mine m))
+        from rows_of_mine r join work_pieces w on w.class_name = r.class_name
+        where w.withdrawn_at is null
+          and (not exists (select from work_pupils c where c.work_id = w.id)
+               or exists (select from work_pupils c where c.work_id = w.id and c.name = r.name))
+        order by w.id, r.pc_id, r.id;
+end
 $$;
 
 do $$

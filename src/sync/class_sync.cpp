@@ -262,8 +262,20 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
     };
     QString problem, sqlstate;
     const auto now = std::chrono::steady_clock::now();
-    if (!work_fetched_ || now - work_at_ >= std::chrono::milliseconds(timing_.work_every_ms)) {
-        const std::optional<std::vector<record::WorkPiece>> pieces = FetchWork(server, sender.pc_id(), &problem, &sqlstate);
+    std::optional<Presence> presence;
+    bool changed = false;
+    {
+        std::lock_guard lock(mutex_);
+        presence = presence_;
+        changed = presence_changed_;
+    }
+    const bool notified = server.Notified(QLatin1String(kWorkChannel), &problem);
+    if (!server.is_open()) return Outcome::Failed(QStringLiteral("サーバーに送れません: ") + problem);
+    const std::optional<qint64> pupil = presence ? presence->pupil_id : std::nullopt;
+    if (!work_fetched_ || notified || pupil != work_pupil_ ||
+        now - work_at_ >= std::chrono::milliseconds(timing_.work_every_ms)) {
+        const std::optional<std::vector<record::WorkPiece>> pieces =
+            FetchWork(server, sender.pc_id(), &problem, &sqlstate);
         if (!pieces) {
             if (!connection_failed(sqlstate)) return Outcome::Done();
             server.Close();
@@ -271,6 +283,7 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         }
         work_fetched_ = true;
         work_at_ = now;
+        work_pupil_ = pupil;
         // The file keeps the last list; it is written only when it changed.
         if (sender.layout_version() >= record::kWorkPupilsVersion && *pieces != record::ReadWorkGiven(local)) {
             if (!record::ReplaceWorkGiven(local, *pieces, QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
@@ -280,13 +293,6 @@ Outcome ClassSync::ExchangeWork(PgConnection& server, RowSender& sender, QSqlDat
         }
     }
 
-    std::optional<Presence> presence;
-    bool changed = false;
-    {
-        std::lock_guard lock(mutex_);
-        presence = presence_;
-        changed = presence_changed_;
-    }
     const bool due = !presence_written_ || now - std::max(presence_at_, heard_at_) >=
                                                std::chrono::milliseconds(timing_.presence_every_ms);
     if (!presence || (!changed && !due)) return Outcome::Done();

@@ -82,9 +82,10 @@ struct SyncTiming {
     // view as much as a signal, and a signal costs the server as much as an
     // answer): so a class answering steadily sends almost no signals.
     int presence_every_ms = 20000;
-    // The work given to this PC's classes is read again at most this often
-    // (at once on each new connection).
-    int work_every_ms = 10000;
+    // The work given to this PC's pupils is read at once on each new
+    // connection, when the server notifies a change, when another pupil
+    // sits down (their answers on other PCs), and otherwise this often.
+    int work_every_ms = 30 * 60 * 1000;
 };
 
 // The wait before the next try after a failure, `previous_ms` the wait
@@ -223,6 +224,7 @@ private:
     std::chrono::steady_clock::time_point heard_at_{};
     std::chrono::steady_clock::time_point work_at_{};
     bool work_fetched_ = false;
+    std::optional<qint64> work_pupil_;  // the pupil at this PC when the work was last read
     std::thread worker_;
 };
 

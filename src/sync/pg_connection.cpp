@@ -111,6 +111,22 @@ void PgConnection::Close() {
 
 int PgConnection::socket() const { return connection_ ? PQsocket(connection_) : -1; }
 
+bool PgConnection::Notified(const QString& channel, QString* broken) {
+    if (!connection_) return false;
+    if (PQconsumeInput(connection_) == 0) {
+        *broken = QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+        Close();
+        return false;
+    }
+    bool heard = false;
+    const QByteArray wanted = channel.toUtf8();
+    while (PGnotify* note = PQnotifies(connection_)) {
+        heard = heard || wanted == note->relname;
+        PQfreemem(note);
+    }
+    return heard;
+}
+
 PgResult PgConnection::Exec(const QString& sql, const std::vector<PgValue>& values) {
     if (!connection_) return PgResult::NotSent(QStringLiteral("not connected"));
     if (values.size() > static_cast<std::size_t>(kMostParameters))

@@ -79,6 +79,12 @@ public:
     // as the server refuses such a value (SQLSTATE 22021).
     PgResult Exec(const QString& sql, const std::vector<PgValue>& values = {});
 
+    // True when the server sent a notification on `channel` (the connection
+    // LISTENs to it) since the last call; reads what already arrived on the
+    // socket and never waits or sends anything. A connection found broken
+    // is closed, with libpq's reason in `broken`.
+    bool Notified(const QString& channel, QString* broken);
+
     // Most parameters one statement may carry.
     static constexpr int kMostParameters = 65535;
 

@@ -41,6 +41,9 @@ std::optional<ServerWork> AskServerWork(PgConnection& server, QString* problem) 
         return std::nullopt;
     }
     work.tables = tables.ok();
+    // The server says when the work changes; an older one never does, and
+    // the PC then reads it every work_every_ms only.
+    if (work.tables) server.Exec(QStringLiteral("listen ") + QLatin1String(kWorkChannel));
     return work;
 }
 

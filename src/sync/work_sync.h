@@ -27,6 +27,10 @@ struct Presence {
 // What the connected server keeps of the work: the answers' two columns
 // (history.work_id, history.skill) and the tables work_pieces, work_pupils
 // and pc_presence.
+// The channel on which the server notifies that work, a class list or a
+// teacher's attachment changed.
+inline constexpr char kWorkChannel[] = "sorelka_work";
+
 struct ServerWork {
     bool history_columns = false;
     bool tables = false;

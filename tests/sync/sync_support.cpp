@@ -126,7 +126,6 @@ std::unique_ptr<sync::ClassSync> Pc::Sync(const sync::ServerConfig& config) {
     timing.first_retry_ms = 100;
     timing.longest_retry_ms = 400;
     timing.connect_timeout_s = 2;
-    timing.work_every_ms = 0;
     auto s = std::make_unique<sync::ClassSync>(path, config, timing);
     s->Start();
     return s;
