@@ -20,6 +20,8 @@ const OwnOption kOwnOptions[] = {
     {"pupil", "名前", "--export で、この子の答えだけを書き出します（「ゲスト」も名前にできます）。"},
     {"from", "YYYY-MM-DD", "--export で、この日からの答えを書き出します。"},
     {"to", "YYYY-MM-DD", "--export で、この日までの答えを書き出します。"},
+    {"import-roster", "フォルダかファイル",
+     "学校の名簿を読みこんで終わります: OneRoster の CSV のフォルダか、「クラス,番号,名前,よみ」の CSV ファイル。"},
     {"set-teacher-pin", nullptr,
      "先生用のPIN（数字４けた）を、このPCのすべてのユーザーに設定します。管理者（root）として実行します。"},
 };
@@ -113,10 +115,20 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     bool exporting = false;
     for (const OwnOption& o : kOwnOptions) {
         const QString name = QString::fromLatin1(o.name);
-        if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin")) continue;
+        if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin") || name == QStringLiteral("import-roster"))
+            continue;
         exporting = true;
         if (parser.values(name).size() > 1)
             return refuse(QStringLiteral("--%1 は一度だけ指定してください。").arg(name));
+    }
+    if (parser.isSet(QStringLiteral("import-roster"))) {
+        if (exporting || parser.isSet(QStringLiteral("set-teacher-pin")))
+            return refuse(QStringLiteral("--import-roster はほかのオプションとはいっしょに使えません。"));
+        if (parser.values(QStringLiteral("import-roster")).size() > 1)
+            return refuse(QStringLiteral("--import-roster は一度だけ指定してください。"));
+        line.mode = CommandMode::ImportRoster;
+        line.value = parser.value(QStringLiteral("import-roster"));
+        return line;
     }
     if (parser.isSet(QStringLiteral("set-teacher-pin"))) {
         if (exporting)

@@ -13,12 +13,14 @@ enum class CommandMode {
     Help,           // -h, --help: the usage on standard output
     Export,         // --export and its options (report::RunCommandLine checks their values)
     SetTeacherPin,  // --set-teacher-pin
+    ImportRoster,   // --import-roster PATH (in `value`)
     Refused,        // an unknown option, a missing value or a stray word
 };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Menu;
     QString refusal;  // one Japanese line when Refused
+    QString value;    // the option's value for ImportRoster
 };
 
 // Reads `arguments` (the program's own path first). Qt's own options

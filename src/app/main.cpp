@@ -16,6 +16,8 @@
 #include "record/record_store.h"
 #include "record/system_settings.h"
 #include "report/export_command.h"
+#include "report/roster_command.h"
+#include "sync/server_config.h"
 #include "report/teacher_pin.h"
 
 namespace {
@@ -62,6 +64,21 @@ int SetTeacherPin(int argc, char* argv[]) {
     return sorelka::report::SetTeacherPinCommand(in, out, err, *system.settings, ::isatty(STDIN_FILENO) == 1);
 }
 
+// `sorelka --import-roster PATH`: the school's class list into this PC's
+// record. A PC that sends to the school's server takes its pupils from
+// there, so the list is read into the server instead.
+int ImportRoster(int argc, char* argv[], const QString& path) {
+    QCoreApplication app(argc, argv);
+    sorelka::NameApplication();
+    QTextStream out(stdout), err(stderr);
+    if (sorelka::sync::ReadServerConfig(SystemFolder()).configured) {
+        err << QStringLiteral("sorelka: このPCは学校のサーバーを使っています。名簿は学校のサーバーで読みこんでください。")
+            << Qt::endl;
+        return sorelka::report::kExitNotWritten;
+    }
+    return sorelka::report::ImportRosterCommand(path, sorelka::record::RecordStore::DefaultPath(), out, err);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -80,6 +97,7 @@ int main(int argc, char* argv[]) {
         }
         case sorelka::CommandMode::SetTeacherPin: return SetTeacherPin(argc, argv);
         case sorelka::CommandMode::Export: return RunExport(argc, argv);
+        case sorelka::CommandMode::ImportRoster: return ImportRoster(argc, argv, line.value);
         case sorelka::CommandMode::Menu: break;
     }
 

@@ -239,11 +239,15 @@ const std::vector<Migration>& Migrations() {
         // other PCs; replaced with work_given. pupils_to_send notes each
         // pupil renamed, moved to another class or put to rest or back
         // after it was made (`change` counts the changes, so the sync
-        // forgets only the one it sent).
+        // forgets only the one it sent). pupils.source_id is the pupil's id
+        // in the school's class list when it came from one.
         {13,
          {QStringLiteral("create table if not exists work_for_pupils (work_id integer not null,"
                          " pupil_id integer not null, answered_elsewhere integer not null default 0,"
                          " primary key (work_id, pupil_id))"),
+          QStringLiteral("alter table pupils add column source_id text"),
+          QStringLiteral("create unique index if not exists pupils_by_source on pupils (source_id)"
+                         " where source_id is not null"),
           QStringLiteral("create table if not exists pupils_to_send (id integer primary key,"
                          " change integer not null default 1)"),
           QStringLiteral("create trigger if not exists pupils_changed after update of name, class_name, archived"

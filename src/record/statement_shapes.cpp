@@ -101,6 +101,13 @@ const std::vector<Entry>& Entries() {
              PupilId() +
              QStringLiteral(", ?, ?, ?, ?, (select id from drills where uid = ?), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
          {}},
+        {Shape::PupilImportAdd, "pupils.import_add",
+         QStringLiteral("insert or ignore into pupils (name, reading, created_at, class_name, source_id)"
+                        " values (?, ?, strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'), ?, ?)"), {}},
+        {Shape::PupilImportChange, "pupils.import_change",
+         QStringLiteral("update or ignore pupils set name = ?, reading = ?, class_name = ?, archived = 0,"
+                        " source_id = ? where id = ?"), {}},
+        {Shape::PupilImportGone, "pupils.import_gone", QStringLiteral("update pupils set archived = 1 where id = ?"), {}},
     };
     return entries;
 }

@@ -38,6 +38,9 @@ enum class Shape {
     MasteryRebuild,  // as MasteryAnswer
     SettingSet,      // a key of the program's own settings kept in the record
     AnswerAddWork,   // AnswerAdd with the answer's skill and the piece of work it was given for
+    PupilImportAdd,     // a pupil of the school's class list, with its reading, class and id there
+    PupilImportChange,  // a pupil (by id) as the school's class list has them now
+    PupilImportGone,    // a pupil (by id) the school's class list no longer has, put to rest
 };
 
 // The statement of `shape`; for a shape of repeated rows, the part before
