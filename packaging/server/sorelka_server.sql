@@ -162,6 +162,13 @@ begin
 end
 $$;
 
+-- A listed pupil's id in the school's class list and attendance number,
+-- when the list came from the school's administration system
+-- (sorelka --import-roster … --server, sorelka_import_roster).
+alter table class_pupils add column if not exists source_id text;
+alter table class_pupils add column if not exists number integer;
+create unique index if not exists class_pupils_by_source on class_pupils (source_id) where source_id is not null;
+
 -- A PC's pupil row a teacher dealt with by hand: attached to a listed pupil
 -- (class_name, name), or dropped (both null: its answers count nowhere).
 -- Keyed by the PC's row, so the PC sending it again changes nothing.

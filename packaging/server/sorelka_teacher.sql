@@ -684,6 +684,83 @@ begin
 end
 $$;
 
+-- The school's class list put in by the administrator (sorelka
+-- --import-roster … --server), in one transaction. `roster`: {"classes":
+-- [name…], "pupils": [{source_id, class_name, name, reading, number}…],
+-- "teachers": [{username, classes: [name…]}…]}. A pupil is the listed one
+-- with the same source_id, else the one of the same class and name that no
+-- list claimed yet; moved or renamed, the PC rows that count for them by
+-- class and name move with them (attached rows follow their link), so
+-- every answer still counts for them. Listed pupils the list no longer has
+-- are put to rest, never deleted. A teacher's role is made when missing
+-- (login, no password yet: named in roles_made) and granted the list's
+-- classes; grants of the list's classes the list no longer gives go.
+create or replace function sorelka_import_roster(roster jsonb)
+returns table (classes integer, added integer, changed integer, gone integer, teachers integer, roles_made text)
+language plpgsql set search_path = pg_catalog, public, pg_temp as $$
+declare
+    p record;
+    t record;
+    c text;
+    was record;
+    n_classes integer;
+    n_added integer := 0;
+    n_changed integer := 0;
+    n_gone integer;
+    n_teachers integer := 0;
+    made text[] := '{}';
+    listed text[] := array(select jsonb_array_elements_text(roster -> 'classes'));
+begin
+    select count(*) into n_classes from unnest(listed) x(name)
+    where not exists (select from class_pupils l where l.class_name = x.name)
+      and not exists (select from teacher_classes g where g.class_name = x.name);
+    for p in select * from jsonb_to_recordset(roster -> 'pupils')
+                 as x(source_id text, class_name text, name text, reading text, number integer) loop
+        select l.class_name, l.name, l.reading, l.number, l.archived into was
+        from class_pupils l where l.source_id = p.source_id;
+        if not found then
+            select l.class_name, l.name, l.reading, l.number, l.archived into was
+            from class_pupils l where l.class_name = p.class_name and l.name = p.name and l.source_id is null;
+        end if;
+        if not found then
+            insert into class_pupils (class_name, name, reading, number, source_id)
+            values (p.class_name, p.name, nullif(p.reading, ''), p.number, p.source_id);
+            n_added := n_added + 1;
+            continue;
+        end if;
+        if (was.class_name, was.name) is distinct from (p.class_name, p.name) then
+            update pupils u set class_name = p.class_name, name = p.name
+            where u.class_name = was.class_name and u.name = was.name
+              and not exists (select from pupil_links k where k.pc_id = u.pc_id and k.pupil_id = u.id);
+        end if;
+        update class_pupils l set class_name = p.class_name, name = p.name, reading = nullif(p.reading, ''),
+            number = p.number, source_id = p.source_id, archived = false
+        where l.class_name = was.class_name and l.name = was.name;
+        if (was.class_name, was.name, coalesce(was.reading, ''), was.number, was.archived)
+           is distinct from (p.class_name, p.name, coalesce(p.reading, ''), p.number, false) then
+            n_changed := n_changed + 1;
+        end if;
+    end loop;
+    update class_pupils l set archived = true
+    where l.source_id is not null and not l.archived
+      and l.source_id not in (select x ->> 'source_id' from jsonb_array_elements(roster -> 'pupils') x);
+    get diagnostics n_gone = row_count;
+    for t in select * from jsonb_to_recordset(roster -> 'teachers') as x(username text, classes text[]) loop
+        if not exists (select from pg_roles r where r.rolname = t.username) then
+            execute format('create role %I login', t.username);
+            made := made || t.username;
+        end if;
+        foreach c in array t.classes loop
+            perform sorelka_grant_class(t.username::name, c);
+        end loop;
+        delete from teacher_classes g
+        where g.teacher = t.username::name and g.class_name = any (listed) and g.class_name <> all (t.classes);
+        n_teachers := n_teachers + 1;
+    end loop;
+    return query select n_classes, n_added, n_changed, n_gone, n_teachers, array_to_string(made, ', ');
+end
+$$;
+
 do $$
 declare
     f regprocedure;

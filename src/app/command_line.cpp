@@ -22,6 +22,9 @@ const OwnOption kOwnOptions[] = {
     {"to", "YYYY-MM-DD", "--export で、この日までの答えを書き出します。"},
     {"import-roster", "フォルダかファイル",
      "学校の名簿を読みこんで終わります: OneRoster の CSV のフォルダか、「クラス,番号,名前,よみ」の CSV ファイル。"},
+    {"server", nullptr,
+     "--import-roster で、学校のサーバーに読みこみます。サーバーで、データベースの所有者として "
+     "psql と同じ環境変数（PGHOST, PGPORT, PGDATABASE, PGUSER）で実行します。"},
     {"set-teacher-pin", nullptr,
      "先生用のPIN（数字４けた）を、このPCのすべてのユーザーに設定します。管理者（root）として実行します。"},
 };
@@ -115,7 +118,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     bool exporting = false;
     for (const OwnOption& o : kOwnOptions) {
         const QString name = QString::fromLatin1(o.name);
-        if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin") || name == QStringLiteral("import-roster"))
+        if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin") || name == QStringLiteral("import-roster") ||
+            name == QStringLiteral("server"))
             continue;
         exporting = true;
         if (parser.values(name).size() > 1)
@@ -128,8 +132,11 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
             return refuse(QStringLiteral("--import-roster は一度だけ指定してください。"));
         line.mode = CommandMode::ImportRoster;
         line.value = parser.value(QStringLiteral("import-roster"));
+        line.to_server = parser.isSet(QStringLiteral("server"));
         return line;
     }
+    if (parser.isSet(QStringLiteral("server")))
+        return refuse(QStringLiteral("--server は --import-roster といっしょに使います。"));
     if (parser.isSet(QStringLiteral("set-teacher-pin"))) {
         if (exporting)
             return refuse(QStringLiteral("--set-teacher-pin は --export とはいっしょに使えません。"));

@@ -21,6 +21,7 @@ struct CommandLine {
     CommandMode mode = CommandMode::Menu;
     QString refusal;  // one Japanese line when Refused
     QString value;    // the option's value for ImportRoster
+    bool to_server = false;  // ImportRoster: into the school's server (--server)
 };
 
 // Reads `arguments` (the program's own path first). Qt's own options

@@ -17,6 +17,8 @@
 #include "record/system_settings.h"
 #include "report/export_command.h"
 #include "report/roster_command.h"
+#include "sync/pg_connection.h"
+#include "sync/roster_server.h"
 #include "sync/server_config.h"
 #include "report/teacher_pin.h"
 
@@ -65,18 +67,43 @@ int SetTeacherPin(int argc, char* argv[]) {
 }
 
 // `sorelka --import-roster PATH`: the school's class list into this PC's
-// record. A PC that sends to the school's server takes its pupils from
-// there, so the list is read into the server instead.
-int ImportRoster(int argc, char* argv[], const QString& path) {
+// record; with --server, into the school's server, run there by its
+// administrator as the database's owner (libpq's PGHOST, PGPORT,
+// PGDATABASE, PGUSER, as psql and add-pc.sh take them). A PC that sends to
+// the school's server takes its pupils from there, so there the record's
+// import is refused.
+int ImportRoster(int argc, char* argv[], const QString& path, bool to_server) {
     QCoreApplication app(argc, argv);
     sorelka::NameApplication();
     QTextStream out(stdout), err(stderr);
-    if (sorelka::sync::ReadServerConfig(SystemFolder()).configured) {
-        err << QStringLiteral("sorelka: このPCは学校のサーバーを使っています。名簿は学校のサーバーで読みこんでください。")
-            << Qt::endl;
+    if (!to_server) {
+        if (sorelka::sync::ReadServerConfig(SystemFolder()).configured) {
+            err << QStringLiteral("sorelka: このPCは学校のサーバーを使っています。名簿は学校のサーバーで "
+                                  "sorelka --import-roster %1 --server として読みこんでください。")
+                       .arg(path)
+                << Qt::endl;
+            return sorelka::report::kExitNotWritten;
+        }
+        return sorelka::report::ImportRosterCommand(path, sorelka::record::RecordStore::DefaultPath(), out, err);
+    }
+    const std::optional<sorelka::exchange::Roster> roster = sorelka::report::ReadRosterOrTell(path, err);
+    if (!roster) return sorelka::report::kExitNotWritten;
+    sorelka::sync::ServerConfig owner;  // every field empty: libpq's environment and defaults
+    owner.port = 0;
+    owner.sslmode.clear();
+    sorelka::sync::PgConnection server;
+    if (const QString why = server.Open(owner, 10); !why.isEmpty()) {
+        err << QStringLiteral("sorelka: ") << why << Qt::endl;
         return sorelka::report::kExitNotWritten;
     }
-    return sorelka::report::ImportRosterCommand(path, sorelka::record::RecordStore::DefaultPath(), out, err);
+    sorelka::sync::ServerRosterImported done;
+    if (const QString why = sorelka::sync::ImportRosterToServer(server, *roster, &done);
+        !why.isEmpty()) {
+        err << QStringLiteral("sorelka: ") << why << Qt::endl;
+        return sorelka::report::kExitNotWritten;
+    }
+    out << done.Text() << Qt::endl;
+    return 0;
 }
 
 }  // namespace
@@ -97,7 +124,7 @@ int main(int argc, char* argv[]) {
         }
         case sorelka::CommandMode::SetTeacherPin: return SetTeacherPin(argc, argv);
         case sorelka::CommandMode::Export: return RunExport(argc, argv);
-        case sorelka::CommandMode::ImportRoster: return ImportRoster(argc, argv, line.value);
+        case sorelka::CommandMode::ImportRoster: return ImportRoster(argc, argv, line.value, line.to_server);
         case sorelka::CommandMode::Menu: break;
     }
 

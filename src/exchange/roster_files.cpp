@@ -353,6 +353,10 @@ RosterRead ReadOneRoster(const QString& folder) {
     return roster;
 }
 
+RosterRead ReadRoster(const QString& path) {
+    return QFileInfo(path).isDir() ? ReadOneRoster(path) : ReadPlainRoster(path);
+}
+
 RosterRead ReadPlainRoster(const QString& path) {
     RosterProblem problem;
     std::vector<CsvRecord> records = ReadCsvFile(path, &problem);

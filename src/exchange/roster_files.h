@@ -63,6 +63,9 @@ RosterRead ReadOneRoster(const QString& folder);
 // よみ (reading); one pupil a line.
 RosterRead ReadPlainRoster(const QString& file);
 
+// A folder is a OneRoster set, a file a plain CSV.
+RosterRead ReadRoster(const QString& path);
+
 // A CSV file's records, each with the line it starts on; `problem` set (and
 // nothing returned) when the file cannot be read or a quote never closes.
 struct CsvRecord {

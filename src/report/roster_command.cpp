@@ -1,9 +1,6 @@
 #include "report/roster_command.h"
 
-#include <QFileInfo>
-
 #include "core/services.h"
-#include "exchange/roster_files.h"
 #include "record/record_store.h"
 #include "record/roster_import.h"
 #include "report/export_command.h"
@@ -30,19 +27,24 @@ private:
 
 }  // namespace
 
-int ImportRosterCommand(const QString& path, const QString& record_path, QTextStream& out, QTextStream& err) {
-    const exchange::RosterRead read =
-        QFileInfo(path).isDir() ? exchange::ReadOneRoster(path) : exchange::ReadPlainRoster(path);
+std::optional<exchange::Roster> ReadRosterOrTell(const QString& path, QTextStream& err) {
+    exchange::RosterRead read = exchange::ReadRoster(path);
     if (const auto* problem = std::get_if<exchange::RosterProblem>(&read)) {
         err << QStringLiteral("sorelka: 名簿を読みこめません。何も書きかえていません。") << Qt::endl
             << problem->Text() << Qt::endl;
-        return kExitNotWritten;
+        return std::nullopt;
     }
+    return std::move(std::get<exchange::Roster>(read));
+}
+
+int ImportRosterCommand(const QString& path, const QString& record_path, QTextStream& out, QTextStream& err) {
+    const std::optional<exchange::Roster> roster = ReadRosterOrTell(path, err);
+    if (!roster) return kExitNotWritten;
     ErrorDialogs dialogs(err);
     record::RecordStore store(record_path, dialogs, nullptr, record::RecordStore::CheckMode::Synchronous);
     record::RosterImported done;
     QString refusal;
-    if (!record::ImportRoster(store, std::get<exchange::Roster>(read), &done, &refusal)) {
+    if (!record::ImportRoster(store, *roster, &done, &refusal)) {
         err << QStringLiteral("sorelka: ") << refusal << Qt::endl;
         return kExitNotWritten;
     }

@@ -8,7 +8,8 @@ std::vector<std::pair<QByteArray, QByteArray>> ConnectionParameters(const Server
                                                                     int connect_timeout_s) {
     std::vector<std::pair<QByteArray, QByteArray>> parameters = {
         {"host", config.host.toUtf8()},
-        {"port", QByteArray::number(config.port)},
+        // 0 (like every empty value): libpq's own default or PGPORT.
+        {"port", config.port > 0 ? QByteArray::number(config.port) : QByteArray()},
         {"dbname", config.database.toUtf8()},
         {"user", config.user.toUtf8()},
         {"password", config.password.toUtf8()},
