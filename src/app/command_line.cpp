@@ -17,6 +17,8 @@ struct OwnOption {
 // The program's own options, in the order the usage lists them.
 const OwnOption kOwnOptions[] = {
     {"export", "ファイル", "学習のきろくを CSV（.csv）か PDF（.pdf）に書き出して終わります。ウィンドウは開きません。"},
+    {"export-xapi", "ファイル",
+     "学習のきろくを xAPI のステートメント（JSON Lines、1行に1つの答え）に書き出して終わります。"},
     {"pupil", "名前", "--export で、この子の答えだけを書き出します（「ゲスト」も名前にできます）。"},
     {"from", "YYYY-MM-DD", "--export で、この日からの答えを書き出します。"},
     {"to", "YYYY-MM-DD", "--export で、この日までの答えを書き出します。"},

@@ -1,5 +1,7 @@
 #include "report/export_command.h"
 
+#include "report/xapi_export.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -10,6 +12,7 @@
 #include "report/export_file.h"
 #include "report/pdf_report.h"
 #include "report/report_data.h"
+#include "report/xapi_export.h"
 
 namespace sorelka::report {
 
@@ -42,7 +45,10 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
                                          QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption to_option(QStringLiteral("to"), QStringLiteral("この日まで（YYYY-MM-DD）。"),
                                        QStringLiteral("YYYY-MM-DD"));
-    parser.addOptions({export_option, pupil_option, from_option, to_option});
+    const QCommandLineOption xapi_option(QStringLiteral("export-xapi"),
+                                         QStringLiteral("xAPI のステートメントを一行ずつ書き出すファイル（JSON Lines）。"),
+                                         QStringLiteral("FILE"));
+    parser.addOptions({export_option, xapi_option, pupil_option, from_option, to_option});
 
     auto refuse = [&](const QString& reason) {
         err << QStringLiteral("sorelka: ") << reason << Qt::endl;
@@ -59,14 +65,19 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("わからない引数があります：%1")
                           .arg(parser.positionalArguments().join(QLatin1Char(' '))));
-    for (const QCommandLineOption* o : {&export_option, &pupil_option, &from_option, &to_option})
+    for (const QCommandLineOption* o : {&export_option, &xapi_option, &pupil_option, &from_option, &to_option})
         if (parser.values(*o).size() > 1)
             return refuse(QStringLiteral("--%1 は一度だけ指定してください。").arg(o->names().first()));
-    if (!parser.isSet(export_option))
+    const bool xapi = parser.isSet(xapi_option);
+    if (xapi && parser.isSet(export_option))
+        return refuse(QStringLiteral("--export と --export-xapi は、どちらか一つにしてください。"));
+    if (!xapi && !parser.isSet(export_option))
         return refuse(QStringLiteral("--export で書き出すファイルを指定してください。"));
-    const QString target = parser.value(export_option);
+    const QString target = parser.value(xapi ? xapi_option : export_option);
     const QString suffix = QFileInfo(target).suffix().toLower();
-    if (target.isEmpty() || (suffix != QLatin1String("csv") && suffix != QLatin1String("pdf")))
+    if (target.isEmpty())
+        return refuse(QStringLiteral("書き出すファイルの名前を書いてください。"));
+    if (!xapi && suffix != QLatin1String("csv") && suffix != QLatin1String("pdf"))
         return refuse(QStringLiteral("書き出すファイルの名前は .csv か .pdf で終わるようにしてください：%1").arg(target));
 
     ReportFilter filter;
@@ -81,7 +92,7 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
         return refuse(QStringLiteral("--from の日が --to の日よりあとです。"));
 
     // Never over the record, nor through a link that could lead to it.
-    const QString refused = ExportTargetsProblem(target, suffix == QLatin1String("csv"), database_path);
+    const QString refused = ExportTargetsProblem(target, !xapi && suffix == QLatin1String("csv"), database_path);
     if (!refused.isEmpty()) {
         err << QStringLiteral("sorelka: ") << refused << Qt::endl;
         return kExitNotWritten;
@@ -102,8 +113,9 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
         filter.pupil = pupil == record::kGuestName ? QString() : pupil;
     }
     QString error;
-    const bool written = suffix == QLatin1String("csv") ? ExportCsv(db, filter, target, &error)
-                                                        : ExportPdf(db, filter, today, target, &error);
+    const bool written = xapi                               ? ExportXapi(db, filter, target, &error)
+                         : suffix == QLatin1String("csv") ? ExportCsv(db, filter, target, &error)
+                                                          : ExportPdf(db, filter, today, target, &error);
     if (!written) {
         err << QStringLiteral("sorelka: ") << error << Qt::endl;
         return kExitNotWritten;
