@@ -694,8 +694,11 @@ $$;
 -- every answer still counts for them. Listed pupils the list no longer has
 -- are put to rest, never deleted. A teacher's role is made when missing
 -- (login, no password yet: named in roles_made) and granted the list's
--- classes; grants of the list's classes the list no longer gives go.
-create or replace function sorelka_import_roster(roster jsonb)
+-- classes; grants of the list's classes the list no longer gives go, and
+-- with `new_year` (a new school year's list) every grant of the list's
+-- teachers that the list does not give.
+drop function if exists sorelka_import_roster(jsonb);
+create or replace function sorelka_import_roster(roster jsonb, new_year boolean default false)
 returns table (classes integer, added integer, changed integer, gone integer, teachers integer, roles_made text)
 language plpgsql set search_path = pg_catalog, public, pg_temp as $$
 declare
@@ -754,7 +757,8 @@ begin
             perform sorelka_grant_class(t.username::name, c);
         end loop;
         delete from teacher_classes g
-        where g.teacher = t.username::name and g.class_name = any (listed) and g.class_name <> all (t.classes);
+        where g.teacher = t.username::name and (new_year or g.class_name = any (listed))
+          and g.class_name <> all (t.classes);
         n_teachers := n_teachers + 1;
     end loop;
     return query select n_classes, n_added, n_changed, n_gone, n_teachers, array_to_string(made, ', ');

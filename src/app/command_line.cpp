@@ -27,6 +27,8 @@ const OwnOption kOwnOptions[] = {
     {"server", nullptr,
      "--import-roster で、学校のサーバーに読みこみます。サーバーで、データベースの所有者として "
      "psql と同じ環境変数（PGHOST, PGPORT, PGDATABASE, PGUSER）で実行します。"},
+    {"new-school-year", nullptr,
+     "--import-roster --server で、新しい年度の名簿として読みこみます。先生の担当は名簿のクラスだけになります。"},
     {"set-teacher-pin", nullptr,
      "先生用のPIN（数字４けた）を、このPCのすべてのユーザーに設定します。管理者（root）として実行します。"},
 };
@@ -121,7 +123,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     for (const OwnOption& o : kOwnOptions) {
         const QString name = QString::fromLatin1(o.name);
         if (!parser.isSet(name) || name == QStringLiteral("set-teacher-pin") || name == QStringLiteral("import-roster") ||
-            name == QStringLiteral("server"))
+            name == QStringLiteral("server") || name == QStringLiteral("new-school-year"))
             continue;
         exporting = true;
         if (parser.values(name).size() > 1)
@@ -135,8 +137,13 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         line.mode = CommandMode::ImportRoster;
         line.value = parser.value(QStringLiteral("import-roster"));
         line.to_server = parser.isSet(QStringLiteral("server"));
+        line.new_school_year = parser.isSet(QStringLiteral("new-school-year"));
+        if (line.new_school_year && !line.to_server)
+            return refuse(QStringLiteral("--new-school-year は --import-roster --server といっしょに使います。"));
         return line;
     }
+    if (parser.isSet(QStringLiteral("new-school-year")))
+        return refuse(QStringLiteral("--new-school-year は --import-roster --server といっしょに使います。"));
     if (parser.isSet(QStringLiteral("server")))
         return refuse(QStringLiteral("--server は --import-roster といっしょに使います。"));
     if (parser.isSet(QStringLiteral("set-teacher-pin"))) {

@@ -22,6 +22,7 @@ struct CommandLine {
     QString refusal;  // one Japanese line when Refused
     QString value;    // the option's value for ImportRoster
     bool to_server = false;  // ImportRoster: into the school's server (--server)
+    bool new_school_year = false;  // ImportRoster --server: a new school year's list
 };
 
 // Reads `arguments` (the program's own path first). Qt's own options

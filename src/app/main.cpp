@@ -72,7 +72,7 @@ int SetTeacherPin(int argc, char* argv[]) {
 // PGDATABASE, PGUSER, as psql and add-pc.sh take them). A PC that sends to
 // the school's server takes its pupils from there, so there the record's
 // import is refused.
-int ImportRoster(int argc, char* argv[], const QString& path, bool to_server) {
+int ImportRoster(int argc, char* argv[], const QString& path, bool to_server, bool new_year) {
     QCoreApplication app(argc, argv);
     sorelka::NameApplication();
     QTextStream out(stdout), err(stderr);
@@ -97,7 +97,7 @@ int ImportRoster(int argc, char* argv[], const QString& path, bool to_server) {
         return sorelka::report::kExitNotWritten;
     }
     sorelka::sync::ServerRosterImported done;
-    if (const QString why = sorelka::sync::ImportRosterToServer(server, *roster, &done);
+    if (const QString why = sorelka::sync::ImportRosterToServer(server, *roster, new_year, &done);
         !why.isEmpty()) {
         err << QStringLiteral("sorelka: ") << why << Qt::endl;
         return sorelka::report::kExitNotWritten;
@@ -124,7 +124,7 @@ int main(int argc, char* argv[]) {
         }
         case sorelka::CommandMode::SetTeacherPin: return SetTeacherPin(argc, argv);
         case sorelka::CommandMode::Export: return RunExport(argc, argv);
-        case sorelka::CommandMode::ImportRoster: return ImportRoster(argc, argv, line.value, line.to_server);
+        case sorelka::CommandMode::ImportRoster: return ImportRoster(argc, argv, line.value, line.to_server, line.new_school_year);
         case sorelka::CommandMode::Menu: break;
     }
 

@@ -160,6 +160,19 @@ std::variant<QHash<QString, const CsvRecord*>, RosterProblem> ById(const Table& 
     return rows;
 }
 
+// A pupil's number in `column` (empty: 0); the problem when it is not a
+// positive whole number.
+std::optional<RosterProblem> ReadNumber(const Table& table, const CsvRecord& row, int column, const QString& field,
+                                        const QString& what, int* number) {
+    *number = 0;
+    const QString text = Table::Cell(row, column);
+    if (text.isEmpty()) return std::nullopt;
+    bool ok = false;
+    *number = text.toInt(&ok);
+    if (ok && *number > 0) return std::nullopt;
+    return Problem(table.file(), row.line, field, QStringLiteral("%1「%2」が数ではありません。").arg(what, text));
+}
+
 QString JoinName(const QString& family, const QString& given) {
     if (family.isEmpty()) return given;
     if (given.isEmpty()) return family;
@@ -328,13 +341,9 @@ RosterRead ReadOneRoster(const QString& folder) {
                                QStringLiteral("「%1」は クラス「%2」にも入っています。")
                                    .arg(name, roster.pupils[pupil_at.value(user)].class_name));
             int number = 0;
-            if (const QString text = Table::Cell(row, e_number); !text.isEmpty()) {
-                bool ok = false;
-                number = text.toInt(&ok);
-                if (!ok || number <= 0)
-                    return Problem(enrollments.file(), row.line, QStringLiteral("metadata.jp.ShussekiNo"),
-                                   QStringLiteral("出席番号「%1」が数ではありません。").arg(text));
-            }
+            if (auto bad = ReadNumber(enrollments, row, e_number, QStringLiteral("metadata.jp.ShussekiNo"),
+                                      QStringLiteral("出席番号"), &number))
+                return *bad;
             pupil_at.insert(user, int(roster.pupils.size()));
             roster.pupils.push_back({user, name,
                                      JoinName(Table::Cell(person, kana_family), Table::Cell(person, kana_given)),
@@ -376,13 +385,7 @@ RosterRead ReadPlainRoster(const QString& path) {
         if (pupil.isEmpty())
             return Problem(table.file(), row.line, QStringLiteral("名前"), QStringLiteral("名前が空です。"));
         int n = 0;
-        if (const QString text = Table::Cell(row, number); !text.isEmpty()) {
-            bool ok = false;
-            n = text.toInt(&ok);
-            if (!ok || n <= 0)
-                return Problem(table.file(), row.line, QStringLiteral("番号"),
-                               QStringLiteral("番号「%1」が数ではありません。").arg(text));
-        }
+        if (auto bad = ReadNumber(table, row, number, QStringLiteral("番号"), QStringLiteral("番号"), &n)) return *bad;
         // A pupil is known by the name and its reading, so one moved to
         // another class in the next list stays the same pupil.
         const QString id = pupil + QLatin1Char('/') + Table::Cell(row, reading);

@@ -27,8 +27,11 @@ QString Duration(double seconds) {
 
 }  // namespace
 
+QString XapiAccountName(const QString& pupil_key) {
+    return QUuid::createUuidV5(kPupils, pupil_key).toString(QUuid::WithoutBraces);
+}
+
 QByteArray XapiStatementLine(const XapiAnswer& a) {
-    const QString account = QUuid::createUuidV5(kPupils, a.pupil_key).toString(QUuid::WithoutBraces);
     QJsonObject definition{
         {QStringLiteral("type"), QStringLiteral("http://adlnet.gov/expapi/activities/cmi.interaction")},
         {QStringLiteral("name"), QJsonObject{{QStringLiteral("ja-JP"), a.activity_name}}},
@@ -51,7 +54,7 @@ QByteArray XapiStatementLine(const XapiAnswer& a) {
         {QStringLiteral("actor"),
          QJsonObject{{QStringLiteral("objectType"), QStringLiteral("Agent")},
                      {QStringLiteral("account"), QJsonObject{{QStringLiteral("homePage"), Iri(QStringLiteral("pupils"))},
-                                                             {QStringLiteral("name"), account}}}}},
+                                                             {QStringLiteral("name"), a.account}}}}},
         {QStringLiteral("verb"),
          QJsonObject{{QStringLiteral("id"), QStringLiteral("http://adlnet.gov/expapi/verbs/answered")},
                      {QStringLiteral("display"), QJsonObject{{QStringLiteral("ja-JP"), QStringLiteral("答えた")},

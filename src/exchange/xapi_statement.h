@@ -16,7 +16,7 @@ namespace sorelka::exchange {
 struct XapiAnswer {
     QString source;       // where the answer was kept: the PC's id (with the answer's id, the statement's id)
     qint64 answer_id = 0;
-    QString pupil_key;    // the pupil's id in the school's list, else a key of the PC and its row
+    QString account;      // XapiAccountName of the pupil
     QString answered_at;  // ISO 8601 with its offset
     int topic = 0;
     QString mode;         // practice, drill, find_mistake
@@ -30,6 +30,10 @@ struct XapiAnswer {
     QString skill;
     std::optional<qint64> work_id;
 };
+
+// The pupil's account name: a UUID made from `pupil_key` (the pupil's id in
+// the school's list, else a key of the PC and its row), never the name.
+QString XapiAccountName(const QString& pupil_key);
 
 // The statement as one line of JSON (no line break in it).
 QByteArray XapiStatementLine(const XapiAnswer& answer);

@@ -212,7 +212,7 @@ bool ExportPdf(const ReportReader& db, const ReportFilter& filter, QDate today, 
         }
         const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution()).translated(
             -writer.pageLayout().paintRectPixels(writer.resolution()).topLeft());
-        const QDate last_week = WeekStart(filter.to ? *filter.to : today);
+        const QDate last_week = ChartLastWeek(filter, today);
         if (pupils.isEmpty()) pupils << QString();
         // A document laid out for the writer itself: points at its resolution.
         auto lay_out = [&](QTextDocument& doc, const QString& html) {

@@ -175,6 +175,14 @@ QString KindLabel(std::optional<Topic> topic, const QString& kind) {
     return label.empty() ? kind : QString::fromStdString(label);
 }
 
+int SchoolYearOf(QDate day) { return day.month() >= 4 ? day.year() : day.year() - 1; }
+QDate SchoolYearStart(int year) { return QDate(year, 4, 1); }
+QDate SchoolYearEnd(int year) { return QDate(year + 1, 3, 31); }
+
+QDate ChartLastWeek(const ReportFilter& filter, QDate today) {
+    return WeekStart(filter.to && *filter.to < today ? *filter.to : today);
+}
+
 QString PeriodText(const ReportFilter& f) {
     if (!f.from && !f.to) return QStringLiteral("すべての日");
     return (f.from ? Day(*f.from) : QStringLiteral("はじめ")) + QStringLiteral(" 〜 ") +

@@ -37,6 +37,16 @@ struct ReportFilter {
     std::optional<Topic> topic;  // none: every topic
 };
 
+// The school year (April to March) a day is in: 2026 for 2026-04-01 to
+// 2027-03-31; its first and last day.
+int SchoolYearOf(QDate day);
+QDate SchoolYearStart(int year);
+QDate SchoolYearEnd(int year);
+
+// The week a pupil's weekly chart ends with: this week, or the week of the
+// filter's last day when that is earlier (a school year runs on past today).
+QDate ChartLastWeek(const ReportFilter& filter, QDate today);
+
 // "2026-04-01 〜 2026-12-08", "はじめ 〜 2026-12-08", "すべての日".
 QString PeriodText(const ReportFilter& filter);
 

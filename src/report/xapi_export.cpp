@@ -1,5 +1,6 @@
 #include "report/xapi_export.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -69,17 +70,25 @@ bool ExportXapi(const QSqlDatabase& db, const ReportFilter& filter, const QStrin
     QIODevice& out = file.device();
     exchange::XapiAnswer a;
     a.source = source;
+    // Worked out once per pupil and per item, not once per answer.
+    QHash<QString, QString> accounts, names;
     while (q.next()) {
         a.answer_id = q.value(0).toLongLong();
         const QString listed_id = q.value(2).toString();
-        a.pupil_key = !listed_id.isEmpty() ? QStringLiteral("list:") + listed_id
-                      : q.value(1).isNull() ? QStringLiteral("pc:%1/guest").arg(source)
-                                            : QStringLiteral("pc:%1/%2").arg(source, q.value(1).toString());
+        const QString key = !listed_id.isEmpty() ? QStringLiteral("list:") + listed_id
+                            : q.value(1).isNull() ? QStringLiteral("pc:%1/guest").arg(source)
+                                                  : QStringLiteral("pc:%1/%2").arg(source, q.value(1).toString());
+        auto account = accounts.constFind(key);
+        if (account == accounts.constEnd()) account = accounts.insert(key, exchange::XapiAccountName(key));
+        a.account = *account;
         a.answered_at = q.value(3).toString();
         a.topic = q.value(4).toInt();
         a.mode = q.value(5).toString();
         a.menu_choice = q.value(6).toInt();
-        a.activity_name = ActivityName(a.topic, a.mode, a.menu_choice);
+        const QString item = QStringLiteral("%1/%2/%3").arg(a.topic).arg(a.mode).arg(a.menu_choice);
+        auto name = names.constFind(item);
+        if (name == names.constEnd()) name = names.insert(item, ActivityName(a.topic, a.mode, a.menu_choice));
+        a.activity_name = *name;
         a.response = q.value(7).toString();
         a.correct = q.value(8).toInt() != 0;
         a.seconds = q.value(9).isNull() ? std::nullopt : std::optional<double>(q.value(9).toDouble());

@@ -22,7 +22,8 @@ QString ServerRosterImported::Text() const {
     return text;
 }
 
-QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roster, ServerRosterImported* done) {
+QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roster, bool new_year,
+                             ServerRosterImported* done) {
     QJsonArray classes, pupils, teachers;
     for (const exchange::RosterClass& c : roster.classes) classes.append(c.name);
     for (const exchange::RosterPupil& p : roster.pupils)
@@ -42,9 +43,12 @@ QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roste
                                 .toJson(QJsonDocument::Compact);
     // A school's list may take longer than the sync's ten seconds.
     server.Exec(QStringLiteral("set statement_timeout = 0"));
+    // Notices ("already a member of role …") are no news to the administrator.
+    server.Exec(QStringLiteral("set client_min_messages = warning"));
     const PgResult r = server.Exec(
-        QStringLiteral("select classes, added, changed, gone, teachers, roles_made from sorelka_import_roster($1::jsonb)"),
-        {json});
+        QStringLiteral("select classes, added, changed, gone, teachers, roles_made"
+                       " from sorelka_import_roster($1::jsonb, $2::boolean)"),
+        {json, QByteArray(new_year ? "true" : "false")});
     if (!r.ok()) {
         if (r.sqlstate() == QStringLiteral("42883"))
             return QStringLiteral("サーバーに sorelka_server.sql の新しい版が読みこまれていません。読みこんでから、もう一度どうぞ。");

@@ -24,6 +24,9 @@ struct ServerRosterImported {
 
 // Puts `roster` into the server `server` is connected to (as its owner).
 // Empty on success; otherwise why not, in Japanese (nothing written).
-QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roster, ServerRosterImported* done);
+// With `new_year`, the list is a new school year's: its teachers keep only
+// the classes it gives them.
+QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roster, bool new_year,
+                             ServerRosterImported* done);
 
 }  // namespace sorelka::sync

@@ -81,6 +81,16 @@ TEST_F(RecordWindows, TheClassIsSortedAndFilteredAndOnePupilShowsTheirMistakes) 
     Find<QCheckBox>(&w, "FromCheck")->setChecked(true);
     EXPECT_EQ(table->model()->rowCount(), 2);
     Find<QCheckBox>(&w, "FromCheck")->setChecked(false);
+    // The school year: this one by default, an earlier one, or every year.
+    auto* year = Find<QComboBox>(&w, "YearChoice");
+    EXPECT_EQ(year->currentText(), "2026年度");
+    year->setCurrentIndex(1);
+    EXPECT_EQ(year->currentText(), "2025年度");
+    EXPECT_EQ(table->model()->rowCount(), 0);
+    year->setCurrentIndex(year->count() - 1);
+    EXPECT_EQ(year->currentText(), "すべての年度");
+    EXPECT_EQ(table->model()->rowCount(), 4);
+    year->setCurrentIndex(0);
 
     Find<QTabWidget>(&w, "TeacherTabs")->setCurrentIndex(1);
     auto* pupil = Find<QComboBox>(&w, "PupilChoice");

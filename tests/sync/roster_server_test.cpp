@@ -14,7 +14,7 @@ namespace {
 class RosterServer : public ServerSuite {
 protected:
     // `sorelka --import-roster folder --server`; its exit code, its output in `said`.
-    int Import(const QString& folder, QString* said) {
+    int Import(const QString& folder, QString* said, const QStringList& more = {}) {
         QProcess run;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QStringList psql = cluster().PsqlArgs({});
@@ -23,7 +23,7 @@ protected:
         env.insert("PGUSER", "postgres");
         env.insert("PGDATABASE", "sorelka");
         run.setProcessEnvironment(env);
-        run.start(SORELKA_BINARY, {"--import-roster", folder, "--server"});
+        run.start(SORELKA_BINARY, QStringList{"--import-roster", folder, "--server"} + more);
         run.waitForFinished(60000);
         *said = QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
         return run.exitCode();
@@ -78,6 +78,20 @@ TEST_F(RosterServer, AListPutInAgainMovesAPupilWithHerAnswersRestsTheOneWhoLeftA
     EXPECT_TRUE(said.contains("enrollments.csv の 4 行目（classSourcedId）: クラス「c8」が classes.csv にありません。"))
         << said.toStdString();
     EXPECT_EQ(Listed(), before);
+
+    // The next school year: the classes' new names, the pupils with them
+    // (and their answers), the teacher in her new class only.
+    Files year = next;
+    year["classes.csv"].replace("4年1組", "5年1組").replace("4年2組", "5年2組");
+    year["enrollments.csv"].replace("e7,,,c2,s1,t1", "e7,,,c1,s1,t1");
+    QTemporaryDir fourth;
+    ASSERT_EQ(Import(WriteSet(fourth, year), &said, {"--new-school-year"}), 0) << said.toStdString();
+    EXPECT_EQ(Listed(), (QStringList{"5年2組|田中 花子|1|u1|f", "5年1組|鈴木 太郎|2|u2|f", "4年2組|佐藤 結衣|1|u3|t",
+                                     "5年2組|山田 健|-|u4|f"}));
+    EXPECT_EQ(cluster().Query("select count(*) from sorelka_members('5年2組', '田中 花子') m"
+                              " join history h on h.pc_id = m.pc_id and h.pupil_id = m.id"),
+              QStringList{"2"});
+    EXPECT_EQ(cluster().Query("select class_name from teacher_classes where teacher = 'tanaka'"), QStringList{"5年1組"});
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ void PupilTab::ShowPupil() {
         }
     found_->setText(found ? QStringLiteral("まちがいさがし：%1問中 %2問 見つけた").arg(found).arg(found_correct)
                           : QStringLiteral("まちがいさがし：なし"));
-    const QDate last_week = report::WeekStart(f.to ? *f.to : today_);
+    const QDate last_week = report::ChartLastWeek(f, today_);
     chart_->SetWeeks(data_->Weekly(*f.pupil, last_week, f.topic), last_week);
     kinds_->SetRows(data_->Kinds(f));
     kind_table_->resizeColumnsToContents();

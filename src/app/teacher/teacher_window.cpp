@@ -71,6 +71,11 @@ TeacherWindow::~TeacherWindow() {
     data_.reset();
 }
 
+namespace {
+// School years the year choice lists, this one included.
+constexpr int kYearsListed = 10;
+}  // namespace
+
 QLayout* TeacherWindow::BuildFilterBar() {
     auto* bar = new QHBoxLayout;
     from_check_ = new QCheckBox(QStringLiteral("この日から"), this);
@@ -89,6 +94,15 @@ QLayout* TeacherWindow::BuildFilterBar() {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     }
+    // The school year (April to March) bounds what is shown, this one first;
+    // the days narrow it further or reach across years.
+    year_ = new QComboBox(this);
+    year_->setObjectName(QStringLiteral("YearChoice"));
+    year_->setAccessibleName(QStringLiteral("年度"));
+    const int this_year = report::SchoolYearOf(Today());
+    for (int year = this_year; year > this_year - kYearsListed; --year)
+        year_->addItem(QStringLiteral("%1年度").arg(year), year);
+    year_->addItem(QStringLiteral("すべての年度"), 0);
     class_choice_ = new QComboBox(this);
     class_choice_->setObjectName(QStringLiteral("ClassChoice"));
     class_choice_->setAccessibleName(QStringLiteral("クラス"));
@@ -101,7 +115,7 @@ QLayout* TeacherWindow::BuildFilterBar() {
         topic_->addItem(QString::fromStdString(info.name), TopicNumber(info.topic));
     auto* csv = TeacherButton(QStringLiteral("CsvButton"), QStringLiteral("CSVに書き出す"), this);
     auto* pdf = TeacherButton(QStringLiteral("PdfButton"), QStringLiteral("PDFに書き出す"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{class_choice_, from_check_, from_, to_check_, to_, topic_})
+    for (QWidget* w : std::initializer_list<QWidget*>{class_choice_, year_, from_check_, from_, to_check_, to_, topic_})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(csv);
@@ -116,6 +130,7 @@ QLayout* TeacherWindow::BuildFilterBar() {
         if (to_check_->isChecked()) Refresh();
     });
     connect(topic_, &QComboBox::currentIndexChanged, this, &TeacherWindow::ShowTopic);
+    connect(year_, &QComboBox::currentIndexChanged, this, &TeacherWindow::Refresh);
     connect(class_choice_, &QComboBox::currentIndexChanged, this, &TeacherWindow::ShowChosenClass);
     connect(csv, &QPushButton::clicked, this, &TeacherWindow::ExportCsv);
     connect(pdf, &QPushButton::clicked, this, &TeacherWindow::ExportPdf);
@@ -156,6 +171,10 @@ void TeacherWindow::Refresh() {
     view_.data = data_.get();
     view_.today = Today();
     view_.filter = {};
+    if (const int year = year_->currentData().toInt(); year > 0) {
+        view_.filter.from = report::SchoolYearStart(year);
+        view_.filter.to = report::SchoolYearEnd(year);
+    }
     if (from_check_->isChecked()) view_.filter.from = from_->date();
     if (to_check_->isChecked()) view_.filter.to = to_->date();
     view_.rows = data_->Summary(view_.filter);  // every topic: the topic only narrows what is shown

@@ -115,6 +115,7 @@ private:
     WorkTab* work_ = nullptr;
     LiveTab* live_ = nullptr;
     QComboBox* class_choice_ = nullptr;
+    QComboBox* year_ = nullptr;  // the school year shown (0: every year)
     QCheckBox* from_check_ = nullptr;
     QDateEdit* from_ = nullptr;
     QCheckBox* to_check_ = nullptr;
