@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -384,7 +385,8 @@ void SaveClassWork(TeacherWindow& teacher) {
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->tabText(i) == QStringLiteral("いまの ようす")) tabs->setCurrentIndex(i);
     auto* live = teacher.findChild<QTableView*>(QStringLiteral("LiveTable"));
-    QTest::qWaitFor([&] { return live->model()->rowCount() == int(rows.size()); }, 5000);
+    if (!QTest::qWaitFor([&] { return live->model()->rowCount() == int(rows.size()); }, 5000))
+        std::fprintf(stderr, "screenshots: the lesson's rows did not come\n");
     Save(&teacher, "TeacherWindow-live");
 }
 
