@@ -13,13 +13,16 @@ packages=(
   xvfb xauth x11-utils
   at-spi2-core python3-pyatspi dbus
   poppler-utils sqlite3 libsqlite3-dev
-  nodejs npm
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# node and npm for the xAPI validator: Debian's, unless a node (with its
+# npm) is installed already from elsewhere.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
