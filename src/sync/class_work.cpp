@@ -93,11 +93,7 @@ Fetched<WorkPiece> ListWork(TeacherSession& session, const QString& class_name) 
         WorkPiece piece;
         piece.id = r.number(i, 0);
         piece.title = r.text(i, 1);
-        piece.topic = r.optional_int(i, 2);
-        piece.menu_choice = r.optional_int(i, 3);
-        piece.skill = r.text(i, 4);
-        piece.recommended = r.text(i, 5) == QLatin1String("t");
-        piece.problems = int(r.number(i, 6));
+        ReadWorkWhat(r, i, 2, &piece);
         piece.due_day = QDate::fromString(r.text(i, 7), Qt::ISODate);
         for (const QJsonValue& name : QJsonDocument::fromJson(r.bytes(i, 8)).array())
             piece.pupils << name.toString();

@@ -35,6 +35,18 @@ struct WorkPiece {
     bool withdrawn() const { return withdrawn_at.isValid(); }
 };
 
+// Reads what a piece is to practise from five columns of `r` from `column`
+// on: topic, menu_choice, skill, recommended, problems (the order of the
+// server's work tables). For the teacher's pieces and the PC's kept ones.
+template <class Piece>
+void ReadWorkWhat(const PgResult& r, int row, int column, Piece* piece) {
+    piece->topic = r.optional_int(row, column);
+    piece->menu_choice = r.optional_int(row, column + 1);
+    piece->skill = r.text(row, column + 2);
+    piece->recommended = r.text(row, column + 3) == QLatin1String("t");
+    piece->problems = static_cast<int>(r.number(row, column + 4));
+}
+
 // One pupil's work on one piece not withdrawn: 0 answered when not started.
 struct WorkProgressRow {
     qint64 work_id = 0;

@@ -1,5 +1,6 @@
 #include "sync/work_sync.h"
 
+#include "sync/class_work.h"
 #include "sync/pg_connection.h"
 
 namespace sorelka::sync {
@@ -65,11 +66,7 @@ std::optional<std::vector<record::WorkPiece>> FetchWork(PgConnection& server, co
             p.id = r.number(i, 0);
             p.class_name = r.text(i, 1);
             p.title = r.text(i, 2);
-            p.topic = r.optional_int(i, 3);
-            p.menu_choice = r.optional_int(i, 4);
-            p.skill = r.text(i, 5);
-            p.recommended = r.text(i, 6) == QStringLiteral("t");
-            p.problems = static_cast<int>(r.number(i, 7));
+            ReadWorkWhat(r, i, 3, &p);
             p.due_day = r.text(i, 8);
             p.pupils = r.text(i, 9).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             p.withdrawn = r.text(i, 10) == QStringLiteral("t");

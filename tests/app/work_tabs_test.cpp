@@ -113,7 +113,7 @@ TEST(WorkTexts, FormRefusalsInJapanese) {
     for (const Case& c : cases) {
         WorkPiece p = ok;
         c.spoil(p);
-        EXPECT_EQ(WorkFormProblem(p, c.is_new, today), QString::fromUtf8(c.refusal)) << c.name;
+        EXPECT_EQ(WorkFormProblem(p, true, c.is_new, today), QString::fromUtf8(c.refusal)) << c.name;
     }
 }
 

@@ -90,7 +90,9 @@ QString ForWhomText(const WorkPiece& piece) {
     return piece.pupils.isEmpty() ? QStringLiteral("クラス全員") : piece.pupils.join(QStringLiteral("、"));
 }
 
-QString WorkFormProblem(const WorkPiece& piece, bool is_new, QDate today) {
+QString WorkFormProblem(const WorkPiece& piece, bool whole_class, bool is_new, QDate today) {
+    if (!whole_class && piece.pupils.isEmpty())
+        return QStringLiteral("かだいを だす子を えらんでください（クラス全員なら「クラス全員」に チェック）。");
     if (piece.title.trimmed().isEmpty()) return QStringLiteral("かだいの 名前を 入れてください。");
     if (WhatIndex(piece) < 0) return QStringLiteral("なにを れんしゅうするか えらんでください。");
     if (piece.problems < 1 || piece.problems > 100)

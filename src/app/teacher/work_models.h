@@ -36,8 +36,9 @@ QString WhatText(const WorkPiece& piece);
 QString ForWhomText(const WorkPiece& piece);
 
 // Why the form's piece cannot be made or changed, one Japanese sentence;
-// empty when it can. A new piece's due day may not be before `today`.
-QString WorkFormProblem(const WorkPiece& piece, bool is_new, QDate today);
+// empty when it can. Unless it is for the whole class, it names its
+// pupils; a new piece's due day may not be before `today`.
+QString WorkFormProblem(const WorkPiece& piece, bool whole_class, bool is_new, QDate today);
 
 // "まだ", "とちゅう（３／１０）", "おわり".
 QString ProgressText(int answered, int problems);

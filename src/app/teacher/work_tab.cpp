@@ -211,9 +211,8 @@ void WorkTab::Say(const QString& message) { message_->setText(message); }
 void WorkTab::MakePiece() {
     if (!source_) return;
     WorkPiece piece = FormPiece();
-    if (!whole_class_->isChecked() && piece.pupils.isEmpty())
-        return Say(QStringLiteral("かだいを だす子を えらんでください（クラス全員なら「クラス全員」に チェック）。"));
-    if (const QString problem = WorkFormProblem(piece, true, today_); !problem.isEmpty()) return Say(problem);
+    if (const QString problem = WorkFormProblem(piece, whole_class_->isChecked(), true, today_); !problem.isEmpty())
+        return Say(problem);
     const sync::MadeWork made = source_->Make(class_name_, piece);
     if (!made.problem.isEmpty()) return Say(made.problem);
     Reload();
@@ -227,9 +226,8 @@ void WorkTab::ChangePiece() {
     if (!chosen) return Say(QStringLiteral("なおす かだいを 表から えらんでください。"));
     if (chosen->withdrawn()) return Say(QStringLiteral("とりけした かだいは なおせません。"));
     const WorkPiece piece = FormPiece();
-    if (!whole_class_->isChecked() && piece.pupils.isEmpty())
-        return Say(QStringLiteral("かだいを だす子を えらんでください（クラス全員なら「クラス全員」に チェック）。"));
-    if (const QString problem = WorkFormProblem(piece, false, today_); !problem.isEmpty()) return Say(problem);
+    if (const QString problem = WorkFormProblem(piece, whole_class_->isChecked(), false, today_); !problem.isEmpty())
+        return Say(problem);
     if (const QString refused = source_->Change(piece); !refused.isEmpty()) return Say(refused);
     Reload();
     Say(QStringLiteral("「%1」を なおしました。").arg(piece.title));
