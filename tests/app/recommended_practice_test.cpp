@@ -53,6 +53,21 @@ struct RecommendedPracticeTest : ::testing::Test {
         program = std::make_unique<Program>(ctx, folder.path() + "/kyozai.db");
         program->main_window()->show();
     }
+    // はなこ at the PC, and a piece of work for her alone.
+    record::WorkPiece PieceForHanako(qint64 id, const char* title, int problems, const char* due) {
+        record::LearningRecord& learning = program->learning_record();
+        learning.AddPupil("はなこ");
+        learning.ChoosePupil("はなこ");
+        record::WorkPiece piece;
+        piece.id = id;
+        piece.class_name = "クラス";
+        piece.title = title;
+        piece.problems = problems;
+        piece.due_day = due;
+        QSqlDatabase db = program->record_store().database();
+        piece.for_pupils = {{record::PupilId(db, "はなこ").value(), 0}};
+        return piece;
+    }
     ExerciseScreen* Screen(const char* name) {
         for (ExerciseScreen* s : program->screens())
             if (s->objectName() == name) return s;
@@ -207,20 +222,11 @@ TEST_F(RecommendedPracticeTest, TheLineCoversNothingAPupilUsesOnAnyPracticeScree
 // carrying the piece's id, then the button gone; an answer after the count
 // is an ordinary one.
 TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) {
-    record::LearningRecord& learning = program->learning_record();
-    learning.AddPupil("はなこ");
-    learning.ChoosePupil("はなこ");
-    record::WorkPiece piece;
-    piece.id = 41;
-    piece.class_name = "クラス";
-    piece.title = "わり算の しゅくだい";
+    record::WorkPiece piece = PieceForHanako(41, "わり算の しゅくだい", 3, "2026-12-07");  // due the day before the fake clock's
     piece.topic = 1;
     piece.menu_choice = 1;
-    piece.problems = 3;
-    piece.due_day = "2026-12-07";  // the day before the fake clock's
     QSqlDatabase db = program->record_store().database();
-    const qint64 hanako = record::PupilId(db, "はなこ").value();
-    piece.for_pupils = {{hanako, 0}};
+    const qint64 hanako = piece.for_pupils.keys().front();
     record::WorkPiece others = piece, withdrawn = piece;
     others.id = 42;
     others.pupils = QStringList{"たろう"};
@@ -290,7 +296,7 @@ TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) 
         EXPECT_LE(button->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12, button->width()) << text;
     EXPECT_EQ(Utf8(count_at_end), "かだい おわり！");
     EXPECT_FALSE(form2->findChild<QLabel*>("WorkCount")->isVisible());
-    const std::vector<record::HistoryRow> rows = learning.History();
+    const std::vector<record::HistoryRow> rows = program->learning_record().History();
     ASSERT_EQ(rows.size(), 4u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i].work_id, std::optional<qint64>(41)) << i;
     EXPECT_EQ(rows[3].work_id, std::nullopt) << "the answer after the count is the pupil's own";
@@ -303,19 +309,10 @@ TEST_F(RecommendedPracticeTest, APieceOfWorkIsWorkedToItsCountAndLeavesTheList) 
 // brings the list): the pupil is told in one sentence, the count goes, the
 // answers given for it stay, and the next answers are ordinary ones.
 TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTellsThePupil) {
-    record::LearningRecord& learning = program->learning_record();
-    learning.AddPupil("はなこ");
-    learning.ChoosePupil("はなこ");
-    record::WorkPiece piece;
-    piece.id = 7;
-    piece.class_name = "クラス";
-    piece.title = "０の たつ わり算";
+    record::WorkPiece piece = PieceForHanako(7, "０の たつ わり算", 5, "2026-12-20");
     piece.skill = "division.zero_in_quotient";
-    piece.problems = 5;
-    piece.due_day = "2026-12-20";
     QString problem;
     QSqlDatabase db = program->record_store().database();
-    piece.for_pupils = {{record::PupilId(db, "はなこ").value(), 0}};
     ASSERT_TRUE(record::ReplaceWorkGiven(db, {piece}, "now", &problem)) << Utf8(problem);
     const std::vector<record::OpenPiece> open = program->work().OpenPieces();
     ASSERT_EQ(open.size(), 1u);
@@ -344,7 +341,7 @@ TEST_F(RecommendedPracticeTest, APieceWithdrawnWhileWorkedKeepsItsAnswersAndTell
     EXPECT_TRUE(aimed) << "a skill's piece draws problems aimed at it";
     EXPECT_TRUE(count_gone);
     EXPECT_EQ(fx.dialogs.texts(), std::vector<std::string>{kWorkWithdrawnSentence});
-    const std::vector<record::HistoryRow> rows = learning.History();
+    const std::vector<record::HistoryRow> rows = program->learning_record().History();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].work_id, std::optional<qint64>(7));
     EXPECT_EQ(rows[1].work_id, std::nullopt);
