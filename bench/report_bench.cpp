@@ -122,7 +122,7 @@ void BM_XapiOfEveryRow(benchmark::State& state) {
     Record& r = Shared();
     QString error;
     for (auto _ : state)
-        if (!report::ExportXapi(r.store->database(), {}, r.folder.path() + "/all.jsonl", &error))
+        if (!report::ExportXapi(r.store->database(), {}, {}, r.folder.path() + "/all.jsonl", &error))
             state.SkipWithError(error.toStdString().c_str());
     state.counters["MB"] = QFile(r.folder.path() + "/all.jsonl").size() / 1e6;
 }

@@ -24,9 +24,11 @@ const OwnOption kOwnOptions[] = {
     {"to", "YYYY-MM-DD", "--export で、この日までの答えを書き出します。"},
     {"import-roster", "フォルダかファイル",
      "学校の名簿を読みこんで終わります: OneRoster の CSV のフォルダか、「クラス,番号,名前,よみ」の CSV ファイル。"},
+    {"curriculum-codes", "ファイル",
+     "--export-xapi で、学習指導要領コードの表（「単元,項目,コード」の CSV）を使います。"},
     {"server", nullptr,
-     "--import-roster で、学校のサーバーに読みこみます。サーバーで、データベースの所有者として "
-     "psql と同じ環境変数（PGHOST, PGPORT, PGDATABASE, PGUSER）で実行します。"},
+     "--import-roster で学校のサーバーに読みこみ、--export-xapi で学校のサーバーの答えを書き出します。"
+     "サーバーで、データベースの所有者として psql と同じ環境変数（PGHOST, PGPORT, PGDATABASE, PGUSER）で実行します。"},
     {"new-school-year", nullptr,
      "--import-roster --server で、新しい年度の名簿として読みこみます。先生の担当は名簿のクラスだけになります。"},
     {"set-teacher-pin", nullptr,
@@ -144,8 +146,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(QStringLiteral("new-school-year")))
         return refuse(QStringLiteral("--new-school-year は --import-roster --server といっしょに使います。"));
-    if (parser.isSet(QStringLiteral("server")))
-        return refuse(QStringLiteral("--server は --import-roster といっしょに使います。"));
+    if (parser.isSet(QStringLiteral("server")) && !parser.isSet(QStringLiteral("export-xapi")))
+        return refuse(QStringLiteral("--server は --import-roster か --export-xapi といっしょに使います。"));
     if (parser.isSet(QStringLiteral("set-teacher-pin"))) {
         if (exporting)
             return refuse(QStringLiteral("--set-teacher-pin は --export とはいっしょに使えません。"));

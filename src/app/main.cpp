@@ -20,6 +20,7 @@
 #include "sync/pg_connection.h"
 #include "sync/roster_server.h"
 #include "sync/server_config.h"
+#include "sync/xapi_server.h"
 #include "report/teacher_pin.h"
 
 namespace {
@@ -41,6 +42,16 @@ int Refuse(QTextStream& err, const QString& why) {
     return sorelka::report::kExitBadArgument;
 }
 
+// The school's server as its administrator runs a command there: libpq's
+// environment (PGHOST, PGPORT, PGDATABASE, PGUSER, as psql and add-pc.sh
+// take them) and defaults. Empty when open, else why not.
+QString OpenAsAdministrator(sorelka::sync::PgConnection& server) {
+    sorelka::sync::ServerConfig owner;  // every field empty
+    owner.port = 0;
+    owner.sslmode.clear();
+    return server.Open(owner, 10);
+}
+
 // The export: no window is made, so no display is needed; the offscreen
 // platform still gives the PDF writer its fonts. A bad value ends with the
 // usage too.
@@ -50,9 +61,16 @@ int RunExport(int argc, char* argv[]) {
     sorelka::NameApplication();
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // --export-xapi --server: the school's answers, read on the server by its administrator.
+    auto from_server = [](std::optional<QDate> from, std::optional<QDate> to,
+                          const sorelka::report::XapiSink& take) {
+        sorelka::sync::PgConnection server;
+        if (const QString why = OpenAsAdministrator(server); !why.isEmpty()) return why;
+        return sorelka::sync::ReadServerAnswers(server, from, to, take);
+    };
     const int code = sorelka::report::RunCommandLine(QGuiApplication::arguments(),
                                                      sorelka::record::RecordStore::DefaultPath(),
-                                                     QDate::currentDate(), out, err);
+                                                     QDate::currentDate(), out, err, from_server);
     return code == sorelka::report::kExitBadArgument ? Refuse(err, QString()) : code;
 }
 
@@ -88,11 +106,8 @@ int ImportRoster(int argc, char* argv[], const QString& path, bool to_server, bo
     }
     const std::optional<sorelka::exchange::Roster> roster = sorelka::report::ReadRosterOrTell(path, err);
     if (!roster) return sorelka::report::kExitNotWritten;
-    sorelka::sync::ServerConfig owner;  // every field empty: libpq's environment and defaults
-    owner.port = 0;
-    owner.sslmode.clear();
     sorelka::sync::PgConnection server;
-    if (const QString why = server.Open(owner, 10); !why.isEmpty()) {
+    if (const QString why = OpenAsAdministrator(server); !why.isEmpty()) {
         err << QStringLiteral("sorelka: ") << why << Qt::endl;
         return sorelka::report::kExitNotWritten;
     }

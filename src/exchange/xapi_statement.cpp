@@ -74,8 +74,11 @@ QByteArray XapiStatementLine(const XapiAnswer& a) {
     out += "}},\"verb\":{\"id\":\"http://adlnet.gov/expapi/verbs/answered\","
            "\"display\":{\"ja-JP\":\"\xe7\xad\x94\xe3\x81\x88\xe3\x81\x9f\",\"en-US\":\"answered\"}},";
     out += "\"object\":{\"objectType\":\"Activity\",\"id\":";
+    // A drill's number and a practice menu's item are apart: each is its own activity.
     text(Iri(QStringLiteral("activities/topic/%1").arg(a.topic) +
-             (a.menu_choice > 0 ? QStringLiteral("/item/%1").arg(a.menu_choice) : QString())));
+             (a.menu_choice <= 0                       ? QString()
+              : a.mode == QLatin1String("drill") ? QStringLiteral("/drill/%1").arg(a.menu_choice)
+                                                 : QStringLiteral("/item/%1").arg(a.menu_choice))));
     out += ",\"definition\":{\"type\":\"http://adlnet.gov/expapi/activities/cmi.interaction\","
            "\"interactionType\":\"fill-in\",\"name\":{\"ja-JP\":";
     text(a.activity_name);

@@ -1,7 +1,5 @@
 #include "report/export_command.h"
 
-#include "report/xapi_export.h"
-
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -30,7 +28,7 @@ std::optional<QDate> ParseDay(const QString& text) {
 }  // namespace
 
 int RunCommandLine(const QStringList& arguments, const QString& database_path, QDate today,
-                   QTextStream& out, QTextStream& err) {
+                   QTextStream& out, QTextStream& err, const ServerAnswers& server) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("学習のきろくを CSV か PDF に書き出します（ウィンドウは開きません）。"));
@@ -48,7 +46,12 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
     const QCommandLineOption xapi_option(QStringLiteral("export-xapi"),
                                          QStringLiteral("xAPI のステートメントを一行ずつ書き出すファイル（JSON Lines）。"),
                                          QStringLiteral("FILE"));
-    parser.addOptions({export_option, xapi_option, pupil_option, from_option, to_option});
+    const QCommandLineOption server_option(QStringLiteral("server"),
+                                           QStringLiteral("--export-xapi で、学校のサーバーの答えを書き出します。"));
+    const QCommandLineOption codes_option(QStringLiteral("curriculum-codes"),
+                                          QStringLiteral("--export-xapi で、学習指導要領コードの表（CSV）。"),
+                                          QStringLiteral("FILE"));
+    parser.addOptions({export_option, xapi_option, pupil_option, from_option, to_option, server_option, codes_option});
 
     auto refuse = [&](const QString& reason) {
         err << QStringLiteral("sorelka: ") << reason << Qt::endl;
@@ -65,7 +68,8 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("わからない引数があります：%1")
                           .arg(parser.positionalArguments().join(QLatin1Char(' '))));
-    for (const QCommandLineOption* o : {&export_option, &xapi_option, &pupil_option, &from_option, &to_option})
+    for (const QCommandLineOption* o :
+         {&export_option, &xapi_option, &pupil_option, &from_option, &to_option, &codes_option})
         if (parser.values(*o).size() > 1)
             return refuse(QStringLiteral("--%1 は一度だけ指定してください。").arg(o->names().first()));
     const bool xapi = parser.isSet(xapi_option);
@@ -73,6 +77,14 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
         return refuse(QStringLiteral("--export と --export-xapi は、どちらか一つにしてください。"));
     if (!xapi && !parser.isSet(export_option))
         return refuse(QStringLiteral("--export で書き出すファイルを指定してください。"));
+    const bool from_server = parser.isSet(server_option);
+    if (!xapi && (from_server || parser.isSet(codes_option)))
+        return refuse(QStringLiteral("--%1 は --export-xapi といっしょに使います。")
+                          .arg(from_server ? QStringLiteral("server") : QStringLiteral("curriculum-codes")));
+    if (from_server && !server) return refuse(QStringLiteral("--server はここでは使えません。"));
+    // Names are told apart within a class only: the server's export is the whole school's.
+    if (from_server && parser.isSet(pupil_option))
+        return refuse(QStringLiteral("--server では --pupil は使えません（学校ぜんたいを書き出します）。"));
     const QString target = parser.value(xapi ? xapi_option : export_option);
     const QString suffix = QFileInfo(target).suffix().toLower();
     if (target.isEmpty())
@@ -98,6 +110,23 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
         return kExitNotWritten;
     }
 
+    exchange::CurriculumCodes codes;
+    if (parser.isSet(codes_option)) {
+        auto read = exchange::ReadCurriculumCodes(parser.value(codes_option));
+        if (const auto* problem = std::get_if<exchange::RosterProblem>(&read)) {
+            err << QStringLiteral("sorelka: ") << problem->Text() << Qt::endl;
+            return kExitNotWritten;
+        }
+        codes = std::get<exchange::CurriculumCodes>(std::move(read));
+    }
+    QString error;
+    if (from_server) {
+        const bool written = ExportXapiFrom(
+            [&](const XapiSink& take) { return server(filter.from, filter.to, take); }, codes, target, &error);
+        if (!written) err << QStringLiteral("sorelka: ") << error << Qt::endl;
+        return written ? 0 : kExitNotWritten;
+    }
+
     // Read only: a script's export never upgrades, sets aside, backs up or
     // makes the record, and waits a while for a program that holds it.
     const record::ReadOnlyRecord record(database_path, kRecordWaitMs);
@@ -112,8 +141,7 @@ int RunCommandLine(const QStringList& arguments, const QString& database_path, Q
             return refuse(QStringLiteral("「%1」という名前はきろくにありません。").arg(pupil));
         filter.pupil = pupil == record::kGuestName ? QString() : pupil;
     }
-    QString error;
-    const bool written = xapi                               ? ExportXapi(db, filter, target, &error)
+    const bool written = xapi                               ? ExportXapi(db, filter, codes, target, &error)
                          : suffix == QLatin1String("csv") ? ExportCsv(db, filter, target, &error)
                                                           : ExportPdf(db, filter, today, target, &error);
     if (!written) {

@@ -27,11 +27,8 @@ QString ActivityName(int topic, const QString& mode, int menu_choice) {
     return QStringLiteral("単元 %1").arg(topic);
 }
 
-}  // namespace
-
-bool ExportXapi(const QSqlDatabase& db, const ReportFilter& filter, const QString& path, QString* error) {
-    ExportFile file(path);
-    if (!file.Open(error)) return false;
+// The record's answers within the filter, in the order they were kept.
+QString ReadRecordAnswers(const QSqlDatabase& db, const ReportFilter& filter, const XapiSink& take) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // The PC's id names its pupils and answers; a file never sent has none.
@@ -63,44 +60,67 @@ bool ExportXapi(const QSqlDatabase& db, const ReportFilter& filter, const QStrin
                        work ? QStringLiteral("h.skill, h.work_id") : QStringLiteral("null, null"), where));
     for (const QVariant& v : values) q.addBindValue(v);
     // A record file that does not exist yet holds no answers: an empty file.
-    if (db.isOpen() && !q.exec()) {
-        *error = QStringLiteral("きろくを読めません（%1）").arg(q.lastError().text());
-        return false;
-    }
-    QIODevice& out = file.device();
+    if (db.isOpen() && !q.exec()) return QStringLiteral("きろくを読めません（%1）").arg(q.lastError().text());
     exchange::XapiAnswer a;
     a.source = source;
-    // Worked out once per pupil and per item, not once per answer.
-    QHash<QString, QString> accounts, names;
     while (q.next()) {
         a.answer_id = q.value(0).toLongLong();
         const QString listed_id = q.value(2).toString();
         const QString key = !listed_id.isEmpty() ? QStringLiteral("list:") + listed_id
                             : q.value(1).isNull() ? QStringLiteral("pc:%1/guest").arg(source)
                                                   : QStringLiteral("pc:%1/%2").arg(source, q.value(1).toString());
-        auto account = accounts.constFind(key);
-        if (account == accounts.constEnd()) account = accounts.insert(key, exchange::XapiAccountName(key));
-        a.account = *account;
         a.answered_at = q.value(3).toString();
         a.topic = q.value(4).toInt();
         a.mode = q.value(5).toString();
         a.menu_choice = q.value(6).toInt();
-        const QString item = QStringLiteral("%1/%2/%3").arg(a.topic).arg(a.mode).arg(a.menu_choice);
-        auto name = names.constFind(item);
-        if (name == names.constEnd()) name = names.insert(item, ActivityName(a.topic, a.mode, a.menu_choice));
-        a.activity_name = *name;
         a.response = q.value(7).toString();
         a.correct = q.value(8).toInt() != 0;
         a.seconds = q.value(9).isNull() ? std::nullopt : std::optional<double>(q.value(9).toDouble());
         a.mistake_kind = q.value(10).toString();
         a.skill = q.value(11).toString();
         a.work_id = q.value(12).isNull() ? std::nullopt : std::optional<qint64>(q.value(12).toLongLong());
-        if (out.write(exchange::XapiStatementLine(a) + '\n') < 0) {
-            *error = QStringLiteral("ファイルに書けません（%1）").arg(out.errorString());
-            return false;
-        }
+        if (!take(a, key)) return QString();
+    }
+    return QString();
+}
+
+}  // namespace
+
+bool XapiWriter::Write(exchange::XapiAnswer& a, const QString& pupil_key, QString* error) {
+    auto account = accounts_.constFind(pupil_key);
+    if (account == accounts_.constEnd()) account = accounts_.insert(pupil_key, exchange::XapiAccountName(pupil_key));
+    a.account = *account;
+    const QString item = QStringLiteral("%1/%2/%3").arg(a.topic).arg(a.mode).arg(a.menu_choice);
+    auto name = names_.constFind(item);
+    if (name == names_.constEnd()) name = names_.insert(item, ActivityName(a.topic, a.mode, a.menu_choice));
+    a.activity_name = *name;
+    // A drill's number names no item of the practice menu.
+    a.curriculum_codes = codes_.For(a.topic, a.mode == QLatin1String("drill") ? 0 : a.menu_choice);
+    if (out_.write(exchange::XapiStatementLine(a) + '\n') < 0) {
+        *error = QStringLiteral("ファイルに書けません（%1）").arg(out_.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ExportXapiFrom(const std::function<QString(const XapiSink&)>& read, const exchange::CurriculumCodes& codes,
+                    const QString& path, QString* error) {
+    ExportFile file(path);
+    if (!file.Open(error)) return false;
+    XapiWriter writer(file.device(), codes);
+    QString write_error;
+    const QString why = read([&](exchange::XapiAnswer& a, const QString& key) { return writer.Write(a, key, &write_error); });
+    if (!write_error.isEmpty() || !why.isEmpty()) {
+        *error = write_error.isEmpty() ? why : write_error;
+        return false;
     }
     return file.Commit(error);
+}
+
+bool ExportXapi(const QSqlDatabase& db, const ReportFilter& filter, const exchange::CurriculumCodes& codes,
+                const QString& path, QString* error) {
+    return ExportXapiFrom([&](const XapiSink& take) { return ReadRecordAnswers(db, filter, take); }, codes, path,
+                          error);
 }
 
 }  // namespace sorelka::report

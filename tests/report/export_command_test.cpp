@@ -81,6 +81,9 @@ TEST(CommandLine, EachOptionChoosesItsRowsAndBadArgumentsAreRefusedInJapanese) {
         {{"--export", csv, "--colour"}, 2, 0, "オプションがまちがっています"},
         {{"--export", csv, "extra"}, 2, 0, "わからない引数"},
         {{"--export"}, 2, 0, "オプションがまちがっています"},
+        {{"--export", csv, "--server"}, 2, 0, "--server は --export-xapi といっしょに使います"},
+        {{"--export", csv, "--curriculum-codes", csv}, 2, 0, "--curriculum-codes は --export-xapi といっしょに"},
+        {{"--export-xapi", csv, "--server"}, 2, 0, "--server はここでは使えません"},
         {{"--help"}, 0, -1, "--export <FILE>"},
     };
     for (const Case& c : cases) {
