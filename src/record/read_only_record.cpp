@@ -12,7 +12,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUrl>
 #include <QVariant>
 #include <algorithm>
 
@@ -127,8 +126,7 @@ bool ReadOnlyRecord::OpenFile(int wait_ms) {
     const QString log = path_ + QStringLiteral("-wal");
     for (int tries = 0; tries < 5; ++tries) {
         const Stamp before = StampOf(path_), log_before = StampOf(log);
-        if (!(lone_log ? ReadCopy(wait_ms) : ReadOnce(path_, unopened_wal ? Mode::Immutable : Mode::ReadOnly, wait_ms)))
-            return false;
+        if (!(unopened_wal ? ReadCopy(lone_log, wait_ms) : ReadOnce(path_, Mode::ReadOnly, wait_ms))) return false;
         if (!unopened_wal || (StampOf(path_) == before && StampOf(log) == log_before)) return true;
         // A program wrote the file while it was copied: once more.
         in_memory_ = false;
@@ -142,14 +140,15 @@ bool ReadOnlyRecord::OpenFile(int wait_ms) {
     return false;
 }
 
-bool ReadOnlyRecord::ReadCopy(int wait_ms) {
-    // The file and its log copied into a folder of this account's own (0700),
-    // where SQLite may rebuild the log's index and take in its transactions:
-    // nothing is made or changed beside the record.
+bool ReadOnlyRecord::ReadCopy(bool with_log, int wait_ms) {
+    // The file (and its log) copied into a folder of this account's own
+    // (0700), where SQLite may make the log's files, rebuild its index and
+    // take in its transactions: nothing is made or changed beside the record,
+    // and a year's record is read from the disk, not held in memory.
     copy_ = std::make_unique<QTemporaryDir>();
     const QString copy = copy_->isValid() ? copy_->filePath(QStringLiteral("kyozai.db")) : QString();
     if (copy.isEmpty() || !QFile::copy(path_, copy) ||
-        !QFile::copy(path_ + QStringLiteral("-wal"), copy + QStringLiteral("-wal"))) {
+        (with_log && !QFile::copy(path_ + QStringLiteral("-wal"), copy + QStringLiteral("-wal")))) {
         problem_ = QStringLiteral("記録のファイル 「%1」 を 読む ための コピーが 作れませんでした（%2）。")
                        .arg(QDir::toNativeSeparators(path_), copy_->isValid() ? QString() : copy_->errorString());
         return false;
@@ -159,17 +158,9 @@ bool ReadOnlyRecord::ReadCopy(int wait_ms) {
 
 bool ReadOnlyRecord::ReadOnce(const QString& path, Mode mode, int wait_ms) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file_);
-    if (mode == Mode::Immutable) {
-        // Read as a file nobody changes, into a copy in memory, kept only if
-        // the file did not change meanwhile: no file is made beside it.
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?immutable=1"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-    } else {
-        db.setDatabaseName(path);
-        db.setConnectOptions((mode == Mode::ReadOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
-                             QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
-    }
+    db.setDatabaseName(path);
+    db.setConnectOptions((mode == Mode::ReadOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
+                         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(wait_ms));
     if (!db.open()) {
         Refuse(Code(db.lastError()), db.lastError().text(), wait_ms);
         return false;
@@ -182,7 +173,7 @@ bool ReadOnlyRecord::ReadOnce(const QString& path, Mode mode, int wait_ms) {
     const int stamped = q.value(0).toInt();
     q.finish();
     const int version = stamped != 0 ? stamped : LayoutVersionFromTables(db);
-    if (stamped >= SchemaVersion() && mode != Mode::Immutable) return true;
+    if (stamped >= SchemaVersion()) return true;
     return CopyIntoMemory(std::min(version, SchemaVersion()), wait_ms);
 }
 

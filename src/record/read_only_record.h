@@ -11,9 +11,11 @@ namespace sorelka::record {
 // needs it: nothing is upgraded, set aside, copied to the backups or made,
 // and the file stays byte for byte as it was. A record of an older layout
 // is read through a copy in memory brought up to this program's layout; a
-// missing or empty file reads as an empty record. A log (-wal) left without
-// its index (-shm) is read with the file through a private copy of both, so
-// every transaction committed to it is seen.
+// missing or empty file reads as an empty record. A file in write-ahead mode
+// that no program has open is read through a private copy on the disk (so
+// nothing is made beside it), kept only if the file did not change while it
+// was copied; a log (-wal) left without its index (-shm) is copied with it,
+// so every transaction committed to it is seen.
 class ReadOnlyRecord {
 public:
     // Waits up to `wait_ms` for another program that holds the file.
@@ -32,11 +34,10 @@ public:
 private:
     bool OpenFile(int wait_ms);
     // How the file is opened: read-only beside the program that holds it,
-    // as a file nobody changes (write-ahead mode, no program has it open),
-    // or a private copy of the file and its log that SQLite may write.
-    enum class Mode { ReadOnly, Immutable, Copy };
+    // or a private copy of the file (and its log) that SQLite may write.
+    enum class Mode { ReadOnly, Copy };
     bool ReadOnce(const QString& path, Mode mode, int wait_ms);
-    bool ReadCopy(int wait_ms);
+    bool ReadCopy(bool with_log, int wait_ms);
     bool OpenInMemory();
     bool CopyIntoMemory(int version, int wait_ms);
     void Refuse(int code, const QString& detail, int wait_ms);
