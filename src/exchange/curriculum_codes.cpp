@@ -34,8 +34,9 @@ std::variant<CurriculumCodes, RosterProblem> ReadCurriculumCodes(const QString& 
     const int code_at = column(QStringLiteral("コード"), QStringLiteral("code"));
     for (auto [at, name] : {std::pair{topic_at, "単元"}, std::pair{item_at, "項目"}, std::pair{code_at, "コード"}})
         if (at < 0) return refuse(records.front().line, QString::fromUtf8(name), QStringLiteral("この列がありません。"));
-    // A code of the curriculum: sixteen letters or digits ("8230…").
-    static const QRegularExpression code_form(QStringLiteral("^[0-9A-Za-z]{16}$"));
+    // A code of the curriculum: sixteen characters, digits and letters, and
+    // the katakana that name an item's parts ("82202631ア0000000").
+    static const QRegularExpression code_form(QStringLiteral("^[0-9A-Za-z\\x{30A1}-\\x{30FA}]{16}$"));
     CurriculumCodes codes;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
@@ -55,7 +56,7 @@ std::variant<CurriculumCodes, RosterProblem> ReadCurriculumCodes(const QString& 
         }
         if (!code_form.match(code).hasMatch())
             return refuse(record.line, QStringLiteral("コード"),
-                          QStringLiteral("学習指導要領コード（半角の英数字16文字）ではありません: %1").arg(code));
+                          QStringLiteral("学習指導要領コード（16文字）ではありません: %1").arg(code));
         QStringList& list = codes.codes_[qint64(topic) * 1000 + item];
         if (!list.contains(code)) list << code;
     }
