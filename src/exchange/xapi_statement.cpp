@@ -45,6 +45,13 @@ void AppendJsonText(QByteArray& out, const QString& value) {
 
 }  // namespace
 
+QString XapiPupilKey(const QString& pc_id, const QString& pupil_row, const QString& listed_id,
+                     const QString& school_place) {
+    if (!listed_id.isEmpty()) return QStringLiteral("list:") + listed_id;
+    if (!school_place.isEmpty()) return QStringLiteral("school:") + school_place;
+    return QStringLiteral("pc:%1/%2").arg(pc_id, pupil_row.isEmpty() ? QStringLiteral("guest") : pupil_row);
+}
+
 QString XapiAccountName(const QString& pupil_key) {
     return QUuid::createUuidV5(kPupils, pupil_key).toString(QUuid::WithoutBraces);
 }

@@ -31,8 +31,16 @@ struct XapiAnswer {
     std::optional<qint64> work_id;
 };
 
-// The pupil's account name: a UUID made from `pupil_key` (the pupil's id in
-// the school's list, else a key of the PC and its row), never the name.
+// The key an answer's pupil is known by, the same from the PC's record and
+// from the school's server: "list:" and the pupil's id in the school's list
+// when there is one; else "school:" and the server's own number for a
+// listed pupil; else the PC (`pc_id`) and its row, or the PC's guest when
+// `pupil_row` is empty.
+QString XapiPupilKey(const QString& pc_id, const QString& pupil_row, const QString& listed_id,
+                     const QString& school_place = QString());
+
+// The pupil's account name: a UUID made from `pupil_key` (XapiPupilKey),
+// never the name.
 QString XapiAccountName(const QString& pupil_key);
 
 // The statement as one line of JSON (no line break in it).

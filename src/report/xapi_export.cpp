@@ -65,10 +65,7 @@ QString ReadRecordAnswers(const QSqlDatabase& db, const ReportFilter& filter, co
     a.source = source;
     while (q.next()) {
         a.answer_id = q.value(0).toLongLong();
-        const QString listed_id = q.value(2).toString();
-        const QString key = !listed_id.isEmpty() ? QStringLiteral("list:") + listed_id
-                            : q.value(1).isNull() ? QStringLiteral("pc:%1/guest").arg(source)
-                                                  : QStringLiteral("pc:%1/%2").arg(source, q.value(1).toString());
+        const QString key = exchange::XapiPupilKey(source, q.value(1).toString(), q.value(2).toString());
         a.answered_at = q.value(3).toString();
         a.topic = q.value(4).toInt();
         a.mode = q.value(5).toString();
@@ -91,11 +88,14 @@ bool XapiWriter::Write(exchange::XapiAnswer& a, const QString& pupil_key, QStrin
     if (account == accounts_.constEnd()) account = accounts_.insert(pupil_key, exchange::XapiAccountName(pupil_key));
     a.account = *account;
     const QString item = QStringLiteral("%1/%2/%3").arg(a.topic).arg(a.mode).arg(a.menu_choice);
-    auto name = names_.constFind(item);
-    if (name == names_.constEnd()) name = names_.insert(item, ActivityName(a.topic, a.mode, a.menu_choice));
-    a.activity_name = *name;
-    // A drill's number names no item of the practice menu.
-    a.curriculum_codes = codes_.For(a.topic, a.mode == QLatin1String("drill") ? 0 : a.menu_choice);
+    auto activity = activities_.constFind(item);
+    if (activity == activities_.constEnd())
+        // A drill's number names no item of the practice menu.
+        activity = activities_.insert(
+            item, {ActivityName(a.topic, a.mode, a.menu_choice),
+                   codes_.For(a.topic, a.mode == QLatin1String("drill") ? 0 : a.menu_choice)});
+    a.activity_name = activity->name;
+    a.curriculum_codes = activity->codes;
     if (out_.write(exchange::XapiStatementLine(a) + '\n') < 0) {
         *error = QStringLiteral("ファイルに書けません（%1）").arg(out_.errorString());
         return false;

@@ -27,9 +27,14 @@ public:
     bool Write(exchange::XapiAnswer& answer, const QString& pupil_key, QString* error);
 
 private:
+    struct Activity {
+        QString name;
+        QStringList codes;
+    };
     QIODevice& out_;
     const exchange::CurriculumCodes& codes_;
-    QHash<QString, QString> accounts_, names_;
+    QHash<QString, QString> accounts_;
+    QHash<QString, Activity> activities_;
 };
 
 // Hands each answer and its pupil's key to a writer; false stops the reading.

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "sync/pg_connection.h"
+#include "sync/server_tables.h"
 
 namespace sorelka::sync {
 
@@ -51,7 +52,7 @@ QString ImportRosterToServer(PgConnection& server, const exchange::Roster& roste
         {json, QByteArray(new_year ? "true" : "false")});
     if (!r.ok()) {
         if (r.sqlstate() == QStringLiteral("42883"))
-            return QStringLiteral("サーバーに sorelka_server.sql の新しい版が読みこまれていません。読みこんでから、もう一度どうぞ。");
+            return OlderServerSql();
         if (r.sqlstate() == QStringLiteral("23505"))
             return QStringLiteral("同じクラスに同じ名前の子が二人になるため、読みこめません（%1）。").arg(r.error());
         if (r.sqlstate() == QStringLiteral("42501"))

@@ -70,4 +70,8 @@ QString Table::ColumnList(const QString& prefix) const {
     return names.join(QStringLiteral(", "));
 }
 
+QString OlderServerSql() {
+    return QStringLiteral("サーバーに sorelka_server.sql の新しい版が読みこまれていません。読みこんでから、もう一度どうぞ。");
+}
+
 }  // namespace sorelka::sync

@@ -33,6 +33,10 @@ extern const Table kHistory;
 // history with work_id and skill, for a server that has those columns.
 extern const Table kHistoryWork;
 
+// What an administrator's command on the server says when the server's
+// tables or functions are older than this program.
+QString OlderServerSql();
+
 // The columns of a drill that change after it was first written.
 inline constexpr const char* kDrillFigures[] = {"finished_at", "questions", "correct", "points", "seconds"};
 

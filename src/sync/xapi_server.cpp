@@ -1,6 +1,7 @@
 #include "sync/xapi_server.h"
 
 #include "sync/pg_connection.h"
+#include "sync/server_tables.h"
 
 namespace sorelka::sync {
 
@@ -10,7 +11,7 @@ QString Reason(const PgResult& r) {
     if (r.sqlstate() == QLatin1String("42501"))
         return QStringLiteral("このロールでは答えを読めません。データベースの所有者として実行してください。");
     if (r.sqlstate() == QLatin1String("42703") || r.sqlstate() == QLatin1String("42P01"))
-        return QStringLiteral("サーバーに sorelka_server.sql の新しい版が読みこまれていません。読みこんでから、もう一度どうぞ。");
+        return OlderServerSql();
     return QStringLiteral("学校のサーバーから答えを読めません: %1").arg(r.error());
 }
 
@@ -54,10 +55,8 @@ QString ReadServerAnswers(PgConnection& server, std::optional<QDate> from, std::
         for (int i = 0; i < batch.rows(); ++i) {
             a.source = batch.text(i, 0);
             a.answer_id = batch.number(i, 1);
-            const QString key = !batch.is_null(i, 3) ? QStringLiteral("list:") + batch.text(i, 3)
-                                : !batch.is_null(i, 4) ? QStringLiteral("school:") + batch.text(i, 4)
-                                : batch.is_null(i, 2)  ? QStringLiteral("pc:%1/guest").arg(a.source)
-                                                       : QStringLiteral("pc:%1/%2").arg(a.source, batch.text(i, 2));
+            const QString key =
+                exchange::XapiPupilKey(a.source, batch.text(i, 2), batch.text(i, 3), batch.text(i, 4));
             a.answered_at = batch.text(i, 5);
             a.topic = int(batch.number(i, 6));
             a.mode = batch.text(i, 7);

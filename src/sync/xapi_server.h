@@ -15,11 +15,10 @@ namespace sorelka::sync {
 class PgConnection;
 
 // Hands every answer of the server within the days (null: no bound) to
-// `take`, in the order the PCs kept them, with its pupil's key: "list:" and
-// the pupil's id in the school's list when the answer counts for a listed
-// pupil who has one, "school:" and the listed pupil's place when not, else
-// "pc:" and the PC's own row (as the PC's own export names it). Empty when
-// every answer was read (or `take` stopped); otherwise why not, in Japanese.
+// `take`, in the order the PCs kept them, with its pupil's key
+// (exchange::XapiPupilKey of the listed pupil the answer counts for, else of
+// the PC's own row, as the PC's own export names it). Empty when every
+// answer was read (or `take` stopped); otherwise why not, in Japanese.
 QString ReadServerAnswers(PgConnection& server, std::optional<QDate> from, std::optional<QDate> to,
                           const std::function<bool(exchange::XapiAnswer& answer, const QString& pupil_key)>& take);
 
